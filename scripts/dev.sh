@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# Quorvane's one entry point for a fresh machine:
+#   scripts/dev.sh start [ARGS...]  install what is missing, build, start the program
+#   scripts/dev.sh test             install what is missing, build, run every test
+# Both can be run again at any time; packages are installed as root or through sudo.
+set -euo pipefail
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build=${QUORVANE_BUILD_DIR:-$root/build}
+
+as_root() {
+    if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+install_packages() {
+    local missing=() package
+    while read -r package; do
+        [ -z "$package" ] && continue
+        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'ok installed' ||
+            missing+=("$package")
+    done < <(sed -e 's/#.*//' -e 's/[[:space:]]//g' "$root/debian-packages.txt")
+    if [ ${#missing[@]} -gt 0 ]; then
+        echo "Installing: ${missing[*]}"
+        as_root apt-get update -qq
+        as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}"
+    fi
+}
+
+build_program() {
+    cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    cmake --build "$build" --parallel "$(nproc)"
+}
+
+# The installation leaves the language of the run in the work folder: the desktop's language
+# when it is one of the five, else English. An existing choice is kept.
+choose_language() {
+    local folder="${XDG_DATA_HOME:-$HOME/.local/share}/Dornevik/Quorvane"
+    local file="$folder/LanguageIsSet.ini" locale code
+    [ -f "$file" ] && return
+    locale="${LC_ALL:-${LC_MESSAGES:-${LANG:-}}}"
+    case "${locale%%_*}" in
+        de) code=GERMAN ;;
+        es) code=SPAIN ;;
+        fr) code=FRANCE ;;
+        it) code=ITALIAN ;;
+        *) code=ENGLISH ;;
+    esac
+    mkdir -p "$folder"
+    printf '%s\r\n' "$code" >"$file"
+}
+
+command=${1:-}
+[ $# -gt 0 ] && shift
+case "$command" in
+    start)
+        install_packages
+        build_program
+        choose_language
+        exec "$build/quorvane" "$@"
+        ;;
+    test)
+        install_packages
+        build_program
+        cd "$build"
+        QT_QPA_PLATFORM=offscreen ctest --output-on-failure --parallel "$(nproc)" "$@"
+        ;;
+    *)
+        echo "usage: scripts/dev.sh start|test" >&2
+        exit 2
+        ;;
+esac

@@ -1,0 +1,64 @@
+#include "ProgramSetup.h"
+
+#include "lang/DVK_MyLanguagesMessageDLG.h"
+#include "platform/FileSystem.h"
+#include "platform/IniFile.h"
+#include "platform/PathStyle.h"
+
+namespace qvr {
+namespace {
+
+void copyTool(const ProgramFolders& folders, const QString& name)
+{
+    CopyFileReplacing(folders.ProgramFolder + name, folders.WorkFolder + name);
+}
+
+}  // namespace
+
+void SetProgramFolders(ProgramFolders& folders, const QString& programFolder)
+{
+    folders.ProgramFolder = IncludeBackslash(programFolder);
+    folders.SkinFolder = folders.ProgramFolder + subfolder(QStringLiteral("recom_GR"));
+}
+
+void SetOutputAndWorkFolders(ProgramFolders& folders, const TWindowsInfo& info)
+{
+    folders.DocumentsFolder = IncludeBackslash(info.PersonalDir);
+    folders.ProgramOutputFolder = folders.DocumentsFolder + subfolder(QStringLiteral("Quorvane"));
+    ForceDirectories(folders.ProgramOutputFolder);
+    folders.WorkFolder = IncludeBackslash(info.AppDataDir) + subfolder(QStringLiteral("Dornevik")) +
+                         subfolder(QStringLiteral("Quorvane"));
+    ForceDirectories(folders.WorkFolder);
+}
+
+void WriteProgramSettings(const QString& programFolder, const QString& language)
+{
+    const QString file = programFolder + QStringLiteral("Program.ini");
+    if (!FileExists(file)) {
+        LanguageMessageDlg(file + QStringLiteral(" not found!"), MessageKind::Error,
+                           {MessageButton::OK});
+        return;
+    }
+    // A program folder the user may not write to (an installed copy) keeps its file as it is.
+    IniFile(file).writeString(QStringLiteral("SETTINGS"), QStringLiteral("Language"), language);
+}
+
+void CopyTools(const ProgramFolders& folders)
+{
+    if (!FileExists(folders.WorkFolder + QStringLiteral("lame.exe"))) {
+        copyTool(folders, QStringLiteral("lame.exe"));
+    }
+    for (const char* name : {"soundstretch.exe", "CDRIP.DLL", "wnaspi32.dll"}) {
+        copyTool(folders, QString::fromLatin1(name));
+    }
+}
+
+void CopyFfmpeg(ProgramFolders& folders)
+{
+    folders.FfmpegPath = folders.WorkFolder + QStringLiteral("ffmpeg.exe");
+    if (!FileExists(folders.FfmpegPath)) {
+        copyTool(folders, QStringLiteral("ffmpeg.exe"));
+    }
+}
+
+}  // namespace qvr

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "platform/DVK_SystemInfo.h"
+
+#include <QString>
+
+namespace qvr {
+
+// The folders every part of the program works in, each with its trailing separator.
+struct ProgramFolders {
+    QString ProgramFolder;        // where the program file, its data files and tools are
+    QString SkinFolder;           // ProgramFolder + "recom_GR/"
+    QString DocumentsFolder;      // the user's documents folder
+    QString ProgramOutputFolder;  // DocumentsFolder + "Quorvane/": converted files
+    QString WorkFolder;           // data folder + "Dornevik/Quorvane/": tools and work files
+    QString FfmpegPath;           // WorkFolder + "ffmpeg.exe"
+};
+
+// The program and skin folders for the program file's folder.
+void SetProgramFolders(ProgramFolders& folders, const QString& programFolder);
+// The documents, output and work folders; the last two are created with their parents.
+void SetOutputAndWorkFolders(ProgramFolders& folders, const TWindowsInfo& info);
+
+// Records the language in the program folder's "Program.ini" when the file is there; reports its
+// absence otherwise (the file is not created).
+void WriteProgramSettings(const QString& programFolder, const QString& language);
+
+// Copies the tools into the work folder: "lame.exe" once, "soundstretch.exe" and the CD library
+// files at every start. A missing source is passed over.
+void CopyTools(const ProgramFolders& folders);
+// Copies "ffmpeg.exe" when the work folder has none yet.
+void CopyFfmpeg(ProgramFolders& folders);
+
+}  // namespace qvr

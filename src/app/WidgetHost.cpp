@@ -1,0 +1,111 @@
+#include "WidgetHost.h"
+
+#include "platform/EventWait.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace qvr {
+namespace {
+
+QMessageBox::Icon iconFor(MessageKind kind)
+{
+    switch (kind) {
+        case MessageKind::Warning: return QMessageBox::Warning;
+        case MessageKind::Error: return QMessageBox::Critical;
+        case MessageKind::Information: return QMessageBox::Information;
+        case MessageKind::Confirmation: return QMessageBox::Question;
+        case MessageKind::Custom: break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QMessageBox::StandardButton standardButton(MessageButton button)
+{
+    switch (button) {
+        case MessageButton::OK: return QMessageBox::Ok;
+        case MessageButton::Cancel: return QMessageBox::Cancel;
+        case MessageButton::Abort: return QMessageBox::Abort;
+        case MessageButton::Retry: return QMessageBox::Retry;
+        case MessageButton::Ignore: return QMessageBox::Ignore;
+        case MessageButton::Yes: return QMessageBox::Yes;
+        case MessageButton::No: return QMessageBox::No;
+        case MessageButton::All: return QMessageBox::YesAll;
+        case MessageButton::NoToAll: return QMessageBox::NoToAll;
+        case MessageButton::YesToAll: return QMessageBox::YesToAll;
+        case MessageButton::Help: return QMessageBox::Help;
+    }
+    return QMessageBox::NoButton;
+}
+
+// A message box whose close box answers "Cancel" whatever buttons it has.
+class LanguageMessageBox : public QMessageBox {
+public:
+    using QMessageBox::QMessageBox;
+    bool closedByCloseBox = false;
+
+protected:
+    void closeEvent(QCloseEvent* event) override
+    {
+        closedByCloseBox = true;
+        event->accept();
+        QDialog::closeEvent(event);
+    }
+};
+
+}  // namespace
+
+WidgetHost::WidgetHost()
+{
+    if (auto* app = QCoreApplication::instance()) {
+        QObject::connect(app, &QCoreApplication::aboutToQuit, app, [this] { terminating_ = true; });
+    }
+}
+
+int WidgetHost::showMessage(const MessageBoxRequest& request)
+{
+    LanguageMessageBox box(iconFor(request.kind), request.title, request.text,
+                           QMessageBox::NoButton, QApplication::activeWindow());
+    std::vector<std::pair<QAbstractButton*, MessageButton>> buttons;
+    for (const MessageBoxButton& b : request.buttons) {
+        QPushButton* button = box.addButton(standardButton(b.button));
+        if (!b.caption.isEmpty()) {
+            button->setText(b.caption);
+        }
+        buttons.emplace_back(button, b.button);
+    }
+    box.exec();
+    if (box.closedByCloseBox) {
+        return kClosedByCloseBox;
+    }
+    for (const auto& [button, which] : buttons) {
+        if (box.clickedButton() == button) {
+            return static_cast<int>(which);
+        }
+    }
+    return kClosedByCloseBox;
+}
+
+void WidgetHost::showPlainMessage(const QString& text)
+{
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Quorvane"), text, QMessageBox::Ok,
+                    QApplication::activeWindow());
+    box.exec();
+}
+
+void WidgetHost::setBusyCursor(bool busy)
+{
+    if (busy) {
+        ++busyDepth_;
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    } else if (busyDepth_ > 0) {
+        --busyDepth_;
+        QApplication::restoreOverrideCursor();
+    }
+}
+
+void WidgetHost::processEvents(int maxWaitMs) { processQtEvents(maxWaitMs); }
+
+}  // namespace qvr

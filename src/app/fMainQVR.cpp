@@ -1,0 +1,349 @@
+#include "fMainQVR.h"
+
+#include "Scaling.h"
+#include "convert/FileListModel.h"
+#include "lang/Language.h"
+#include "platform/FileSystem.h"
+#include "platform/NumberFormat.h"
+#include "platform/PCSpeed_DVK.h"
+#include "platform/Processes.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyle>
+#include <QTableView>
+#include <QTimer>
+
+#include <cmath>
+
+namespace qvr {
+namespace {
+
+constexpr int kClientWidth = 1034;
+constexpr int kClientHeight = 616;
+constexpr int kDesignColumnWidths[] = {380, 80, 290, 100, 110};
+constexpr int kScaledColumnWidths[] = {380, 80, 290, 100, 90};
+constexpr int kColumnCaptionTexts[] = {500, 501, 502, 503, 504};
+
+QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, int pointSize, bool bold)
+{
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QLatin1String(name));
+    QFont font(QStringLiteral("Microsoft Sans Serif"));
+    font.setPointSize(pointSize);
+    font.setBold(bold);
+    label->setFont(font);
+    label->adjustSize();
+    return label;
+}
+
+void setTextColour(QLabel* label, const QColor& colour)
+{
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    label->setPalette(palette);
+}
+
+QPushButton* makeButton(QWidget* parent, const char* name, const QString& text, QStyle::StandardPixmap icon,
+                        const QRect& geometry)
+{
+    auto* button = new QPushButton(parent->style()->standardIcon(icon), text, parent);
+    button->setObjectName(QLatin1String(name));
+    button->setGeometry(geometry);
+    return button;
+}
+
+QAction* makeAction(QMenu* menu, const char* name, const QString& text,
+                    QStyle::StandardPixmap icon = QStyle::SP_CustomBase)
+{
+    QAction* action = menu->addAction(text);
+    action->setObjectName(QLatin1String(name));
+    if (icon != QStyle::SP_CustomBase) {
+        action->setIcon(menu->style()->standardIcon(icon));
+    }
+    return action;
+}
+
+QString programFolderOfRunningProgram()
+{
+    const QString file = ProgramFilePath();
+    return file.left(file.lastIndexOf(u'/') + 1);
+}
+
+}  // namespace
+
+TMainFormQVR::TMainFormQVR(MainFormEnvironment environment, QWidget* parent)
+    : QMainWindow(parent), environment_(std::move(environment))
+{
+    setObjectName(QStringLiteral("TMainFormQVR"));
+    setWindowTitle(QStringLiteral("Quorvane"));
+    createControls();
+    createMenu();
+    connectHandlers();
+    FormCreate();
+}
+
+TMainFormQVR::~TMainFormQVR() = default;
+
+void TMainFormQVR::createControls()
+{
+    client_ = new QWidget(this);
+    client_->setObjectName(QStringLiteral("ClientArea"));
+    setCentralWidget(client_);
+    QFont font(QStringLiteral("Microsoft Sans Serif"));
+    font.setPointSize(8);
+    setFont(font);
+
+    BkgImage = new QLabel(client_);
+    BkgImage->setObjectName(QStringLiteral("BkgImage"));
+    BkgImage->setScaledContents(true);
+    BkgImage->setAutoFillBackground(true);
+    BkgImage->setStyleSheet(QStringLiteral(
+        "background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #8590d9, stop:1 #f9f9f9);"));
+
+    HeaderLabel = makeLabel(client_, "HeaderLabel",
+                            QStringLiteral("Batch Musik Konverter für 174, 285, 396, 417, 432, 528, "
+                                           "639, 741, 852, 963 Hz Musik"),
+                            12, true);
+    HeaderLabel->setGeometry(32, 74, 680, 20);
+    ProgressLabel = makeLabel(client_, "ProgressLabel", QStringLiteral("ProgressLabel"), 12, true);
+    setTextColour(ProgressLabel, Qt::white);
+    ProgressLabel->move(32, 586);
+    FehlerLabel = makeLabel(client_, "FehlerLabel", QStringLiteral("FehlerLabel"), 24, false);
+    setTextColour(FehlerLabel, Qt::red);
+    FehlerLabel->move(560, 16);
+    ConvertMSGLabel = makeLabel(client_, "ConvertMSGLabel", QStringLiteral("Konvertiere..."), 12, true);
+    setTextColour(ConvertMSGLabel, Qt::white);
+    ConvertMSGLabel->move(888, 16);
+
+    Files = new FileListModel(this);
+    lvFiles = new QTableView(client_);
+    lvFiles->setObjectName(QStringLiteral("lvFiles"));
+    lvFiles->setModel(Files);
+    lvFiles->setGeometry(32, 130, 969, 456);
+    lvFiles->setSelectionBehavior(QAbstractItemView::SelectRows);
+    lvFiles->setSelectionMode(QAbstractItemView::SingleSelection);
+    lvFiles->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    lvFiles->verticalHeader()->hide();
+    lvFiles->horizontalHeader()->setSectionsMovable(false);
+    for (int column = 0; column < FileListModel::kColumnCount; ++column) {
+        lvFiles->setColumnWidth(column, kDesignColumnWidths[column]);
+    }
+
+    OpenFolderBitBtn = makeButton(client_, "OpenFolderBitBtn", QStringLiteral("Ordner öffnen"),
+                                  QStyle::SP_DirOpenIcon, {32, 104, 129, 21});
+    OpenFileBitBtn = makeButton(client_, "OpenFileBitBtn", QStringLiteral("Datei öffnen"),
+                                QStyle::SP_FileIcon, {168, 104, 129, 21});
+    RipCDBitBtn = makeButton(client_, "RipCDBitBtn", QStringLiteral("CD Einlesen"),
+                             QStyle::SP_DriveCDIcon, {304, 104, 129, 21});
+    ComboBox1 = new QComboBox(client_);
+    ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
+    ComboBox1->setGeometry(440, 104, 257, 21);
+    ComboBox1->setMaxVisibleItems(20);
+    ComboBox1->addItems({QStringLiteral("174Hz"), QStringLiteral("285Hz"), QStringLiteral("396Hz"),
+                         QStringLiteral("417Hz"), QStringLiteral("432Hz"), QStringLiteral("528Hz"),
+                         QStringLiteral("639Hz"), QStringLiteral("741Hz"), QStringLiteral("852Hz"),
+                         QStringLiteral("963Hz")});
+    ComboBox1->setPlaceholderText(QStringLiteral("- Bitte Auswählen -"));
+    ComboBox1->setCurrentIndex(-1);
+    ConvertBitBtn = makeButton(client_, "ConvertBitBtn", QStringLiteral("Konvertieren"),
+                               QStyle::SP_MediaPlay, {704, 104, 129, 21});
+    AbortBitBtn = makeButton(client_, "AbortBitBtn", QStringLiteral("Abbrechen"),
+                             QStyle::SP_MediaStop, {704, 104, 129, 21});
+    OutputFolderBitBtn = makeButton(client_, "OutputFolderBitBtn",
+                                    QStringLiteral("Ausgabe Ordner öffnen"),
+                                    QStyle::SP_DirLinkIcon, {840, 104, 161, 21});
+
+    ProgressTimer = new QTimer(this);
+    ProgressTimer->setObjectName(QStringLiteral("ProgressTimer"));
+    BlinkenTimer = new QTimer(this);
+    BlinkenTimer->setObjectName(QStringLiteral("BlinkenTimer"));
+    BlinkenTimer->setInterval(400);
+}
+
+void TMainFormQVR::createMenu()
+{
+    QMenuBar* mm1 = menuBar();
+    mm1->setObjectName(QStringLiteral("mm1"));
+    mniProgramm1 = mm1->addMenu(QStringLiteral("Datei"));
+    mniProgramm1->setObjectName(QStringLiteral("mniProgramm1"));
+    OpenFolder1 = makeAction(mniProgramm1, "OpenFolder1", QStringLiteral("Ordner öffnern"),
+                             QStyle::SP_DirOpenIcon);
+    OpenFile1 = makeAction(mniProgramm1, "OpenFile1", QStringLiteral("Datei öffnen"),
+                           QStyle::SP_DirOpenIcon);
+    AusgabeOrdnerffnen1 = makeAction(mniProgramm1, "AusgabeOrdnerffnen1",
+                                     QStringLiteral("Ausgabe Ordner öffnen"), QStyle::SP_DirOpenIcon);
+    mniBeenden1 = makeAction(mniProgramm1, "mniBeenden1", QStringLiteral("Beenden"),
+                             QStyle::SP_DialogCloseButton);
+
+    Wissenswertes1 = mm1->addMenu(QStringLiteral("Wissenswertes"));
+    Wissenswertes1->setObjectName(QStringLiteral("Wissenswertes1"));
+    WissenswerteszumKonvertierenSolfeggioFrequenzen1 =
+        makeAction(Wissenswertes1, "WissenswerteszumKonvertierenSolfeggioFrequenzen1",
+                   QStringLiteral("Wissenswertes zum Konvertieren (Solfeggio Frequenzen)"),
+                   QStyle::SP_MessageBoxInformation);
+
+    Skin1 = mm1->addMenu(QStringLiteral("Skin"));
+    Skin1->setObjectName(QStringLiteral("Skin1"));
+    for (int skin = 1; skin <= 10; ++skin) {
+        const QByteArray name = "Skin" + QByteArray::number(skin) + "1";
+        SkinItems << makeAction(Skin1, name.constData(), QStringLiteral("Skin %1").arg(skin));
+    }
+
+    mniInfo1 = mm1->addMenu(QStringLiteral("Info"));
+    mniInfo1->setObjectName(QStringLiteral("mniInfo1"));
+    mniProgrammInfo1 = makeAction(mniInfo1, "mniProgrammInfo1", QStringLiteral("Programm Info"),
+                                  QStyle::SP_MessageBoxInformation);
+}
+
+void TMainFormQVR::connectHandlers()
+{
+    connect(mniBeenden1, &QAction::triggered, this, &TMainFormQVR::mniBeenden1Click);
+}
+
+int TMainFormQVR::screenHeight() const
+{
+    if (environment_.screenHeight > 0) {
+        return environment_.screenHeight;
+    }
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen != nullptr ? screen->geometry().height() : 768;
+}
+
+void TMainFormQVR::FormCreate()
+{
+    FixDecimalSeparator();
+    resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
+    CdMode = false;
+    ConvertMSGLabel->hide();
+    BlinkenTimer->stop();
+    SetProgramFolders(Folders, environment_.programFolder.isEmpty()
+                                   ? programFolderOfRunningProgram()
+                                   : environment_.programFolder);
+    FehlerLabel->hide();
+    ProgressTimer->stop();
+    for (QWidget* w : std::initializer_list<QWidget*>{lvFiles, ComboBox1, ConvertBitBtn, AbortBitBtn,
+                                                      OutputFolderBitBtn, ProgressLabel}) {
+        w->hide();
+    }
+    ProgressTimer->setInterval(50);
+    TargetFrequency = 432.0;
+    ReferencePitch = 440.0;
+    FrequencyText = QStringLiteral("432");
+    SetOutputAndWorkFolders(Folders, WindowsInfo());
+    FirstArgument = environment_.arguments.value(0);
+    ResolutionClass = ResolutionClassFor(screenHeight(), FirstArgument);
+    WriteProgramSettings(Folders.ProgramFolder, ProgramLanguage);
+    CopyTools(Folders);
+    SpeedProbeFolder = Folders.WorkFolder;
+    PcSpeed = environment_.measureSpeed ? std::max(1, environment_.measureSpeed())
+                                        : MeasurePCSpeed();
+    CopyFfmpeg(Folders);
+    ProgressTimer->stop();
+    ApplyStartupScaling();
+    FehlerLabel->clear();
+    ApplyLanguage();
+    Idle = true;
+    RemoveFile(Folders.ProgramOutputFolder + QStringLiteral("RIPPERRESULT.txt"));
+    // Reading CDs comes with the ripper; until then the button has nothing to offer.
+    RipCDBitBtn->hide();
+}
+
+void TMainFormQVR::ApplyStartupScaling()
+{
+    ScalePercent = ScalePercentFor(screenHeight());
+    if (ScalePercent == 100) {
+        return;
+    }
+    for (QWidget* child : client_->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+        const QRect g = child->geometry();
+        child->setGeometry(Scaled(g.x(), ScalePercent), Scaled(g.y(), ScalePercent),
+                           Scaled(g.width(), ScalePercent), Scaled(g.height(), ScalePercent));
+        QFont font = child->font();
+        font.setPointSizeF(font.pointSizeF() * ScalePercent / 100.0);
+        child->setFont(font);
+    }
+    resize(Scaled(width(), ScalePercent), Scaled(height(), ScalePercent));
+    for (int column = 0; column < FileListModel::kColumnCount; ++column) {
+        lvFiles->setColumnWidth(column, Scaled(kScaledColumnWidths[column], ScalePercent));
+    }
+    listRightMargin_ = Scaled(listRightMargin_, ScalePercent);
+    listBottomMargin_ = Scaled(listBottomMargin_, ScalePercent);
+    ProgressLabel->move(ProgressLabel->x(), lvFiles->geometry().bottom() + 1 + 2);
+    ComboBox1->move(ComboBox1->x(), OpenFileBitBtn->y() + 1);
+}
+
+void TMainFormQVR::ApplyLanguage()
+{
+    for (int column = 0; column < FileListModel::kColumnCount; ++column) {
+        Files->setColumnCaption(column, GetLanguageText(kColumnCaptionTexts[column]));
+    }
+    DoneStatusText = GetLanguageText(505);
+    // A version file without a first line still gives the window a version.
+    VersionText = ReadFirstLine(LanguageFolder + QStringLiteral("ver.ini"))
+                      .value_or(QCoreApplication::applicationVersion());
+    setWindowTitle(QStringLiteral("Quorvane ") + VersionText);
+}
+
+void TMainFormQVR::FormShow()
+{
+    if (FirstArgument.contains(QStringLiteral("169"))) {
+        resize(width(), static_cast<int>(std::nearbyint(width() * 0.5625)));
+    }
+    ConvertMSGLabel->move(lvFiles->x() + lvFiles->width() - ConvertMSGLabel->width(),
+                          ConvertMSGLabel->y());
+    ProgressLabel->move(ProgressLabel->x(), lvFiles->geometry().bottom() + 1 + 2);
+}
+
+bool TMainFormQVR::FormCloseQuery() { return Idle; }
+
+void TMainFormQVR::FormClose() { CloseToolWindow(QStringLiteral("soundstretch.exe")); }
+
+void TMainFormQVR::mniBeenden1Click() { close(); }
+
+void TMainFormQVR::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    FormShow();
+}
+
+void TMainFormQVR::closeEvent(QCloseEvent* event)
+{
+    if (!FormCloseQuery()) {
+        event->ignore();
+        return;
+    }
+    FormClose();
+    event->accept();
+}
+
+void TMainFormQVR::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    layoutAnchoredControls();
+}
+
+// The background fills the client area; the list keeps its distance to all four edges.
+void TMainFormQVR::layoutAnchoredControls()
+{
+    if (client_ == nullptr) {
+        return;
+    }
+    BkgImage->setGeometry(client_->rect());
+    BkgImage->lower();
+    const int listWidth = client_->width() - lvFiles->x() - listRightMargin_;
+    const int listHeight = client_->height() - lvFiles->y() - listBottomMargin_;
+    if (listWidth > 0 && listHeight > 0) {
+        lvFiles->resize(listWidth, listHeight);
+        ProgressLabel->move(ProgressLabel->x(), lvFiles->geometry().bottom() + 1 + 2);
+    }
+}
+
+}  // namespace qvr

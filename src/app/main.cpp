@@ -1,0 +1,38 @@
+#include "ConsoleHostChoice.h"
+#include "NurEinmalStarten_Unit_Quorvane.h"
+#include "WidgetHost.h"
+#include "fMainQVR.h"
+#include "lang/DVK_MyLanguagesMessageDLG.h"
+#include "lang/Language.h"
+#include "platform/DVK_SystemInfo.h"
+
+#include <QApplication>
+
+#include <cstdlib>
+#include <memory>
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Quorvane"));
+    QApplication::setApplicationVersion(QStringLiteral(QUORVANE_VERSION));
+
+    std::unique_ptr<qvr::Host> host = qvr::MakeFrontEndHost();
+    qvr::setHost(host.get());
+
+    // Module start-up, before any window.
+    qvr::InitMessageLanguage();
+    qvr::RefreshWindowsInfo();
+    const auto guard = qvr::GuardSingleInstance([](int code) { std::exit(code); });
+
+    qvr::MainFormEnvironment environment;
+    environment.arguments = QApplication::arguments().mid(1);
+    const QString programFolder = QApplication::applicationDirPath() + u'/';
+    qvr::SettleProgramLanguage(qvr::WindowsInfo().AppDataDir, programFolder);
+
+    qvr::TMainFormQVR mainForm(environment);
+    mainForm.show();
+    const int result = QApplication::exec();
+    qvr::setHost(nullptr);
+    return result;
+}

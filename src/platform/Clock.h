@@ -1,0 +1,28 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+
+namespace qvr {
+
+using Milliseconds = std::chrono::milliseconds;
+
+// A monotonic clock: elapsed times that decide anything must not jump with the wall clock.
+// Tests drive their own.
+class Clock {
+public:
+    virtual ~Clock() = default;
+    virtual Milliseconds now() const = 0;
+};
+
+class SteadyClock : public Clock {
+public:
+    Milliseconds now() const override;
+};
+
+Clock& steadyClock();
+
+// Whole seconds between two readings, counted as positive, the fraction dropped.
+std::int64_t WholeSecondsBetween(Milliseconds a, Milliseconds b);
+
+}  // namespace qvr

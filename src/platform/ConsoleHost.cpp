@@ -1,0 +1,23 @@
+#include "ConsoleHost.h"
+
+#include "EventWait.h"
+
+namespace qvr {
+
+int ConsoleHost::showMessage(const MessageBoxRequest& request)
+{
+    std::fprintf(out_, "%s: %s\n", qPrintable(request.title), qPrintable(request.text));
+    std::fflush(out_);
+    return request.buttons.empty() ? static_cast<int>(MessageButton::OK)
+                                   : static_cast<int>(request.buttons.front().button);
+}
+
+void ConsoleHost::showPlainMessage(const QString& text)
+{
+    std::fprintf(out_, "Quorvane: %s\n", qPrintable(text));
+    std::fflush(out_);
+}
+
+void ConsoleHost::processEvents(int maxWaitMs) { processQtEvents(maxWaitMs); }
+
+}  // namespace qvr

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace qvr {
+
+// File operations on the system's own names (see NativePath.h), so any file a person owns can
+// be measured, copied and listed, whatever bytes its name holds.
+
+bool FileExists(const QString& path);       // a file (not a folder) is there
+bool DirectoryExists(const QString& path);  // a folder is there
+// Creates the folder with all missing parents; true when it exists afterwards.
+bool ForceDirectories(const QString& path);
+// Copies a file over an existing target, keeping the source's permission bits.
+bool CopyFileReplacing(const QString& source, const QString& target);
+bool RemoveFile(const QString& path);
+
+// Byte count of a file, 64-bit; 0 for a missing file or one whose size cannot be read.
+std::int64_t FileSize64(const QString& path);
+
+// Makes a read-only file writable again. True when it was read-only.
+bool ClearReadOnly(const QString& path);
+// Deletes the files of a folder whose names match the mask's pattern ("/x/*.wav"), without
+// regard to letter case, read-only ones too; matching folders stay. True when anything matched.
+bool DeleteFilesByMask(const QString& mask);
+
+// The lines of a text file (UTF-8, line ends CR LF or LF); nothing when the file cannot be read.
+std::optional<QStringList> ReadTextLines(const QString& path);
+// The first line of a text file; nothing when the file cannot be read or is empty.
+std::optional<QString> ReadFirstLine(const QString& path);
+// Replaces the file with the given text, written as UTF-8.
+bool WriteTextFile(const QString& path, const QString& text);
+std::optional<QByteArray> ReadFileBytes(const QString& path);
+bool WriteFileBytes(const QString& path, const QByteArray& bytes);
+
+struct FolderEntry {
+    QString name;
+    bool isFolder = false;
+};
+// The entries of a folder, without "." and "..", in the order the system gives them.
+std::vector<FolderEntry> ListFolder(const QString& folder);
+
+// Full path of the running program file.
+QString ProgramFilePath();
+
+}  // namespace qvr

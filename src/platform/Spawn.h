@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <sys/types.h>
+
+namespace qvr {
+
+// Starts a program hidden: its own session without a terminal, input from /dev/null, output
+// discarded. The program gets the arguments as they are, no shell in between. Answers the process
+// id, or -1 when the program could not be started.
+pid_t SpawnHidden(const QString& programPath, const QStringList& arguments,
+                  const QString& workingFolder);
+
+// Waits, without blocking the event loop, for a child to end; false when the wait was given up
+// because the application is ending (the child is then reaped later).
+bool WaitForChild(pid_t pid);
+
+// Takes over a child nobody waits for, so it does not linger as a zombie once it ends.
+void AdoptChild(pid_t pid);
+
+// True when the child has ended; reaps it.
+bool ChildHasEnded(pid_t pid);
+
+}  // namespace qvr

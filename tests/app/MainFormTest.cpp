@@ -1,0 +1,107 @@
+#include "StartupFixture.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTableView>
+#include <QTimer>
+
+using namespace qvr;
+using namespace qvr::test;
+
+using MainForm = StartupFixture;
+
+TEST_F(MainForm, OpensWithTheDesignsMenuAndOnlyTheAddButtonsShowing)
+{
+    auto form = start();
+    form->show();
+    EXPECT_TRUE(form->Idle);
+    EXPECT_FALSE(form->CdMode);
+    EXPECT_EQ(form->TargetFrequency, 432.0);
+    EXPECT_EQ(form->ReferencePitch, 440.0);
+    EXPECT_EQ(form->FrequencyText, "432");
+    EXPECT_TRUE(form->OpenFolderBitBtn->isVisible());
+    EXPECT_TRUE(form->OpenFileBitBtn->isVisible());
+    for (QWidget* hidden : {static_cast<QWidget*>(form->lvFiles), static_cast<QWidget*>(form->ComboBox1),
+                            static_cast<QWidget*>(form->ConvertBitBtn), static_cast<QWidget*>(form->AbortBitBtn),
+                            static_cast<QWidget*>(form->OutputFolderBitBtn),
+                            static_cast<QWidget*>(form->ProgressLabel), static_cast<QWidget*>(form->FehlerLabel),
+                            static_cast<QWidget*>(form->ConvertMSGLabel)}) {
+        EXPECT_FALSE(hidden->isVisible()) << hidden->objectName().toStdString();
+    }
+    EXPECT_FALSE(form->ProgressTimer->isActive());
+    EXPECT_EQ(form->ProgressTimer->interval(), 50);
+    EXPECT_EQ(form->BlinkenTimer->interval(), 400);
+    EXPECT_FALSE(form->BlinkenTimer->isActive());
+
+    QStringList topLevel;
+    for (QAction* action : form->menuBar()->actions()) {
+        topLevel << action->text();
+    }
+    EXPECT_EQ(topLevel, QStringList({"Datei", "Wissenswertes", "Skin", "Info"}));
+    QStringList fileItems;
+    for (QAction* action : form->mniProgramm1->actions()) {
+        fileItems << action->objectName();
+    }
+    EXPECT_EQ(fileItems,
+              QStringList({"OpenFolder1", "OpenFile1", "AusgabeOrdnerffnen1", "mniBeenden1"}));
+    ASSERT_EQ(form->SkinItems.size(), 10);
+    EXPECT_EQ(form->SkinItems.last()->objectName(), "Skin101");
+    EXPECT_EQ(form->SkinItems.last()->text(), "Skin 10");
+    EXPECT_EQ(form->ComboBox1->count(), 10);
+    EXPECT_EQ(form->ComboBox1->currentIndex(), -1);
+}
+
+TEST_F(MainForm, RefusesToCloseDuringARun)
+{
+    auto form = start();
+    form->show();
+    form->Idle = false;
+    form->mniBeenden1->trigger();
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_FALSE(form->close());
+    form->Idle = true;
+    form->mniBeenden1->trigger();
+    EXPECT_FALSE(form->isVisible());
+}
+
+TEST_F(MainForm, ShowingPlacesTheLabelsAtTheList)
+{
+    auto form = start();
+    form->show();
+    const QRect list = form->lvFiles->geometry();
+    EXPECT_EQ(form->ProgressLabel->y(), list.y() + list.height() + 2);
+    EXPECT_EQ(form->ConvertMSGLabel->x() + form->ConvertMSGLabel->width(), list.x() + list.width());
+}
+
+TEST_F(MainForm, TheSixteenByNineArgumentShapesTheWindow)
+{
+    auto form = start({"-169"});
+    form->show();
+    EXPECT_EQ(form->FirstArgument, "-169");
+    EXPECT_EQ(form->ResolutionClass, "2160");
+    EXPECT_EQ(form->height(), qRound(form->width() * 0.5625));
+}
+
+TEST_F(MainForm, LargeScreensScaleTheWindowAndTheColumns)
+{
+    auto form = start({}, 1080);
+    EXPECT_EQ(form->ScalePercent, 129);
+    const int widths[] = {490, 103, 374, 129, 116};
+    for (int column = 0; column < 5; ++column) {
+        EXPECT_EQ(form->lvFiles->columnWidth(column), widths[column]) << column;
+    }
+    EXPECT_EQ(form->OpenFolderBitBtn->geometry(), QRect(41, 134, 166, 27));
+    EXPECT_EQ(form->ComboBox1->y(), form->OpenFileBitBtn->y() + 1);
+}
+
+TEST_F(MainForm, SmallScreensKeepTheDesignSizes)
+{
+    auto form = start({}, 768);
+    EXPECT_EQ(form->ScalePercent, 100);
+    EXPECT_EQ(form->lvFiles->columnWidth(4), 110);
+    EXPECT_EQ(form->OpenFolderBitBtn->geometry(), QRect(32, 104, 129, 21));
+}

@@ -1,0 +1,40 @@
+#include "app/NurEinmalStarten_Unit_Quorvane.h"
+#include "support/RecordingHost.h"
+#include "support/TempHome.h"
+
+#include <gtest/gtest.h>
+
+#include <QProcess>
+
+using namespace qvr;
+
+TEST(SingleInstance, ASecondCopySaysSoAndEndsWithZero)
+{
+    test::TempHome home;
+    test::RecordingHost recorder;
+    ScopedHost scoped(recorder);
+    int exitCode = -1;
+    auto first = GuardSingleInstance([&](int code) { exitCode = code; });
+    EXPECT_EQ(exitCode, -1);
+    auto second = GuardSingleInstance([&](int code) { exitCode = code; });
+    EXPECT_EQ(exitCode, 0);
+    EXPECT_EQ(recorder.plainMessages, QStringList({"Quorvane is already started!"}));
+}
+
+TEST(SingleInstance, TheProgramEndsWhenAnotherCopyRuns)
+{
+    test::TempHome home;
+    NamedMutex running("Quorvane");
+    ASSERT_FALSE(running.alreadyExisted());
+    QProcess second;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QUORVANE_MESSAGES", "stderr");
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    second.setProcessEnvironment(environment);
+    second.start(QStringLiteral(QUORVANE_PROGRAM_DIR "/quorvane"), {});
+    ASSERT_TRUE(second.waitForFinished(20000));
+    EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(second.exitCode(), 0);
+    EXPECT_TRUE(second.readAllStandardError().contains("Quorvane is already started!"));
+    EXPECT_FALSE(QFileInfo::exists(home.outputFolder()));  // no window, no file touched
+}

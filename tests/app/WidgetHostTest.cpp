@@ -1,0 +1,73 @@
+#include "app/WidgetHost.h"
+#include "lang/DVK_MyLanguagesMessageDLG.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+
+using namespace qvr;
+
+namespace {
+
+// Acts on the message box once it is open.
+void whenBoxOpens(const std::function<void(QMessageBox*)>& act)
+{
+    QTimer::singleShot(0, [act] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) {
+                act(box);
+                return;
+            }
+        }
+    });
+}
+
+QStringList buttonTexts(QMessageBox* box)
+{
+    QStringList texts;
+    for (QAbstractButton* b : box->buttons()) {
+        texts << b->text();
+    }
+    texts.sort();
+    return texts;
+}
+
+}  // namespace
+
+TEST(WidgetHost, ShowsTranslatedTitleAndButtonsAndAnswersTheButtonsCode)
+{
+    WidgetHost host;
+    ScopedHost scoped(host);
+    const int saved = MessageLanguageIndex;
+    MessageLanguageIndex = 0;
+    QString title;
+    QStringList texts;
+    whenBoxOpens([&](QMessageBox* box) {
+        title = box->windowTitle();
+        texts = buttonTexts(box);
+        for (QAbstractButton* b : box->buttons()) {
+            if (b->text() == "Nein") {
+                b->click();
+            }
+        }
+    });
+    const int result = LanguageMessageDlg("Unterordner?", MessageKind::Confirmation,
+                                          {MessageButton::Yes, MessageButton::No});
+    MessageLanguageIndex = saved;
+    EXPECT_EQ(result, 7);
+    EXPECT_EQ(title, "Bestätigung");
+    EXPECT_EQ(texts, QStringList({"Ja", "Nein"}));
+}
+
+TEST(WidgetHost, TheCloseBoxAnswersCancel)
+{
+    WidgetHost host;
+    ScopedHost scoped(host);
+    whenBoxOpens([](QMessageBox* box) { box->close(); });
+    EXPECT_EQ(LanguageMessageDlg("?", MessageKind::Confirmation,
+                                 {MessageButton::Yes, MessageButton::No}),
+              2);
+}

@@ -1,0 +1,114 @@
+#include "platform/FileSystem.h"
+#include "platform/NativePath.h"
+#include "support/TempHome.h"
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace qvr;
+using qvr::test::writeFile;
+
+class FileSystemTest : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QString folder = dir.path() + "/";
+};
+
+TEST_F(FileSystemTest, FileSize64CountsPastFourGigabytes)
+{
+    const QString path = folder + "sparse.bin";
+    const int fd = ::open(toNativeBytes(path).c_str(), O_WRONLY | O_CREAT, 0600);
+    ASSERT_GE(fd, 0);
+    const std::int64_t size = 5'000'000'000LL;
+    ASSERT_EQ(::ftruncate(fd, size), 0);
+    ::close(fd);
+    EXPECT_EQ(FileSize64(path), size);
+    EXPECT_EQ(FileSize64(folder + "missing.bin"), 0);
+    EXPECT_EQ(FileSize64(folder), 0);
+}
+
+TEST_F(FileSystemTest, DeleteFilesByMaskTakesReadOnlyFilesAndIgnoresCase)
+{
+    writeFile(folder + "a.wav", "x");
+    writeFile(folder + "B.WAV", "x");
+    writeFile(folder + "keep.mp3", "x");
+    QDir().mkpath(folder + "folder.wav");
+    ::chmod(toNativeBytes(folder + "a.wav").c_str(), 0444);
+
+    EXPECT_TRUE(DeleteFilesByMask(folder + "*.wav"));
+    EXPECT_FALSE(FileExists(folder + "a.wav"));
+    EXPECT_FALSE(FileExists(folder + "B.WAV"));
+    EXPECT_TRUE(FileExists(folder + "keep.mp3"));
+    EXPECT_TRUE(DirectoryExists(folder + "folder.wav"));
+}
+
+TEST_F(FileSystemTest, DeleteFilesByMaskWithoutMatchAnswersFalse)
+{
+    writeFile(folder + "keep.mp3", "x");
+    EXPECT_FALSE(DeleteFilesByMask(folder + "*.wav"));
+    EXPECT_FALSE(DeleteFilesByMask(folder + "nowhere/*.wav"));
+    EXPECT_TRUE(FileExists(folder + "keep.mp3"));
+}
+
+TEST_F(FileSystemTest, ClearReadOnlyChangesOnlyReadOnlyFiles)
+{
+    writeFile(folder + "ro", "x");
+    writeFile(folder + "rw", "x");
+    ::chmod(toNativeBytes(folder + "ro").c_str(), 0444);
+    EXPECT_TRUE(ClearReadOnly(folder + "ro"));
+    EXPECT_FALSE(ClearReadOnly(folder + "rw"));
+    EXPECT_FALSE(ClearReadOnly(folder + "missing"));
+    struct stat st {};
+    ::stat(toNativeBytes(folder + "ro").c_str(), &st);
+    EXPECT_EQ(st.st_mode & 0777, 0644u);
+}
+
+TEST_F(FileSystemTest, CopyKeepsPermissionsAndReplacesTheTarget)
+{
+    writeFile(folder + "tool", "#!/bin/sh\n");
+    ::chmod(toNativeBytes(folder + "tool").c_str(), 0755);
+    writeFile(folder + "copy", "old and longer content");
+    ASSERT_TRUE(CopyFileReplacing(folder + "tool", folder + "copy"));
+    EXPECT_EQ(qvr::test::readFile(folder + "copy"), "#!/bin/sh\n");
+    EXPECT_EQ(::access(toNativeBytes(folder + "copy").c_str(), X_OK), 0);
+    EXPECT_FALSE(CopyFileReplacing(folder + "missing", folder + "copy2"));
+    EXPECT_FALSE(FileExists(folder + "copy2"));
+}
+
+TEST_F(FileSystemTest, NamesThatAreNotUtf8CanBeListedAndOpened)
+{
+    const std::string name = "caf\xE9 \x80.mp3";
+    const std::string path = toNativeBytes(folder) + name;
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT, 0600);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::write(fd, "abc", 3), 3);
+    ::close(fd);
+
+    const auto entries = ListFolder(folder);
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(toNativeBytes(entries[0].name), name);
+    EXPECT_TRUE(FileExists(folder + entries[0].name));
+    EXPECT_EQ(FileSize64(folder + entries[0].name), 3);
+}
+
+TEST_F(FileSystemTest, TextFilesReadLineByLine)
+{
+    writeFile(folder + "a.txt", "\xEF\xBB\xBF" "FRANCE\r\nsecond\r\n");
+    writeFile(folder + "empty.txt", "");
+    EXPECT_EQ(ReadFirstLine(folder + "a.txt").value_or("none"), "FRANCE");
+    EXPECT_EQ(ReadTextLines(folder + "a.txt")->size(), 2);
+    EXPECT_FALSE(ReadFirstLine(folder + "empty.txt").has_value());
+    EXPECT_FALSE(ReadFirstLine(folder + "missing.txt").has_value());
+}
+
+TEST_F(FileSystemTest, ForceDirectoriesMakesTheParentsToo)
+{
+    EXPECT_TRUE(ForceDirectories(folder + "a/b/c/"));
+    EXPECT_TRUE(DirectoryExists(folder + "a/b/c"));
+    EXPECT_TRUE(ForceDirectories(folder + "a/b/c"));
+}

@@ -1,0 +1,83 @@
+#include "platform/FileSystem.h"
+#include "platform/PCSpeed_DVK.h"
+#include "support/RecordingHost.h"
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+
+#include <deque>
+
+using namespace qvr;
+
+namespace {
+
+// Answers prepared readings, one per call.
+class ScriptedClock : public Clock {
+public:
+    mutable std::deque<Milliseconds> readings;
+    Milliseconds now() const override
+    {
+        if (readings.empty()) {
+            return Milliseconds(1'000'000);
+        }
+        const Milliseconds value = readings.front();
+        readings.pop_front();
+        return value;
+    }
+};
+
+// Readings that make one measurement count `passes` passes: the seed reading comes first.
+void addMeasurement(ScriptedClock& clock, int passes, Milliseconds& t)
+{
+    clock.readings.push_back(t);  // start
+    for (int i = 1; i < passes; ++i) {
+        clock.readings.push_back(t + Milliseconds(299));
+    }
+    t += Milliseconds(300);
+    clock.readings.push_back(t);
+    t += Milliseconds(1);
+}
+
+}  // namespace
+
+class SpeedProbeTest : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    test::RecordingHost recorder;
+    ScopedHost scoped{recorder};
+    void SetUp() override { SpeedProbeFolder = dir.path() + "/"; }
+};
+
+TEST_F(SpeedProbeTest, AveragesFiveMeasurementsDroppingTheRemainder)
+{
+    ScriptedClock clock;
+    Milliseconds t(0);
+    clock.readings.push_back(t);  // seed
+    for (int passes : {40, 41, 40, 42, 41}) {
+        addMeasurement(clock, passes, t);
+    }
+    EXPECT_EQ(MeasurePCSpeed(Milliseconds(300), clock), 40);
+    EXPECT_EQ(PCSpeedResult, 40);
+    EXPECT_TRUE(clock.readings.empty());
+}
+
+TEST_F(SpeedProbeTest, LeavesNoScratchFilesAndRestoresTheCursor)
+{
+    const int result = MeasurePCSpeed(Milliseconds(10));
+    EXPECT_GE(result, 1);
+    EXPECT_TRUE(ListFolder(SpeedProbeFolder).empty());
+    EXPECT_EQ(recorder.busyDepth, 0);
+    EXPECT_EQ(recorder.busyCalls, 2);
+}
+
+TEST_F(SpeedProbeTest, ASlowMachineStillScoresOne)
+{
+    ScriptedClock clock;  // every reading is far past the start: one pass a measurement
+    clock.readings.push_back(Milliseconds(0));
+    for (int i = 0; i < 5; ++i) {
+        clock.readings.push_back(Milliseconds(0));
+        clock.readings.push_back(Milliseconds(10'000));
+    }
+    EXPECT_EQ(MeasurePCSpeed(Milliseconds(300), clock), 1);
+}

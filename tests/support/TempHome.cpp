@@ -1,0 +1,59 @@
+#include "TempHome.h"
+
+#include "platform/DVK_SystemInfo.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace qvr::test {
+
+TempHome::TempHome()
+{
+    QDir(path()).mkpath(QStringLiteral("Documents"));
+    QDir(path()).mkpath(QStringLiteral(".local/share"));
+    QDir(path()).mkpath(QStringLiteral(".config"));
+    QDir(path()).mkpath(QStringLiteral("run"));
+    setEnv("HOME", path().toLocal8Bit());
+    setEnv("XDG_DATA_HOME", dataHome().toLocal8Bit());
+    setEnv("XDG_CONFIG_HOME", (path() + QStringLiteral("/.config")).toLocal8Bit());
+    setEnv("XDG_RUNTIME_DIR", (path() + QStringLiteral("/run")).toLocal8Bit());
+    RefreshWindowsInfo();
+}
+
+TempHome::~TempHome()
+{
+    for (const auto& [name, value] : saved_) {
+        if (value.first) {
+            qputenv(name.constData(), value.second);
+        } else {
+            qunsetenv(name.constData());
+        }
+    }
+    RefreshWindowsInfo();
+}
+
+void TempHome::setEnv(const char* name, const QByteArray& value)
+{
+    if (saved_.find(name) == saved_.end()) {
+        saved_[name] = {qEnvironmentVariableIsSet(name), qgetenv(name)};
+    }
+    qputenv(name, value);
+}
+
+void writeFile(const QString& path, const QByteArray& content)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        file.write(content);
+    }
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+}  // namespace qvr::test
