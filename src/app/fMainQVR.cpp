@@ -1,17 +1,26 @@
 #include "fMainQVR.h"
 
+#include "MainRunView.h"
+#include "OpenDialogs.h"
+#include "ProgressDelegate.h"
 #include "Scaling.h"
+#include "convert/AudioFormats.h"
+#include "convert/ConversionEngine.h"
+#include "convert/FileGathering.h"
 #include "convert/FileListModel.h"
+#include "lang/DVK_MyLanguagesMessageDLG.h"
 #include "lang/Language.h"
 #include "platform/FileSystem.h"
 #include "platform/NumberFormat.h"
 #include "platform/PCSpeed_DVK.h"
 #include "platform/Processes.h"
+#include "platform/Shell.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenuBar>
@@ -133,6 +142,15 @@ void TMainFormQVR::createControls()
     lvFiles->setEditTriggers(QAbstractItemView::NoEditTriggers);
     lvFiles->verticalHeader()->hide();
     lvFiles->horizontalHeader()->setSectionsMovable(false);
+    lvFiles->horizontalHeader()->setHighlightSections(false);
+    lvFiles->setItemDelegateForColumn(FileListModel::ProgressColumn, new ProgressDelegate(lvFiles));
+    lvFiles->setWordWrap(false);
+    QFont listFont(QStringLiteral("Tahoma"));
+    listFont.setPointSize(8);
+    lvFiles->setFont(listFont);
+    QPalette listPalette = lvFiles->palette();
+    listPalette.setColor(QPalette::Highlight, QColor(136, 141, 222));
+    lvFiles->setPalette(listPalette);
     for (int column = 0; column < FileListModel::kColumnCount; ++column) {
         lvFiles->setColumnWidth(column, kDesignColumnWidths[column]);
     }
@@ -161,9 +179,11 @@ void TMainFormQVR::createControls()
                                     QStringLiteral("Ausgabe Ordner öffnen"),
                                     QStyle::SP_DirLinkIcon, {840, 104, 161, 21});
 
-    ProgressTimer = new QTimer(this);
+    runView_ = std::make_unique<MainRunView>(*this);
+    Engine = std::make_unique<ConversionEngine>(*Files, *runView_);
+    ProgressTimer = &Engine->ProgressTimer;
     ProgressTimer->setObjectName(QStringLiteral("ProgressTimer"));
-    BlinkenTimer = new QTimer(this);
+    BlinkenTimer = &Engine->BlinkenTimer;
     BlinkenTimer->setObjectName(QStringLiteral("BlinkenTimer"));
     BlinkenTimer->setInterval(400);
 }
@@ -206,6 +226,15 @@ void TMainFormQVR::createMenu()
 void TMainFormQVR::connectHandlers()
 {
     connect(mniBeenden1, &QAction::triggered, this, &TMainFormQVR::mniBeenden1Click);
+    connect(OpenFolder1, &QAction::triggered, this, &TMainFormQVR::OpenFolder1Click);
+    connect(OpenFile1, &QAction::triggered, this, &TMainFormQVR::OpenFile1Click);
+    connect(AusgabeOrdnerffnen1, &QAction::triggered, this, &TMainFormQVR::AusgabeOrdnerffnen1Click);
+    connect(OpenFolderBitBtn, &QPushButton::clicked, this, &TMainFormQVR::OpenFolderBitBtnClick);
+    connect(OpenFileBitBtn, &QPushButton::clicked, this, &TMainFormQVR::OpenFileBitBtnClick);
+    connect(OutputFolderBitBtn, &QPushButton::clicked, this, &TMainFormQVR::OutputFolderBitBtnClick);
+    connect(ConvertBitBtn, &QPushButton::clicked, this, &TMainFormQVR::ConvertBitBtnClick);
+    connect(AbortBitBtn, &QPushButton::clicked, this, &TMainFormQVR::AbortBitBtnClick);
+    connect(ComboBox1, &QComboBox::activated, this, &TMainFormQVR::ComboBox1Change);
 }
 
 int TMainFormQVR::screenHeight() const
@@ -221,7 +250,7 @@ void TMainFormQVR::FormCreate()
 {
     FixDecimalSeparator();
     resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
-    CdMode = false;
+    Engine->State.CdMode = false;
     ConvertMSGLabel->hide();
     BlinkenTimer->stop();
     SetProgramFolders(Folders, environment_.programFolder.isEmpty()
@@ -234,23 +263,24 @@ void TMainFormQVR::FormCreate()
         w->hide();
     }
     ProgressTimer->setInterval(50);
-    TargetFrequency = 432.0;
-    ReferencePitch = 440.0;
-    FrequencyText = QStringLiteral("432");
+    Engine->State.Frequency = FrequencyState{432.0, 440.0, QStringLiteral("432")};
     SetOutputAndWorkFolders(Folders, WindowsInfo());
+    Engine->State.WorkFolder = Folders.WorkFolder;
+    Engine->State.DocumentsFolder = Folders.DocumentsFolder;
+    Engine->State.ProgramOutputFolder = Folders.ProgramOutputFolder;
     FirstArgument = environment_.arguments.value(0);
     ResolutionClass = ResolutionClassFor(screenHeight(), FirstArgument);
     WriteProgramSettings(Folders.ProgramFolder, ProgramLanguage);
     CopyTools(Folders);
     SpeedProbeFolder = Folders.WorkFolder;
-    PcSpeed = environment_.measureSpeed ? std::max(1, environment_.measureSpeed())
-                                        : MeasurePCSpeed();
+    Engine->State.PcSpeed = environment_.measureSpeed ? std::max(1, environment_.measureSpeed())
+                                                      : MeasurePCSpeed();
     CopyFfmpeg(Folders);
     ProgressTimer->stop();
     ApplyStartupScaling();
     FehlerLabel->clear();
     ApplyLanguage();
-    Idle = true;
+    Engine->State.Idle = true;
     RemoveFile(Folders.ProgramOutputFolder + QStringLiteral("RIPPERRESULT.txt"));
     // Reading CDs comes with the ripper; until then the button has nothing to offer.
     RipCDBitBtn->hide();
@@ -285,7 +315,8 @@ void TMainFormQVR::ApplyLanguage()
     for (int column = 0; column < FileListModel::kColumnCount; ++column) {
         Files->setColumnCaption(column, GetLanguageText(kColumnCaptionTexts[column]));
     }
-    DoneStatusText = GetLanguageText(505);
+    Engine->State.DoneStatusText = GetLanguageText(505);
+    Engine->State.FailedStatusText = GetLanguageText(507);
     // A version file without a first line still gives the window a version.
     VersionText = ReadFirstLine(LanguageFolder + QStringLiteral("ver.ini"))
                       .value_or(QCoreApplication::applicationVersion());
@@ -302,11 +333,91 @@ void TMainFormQVR::FormShow()
     ProgressLabel->move(ProgressLabel->x(), lvFiles->geometry().bottom() + 1 + 2);
 }
 
-bool TMainFormQVR::FormCloseQuery() { return Idle; }
+bool TMainFormQVR::FormCloseQuery() { return Engine->State.Idle; }
 
 void TMainFormQVR::FormClose() { CloseToolWindow(QStringLiteral("soundstretch.exe")); }
 
 void TMainFormQVR::mniBeenden1Click() { close(); }
+
+void TMainFormQVR::OpenFolder1Click() { OpenFolderBitBtnClick(); }
+
+void TMainFormQVR::OpenFile1Click() { OpenFileBitBtnClick(); }
+
+void TMainFormQVR::AusgabeOrdnerffnen1Click() { OutputFolderBitBtnClick(); }
+
+void TMainFormQVR::OpenFileBitBtnClick()
+{
+    const QString file = environment_.chooseFile ? environment_.chooseFile() : chooseInputFile(this);
+    if (file.isEmpty()) {
+        return;
+    }
+    // Only the seven kinds can be converted; anything else would end without output.
+    if (!IsSupportedFile(file)) {
+        LanguageMessageDlg(GetLanguageText(508), MessageKind::Information, {MessageButton::OK});
+        return;
+    }
+    Engine->State.CdMode = false;
+    resetFrequencyChooser();
+    lvFiles->show();
+    Engine->FillList({file});
+    showListControls();
+}
+
+void TMainFormQVR::OpenFolderBitBtnClick()
+{
+    const QString suggested = openFolderSuggestion(ProgramLanguage);
+    const QString chosen = environment_.chooseFolder ? environment_.chooseFolder(suggested)
+                                                     : chooseInputFolder(this, suggested);
+    if (chosen.isEmpty()) {
+        return;
+    }
+    Engine->State.CdMode = false;
+    const QString folder = FolderOf(chosen);
+    const bool subfolders = LanguageMessageDlg(GetLanguageText(10000), MessageKind::Confirmation,
+                                               {MessageButton::Yes, MessageButton::No}) ==
+                            static_cast<int>(MessageButton::Yes);
+    resetFrequencyChooser();
+    lvFiles->show();
+    Engine->FillList(GatherFolderFiles(folder, subfolders));
+    showListControls();
+}
+
+void TMainFormQVR::AddFolderFiles(const QString& folder)
+{
+    lvFiles->show();
+    Engine->FillList(GatherFolderFiles(folder, false));
+    showListControls();
+}
+
+void TMainFormQVR::resetFrequencyChooser()
+{
+    ComboBox1->setCurrentIndex(-1);
+    ComboBox1->setPlaceholderText(frequencyPlaceholder(ProgramLanguage));
+}
+
+void TMainFormQVR::showListControls()
+{
+    ComboBox1->show();
+    ConvertBitBtn->show();
+    OutputFolderBitBtn->show();
+}
+
+void TMainFormQVR::ComboBox1Change()
+{
+    Engine->ApplyFrequency(ComboBox1->currentIndex());
+    lvFiles->viewport()->update();
+}
+
+void TMainFormQVR::ConvertBitBtnClick() { Engine->ConvertBitBtnClick(); }
+
+void TMainFormQVR::AbortBitBtnClick() { Engine->AbortBitBtnClick(); }
+
+void TMainFormQVR::OutputFolderBitBtnClick()
+{
+    if (!OpenWithDesktop(Folders.ProgramOutputFolder)) {
+        host().showPlainMessage(QStringLiteral("Unable to open output folder!"));
+    }
+}
 
 void TMainFormQVR::showEvent(QShowEvent* event)
 {

@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 
 class QAction;
 class QComboBox;
@@ -17,7 +18,9 @@ class QTimer;
 
 namespace qvr {
 
+class ConversionEngine;
 class FileListModel;
+class MainRunView;
 
 // What the main window takes from its surroundings; tests give their own.
 struct MainFormEnvironment {
@@ -25,6 +28,9 @@ struct MainFormEnvironment {
     QStringList arguments;               // command-line arguments after the program name
     int screenHeight = 0;                // 0: the primary screen's height
     std::function<int()> measureSpeed;   // empty: the PC speed probe
+    // The open dialogs; empty: the file dialogs. They answer the chosen path, or nothing.
+    std::function<QString()> chooseFile;
+    std::function<QString(const QString& suggestedName)> chooseFolder;
 };
 
 // The main window. It owns the file list, the frequency state, the folders, the run flags and
@@ -36,18 +42,11 @@ public:
     explicit TMainFormQVR(MainFormEnvironment environment = {}, QWidget* parent = nullptr);
     ~TMainFormQVR() override;
 
-    // Main-window state.
-    bool Idle = false;
-    bool AbortRequested = false;
-    bool CdMode = false;
+    // Main-window state. The run's state (Idle, AbortRequested, CdMode, the frequency, PcSpeed,
+    // DoneStatusText, ...) lives in Engine->State.
     QString FirstArgument;
     int ScalePercent = 100;
     QString ResolutionClass;
-    int PcSpeed = 1;
-    double TargetFrequency = 432.0;
-    double ReferencePitch = 440.0;
-    QString FrequencyText;
-    QString DoneStatusText;
     QString VersionText;
     QString InfoPageAddress;
     QString ProductPageAddress;
@@ -68,9 +67,10 @@ public:
     QPushButton* ConvertBitBtn = nullptr;
     QPushButton* AbortBitBtn = nullptr;
     QPushButton* OutputFolderBitBtn = nullptr;
-    QTimer* ProgressTimer = nullptr;
+    QTimer* ProgressTimer = nullptr;  // the engine's timers
     QTimer* BlinkenTimer = nullptr;
     FileListModel* Files = nullptr;
+    std::unique_ptr<ConversionEngine> Engine;
 
     QMenu* mniProgramm1 = nullptr;
     QAction* OpenFolder1 = nullptr;
@@ -92,6 +92,17 @@ public:
     bool FormCloseQuery();
     void FormClose();
     void mniBeenden1Click();
+    void OpenFolder1Click();
+    void OpenFile1Click();
+    void AusgabeOrdnerffnen1Click();
+    void OpenFolderBitBtnClick();
+    void OpenFileBitBtnClick();
+    void OutputFolderBitBtnClick();
+    void ConvertBitBtnClick();
+    void AbortBitBtnClick();
+    void ComboBox1Change();
+    // Fills the list with the supported files directly in a folder (a ripped CD).
+    void AddFolderFiles(const QString& folder);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -99,6 +110,8 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void resetFrequencyChooser();
+    void showListControls();
     void createControls();
     void createMenu();
     void connectHandlers();
@@ -107,6 +120,7 @@ private:
     int screenHeight() const;
 
     MainFormEnvironment environment_;
+    std::unique_ptr<MainRunView> runView_;
     QWidget* client_ = nullptr;
     // The list is anchored to all four sides: its distance to the right and bottom edges.
     int listRightMargin_ = 33;

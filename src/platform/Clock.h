@@ -13,11 +13,14 @@ class Clock {
 public:
     virtual ~Clock() = default;
     virtual Milliseconds now() const = 0;
+    // Pauses the calling thread; a test clock lets time pass without waiting for it.
+    virtual void sleep(Milliseconds duration) const = 0;
 };
 
 class SteadyClock : public Clock {
 public:
     Milliseconds now() const override;
+    void sleep(Milliseconds duration) const override;
 };
 
 Clock& steadyClock();

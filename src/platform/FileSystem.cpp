@@ -256,6 +256,15 @@ std::vector<FolderEntry> ListFolder(const QString& folder)
     return entries;
 }
 
+std::optional<std::pair<std::uint64_t, std::uint64_t>> FileIdentity(const QString& path)
+{
+    struct stat st {};
+    if (!statPath(path, st)) {
+        return std::nullopt;
+    }
+    return std::pair<std::uint64_t, std::uint64_t>(st.st_dev, st.st_ino);
+}
+
 QString ProgramFilePath()
 {
     char buffer[4096];

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace qvr {
@@ -44,6 +45,10 @@ struct FolderEntry {
 };
 // The entries of a folder, without "." and "..", in the order the system gives them.
 std::vector<FolderEntry> ListFolder(const QString& folder);
+
+// Device and inode of a file or folder (symbolic links followed); tells when two paths are
+// the same folder. Nothing when it cannot be read.
+std::optional<std::pair<std::uint64_t, std::uint64_t>> FileIdentity(const QString& path);
 
 // Full path of the running program file.
 QString ProgramFilePath();

@@ -60,9 +60,14 @@ QString BrowserAddress(const QString& target)
     return isAddress(target) ? target : QUrl::fromLocalFile(target).toString(QUrl::FullyEncoded);
 }
 
+bool OpenWithDesktop(const QString& target)
+{
+    return startDetached(QStringLiteral("xdg-open"), {target});
+}
+
 bool OpenDocument(const QString& target)
 {
-    if (startDetached(QStringLiteral("xdg-open"), {target})) {
+    if (OpenWithDesktop(target)) {
         return true;
     }
     OpenInBrowser(BrowserAddress(target));

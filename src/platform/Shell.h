@@ -8,6 +8,10 @@ namespace qvr {
 // default web browser. Never reports a failure; false only when nothing could be started.
 bool OpenDocument(const QString& target);
 
+// Opens a file, folder or address with the desktop's handler; false when no handler could be
+// started.
+bool OpenWithDesktop(const QString& target);
+
 // Opens an address in the default web browser ($BROWSER, else the system's), else with the
 // desktop's handler.
 void OpenInBrowser(const QString& address);

@@ -1,5 +1,7 @@
 #include "StartupFixture.h"
 
+#include "convert/ConversionEngine.h"
+
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
@@ -18,11 +20,11 @@ TEST_F(MainForm, OpensWithTheDesignsMenuAndOnlyTheAddButtonsShowing)
 {
     auto form = start();
     form->show();
-    EXPECT_TRUE(form->Idle);
-    EXPECT_FALSE(form->CdMode);
-    EXPECT_EQ(form->TargetFrequency, 432.0);
-    EXPECT_EQ(form->ReferencePitch, 440.0);
-    EXPECT_EQ(form->FrequencyText, "432");
+    EXPECT_TRUE(form->Engine->State.Idle);
+    EXPECT_FALSE(form->Engine->State.CdMode);
+    EXPECT_EQ(form->Engine->State.Frequency.TargetFrequency, 432.0);
+    EXPECT_EQ(form->Engine->State.Frequency.ReferencePitch, 440.0);
+    EXPECT_EQ(form->Engine->State.Frequency.FrequencyText, "432");
     EXPECT_TRUE(form->OpenFolderBitBtn->isVisible());
     EXPECT_TRUE(form->OpenFileBitBtn->isVisible());
     for (QWidget* hidden : {static_cast<QWidget*>(form->lvFiles), static_cast<QWidget*>(form->ComboBox1),
@@ -59,11 +61,11 @@ TEST_F(MainForm, RefusesToCloseDuringARun)
 {
     auto form = start();
     form->show();
-    form->Idle = false;
+    form->Engine->State.Idle = false;
     form->mniBeenden1->trigger();
     EXPECT_TRUE(form->isVisible());
     EXPECT_FALSE(form->close());
-    form->Idle = true;
+    form->Engine->State.Idle = true;
     form->mniBeenden1->trigger();
     EXPECT_FALSE(form->isVisible());
 }

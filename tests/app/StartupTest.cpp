@@ -1,5 +1,7 @@
 #include "StartupFixture.h"
 
+#include "convert/ConversionEngine.h"
+
 #include "convert/FileListModel.h"
 #include "platform/PCSpeed_DVK.h"
 
@@ -22,7 +24,7 @@ TEST_F(Startup, AFirstStartMakesTheFoldersAndCopiesTheTools)
         EXPECT_EQ(readFile(home.workFolder() + tool), QByteArray("version 1 of ") + tool);
     }
     EXPECT_EQ(SpeedProbeFolder, home.workFolder());
-    EXPECT_EQ(form->PcSpeed, 40);
+    EXPECT_EQ(form->Engine->State.PcSpeed, 40);
     EXPECT_TRUE(recorder.messages.empty());
 }
 
@@ -55,7 +57,7 @@ TEST_F(Startup, AMissingProgramIniIsReportedOnceAndNotCreated)
     EXPECT_EQ(recorder.messages[0].text, programFolder + "Program.ini not found!");
     EXPECT_EQ(recorder.messages[0].kind, MessageKind::Error);
     EXPECT_FALSE(FileExists(programFolder + "Program.ini"));
-    EXPECT_TRUE(form->Idle);
+    EXPECT_TRUE(form->Engine->State.Idle);
 }
 
 TEST_F(Startup, AMissingTextFileLeavesTheColumnsWithoutCaptions)
@@ -67,7 +69,7 @@ TEST_F(Startup, AMissingTextFileLeavesTheColumnsWithoutCaptions)
     for (int column = 0; column < FileListModel::kColumnCount; ++column) {
         EXPECT_EQ(form->Files->columnCaption(column), "");
     }
-    EXPECT_TRUE(form->Idle);
+    EXPECT_TRUE(form->Engine->State.Idle);
 }
 
 TEST_F(Startup, ColumnCaptionsAndDoneTextFollowTheLanguage)
@@ -92,7 +94,7 @@ TEST_F(Startup, ColumnCaptionsAndDoneTextFollowTheLanguage)
             captions << form->Files->columnCaption(column);
         }
         EXPECT_EQ(captions, c.captions) << c.code;
-        EXPECT_EQ(form->DoneStatusText, QString::fromUtf8(c.done));
+        EXPECT_EQ(form->Engine->State.DoneStatusText, QString::fromUtf8(c.done));
         EXPECT_EQ(form->windowTitle(), "Quorvane 2.5.1");
     }
 }

@@ -25,6 +25,7 @@ public:
         readings.pop_front();
         return value;
     }
+    void sleep(Milliseconds) const override {}
 };
 
 // Readings that make one measurement count `passes` passes: the seed reading comes first.

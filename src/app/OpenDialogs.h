@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace qvr {
+
+// The filter of both open dialogs: the supported extensions.
+QString OpenDialogFilter();
+
+// The chooser's text before a frequency is picked, in the language of the run.
+QString frequencyPlaceholder(const QString& language);
+// The name the folder dialog suggests, so only the folder has to be picked and confirmed.
+QString openFolderSuggestion(const QString& language);
+
+// The open-file dialog; the chosen existing file, or empty when cancelled.
+QString chooseInputFile(QWidget* parent);
+// The open-folder dialog: a file dialog whose answer counts only by its folder.
+QString chooseInputFolder(QWidget* parent, const QString& suggestedName);
+
+}  // namespace qvr

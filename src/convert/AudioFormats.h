@@ -1,0 +1,51 @@
+#pragma once
+
+#include "platform/PathStyle.h"
+
+#include <QString>
+
+namespace qvr {
+
+// The kinds of audio file the program converts, recognised by their extension.
+enum class AudioKind { None, Mp3, Wav, Flac, Aiff, Aif, Aac, M4a };
+
+// The kind of a full path or bare file name: its trimmed extension with A-Z lowered, compared
+// exactly (so "Song.MP3 " is MP3, "Song.mp3.bak" is none).
+AudioKind KindOf(const QString& name, PathStyle style = nativePathStyle());
+QString ExtensionOf(const QString& name, PathStyle style = nativePathStyle());
+
+bool IsMp3File(const QString& name, PathStyle style = nativePathStyle());
+bool IsWavFile(const QString& name, PathStyle style = nativePathStyle());
+bool IsFlacFile(const QString& name, PathStyle style = nativePathStyle());
+bool IsAiffFile(const QString& name, PathStyle style = nativePathStyle());
+bool IsAifFile(const QString& name, PathStyle style = nativePathStyle());
+bool IsAacFile(const QString& name, PathStyle style = nativePathStyle());
+bool IsM4aFile(const QString& name, PathStyle style = nativePathStyle());
+bool IsSupportedFile(const QString& name, PathStyle style = nativePathStyle());
+
+// ".mp3" for MP3 and so on; empty for None.
+QString KindExtension(AudioKind kind);
+// The kind's name in status texts: "MP3", "FLAC", "AIF", ...
+QString KindLabel(AudioKind kind);
+
+// The file name of a path: the text after the last separator (in the Windows style also after
+// the last colon).
+QString FileNameOf(const QString& path, PathStyle style = nativePathStyle());
+// The folder of a path, with its trailing separator; empty when the path names no folder.
+QString FolderOf(const QString& path, PathStyle style = nativePathStyle());
+
+// The output name for an input file name: its extension, wherever it stands and in any letter
+// case, becomes "-{frequency} Hz" and the lower-case extension ("Song.MP3" -> "Song-432 Hz.mp3").
+QString MakeOutputName(const QString& fileName, const QString& frequencyText,
+                       PathStyle style = nativePathStyle());
+
+// The folder an output goes to: below the documents folder, "Quorvane/{N} Hz" and the input's
+// folder without its drive; in CD mode the CD folder's "{N} Hz" subfolder.
+QString MakeOutputFolder(const QString& inputPath, const QString& frequencyText, bool cdMode,
+                         const QString& cdFolder, const QString& documentsFolder,
+                         PathStyle style = nativePathStyle());
+
+// A name with its extension replaced by ".mp3" (appended when it has none): CD-mode outputs.
+QString WithMp3Extension(const QString& fileName);
+
+}  // namespace qvr

@@ -1,0 +1,118 @@
+#include "ConversionEngine.h"
+
+#include "AudioFormats.h"
+#include "Estimate.h"
+#include "FileListModel.h"
+#include "lang/DVK_MyLanguagesMessageDLG.h"
+#include "lang/Language.h"
+#include "platform/FileSystem.h"
+
+namespace qvr {
+
+ConversionEngine::ConversionEngine(FileListModel& files, RunView& view, const Clock& clock,
+                                   QObject* parent)
+    : QObject(parent), files_(files), view_(view), clock_(clock)
+{
+    ProgressTimer.setInterval(50);
+    BlinkenTimer.setInterval(400);
+    connect(&ProgressTimer, &QTimer::timeout, this, &ConversionEngine::ProgressTimerTimer);
+    connect(&BlinkenTimer, &QTimer::timeout, this, &ConversionEngine::BlinkenTimerTimer);
+}
+
+ConversionEngine::~ConversionEngine() = default;
+
+void ConversionEngine::ApplyFrequency(int index)
+{
+    State.Frequency = FrequencyForIndex(index);
+    for (int row = 0; row < files_.rowCount(); ++row) {
+        const QString input = files_.cellText(row, FileListModel::InputColumn);
+        files_.setCell(row, FileListModel::OutputColumn,
+                       MakeOutputName(FileNameOf(input), State.Frequency.FrequencyText));
+        files_.setCell(row, FileListModel::TimeColumn, QStringLiteral("-"));
+        files_.setCell(row, FileListModel::ProgressColumn, 0);
+        files_.setCell(row, FileListModel::StatusColumn, QStringLiteral("-"));
+    }
+}
+
+void ConversionEngine::FillList(const QStringList& paths)
+{
+    files_.clear();
+    for (const QString& path : paths) {
+        files_.addRow(path);
+    }
+}
+
+QString ConversionEngine::RunCountText() const
+{
+    return State.RunDoneText + QStringLiteral(" / ") + State.RunTotalText + u' ' +
+           GetLanguageText(506);
+}
+
+void ConversionEngine::ConvertBitBtnClick()
+{
+    State.ErrorCount = 0;
+    if (!view_.frequencyChosen()) {
+        LanguageMessageDlg(GetLanguageText(10001), MessageKind::Information, {MessageButton::OK});
+        return;
+    }
+    view_.lockControls(true);
+    const int total = files_.rowCount();
+    State.RunDoneText = QStringLiteral("0");
+    State.RunTotalText = QString::number(total);
+    view_.showRunCount(RunCountText());
+    State.CurrentRow = -1;
+    State.Idle = false;
+    ProgressTimer.start();
+    BlinkenTimer.start();
+    job_ = std::make_unique<ConversionJob>(State, files_, view_, ProgressTimer, clock_);
+    runRows(total);
+    if (State.CdMode) {
+        DeleteFilesByMask(State.CdFolder + QStringLiteral("*.wav"));
+    }
+    BlinkenTimer.stop();
+    ProgressTimer.stop();
+    view_.hideConvertingNote();
+    view_.hideRunCount();
+    view_.lockControls(false);
+    LanguageMessageDlg(GetLanguageText(State.AbortRequested ? 10003 : 10002),
+                       MessageKind::Information, {MessageButton::OK});
+    State.Idle = true;
+}
+
+void ConversionEngine::runRows(int total)
+{
+    Outcomes.assign(static_cast<std::size_t>(std::max(total, 0)), JobOutcome::Aborted);
+    for (int row = 0; row < total && row < files_.rowCount(); ++row) {
+        ProgressTimer.start();
+        const QString input = files_.cellText(row, FileListModel::InputColumn);
+        State.CurrentRow = row;
+        view_.showCurrentRow(row);
+        State.RunDoneText = QString::number(row + 1);
+        Outcomes[static_cast<std::size_t>(row)] = job_->ConvertFile(input, row);
+        view_.showRunCount(RunCountText());
+        if (State.AbortRequested) {
+            break;
+        }
+    }
+}
+
+void ConversionEngine::AbortBitBtnClick() { State.AbortRequested = true; }
+
+void ConversionEngine::ProgressTimerTimer()
+{
+    if (State.ProgressScale == 0) {
+        State.ProgressScale = 1;
+    }
+    const int value = ProgressValue(State.ProgressTicks, ProgressTimer.interval(), State.ProgressScale);
+    ++State.ProgressTicks;
+    if (State.CurrentRow >= 0 && State.CurrentRow < files_.rowCount()) {
+        files_.setCell(State.CurrentRow, FileListModel::ProgressColumn, value);
+    }
+    if (value > 95 || FileExists(State.WorkFolder + QStringLiteral("output.wav"))) {
+        ProgressTimer.stop();
+    }
+}
+
+void ConversionEngine::BlinkenTimerTimer() { view_.toggleConvertingNote(); }
+
+}  // namespace qvr

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "ConversionJob.h"
+#include "ConversionState.h"
+#include "RunView.h"
+
+#include <QObject>
+#include <QTimer>
+
+#include <memory>
+#include <vector>
+
+namespace qvr {
+
+class FileListModel;
+
+// The batch run: converts every row of the list from top to bottom, keeps the run counter, the
+// progress of the current row and the blinking note going, and reports how the run ended. The
+// window and the command-line front end drive the same engine.
+class ConversionEngine : public QObject {
+    Q_OBJECT
+
+public:
+    ConversionEngine(FileListModel& files, RunView& view, const Clock& clock = steadyClock(),
+                     QObject* parent = nullptr);
+    ~ConversionEngine() override;
+
+    ConversionState State;
+    QTimer ProgressTimer;
+    QTimer BlinkenTimer;
+    // How each job of the last run ended, by row.
+    std::vector<JobOutcome> Outcomes;
+
+    // Sets the frequency state from a chooser index and gives every row its output name, with
+    // time, progress and status reset.
+    void ApplyFrequency(int index);
+    // Replaces the list by one row per path.
+    void FillList(const QStringList& paths);
+
+    // Runs the whole list; returns when the run is over.
+    void ConvertBitBtnClick();
+    void AbortBitBtnClick();
+    void ProgressTimerTimer();
+    void BlinkenTimerTimer();
+
+    QString RunCountText() const;
+
+private:
+    void runRows(int total);
+
+    FileListModel& files_;
+    RunView& view_;
+    const Clock& clock_;
+    std::unique_ptr<ConversionJob> job_;
+};
+
+}  // namespace qvr

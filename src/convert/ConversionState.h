@@ -1,0 +1,43 @@
+#pragma once
+
+#include "Frequencies.h"
+#include "platform/Clock.h"
+
+#include <QString>
+
+namespace qvr {
+
+// What the conversion engine knows of the program and of the run in progress.
+struct ConversionState {
+    // Fixed at start-up.
+    QString WorkFolder;       // tools and work files, trailing separator
+    QString DocumentsFolder;  // parent of the output tree, trailing separator
+    QString ProgramOutputFolder;
+    int PcSpeed = 20;
+    QString DoneStatusText;  // status of a converted row
+    QString FailedStatusText;  // status of a row that ended without output
+
+    // Chosen by the user.
+    FrequencyState Frequency;
+    bool CdMode = false;
+    QString CdFolder;
+
+    // The job in progress.
+    int EstimateSeconds = 0;
+    int ProgressScale = 1;
+    int ProgressTicks = 0;
+    Milliseconds JobStartTime{0};
+    Milliseconds JobEndTime{0};
+    int JobSeconds = 0;
+    int ErrorCount = 0;
+    bool AbortRequested = false;
+    bool RetryRequested = false;
+
+    // The run in progress.
+    int CurrentRow = -1;
+    bool Idle = true;
+    QString RunTotalText;
+    QString RunDoneText;
+};
+
+}  // namespace qvr

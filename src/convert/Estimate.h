@@ -1,0 +1,25 @@
+#pragma once
+
+#include "AudioFormats.h"
+
+#include <cstdint>
+
+namespace qvr {
+
+// A file's size in whole megabytes (10^6 bytes), halves to the even neighbour.
+std::int64_t RoundedMegabytes(std::int64_t bytes);
+
+// Seconds a file of this size and kind may take on a machine of this speed score (20 is the
+// reference machine), before the floor of 600 seconds: megabytes x factor x 10 x 20 / score.
+int RawEstimateSeconds(std::int64_t bytes, AudioKind kind, int pcSpeed);
+
+// The time a try may take: the raw estimate, at least 600 seconds.
+int EstimateSecondsFrom(int rawEstimate);
+
+// A tenth of the raw estimate, at least 1: the progress bar's scale.
+int ProgressScaleFrom(int rawEstimate);
+
+// The progress bar after `ticks` ticks of `intervalMs`: ticks x interval / 150 / scale x 90.
+int ProgressValue(int ticks, int intervalMs, int progressScale);
+
+}  // namespace qvr
