@@ -97,13 +97,13 @@ void WidgetHost::showPlainMessage(const QString& text)
 
 void WidgetHost::setBusyCursor(bool busy)
 {
-    if (busy) {
-        ++busyDepth_;
+    // Like setting the screen's cursor: showing it twice needs one restore.
+    if (busy && !busy_) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
-    } else if (busyDepth_ > 0) {
-        --busyDepth_;
+    } else if (!busy && busy_) {
         QApplication::restoreOverrideCursor();
     }
+    busy_ = busy;
 }
 
 void WidgetHost::processEvents(int maxWaitMs) { processQtEvents(maxWaitMs); }

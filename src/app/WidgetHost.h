@@ -17,7 +17,7 @@ public:
 
 private:
     bool terminating_ = false;
-    int busyDepth_ = 0;
+    bool busy_ = false;
 };
 
 }  // namespace qvr

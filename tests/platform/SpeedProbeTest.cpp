@@ -68,7 +68,7 @@ TEST_F(SpeedProbeTest, LeavesNoScratchFilesAndRestoresTheCursor)
     const int result = MeasurePCSpeed(Milliseconds(10));
     EXPECT_GE(result, 1);
     EXPECT_TRUE(ListFolder(SpeedProbeFolder).empty());
-    EXPECT_EQ(recorder.busyDepth, 0);
+    EXPECT_FALSE(recorder.busy);
     EXPECT_EQ(recorder.busyCalls, 2);
 }
 

@@ -26,12 +26,15 @@ void RecordingHost::showPlainMessage(const QString& text)
 void RecordingHost::setBusyCursor(bool busy)
 {
     ++busyCalls;
-    busyDepth += busy ? 1 : -1;
+    this->busy = busy;
 }
 
 void RecordingHost::processEvents(int maxWaitMs)
 {
     ++eventRounds;
+    if (onProcessEvents) {
+        onProcessEvents();
+    }
     processQtEvents(maxWaitMs);
 }
 

@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include <deque>
+#include <functional>
 #include <vector>
 
 namespace qvr::test {
@@ -25,9 +26,11 @@ public:
     std::vector<MessageBoxRequest> messages;
     QStringList plainMessages;
     std::deque<int> answers;
-    int busyDepth = 0;
+    bool busy = false;
     int busyCalls = 0;
     int eventRounds = 0;
+    // Called in every round of event processing, before the events: a test's hand in a wait.
+    std::function<void()> onProcessEvents;
 
 private:
     QStringList order_;

@@ -1,0 +1,140 @@
+#include "convert/AudioFormats.h"
+#include "convert/Frequencies.h"
+
+#include <gtest/gtest.h>
+
+using namespace qvr;
+
+TEST(AudioKind, RecognisesTheSevenKindsByTheirTrimmedExtension)
+{
+    const std::pair<const char*, AudioKind> cases[] = {
+        {"Song.MP3", AudioKind::Mp3},     {"Song.mp3 ", AudioKind::Mp3},
+        {" Song.mp3\t", AudioKind::Mp3},  {"Song.mp3.bak", AudioKind::None},
+        {"a.aif", AudioKind::Aif},        {"a.aiff", AudioKind::Aiff},
+        {"a.Flac", AudioKind::Flac},      {"x.M4A", AudioKind::M4a},
+        {"x.aac", AudioKind::Aac},        {"x.wav", AudioKind::Wav},
+        {"/m/dir.mp3/noext", AudioKind::None}, {"noext", AudioKind::None},
+        {".mp3", AudioKind::Mp3},         {"x.mp4", AudioKind::None},
+        {"Ä.MP3", AudioKind::Mp3},
+    };
+    for (const auto& [name, kind] : cases) {
+        EXPECT_EQ(KindOf(QString::fromUtf8(name), PathStyle::Posix), kind) << name;
+    }
+    EXPECT_EQ(KindOf("C:\\dir.mp3\\noext", PathStyle::Windows), AudioKind::None);
+    EXPECT_EQ(KindOf("C:song.mp3", PathStyle::Windows), AudioKind::Mp3);
+    EXPECT_TRUE(IsAifFile("a.aif"));
+    EXPECT_FALSE(IsAiffFile("a.aif"));
+}
+
+TEST(MakeOutputName, KeepsTheKindAndNamesTheFrequency)
+{
+    struct Case {
+        const char* name;
+        const char* frequency;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"Song.MP3", "432", "Song-432 Hz.mp3"},
+        {"TRACK.Mp3", "528", "TRACK-528 Hz.mp3"},
+        {"Live.mp3.Mix.mp3", "432", "Live-432 Hz.mp3.Mix-432 Hz.mp3"},
+        {"a.aiff", "432", "a-432 Hz.aiff"},
+        {"a.aif", "174", "a-174 Hz.aif"},
+        {"b.FLAC", "963", "b-963 Hz.flac"},
+        {"Track.wav", "432", "Track-432 Hz.wav"},
+        {"notes.txt", "432", "notes.txt"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(MakeOutputName(c.name, c.frequency), c.expected) << c.name;
+    }
+}
+
+TEST(MakeOutputFolder, MirrorsTheSourceFolderInBothPathStyles)
+{
+    struct Case {
+        PathStyle style;
+        const char* input;
+        const char* documents;
+        const char* frequency;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {PathStyle::Windows, "C:\\Music\\Album\\Song.mp3", "D:\\Docs\\", "432",
+         "D:\\Docs\\Quorvane\\432 Hz\\Music\\Album\\"},
+        {PathStyle::Windows, "C:\\Song.mp3", "D:\\Docs\\", "963", "D:\\Docs\\Quorvane\\963 Hz\\"},
+        {PathStyle::Windows, "\\\\server\\share\\dir\\Song.mp3", "D:\\Docs\\", "432",
+         "D:\\Docs\\Quorvane\\432 Hz\\"},
+        {PathStyle::Posix, "/home/anna/Music/Album/Song.mp3", "/home/anna/Documents/", "432",
+         "/home/anna/Documents/Quorvane/432 Hz/home/anna/Music/Album/"},
+        {PathStyle::Posix, "/Song.mp3", "/home/anna/Documents/", "963",
+         "/home/anna/Documents/Quorvane/963 Hz/"},
+        {PathStyle::Posix, "/a//b/Song.mp3", "/d/", "528", "/d/Quorvane/528 Hz/a/b/"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(MakeOutputFolder(c.input, c.frequency, false, QString(), c.documents, c.style),
+                  c.expected)
+            << c.input;
+    }
+}
+
+TEST(MakeOutputFolder, CdModeWritesIntoTheCdFoldersFrequencySubfolder)
+{
+    EXPECT_EQ(MakeOutputFolder("/x/Track.wav", "432", true, "/d/Quorvane/CD-ROM-Input/Best//", "/d/"),
+              "/d/Quorvane/CD-ROM-Input/Best/432 Hz/");
+    EXPECT_EQ(MakeOutputFolder("C:\\x\\Track.wav", "432", true, "D:\\Docs\\Quorvane\\CD\\", "D:\\Docs\\",
+                               PathStyle::Windows),
+              "D:\\Docs\\Quorvane\\CD\\432 Hz\\");
+    EXPECT_EQ(WithMp3Extension("Track-432 Hz.wav"), "Track-432 Hz.mp3");
+    EXPECT_EQ(WithMp3Extension("Track"), "Track.mp3");
+}
+
+TEST(Frequencies, TheTenTargetsWithTheirExactTempoTexts)
+{
+    struct Case {
+        const char* item;
+        const char* text;
+        double reference;
+        const char* tempo;
+    };
+    const Case cases[kFrequencyCount] = {
+        {"174Hz", "174", 174.614, "-0.351632744224406"},
+        {"285Hz", "285", 277.183, "2.82015852343037"},
+        {"396Hz", "396", 391.995, "1.02169670531512"},
+        {"417Hz", "417", 415.305, "0.40813378119695"},
+        {"432Hz", "432", 440.0, "-1.81818181818182"},
+        {"528Hz", "528", 523.251, "0.907595016540823"},
+        {"639Hz", "639", 622.254, "2.69118398596071"},
+        {"741Hz", "741", 739.989, "0.136623652513749"},
+        {"852Hz", "852", 830.609, "2.57533929923706"},
+        {"963Hz", "963", 987.767, "-2.50737269011822"},
+    };
+    ASSERT_EQ(FrequencyItems().size(), kFrequencyCount);
+    for (int i = 0; i < kFrequencyCount; ++i) {
+        const FrequencyState state = FrequencyForIndex(i);
+        EXPECT_EQ(FrequencyItems()[i], cases[i].item);
+        EXPECT_EQ(state.FrequencyText, cases[i].text);
+        EXPECT_EQ(state.ReferencePitch, cases[i].reference);
+        EXPECT_EQ(TempoText(TempoPercent(state.TargetFrequency, state.ReferencePitch)), cases[i].tempo)
+            << cases[i].item;
+    }
+}
+
+TEST(Frequencies, AnIndexOutsideTheListGivesTheDefault)
+{
+    for (int index : {-1, 10, 99}) {
+        const FrequencyState state = FrequencyForIndex(index);
+        EXPECT_EQ(state.TargetFrequency, 432.0);
+        EXPECT_EQ(state.ReferencePitch, 440.0);
+        EXPECT_EQ(state.FrequencyText, "432");
+    }
+}
+
+TEST(Frequencies, TheTempoTextKeepsAPointUnderACommaLocale)
+{
+    const char* previous = std::setlocale(LC_NUMERIC, nullptr);
+    const std::string saved = previous != nullptr ? previous : "C";
+    if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8") == nullptr) {
+        GTEST_SKIP() << "no German locale on this machine";
+    }
+    EXPECT_EQ(TempoText(-1.81818181818182), "-1.81818181818182");
+    std::setlocale(LC_NUMERIC, saved.c_str());
+}

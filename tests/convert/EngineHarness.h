@@ -1,0 +1,108 @@
+#pragma once
+
+#include "convert/ConversionEngine.h"
+#include "convert/FileListModel.h"
+#include "lang/Language.h"
+#include "platform/NativePath.h"
+#include "support/FakeClock.h"
+#include "support/RecordingHost.h"
+#include "support/TempHome.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+
+#include <sys/stat.h>
+
+namespace qvr::test {
+
+// A run view that writes down what the run showed.
+class RecordingRunView : public RunView {
+public:
+    bool chosen = true;
+    bool locked = false;
+    QStringList runCounts;
+    QString errorText;
+    bool errorVisible = false;
+    bool noteVisible = false;
+    std::vector<std::pair<int, JobOutcome>> ended;
+    std::function<void()> onErrorShown;
+
+    bool frequencyChosen() const override { return chosen; }
+    void lockControls(bool running) override { locked = running; }
+    void showRunCount(const QString& text) override { runCounts << text; }
+    void hideRunCount() override {}
+    void toggleConvertingNote() override { noteVisible = !noteVisible; }
+    void hideConvertingNote() override { noteVisible = false; }
+    void showErrorText(const QString& text, bool visible) override
+    {
+        errorText = text;
+        errorVisible = visible;
+        if (visible && onErrorShown) {
+            onErrorShown();
+        }
+    }
+    void showCurrentRow(int) override {}
+    void jobEnded(int row, JobOutcome outcome) override { ended.emplace_back(row, outcome); }
+};
+
+// The engine in a fresh home, with a clock the test drives and texts of its own.
+class EngineTest : public ::testing::Test {
+protected:
+    TempHome home;
+    RecordingHost recorder;
+    ScopedHost scoped{recorder};
+    FileListModel files;
+    RecordingRunView view;
+    FakeClock clock;
+    ConversionEngine engine{files, view, clock};
+    QString work = home.workFolder();
+    QString music = home.path() + "/Music/";
+
+    void SetUp() override
+    {
+        QDir().mkpath(work);
+        QDir().mkpath(music);
+        engine.State.WorkFolder = work;
+        engine.State.DocumentsFolder = home.documents();
+        engine.State.ProgramOutputFolder = home.outputFolder();
+        engine.State.PcSpeed = 20;
+        engine.State.DoneStatusText = "Done";
+        engine.State.FailedStatusText = "Failed";
+        ProgramLanguage = QStringLiteral("ENGLISH");
+        LoadLanguageFile(QStringLiteral(QUORVANE_SOURCE_DIR "/data/"));
+    }
+
+    // A tool in the work folder: a shell script run in the work folder.
+    void installTool(const QString& name, const QByteArray& body)
+    {
+        writeFile(work + name, "#!/bin/sh\n" + body);
+        ::chmod(toNativeBytes(work + name).c_str(), 0755);
+    }
+
+    // The real tools, as the program copies them into the work folder.
+    void installRealTools()
+    {
+        for (const char* tool : {"lame.exe", "ffmpeg.exe", "soundstretch.exe"}) {
+            QFile::remove(work + tool);
+            QFile::link(QFile::symLinkTarget(QStringLiteral(QUORVANE_PROGRAM_DIR "/") + tool),
+                        work + tool);
+        }
+    }
+
+    void convert(const QStringList& inputs, int frequencyIndex = 4)
+    {
+        engine.FillList(inputs);
+        engine.ApplyFrequency(frequencyIndex);
+        engine.ConvertBitBtnClick();
+    }
+
+    QString outputFolderFor(const QString& input, const char* frequency = "432")
+    {
+        return home.documents() + "Quorvane/" + frequency + " Hz" + QFileInfo(input).absolutePath() + "/";
+    }
+
+    QString cell(int row, int column) { return files.cellText(row, column); }
+};
+
+}  // namespace qvr::test

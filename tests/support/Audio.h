@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+namespace qvr::test {
+
+// Writes a 16-bit stereo PCM WAV file holding a sine tone.
+void writeToneWav(const QString& path, double hertz, double seconds, int sampleRate = 44100);
+
+// Makes a tone file of the kind its extension names, with the real encoders.
+bool makeTone(const QString& path, double hertz, double seconds);
+
+// The pitch of a (pure tone) audio file of any kind, measured from its zero crossings after the
+// real converter has decoded it; 0 when it cannot be read.
+double measurePitch(const QString& path);
+
+struct StreamInfo {
+    QString container;  // ffprobe's format name
+    QString codec;
+    int channels = 0;
+    double seconds = 0;
+};
+StreamInfo probe(const QString& path);
+
+}  // namespace qvr::test
