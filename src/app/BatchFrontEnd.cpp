@@ -9,6 +9,7 @@
 #include "lang/Language.h"
 #include "platform/FileSystem.h"
 #include "platform/PCSpeed_DVK.h"
+#include "platform/ProcessTimes.h"
 #include "platform/Terminal.h"
 
 #include <QObject>
@@ -109,6 +110,8 @@ BatchRequest ParseBatchArguments(const QStringList& arguments)
             request.frequency = argument.mid(12).toInt();
         } else if (argument == u"--subfolders") {
             request.subfolders = true;
+        } else if (argument == u"--cpu-report") {
+            request.cpuReport = true;
         } else if (argument == u"--") {
             request.paths << arguments.mid(i + 1);
             break;
@@ -129,7 +132,7 @@ BatchRequest ParseBatchArguments(const QStringList& arguments)
 
 QString BatchUsage()
 {
-    return QStringLiteral("usage: quorvane-batch --frequency HZ [--subfolders] PATH...");
+    return QStringLiteral("usage: quorvane-batch --frequency HZ [--subfolders] [--cpu-report] PATH...");
 }
 
 int RunBatch(const BatchRequest& request, const QString& programFolder, std::FILE* out,
@@ -163,7 +166,9 @@ int RunBatch(const BatchRequest& request, const QString& programFolder, std::FIL
     engine.State.ProgramOutputFolder = folders.ProgramOutputFolder;
     engine.State.DoneStatusText = GetLanguageText(505);
     engine.State.FailedStatusText = GetLanguageText(507);
+    const double cpuBeforeProbe = OwnCpuSeconds();
     engine.State.PcSpeed = MeasurePCSpeed();
+    const double probeCpu = OwnCpuSeconds() - cpuBeforeProbe;
     QObject::connect(&model, &FileListModel::dataChanged, [&view] { view.drawBar(); });
 
     engine.FillList(files);
@@ -177,6 +182,10 @@ int RunBatch(const BatchRequest& request, const QString& programFolder, std::FIL
     }
     for (const QString& path : refused) {
         std::fprintf(err, "not converted: %s\n", qPrintable(path));
+    }
+    if (request.cpuReport) {
+        std::fprintf(err, "engine cpu seconds: %.3f\nspeed probe cpu seconds: %.3f\n",
+                     OwnCpuSeconds() - probeCpu, probeCpu);
     }
     return refused.isEmpty() ? 0 : 1;
 }

@@ -10,6 +10,7 @@ namespace qvr {
 struct BatchRequest {
     int frequency = 0;  // hertz, one of the ten
     bool subfolders = false;
+    bool cpuReport = false;  // print the engine's own CPU time at the end
     QStringList paths;
     QString error;  // set when the command line could not be understood
 };
