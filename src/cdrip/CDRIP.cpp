@@ -1,0 +1,400 @@
+#include "CDRIP.h"
+
+#include "cdrip/FileNames.h"
+#include "cdrip/LameCoder.h"
+#include "platform/FileSystem.h"
+#include "platform/Host.h"
+
+#include <QFile>
+#include <QtEndian>
+
+#include <algorithm>
+#include <cstring>
+#include <exception>
+#include <optional>
+
+namespace qvr {
+namespace {
+
+constexpr int kSectorsPerSecond = 75;
+constexpr int kWavHeaderSize = 44;
+
+struct FormatInfo {
+    std::uint32_t sampleRate;
+    std::uint16_t channels;
+    TLameMode mode;
+};
+
+std::optional<FormatInfo> formatInfo(TOutputFormat format) {
+    switch (format) {
+        case TOutputFormat::STEREO44100:
+            return FormatInfo{44100, 2, TLameMode::STEREO};
+        case TOutputFormat::MONO44100:
+            return FormatInfo{44100, 1, TLameMode::MONO};
+        case TOutputFormat::STEREO22050:
+            return FormatInfo{22050, 2, TLameMode::STEREO};
+        case TOutputFormat::MONO22050:
+            return FormatInfo{22050, 1, TLameMode::MONO};
+        case TOutputFormat::STEREO11025:
+            return FormatInfo{11025, 2, TLameMode::STEREO};
+        case TOutputFormat::MONO11025:
+            return FormatInfo{11025, 1, TLameMode::MONO};
+    }
+    return std::nullopt;
+}
+
+std::int32_t readInt32(const CdromParameters& record, int offset) {
+    return qFromLittleEndian<std::int32_t>(record.data() + offset);
+}
+
+void writeInt32(CdromParameters& record, int offset, std::int32_t value) {
+    qToLittleEndian(value, record.data() + offset);
+}
+
+TDriveTableClass driveTableOf(const CdromParameters& record) {
+    const auto value = [&](int i) {
+        return readInt32(record, cdrom_parameters::kDriveTableOffset + 4 * i);
+    };
+    TDriveTableClass table;
+    table.DriveType = static_cast<TDriveType>(value(0));
+    table.ReadMethod = static_cast<TReadMethod>(value(1));
+    table.SetSpeed = static_cast<TSetSpeed>(value(2));
+    table.Endian = static_cast<TEndian>(value(3));
+    table.EnableMode = static_cast<TEnableMode>(value(4));
+    table.Density = value(5);
+    table.Atapi = value(6) != 0;
+    return table;
+}
+
+// The lengths are announced from the sector range before anything is read: the difference of
+// the two sector numbers, so a range of n sectors announces n - 1 of them.
+QByteArray wavHeader(const FormatInfo& format, std::int32_t first, std::int32_t last) {
+    const std::uint32_t byteRate = format.sampleRate * format.channels * 2;
+    const std::int64_t sectors = std::max<std::int64_t>(0, std::int64_t{last} - first);
+    const auto dataLength = static_cast<std::uint32_t>(byteRate * sectors / kSectorsPerSecond);
+    QByteArray header(kWavHeaderSize, '\0');
+    auto* p = reinterpret_cast<uchar*>(header.data());
+    std::memcpy(p, "RIFF", 4);
+    qToLittleEndian<std::uint32_t>(dataLength + 36, p + 4);
+    std::memcpy(p + 8, "WAVEfmt ", 8);
+    qToLittleEndian<std::uint32_t>(16, p + 16);
+    qToLittleEndian<std::uint16_t>(1, p + 20);
+    qToLittleEndian<std::uint16_t>(format.channels, p + 22);
+    qToLittleEndian<std::uint32_t>(format.sampleRate, p + 24);
+    qToLittleEndian<std::uint32_t>(byteRate, p + 28);
+    qToLittleEndian<std::uint16_t>(format.channels * 2, p + 32);
+    qToLittleEndian<std::uint16_t>(16, p + 34);
+    std::memcpy(p + 36, "data", 4);
+    qToLittleEndian<std::uint32_t>(dataLength, p + 40);
+    return header;
+}
+
+bool writeAll(QFile& file, const void* data, qint64 size) {
+    return size <= 0 || file.write(static_cast<const char*>(data), size) == size;
+}
+
+void writeOrFail(QFile& file, const void* data, qint64 size) {
+    if (!writeAll(file, data, size)) {
+        throw ECDRIPError(kWriteError);
+    }
+}
+
+QString trackName(int number) {
+    return QStringLiteral("Track%1").arg(number, 2, 10, QLatin1Char('0'));
+}
+
+}  // namespace
+
+struct TCDRIP::RipBuffers {
+    std::vector<std::uint8_t> read;
+    std::vector<std::int16_t> chunk;  // one encoder chunk
+    std::vector<std::uint8_t> mp3;
+    std::int32_t carried = 0;  // bytes of an incomplete encoder chunk at the start of `read`
+    bool streamOpen = false;
+};
+
+TCDRIP::TCDRIP(QObject* owner, CDRipLibrary& library) : QObject(owner), library_(library) {
+    try {
+        Version_ = QString::number(library_.CR_GetCDRipVersion());
+        if (library_.CR_Init() != kCrFailure) {
+            readActiveDrive();
+            ReadToc();
+        }
+        JitterErrors_ = 0;
+    } catch (...) {
+        throw ECDRIPError(kInitializationFailure);
+    }
+}
+
+TCDRIP::~TCDRIP() = default;
+
+void TCDRIP::readActiveDrive() {
+    if (!readParameters()) {
+        return;
+    }
+    CDRomNum_ = library_.CR_GetActiveCDROM();
+    JitterCorrect_ = true;
+    writeInt32(record_, cdrom_parameters::kJitterFlagOffset, -1);
+}
+
+// Takes the library's record for the active drive and the component's copies of it; on a
+// refusal the record and the copies stay as they were.
+bool TCDRIP::readParameters() {
+    CdromParameters fresh = record_;
+    if (library_.CR_GetCDROMParameters(&fresh) == kCrFailure) {
+        return false;
+    }
+    record_ = fresh;
+    std::memcpy(CDRomID_.data(), record_.data() + cdrom_parameters::kIdOffset, CDRomID_.size());
+    CDRomID_.back() = '\0';
+    if (!DriveTable_) {
+        DriveTable_ = std::make_unique<TDriveTableClass>();
+    }
+    *DriveTable_ = driveTableOf(record_);
+    OutputFormat_ = static_cast<TOutputFormat>(record_[cdrom_parameters::kOutputFormatOffset]);
+    Speed_ = readInt32(record_, cdrom_parameters::kSpeedOffset);
+    return true;
+}
+
+void TCDRIP::ReadToc() {
+    if (library_.CR_ReadToc() == kCrFailure) {
+        return;
+    }
+    NumTracks_ = library_.CR_GetNumTocEntries();
+    for (std::int32_t i = 0; i < NumTracks_; ++i) {
+        const TocEntry entry = library_.CR_GetTocEntry(i);
+        const TocEntry next = library_.CR_GetTocEntry(i + 1);
+        TTrack track;
+        track.TrackNum = i + 1;
+        track.StartSector = entry.startSector;
+        track.EndSector = next.startSector - 1;
+        track.TrackType =
+            entry.flags == kTocAudioFlags ? QStringLiteral("Audio") : QStringLiteral("Data");
+        Tracks_.push_back(TTrackItem{trackName(i + 1), track});
+    }
+}
+
+void TCDRIP::setCDRomNum(std::int32_t drive) {
+    if (drive == CDRomNum_) {
+        return;
+    }
+    try {
+        if (library_.CR_SetActiveCDROM(drive) != kCrFailure && readParameters()) {
+            CDRomNum_ = drive;
+        }
+        ReadToc();
+    } catch (...) {
+        throw ECDRIPError(kInitializationFailure);
+    }
+}
+
+void TCDRIP::setDriveTable(const TDriveTableClass& values) {
+    if (DriveTable_) {
+        *DriveTable_ = values;
+    }
+}
+
+void TCDRIP::setCoder(TLameCoder* coder) {
+    Coder_ = coder;
+    ApplyOutputFormat();
+}
+
+void TCDRIP::setOutputFormat(TOutputFormat format) {
+    if (format != OutputFormat_) {
+        writeInt32(record_, cdrom_parameters::kOutputFormatOffset,
+                   static_cast<std::int32_t>(format));
+    }
+    OutputFormat_ = format;
+    ApplyOutputFormat();
+}
+
+void TCDRIP::ApplyOutputFormat() {
+    const std::optional<FormatInfo> format = formatInfo(OutputFormat_);
+    if (Coder_ == nullptr || !format) {
+        return;
+    }
+    Coder_->setMode(format->mode);
+    Coder_->setSampleRate(format->sampleRate);
+}
+
+void TCDRIP::setJitterCorrect(bool value) {
+    if (value == JitterCorrect_) {
+        return;
+    }
+    JitterCorrect_ = value;
+    writeInt32(record_, cdrom_parameters::kJitterFlagOffset, value ? -1 : 0);
+}
+
+QString TCDRIP::CDRomID() const {
+    return QString::fromUtf8(CDRomID_.data());
+}
+
+bool TCDRIP::ApplyParameters() {
+    try {
+        return library_.CR_SetCDROMParameters(&record_) != kCrFailure;
+    } catch (...) {
+        throw ECDRIPError(kErrorSettingParameters);
+    }
+}
+
+void TCDRIP::RipTrack(std::int32_t trackNumber, const QString& fileName) {
+    if (OnBeginTrack) {
+        OnBeginTrack(this, static_cast<std::uint16_t>(trackNumber));
+    }
+    if (trackNumber < 1 || trackNumber > static_cast<std::int32_t>(Tracks_.size())) {
+        throw std::out_of_range(
+            QStringLiteral("List index out of bounds (%1)").arg(trackNumber - 1).toStdString());
+    }
+    const TTrack track = Tracks_[static_cast<std::size_t>(trackNumber - 1)].Track;
+    RipSectors(track.StartSector, track.EndSector, fileName);
+    if (OnEndTrack) {
+        OnEndTrack(this, static_cast<std::uint16_t>(trackNumber));
+    }
+}
+
+void TCDRIP::RipSectors(std::int32_t firstSector, std::int32_t lastSector,
+                        const QString& fileName) {
+    if (!ApplyParameters()) {
+        throw ECDRIPError(kInvalidCdromParameters);
+    }
+    const std::optional<FormatInfo> format = formatInfo(OutputFormat_);
+    if (!format) {
+        throw ECDRIPError(kUnknownOutputFormat);
+    }
+    if (Encode_ && Coder_ == nullptr) {
+        throw ECDRIPError(kNoEncoder);
+    }
+    aborted_ = false;
+    std::int32_t bufferSize = 0;
+    if (library_.CR_OpenRipper(&bufferSize, firstSector, lastSector) == kCrFailure) {
+        return;
+    }
+    const QString outputName = Encode_ ? ChangeFileExt(fileName, QStringLiteral(".mp3")) : fileName;
+    QFile file(outputName);
+    RipBuffers buffers;
+    std::exception_ptr failure;
+    try {
+        // Unbuffered, so a short write shows at once and not at some later flush.
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
+            throw EFCreateError(QStringLiteral("Cannot create file \"%1\". %2")
+                                    .arg(outputName, file.errorString())
+                                    .toStdString());
+        }
+        if (WriteWAV_ && !Encode_) {
+            const QByteArray header = wavHeader(*format, firstSector, lastSector);
+            writeOrFail(file, header.constData(), header.size());
+        }
+        if (Encode_) {
+            openEncoder(buffers);
+        }
+        ripLoop(file, buffers, std::max<std::int32_t>(bufferSize, 0));
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    const bool flushed = finishRip(file, buffers);
+    if (failure) {
+        std::rethrow_exception(failure);
+    }
+    if (!flushed) {
+        throw ECDRIPError(kWriteError);
+    }
+    saveJitterLog(outputName);
+}
+
+// Opens the encoder stream and its buffers; a refused configuration ends the rip before
+// anything is encoded.
+void TCDRIP::openEncoder(RipBuffers& buffers) {
+    if (Coder_->InitStream() != kBeOk) {
+        throw ECDRIPError(kEncoderRefused);
+    }
+    if (Coder_->SamplesPerChunk() == 0 || Coder_->OutputBufferSize() == 0) {
+        Coder_->CloseStream();
+        throw ECDRIPError(kEncoderRefused);
+    }
+    buffers.streamOpen = true;
+    buffers.mp3.resize(Coder_->OutputBufferSize());
+    buffers.chunk.resize(Coder_->SamplesPerChunk());
+}
+
+void TCDRIP::ripLoop(QFile& file, RipBuffers& buffers, std::int32_t bufferSize) {
+    const std::size_t chunkBytes = buffers.chunk.size() * sizeof(std::int16_t);
+    buffers.read.resize(static_cast<std::size_t>(bufferSize) + chunkBytes);
+    std::int32_t result = 0;
+    do {
+        if (aborted_) {
+            break;
+        }
+        std::int32_t delivered = 0;
+        result = library_.CR_RipChunk(buffers.read.data() + buffers.carried, &delivered);
+        delivered = std::clamp(delivered, 0, bufferSize);
+        if (result != kCrFailure) {
+            if (Encode_) {
+                encodeWholeChunks(file, buffers, delivered);
+            } else {
+                writeOrFail(file, buffers.read.data(), delivered);
+            }
+        }
+        if (result == kCrJitterError) {
+            logJitterError();
+        }
+        const std::int32_t percent = library_.CR_GetPercentCompleted();
+        if (OnProgress) {
+            OnProgress(this, static_cast<std::uint16_t>(percent));
+        }
+        host().processEvents();
+    } while (result != kCrRippingDone);
+}
+
+// Encodes every whole encoder chunk in the read buffer and moves the rest to its start, where
+// the next chunk from the library is appended to it.
+void TCDRIP::encodeWholeChunks(QFile& file, RipBuffers& buffers, std::int32_t delivered) {
+    const std::size_t chunkBytes = buffers.chunk.size() * sizeof(std::int16_t);
+    const std::size_t available = static_cast<std::size_t>(delivered + buffers.carried);
+    const std::size_t whole = available / chunkBytes;
+    for (std::size_t k = 0; k < whole; ++k) {
+        std::memcpy(buffers.chunk.data(), buffers.read.data() + k * chunkBytes, chunkBytes);
+        std::uint32_t produced = 0;
+        Coder_->EncodeChunk(buffers.chunk.data(), buffers.mp3.data(), &produced);
+        writeOrFail(file, buffers.mp3.data(), std::min<qint64>(produced, buffers.mp3.size()));
+    }
+    const std::size_t rest = available - whole * chunkBytes;
+    std::memmove(buffers.read.data(), buffers.read.data() + whole * chunkBytes, rest);
+    buffers.carried = static_cast<std::int32_t>(rest);
+}
+
+void TCDRIP::logJitterError() {
+    std::uint32_t start = 0;
+    std::uint32_t end = 0;
+    library_.CR_GetLastJitterErrorPosition(&start, &end);
+    JitterLog_.append(QStringLiteral("%1 %2").arg(start).arg(end));
+}
+
+// Flushes and closes the encoder, closes the library's ripper and the file. False when the
+// file did not take the flushed bytes.
+bool TCDRIP::finishRip(QFile& file, RipBuffers& buffers) {
+    bool written = true;
+    if (buffers.streamOpen) {
+        std::uint32_t produced = 0;
+        Coder_->DeinitStream(buffers.mp3.data(), &produced);
+        written =
+            writeAll(file, buffers.mp3.data(), std::min<qint64>(produced, buffers.mp3.size()));
+        Coder_->CloseStream();
+    }
+    JitterErrors_ = library_.CR_GetNumberOfJitterErrors();
+    library_.CR_CloseRipper();
+    file.close();
+    return written;
+}
+
+void TCDRIP::saveJitterLog(const QString& outputName) const {
+    if (JitterLog_.isEmpty()) {
+        return;
+    }
+    const QString logName = ChangeFileExt(outputName, QStringLiteral("jitt"));
+    if (!WriteTextFile(logName, JitterLog_.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"))) {
+        throw EFCreateError(
+            QStringLiteral("Cannot create file \"%1\".").arg(logName).toStdString());
+    }
+}
+
+}  // namespace qvr

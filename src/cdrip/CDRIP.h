@@ -1,0 +1,211 @@
+#pragma once
+
+#include "cdrip/CDRipLibrary.h"
+#include "cdrip/ComponentEvents.h"
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <stdexcept>
+#include <vector>
+
+class QFile;
+
+namespace qvr {
+
+class TLameCoder;
+
+enum class TOutputFormat : std::uint8_t {
+    STEREO44100 = 0,
+    MONO44100 = 1,
+    STEREO22050 = 2,
+    MONO22050 = 3,
+    STEREO11025 = 4,
+    MONO11025 = 5,
+};
+
+enum class TDriveType : std::int32_t {
+    GENERIC,
+    TOSHIBA,
+    TOSHIBANEW,
+    IBM,
+    NEC,
+    DEC,
+    IMS,
+    KODAK,
+    RICOH,
+    HP,
+    PHILIPS,
+    PLASMON,
+    GRUNDIGCDR100IPW,
+    MITSUMICDR,
+    PLEXTOR,
+    SONY,
+    YAMAHA,
+    NRC,
+    IMSCDD5,
+    CUSTOMDRIVE,
+};
+enum class TReadMethod : std::int32_t {
+    READMMC,
+    READ10,
+    READNEC,
+    READSONY,
+    READMMC2,
+    READMMC3,
+    READC1,
+    READC2,
+    READC3,
+};
+enum class TSetSpeed : std::int32_t {
+    SPEEDNONE,
+    SPEEDMMC,
+    SPEEDSONY,
+    SPEEDYAMAHA,
+    SPEEDTOSHIBA,
+    SPEEDPHILIPS,
+    SPEEDNEC,
+};
+enum class TEndian : std::int32_t { BIGENDIAN, LITTLEENDIAN };
+enum class TEnableMode : std::int32_t { ENABLENONE, ENABLESTD };
+
+// The command-set values of a drive, in the order of the drive parameter record.
+class TDriveTableClass {
+  public:
+    TDriveType DriveType = TDriveType::GENERIC;
+    TReadMethod ReadMethod = TReadMethod::READMMC;
+    TSetSpeed SetSpeed = TSetSpeed::SPEEDNONE;
+    TEndian Endian = TEndian::BIGENDIAN;
+    TEnableMode EnableMode = TEnableMode::ENABLENONE;
+    std::int32_t Density = 0;
+    bool Atapi = false;
+};
+
+struct TTrack {
+    std::int32_t TrackNum = 0;  // 1-based position in the table of contents
+    std::int32_t StartSector = 0;
+    std::int32_t EndSector = 0;  // one before the next entry's start
+    QString TrackType;           // "Audio" or "Data"
+};
+
+// One entry of the track list: "Track01", "Track02" ... and its record.
+struct TTrackItem {
+    QString Text;
+    TTrack Track;
+};
+using TTrackList = std::vector<TTrackItem>;
+
+class ECDRIPError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+// The output file could not be created (or the jitter log not saved).
+class EFCreateError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+inline constexpr char kInitializationFailure[] = "Initialization failure";
+inline constexpr char kErrorSettingParameters[] = "Error setting parameters";
+inline constexpr char kInvalidCdromParameters[] = "Invalid CD-ROM parameters";
+inline constexpr char kWriteError[] = "Write error";
+// Our own refusals, before anything is opened or written.
+inline constexpr char kUnknownOutputFormat[] = "Unknown output format";
+inline constexpr char kNoEncoder[] = "No MP3 encoder attached";
+inline constexpr char kEncoderRefused[] = "MP3 encoder initialization failure";
+
+// Reads audio CDs through the extraction library: selects a drive, lists its tracks and rips a
+// track into a WAV, headerless PCM or (through Coder) MP3 file. Lets pending events be handled
+// after every chunk, so Abort can be requested from a handler.
+class TCDRIP : public QObject {
+    Q_OBJECT
+  public:
+    // Initialises the library and reads the active drive; ECDRIPError "Initialization failure"
+    // when something inside fails.
+    explicit TCDRIP(QObject* owner = nullptr, CDRipLibrary& library = cdRipLibrary());
+    ~TCDRIP() override;
+
+    TLameCoder* Coder() const { return Coder_; }
+    // Also gives the coder the current output format.
+    void setCoder(TLameCoder* coder);
+    std::int32_t CDRomNum() const { return CDRomNum_; }
+    // Selects another drive and appends its tracks; an unchanged number does nothing.
+    void setCDRomNum(std::int32_t drive);
+    // Absent until drive parameters have been read once.
+    TDriveTableClass* DriveTable() const { return DriveTable_.get(); }
+    // Changes only this component's copy (when it exists); the next reading replaces it.
+    void setDriveTable(const TDriveTableClass& values);
+    TOutputFormat OutputFormat() const { return OutputFormat_; }
+    void setOutputFormat(TOutputFormat format);
+    bool Encode() const { return Encode_; }
+    void setEncode(bool value) { Encode_ = value; }
+    bool WriteWAV() const { return WriteWAV_; }
+    void setWriteWAV(bool value) { WriteWAV_ = value; }
+    bool JitterCorrect() const { return JitterCorrect_; }
+    void setJitterCorrect(bool value);
+    const QString& Version() const { return Version_; }
+    void setVersion(const QString& value) { Version_ = value; }
+    std::int32_t Speed() const { return Speed_; }
+    void setSpeed(std::int32_t value) { Speed_ = value; }
+
+    TProcessTrackEvent OnBeginTrack;
+    TProcessTrackEvent OnEndTrack;
+    TProgressEvent OnProgress;
+
+    // The active drive's identification text.
+    QString CDRomID() const;
+    TTrackList& Tracks() { return Tracks_; }
+    const TTrackList& Tracks() const { return Tracks_; }
+    std::int32_t NumTracks() const { return NumTracks_; }
+    std::int32_t JitterErrors() const { return JitterErrors_; }
+    // One line per jitter error of every rip since creation.
+    const QStringList& JitterLog() const { return JitterLog_; }
+
+    // Sets the coder's mode and sample rate from the output format.
+    void ApplyOutputFormat();
+    // Hands the drive parameters to the library; false when it refuses them.
+    bool ApplyParameters();
+    // Rips the sectors of Tracks()[trackNumber - 1], between OnBeginTrack and OnEndTrack.
+    void RipTrack(std::int32_t trackNumber, const QString& fileName);
+    void RipSectors(std::int32_t firstSector, std::int32_t lastSector, const QString& fileName);
+    // A running rip stops before its next chunk.
+    void Abort() { aborted_ = true; }
+
+  private:
+    struct RipBuffers;
+
+    void readActiveDrive();
+    bool readParameters();
+    void ReadToc();
+    void openEncoder(RipBuffers& buffers);
+    void ripLoop(QFile& file, RipBuffers& buffers, std::int32_t bufferSize);
+    void encodeWholeChunks(QFile& file, RipBuffers& buffers, std::int32_t delivered);
+    void logJitterError();
+    bool finishRip(QFile& file, RipBuffers& buffers);
+    void saveJitterLog(const QString& outputName) const;
+
+    CDRipLibrary& library_;
+    CdromParameters record_{};
+    TLameCoder* Coder_ = nullptr;
+    std::int32_t CDRomNum_ = 0;
+    std::unique_ptr<TDriveTableClass> DriveTable_;
+    TOutputFormat OutputFormat_ = TOutputFormat::STEREO44100;
+    bool Encode_ = false;
+    bool WriteWAV_ = false;
+    bool JitterCorrect_ = false;
+    QString Version_;
+    std::int32_t Speed_ = 0;
+    std::array<char, cdrom_parameters::kIdSize> CDRomID_{};
+    TTrackList Tracks_;
+    std::int32_t NumTracks_ = 0;
+    std::int32_t JitterErrors_ = 0;
+    QStringList JitterLog_;
+    bool aborted_ = false;
+};
+
+}  // namespace qvr

@@ -1,0 +1,388 @@
+#include "CdioRipLibrary.h"
+
+#include "platform/NativePath.h"
+
+#include <QtEndian>
+
+#include <cdio/cdio.h>
+#include <cdio/logging.h>
+#include <cdio/mmc.h>
+#include <cdio/mmc_ll_cmds.h>
+#include <cdio/paranoia/cdda.h>
+#include <cdio/paranoia/paranoia.h>
+#include <cdio/version.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace qvr {
+namespace {
+
+constexpr int kReadRetries = 20;
+constexpr int kKilobytesPerSpeedUnit = 176;  // 1x = 75 sectors of 2352 bytes per second
+constexpr std::uint8_t kLeadOutTrack = 0xAA;
+
+struct CdioDestroyer {
+    void operator()(CdIo_t* cdio) const { cdio_destroy(cdio); }
+};
+struct DriveCloser {
+    // The CdIo_t below the drive has its own owner.
+    void operator()(cdrom_drive_t* drive) const { cdio_cddap_close_no_free_cdio(drive); }
+};
+struct ParanoiaFreer {
+    void operator()(cdrom_paranoia_t* paranoia) const { cdio_paranoia_free(paranoia); }
+};
+using CdioHandle = std::unique_ptr<CdIo_t, CdioDestroyer>;
+using DriveHandle = std::unique_ptr<cdrom_drive_t, DriveCloser>;
+using ParanoiaHandle = std::unique_ptr<cdrom_paranoia_t, ParanoiaFreer>;
+
+CdioHandle openDrive(const CdioRipLibrary::Drive& drive) {
+    return CdioHandle(drive.image ? cdio_open_cue(drive.path.c_str())
+                                  : cdio_open(drive.path.c_str(), DRIVER_DEVICE));
+}
+
+void putInt32(CdromParameters& record, int offset, std::int32_t value) {
+    qToLittleEndian(value, record.data() + offset);
+}
+
+std::string trimmed(const char* text) {
+    std::string s(text);
+    s.erase(s.find_last_not_of(' ') + 1);
+    s.erase(0, s.find_first_not_of(' '));
+    return s;
+}
+
+// Vendor and model as the drive reports them, with a blank after them for the drive list to
+// put its "- " behind; the path when the drive tells nothing.
+std::string identification(CdIo_t* cdio, const std::string& path) {
+    cdio_hwinfo_t info{};
+    std::string id;
+    if (cdio != nullptr && cdio_get_hwinfo(cdio, &info)) {
+        id = trimmed(info.psz_vendor);
+        const std::string model = trimmed(info.psz_model);
+        id += (id.empty() || model.empty() ? "" : " ") + model;
+    }
+    return (id.empty() ? path : id) + ' ';
+}
+
+// The drive's highest read speed in CD speed units, from its capabilities page; 0 when unknown.
+std::int32_t readSpeed(CdIo_t* cdio) {
+    std::uint8_t page[64] = {};
+    if (cdio == nullptr || mmc_mode_sense_10(cdio, page, sizeof page, CDIO_MMC_CAPABILITIES_PAGE) !=
+                               DRIVER_OP_SUCCESS) {
+        return 0;
+    }
+    const int start = 8 + ((page[6] << 8) | page[7]);
+    if (start + 10 > static_cast<int>(sizeof page)) {
+        return 0;
+    }
+    return ((page[start + 8] << 8) | page[start + 9]) / kKilobytesPerSpeedUnit;
+}
+
+CdromParameters describe(const CdioRipLibrary::Drive& drive) {
+    namespace p = cdrom_parameters;
+    CdromParameters record{};
+    const CdioHandle cdio = openDrive(drive);
+    const std::string id = identification(cdio.get(), drive.path);
+    std::memcpy(record.data() + p::kIdOffset, id.data(),
+                std::min<std::size_t>(id.size(), p::kIdSize - 1));
+    putInt32(record, p::kSpeedOffset, drive.image ? 0 : readSpeed(cdio.get()));
+    putInt32(record, p::kJitterFlagOffset, -1);
+    // Drive table: generic MMC drive, little-endian audio, no mode switching, density 0.
+    const std::int32_t table[p::kDriveTableValues] = {0, 0, drive.image ? 0 : 1, 1,
+                                                      0, 0, drive.image ? 0 : 1};
+    for (int i = 0; i < p::kDriveTableValues; ++i) {
+        putInt32(record, p::kDriveTableOffset + 4 * i, table[i]);
+    }
+    putInt32(record, p::kOutputFormatOffset, 0);  // audio CDs hold 44.1 kHz stereo
+    return record;
+}
+
+// Paranoia reads audio only; on a data track it would retry every sector in vain.
+bool startsInAudio(CdIo_t* cdio, std::int32_t sector) {
+    const track_t track = cdio_get_track(cdio, sector);
+    return track != CDIO_INVALID_TRACK && cdio_get_track_format(cdio, track) == TRACK_FORMAT_AUDIO;
+}
+
+bool correctionOn(const CdioRipLibrary::Drive& drive) {
+    return !drive.parameters ||
+           qFromLittleEndian<std::int32_t>(drive.parameters->data() +
+                                           cdrom_parameters::kJitterFlagOffset) != 0;
+}
+
+bool isCorrection(paranoia_cb_mode_t event) {
+    switch (event) {
+        case PARANOIA_CB_FIXUP_EDGE:
+        case PARANOIA_CB_FIXUP_ATOM:
+        case PARANOIA_CB_SCRATCH:
+        case PARANOIA_CB_REPAIR:
+        case PARANOIA_CB_SKIP:
+        case PARANOIA_CB_DRIFT:
+        case PARANOIA_CB_FIXUP_DROPPED:
+        case PARANOIA_CB_FIXUP_DUPED:
+        case PARANOIA_CB_READERR:
+            return true;
+        default:
+            return false;
+    }
+}
+
+}  // namespace
+
+struct CdioRipLibrary::RipSession {
+    CdioHandle cdio;
+    DriveHandle drive;
+    ParanoiaHandle paranoia;
+    std::int32_t first = 0;
+    std::int32_t last = 0;
+    std::int32_t next = 0;
+    // Corrections paranoia reported during the chunk being read.
+    int corrections = 0;
+    std::uint32_t firstCorrected = 0;
+    std::uint32_t lastCorrected = 0;
+};
+
+namespace {
+
+// Paranoia's callback carries no context; only one rip runs at a time.
+CdioRipLibrary::RipSession* reading = nullptr;
+
+void paranoiaEvent(long position, paranoia_cb_mode_t event) {
+    if (reading == nullptr || !isCorrection(event)) {
+        return;
+    }
+    const auto sector = static_cast<std::uint32_t>(std::max(0L, position) / CD_FRAMEWORDS);
+    if (reading->corrections++ == 0) {
+        reading->firstCorrected = reading->lastCorrected = sector;
+    }
+    reading->firstCorrected = std::min(reading->firstCorrected, sector);
+    reading->lastCorrected = std::max(reading->lastCorrected, sector);
+}
+
+}  // namespace
+
+CdioRipLibrary::CdioRipLibrary() = default;
+CdioRipLibrary::~CdioRipLibrary() = default;
+
+std::int32_t CdioRipLibrary::CR_GetCDRipVersion() {
+    return static_cast<std::int32_t>(libcdio_version_num);
+}
+
+std::int32_t CdioRipLibrary::CR_Init() {
+    session_.reset();
+    drives_.clear();
+    toc_.clear();
+    active_ = 0;
+    cdio_loglevel_default = CDIO_LOG_ERROR;
+    if (char** devices = cdio_get_devices(DRIVER_DEVICE)) {
+        for (char** device = devices; *device != nullptr; ++device) {
+            drives_.push_back(Drive{*device, false, std::nullopt});
+        }
+        cdio_free_device_list(devices);
+    }
+    for (const QByteArray& image : qgetenv(kImagesVariable).split(':')) {
+        if (!image.isEmpty()) {
+            drives_.push_back(Drive{image.toStdString(), true, std::nullopt});
+        }
+    }
+    return kCrOk;
+}
+
+CdioRipLibrary::Drive* CdioRipLibrary::activeDrive() {
+    return active_ >= 0 && active_ < static_cast<std::int32_t>(drives_.size())
+               ? &drives_[static_cast<std::size_t>(active_)]
+               : nullptr;
+}
+
+std::int32_t CdioRipLibrary::CR_GetActiveCDROM() {
+    return active_;
+}
+
+std::int32_t CdioRipLibrary::CR_SetActiveCDROM(std::int32_t drive) {
+    if (drive != kNoDrive && (drive < 0 || drive >= static_cast<std::int32_t>(drives_.size()))) {
+        return kCrFailure;
+    }
+    active_ = drive;
+    toc_.clear();
+    return kCrOk;
+}
+
+std::int32_t CdioRipLibrary::CR_GetCDROMParameters(CdromParameters* parameters) {
+    if (active_ == kNoDrive) {
+        parameters->fill(0);
+        return kCrOk;
+    }
+    Drive* drive = activeDrive();
+    if (drive == nullptr) {
+        return kCrFailure;
+    }
+    if (!drive->parameters) {
+        drive->parameters = describe(*drive);
+    }
+    *parameters = *drive->parameters;
+    return kCrOk;
+}
+
+std::int32_t CdioRipLibrary::CR_SetCDROMParameters(const CdromParameters* parameters) {
+    if (active_ == kNoDrive) {
+        return kCrOk;
+    }
+    Drive* drive = activeDrive();
+    if (drive == nullptr || (*parameters)[cdrom_parameters::kOutputFormatOffset] > 5) {
+        return kCrFailure;
+    }
+    drive->parameters = *parameters;
+    return kCrOk;
+}
+
+std::int32_t CdioRipLibrary::CR_ReadToc() {
+    toc_.clear();
+    Drive* drive = activeDrive();
+    const CdioHandle cdio = drive != nullptr ? openDrive(*drive) : nullptr;
+    if (!cdio) {
+        return kCrFailure;
+    }
+    const track_t first = cdio_get_first_track_num(cdio.get());
+    const track_t count = cdio_get_num_tracks(cdio.get());
+    if (first == CDIO_INVALID_TRACK || count == CDIO_INVALID_TRACK || count == 0) {
+        return kCrFailure;
+    }
+    for (track_t t = first; t < first + count; ++t) {
+        const bool audio = cdio_get_track_format(cdio.get(), t) == TRACK_FORMAT_AUDIO;
+        toc_.push_back(TocEntry{
+            cdio_get_track_lsn(cdio.get(), t), audio ? kTocAudioFlags : kTocDataFlags, t, {0, 0}});
+    }
+    toc_.push_back(TocEntry{cdio_get_track_lsn(cdio.get(), CDIO_CDROM_LEADOUT_TRACK),
+                            kTocDataFlags,
+                            kLeadOutTrack,
+                            {0, 0}});
+    return kCrOk;
+}
+
+std::int32_t CdioRipLibrary::CR_GetNumTocEntries() {
+    return toc_.empty() ? 0 : static_cast<std::int32_t>(toc_.size()) - 1;
+}
+
+TocEntry CdioRipLibrary::CR_GetTocEntry(std::int32_t entry) {
+    return entry >= 0 && entry < static_cast<std::int32_t>(toc_.size())
+               ? toc_[static_cast<std::size_t>(entry)]
+               : TocEntry{};
+}
+
+std::int32_t CdioRipLibrary::CR_OpenRipper(std::int32_t* bufferSize, std::int32_t firstSector,
+                                           std::int32_t lastSector) {
+    CR_CloseRipper();
+    jitterErrors_ = 0;
+    jitterStart_ = jitterEnd_ = 0;
+    Drive* drive = activeDrive();
+    if (drive == nullptr || firstSector < 0 || lastSector < firstSector) {
+        return kCrFailure;
+    }
+    auto session = std::make_unique<RipSession>();
+    session->cdio = openDrive(*drive);
+    if (session->cdio && !startsInAudio(session->cdio.get(), firstSector)) {
+        return kCrFailure;
+    }
+    if (session->cdio) {
+        session->drive.reset(
+            cdio_cddap_identify_cdio(session->cdio.get(), CDDA_MESSAGE_FORGETIT, nullptr));
+    }
+    if (!session->drive) {
+        return kCrFailure;
+    }
+    if (drive->image) {
+        // An image holds its samples as they are; guessing the byte order could only swap them.
+        session->drive->b_swap_bytes = false;
+    }
+    if (cdio_cddap_open(session->drive.get()) != 0) {
+        return kCrFailure;
+    }
+    session->paranoia.reset(cdio_paranoia_init(session->drive.get()));
+    if (!session->paranoia) {
+        return kCrFailure;
+    }
+    cdio_paranoia_modeset(session->paranoia.get(),
+                          correctionOn(*drive) ? PARANOIA_MODE_FULL ^ PARANOIA_MODE_NEVERSKIP
+                                               : PARANOIA_MODE_DISABLE);
+    cdio_paranoia_seek(session->paranoia.get(), firstSector, SEEK_SET);
+    session->first = session->next = firstSector;
+    session->last = lastSector;
+    session_ = std::move(session);
+    *bufferSize = kSectorsPerChunk * kSectorSize;
+    return kCrOk;
+}
+
+std::int32_t CdioRipLibrary::CR_RipChunk(std::uint8_t* destination, std::int32_t* byteCount) {
+    *byteCount = 0;
+    if (!session_) {
+        return kCrFailure;
+    }
+    RipSession& s = *session_;
+    if (s.next > s.last) {
+        return kCrRippingDone;
+    }
+    const std::int32_t sectors = std::min(kSectorsPerChunk, s.last - s.next + 1);
+    s.corrections = 0;
+    reading = &s;
+    bool failed = false;
+    for (std::int32_t i = 0; i < sectors && !failed; ++i) {
+        const std::int16_t* samples =
+            cdio_paranoia_read_limited(s.paranoia.get(), paranoiaEvent, kReadRetries);
+        failed = samples == nullptr;
+        if (!failed) {
+            std::memcpy(destination + i * kSectorSize, samples, kSectorSize);
+        }
+    }
+    reading = nullptr;
+    s.next += sectors;
+    if (failed) {
+        // Go on behind the unreadable chunk, so the rip still comes to its end.
+        cdio_paranoia_seek(s.paranoia.get(), s.next, SEEK_SET);
+        return kCrFailure;
+    }
+    *byteCount = sectors * kSectorSize;
+    if (s.corrections > 0) {
+        ++jitterErrors_;
+        jitterStart_ = s.firstCorrected;
+        jitterEnd_ = s.lastCorrected;
+        return kCrJitterError;  // a last chunk with corrections: the next call answers 4
+    }
+    return s.next > s.last ? kCrRippingDone : kCrOk;
+}
+
+std::int32_t CdioRipLibrary::CR_GetPercentCompleted() {
+    if (!session_) {
+        return 0;
+    }
+    const RipSession& s = *session_;
+    const std::int64_t total = std::int64_t{s.last} - s.first + 1;
+    return static_cast<std::int32_t>((std::int64_t{s.next} - s.first) * 100 / total);
+}
+
+void CdioRipLibrary::CR_GetLastJitterErrorPosition(std::uint32_t* start, std::uint32_t* end) {
+    *start = jitterStart_;
+    *end = jitterEnd_;
+}
+
+std::int32_t CdioRipLibrary::CR_GetNumberOfJitterErrors() {
+    return jitterErrors_;
+}
+
+void CdioRipLibrary::CR_CloseRipper() {
+    session_.reset();
+}
+
+QStringList CdioRipLibrary::DrivePaths() const {
+    QStringList paths;
+    for (const Drive& drive : drives_) {
+        paths.append(fromNativeBytes(drive.path));
+    }
+    return paths;
+}
+
+CDRipLibrary& cdRipLibrary() {
+    static CdioRipLibrary library;
+    return library;
+}
+
+}  // namespace qvr

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "cdrip/LameEncLibrary.h"
+
+#include <map>
+#include <memory>
+
+struct lame_global_struct;
+
+namespace qvr {
+
+// The encoder library's stream interface over libmp3lame. Each open stream is one lame encoder;
+// handles are small numbers that stay unique for the life of the library object.
+class Mp3LameLibrary : public LameEncLibrary {
+  public:
+    // The version of this layer, in the first two bytes of the version record.
+    static constexpr std::uint8_t kLayerMajorVersion = 1;
+    static constexpr std::uint8_t kLayerMinorVersion = 0;
+
+    Mp3LameLibrary();
+    ~Mp3LameLibrary() override;
+
+    void beVersion(BeVersionRecord* version) override;
+    std::int32_t beInitStream(const BeConfigRecord* config, std::uint32_t* samplesPerChunk,
+                              std::uint32_t* outputBufferSize, std::uint32_t* stream) override;
+    std::int32_t beEncodeChunk(std::uint32_t stream, std::uint32_t samples, const std::int16_t* pcm,
+                               std::uint8_t* output, std::uint32_t* outputCount) override;
+    std::int32_t beDeinitStream(std::uint32_t stream, std::uint8_t* output,
+                                std::uint32_t* outputCount) override;
+    std::int32_t beCloseStream(std::uint32_t stream) override;
+
+  private:
+    struct LameCloser {
+        void operator()(lame_global_struct* flags) const;
+    };
+    using Encoder = std::unique_ptr<lame_global_struct, LameCloser>;
+    struct Stream {
+        Encoder encoder;
+        int channels = 2;
+    };
+
+    Stream* find(std::uint32_t stream);
+
+    std::map<std::uint32_t, Stream> streams_;
+    std::uint32_t nextHandle_ = 1;
+};
+
+}  // namespace qvr

@@ -1,0 +1,262 @@
+// The ripper and encoder components over the real libraries, on CUE/BIN images made here.
+
+#include "CdImage.h"
+#include "cdrip/CDRIP.h"
+#include "cdrip/CdioRipLibrary.h"
+#include "cdrip/LameCoder.h"
+#include "cdrip/Mp3LameLibrary.h"
+#include "support/TempHome.h"
+
+#include <gtest/gtest.h>
+
+#include <QProcess>
+#include <QtEndian>
+
+#include <cstring>
+
+using namespace qvr;
+using qvr::test::CdImage;
+using qvr::test::ImageTrack;
+using qvr::test::readFile;
+
+namespace {
+
+constexpr int kSectorSize = 2352;
+
+// The 44-byte header a rip of sectors first..last announces for 44.1 kHz stereo.
+QByteArray expectedHeader(int first, int last) {
+    const std::uint32_t data = static_cast<std::uint32_t>(last - first) * kSectorSize;
+    QByteArray h(44, '\0');
+    auto* p = reinterpret_cast<uchar*>(h.data());
+    std::memcpy(p, "RIFF", 4);
+    qToLittleEndian<std::uint32_t>(data + 36, p + 4);
+    std::memcpy(p + 8, "WAVEfmt ", 8);
+    const std::uint32_t fmt[] = {16, 0x00020001, 44100, 176400, 0x00100004};
+    for (int i = 0; i < 5; ++i) {
+        qToLittleEndian(fmt[i], p + 16 + 4 * i);
+    }
+    std::memcpy(p + 36, "data", 4);
+    qToLittleEndian<std::uint32_t>(data, p + 40);
+    return h;
+}
+
+QByteArray runTool(const QString& program, const QStringList& arguments) {
+    QProcess process;
+    process.start(program, arguments);
+    process.waitForFinished(60000);
+    return process.readAllStandardOutput();
+}
+
+// Frequency of the left channel from its rising zero crossings, with a dead band so that coding
+// noise around zero counts no extra crossings.
+double leftFrequency(const QByteArray& stereo, int sampleRate) {
+    const auto* samples = reinterpret_cast<const std::int16_t*>(stereo.constData());
+    const qsizetype frames = stereo.size() / 4;
+    int crossings = 0;
+    qsizetype first = -1;
+    qsizetype last = -1;
+    bool low = false;
+    for (qsizetype i = 0; i < frames; ++i) {
+        const int s = samples[2 * i];
+        if (s < -1000) {
+            low = true;
+        } else if (s > 1000 && low) {
+            low = false;
+            last = i;
+            if (first < 0) {
+                first = i;
+            } else {
+                ++crossings;
+            }
+        }
+    }
+    return last > first
+               ? crossings * static_cast<double>(sampleRate) / static_cast<double>(last - first)
+               : 0.0;
+}
+
+}  // namespace
+
+class CDRIPImageTest : public ::testing::Test {
+  protected:
+    test::TempHome home;
+    QString folder = home.path() + QStringLiteral("/");
+    CdImage disc = test::writeCdImage(
+        folder, QStringLiteral("disc"),
+        {ImageTrack{true, 150, 440.0}, ImageTrack{true, 188, 660.0}, ImageTrack{false, 100, 0.0}});
+    CdImage other = test::writeCdImage(folder, QStringLiteral("other"),
+                                       {ImageTrack{true, 80, 330.0}, ImageTrack{true, 60, 550.0}});
+    CdioRipLibrary library;
+
+    void SetUp() override {
+        home.setEnv(CdioRipLibrary::kImagesVariable, (disc.cuePath + ":" + other.cuePath).toUtf8());
+    }
+
+    // Drive numbers of the two images: behind whatever drives the system has.
+    int driveOf(const CdImage& image) const { return library.DrivePaths().indexOf(image.cuePath); }
+
+    // The re-read the ripper dialog does: through the number no drive has, then the wanted one.
+    void selectDrive(TCDRIP& ripper, int drive) {
+        ripper.Tracks().clear();
+        ripper.setCDRomNum(kNoDrive);
+        ripper.Tracks().clear();
+        ripper.setCDRomNum(drive);
+    }
+};
+
+TEST_F(CDRIPImageTest, ListsTheImagesBehindTheSystemDrives) {
+    TCDRIP ripper(nullptr, library);
+    const QStringList paths = library.DrivePaths();
+    ASSERT_GE(paths.size(), 2);
+    EXPECT_EQ(paths.mid(paths.size() - 2), (QStringList{disc.cuePath, other.cuePath}));
+}
+
+TEST_F(CDRIPImageTest, TableOfContentsGivesNamesSectorsAndKinds) {
+    TCDRIP ripper(nullptr, library);
+    selectDrive(ripper, driveOf(disc));
+
+    EXPECT_EQ(ripper.CDRomNum(), driveOf(disc));
+    EXPECT_EQ(ripper.NumTracks(), 3);
+    EXPECT_TRUE(ripper.CDRomID().startsWith(QStringLiteral("libcdio")))
+        << ripper.CDRomID().toStdString();
+    ASSERT_NE(ripper.DriveTable(), nullptr);
+    EXPECT_EQ(ripper.DriveTable()->Endian, TEndian::LITTLEENDIAN);
+    EXPECT_EQ(ripper.OutputFormat(), TOutputFormat::STEREO44100);
+    const struct {
+        const char* name;
+        int start, end;
+        const char* type;
+    } expected[] = {{"Track01", 0, 149, "Audio"},
+                    {"Track02", 150, 337, "Audio"},
+                    {"Track03", 338, 437, "Data"}};
+    ASSERT_EQ(ripper.Tracks().size(), 3u);
+    for (int i = 0; i < 3; ++i) {
+        const TTrackItem& item = ripper.Tracks()[static_cast<std::size_t>(i)];
+        EXPECT_EQ(item.Text, QString::fromLatin1(expected[i].name));
+        EXPECT_EQ(item.Track.TrackNum, i + 1);
+        EXPECT_EQ(item.Track.StartSector, expected[i].start);
+        EXPECT_EQ(item.Track.EndSector, expected[i].end);
+        EXPECT_EQ(item.Track.TrackType, QString::fromLatin1(expected[i].type));
+    }
+}
+
+// Every track, with and without correction, as WAV and as bare PCM: the bytes of the image,
+// behind a header that announces one sector less than the range holds.
+TEST_F(CDRIPImageTest, RipsEveryTrackByteForByte) {
+    TCDRIP ripper(nullptr, library);
+    selectDrive(ripper, driveOf(disc));
+    for (const bool correct : {true, false}) {
+        for (const bool wav : {true, false}) {
+            ripper.setJitterCorrect(correct);
+            ripper.setWriteWAV(wav);
+            for (int track = 1; track <= 2; ++track) {
+                SCOPED_TRACE(testing::Message()
+                             << "track " << track << " correct " << correct << " wav " << wav);
+                const QString name =
+                    folder + QStringLiteral("t%1.%2").arg(track).arg(wav ? "wav" : "pcm");
+                ripper.RipTrack(track, name);
+                const QByteArray file = readFile(name);
+                const TTrack& t = ripper.Tracks()[static_cast<std::size_t>(track - 1)].Track;
+                const QByteArray header =
+                    wav ? expectedHeader(t.StartSector, t.EndSector) : QByteArray();
+                ASSERT_EQ(file.size(), header.size() + disc.trackBytes(track).size());
+                EXPECT_EQ(file.left(header.size()), header);
+                EXPECT_TRUE(file.mid(header.size()) == disc.trackBytes(track));
+            }
+            EXPECT_EQ(ripper.JitterErrors(), 0);
+        }
+    }
+    EXPECT_TRUE(ripper.JitterLog().isEmpty());
+    EXPECT_FALSE(QFile::exists(folder + QStringLiteral("t1jitt")));
+}
+
+TEST_F(CDRIPImageTest, ADataTrackIsNotRippedButEnds) {
+    TCDRIP ripper(nullptr, library);
+    selectDrive(ripper, driveOf(disc));
+    int ended = 0;
+    ripper.OnEndTrack = [&](QObject*, std::uint16_t) { ++ended; };
+    ripper.RipTrack(3, folder + QStringLiteral("data.wav"));
+    EXPECT_FALSE(QFile::exists(folder + QStringLiteral("data.wav")));
+    EXPECT_EQ(ended, 1);
+}
+
+TEST_F(CDRIPImageTest, AbortLeavesAPartialFileWithTheFullRangeHeader) {
+    TCDRIP ripper(nullptr, library);
+    selectDrive(ripper, driveOf(disc));
+    ripper.setWriteWAV(true);
+    std::vector<int> progress;
+    ripper.OnProgress = [&](QObject*, std::uint16_t percent) {
+        progress.push_back(percent);
+        ripper.Abort();
+    };
+    int ended = 0;
+    ripper.OnEndTrack = [&](QObject*, std::uint16_t) { ++ended; };
+    const QString name = folder + QStringLiteral("aborted.wav");
+    ripper.RipTrack(2, name);
+
+    const QByteArray file = readFile(name);
+    const int chunk = CdioRipLibrary::kSectorsPerChunk * kSectorSize;
+    EXPECT_EQ(file.left(44), expectedHeader(150, 337));
+    EXPECT_EQ(file.size(), 44 + chunk);
+    EXPECT_TRUE(file.mid(44) == disc.trackBytes(2).left(chunk));
+    EXPECT_EQ(progress, std::vector<int>{26 * 100 / 188});
+    EXPECT_EQ(ended, 1);
+}
+
+TEST_F(CDRIPImageTest, SwitchingDrivesAppendsAndTheForcedReReadSeesANewDisc) {
+    TCDRIP ripper(nullptr, library);
+    selectDrive(ripper, driveOf(disc));
+    ripper.setCDRomNum(driveOf(other));
+    ASSERT_EQ(ripper.Tracks().size(), 5u);
+    EXPECT_EQ(ripper.Tracks()[3].Text, QStringLiteral("Track01"));
+    EXPECT_EQ(ripper.Tracks()[4].Track.EndSector, 139);
+
+    ripper.Tracks().clear();
+    ripper.setCDRomNum(kNoDrive);
+    EXPECT_EQ(ripper.CDRomNum(), kNoDrive);
+    EXPECT_TRUE(ripper.Tracks().empty());
+    EXPECT_EQ(ripper.CDRomID(), QString());
+
+    // Another disc in the same drive: only the detour through "no drive" reads it again.
+    test::writeCdImage(
+        folder, QStringLiteral("other"),
+        {ImageTrack{true, 30, 300.0}, ImageTrack{true, 30, 400.0}, ImageTrack{true, 30, 500.0}});
+    ripper.Tracks().clear();
+    ripper.setCDRomNum(driveOf(other));
+    ASSERT_EQ(ripper.Tracks().size(), 3u);
+    EXPECT_EQ(ripper.Tracks()[2].Track.StartSector, 60);
+    EXPECT_EQ(ripper.Tracks()[2].Track.EndSector, 89);
+
+    ripper.Tracks().clear();
+    ripper.setCDRomNum(driveOf(other));
+    EXPECT_TRUE(ripper.Tracks().empty());
+}
+
+TEST_F(CDRIPImageTest, EncodeProducesAnMp3OfTheTrack) {
+    TLameCoder coder(nullptr, lameEncLibrary());
+    TCDRIP ripper(nullptr, library);
+    selectDrive(ripper, driveOf(disc));
+    ripper.setCoder(&coder);
+    ripper.setWriteWAV(true);
+    ripper.setEncode(true);
+    ripper.RipTrack(1, folder + QStringLiteral("song.wav"));
+
+    const QString mp3 = folder + QStringLiteral("song.mp3");
+    ASSERT_TRUE(QFile::exists(mp3));
+    EXPECT_FALSE(QFile::exists(folder + QStringLiteral("song.wav")));
+    const QString probe = QString::fromUtf8(runTool(
+        QStringLiteral("ffprobe"),
+        {"-v", "error", "-show_entries", "stream=codec_name,sample_rate,channels:format=duration",
+         "-of", "default=noprint_wrappers=1", mp3}));
+    EXPECT_TRUE(probe.contains(QStringLiteral("codec_name=mp3"))) << probe.toStdString();
+    EXPECT_TRUE(probe.contains(QStringLiteral("sample_rate=44100")));
+    EXPECT_TRUE(probe.contains(QStringLiteral("channels=2")));
+    const double duration = probe.section(QStringLiteral("duration="), 1).trimmed().toDouble();
+    // 150 sectors are 2 s; only whole encoder frames of 1152 samples are encoded.
+    EXPECT_NEAR(duration, 76 * 1152 / 44100.0, 0.06);
+
+    const QByteArray pcm =
+        runTool(QStringLiteral("ffmpeg"),
+                {"-v", "error", "-i", mp3, "-f", "s16le", "-ac", "2", "-ar", "44100", "-"});
+    EXPECT_NEAR(leftFrequency(pcm, 44100), 440.0, 2.0);
+}

@@ -1,0 +1,493 @@
+// The ripper component against a scripted extraction library.
+
+#include "FakeLibraries.h"
+#include "cdrip/CDRIP.h"
+#include "cdrip/LameCoder.h"
+#include "support/RecordingHost.h"
+#include "support/TempHome.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtEndian>
+
+#include <cstring>
+
+using namespace qvr;
+using qvr::test::FakeCDRipLibrary;
+using qvr::test::FakeChunk;
+using qvr::test::FakeDrive;
+using qvr::test::FakeLameEncLibrary;
+using qvr::test::readFile;
+
+namespace {
+
+namespace p = cdrom_parameters;
+
+std::int32_t int32At(const CdromParameters& record, int offset) {
+    return qFromLittleEndian<std::int32_t>(record.data() + offset);
+}
+
+CdromParameters record(const char* id, std::int32_t speed, std::int32_t jitterFlag,
+                       std::uint8_t format) {
+    CdromParameters r{};
+    std::memcpy(r.data(), id, std::strlen(id));
+    qToLittleEndian<std::int32_t>(speed, r.data() + p::kSpeedOffset);
+    qToLittleEndian<std::int32_t>(jitterFlag, r.data() + p::kJitterFlagOffset);
+    const std::int32_t table[] = {14, 5, 1, 1, 1, 3, 1};
+    for (int i = 0; i < 7; ++i) {
+        qToLittleEndian(table[i], r.data() + p::kDriveTableOffset + 4 * i);
+    }
+    r[p::kOutputFormatOffset] = format;
+    r[260] = 0x42;  // bytes of the library's own
+    r[339] = 0x43;
+    return r;
+}
+
+std::vector<TocEntry> toc(std::initializer_list<std::pair<int, int>> entries) {
+    std::vector<TocEntry> result;
+    for (const auto& [start, flags] : entries) {
+        result.push_back(TocEntry{start, static_cast<std::uint8_t>(flags), 0, {0, 0}});
+    }
+    return result;
+}
+
+QByteArray bytes(int size, char fill) {
+    return QByteArray(size, fill);
+}
+
+}  // namespace
+
+class CDRIPTest : public ::testing::Test {
+  protected:
+    FakeCDRipLibrary library;
+    test::RecordingHost recorder;
+    ScopedHost scopedHost{recorder};
+    QTemporaryDir dir;
+    QString folder = dir.path() + QStringLiteral("/");
+
+    void SetUp() override {
+        library.active = 1;
+        library.drives[0] =
+            FakeDrive{record("ZERO DRIVE ", 24, 0, 0), kCrOk, toc({{0, 16}, {500, 16}}), kCrOk};
+        library.drives[1] = FakeDrive{record("PLEX TOR ", 40, 0, 2), kCrOk,
+                                      toc({{0, 16}, {1000, 20}, {2000, 18}, {3000, 16}}), kCrOk};
+    }
+
+    QString path(const char* name) const { return folder + QString::fromLatin1(name); }
+};
+
+TEST_F(CDRIPTest, CreationReadsTheActiveDrive) {
+    TCDRIP ripper(nullptr, library);
+    EXPECT_EQ(ripper.Version(), QStringLiteral("111"));
+    EXPECT_LT(library.calls.indexOf(QStringLiteral("CR_GetCDRipVersion")),
+              library.calls.indexOf(QStringLiteral("CR_Init")));
+    EXPECT_EQ(ripper.CDRomID(), QStringLiteral("PLEX TOR "));
+    EXPECT_EQ(ripper.CDRomNum(), 1);
+    EXPECT_EQ(ripper.Speed(), 40);
+    EXPECT_EQ(ripper.OutputFormat(), TOutputFormat::STEREO22050);
+    EXPECT_TRUE(ripper.JitterCorrect());
+    EXPECT_EQ(ripper.JitterErrors(), 0);
+    ASSERT_NE(ripper.DriveTable(), nullptr);
+    const TDriveTableClass& table = *ripper.DriveTable();
+    EXPECT_EQ(table.DriveType, TDriveType::PLEXTOR);
+    EXPECT_EQ(table.ReadMethod, TReadMethod::READMMC3);
+    EXPECT_EQ(table.SetSpeed, TSetSpeed::SPEEDMMC);
+    EXPECT_EQ(table.Endian, TEndian::LITTLEENDIAN);
+    EXPECT_EQ(table.EnableMode, TEnableMode::ENABLESTD);
+    EXPECT_EQ(table.Density, 3);
+    EXPECT_TRUE(table.Atapi);
+
+    EXPECT_EQ(ripper.NumTracks(), 3);
+    const struct {
+        const char* text;
+        int start, end;
+        const char* type;
+    } expected[] = {{"Track01", 0, 999, "Audio"},
+                    {"Track02", 1000, 1999, "Data"},
+                    {"Track03", 2000, 2999, "Data"}};
+    ASSERT_EQ(ripper.Tracks().size(), 3u);
+    for (int i = 0; i < 3; ++i) {
+        const TTrackItem& item = ripper.Tracks()[static_cast<std::size_t>(i)];
+        EXPECT_EQ(item.Text, QString::fromLatin1(expected[i].text));
+        EXPECT_EQ(item.Track.TrackNum, i + 1);
+        EXPECT_EQ(item.Track.StartSector, expected[i].start);
+        EXPECT_EQ(item.Track.EndSector, expected[i].end);
+        EXPECT_EQ(item.Track.TrackType, QString::fromLatin1(expected[i].type));
+    }
+
+    // The record goes back as the library filled it, with correction switched on.
+    library.openResult = kCrFailure;
+    ripper.RipSectors(0, 10, path("x.wav"));
+    CdromParameters handed = library.drives[1].parameters;
+    qToLittleEndian<std::int32_t>(-1, handed.data() + p::kJitterFlagOffset);
+    EXPECT_EQ(library.handedParameters, handed);
+}
+
+TEST_F(CDRIPTest, TrackNamesHaveAtLeastTwoDigits) {
+    std::vector<TocEntry> entries;
+    for (int i = 0; i <= 100; ++i) {
+        entries.push_back(TocEntry{i * 10, 16, 0, {0, 0}});
+    }
+    library.drives[1].toc = entries;
+    TCDRIP ripper(nullptr, library);
+    ASSERT_EQ(ripper.Tracks().size(), 100u);
+    EXPECT_EQ(ripper.Tracks()[8].Text, QStringLiteral("Track09"));
+    EXPECT_EQ(ripper.Tracks()[99].Text, QStringLiteral("Track100"));
+    EXPECT_EQ(ripper.Tracks()[99].Track.EndSector, 999);
+}
+
+TEST_F(CDRIPTest, CreationWithoutDriveData) {
+    {
+        library.initResult = kCrFailure;
+        TCDRIP ripper(nullptr, library);
+        EXPECT_TRUE(ripper.Tracks().empty());
+        EXPECT_EQ(ripper.DriveTable(), nullptr);
+        EXPECT_EQ(ripper.CDRomNum(), 0);
+        EXPECT_FALSE(ripper.JitterCorrect());
+    }
+    {
+        library.initResult = kCrOk;
+        library.drives[1].parametersResult = kCrFailure;
+        TCDRIP ripper(nullptr, library);
+        EXPECT_EQ(ripper.Tracks().size(), 3u);  // the table of contents is still read
+        EXPECT_EQ(ripper.DriveTable(), nullptr);
+        EXPECT_EQ(ripper.CDRomNum(), 0);
+        EXPECT_EQ(ripper.CDRomID(), QString());  // nothing of the refused record is taken
+        EXPECT_FALSE(ripper.JitterCorrect());
+    }
+}
+
+TEST_F(CDRIPTest, FailuresInsideCreationBecomeInitializationFailure) {
+    for (const char* function : {"CR_GetCDRipVersion", "CR_Init", "CR_GetCDROMParameters",
+                                 "CR_ReadToc", "CR_GetTocEntry"}) {
+        SCOPED_TRACE(function);
+        library.throwing = {function};
+        try {
+            TCDRIP ripper(nullptr, library);
+            ADD_FAILURE() << "no error";
+        } catch (const ECDRIPError& e) {
+            EXPECT_STREQ(e.what(), "Initialization failure");
+        }
+    }
+}
+
+TEST_F(CDRIPTest, SelectingADriveReadsItOnlyWhenTheNumberChanges) {
+    TCDRIP ripper(nullptr, library);
+    FakeLameEncLibrary encoder;
+    TLameCoder coder(nullptr, encoder);
+    ripper.setCoder(&coder);
+    library.calls.clear();
+    ripper.setCDRomNum(1);
+    EXPECT_TRUE(library.calls.isEmpty());
+
+    ripper.setCDRomNum(0);
+    EXPECT_EQ(ripper.CDRomNum(), 0);
+    EXPECT_EQ(ripper.CDRomID(), QStringLiteral("ZERO DRIVE "));
+    EXPECT_EQ(ripper.Speed(), 24);
+    EXPECT_EQ(ripper.OutputFormat(), TOutputFormat::STEREO44100);
+    EXPECT_EQ(coder.SampleRate(), 22050u);  // the coder keeps what it was given
+    ASSERT_EQ(ripper.Tracks().size(), 4u);  // appended behind the first drive's tracks
+    EXPECT_EQ(ripper.Tracks()[3].Text, QStringLiteral("Track01"));
+    EXPECT_EQ(ripper.Tracks()[3].Track.EndSector, 499);
+
+    // The record now carries this drive's own jitter flag; the property keeps its value.
+    EXPECT_TRUE(ripper.JitterCorrect());
+    library.openResult = kCrFailure;
+    ripper.RipSectors(0, 1, path("x.wav"));
+    EXPECT_EQ(int32At(*library.handedParameters, p::kJitterFlagOffset), 0);
+}
+
+TEST_F(CDRIPTest, ARefusedSelectionKeepsTheCopiesButStillReadsTheActiveDrive) {
+    TCDRIP ripper(nullptr, library);
+    ripper.setCDRomNum(5);  // no such drive
+    EXPECT_EQ(ripper.CDRomNum(), 1);
+    EXPECT_EQ(ripper.CDRomID(), QStringLiteral("PLEX TOR "));
+    EXPECT_EQ(ripper.Tracks().size(), 6u);
+
+    library.drives[0].parametersResult = kCrFailure;
+    ripper.setCDRomNum(0);
+    EXPECT_EQ(ripper.CDRomNum(), 1);
+    EXPECT_EQ(ripper.Speed(), 40);
+    EXPECT_EQ(ripper.Tracks().size(), 7u);  // drive 0 is active in the library now
+
+    library.throwing = {"CR_SetActiveCDROM"};
+    EXPECT_THROW(ripper.setCDRomNum(2), ECDRIPError);
+}
+
+TEST_F(CDRIPTest, JitterCorrectWritesTheRecordOnlyOnAChange) {
+    library.drives[0].parameters = record("ZERO", 1, 7, 0);  // a flag value of the library's own
+    TCDRIP ripper(nullptr, library);
+    ripper.setCDRomNum(0);
+    library.openResult = kCrFailure;
+    const auto handedFlag = [&] {
+        ripper.RipSectors(0, 1, path("x.wav"));
+        return int32At(*library.handedParameters, p::kJitterFlagOffset);
+    };
+    ripper.setJitterCorrect(true);
+    EXPECT_EQ(handedFlag(), 7);
+    ripper.setJitterCorrect(false);
+    EXPECT_EQ(handedFlag(), 0);
+    ripper.setJitterCorrect(true);
+    EXPECT_EQ(handedFlag(), -1);
+}
+
+TEST_F(CDRIPTest, OutputFormatReachesTheRecordAndTheCoder) {
+    FakeLameEncLibrary encoder;
+    TLameCoder coder(nullptr, encoder);
+    TCDRIP ripper(nullptr, library);
+    ripper.setCoder(&coder);
+    EXPECT_EQ(coder.Mode(), TLameMode::STEREO);
+    EXPECT_EQ(coder.SampleRate(), 22050u);
+
+    ripper.setOutputFormat(TOutputFormat::MONO22050);
+    EXPECT_EQ(coder.Mode(), TLameMode::MONO);
+    EXPECT_EQ(coder.SampleRate(), 22050u);
+    library.openResult = kCrFailure;
+    ripper.RipSectors(0, 1, path("x.wav"));
+    EXPECT_EQ(int32At(*library.handedParameters, p::kOutputFormatOffset), 3);
+
+    ripper.setCoder(nullptr);
+    ripper.setOutputFormat(TOutputFormat::STEREO11025);
+    EXPECT_EQ(coder.SampleRate(), 22050u);
+    ripper.setCoder(&coder);
+    EXPECT_EQ(coder.Mode(), TLameMode::STEREO);
+    EXPECT_EQ(coder.SampleRate(), 11025u);
+}
+
+TEST_F(CDRIPTest, WavHeaderAnnouncesTheSectorDifference) {
+    const struct {
+        TOutputFormat format;
+        std::uint32_t rate;
+        std::uint16_t channels;
+        std::uint32_t data;
+    } cases[] = {{TOutputFormat::STEREO44100, 44100, 2, 1000 * 2352},
+                 {TOutputFormat::MONO44100, 44100, 1, 1000 * 1176},
+                 {TOutputFormat::STEREO22050, 22050, 2, 1000 * 1176},
+                 {TOutputFormat::MONO11025, 11025, 1, 1000 * 294}};
+    TCDRIP ripper(nullptr, library);
+    ripper.setWriteWAV(true);
+    library.chunks = {FakeChunk{kCrRippingDone, bytes(100, 'a')}};
+    for (const auto& c : cases) {
+        ripper.setOutputFormat(c.format);
+        ripper.RipSectors(0, 1000, path("h.wav"));
+        const QByteArray file = readFile(path("h.wav"));
+        ASSERT_EQ(file.size(), 144);
+        const auto* h = reinterpret_cast<const uchar*>(file.constData());
+        EXPECT_EQ(file.left(4), "RIFF");
+        EXPECT_EQ(qFromLittleEndian<std::uint32_t>(h + 4), c.data + 36);
+        EXPECT_EQ(file.mid(8, 8), "WAVEfmt ");
+        EXPECT_EQ(qFromLittleEndian<std::uint32_t>(h + 16), 16u);
+        EXPECT_EQ(qFromLittleEndian<std::uint16_t>(h + 20), 1);
+        EXPECT_EQ(qFromLittleEndian<std::uint16_t>(h + 22), c.channels);
+        EXPECT_EQ(qFromLittleEndian<std::uint32_t>(h + 24), c.rate);
+        EXPECT_EQ(qFromLittleEndian<std::uint32_t>(h + 28), c.rate * c.channels * 2);
+        EXPECT_EQ(qFromLittleEndian<std::uint16_t>(h + 32), c.channels * 2);
+        EXPECT_EQ(qFromLittleEndian<std::uint16_t>(h + 34), 16);
+        EXPECT_EQ(file.mid(36, 4), "data");
+        EXPECT_EQ(qFromLittleEndian<std::uint32_t>(h + 40), c.data);
+        EXPECT_EQ(file.mid(44), bytes(100, 'a'));
+    }
+}
+
+TEST_F(CDRIPTest, JitterErrorsAreLoggedAndRepeatedByTheNextRip) {
+    TCDRIP ripper(nullptr, library);
+    library.chunks = {FakeChunk{kCrOk, bytes(10, 'a')},
+                      FakeChunk{kCrJitterError, bytes(10, 'b'), 10, 12},
+                      FakeChunk{kCrJitterError, bytes(10, 'c'), 4000000000u, 41},
+                      FakeChunk{kCrRippingDone, bytes(5, 'd')}};
+    ripper.RipTrack(1, path("Song.wav"));
+    EXPECT_EQ(readFile(path("Song.wav")), "aaaaaaaaaabbbbbbbbbbccccccccccddddd");
+    EXPECT_EQ(ripper.JitterErrors(), 2);
+    EXPECT_EQ(ripper.JitterLog(), (QStringList{"10 12", "4000000000 41"}));
+    EXPECT_EQ(readFile(path("Songjitt")), "10 12\r\n4000000000 41\r\n");
+
+    library.chunks = {FakeChunk{kCrJitterError, bytes(4, 'e'), 7, 8},
+                      FakeChunk{kCrRippingDone, {}}};
+    ripper.RipTrack(2, path("Other.pcm"));
+    EXPECT_EQ(ripper.JitterErrors(), 1);
+    EXPECT_EQ(readFile(path("Otherjitt")), "10 12\r\n4000000000 41\r\n7 8\r\n");
+}
+
+TEST_F(CDRIPTest, AFailedReadWritesNothingAndTheRipGoesOn) {
+    TCDRIP ripper(nullptr, library);
+    std::vector<int> progress;
+    ripper.OnProgress = [&](QObject* sender, std::uint16_t percent) {
+        EXPECT_EQ(sender, &ripper);
+        progress.push_back(percent);
+    };
+    library.chunks = {FakeChunk{kCrOk, bytes(3, 'a')}, FakeChunk{kCrFailure, bytes(3, 'x')},
+                      FakeChunk{kCrFailure, bytes(3, 'x')},
+                      FakeChunk{kCrRippingDone, bytes(3, 'b')}};
+    const int rounds = recorder.eventRounds;
+    ripper.RipSectors(5, 9, path("r.pcm"));
+    EXPECT_EQ(readFile(path("r.pcm")), "aaabbb");
+    EXPECT_EQ(progress, (std::vector<int>{25, 50, 75, 100}));
+    EXPECT_EQ(recorder.eventRounds - rounds, 4);
+    EXPECT_EQ(library.openedRange, (std::pair<std::int32_t, std::int32_t>{5, 9}));
+}
+
+TEST_F(CDRIPTest, AbortFromAHandlerEndsTheRipAndKeepsTheLog) {
+    TCDRIP ripper(nullptr, library);
+    ripper.setWriteWAV(true);
+    library.chunks = {FakeChunk{kCrJitterError, bytes(8, 'a'), 1, 2},
+                      FakeChunk{kCrOk, bytes(8, 'b')}, FakeChunk{kCrRippingDone, bytes(8, 'c')}};
+    recorder.onProcessEvents = [&] { ripper.Abort(); };  // a click on the dialog's abort button
+    ripper.RipSectors(0, 100, path("a.wav"));
+    EXPECT_EQ(readFile(path("a.wav")).size(), 44 + 8);
+    EXPECT_EQ(library.calls.count(QStringLiteral("CR_RipChunk")), 1);
+    EXPECT_EQ(readFile(path("ajitt")), "1 2\r\n");
+
+    // The next rip starts with the flag cleared.
+    recorder.onProcessEvents = nullptr;
+    library.chunks = {FakeChunk{kCrRippingDone, bytes(8, 'd')}};
+    ripper.RipSectors(0, 100, path("b.wav"));
+    EXPECT_EQ(readFile(path("b.wav")).size(), 44 + 8);
+}
+
+TEST_F(CDRIPTest, AShortWriteIsAWriteErrorAfterTheCleanUp) {
+    for (const bool wav : {true, false}) {
+        SCOPED_TRACE(wav);
+        TCDRIP ripper(nullptr, library);
+        ripper.setWriteWAV(wav);
+        int ended = 0;
+        ripper.OnEndTrack = [&](QObject*, std::uint16_t) { ++ended; };
+        const QString name = path(wav ? "full.wav" : "full.pcm");
+        ASSERT_TRUE(QFile::link(QStringLiteral("/dev/full"), name));
+        library.calls.clear();
+        library.chunks = {FakeChunk{kCrJitterError, bytes(8, 'a'), 1, 2},
+                          FakeChunk{kCrRippingDone, {}}};
+        try {
+            ripper.RipTrack(1, name);
+            ADD_FAILURE() << "no error";
+        } catch (const ECDRIPError& e) {
+            EXPECT_STREQ(e.what(), "Write error");
+        }
+        EXPECT_EQ(ended, 0);
+        EXPECT_EQ(library.calls.last(), QStringLiteral("CR_CloseRipper"));
+        EXPECT_TRUE(library.calls.contains(QStringLiteral("CR_GetNumberOfJitterErrors")));
+        EXPECT_FALSE(QFile::exists(path("fulljitt")));
+    }
+}
+
+TEST_F(CDRIPTest, RefusedParametersOrFormatEndTheRipBeforeAnythingOpens) {
+    TCDRIP ripper(nullptr, library);
+    const auto ripError = [&] {
+        library.calls.clear();
+        try {
+            ripper.RipSectors(0, 10, path("no.wav"));
+        } catch (const ECDRIPError& e) {
+            return std::string(e.what());
+        }
+        return std::string("none");
+    };
+    library.setParametersResult = kCrFailure;
+    EXPECT_EQ(ripError(), "Invalid CD-ROM parameters");
+    library.setParametersResult = kCrOk;
+    library.throwing = {"CR_SetCDROMParameters"};
+    EXPECT_EQ(ripError(), "Error setting parameters");
+    library.throwing.clear();
+
+    // A format byte outside the six formats, taken from the drive's record.
+    library.drives[0].parameters = record("ODD", 1, 0, 9);
+    ripper.setCDRomNum(0);
+    ASSERT_EQ(static_cast<int>(ripper.OutputFormat()), 9);
+    EXPECT_EQ(ripError(), "Unknown output format");
+
+    ripper.setOutputFormat(TOutputFormat::STEREO44100);
+    ripper.setEncode(true);
+    EXPECT_EQ(ripError(), "No MP3 encoder attached");
+    EXPECT_FALSE(library.calls.contains(QStringLiteral("CR_OpenRipper")));
+    EXPECT_FALSE(QFile::exists(path("no.wav")));
+    EXPECT_FALSE(QFile::exists(path("no.mp3")));
+}
+
+TEST_F(CDRIPTest, AnUnopenedRipperGivesNoFileButTheTrackEnds) {
+    TCDRIP ripper(nullptr, library);
+    std::vector<std::pair<char, int>> events;
+    ripper.OnBeginTrack = [&](QObject*, std::uint16_t n) { events.push_back({'b', n}); };
+    ripper.OnEndTrack = [&](QObject*, std::uint16_t n) { events.push_back({'e', n}); };
+    library.openResult = kCrFailure;
+    ripper.RipTrack(2, path("none.wav"));
+    EXPECT_FALSE(QFile::exists(path("none.wav")));
+    EXPECT_EQ(events, (std::vector<std::pair<char, int>>{{'b', 2}, {'e', 2}}));
+    EXPECT_EQ(library.openedRange, (std::pair<std::int32_t, std::int32_t>{1000, 1999}));
+    EXPECT_FALSE(library.calls.contains(QStringLiteral("CR_CloseRipper")));
+}
+
+TEST_F(CDRIPTest, ATrackNumberOutsideTheListIsAnIndexError) {
+    TCDRIP ripper(nullptr, library);
+    int begun = 0;
+    ripper.OnBeginTrack = [&](QObject*, std::uint16_t) { ++begun; };
+    EXPECT_THROW(ripper.RipTrack(0, path("x.wav")), std::out_of_range);
+    EXPECT_THROW(ripper.RipTrack(4, path("x.wav")), std::out_of_range);
+    EXPECT_EQ(begun, 2);
+    EXPECT_FALSE(library.calls.contains(QStringLiteral("CR_OpenRipper")));
+}
+
+TEST_F(CDRIPTest, AnUncreatableFileFailsAfterTheCleanUp) {
+    TCDRIP ripper(nullptr, library);
+    library.chunks = {FakeChunk{kCrRippingDone, bytes(8, 'a')}};
+    EXPECT_THROW(ripper.RipSectors(0, 10, path("missing/x.wav")), EFCreateError);
+    EXPECT_EQ(library.calls.last(), QStringLiteral("CR_CloseRipper"));
+    EXPECT_FALSE(library.calls.contains(QStringLiteral("CR_RipChunk")));
+}
+
+class CDRIPEncodeTest : public CDRIPTest {
+  protected:
+    FakeLameEncLibrary encoder;
+    TLameCoder coder{nullptr, encoder};
+};
+
+// Whole encoder chunks only: what is left below one chunk at the end is dropped.
+TEST_F(CDRIPEncodeTest, EncodesWholeChunksAcrossLibraryChunks) {
+    TCDRIP ripper(nullptr, library);
+    ripper.setCoder(&coder);
+    ripper.setEncode(true);
+    ripper.setWriteWAV(true);
+    library.bufferSize = 3000;
+    QByteArray delivered;
+    for (int i = 0; i < 4; ++i) {
+        QByteArray chunk(3000, '\0');
+        for (int j = 0; j < chunk.size(); ++j) {
+            chunk[j] = static_cast<char>((i * 3000 + j) % 251);
+        }
+        delivered += chunk;
+        library.chunks.push_back(FakeChunk{i == 3 ? kCrRippingDone : kCrOk, chunk});
+    }
+    ripper.RipTrack(1, path("Song.wav"));
+
+    EXPECT_FALSE(QFile::exists(path("Song.wav")));
+    EXPECT_EQ(readFile(path("Song.mp3")), "F1F2END");
+    EXPECT_EQ(encoder.chunksEncoded, 2);  // 12000 bytes hold two chunks of 4608
+    EXPECT_TRUE(encoder.fed == delivered.left(2 * 4608));
+    EXPECT_EQ(encoder.calls.last(), QStringLiteral("beCloseStream"));
+}
+
+TEST_F(CDRIPEncodeTest, ARefusedEncoderEndsTheRipWithoutEncoding) {
+    TCDRIP ripper(nullptr, library);
+    ripper.setCoder(&coder);
+    ripper.setEncode(true);
+    encoder.initResult = kBeInvalidFormatParameters;
+    library.chunks = {FakeChunk{kCrRippingDone, bytes(5000, 'a')}};
+    try {
+        ripper.RipTrack(1, path("x.wav"));
+        ADD_FAILURE() << "no error";
+    } catch (const ECDRIPError& e) {
+        EXPECT_STREQ(e.what(), "MP3 encoder initialization failure");
+    }
+    EXPECT_EQ(encoder.calls, QStringList{"beInitStream"});
+    EXPECT_FALSE(library.calls.contains(QStringLiteral("CR_RipChunk")));
+    EXPECT_EQ(library.calls.last(), QStringLiteral("CR_CloseRipper"));
+}
+
+TEST_F(CDRIPEncodeTest, AFlushTheFileCannotTakeIsAWriteError) {
+    TCDRIP ripper(nullptr, library);
+    ripper.setCoder(&coder);
+    ripper.setEncode(true);
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/full"), path("x.mp3")));
+    library.chunks = {FakeChunk{kCrRippingDone, bytes(100, 'a')}};  // below one chunk
+    EXPECT_THROW(ripper.RipTrack(1, path("x.wav")), ECDRIPError);
+    EXPECT_EQ(encoder.calls, (QStringList{"beInitStream", "beDeinitStream", "beCloseStream"}));
+}

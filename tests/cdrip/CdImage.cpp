@@ -1,0 +1,78 @@
+#include "CdImage.h"
+
+#include "support/TempHome.h"
+
+#include <QtEndian>
+
+#include <cmath>
+#include <numbers>
+
+namespace qvr::test {
+namespace {
+
+constexpr int kSectorSize = 2352;
+constexpr int kFramesPerSector = 588;
+
+QByteArray dataSectors(int sectors, int seed) {
+    QByteArray bytes(sectors * kSectorSize, '\0');
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        bytes[i] = static_cast<char>((i * 7 + seed) & 0xFF);
+    }
+    return bytes;
+}
+
+QString msf(int sector) {
+    return QStringLiteral("%1:%2:%3")
+        .arg(sector / (75 * 60), 2, 10, QLatin1Char('0'))
+        .arg(sector / 75 % 60, 2, 10, QLatin1Char('0'))
+        .arg(sector % 75, 2, 10, QLatin1Char('0'));
+}
+
+}  // namespace
+
+QByteArray stereoTone(int frames, double leftFrequency, int sampleRate) {
+    QByteArray bytes(frames * 4, '\0');
+    auto* p = reinterpret_cast<uchar*>(bytes.data());
+    for (int i = 0; i < frames; ++i) {
+        const double t = static_cast<double>(i) / sampleRate;
+        const auto left =
+            static_cast<std::int16_t>(8000 * std::sin(2 * std::numbers::pi * leftFrequency * t));
+        const auto right = static_cast<std::int16_t>(
+            8000 * std::sin(2 * std::numbers::pi * 1.5 * leftFrequency * t));
+        qToLittleEndian(left, p + 4 * i);
+        qToLittleEndian(right, p + 4 * i + 2);
+    }
+    return bytes;
+}
+
+QByteArray CdImage::trackBytes(int track) const {
+    const int first = startSectors[static_cast<std::size_t>(track - 1)];
+    const int next = startSectors[static_cast<std::size_t>(track)];
+    return bin.mid(qsizetype{first} * kSectorSize, qsizetype{next - first} * kSectorSize);
+}
+
+CdImage writeCdImage(const QString& folder, const QString& name,
+                     const std::vector<ImageTrack>& tracks) {
+    CdImage image;
+    image.cuePath = folder + name + QStringLiteral(".cue");
+    image.binPath = folder + name + QStringLiteral(".bin");
+    QString cue = QStringLiteral("FILE \"%1.bin\" BINARY\n").arg(name);
+    int sector = 0;
+    for (std::size_t i = 0; i < tracks.size(); ++i) {
+        const ImageTrack& track = tracks[i];
+        image.startSectors.push_back(sector);
+        cue += QStringLiteral("  TRACK %1 %2\n    INDEX 01 %3\n")
+                   .arg(i + 1, 2, 10, QLatin1Char('0'))
+                   .arg(track.audio ? QStringLiteral("AUDIO") : QStringLiteral("MODE1/2352"))
+                   .arg(msf(sector));
+        image.bin += track.audio ? stereoTone(track.sectors * kFramesPerSector, track.frequency)
+                                 : dataSectors(track.sectors, static_cast<int>(i));
+        sector += track.sectors;
+    }
+    image.startSectors.push_back(sector);
+    writeFile(image.binPath, image.bin);
+    writeFile(image.cuePath, cue.toUtf8());
+    return image;
+}
+
+}  // namespace qvr::test

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <vector>
+
+namespace qvr::test {
+
+// One track of a test disc: an audio track holds a stereo tone (left at `frequency`, right at
+// 1.5 × `frequency`), a data track a byte pattern.
+struct ImageTrack {
+    bool audio = true;
+    int sectors = 150;
+    double frequency = 440.0;
+};
+
+// A CUE sheet with one BIN file beside it, as a CD image the extraction library can read.
+struct CdImage {
+    QString cuePath;
+    QString binPath;
+    QByteArray bin;
+    std::vector<int> startSectors;           // per track, then the lead-out
+    QByteArray trackBytes(int track) const;  // 1-based
+};
+
+CdImage writeCdImage(const QString& folder, const QString& name,
+                     const std::vector<ImageTrack>& tracks);
+
+// Sample pairs of 16-bit stereo PCM as written into audio tracks.
+QByteArray stereoTone(int frames, double leftFrequency, int sampleRate = 44100);
+
+}  // namespace qvr::test
