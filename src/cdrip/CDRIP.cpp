@@ -99,6 +99,18 @@ void writeOrFail(QFile& file, const void* data, qint64 size) {
     }
 }
 
+// Sets a flag for the lifetime of a scope.
+class FlagSetter {
+  public:
+    explicit FlagSetter(bool& flag) : flag_(flag) { flag_ = true; }
+    ~FlagSetter() { flag_ = false; }
+    FlagSetter(const FlagSetter&) = delete;
+    FlagSetter& operator=(const FlagSetter&) = delete;
+
+  private:
+    bool& flag_;
+};
+
 QString trackName(int number) {
     return QStringLiteral("Track%1").arg(number, 2, 10, QLatin1Char('0'));
 }
@@ -254,40 +266,19 @@ void TCDRIP::RipTrack(std::int32_t trackNumber, const QString& fileName) {
 
 void TCDRIP::RipSectors(std::int32_t firstSector, std::int32_t lastSector,
                         const QString& fileName) {
-    if (!ApplyParameters()) {
-        throw ECDRIPError(kInvalidCdromParameters);
-    }
-    const std::optional<FormatInfo> format = formatInfo(OutputFormat_);
-    if (!format) {
-        throw ECDRIPError(kUnknownOutputFormat);
-    }
-    if (Encode_ && Coder_ == nullptr) {
-        throw ECDRIPError(kNoEncoder);
-    }
+    checkRipCanStart();
     aborted_ = false;
     std::int32_t bufferSize = 0;
     if (library_.CR_OpenRipper(&bufferSize, firstSector, lastSector) == kCrFailure) {
         return;
     }
+    const FlagSetter ripping(ripping_);
     const QString outputName = Encode_ ? ChangeFileExt(fileName, QStringLiteral(".mp3")) : fileName;
     QFile file(outputName);
     RipBuffers buffers;
     std::exception_ptr failure;
     try {
-        // Unbuffered, so a short write shows at once and not at some later flush.
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
-            throw EFCreateError(QStringLiteral("Cannot create file \"%1\". %2")
-                                    .arg(outputName, file.errorString())
-                                    .toStdString());
-        }
-        if (WriteWAV_ && !Encode_) {
-            const QByteArray header = wavHeader(*format, firstSector, lastSector);
-            writeOrFail(file, header.constData(), header.size());
-        }
-        if (Encode_) {
-            openEncoder(buffers);
-        }
-        ripLoop(file, buffers, std::max<std::int32_t>(bufferSize, 0));
+        writeOutput(file, buffers, firstSector, lastSector, std::max<std::int32_t>(bufferSize, 0));
     } catch (...) {
         failure = std::current_exception();
     }
@@ -299,6 +290,43 @@ void TCDRIP::RipSectors(std::int32_t firstSector, std::int32_t lastSector,
         throw ECDRIPError(kWriteError);
     }
     saveJitterLog(outputName);
+}
+
+// Refusals before the library's ripper is opened: nothing is created after them.
+void TCDRIP::checkRipCanStart() {
+    // An event handler starting a rip in the middle of one would close the library's ripper
+    // under the running loop.
+    if (ripping_) {
+        throw ECDRIPError(kRipRunning);
+    }
+    if (!ApplyParameters()) {
+        throw ECDRIPError(kInvalidCdromParameters);
+    }
+    if (!formatInfo(OutputFormat_)) {
+        throw ECDRIPError(kUnknownOutputFormat);
+    }
+    if (Encode_ && Coder_ == nullptr) {
+        throw ECDRIPError(kNoEncoder);
+    }
+}
+
+// Creates the file, writes the WAV header or opens the encoder, and runs the chunk loop.
+void TCDRIP::writeOutput(QFile& file, RipBuffers& buffers, std::int32_t firstSector,
+                         std::int32_t lastSector, std::int32_t bufferSize) {
+    // Unbuffered, so a short write shows at once and not at some later flush.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
+        throw EFCreateError(QStringLiteral("Cannot create file \"%1\". %2")
+                                .arg(file.fileName(), file.errorString())
+                                .toStdString());
+    }
+    if (WriteWAV_ && !Encode_) {
+        const QByteArray header = wavHeader(*formatInfo(OutputFormat_), firstSector, lastSector);
+        writeOrFail(file, header.constData(), header.size());
+    }
+    if (Encode_) {
+        openEncoder(buffers);
+    }
+    ripLoop(file, buffers, bufferSize);
 }
 
 // Opens the encoder stream and its buffers; a refused configuration ends the rip before

@@ -118,6 +118,7 @@ inline constexpr char kWriteError[] = "Write error";
 inline constexpr char kUnknownOutputFormat[] = "Unknown output format";
 inline constexpr char kNoEncoder[] = "No MP3 encoder attached";
 inline constexpr char kEncoderRefused[] = "MP3 encoder initialization failure";
+inline constexpr char kRipRunning[] = "A rip is already running";
 
 // Reads audio CDs through the extraction library: selects a drive, lists its tracks and rips a
 // track into a WAV, headerless PCM or (through Coder) MP3 file. Lets pending events be handled
@@ -182,6 +183,9 @@ class TCDRIP : public QObject {
     void readActiveDrive();
     bool readParameters();
     void ReadToc();
+    void checkRipCanStart();
+    void writeOutput(QFile& file, RipBuffers& buffers, std::int32_t firstSector,
+                     std::int32_t lastSector, std::int32_t bufferSize);
     void openEncoder(RipBuffers& buffers);
     void ripLoop(QFile& file, RipBuffers& buffers, std::int32_t bufferSize);
     void encodeWholeChunks(QFile& file, RipBuffers& buffers, std::int32_t delivered);
@@ -206,6 +210,7 @@ class TCDRIP : public QObject {
     std::int32_t JitterErrors_ = 0;
     QStringList JitterLog_;
     bool aborted_ = false;
+    bool ripping_ = false;  // between opening and closing the library's ripper
 };
 
 }  // namespace qvr

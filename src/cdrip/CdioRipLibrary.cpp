@@ -314,13 +314,11 @@ std::int32_t CdioRipLibrary::CR_OpenRipper(std::int32_t* bufferSize, std::int32_
 
 std::int32_t CdioRipLibrary::CR_RipChunk(std::uint8_t* destination, std::int32_t* byteCount) {
     *byteCount = 0;
-    if (!session_) {
-        return kCrFailure;
-    }
-    RipSession& s = *session_;
-    if (s.next > s.last) {
+    // Without an open ripper there is nothing more to deliver; a loop waiting for the end ends.
+    if (!session_ || session_->next > session_->last) {
         return kCrRippingDone;
     }
+    RipSession& s = *session_;
     const std::int32_t sectors = std::min(kSectorsPerChunk, s.last - s.next + 1);
     s.corrections = 0;
     reading = &s;

@@ -260,3 +260,34 @@ TEST_F(CDRIPImageTest, EncodeProducesAnMp3OfTheTrack) {
                 {"-v", "error", "-i", mp3, "-f", "s16le", "-ac", "2", "-ar", "44100", "-"});
     EXPECT_NEAR(leftFrequency(pcm, 44100), 440.0, 2.0);
 }
+
+TEST_F(CDRIPImageTest, TheLibraryHasANoDriveSelectionAndEndsLoopsWithoutARipper) {
+    ASSERT_EQ(library.CR_Init(), kCrOk);
+    EXPECT_EQ(library.CR_SetActiveCDROM(kNoDrive), kCrOk);
+    CdromParameters record;
+    record.fill(0x11);
+    EXPECT_EQ(library.CR_GetCDROMParameters(&record), kCrOk);
+    EXPECT_EQ(record, CdromParameters{});
+    EXPECT_EQ(library.CR_ReadToc(), kCrFailure);
+    EXPECT_EQ(library.CR_GetNumTocEntries(), 0);
+    EXPECT_EQ(library.CR_SetActiveCDROM(library.DrivePaths().size()), kCrFailure);
+    EXPECT_EQ(library.CR_GetActiveCDROM(), kNoDrive);
+
+    std::uint8_t buffer[16];
+    std::int32_t count = -1;
+    EXPECT_EQ(library.CR_RipChunk(buffer, &count), kCrRippingDone);
+    EXPECT_EQ(count, 0);
+
+    // The drive's record carries the flag the component hands over, for the next rips.
+    ASSERT_EQ(library.CR_SetActiveCDROM(driveOf(disc)), kCrOk);
+    ASSERT_EQ(library.CR_GetCDROMParameters(&record), kCrOk);
+    EXPECT_EQ(qFromLittleEndian<std::int32_t>(record.data() + cdrom_parameters::kJitterFlagOffset),
+              -1);
+    qToLittleEndian<std::int32_t>(0, record.data() + cdrom_parameters::kJitterFlagOffset);
+    ASSERT_EQ(library.CR_SetCDROMParameters(&record), kCrOk);
+    CdromParameters again;
+    library.CR_GetCDROMParameters(&again);
+    EXPECT_EQ(again, record);
+    record[cdrom_parameters::kOutputFormatOffset] = 6;
+    EXPECT_EQ(library.CR_SetCDROMParameters(&record), kCrFailure);
+}

@@ -403,6 +403,27 @@ TEST_F(CDRIPTest, RefusedParametersOrFormatEndTheRipBeforeAnythingOpens) {
     EXPECT_FALSE(QFile::exists(path("no.mp3")));
 }
 
+TEST_F(CDRIPTest, ARipStartedFromAHandlerDuringARipIsRefused) {
+    TCDRIP ripper(nullptr, library);
+    library.chunks = {FakeChunk{kCrOk, bytes(4, 'a')}, FakeChunk{kCrRippingDone, bytes(4, 'b')}};
+    std::string refusal;
+    ripper.OnProgress = [&](QObject*, std::uint16_t) {
+        try {
+            ripper.RipSectors(0, 1, path("inner.wav"));
+        } catch (const ECDRIPError& e) {
+            refusal = e.what();
+        }
+    };
+    ripper.RipSectors(0, 1, path("outer.wav"));
+    EXPECT_EQ(refusal, "A rip is already running");
+    EXPECT_EQ(readFile(path("outer.wav")), "aaaabbbb");
+    EXPECT_EQ(library.calls.count(QStringLiteral("CR_OpenRipper")), 1);
+
+    ripper.OnProgress = nullptr;  // the flag is down again after the rip
+    ripper.RipSectors(0, 1, path("next.wav"));
+    EXPECT_EQ(library.calls.count(QStringLiteral("CR_OpenRipper")), 2);
+}
+
 TEST_F(CDRIPTest, AnUnopenedRipperGivesNoFileButTheTrackEnds) {
     TCDRIP ripper(nullptr, library);
     std::vector<std::pair<char, int>> events;
