@@ -144,6 +144,44 @@ struct CdioRipLibrary::RipSession {
 
 namespace {
 
+// The range must begin on an audio track and end before the lead-out.
+bool readableRange(CdIo_t* cdio, std::int32_t first, std::int32_t last) {
+    return startsInAudio(cdio, first) && last < cdio_get_track_lsn(cdio, CDIO_CDROM_LEADOUT_TRACK);
+}
+
+// Opens the drive for paranoia, positioned at the first sector; nothing when it cannot be read.
+std::unique_ptr<CdioRipLibrary::RipSession> openSession(const CdioRipLibrary::Drive& drive,
+                                                        std::int32_t first, std::int32_t last) {
+    auto session = std::make_unique<CdioRipLibrary::RipSession>();
+    session->cdio = openDrive(drive);
+    if (!session->cdio || !readableRange(session->cdio.get(), first, last)) {
+        return nullptr;
+    }
+    session->drive.reset(
+        cdio_cddap_identify_cdio(session->cdio.get(), CDDA_MESSAGE_FORGETIT, nullptr));
+    if (!session->drive) {
+        return nullptr;
+    }
+    if (drive.image) {
+        // An image holds its samples as they are; guessing the byte order could only swap them.
+        session->drive->b_swap_bytes = false;
+    }
+    if (cdio_cddap_open(session->drive.get()) != 0) {
+        return nullptr;
+    }
+    session->paranoia.reset(cdio_paranoia_init(session->drive.get()));
+    if (!session->paranoia) {
+        return nullptr;
+    }
+    cdio_paranoia_modeset(
+        session->paranoia.get(),
+        correctionOn(drive) ? PARANOIA_MODE_FULL ^ PARANOIA_MODE_NEVERSKIP : PARANOIA_MODE_DISABLE);
+    cdio_paranoia_seek(session->paranoia.get(), first, SEEK_SET);
+    session->first = session->next = first;
+    session->last = last;
+    return session;
+}
+
 // Paranoia's callback carries no context; only one rip runs at a time.
 CdioRipLibrary::RipSession* reading = nullptr;
 
@@ -274,40 +312,14 @@ std::int32_t CdioRipLibrary::CR_OpenRipper(std::int32_t* bufferSize, std::int32_
     CR_CloseRipper();
     jitterErrors_ = 0;
     jitterStart_ = jitterEnd_ = 0;
-    Drive* drive = activeDrive();
+    const Drive* drive = activeDrive();
     if (drive == nullptr || firstSector < 0 || lastSector < firstSector) {
         return kCrFailure;
     }
-    auto session = std::make_unique<RipSession>();
-    session->cdio = openDrive(*drive);
-    if (session->cdio && !startsInAudio(session->cdio.get(), firstSector)) {
+    session_ = openSession(*drive, firstSector, lastSector);
+    if (!session_) {
         return kCrFailure;
     }
-    if (session->cdio) {
-        session->drive.reset(
-            cdio_cddap_identify_cdio(session->cdio.get(), CDDA_MESSAGE_FORGETIT, nullptr));
-    }
-    if (!session->drive) {
-        return kCrFailure;
-    }
-    if (drive->image) {
-        // An image holds its samples as they are; guessing the byte order could only swap them.
-        session->drive->b_swap_bytes = false;
-    }
-    if (cdio_cddap_open(session->drive.get()) != 0) {
-        return kCrFailure;
-    }
-    session->paranoia.reset(cdio_paranoia_init(session->drive.get()));
-    if (!session->paranoia) {
-        return kCrFailure;
-    }
-    cdio_paranoia_modeset(session->paranoia.get(),
-                          correctionOn(*drive) ? PARANOIA_MODE_FULL ^ PARANOIA_MODE_NEVERSKIP
-                                               : PARANOIA_MODE_DISABLE);
-    cdio_paranoia_seek(session->paranoia.get(), firstSector, SEEK_SET);
-    session->first = session->next = firstSector;
-    session->last = lastSector;
-    session_ = std::move(session);
     *bufferSize = kSectorsPerChunk * kSectorSize;
     return kCrOk;
 }

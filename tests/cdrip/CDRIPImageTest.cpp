@@ -170,7 +170,7 @@ TEST_F(CDRIPImageTest, RipsEveryTrackByteForByte) {
     EXPECT_FALSE(QFile::exists(folder + QStringLiteral("t1jitt")));
 }
 
-TEST_F(CDRIPImageTest, ADataTrackIsNotRippedButEnds) {
+TEST_F(CDRIPImageTest, DataTracksAndSectorsPastTheDiscAreNotRipped) {
     TCDRIP ripper(nullptr, library);
     selectDrive(ripper, driveOf(disc));
     int ended = 0;
@@ -178,6 +178,8 @@ TEST_F(CDRIPImageTest, ADataTrackIsNotRippedButEnds) {
     ripper.RipTrack(3, folder + QStringLiteral("data.wav"));
     EXPECT_FALSE(QFile::exists(folder + QStringLiteral("data.wav")));
     EXPECT_EQ(ended, 1);
+    ripper.RipSectors(100, 438, folder + QStringLiteral("past.wav"));  // the lead-out starts at 438
+    EXPECT_FALSE(QFile::exists(folder + QStringLiteral("past.wav")));
 }
 
 TEST_F(CDRIPImageTest, AbortLeavesAPartialFileWithTheFullRangeHeader) {
