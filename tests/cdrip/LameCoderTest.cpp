@@ -155,12 +155,6 @@ TEST_F(LameCoderTest, InputFilesGiveOutputFilesWithTheDefaultExtension) {
     EXPECT_EQ(coder.OutputFiles(), QStringList{"x"});
 }
 
-TEST_F(LameCoderTest, OperationsPassTheLibraryResultsThrough) {
-    library.initResult = kBeInvalidFormatParameters;
-    EXPECT_EQ(coder.InitStream(), kBeInvalidFormatParameters);
-    EXPECT_EQ(coder.SampleRate(), 44100u);
-}
-
 // Over libmp3lame: chunk sizes per channel count, the version, a refused configuration.
 TEST(Mp3LameLibraryTest, OpensStreamsOfOneFramePerChunk) {
     Mp3LameLibrary library;
