@@ -1,5 +1,6 @@
 #include "fMainQVR.h"
 
+#include "BackgroundPicture.h"
 #include "MainRunView.h"
 #include "OpenDialogs.h"
 #include "ProgressDelegate.h"
@@ -10,6 +11,7 @@
 #include "convert/FileListModel.h"
 #include "lang/DVK_MyLanguagesMessageDLG.h"
 #include "lang/Language.h"
+#include "lang/TranslationDispatcher.h"
 #include "platform/FileSystem.h"
 #include "platform/NumberFormat.h"
 #include "platform/PCSpeed_DVK.h"
@@ -95,6 +97,7 @@ TMainFormQVR::TMainFormQVR(MainFormEnvironment environment, QWidget* parent)
     setWindowTitle(QStringLiteral("Quorvane"));
     createControls();
     createMenu();
+    createLookAndTranslation();
     connectHandlers();
     FormCreate();
 }
@@ -114,8 +117,6 @@ void TMainFormQVR::createControls()
     BkgImage->setObjectName(QStringLiteral("BkgImage"));
     BkgImage->setScaledContents(true);
     BkgImage->setAutoFillBackground(true);
-    BkgImage->setStyleSheet(QStringLiteral(
-        "background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #8590d9, stop:1 #f9f9f9);"));
 
     HeaderLabel = makeLabel(client_, "HeaderLabel",
                             QStringLiteral("Batch Musik Konverter für 174, 285, 396, 417, 432, 528, "
@@ -226,6 +227,7 @@ void TMainFormQVR::createMenu()
 void TMainFormQVR::connectHandlers()
 {
     connect(mniBeenden1, &QAction::triggered, this, &TMainFormQVR::mniBeenden1Click);
+    connectLookAndInfoHandlers();
     connect(OpenFolder1, &QAction::triggered, this, &TMainFormQVR::OpenFolder1Click);
     connect(OpenFile1, &QAction::triggered, this, &TMainFormQVR::OpenFile1Click);
     connect(AusgabeOrdnerffnen1, &QAction::triggered, this, &TMainFormQVR::AusgabeOrdnerffnen1Click);
@@ -270,6 +272,7 @@ void TMainFormQVR::FormCreate()
     Engine->State.ProgramOutputFolder = Folders.ProgramOutputFolder;
     FirstArgument = environment_.arguments.value(0);
     ResolutionClass = ResolutionClassFor(screenHeight(), FirstArgument);
+    ApplySkinAtStartup();
     WriteProgramSettings(Folders.ProgramFolder, ProgramLanguage);
     CopyTools(Folders);
     SpeedProbeFolder = Folders.WorkFolder;
@@ -317,6 +320,8 @@ void TMainFormQVR::ApplyLanguage()
     }
     Engine->State.DoneStatusText = GetLanguageText(505);
     Engine->State.FailedStatusText = GetLanguageText(507);
+    siLangDispatcher1->setLanguage(TableLanguageName(ProgramLanguage));
+    SetLanguageAddresses();
     // A version file without a first line still gives the window a version.
     VersionText = ReadFirstLine(LanguageFolder + QStringLiteral("ver.ini"))
                       .value_or(QCoreApplication::applicationVersion());
@@ -448,6 +453,7 @@ void TMainFormQVR::layoutAnchoredControls()
         return;
     }
     BkgImage->setGeometry(client_->rect());
+    Background->fit(client_->size());
     BkgImage->lower();
     const int listWidth = client_->width() - lvFiles->x() - listRightMargin_;
     const int listHeight = client_->height() - lvFiles->y() - listBottomMargin_;

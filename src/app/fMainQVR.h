@@ -18,8 +18,14 @@ class QTimer;
 
 namespace qvr {
 
+class BackgroundPicture;
 class ConversionEngine;
 class FileListModel;
+class FormTranslation;
+class TAboutBoxQVR;
+class TCDNameForm;
+class TEditTitleWizzard;
+class TranslationDispatcher;
 class MainRunView;
 
 // What the main window takes from its surroundings; tests give their own.
@@ -28,6 +34,7 @@ struct MainFormEnvironment {
     QStringList arguments;               // command-line arguments after the program name
     int screenHeight = 0;                // 0: the primary screen's height
     std::function<int()> measureSpeed;   // empty: the PC speed probe
+    std::function<bool(const QString&)> openDocument;  // empty: the desktop's handler
     // The open dialogs; empty: the file dialogs. They answer the chosen path, or nothing.
     std::function<QString()> chooseFile;
     std::function<QString(const QString& suggestedName)> chooseFolder;
@@ -83,8 +90,23 @@ public:
     QList<QAction*> SkinItems;  // Skin11 ... Skin101
     QMenu* mniInfo1 = nullptr;
     QAction* mniProgrammInfo1 = nullptr;
+    BackgroundPicture* Background = nullptr;  // what BkgImage shows
+    TranslationDispatcher* siLangDispatcher1 = nullptr;
+    FormTranslation* siLang1 = nullptr;
+
+    // The dialogs created after the main window (StartupDialogs); null until then.
+    TAboutBoxQVR* AboutBoxQVR = nullptr;
+    TCDNameForm* CDNameForm = nullptr;
+    TEditTitleWizzard* EditTitleWizzard = nullptr;
 
     void ApplyLanguage();
+    void SetLanguageAddresses();
+
+    // Skins.
+    void ApplySkin(int number);
+    void LoadSkinSetting();
+    void SaveSkinSetting(const QString& number);
+    void ResetSkinControls();
 
     // Event handlers.
     void FormCreate();
@@ -92,6 +114,18 @@ public:
     bool FormCloseQuery();
     void FormClose();
     void mniBeenden1Click();
+    void WissenswerteszumKonvertierenSolfeggioFrequenzen1Click();
+    void mniProgrammInfo1Click();
+    void Skin11Click();
+    void Skin21Click();
+    void Skin31Click();
+    void Skin41Click();
+    void Skin51Click();
+    void Skin61Click();
+    void Skin71Click();
+    void Skin81Click();
+    void Skin91Click();
+    void Skin101Click();
     void OpenFolder1Click();
     void OpenFile1Click();
     void AusgabeOrdnerffnen1Click();
@@ -115,6 +149,9 @@ private:
     void createControls();
     void createMenu();
     void connectHandlers();
+    void connectLookAndInfoHandlers();
+    void createLookAndTranslation();
+    void ApplySkinAtStartup();
     void ApplyStartupScaling();
     void layoutAnchoredControls();
     int screenHeight() const;

@@ -1,5 +1,6 @@
 #include "ConsoleHostChoice.h"
 #include "NurEinmalStarten_Unit_Quorvane.h"
+#include "StartupDialogs.h"
 #include "WidgetHost.h"
 #include "fMainQVR.h"
 #include "lang/DVK_MyLanguagesMessageDLG.h"
@@ -31,6 +32,7 @@ int main(int argc, char* argv[])
     qvr::SettleProgramLanguage(qvr::WindowsInfo().AppDataDir, programFolder);
 
     qvr::TMainFormQVR mainForm(environment);
+    const qvr::StartupDialogs dialogs(mainForm);
     mainForm.show();
     const int result = QApplication::exec();
     qvr::setHost(nullptr);

@@ -18,6 +18,7 @@ using MainForm = StartupFixture;
 
 TEST_F(MainForm, OpensWithTheDesignsMenuAndOnlyTheAddButtonsShowing)
 {
+    chooseLanguage("GERMAN");  // the design's texts
     auto form = start();
     form->show();
     EXPECT_TRUE(form->Engine->State.Idle);

@@ -1,0 +1,116 @@
+#include "fAboutQVR.h"
+
+#include "JpegImage.h"
+#include "LinkLabel.h"
+#include "Publisher.h"
+#include "platform/FileSystem.h"
+#include "platform/Shell.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QPixmap>
+#include <QPushButton>
+
+namespace qvr {
+namespace {
+
+QLabel* placeLabel(QLabel* label, const char* name, int left, int top) {
+    label->setObjectName(QLatin1String(name));
+    label->move(left, top);
+    return label;
+}
+
+}  // namespace
+
+TAboutBoxQVR::TAboutBoxQVR(AboutBoxContent content, QWidget* parent)
+    : QDialog(parent), content_(std::move(content)) {
+    setObjectName(QStringLiteral("TAboutBoxQVR"));
+    createControls();
+    connect(URLLabel, &LinkLabel::clicked, this, &TAboutBoxQVR::URLLabelClick);
+    connect(MailLabel, &LinkLabel::clicked, this, &TAboutBoxQVR::MailLabelClick);
+    connect(UpdateButton, &QPushButton::clicked, this, &TAboutBoxQVR::UpdateButtonClick);
+    connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
+    FormCreate();
+}
+
+TAboutBoxQVR::~TAboutBoxQVR() = default;
+
+void TAboutBoxQVR::createControls() {
+    setModal(true);
+    QFont font(QStringLiteral("Microsoft Sans Serif"));
+    font.setPointSize(8);
+    setFont(font);
+
+    Panel1 = new QFrame(this);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    // Box with a sunken shadow: a lowered outer and a raised inner bevel.
+    Panel1->setFrameShape(QFrame::Box);
+    Panel1->setFrameShadow(QFrame::Sunken);
+    Panel1->setGeometry(8, 8, 249, 209);
+
+    Image1 = placeLabel(new QLabel(Panel1), "Image1", 6, 8);
+    Image1->resize(236, 89);
+    Image1->setAlignment(Qt::AlignCenter);
+    ProductName = placeLabel(new QLabel(Panel1), "ProductName", 8, 104);
+    VersionLabel = placeLabel(new QLabel(Panel1), "VersionLabel", 8, 120);
+    Copyright = placeLabel(new QLabel(Panel1), "Copyright", 8, 144);
+    URLLabel = new LinkLabel(QString(), Panel1);
+    placeLabel(URLLabel, "URLLabel", 8, 168);
+    URLLabel->setWordWrap(true);
+    MailLabel = new LinkLabel(QString(), Panel1);
+    placeLabel(MailLabel, "MailLabel", 8, 184);
+
+    UpdateButton = new QPushButton(QStringLiteral("Update"), Panel1);
+    UpdateButton->setObjectName(QStringLiteral("UpdateButton"));
+    UpdateButton->setGeometry(144, 152, 89, 25);
+    UpdateButton->setAutoDefault(false);
+    OKButton = new QPushButton(QStringLiteral("OK"), this);
+    OKButton->setObjectName(QStringLiteral("OKButton"));
+    OKButton->setGeometry(95, 228, 75, 25);
+    OKButton->setDefault(true);
+    setFixedSize(264, 262);
+}
+
+// Qt scales windows to the screen's pixel density itself, so the box needs no scaling here.
+void TAboutBoxQVR::FormCreate() {
+    setWindowTitle(kProductName);
+    const QString picture = content_.programFolder + QStringLiteral("recom_GR/m_about.jpg");
+    if (const auto jpeg = ReadFileBytes(picture)) {
+        if (std::optional<QImage> image = DecodeJpeg(*jpeg, Image1->size())) {
+            Image1->setPixmap(QPixmap::fromImage(std::move(*image)));
+        }
+    }
+    ProductName->setText(kProductName);
+    Copyright->setText(kRightsNotice);
+    URLLabel->setText(kPublisherWebSiteName);
+    MailLabel->setText(content_.supportMailAddress);
+    VersionLabel->setText(content_.versionText);
+    for (QLabel* label :
+         std::initializer_list<QLabel*>{ProductName, VersionLabel, Copyright, MailLabel}) {
+        label->adjustSize();
+    }
+    URLLabel->setFixedWidth(130);
+    URLLabel->adjustSize();
+}
+
+void TAboutBoxQVR::URLLabelClick() {
+    open(content_.productPageAddress);
+}
+
+void TAboutBoxQVR::MailLabelClick() {
+    open(QStringLiteral("mailto:") + content_.supportMailAddress);
+}
+
+void TAboutBoxQVR::UpdateButtonClick() {
+    open(content_.productPageAddress);
+}
+
+void TAboutBoxQVR::open(const QString& address) const {
+    if (content_.openDocument) {
+        content_.openDocument(address);
+    } else {
+        OpenDocument(address);
+    }
+}
+
+}  // namespace qvr

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+
+#include <functional>
+
+class QFrame;
+class QLabel;
+class QPushButton;
+
+namespace qvr {
+
+class LinkLabel;
+
+// What the about box shows and where its links lead; read once, when the box is created.
+struct AboutBoxContent {
+    QString programFolder;
+    QString versionText;
+    QString productPageAddress;
+    QString supportMailAddress;
+    // Opens an address; empty: the desktop's handler (OpenDocument).
+    std::function<bool(const QString&)> openDocument;
+};
+
+// The about box: name, version, rights notice, the publisher's web site and the support mail
+// address. Not translated; created once at start-up, after the main window.
+class TAboutBoxQVR : public QDialog {
+    Q_OBJECT
+
+  public:
+    explicit TAboutBoxQVR(AboutBoxContent content, QWidget* parent = nullptr);
+    ~TAboutBoxQVR() override;
+
+    QFrame* Panel1 = nullptr;
+    QLabel* Image1 = nullptr;
+    QLabel* ProductName = nullptr;
+    QLabel* VersionLabel = nullptr;
+    QLabel* Copyright = nullptr;
+    LinkLabel* URLLabel = nullptr;
+    LinkLabel* MailLabel = nullptr;
+    QPushButton* UpdateButton = nullptr;
+    QPushButton* OKButton = nullptr;
+
+    void FormCreate();
+    void URLLabelClick();
+    void MailLabelClick();
+    void UpdateButtonClick();
+
+  private:
+    void createControls();
+    void open(const QString& address) const;
+
+    AboutBoxContent content_;
+};
+
+}  // namespace qvr

@@ -1,0 +1,36 @@
+// The main window's information menu and about box.
+#include "LanguageAddresses.h"
+#include "fAboutQVR.h"
+#include "fMainQVR.h"
+#include "lang/Language.h"
+#include "platform/Shell.h"
+
+namespace qvr {
+
+void TMainFormQVR::SetLanguageAddresses() {
+    const LanguageAddresses addresses =
+        AddressesForLanguage(ProgramLanguage, Folders.ProgramFolder);
+    InfoPageAddress = addresses.InfoPageAddress;
+    ProductPageAddress = addresses.ProductPageAddress;
+    SupportMailAddress = addresses.SupportMailAddress;
+}
+
+// Without an address (a language code outside the five) there is nothing to open.
+void TMainFormQVR::WissenswerteszumKonvertierenSolfeggioFrequenzen1Click() {
+    if (InfoPageAddress.isEmpty()) {
+        return;
+    }
+    if (environment_.openDocument) {
+        environment_.openDocument(InfoPageAddress);
+    } else {
+        OpenDocument(InfoPageAddress);
+    }
+}
+
+void TMainFormQVR::mniProgrammInfo1Click() {
+    if (AboutBoxQVR != nullptr) {
+        AboutBoxQVR->exec();
+    }
+}
+
+}  // namespace qvr

@@ -1,0 +1,53 @@
+#include "DialogLook.h"
+
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPushButton>
+#include <QWidget>
+
+#include <cmath>
+
+namespace qvr {
+
+QColor DialogGradientStart{133, 144, 217};
+QColor DialogGradientEnd{249, 249, 249};
+
+namespace {
+
+int scaled(int size, int percent) {
+    return static_cast<int>(std::nearbyint(size * static_cast<double>(percent) / 100.0));
+}
+
+}  // namespace
+
+void PaintVerticalGradient(QWidget* widget, const QColor& start, const QColor& end) {
+    QPainter painter(widget);
+    QLinearGradient gradient(0, 0, 0, widget->height());
+    gradient.setColorAt(0, start);
+    gradient.setColorAt(1, end);
+    painter.fillRect(widget->rect(), gradient);
+}
+
+void EnlargeDialog(QWidget* dialog, int percent) {
+    if (percent == 100) {
+        return;
+    }
+    for (QWidget* child : dialog->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+        const QRect g = child->geometry();
+        child->setGeometry(scaled(g.x(), percent), scaled(g.y(), percent),
+                           scaled(g.width(), percent), scaled(g.height(), percent));
+        QFont font = child->font();
+        font.setPointSizeF(font.pointSizeF() * percent / 100.0);
+        child->setFont(font);
+    }
+    dialog->setFixedSize(scaled(dialog->width(), percent), scaled(dialog->height(), percent));
+}
+
+void MakeNoDefault(QWidget* dialog) {
+    for (QPushButton* button : dialog->findChildren<QPushButton*>()) {
+        button->setAutoDefault(false);
+        button->setDefault(false);
+    }
+}
+
+}  // namespace qvr

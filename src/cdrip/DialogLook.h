@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QColor>
+
+class QWidget;
+
+namespace qvr {
+
+// The current skin's colours for the gradient backgrounds of the dialogs; the skins set them,
+// the dialogs read them each time they are shown.
+extern QColor DialogGradientStart;
+extern QColor DialogGradientEnd;
+
+// Fills the widget with a vertical gradient from start (top) to end (bottom); for paintEvent.
+void PaintVerticalGradient(QWidget* widget, const QColor& start, const QColor& end);
+
+// Enlarges a dialog's client size and every control in it (place, size, font) by percent.
+void EnlargeDialog(QWidget* dialog, int percent);
+
+// Makes a push button ignore Enter: the dialogs have no default button.
+void MakeNoDefault(QWidget* dialog);
+
+}  // namespace qvr

@@ -1,0 +1,240 @@
+#include "fCDName.h"
+
+#include "DialogLook.h"
+#include "lang/DVK_MyLanguagesMessageDLG.h"
+#include "lang/TranslationDispatcher.h"
+#include "lang/Windows1252.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStyle>
+
+namespace qvr {
+namespace {
+
+constexpr int kClientWidth = 340;
+constexpr int kClientHeight = 193;
+
+bool isControl(char16_t c) {
+    return c < 0x20 || (c >= 0x7F && c <= 0x9F);
+}
+
+// Leading and trailing blanks and control characters.
+QString trimBlanksAndControls(const QString& text) {
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && (text[first] == u' ' || isControl(text[first].unicode()))) {
+        ++first;
+    }
+    while (last > first && (text[last - 1] == u' ' || isControl(text[last - 1].unicode()))) {
+        --last;
+    }
+    return text.mid(first, last - first);
+}
+
+// Pass 1, byte by byte on Windows-1252 text: what may not stand in a folder name becomes "-",
+// accented vowels, c cedilla and n tilde lose their marks (umlauts except u are left for pass 2).
+char replacedInPass1(unsigned char c) {
+    static constexpr std::string_view kToDash = " '&*:()\\/><.-!$%=\"\xA7?,\xB4`\x80";
+    if (kToDash.find(static_cast<char>(c)) != std::string_view::npos) {
+        return '-';
+    }
+    struct Group {
+        std::string_view from;
+        char to;
+    };
+    static constexpr Group kGroups[] = {{"\xE1\xE0\xE2", 'a'},
+                                        {"\xE9\xE8\xEA\xEB", 'e'},
+                                        {"\xED\xEC\xEE\xEF", 'i'},
+                                        {"\xF3\xF2\xF4", 'o'},
+                                        {"\xFA\xF9\xFB\xFC", 'u'},
+                                        {"\xE7", 'c'},
+                                        {"\xF1", 'n'},
+                                        {"\xC1\xC0\xC2", 'A'},
+                                        {"\xC9\xC8\xCA\xCB", 'E'},
+                                        {"\xCD\xCC\xCE\xCF", 'I'},
+                                        {"\xD3\xD2\xD4", 'O'},
+                                        {"\xDA\xD9\xDB\xDC", 'U'},
+                                        {"\xC7", 'C'},
+                                        {"\xD1", 'N'}};
+    for (const Group& g : kGroups) {
+        if (g.from.find(static_cast<char>(c)) != std::string_view::npos) {
+            return g.to;
+        }
+    }
+    return static_cast<char>(c);
+}
+
+// Pass 2: the remaining umlauts and the sharp s spelt out.
+std::string_view spelledInPass2(unsigned char c) {
+    switch (c) {
+        case 0xE4:
+            return "ae";
+        case 0xC4:
+            return "Ae";
+        case 0xF6:
+            return "oe";
+        case 0xD6:
+            return "Oe";
+        case 0xDF:
+            return "ss";
+        default:
+            return {};
+    }
+}
+
+}  // namespace
+
+QString TCDNameForm::CleanCdName(const QString& text) {
+    QByteArray ansi = ToWindows1252(text);
+    for (char& c : ansi) {
+        c = replacedInPass1(static_cast<unsigned char>(c));
+    }
+    QByteArray result;
+    result.reserve(ansi.size());
+    for (const char c : ansi) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (const std::string_view spelled = spelledInPass2(byte); !spelled.empty()) {
+            result.append(spelled.data(), static_cast<qsizetype>(spelled.size()));
+        } else {
+            result += c;
+        }
+    }
+    // The name becomes a folder: control characters have no place in it.
+    QString cleaned = FromWindows1252(result);
+    cleaned.removeIf([](QChar c) { return isControl(c.unicode()); });
+    return cleaned;
+}
+
+TCDNameForm::TCDNameForm(TranslationDispatcher* dispatcher, int scalePercent, QWidget* parent)
+    : QDialog(parent), ScalePercent(scalePercent) {
+    setObjectName(QStringLiteral("TCDNameForm"));
+    createControls();
+    connect(BitBtn1, &QPushButton::clicked, this, &TCDNameForm::BitBtn1Click);
+    connect(AbortBitBtn, &QPushButton::clicked, this, &TCDNameForm::AbortBitBtnClick);
+    siLang1 = new FormTranslation(
+        this, LoadTranslationResource(QStringLiteral(":/translations/fCDName.translation")),
+        dispatcher);
+    FormCreate();
+}
+
+TCDNameForm::~TCDNameForm() = default;
+
+void TCDNameForm::createControls() {
+    setWindowTitle(QStringLiteral("Quorvane"));
+    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
+    setModal(true);
+    QFont font(QStringLiteral("Microsoft Sans Serif"));
+    font.setPointSize(8);
+    setFont(font);
+    QFont bold = font;
+    bold.setBold(true);
+
+    Label1 = new QLabel(QStringLiteral("Name für die CD eingeben"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setFont(bold);
+    Label1->move(16, 16);
+    Label1->adjustSize();
+    Edit1 = new QLineEdit(this);
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Edit1->setGeometry(16, 32, 305, 21);
+    Label2 = new QLabel(QStringLiteral("Nach dem CD einlesen Konvertieren in:"), this);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    Label2->setFont(bold);
+    Label2->move(16, 80);
+    Label2->adjustSize();
+    ComboBox1 = new QComboBox(this);
+    ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
+    ComboBox1->setGeometry(19, 96, 302, 21);
+    ComboBox1->setMaxVisibleItems(20);
+    ComboBox1->addItems({QStringLiteral("174Hz"), QStringLiteral("285Hz"), QStringLiteral("396Hz"),
+                         QStringLiteral("417Hz"), QStringLiteral("432Hz"), QStringLiteral("528Hz"),
+                         QStringLiteral("639Hz"), QStringLiteral("741Hz"), QStringLiteral("852Hz"),
+                         QStringLiteral("963Hz")});
+    ComboBox1->setPlaceholderText(QStringLiteral("- Bitte Auswählen -"));
+    ComboBox1->setCurrentIndex(-1);
+    MSGLabel = new QLabel(QStringLiteral("Bitte zuerst alle Daten eingeben!"), this);
+    MSGLabel->setObjectName(QStringLiteral("MSGLabel"));
+    MSGLabel->move(16, 128);
+    AbortBitBtn = new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton),
+                                  QStringLiteral("Abbrechen"), this);
+    AbortBitBtn->setObjectName(QStringLiteral("AbortBitBtn"));
+    AbortBitBtn->setGeometry(32, 144, 129, 25);
+    BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton),
+                              QStringLiteral("OK"), this);
+    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
+    BitBtn1->setGeometry(174, 144, 129, 25);
+    MakeNoDefault(this);
+    setFixedSize(kClientWidth, kClientHeight);
+}
+
+void TCDNameForm::FormCreate() {
+    MSGLabel->hide();
+    EnlargeDialog(this, ScalePercent);
+}
+
+void TCDNameForm::FormShow() {
+    gradientStart_ = DialogGradientStart;
+    gradientEnd_ = DialogGradientEnd;
+    update();
+}
+
+void TCDNameForm::BitBtn1Click() {
+    CloseAllowed = false;
+    CdName = CleanCdName(trimBlanksAndControls(Edit1->text()));
+    if (trimBlanksAndControls(CdName).isEmpty() || ComboBox1->currentIndex() < 0) {
+        LanguageMessageDlg(MSGLabel->text(), MessageKind::Information, {MessageButton::OK});
+        return;
+    }
+    CloseAllowed = true;
+    closeWith(Accepted);
+}
+
+void TCDNameForm::AbortBitBtnClick() {
+    CloseAllowed = true;
+    closeWith(Rejected);
+}
+
+// A button's result closes the dialog only when the close request is granted.
+void TCDNameForm::closeWith(int result) {
+    if (FormCloseQuery()) {
+        done(result);
+    }
+}
+
+void TCDNameForm::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    FormShow();
+}
+
+void TCDNameForm::closeEvent(QCloseEvent* event) {
+    if (!FormCloseQuery()) {
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
+// No default and no cancel button: Enter and Escape do nothing.
+void TCDNameForm::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+        case Qt::Key_Escape:
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            event->accept();
+            return;
+        default:
+            QDialog::keyPressEvent(event);
+    }
+}
+
+void TCDNameForm::paintEvent(QPaintEvent*) {
+    PaintVerticalGradient(this, gradientStart_, gradientEnd_);
+}
+
+}  // namespace qvr

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QColor>
+#include <QDialog>
+#include <QString>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace qvr {
+
+class FormTranslation;
+class TranslationDispatcher;
+
+// Asks for the name of a CD (the folder its tracks are ripped into) and the frequency the
+// ripped tracks are converted to. Created once at start-up; keeps its contents between showings.
+class TCDNameForm : public QDialog {
+    Q_OBJECT
+
+  public:
+    // The table of the dialog attaches to the dispatcher and takes its language at once.
+    TCDNameForm(TranslationDispatcher* dispatcher, int scalePercent, QWidget* parent = nullptr);
+    ~TCDNameForm() override;
+
+    // A CD name fit for a folder: separators, punctuation and accents replaced (Windows-1252
+    // rules), umlauts and sharp s spelt out, control characters removed.
+    static QString CleanCdName(const QString& text);
+
+    QString CdName;             // the cleaned name, set by OK
+    bool CloseAllowed = false;  // whether a close request is granted; kept between showings
+    int BaseHeight = 900;       // screen height from which the dialog is enlarged
+    int ScalePercent = 100;
+
+    QLabel* Label1 = nullptr;
+    QLineEdit* Edit1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QComboBox* ComboBox1 = nullptr;  // 0 .. 9: 174 Hz .. 963 Hz
+    QLabel* MSGLabel = nullptr;      // never shown: the validation message in the language
+    QPushButton* AbortBitBtn = nullptr;
+    QPushButton* BitBtn1 = nullptr;
+    FormTranslation* siLang1 = nullptr;
+
+    // The gradient colours taken from the current skin at the last showing.
+    QColor gradientStart() const { return gradientStart_; }
+    QColor gradientEnd() const { return gradientEnd_; }
+
+    void FormCreate();
+    void FormShow();
+    void BitBtn1Click();
+    void AbortBitBtnClick();
+    bool FormCloseQuery() const { return CloseAllowed; }
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    void createControls();
+    void closeWith(int result);
+
+    QColor gradientStart_;
+    QColor gradientEnd_;
+};
+
+}  // namespace qvr

@@ -1,0 +1,158 @@
+#include "StartupFixture.h"
+#include "app/LanguageAddresses.h"
+#include "app/LinkLabel.h"
+#include "app/Publisher.h"
+#include "app/StartupDialogs.h"
+#include "app/fAboutQVR.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTimer>
+#include <QUrl>
+
+using namespace qvr;
+using namespace qvr::test;
+
+namespace {
+
+void click(QWidget* widget) {
+    const QPointF at(2, 2);
+    QMouseEvent press(QEvent::MouseButtonPress, at, widget->mapToGlobal(at), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, widget->mapToGlobal(at), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(widget, &press);
+    QApplication::sendEvent(widget, &release);
+}
+
+class AboutAndInfo : public StartupFixture {
+  protected:
+    QStringList opened;
+    std::function<bool(const QString&)> opener = [this](const QString& address) {
+        opened << address;
+        return true;
+    };
+
+    std::unique_ptr<TMainFormQVR> startRecordingOpens(const QByteArray& language) {
+        chooseLanguage(language);
+        SettleProgramLanguage(home.dataHome(), programFolder);
+        MainFormEnvironment environment;
+        environment.programFolder = programFolder;
+        environment.screenHeight = 768;
+        environment.measureSpeed = [] { return 40; };
+        environment.openDocument = opener;
+        return std::make_unique<TMainFormQVR>(environment);
+    }
+};
+
+}  // namespace
+
+TEST_F(AboutAndInfo, TheAboutBoxShowsNameVersionRightsAndContact) {
+    const QString picture = QStringLiteral(QUORVANE_PROGRAM_DIR "/recom_GR/m_about.jpg");
+    ASSERT_TRUE(ForceDirectories(programFolder + "recom_GR/"));
+    ASSERT_TRUE(QFile::copy(picture, programFolder + "recom_GR/m_about.jpg"));
+    chooseLanguage("ITALIAN");
+    auto form = start();
+    const StartupDialogs dialogs(*form, opener);
+    TAboutBoxQVR& box = *dialogs.AboutBox;
+    EXPECT_EQ(box.windowTitle(), "Quorvane");
+    EXPECT_EQ(box.ProductName->text(), "Quorvane");
+    EXPECT_EQ(box.VersionLabel->text(), "2.5.1");
+    EXPECT_EQ(form->windowTitle(), "Quorvane " + box.VersionLabel->text());
+    EXPECT_EQ(box.Copyright->text(), kRightsNotice);
+    EXPECT_TRUE(box.Copyright->text().contains(kPublisherName));
+    EXPECT_EQ(box.URLLabel->text(), kPublisherWebSiteName);
+    EXPECT_EQ(box.MailLabel->text(), kSupportMailAddress);
+    EXPECT_EQ(box.UpdateButton->text(), "Update");  // not translated
+    EXPECT_EQ(box.OKButton->text(), "OK");
+    EXPECT_TRUE(box.OKButton->isDefault());
+    EXPECT_EQ(box.size(), QSize(264, 262));
+    ASSERT_FALSE(box.Image1->pixmap().isNull());
+    EXPECT_EQ(box.Image1->pixmap().size(), QSize(236, 89));
+}
+
+TEST_F(AboutAndInfo, TheAboutLinksOpenTheProductPageAndTheMailProgram) {
+    auto form = startRecordingOpens("GERMAN");
+    const StartupDialogs dialogs(*form, opener);
+    dialogs.AboutBox->show();
+    click(dialogs.AboutBox->URLLabel);
+    click(dialogs.AboutBox->MailLabel);
+    dialogs.AboutBox->UpdateButton->click();
+    EXPECT_EQ(opened, QStringList({form->ProductPageAddress, "mailto:" + kSupportMailAddress,
+                                   form->ProductPageAddress}));
+}
+
+TEST_F(AboutAndInfo, ProgrammInfoShowsTheAboutBoxModally) {
+    auto form = start();
+    const StartupDialogs dialogs(*form, opener);
+    bool shownModally = false;
+    QTimer::singleShot(0, [&] {
+        shownModally = QApplication::activeModalWidget() == dialogs.AboutBox.get();
+        dialogs.AboutBox->OKButton->click();
+    });
+    form->mniProgrammInfo1->trigger();
+    EXPECT_TRUE(shownModally);
+    EXPECT_EQ(dialogs.AboutBox->result(), QDialog::Accepted);
+    EXPECT_EQ(form->AboutBoxQVR, dialogs.AboutBox.get());
+}
+
+TEST_F(AboutAndInfo, TheInformationItemOpensTheInformationPageOfTheLanguage) {
+    auto form = startRecordingOpens("GERMAN");
+    form->WissenswerteszumKonvertierenSolfeggioFrequenzen1->trigger();
+    ASSERT_EQ(opened.size(), 1);
+    EXPECT_EQ(opened[0], form->InfoPageAddress);
+    EXPECT_NE(form->InfoPageAddress, form->ProductPageAddress);
+
+    opened.clear();
+    form = startRecordingOpens("SPAIN");
+    const StartupDialogs dialogs(*form, opener);
+    form->WissenswerteszumKonvertierenSolfeggioFrequenzen1->trigger();
+    dialogs.AboutBox->UpdateButton->click();
+    ASSERT_EQ(opened.size(), 2);
+    EXPECT_EQ(opened[0], opened[1]);
+}
+
+TEST_F(AboutAndInfo, WithAnUnknownLanguageThereIsNothingToOpen) {
+    auto form = startRecordingOpens("KLINGON");
+    EXPECT_TRUE(form->InfoPageAddress.isEmpty());
+    EXPECT_TRUE(form->ProductPageAddress.isEmpty());
+    EXPECT_TRUE(form->SupportMailAddress.isEmpty());
+    form->WissenswerteszumKonvertierenSolfeggioFrequenzen1->trigger();
+    EXPECT_TRUE(opened.isEmpty());
+}
+
+// The pages ship with the program: every address of every language is a page of the program
+// folder that tells about the frequencies.
+TEST_F(AboutAndInfo, EveryLanguageHasItsPagesInTheProgramFolder) {
+    struct Case {
+        const char* language;
+        bool ownInfoPage;
+        const char* word;  // a word of the language on its pages
+    };
+    const Case cases[] = {{"GERMAN", true, "Frequenz"},
+                          {"ENGLISH", true, "frequenc"},
+                          {"SPAIN", false, "frecuencia"},
+                          {"FRANCE", false, "fréquence"},
+                          {"ITALIAN", false, "frequenz"}};
+    const QString folder = QStringLiteral(QUORVANE_PROGRAM_DIR "/");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.language);
+        const LanguageAddresses addresses = AddressesForLanguage(c.language, folder);
+        EXPECT_EQ(addresses.SupportMailAddress, kSupportMailAddress);
+        EXPECT_EQ(addresses.InfoPageAddress != addresses.ProductPageAddress, c.ownInfoPage);
+        for (const QString& address : {addresses.ProductPageAddress, addresses.InfoPageAddress}) {
+            const QUrl url(address);
+            ASSERT_TRUE(url.isLocalFile()) << address.toStdString();
+            const QString page = QString::fromUtf8(readFile(url.toLocalFile()));
+            EXPECT_TRUE(page.contains("963")) << address.toStdString();
+            EXPECT_TRUE(page.contains(QString::fromUtf8(c.word), Qt::CaseInsensitive))
+                << address.toStdString();
+        }
+        // The re-tuning of 432 Hz from 440 Hz, in the decimal notation of the language.
+        const QString info =
+            QString::fromUtf8(readFile(QUrl(addresses.InfoPageAddress).toLocalFile()));
+        EXPECT_TRUE(info.contains("1.818") || info.contains("1,818"));
+    }
+}
