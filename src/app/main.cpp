@@ -1,4 +1,5 @@
 #include "ConsoleHostChoice.h"
+#include "StartupReport.h"
 #include "NurEinmalStarten_Unit_Quorvane.h"
 #include "StartupDialogs.h"
 #include "WidgetHost.h"
@@ -34,6 +35,7 @@ int main(int argc, char* argv[])
     qvr::TMainFormQVR mainForm(environment);
     const qvr::StartupDialogs dialogs(mainForm);
     mainForm.show();
+    qvr::ReportStartupWhenAsked(mainForm);
     const int result = QApplication::exec();
     qvr::setHost(nullptr);
     return result;

@@ -1,0 +1,163 @@
+#include "StartupFixture.h"
+
+#include "convert/ConversionEngine.h"
+#include "convert/FileListModel.h"
+#include "lang/DVK_MyLanguagesMessageDLG.h"
+#include "platform/NativePath.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QTableView>
+
+#include <sys/stat.h>
+
+using namespace qvr;
+using namespace qvr::test;
+
+namespace {
+
+// Which controls a person could use, and what shows.
+struct WindowLook {
+    bool convertShown, abortShown, openFolder, openFile, chooser, outputFolder;
+    bool fileMenu, infoMenu, skinMenu, aboutMenu, noteShown, countShown;
+    bool operator==(const WindowLook&) const = default;
+};
+
+WindowLook lookOf(TMainFormQVR& form)
+{
+    return {form.ConvertBitBtn->isVisible(),   form.AbortBitBtn->isVisible(),
+            form.OpenFolderBitBtn->isEnabled(), form.OpenFileBitBtn->isEnabled(),
+            form.ComboBox1->isEnabled(),        form.OutputFolderBitBtn->isEnabled(),
+            form.mniProgramm1->menuAction()->isEnabled(),
+            form.Wissenswertes1->menuAction()->isEnabled(),
+            form.Skin1->menuAction()->isEnabled(), form.mniInfo1->menuAction()->isEnabled(),
+            form.ConvertMSGLabel->isVisible(),  form.ProgressLabel->isVisible()};
+}
+
+}  // namespace
+
+class RunWindow : public StartupFixture {
+protected:
+    QString music = home.path() + "/Music/";
+
+    std::unique_ptr<TMainFormQVR> startWithFolder(const QString& folder)
+    {
+        SettleProgramLanguage(home.dataHome(), programFolder);
+        MainFormEnvironment environment;
+        environment.programFolder = programFolder;
+        environment.screenHeight = 768;
+        environment.measureSpeed = [] { return 20; };
+        environment.chooseFolder = [folder](const QString& suggested) { return folder + suggested; };
+        environment.chooseFile = [folder] { return folder + "notes.txt"; };
+        auto form = std::make_unique<TMainFormQVR>(environment);
+        form->show();
+        return form;
+    }
+
+    void installQuickStretch()
+    {
+        const QString tool = home.workFolder() + "soundstretch.exe";
+        writeFile(tool, "#!/bin/sh\ncp input.wav output.wav\n");
+        ::chmod(toNativeBytes(tool).c_str(), 0755);
+    }
+};
+
+TEST_F(RunWindow, OpenFolderListsTheFilesWithoutOutputsUntilAFrequencyIsChosen)
+{
+    writeFile(music + "b.wav", "x");
+    writeFile(music + "a.MP3", "x");
+    writeFile(music + "notes.txt", "x");
+    writeFile(music + "sub/c.flac", "x");
+    auto form = startWithFolder(music);
+    recorder.answerNext(MessageButton::No);
+    form->OpenFolderBitBtnClick();
+
+    EXPECT_EQ(recorder.messages.back().text, GetLanguageText(10000));
+    EXPECT_EQ(recorder.messages.back().kind, MessageKind::Confirmation);
+    ASSERT_EQ(form->Files->rowCount(), 2);
+    EXPECT_EQ(form->Files->cellText(0, FileListModel::InputColumn), music + "a.MP3");
+    for (int row = 0; row < 2; ++row) {
+        EXPECT_EQ(form->Files->cellText(row, FileListModel::OutputColumn), "");
+        EXPECT_EQ(form->Files->cellText(row, FileListModel::TimeColumn), "-");
+        EXPECT_EQ(form->Files->cellText(row, FileListModel::StatusColumn), "-");
+    }
+    for (QWidget* shown : std::initializer_list<QWidget*>{form->lvFiles, form->ComboBox1,
+                                                          form->ConvertBitBtn,
+                                                          form->OutputFolderBitBtn}) {
+        EXPECT_TRUE(shown->isVisible()) << shown->objectName().toStdString();
+    }
+    EXPECT_EQ(form->ComboBox1->currentIndex(), -1);
+    EXPECT_EQ(form->ComboBox1->placeholderText(), "- Please select -");
+
+    form->ComboBox1->setCurrentIndex(4);
+    form->ComboBox1Change();
+    EXPECT_EQ(form->Files->cellText(0, FileListModel::OutputColumn), "a-432 Hz.mp3");
+
+    recorder.answerNext(MessageButton::Yes);
+    form->OpenFolderBitBtnClick();
+    EXPECT_EQ(form->Files->rowCount(), 3);
+    EXPECT_EQ(form->Files->cellText(0, FileListModel::OutputColumn), "");
+}
+
+TEST_F(RunWindow, OpenFileRefusesAFileThatCannotBeConverted)
+{
+    writeFile(music + "a.wav", "x");
+    auto form = startWithFolder(music);
+    recorder.answerNext(MessageButton::No);
+    form->OpenFolderBitBtnClick();
+    form->OpenFileBitBtnClick();  // answers notes.txt
+    EXPECT_EQ(recorder.messages.back().text, GetLanguageText(508));
+    ASSERT_EQ(form->Files->rowCount(), 1);
+    EXPECT_EQ(form->Files->cellText(0, FileListModel::InputColumn), music + "a.wav");
+}
+
+TEST_F(RunWindow, ARunLocksTheWindowAndTheEndUnlocksIt)
+{
+    writeFile(music + "a.wav", "x");
+    writeFile(music + "b.wav", "y");
+    auto form = startWithFolder(music);
+    installQuickStretch();
+    recorder.answerNext(MessageButton::No);
+    form->OpenFolderBitBtnClick();
+    form->ComboBox1->setCurrentIndex(4);
+    form->ComboBox1Change();
+    const WindowLook idle = lookOf(*form);
+    EXPECT_EQ(idle, (WindowLook{true, false, true, true, true, true, true, true, true, true,
+                                false, false}));
+
+    std::optional<WindowLook> during;
+    bool closedDuringRun = true;
+    recorder.onProcessEvents = [&] {
+        if (!during) {
+            during = lookOf(*form);
+            during->noteShown = false;  // it blinks
+            closedDuringRun = form->close();
+        }
+    };
+    form->ConvertBitBtnClick();
+
+    ASSERT_TRUE(during.has_value());
+    EXPECT_EQ(*during, (WindowLook{false, true, false, false, false, false, false, false, false,
+                                   false, false, true}));
+    EXPECT_FALSE(closedDuringRun);
+    EXPECT_EQ(lookOf(*form), idle);
+    EXPECT_EQ(recorder.messages.back().text, GetLanguageText(10002));
+    EXPECT_EQ(form->Files->cellText(1, FileListModel::StatusColumn), GetLanguageText(505));
+    EXPECT_TRUE(form->Engine->State.Idle);
+    EXPECT_TRUE(form->close());
+}
+
+TEST_F(RunWindow, ConvertWithoutAFrequencyChangesNothing)
+{
+    writeFile(music + "a.wav", "x");
+    auto form = startWithFolder(music);
+    recorder.answerNext(MessageButton::No);
+    form->OpenFolderBitBtnClick();
+    const WindowLook before = lookOf(*form);
+    form->ConvertBitBtnClick();
+    EXPECT_EQ(recorder.messages.back().text, GetLanguageText(10001));
+    EXPECT_EQ(lookOf(*form), before);
+}
