@@ -27,6 +27,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QRandomGenerator>
 #include <QScreen>
 #include <QStyle>
 #include <QTableView>
@@ -410,6 +411,11 @@ void TMainFormQVR::showListControls()
 void TMainFormQVR::ComboBox1Change()
 {
     Engine->ApplyFrequency(ComboBox1->currentIndex());
+    if (FirstArgument.contains(QStringLiteral("plenk"))) {
+        Engine->DemonstrationFill([](int n) { return QRandomGenerator::global()->bounded(n); });
+        runView_->showRunCount(Engine->RunCountText());
+        OutputFolderBitBtn->setFocus();
+    }
     lvFiles->viewport()->update();
 }
 

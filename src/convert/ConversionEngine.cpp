@@ -34,6 +34,25 @@ void ConversionEngine::ApplyFrequency(int index)
     }
 }
 
+int ConversionEngine::DemonstrationFill(const std::function<int(int)>& random)
+{
+    const int rows = files_.rowCount();
+    const int done = rows / 3 + (rows / 2 > 0 ? random(rows / 2) : 0);
+    State.RunDoneText = QString::number(done);
+    State.RunTotalText = QString::number(rows);
+    if (done == 0) {
+        return done;
+    }
+    for (int row = 0; row <= done && row < rows; ++row) {
+        const bool current = row == done;
+        files_.setCell(row, FileListModel::TimeColumn, 4 + random(4));
+        files_.setCell(row, FileListModel::StatusColumn,
+                       current ? QStringLiteral("Convert Hz") : State.DoneStatusText);
+        files_.setCell(row, FileListModel::ProgressColumn, current ? 40 + random(40) : 100);
+    }
+    return done;
+}
+
 void ConversionEngine::FillList(const QStringList& paths)
 {
     files_.clear();

@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -34,6 +35,9 @@ public:
     // Sets the frequency state from a chooser index and gives every row its output name, with
     // time, progress and status reset.
     void ApplyFrequency(int index);
+    // Fills the list as if a run were a third or more through (for showing the program); answers
+    // the number of rows shown as done. `random(n)` answers a whole number from 0 to n - 1.
+    int DemonstrationFill(const std::function<int(int)>& random);
     // Replaces the list by one row per path.
     void FillList(const QStringList& paths);
 

@@ -186,3 +186,24 @@ TEST_F(EngineTest, TheProgressTimerFillsTheCurrentRow)
     EXPECT_EQ(values.last(), "96");
     EXPECT_FALSE(engine.ProgressTimer.isActive());
 }
+
+TEST_F(EngineTest, TheDemonstrationFillShowsARunUnderWay)
+{
+    QStringList inputs;
+    for (int i = 0; i < 6; ++i) {
+        inputs << music + QString("t%1.wav").arg(i);
+    }
+    engine.FillList(inputs);
+    engine.ApplyFrequency(4);
+    const int done = engine.DemonstrationFill([](int) { return 1; });
+    EXPECT_EQ(done, 3);  // 6 / 3 + 1
+    EXPECT_EQ(engine.RunCountText(), "3 / 6 " + GetLanguageText(506));
+    for (int row = 0; row < 3; ++row) {
+        EXPECT_EQ(cell(row, FileListModel::StatusColumn), "Done");
+        EXPECT_EQ(cell(row, FileListModel::ProgressColumn), "100");
+        EXPECT_EQ(cell(row, FileListModel::TimeColumn), "5");
+    }
+    EXPECT_EQ(cell(3, FileListModel::StatusColumn), "Convert Hz");
+    EXPECT_EQ(cell(3, FileListModel::ProgressColumn), "41");
+    EXPECT_EQ(cell(4, FileListModel::StatusColumn), "-");
+}
