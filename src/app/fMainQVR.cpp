@@ -1,10 +1,12 @@
 #include "fMainQVR.h"
 
 #include "BackgroundPicture.h"
+#include "CdHandOff.h"
 #include "MainRunView.h"
 #include "OpenDialogs.h"
 #include "ProgressDelegate.h"
 #include "Scaling.h"
+#include "cdrip/CDRipLibrary.h"
 #include "convert/AudioFormats.h"
 #include "convert/ConversionEngine.h"
 #include "convert/FileGathering.h"
@@ -100,6 +102,7 @@ TMainFormQVR::TMainFormQVR(MainFormEnvironment environment, QWidget* parent)
     createMenu();
     createLookAndTranslation();
     connectHandlers();
+    CdReading = std::make_unique<CdHandOff>(*this);
     FormCreate();
 }
 
@@ -238,6 +241,7 @@ void TMainFormQVR::connectHandlers()
     connect(ConvertBitBtn, &QPushButton::clicked, this, &TMainFormQVR::ConvertBitBtnClick);
     connect(AbortBitBtn, &QPushButton::clicked, this, &TMainFormQVR::AbortBitBtnClick);
     connect(ComboBox1, &QComboBox::activated, this, &TMainFormQVR::ComboBox1Change);
+    connect(RipCDBitBtn, &QPushButton::clicked, this, &TMainFormQVR::RipCDBitBtnClick);
 }
 
 int TMainFormQVR::screenHeight() const
@@ -286,9 +290,14 @@ void TMainFormQVR::FormCreate()
     ApplyLanguage();
     Engine->State.Idle = true;
     RemoveFile(Folders.ProgramOutputFolder + QStringLiteral("RIPPERRESULT.txt"));
-    // Reading CDs comes with the ripper; until then the button has nothing to offer.
-    RipCDBitBtn->hide();
+    if (!HasCdDrive()) {
+        RipCDBitBtn->hide();
+    }
 }
+
+bool TMainFormQVR::HasCdDrive() { return qvr::HasCdDrive(cdRipLibrary()); }
+
+void TMainFormQVR::RipCDBitBtnClick() { CdReading->RipCDBitBtnClick(); }
 
 void TMainFormQVR::ApplyStartupScaling()
 {

@@ -19,6 +19,7 @@ class QTimer;
 namespace qvr {
 
 class BackgroundPicture;
+class CdHandOff;
 class ConversionEngine;
 class FileListModel;
 class FormTranslation;
@@ -98,6 +99,8 @@ public:
     TAboutBoxQVR* AboutBoxQVR = nullptr;
     TCDNameForm* CDNameForm = nullptr;
     TEditTitleWizzard* EditTitleWizzard = nullptr;
+    // Read CD: the CD name, the rip and the conversion of the ripped tracks.
+    std::unique_ptr<CdHandOff> CdReading;
 
     void ApplyLanguage();
     void SetLanguageAddresses();
@@ -135,6 +138,9 @@ public:
     void ConvertBitBtnClick();
     void AbortBitBtnClick();
     void ComboBox1Change();
+    void RipCDBitBtnClick();
+    // Whether there is a CD drive (or a CD image) to read.
+    bool HasCdDrive();
     // Fills the list with the supported files directly in a folder (a ripped CD).
     void AddFolderFiles(const QString& folder);
 

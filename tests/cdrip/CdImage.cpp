@@ -30,7 +30,7 @@ QString msf(int sector) {
 
 }  // namespace
 
-QByteArray stereoTone(int frames, double leftFrequency, int sampleRate) {
+QByteArray stereoTone(int frames, double leftFrequency, int sampleRate, double rightRatio) {
     QByteArray bytes(frames * 4, '\0');
     auto* p = reinterpret_cast<uchar*>(bytes.data());
     for (int i = 0; i < frames; ++i) {
@@ -38,7 +38,7 @@ QByteArray stereoTone(int frames, double leftFrequency, int sampleRate) {
         const auto left =
             static_cast<std::int16_t>(8000 * std::sin(2 * std::numbers::pi * leftFrequency * t));
         const auto right = static_cast<std::int16_t>(
-            8000 * std::sin(2 * std::numbers::pi * 1.5 * leftFrequency * t));
+            8000 * std::sin(2 * std::numbers::pi * rightRatio * leftFrequency * t));
         qToLittleEndian(left, p + 4 * i);
         qToLittleEndian(right, p + 4 * i + 2);
     }
@@ -65,7 +65,8 @@ CdImage writeCdImage(const QString& folder, const QString& name,
                    .arg(i + 1, 2, 10, QLatin1Char('0'))
                    .arg(track.audio ? QStringLiteral("AUDIO") : QStringLiteral("MODE1/2352"))
                    .arg(msf(sector));
-        image.bin += track.audio ? stereoTone(track.sectors * kFramesPerSector, track.frequency)
+        image.bin += track.audio ? stereoTone(track.sectors * kFramesPerSector, track.frequency,
+                                              44100, track.rightRatio)
                                  : dataSectors(track.sectors, static_cast<int>(i));
         sector += track.sectors;
     }

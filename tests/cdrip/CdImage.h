@@ -8,11 +8,12 @@
 namespace qvr::test {
 
 // One track of a test disc: an audio track holds a stereo tone (left at `frequency`, right at
-// 1.5 × `frequency`), a data track a byte pattern.
+// `rightRatio` × `frequency`), a data track a byte pattern.
 struct ImageTrack {
     bool audio = true;
     int sectors = 150;
     double frequency = 440.0;
+    double rightRatio = 1.5;  // 1: the same pure tone in both channels
 };
 
 // A CUE sheet with one BIN file beside it, as a CD image the extraction library can read.
@@ -28,6 +29,7 @@ CdImage writeCdImage(const QString& folder, const QString& name,
                      const std::vector<ImageTrack>& tracks);
 
 // Sample pairs of 16-bit stereo PCM as written into audio tracks.
-QByteArray stereoTone(int frames, double leftFrequency, int sampleRate = 44100);
+QByteArray stereoTone(int frames, double leftFrequency, int sampleRate = 44100,
+                      double rightRatio = 1.5);
 
 }  // namespace qvr::test

@@ -1,0 +1,147 @@
+#include "CdHandOff.h"
+
+#include "MainRunView.h"
+#include "cdrip/CDRipLibrary.h"
+#include "cdrip/fCDName.h"
+#include "cdrip/fRipper.h"
+#include "convert/ConversionEngine.h"
+#include "fMainQVR.h"
+#include "lang/DVK_MyLanguagesMessageDLG.h"
+#include "platform/FileSystem.h"
+#include "platform/Host.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+
+#include <stdexcept>
+
+namespace qvr {
+namespace {
+
+const QString kResultFile = QStringLiteral("RIPPERRESULT.txt");
+const QString kRipCompleted = QStringLiteral("mrOK");
+const QString kRipAborted = QStringLiteral("mrAbort");
+
+void showError(const QString& text)
+{
+    LanguageMessageDlg(text, MessageKind::Information, {MessageButton::OK});
+}
+
+}  // namespace
+
+bool HasCdDrive(CDRipLibrary& library)
+{
+    return library.CR_Init() != kCrFailure && !library.DrivePaths().isEmpty();
+}
+
+QString TakeRipResult(const QString& folder)
+{
+    const QString path = folder + kResultFile;
+    if (!FileExists(path)) {
+        return kRipAborted;
+    }
+    const std::optional<QStringList> lines = ReadTextLines(path);
+    // Gone in every case, so it cannot be taken for the result of a later rip.
+    RemoveFile(path);
+    if (!lines || lines->isEmpty()) {
+        throw std::runtime_error("The rip result file holds no line");
+    }
+    return lines->first();
+}
+
+CdHandOff::CdHandOff(TMainFormQVR& form) : form_(form)
+{
+    showCdName = [](TCDNameForm& dialog) { return dialog.exec(); };
+    createRipper = [&form] {
+        return std::make_unique<TRipperForm>(form.EditTitleWizzard, form.ScalePercent,
+                                             cdRipLibrary(), steadyClock(), &form);
+    };
+    showRipper = [](TRipperForm& dialog) { dialog.exec(); };
+}
+
+void CdHandOff::RipCDBitBtnClick()
+{
+    TCDNameForm* cdName = form_.CDNameForm;
+    if (cdName == nullptr || showCdName(*cdName) != QDialog::Accepted) {
+        form_.ComboBox1->setCurrentIndex(-1);
+        form_.ComboBox1->hide();
+        return;
+    }
+    std::unique_ptr<TRipperForm> ripper;
+    try {
+        ripper = createRipper();
+    } catch (...) {
+        showError(QStringLiteral("ERROR: No CD-Drive found!"));
+        return;
+    }
+    ConversionState& state = form_.Engine->State;
+    state.CdMode = true;
+    host().setBusyCursor(true);
+    const QString cdInputFolder = state.DocumentsFolder + QStringLiteral("Quorvane/CD-ROM-Input/");
+    ForceDirectories(cdInputFolder);
+    prepareWindowForRip(cdName->ComboBox1->currentIndex());
+    state.CdFolder = cdInputFolder + cdName->CdName + u'/';
+    ForceDirectories(state.CdFolder);
+    ripper->RipFolder = state.CdFolder;
+    ripper->ResultFolder = state.ProgramOutputFolder;
+    try {
+        ripAndConvert(*ripper);
+    } catch (...) {
+        showError(QStringLiteral("ERROR: No CD-ROM Drive found!"));
+        restoreIdleState();
+    }
+}
+
+void CdHandOff::prepareWindowForRip(int frequencyIndex)
+{
+    // Only the selection: the frequency is applied once the files are listed.
+    form_.ComboBox1->setCurrentIndex(frequencyIndex);
+    form_.ComboBox1->show();
+    form_.ConvertBitBtn->hide();
+    form_.OutputFolderBitBtn->hide();
+    for (QPushButton* button : {form_.RipCDBitBtn, form_.OpenFolderBitBtn, form_.OpenFileBitBtn}) {
+        button->setEnabled(false);
+    }
+}
+
+void CdHandOff::ripAndConvert(TRipperForm& ripper)
+{
+    showRipper(ripper);
+    const QString result = TakeRipResult(form_.Engine->State.ProgramOutputFolder);
+    enableFileButtons();
+    if (result != kRipCompleted) {
+        // The ripped files stay in the CD folder; nothing is listed.
+        form_.ComboBox1->hide();
+        host().setBusyCursor(false);
+        return;
+    }
+    host().setBusyCursor(false);
+    form_.AddFolderFiles(form_.Engine->State.CdFolder);
+    form_.ComboBox1Change();
+    form_.ConvertBitBtnClick();
+}
+
+void CdHandOff::enableFileButtons()
+{
+    for (QPushButton* button : {form_.RipCDBitBtn, form_.OpenFolderBitBtn, form_.OpenFileBitBtn}) {
+        button->setEnabled(true);
+    }
+}
+
+// After a failure the window is left usable: unlocked, no run, the normal cursor.
+void CdHandOff::restoreIdleState()
+{
+    ConversionEngine& engine = *form_.Engine;
+    engine.BlinkenTimer.stop();
+    engine.ProgressTimer.stop();
+    MainRunView view(form_);
+    view.hideConvertingNote();
+    view.hideRunCount();
+    view.lockControls(false);
+    enableFileButtons();
+    engine.State.Idle = true;
+    host().setBusyCursor(false);
+}
+
+}  // namespace qvr

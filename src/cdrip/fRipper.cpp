@@ -1,0 +1,730 @@
+#include "fRipper.h"
+
+#include "DialogLook.h"
+#include "cdrip/CDRIP.h"
+#include "cdrip/LameCoder.h"
+#include "fWizardEditTitle.h"
+#include "lang/Language.h"
+#include "lang/Windows1252.h"
+#include "platform/FileSystem.h"
+#include "platform/Host.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyle>
+#include <QTimer>
+
+#include <cmath>
+#include <exception>
+
+namespace qvr {
+namespace {
+
+constexpr int kClientWidth = 521;
+constexpr int kClientHeight = 557;
+constexpr int kDesignDensity = 96;
+constexpr int kReReadMs = 1500;
+constexpr Milliseconds kPauseBeforeClosing{500};
+
+bool isControl(char16_t c)
+{
+    return c < 0x20 || (c >= 0x7F && c <= 0x9F);
+}
+
+QString trimBlanksAndControls(const QString& text)
+{
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && (text[first] == u' ' || isControl(text[first].unicode()))) {
+        ++first;
+    }
+    while (last > first && (text[last - 1] == u' ' || isControl(text[last - 1].unicode()))) {
+        --last;
+    }
+    return text.mid(first, last - first);
+}
+
+bool startsWord(QChar c)
+{
+    static const QString kWordEnds = QStringLiteral("\r !(,-.:;?\\_");
+    return kWordEnds.contains(c);
+}
+
+bool inAnsi(QChar c)
+{
+    return c == u'?' || ToWindows1252(QString(c)) != "?";
+}
+
+// The ANSI upper case: a letter whose capital the code page lacks (such as the micro sign)
+// stays as it is.
+QChar ansiUpper(QChar c)
+{
+    const QChar upper = c.toUpper();
+    return inAnsi(c) && !inAnsi(upper) ? c : upper;
+}
+
+int roundHalfEven(double value)
+{
+    return static_cast<int>(std::nearbyint(value));
+}
+
+int scaled(int size, int percent)
+{
+    return roundHalfEven(size * static_cast<double>(percent) / 100.0);
+}
+
+// Places and sizes of the dialog and of every control inside it, group boxes' contents too;
+// fonts only when asked (the screen density already enlarges point sizes).
+void scaleControls(QWidget* parent, int percent, bool fonts)
+{
+    for (QWidget* child : parent->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+        const QRect g = child->geometry();
+        child->setGeometry(scaled(g.x(), percent), scaled(g.y(), percent),
+                           scaled(g.width(), percent), scaled(g.height(), percent));
+        if (fonts) {
+            QFont font = child->font();
+            font.setPointSizeF(font.pointSizeF() * percent / 100.0);
+            child->setFont(font);
+        }
+        if (qobject_cast<QGroupBox*>(child) != nullptr) {
+            scaleControls(child, percent, fonts);
+        }
+    }
+}
+
+void scaleDialog(QWidget* dialog, int percent, bool fonts)
+{
+    scaleControls(dialog, percent, fonts);
+    dialog->setFixedSize(scaled(dialog->width(), percent), scaled(dialog->height(), percent));
+}
+
+int screenDensity()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen != nullptr ? roundHalfEven(screen->logicalDotsPerInch()) : kDesignDensity;
+}
+
+QLabel* makeLabel(QWidget* parent, const char* name, int left, int top)
+{
+    auto* label = new QLabel(parent);
+    label->setObjectName(QLatin1String(name));
+    label->move(left, top);
+    return label;
+}
+
+QPushButton* makeButton(QWidget* parent, const char* name, QStyle::StandardPixmap icon,
+                        const QRect& geometry)
+{
+    auto* button = new QPushButton(parent->style()->standardIcon(icon), QString(), parent);
+    button->setObjectName(QLatin1String(name));
+    button->setGeometry(geometry);
+    return button;
+}
+
+QProgressBar* makeBar(QWidget* parent, const char* name, const QRect& geometry)
+{
+    auto* bar = new QProgressBar(parent);
+    bar->setObjectName(QLatin1String(name));
+    bar->setOrientation(Qt::Vertical);
+    bar->setRange(0, 100);
+    bar->setValue(0);
+    bar->setTextVisible(false);
+    bar->setGeometry(geometry);
+    return bar;
+}
+
+void setCaption(QWidget* control, int number)
+{
+    const QString text = GetLanguageText(number);
+    if (auto* label = qobject_cast<QLabel*>(control)) {
+        label->setText(text);
+        label->adjustSize();
+    } else if (auto* button = qobject_cast<QPushButton*>(control)) {
+        button->setText(text);
+    } else if (auto* box = qobject_cast<QGroupBox*>(control)) {
+        box->setTitle(text);
+    }
+}
+
+// Sets a flag for the lifetime of a scope.
+class FlagSetter {
+  public:
+    explicit FlagSetter(bool& flag) : flag_(flag) { flag_ = true; }
+    ~FlagSetter() { flag_ = false; }
+    FlagSetter(const FlagSetter&) = delete;
+    FlagSetter& operator=(const FlagSetter&) = delete;
+
+  private:
+    bool& flag_;
+};
+
+}  // namespace
+
+QString TitleCase(const QString& text)
+{
+    if (text.size() <= 1) {
+        return text;
+    }
+    QString result = text;
+    bool wordStart = true;
+    for (QChar& c : result) {
+        const QChar original = c;
+        if (wordStart) {
+            c = ansiUpper(c);
+        } else if (c >= u'A' && c <= u'Z') {
+            c = c.toLower();
+        }
+        wordStart = startsWord(original);
+    }
+    return result;
+}
+
+QString TrackFileTitle(const QString& title)
+{
+    QString name = title;
+    if (name.contains(QStringLiteral("(Audio)"), Qt::CaseSensitive)) {
+        name.remove(QStringLiteral("(Audio)"), Qt::CaseInsensitive);
+    }
+    name.remove(u'?');
+    name.remove(u'!');
+    name.replace(u'/', u' ');
+    name.replace(u'\\', u' ');
+    return TitleCase(name);
+}
+
+TRipperForm::TRipperForm(TEditTitleWizzard* editTitle, int scalePercent, CDRipLibrary& library,
+                         const Clock& clock, QWidget* parent)
+    : QDialog(parent),
+      ScalePercent(scalePercent),
+      editTitle_(editTitle),
+      library_(library),
+      clock_(clock)
+{
+    setObjectName(QStringLiteral("TRipperForm"));
+    createControls();
+    createComponents();
+    connectHandlers();
+    showTitleDialog = [](TEditTitleWizzard& dialog) { return dialog.exec(); };
+    FormCreate();
+}
+
+TRipperForm::~TRipperForm() = default;
+
+void TRipperForm::createControls()
+{
+    setWindowTitle(QStringLiteral("Quorvane CD-Ripper"));
+    // System menu and minimise box only: the title bar offers no way to close the dialog.
+    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint);
+    setModal(true);
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setPointSize(8);
+    setFont(font);
+
+    HelpGroupBox = new QGroupBox(this);
+    HelpGroupBox->setObjectName(QStringLiteral("HelpGroupBox"));
+    HelpGroupBox->setGeometry(10, 8, 495, 83);
+    Label1 = makeLabel(HelpGroupBox, "Label1", 9, 16);
+    Label2 = makeLabel(HelpGroupBox, "Label2", 9, 32);
+    Label3 = makeLabel(HelpGroupBox, "Label3", 9, 48);
+    Label4 = makeLabel(HelpGroupBox, "Label4", 9, 64);
+
+    GroupBox1 = new QGroupBox(this);
+    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
+    GroupBox1->setGeometry(10, 97, 495, 448);
+    Label9 = makeLabel(GroupBox1, "Label9", 16, 15);
+    DriveComboBox = new QComboBox(GroupBox1);
+    DriveComboBox->setObjectName(QStringLiteral("DriveComboBox"));
+    DriveComboBox->setGeometry(16, 32, 337, 21);
+    Label11 = makeLabel(GroupBox1, "Label11", 16, 57);
+    ChooseAllBitBtn =
+        makeButton(GroupBox1, "ChooseAllBitBtn", QStyle::SP_DialogApplyButton, {16, 74, 161, 20});
+    UnChooseAllBitBtn = makeButton(GroupBox1, "UnChooseAllBitBtn", QStyle::SP_DialogResetButton,
+                                   {184, 74, 161, 20});
+    CheckListBox1 = new QListWidget(GroupBox1);
+    CheckListBox1->setObjectName(QStringLiteral("CheckListBox1"));
+    CheckListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
+    CheckListBox1->setGeometry(16, 96, 329, 289);
+    ChangeTitleBitBtn = makeButton(GroupBox1, "ChangeTitleBitBtn",
+                                   QStyle::SP_FileDialogDetailedView, {16, 389, 161, 25});
+    StartBitBtn = makeButton(GroupBox1, "StartBitBtn", QStyle::SP_MediaPlay, {16, 413, 161, 25});
+    QFont bold = StartBitBtn->font();
+    bold.setBold(true);
+    StartBitBtn->setFont(bold);
+    AbortBitBtn =
+        makeButton(GroupBox1, "AbortBitBtn", QStyle::SP_DialogCancelButton, {184, 413, 161, 25});
+    TrackLabel = makeLabel(GroupBox1, "TrackLabel", 360, 16);
+    TotalLabel = makeLabel(GroupBox1, "TotalLabel", 424, 16);
+    ProgressBar1 = makeBar(GroupBox1, "ProgressBar1", {360, 32, 57, 406});
+    ProgressBar2 = makeBar(GroupBox1, "ProgressBar2", {424, 32, 57, 406});
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(kReReadMs);
+    Timer1->start();
+    Media = new MediaNotices(this);
+    MakeNoDefault(this);
+    setFixedSize(kClientWidth, kClientHeight);
+}
+
+// The components as the stored layout sets them up.
+void TRipperForm::createComponents()
+{
+    LameCoder1 = std::make_unique<TLameCoder>();
+    LameCoder1->setBitrate(320);
+    LameCoder1->setQuality(MPEG_QUALITY::HIGH_QUALITY);
+    LameCoder1->setDefaultExt(QStringLiteral(".mp3"));
+    CDRIP1 = std::make_unique<TCDRIP>(nullptr, library_);
+    CDRIP1->setCoder(LameCoder1.get());
+    CDRIP1->setCDRomNum(0);
+    TDriveTableClass table;
+    table.DriveType = TDriveType::GENERIC;
+    table.ReadMethod = TReadMethod::READMMC;
+    table.SetSpeed = TSetSpeed::SPEEDMMC;
+    table.Endian = TEndian::LITTLEENDIAN;
+    table.EnableMode = TEnableMode::ENABLENONE;
+    table.Density = 0;
+    table.Atapi = true;
+    CDRIP1->setDriveTable(table);
+    CDRIP1->setWriteWAV(true);
+    CDRIP1->setJitterCorrect(false);
+    CDRIP1->setSpeed(32);
+    CDRIP1->setVersion(QStringLiteral("111"));
+    CDRIP1->OnEndTrack = [this](QObject* sender, std::uint16_t track) {
+        CDRIP1EndTrack(sender, track);
+    };
+    CDRIP1->OnProgress = [this](QObject* sender, std::uint16_t percent) {
+        CDRIP1Progress(sender, percent);
+    };
+}
+
+void TRipperForm::connectHandlers()
+{
+    connect(DriveComboBox, &QComboBox::activated, this, &TRipperForm::DriveComboBoxChange);
+    connect(Timer1, &QTimer::timeout, this, &TRipperForm::Timer1Timer);
+    connect(CheckListBox1, &QListWidget::itemClicked, this, &TRipperForm::ListBox1Click);
+    connect(CheckListBox1, &QListWidget::itemDoubleClicked, this,
+            &TRipperForm::CheckListBox1DblClick);
+    connect(ChooseAllBitBtn, &QPushButton::clicked, this, &TRipperForm::ChooseAllBitBtnClick);
+    connect(UnChooseAllBitBtn, &QPushButton::clicked, this, &TRipperForm::UnChooseAllBitBtnClick);
+    connect(ChangeTitleBitBtn, &QPushButton::clicked, this, &TRipperForm::ChangeTitleBitBtnClick);
+    connect(StartBitBtn, &QPushButton::clicked, this, &TRipperForm::StartBitBtnClick);
+    connect(AbortBitBtn, &QPushButton::clicked, this, &TRipperForm::AbortBitBtnClick);
+    connect(Media, &MediaNotices::arrival, this, [this] { WMDeviceChange(MediaNotice::Arrival); });
+    connect(Media, &MediaNotices::removal, this, [this] { WMDeviceChange(MediaNotice::Removal); });
+}
+
+void TRipperForm::FormCreate()
+{
+    applyScaling();
+    Ripping = false;
+    FillDriveList();
+    DriveComboBoxChange();
+    CDRIP1->setEncode(false);
+    setCaptions();
+    Aborted = false;
+}
+
+void TRipperForm::applyScaling()
+{
+    if (ScalePercent != 100) {
+        scaleDialog(this, ScalePercent, true);
+    }
+    const int density = screenDensity();
+    if (density != kDesignDensity) {
+        scaleDialog(this, roundHalfEven(100.0 * density / kDesignDensity), false);
+    }
+}
+
+void TRipperForm::setCaptions()
+{
+    const std::pair<QWidget*, int> captions[] = {{Label1, 20001},
+                                                 {Label2, 20002},
+                                                 {Label3, 20003},
+                                                 {Label4, 20004},
+                                                 {GroupBox1, 20005},
+                                                 {Label9, 20006},
+                                                 {Label11, 20007},
+                                                 {StartBitBtn, 20010},
+                                                 {AbortBitBtn, 20011},
+                                                 {ChooseAllBitBtn, 20017},
+                                                 {UnChooseAllBitBtn, 20035},
+                                                 {ChangeTitleBitBtn, 22034},
+                                                 {HelpGroupBox, 22021}};
+    for (const auto& [control, number] : captions) {
+        setCaption(control, number);
+    }
+}
+
+void TRipperForm::FormShow()
+{
+    TrackLabel->clear();
+    TotalLabel->clear();
+    gradientStart_ = DialogGradientStart;
+    gradientEnd_ = DialogGradientEnd;
+    update();
+}
+
+// The drive numbers of the extraction library are the positions of its drives; each entry
+// shows the drive's identification and where it is found (device or image file).
+void TRipperForm::FillDriveList()
+{
+    DriveComboBox->clear();
+    const QStringList paths = library_.DrivePaths();
+    for (int k = 0; k < paths.size(); ++k) {
+        CDRIP1->setCDRomNum(k);
+        DriveComboBox->addItem(CDRIP1->CDRomID() + QStringLiteral("- ") + paths[k]);
+    }
+    DriveComboBox->setCurrentIndex(paths.isEmpty() ? -1 : 0);
+}
+
+void TRipperForm::FillTrackList()
+{
+    CheckListBox1->clear();
+    for (const TTrackItem& entry : CDRIP1->Tracks()) {
+        if (entry.Track.TrackType.isEmpty()) {
+            continue;
+        }
+        auto* item = new QListWidgetItem(entry.Text, CheckListBox1);
+        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+        item->setCheckState(Qt::Unchecked);
+    }
+    ChooseAllBitBtnClick();
+}
+
+void TRipperForm::readSelectedDrive()
+{
+    CDRIP1->Tracks().clear();
+    CDRIP1->setCDRomNum(DriveComboBox->currentIndex());
+    FillTrackList();
+}
+
+void TRipperForm::DriveComboBoxChange()
+{
+    if (holdingBack()) {
+        holdBack(HeldBack::DriveChange);
+        return;
+    }
+    try {
+        Timer1->start();
+        readSelectedDrive();
+        ChooseAllBitBtnClick();
+    } catch (...) {
+        // A drive that cannot be read leaves whatever the list shows.
+    }
+    UpdateButtons();
+}
+
+// The ripper component reads a disc only when its drive number changes: through the number
+// no drive has and back.
+void TRipperForm::Timer1Timer()
+{
+    if (holdingBack()) {
+        holdBack(HeldBack::ReRead);
+        return;
+    }
+    try {
+        Timer1->stop();
+        const int row = CheckListBox1->currentRow();
+        CDRIP1->Tracks().clear();
+        CDRIP1->setCDRomNum(kNoDrive);
+        FillTrackList();
+        readSelectedDrive();
+        CheckListBox1->setCurrentRow(row);
+        UpdateButtons();
+    } catch (...) {
+        // As a drive change: the list keeps what was filled before the error.
+    }
+}
+
+void TRipperForm::WMDeviceChange(MediaNotice notice)
+{
+    switch (notice) {
+        case MediaNotice::Arrival: DriveComboBoxChange(); break;
+        case MediaNotice::Removal:
+            if (holdingBack()) {
+                holdBack(HeldBack::Removal);
+                return;
+            }
+            Timer1->stop();
+            CheckListBox1->clear();
+            break;
+        case MediaNotice::None: break;
+    }
+}
+
+// The latest change wins, except that a pending re-read does not bring back a removed disc.
+void TRipperForm::holdBack(HeldBack what)
+{
+    if (what == HeldBack::ReRead && heldBack_ != HeldBack::Nothing) {
+        return;
+    }
+    heldBack_ = what;
+}
+
+void TRipperForm::applyHeldBack()
+{
+    const HeldBack what = heldBack_;
+    heldBack_ = HeldBack::Nothing;
+    switch (what) {
+        case HeldBack::DriveChange: DriveComboBoxChange(); break;
+        case HeldBack::ReRead: Timer1Timer(); break;
+        case HeldBack::Removal: WMDeviceChange(MediaNotice::Removal); break;
+        case HeldBack::Nothing: break;
+    }
+}
+
+void TRipperForm::UpdateButtons()
+{
+    if (Ripping) {
+        return;
+    }
+    const bool any = CheckListBox1->count() > 0;
+    StartBitBtn->setEnabled(checkedCount() > 0);
+    AbortBitBtn->setEnabled(true);
+    ChooseAllBitBtn->setEnabled(any);
+    UnChooseAllBitBtn->setEnabled(any);
+    ChangeTitleBitBtn->setEnabled(any);
+}
+
+int TRipperForm::checkedCount() const
+{
+    int count = 0;
+    for (int i = 0; i < CheckListBox1->count(); ++i) {
+        count += CheckListBox1->item(i)->checkState() == Qt::Checked ? 1 : 0;
+    }
+    return count;
+}
+
+void TRipperForm::ListBox1Click()
+{
+    UpdateButtons();
+}
+
+void TRipperForm::ChooseAllBitBtnClick()
+{
+    for (int i = 0; i < CheckListBox1->count(); ++i) {
+        CheckListBox1->item(i)->setCheckState(Qt::Checked);
+    }
+    UpdateButtons();
+}
+
+void TRipperForm::UnChooseAllBitBtnClick()
+{
+    for (int i = 0; i < CheckListBox1->count(); ++i) {
+        CheckListBox1->item(i)->setCheckState(Qt::Unchecked);
+    }
+    UpdateButtons();
+}
+
+// The last selected entry in list order; -1 when none is.
+int TRipperForm::highlightedRow() const
+{
+    int row = -1;
+    for (int i = 0; i < CheckListBox1->count(); ++i) {
+        if (CheckListBox1->item(i)->isSelected()) {
+            row = i;
+        }
+    }
+    return row;
+}
+
+void TRipperForm::ChangeTitleBitBtnClick()
+{
+    const int row = highlightedRow();
+    if (row < 0) {
+        host().showPlainMessage(GetLanguageText(22101));
+        return;
+    }
+    editTitle(row);
+}
+
+void TRipperForm::CheckListBox1DblClick()
+{
+    const int row = highlightedRow();
+    if (!Ripping && row >= 0) {
+        editTitle(row);
+    }
+}
+
+void TRipperForm::editTitle(int row)
+{
+    if (editTitle_ == nullptr) {
+        return;
+    }
+    QListWidgetItem* item = CheckListBox1->item(row);
+    editTitle_->Edit1->setText(item->text());
+    if (showTitleDialog(*editTitle_) == QDialog::Accepted) {
+        item->setText(trimBlanksAndControls(editTitle_->Edit1->text()));
+    }
+}
+
+QString TRipperForm::TrackFileName(const QString& title) const
+{
+    return RipFolder + TrackFileTitle(title) +
+           (CDRIP1->WriteWAV() ? QStringLiteral(".wav") : QStringLiteral(".pcm"));
+}
+
+void TRipperForm::setRunButtonsEnabled(bool enabled)
+{
+    for (QPushButton* button :
+         {StartBitBtn, ChooseAllBitBtn, UnChooseAllBitBtn, ChangeTitleBitBtn}) {
+        button->setEnabled(enabled);
+    }
+}
+
+void TRipperForm::StartBitBtnClick()
+{
+    host().setBusyCursor(true);
+    Ripping = true;
+    Timer1->stop();
+    setRunButtonsEnabled(false);
+    bool completed = false;
+    try {
+        completed = ripTracks();
+    } catch (const std::exception& error) {
+        // The run ends where it stands; Abort is the way out.
+        host().showPlainMessage(QString::fromUtf8(error.what()));
+        return;
+    }
+    if (completed) {
+        finishRun();
+    }
+}
+
+// Rips the checked entries in list order; false when an Abort ended the run.
+bool TRipperForm::ripTracks()
+{
+    const int total = checkedCount();
+    const int n = CheckListBox1->count();
+    int done = 0;
+    for (int i = 0; i < n && i < CheckListBox1->count(); ++i) {
+        CheckListBox1->setCurrentRow(i);
+        if (!Ripping) {
+            return false;
+        }
+        const QListWidgetItem* item = CheckListBox1->item(i);
+        if (item->checkState() != Qt::Checked) {
+            continue;
+        }
+        const QString fileName = TrackFileName(item->text());
+        if (!Ripping) {
+            return false;
+        }
+        {
+            const FlagSetter inTrack(trackRipping_);
+            CDRIP1->RipTrack(i + 1, fileName);
+        }
+        ++done;
+        reportProgress(done, total);
+    }
+    return true;
+}
+
+void TRipperForm::reportProgress(int done, int total)
+{
+    const int percent = roundHalfEven(done * 100.0 / total);
+    TotalLabel->setText(QStringLiteral("Total %1%").arg(percent));
+    TotalLabel->adjustSize();
+    ProgressBar2->setValue(percent);
+    host().processEvents();
+}
+
+void TRipperForm::finishRun()
+{
+    ProgressBar2->setValue(0);
+    StartBitBtn->setEnabled(true);
+    Ripping = false;
+    ChooseAllBitBtn->setEnabled(true);
+    UnChooseAllBitBtn->setEnabled(true);
+    ChangeTitleBitBtn->setEnabled(true);
+    host().setBusyCursor(false);
+    applyHeldBack();
+    WriteResult(Aborted ? QStringLiteral("mrAbort") : QStringLiteral("mrOK"));
+    clock_.sleep(kPauseBeforeClosing);
+    closeDialog();
+}
+
+void TRipperForm::AbortBitBtnClick()
+{
+    CDRIP1->Abort();
+    Ripping = false;
+    ProgressBar1->setValue(0);
+    StartBitBtn->setEnabled(true);
+    ChooseAllBitBtn->setEnabled(true);
+    UnChooseAllBitBtn->setEnabled(true);
+    ChangeTitleBitBtn->setEnabled(true);
+    Timer1->start();
+    Aborted = true;
+    WriteResult(QStringLiteral("mrAbort"));
+    closeDialog();
+}
+
+void TRipperForm::WriteResult(const QString& word)
+{
+    WriteTextFile(ResultFolder + QStringLiteral("RIPPERRESULT.txt"), word + QStringLiteral("\r\n"));
+}
+
+void TRipperForm::CDRIP1Progress(QObject*, std::uint16_t PercentComplete)
+{
+    ProgressBar1->setValue(PercentComplete);
+    TrackLabel->setText(QStringLiteral("Track %1%").arg(PercentComplete));
+    if (ProgressBar1->value() == ProgressBar1->maximum()) {
+        ProgressBar1->setValue(0);
+        TrackLabel->setText(QStringLiteral("Track 0%"));
+    }
+    TrackLabel->adjustSize();
+}
+
+void TRipperForm::CDRIP1EndTrack(QObject*, std::uint16_t)
+{
+    ProgressBar1->setValue(0);
+}
+
+void TRipperForm::closeDialog()
+{
+    closeAllowed_ = true;
+    done(QDialog::Accepted);
+}
+
+void TRipperForm::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    FormShow();
+}
+
+// Only Abort and the end of a run close the dialog.
+void TRipperForm::closeEvent(QCloseEvent* event)
+{
+    if (!closeAllowed_) {
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
+// No default and no cancel button: Enter and Escape do nothing.
+void TRipperForm::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+        case Qt::Key_Escape:
+        case Qt::Key_Return:
+        case Qt::Key_Enter: event->accept(); return;
+        default: QDialog::keyPressEvent(event);
+    }
+}
+
+void TRipperForm::paintEvent(QPaintEvent*)
+{
+    PaintVerticalGradient(this, gradientStart_, gradientEnd_);
+}
+
+}  // namespace qvr

@@ -1,0 +1,151 @@
+#pragma once
+
+#include "platform/Clock.h"
+#include "platform/MediaNotices.h"
+
+#include <QColor>
+#include <QDialog>
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QListWidget;
+class QProgressBar;
+class QPushButton;
+class QTimer;
+
+namespace qvr {
+
+class CDRipLibrary;
+class TCDRIP;
+class TEditTitleWizzard;
+class TLameCoder;
+
+// Capitalises the first character of every word (accented letters too) and lowers the other
+// capitals A to Z; words start after a line break, blank and ! ( , - . : ; ? \ _. Texts of
+// fewer than two characters stay as they are.
+QString TitleCase(const QString& text);
+
+// The file name a track title gives, without folder and extension: "(Audio)" parts removed
+// (only when the title holds it in exactly this spelling), "?" and "!" dropped, slashes made
+// blanks, then title case.
+QString TrackFileTitle(const QString& title);
+
+// Lists the CD drives and the tracks of the selected one, lets the user mark and rename tracks
+// and rips the marked ones to WAV files in RipFolder. Tells its caller how it ended through the
+// one-line file "RIPPERRESULT.txt" in ResultFolder: "mrOK" after a completed run, "mrAbort"
+// after Abort.
+class TRipperForm : public QDialog {
+    Q_OBJECT
+
+  public:
+    // Lists the drives and reads the first one; the ripper component's error leaves the
+    // constructor when the component cannot start. editTitle: the title dialog (may be null).
+    TRipperForm(TEditTitleWizzard* editTitle, int scalePercent, CDRipLibrary& library,
+                const Clock& clock = steadyClock(), QWidget* parent = nullptr);
+    ~TRipperForm() override;
+
+    bool Aborted = false;
+    int BaseHeight = 900;
+    int ScalePercent = 100;
+    bool Ripping = false;
+    QString RipFolder;     // receives the track files; ends with a separator
+    QString ResultFolder;  // receives RIPPERRESULT.txt; ends with a separator
+
+    QGroupBox* HelpGroupBox = nullptr;
+    QLabel* Label1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* Label3 = nullptr;
+    QLabel* Label4 = nullptr;
+    QGroupBox* GroupBox1 = nullptr;
+    QLabel* Label9 = nullptr;
+    QComboBox* DriveComboBox = nullptr;
+    QLabel* Label11 = nullptr;
+    QPushButton* ChooseAllBitBtn = nullptr;
+    QPushButton* UnChooseAllBitBtn = nullptr;
+    QListWidget* CheckListBox1 = nullptr;
+    QPushButton* ChangeTitleBitBtn = nullptr;
+    QPushButton* StartBitBtn = nullptr;
+    QPushButton* AbortBitBtn = nullptr;
+    QLabel* TrackLabel = nullptr;
+    QLabel* TotalLabel = nullptr;
+    QProgressBar* ProgressBar1 = nullptr;  // the current track
+    QProgressBar* ProgressBar2 = nullptr;  // the whole run
+    QTimer* Timer1 = nullptr;              // the delayed re-read of the disc
+    std::unique_ptr<TLameCoder> LameCoder1;
+    std::unique_ptr<TCDRIP> CDRIP1;
+    MediaNotices* Media = nullptr;
+
+    // How the title dialog is shown; by default modally. Answers the dialog's result.
+    std::function<int(TEditTitleWizzard&)> showTitleDialog;
+
+    QColor gradientStart() const { return gradientStart_; }
+    QColor gradientEnd() const { return gradientEnd_; }
+
+    void FormCreate();
+    void FormShow();
+    void DriveComboBoxChange();
+    void Timer1Timer();
+    void ListBox1Click();
+    void CheckListBox1DblClick();
+    void ChooseAllBitBtnClick();
+    void UnChooseAllBitBtnClick();
+    void ChangeTitleBitBtnClick();
+    void StartBitBtnClick();
+    void AbortBitBtnClick();
+    void CDRIP1Progress(QObject* Sender, std::uint16_t PercentComplete);
+    void CDRIP1EndTrack(QObject* Sender, std::uint16_t TrackNum);
+    // The media changes of the drives (a disc put in or taken out).
+    void WMDeviceChange(MediaNotice notice);
+
+    void FillDriveList();
+    void FillTrackList();
+    void UpdateButtons();
+    void WriteResult(const QString& word);
+    // RipFolder + the track file title + ".wav" (".pcm" without WAV headers).
+    QString TrackFileName(const QString& title) const;
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    // What came in while a rip ran and is applied once the run is over.
+    enum class HeldBack { Nothing, ReRead, DriveChange, Removal };
+
+    void createControls();
+    void createComponents();
+    void connectHandlers();
+    void applyScaling();
+    void setCaptions();
+    void editTitle(int row);
+    void setRunButtonsEnabled(bool enabled);
+    bool ripTracks();
+    void finishRun();
+    void reportProgress(int done, int total);
+    bool holdingBack() const { return Ripping || trackRipping_; }
+    void holdBack(HeldBack what);
+    void applyHeldBack();
+    void readSelectedDrive();
+    int highlightedRow() const;
+    int checkedCount() const;
+    void closeDialog();
+
+    TEditTitleWizzard* editTitle_;
+    CDRipLibrary& library_;
+    const Clock& clock_;
+    HeldBack heldBack_ = HeldBack::Nothing;
+    bool trackRipping_ = false;  // inside RipTrack, also after an Abort
+    bool closeAllowed_ = false;
+    QColor gradientStart_;
+    QColor gradientEnd_;
+};
+
+}  // namespace qvr

@@ -1,0 +1,106 @@
+#include "MediaNotices.h"
+
+#include <QSocketNotifier>
+
+#include <libudev.h>
+
+namespace qvr {
+namespace {
+
+struct UdevUnref {
+    void operator()(udev* u) const { udev_unref(u); }
+};
+struct MonitorUnref {
+    void operator()(udev_monitor* m) const { udev_monitor_unref(m); }
+};
+struct DeviceUnref {
+    void operator()(udev_device* d) const { udev_device_unref(d); }
+};
+using UdevHandle = std::unique_ptr<udev, UdevUnref>;
+using MonitorHandle = std::unique_ptr<udev_monitor, MonitorUnref>;
+using DeviceHandle = std::unique_ptr<udev_device, DeviceUnref>;
+
+QString text(const char* value)
+{
+    return value != nullptr ? QString::fromUtf8(value) : QString();
+}
+
+BlockDeviceEvent eventOf(udev_device* device)
+{
+    BlockDeviceEvent event;
+    event.action = text(udev_device_get_action(device));
+    event.sysName = text(udev_device_get_sysname(device));
+    for (udev_list_entry* entry = udev_device_get_properties_list_entry(device); entry != nullptr;
+         entry = udev_list_entry_get_next(entry)) {
+        event.properties.insert(text(udev_list_entry_get_name(entry)),
+                                text(udev_list_entry_get_value(entry)));
+    }
+    return event;
+}
+
+bool isCdDrive(const BlockDeviceEvent& event)
+{
+    return event.properties.value(QStringLiteral("ID_CDROM")) == QLatin1String("1") ||
+           event.sysName.startsWith(QLatin1String("sr"));
+}
+
+}  // namespace
+
+MediaNotice ClassifyBlockDeviceEvent(const BlockDeviceEvent& event)
+{
+    if (event.action != QLatin1String("change") || !isCdDrive(event) ||
+        event.properties.value(QStringLiteral("DISK_MEDIA_CHANGE")) != QLatin1String("1")) {
+        return MediaNotice::None;
+    }
+    return event.properties.value(QStringLiteral("ID_CDROM_MEDIA")) == QLatin1String("1")
+               ? MediaNotice::Arrival
+               : MediaNotice::Removal;
+}
+
+struct MediaNotices::Monitor {
+    UdevHandle udev;
+    MonitorHandle monitor;
+};
+
+MediaNotices::MediaNotices(QObject* parent) : QObject(parent)
+{
+    auto monitor = std::make_unique<Monitor>();
+    monitor->udev.reset(udev_new());
+    if (!monitor->udev) {
+        return;
+    }
+    // The device manager's events carry the drive's properties (ID_CDROM_MEDIA); the kernel's
+    // own do not.
+    monitor->monitor.reset(udev_monitor_new_from_netlink(monitor->udev.get(), "udev"));
+    if (!monitor->monitor ||
+        udev_monitor_filter_add_match_subsystem_devtype(monitor->monitor.get(), "block", nullptr) <
+            0 ||
+        udev_monitor_enable_receiving(monitor->monitor.get()) < 0) {
+        return;
+    }
+    const int fd = udev_monitor_get_fd(monitor->monitor.get());
+    if (fd < 0) {
+        return;
+    }
+    monitor_ = std::move(monitor);
+    notifier_ = new QSocketNotifier(fd, QSocketNotifier::Read, this);
+    connect(notifier_, &QSocketNotifier::activated, this, &MediaNotices::readEvents);
+}
+
+MediaNotices::~MediaNotices() = default;
+
+void MediaNotices::readEvents()
+{
+    // The socket is non-blocking: every queued event is taken, then the call answers nothing.
+    while (DeviceHandle device{udev_monitor_receive_device(monitor_->monitor.get())}) {
+        const BlockDeviceEvent event = eventOf(device.get());
+        const QString node = text(udev_device_get_devnode(device.get()));
+        switch (ClassifyBlockDeviceEvent(event)) {
+            case MediaNotice::Arrival: emit arrival(node); break;
+            case MediaNotice::Removal: emit removal(node); break;
+            case MediaNotice::None: break;
+        }
+    }
+}
+
+}  // namespace qvr

@@ -1,0 +1,265 @@
+// Read CD on the main window: CD name, rip through the ripper dialog on a CD image the test
+// writes, and the conversion of the ripped tracks with the real tools.
+
+#include "StartupFixture.h"
+
+#include "app/CdHandOff.h"
+#include "app/StartupDialogs.h"
+#include "cdrip/CDRIP.h"
+#include "cdrip/CdImage.h"
+#include "cdrip/CdioRipLibrary.h"
+#include "cdrip/fCDName.h"
+#include "cdrip/fRipper.h"
+#include "convert/ConversionEngine.h"
+#include "convert/FileListModel.h"
+#include "support/Audio.h"
+#include "support/FakeClock.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+
+using namespace qvr;
+using namespace qvr::test;
+
+namespace {
+
+const QString kNoDriveMessage = QStringLiteral("ERROR: No CD-Drive found!");
+const QString kFailureMessage = QStringLiteral("ERROR: No CD-ROM Drive found!");
+
+}  // namespace
+
+TEST(TakeRipResult, OnlyAnExactFirstLineMrOkCountsAsSuccess)
+{
+    TempHome home;
+    const QString folder = home.path() + "/";
+    const struct {
+        const char* content;  // nullptr: no file
+        const char* result;
+    } cases[] = {
+        {nullptr, "mrAbort"},
+        {"mrOK\r\n", "mrOK"},
+        {"mrOK", "mrOK"},
+        {"mrAbort\r\n", "mrAbort"},
+        {"mrok\r\n", "mrok"},
+        {"mrOK \r\n", "mrOK "},
+        {"mrOK\r\nmrAbort\r\n", "mrOK"},
+        {"\r\nmrOK\r\n", ""},
+    };
+    for (const auto& c : cases) {
+        if (c.content != nullptr) {
+            writeFile(folder + "RIPPERRESULT.txt", c.content);
+        }
+        EXPECT_EQ(TakeRipResult(folder), QString::fromLatin1(c.result)) << c.content;
+        EXPECT_FALSE(FileExists(folder + "RIPPERRESULT.txt"));
+    }
+    writeFile(folder + "RIPPERRESULT.txt", "");
+    EXPECT_THROW(TakeRipResult(folder), std::exception);
+    EXPECT_FALSE(FileExists(folder + "RIPPERRESULT.txt"));
+}
+
+class ReadCd : public StartupFixture {
+  protected:
+    FakeClock clock;
+    CdImage image;
+    std::unique_ptr<TMainFormQVR> form;
+    std::unique_ptr<StartupDialogs> dialogs;
+    QString cdName = QStringLiteral("Greatest Hits");
+    int frequencyIndex = 4;  // 432 Hz
+    // What the user does in the ripper dialog once its disc is listed; by default Start.
+    std::function<void(TRipperForm&)> inRipper = [](TRipperForm& ripper) {
+        ripper.StartBitBtnClick();
+    };
+
+    void insertDisc(int tracks, int sectors, double hertz = 440.0)
+    {
+        image = writeCdImage(home.path() + "/discs/", QStringLiteral("disc"),
+                             std::vector<ImageTrack>(tracks, {true, sectors, hertz, 1.0}));
+        home.setEnv(CdioRipLibrary::kImagesVariable, image.cuePath.toUtf8());
+    }
+
+    void startWindow()
+    {
+        QDir().mkpath(home.path() + "/discs");
+        form = start();
+        form->show();
+        dialogs = std::make_unique<StartupDialogs>(*form);
+        CdHandOff& reading = *form->CdReading;
+        reading.showCdName = [this](TCDNameForm& dialog) {
+            dialog.Edit1->setText(cdName);
+            dialog.ComboBox1->setCurrentIndex(frequencyIndex);
+            dialog.BitBtn1Click();
+            return dialog.result();
+        };
+        reading.createRipper = [this] {
+            return std::make_unique<TRipperForm>(form->EditTitleWizzard, 100, cdRipLibrary(), clock,
+                                                 form.get());
+        };
+        reading.showRipper = [this](TRipperForm& ripper) {
+            ripper.DriveComboBox->setCurrentIndex(
+                ripper.DriveComboBox->findText(image.cuePath, Qt::MatchEndsWith));
+            ripper.DriveComboBoxChange();
+            ripper.Timer1Timer();
+            inRipper(ripper);
+        };
+    }
+
+    // The real tools in place of the stand-ins the start-up copied.
+    void installRealTools()
+    {
+        for (const char* tool : {"lame.exe", "ffmpeg.exe", "soundstretch.exe"}) {
+            QFile::remove(home.workFolder() + tool);
+            QFile::link(QFile::symLinkTarget(QStringLiteral(QUORVANE_PROGRAM_DIR "/") + tool),
+                        home.workFolder() + tool);
+        }
+    }
+
+    QString cdFolder() const { return home.outputFolder() + "CD-ROM-Input/Greatest-Hits/"; }
+    QString resultFile() const { return home.outputFolder() + "RIPPERRESULT.txt"; }
+
+    void expectFileButtonsEnabled()
+    {
+        EXPECT_TRUE(form->RipCDBitBtn->isEnabled());
+        EXPECT_TRUE(form->OpenFolderBitBtn->isEnabled());
+        EXPECT_TRUE(form->OpenFileBitBtn->isEnabled());
+    }
+};
+
+TEST_F(ReadCd, ACompletedRipIsConvertedToMp3AtTheChosenFrequency)
+{
+    insertDisc(3, 225);  // three seconds each
+    startWindow();
+    installRealTools();
+    form->RipCDBitBtnClick();
+
+    ASSERT_EQ(form->Files->rowCount(), 3);
+    for (int track = 1; track <= 3; ++track) {
+        const QString name = QStringLiteral("Track%1").arg(track, 2, 10, QLatin1Char('0'));
+        EXPECT_EQ(form->Files->cellText(track - 1, FileListModel::InputColumn),
+                  cdFolder() + name + ".wav");
+        EXPECT_EQ(form->Files->cellText(track - 1, FileListModel::OutputColumn),
+                  name + "-432 Hz.mp3");
+        const QString output = cdFolder() + "432 Hz/" + name + "-432 Hz.mp3";
+        ASSERT_TRUE(FileExists(output)) << output.toStdString();
+        EXPECT_EQ(probe(output).codec, QStringLiteral("mp3"));
+        EXPECT_NEAR(measurePitch(output), 432.0, 432.0 * 0.0005) << name.toStdString();
+    }
+    EXPECT_TRUE(QDir(cdFolder()).entryList({"*.wav"}, QDir::Files).isEmpty());
+    EXPECT_FALSE(FileExists(resultFile()));
+    EXPECT_TRUE(form->Engine->State.CdMode);
+    EXPECT_EQ(form->ComboBox1->currentIndex(), 4);
+    EXPECT_EQ(recorder.messages.back().text, GetLanguageText(10002));
+    expectFileButtonsEnabled();
+    EXPECT_FALSE(recorder.busy);
+}
+
+TEST_F(ReadCd, AbortDuringTheThirdTrackListsNothing)
+{
+    insertDisc(5, 60);
+    startWindow();
+    inRipper = [this](TRipperForm& ripper) {
+        recorder.onProcessEvents = [this, &ripper] {
+            if (ripper.Ripping && ripper.CheckListBox1->currentRow() == 2) {
+                ripper.AbortBitBtnClick();
+            }
+        };
+        ripper.StartBitBtnClick();
+        recorder.onProcessEvents = nullptr;
+        EXPECT_EQ(readFile(resultFile()), QByteArray("mrAbort\r\n"));
+    };
+    form->RipCDBitBtnClick();
+
+    EXPECT_EQ(form->Files->rowCount(), 0);
+    EXPECT_TRUE(FileExists(cdFolder() + "Track01.wav"));
+    EXPECT_FALSE(FileExists(cdFolder() + "Track04.wav"));
+    EXPECT_FALSE(FileExists(cdFolder() + "Track05.wav"));
+    EXPECT_FALSE(FileExists(resultFile()));
+    expectFileButtonsEnabled();
+    EXPECT_FALSE(form->ComboBox1->isVisible());
+    EXPECT_FALSE(form->ConvertBitBtn->isVisible());
+    EXPECT_FALSE(recorder.busy);
+    EXPECT_TRUE(form->Engine->State.CdMode);
+}
+
+TEST_F(ReadCd, CancellingTheCdNameClearsTheChooserAndMakesNoFolder)
+{
+    insertDisc(1, 20);
+    startWindow();
+    form->ComboBox1->setCurrentIndex(2);
+    form->ComboBox1->show();
+    form->CdReading->showCdName = [](TCDNameForm& dialog) {
+        dialog.AbortBitBtnClick();
+        return dialog.result();
+    };
+    form->RipCDBitBtnClick();
+
+    EXPECT_EQ(form->ComboBox1->currentIndex(), -1);
+    EXPECT_FALSE(form->ComboBox1->isVisible());
+    EXPECT_FALSE(DirectoryExists(home.outputFolder() + "CD-ROM-Input"));
+    EXPECT_FALSE(form->Engine->State.CdMode);
+}
+
+TEST_F(ReadCd, AResultOtherThanExactlyMrOkCountsAsAbort)
+{
+    insertDisc(1, 20);
+    startWindow();
+    for (const char* content : {"mrok\r\n", "mrOK \r\n"}) {
+        inRipper = [this, content](TRipperForm& ripper) {
+            ripper.StartBitBtnClick();
+            writeFile(resultFile(), content);
+        };
+        form->RipCDBitBtnClick();
+        EXPECT_EQ(form->Files->rowCount(), 0) << content;
+        EXPECT_TRUE(FileExists(cdFolder() + "Track01.wav"));
+        EXPECT_FALSE(FileExists(resultFile()));
+        expectFileButtonsEnabled();
+    }
+}
+
+TEST_F(ReadCd, AResultFileWithoutALineIsReportedAndTheWindowIsUsableAgain)
+{
+    insertDisc(1, 20);
+    startWindow();
+    inRipper = [this](TRipperForm&) { writeFile(resultFile(), ""); };
+    form->RipCDBitBtnClick();
+
+    EXPECT_EQ(recorder.messages.back().text, kFailureMessage);
+    EXPECT_EQ(recorder.messages.back().kind, MessageKind::Information);
+    expectFileButtonsEnabled();
+    EXPECT_TRUE(form->ComboBox1->isEnabled());
+    EXPECT_TRUE(form->Engine->State.Idle);
+    EXPECT_FALSE(recorder.busy);
+}
+
+TEST_F(ReadCd, ARipperThatCannotStartIsReportedAndChangesNothing)
+{
+    insertDisc(1, 20);
+    startWindow();
+    form->CdReading->createRipper = []() -> std::unique_ptr<TRipperForm> {
+        throw ECDRIPError(kInitializationFailure);
+    };
+    form->RipCDBitBtnClick();
+
+    EXPECT_EQ(recorder.messages.back().text, kNoDriveMessage);
+    EXPECT_FALSE(form->Engine->State.CdMode);
+    EXPECT_FALSE(DirectoryExists(cdFolder()));
+    expectFileButtonsEnabled();
+    EXPECT_FALSE(recorder.busy);
+}
+
+TEST_F(ReadCd, ReadCdIsShownOnlyWithADriveOrAnImage)
+{
+    insertDisc(1, 20);
+    startWindow();
+    EXPECT_TRUE(form->RipCDBitBtn->isVisible());
+
+    home.setEnv(CdioRipLibrary::kImagesVariable, "");
+    auto bare = start();
+    bare->show();
+    if (!cdRipLibrary().DrivePaths().isEmpty()) {
+        GTEST_SKIP() << "the machine has CD drives of its own";
+    }
+    EXPECT_FALSE(bare->RipCDBitBtn->isVisible());
+}

@@ -1,0 +1,411 @@
+// The ripper dialog over the real extraction library, on CUE/BIN images made here.
+
+#include "CdImage.h"
+#include "cdrip/CDRIP.h"
+#include "cdrip/CdioRipLibrary.h"
+#include "cdrip/fRipper.h"
+#include "cdrip/fWizardEditTitle.h"
+#include "lang/Language.h"
+#include "platform/FileSystem.h"
+#include "support/FakeClock.h"
+#include "support/RecordingHost.h"
+#include "support/TempHome.h"
+
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+
+using namespace qvr;
+using qvr::test::CdImage;
+using qvr::test::ImageTrack;
+
+TEST(TrackFileTitle, FollowsTheTitleRules)
+{
+    const struct {
+        const char* title;
+        const char* file;
+    } cases[] = {
+        {"what's up? / live!", "What's Up   Live"},
+        {"x (Audio) (AUDIO)", "X  "},
+        {"x (audio)", "X (Audio)"},
+        {"Intro (Audio)", "Intro "},
+        {"don't stop", "Don't Stop"},
+        {"2nd take", "2nd Take"},
+        {"rock-n-roll", "Rock-N-Roll"},
+        {"\xC3\x89T\xC3\x89", "\xC3\x89t\xC3\x89"},     // ÉTÉ gives ÉtÉ
+        {"\xC3\xA9t\xC3\xA9", "\xC3\x89t\xC3\xA9"},     // été gives Été
+        {"back\\slash_and.dot", "Back Slash_And.Dot"},  // the blank starts a word, so does "_"
+        {"a", "a"},
+        {"", ""},
+        {"LOUD", "Loud"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(TrackFileTitle(QString::fromUtf8(c.title)), QString::fromUtf8(c.file)) << c.title;
+    }
+    EXPECT_EQ(TitleCase(QStringLiteral("A")), QStringLiteral("A"));
+    EXPECT_EQ(TitleCase(QStringLiteral("mICRO \u00B5m")), QStringLiteral("Micro \u00B5m"));
+}
+
+class RipperDialog : public ::testing::Test {
+  protected:
+    test::TempHome home;
+    test::RecordingHost recorder;
+    ScopedHost scoped{recorder};
+    test::FakeClock clock;
+    QString folder = home.path() + QStringLiteral("/");
+    QString rips = folder + QStringLiteral("rips/");
+    CdioRipLibrary library;
+    TEditTitleWizzard titles{100};
+
+    void SetUp() override
+    {
+        ProgramLanguage = QStringLiteral("ENGLISH");
+        LoadLanguageFile(QStringLiteral(QUORVANE_SOURCE_DIR "/data/"));
+        ForceDirectories(rips);
+    }
+
+    CdImage insert(int tracks, int sectors = 20)
+    {
+        const CdImage image =
+            test::writeCdImage(folder, QStringLiteral("disc"),
+                               std::vector<ImageTrack>(tracks, {true, sectors, 440.0}));
+        home.setEnv(CdioRipLibrary::kImagesVariable, image.cuePath.toUtf8());
+        return image;
+    }
+
+    // The dialog with the image's drive selected and read, as after the delayed re-read.
+    std::unique_ptr<TRipperForm> open(const CdImage& image)
+    {
+        auto form = std::make_unique<TRipperForm>(&titles, 100, library, clock);
+        form->RipFolder = rips;
+        form->ResultFolder = folder;
+        const int drive = form->DriveComboBox->findText(image.cuePath, Qt::MatchEndsWith);
+        form->DriveComboBox->setCurrentIndex(drive);
+        form->DriveComboBoxChange();
+        form->Timer1Timer();
+        return form;
+    }
+
+    QStringList entries(const TRipperForm& form) const
+    {
+        QStringList texts;
+        for (int i = 0; i < form.CheckListBox1->count(); ++i) {
+            texts << form.CheckListBox1->item(i)->text();
+        }
+        return texts;
+    }
+
+    void check(TRipperForm& form, int row, bool on)
+    {
+        form.CheckListBox1->item(row)->setCheckState(on ? Qt::Checked : Qt::Unchecked);
+    }
+
+    QString result() const
+    {
+        return QString::fromUtf8(test::readFile(folder + QStringLiteral("RIPPERRESULT.txt")));
+    }
+
+    QString ripped(int track) const
+    {
+        return rips + QStringLiteral("Track%1.wav").arg(track, 2, 10, QLatin1Char('0'));
+    }
+};
+
+TEST_F(RipperDialog, ListsTheDrivesAndTheDiscsTracksAllChecked)
+{
+    const CdImage image = insert(3);
+    auto form = open(image);
+
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Quorvane CD-Ripper"));
+    EXPECT_FALSE(form->windowFlags() & Qt::WindowCloseButtonHint);
+    const QString entry = form->DriveComboBox->currentText();
+    EXPECT_TRUE(entry.startsWith(form->CDRIP1->CDRomID() + QStringLiteral("- ")));
+    EXPECT_TRUE(entry.endsWith(QStringLiteral("- ") + image.cuePath)) << entry.toStdString();
+    EXPECT_EQ(entries(*form), (QStringList{QStringLiteral("Track01"), QStringLiteral("Track02"),
+                                           QStringLiteral("Track03")}));
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(form->CheckListBox1->item(i)->checkState(), Qt::Checked);
+    }
+    EXPECT_TRUE(form->StartBitBtn->isEnabled());
+    EXPECT_TRUE(form->ChangeTitleBitBtn->isEnabled());
+    EXPECT_EQ(form->Label1->text(), GetLanguageText(20001));
+    EXPECT_EQ(form->GroupBox1->title(), GetLanguageText(20005));
+    EXPECT_EQ(form->UnChooseAllBitBtn->text(), GetLanguageText(20035));
+    EXPECT_EQ(form->ChangeTitleBitBtn->text(), GetLanguageText(22034));
+    EXPECT_EQ(form->Timer1->interval(), 1500);
+
+    form->UnChooseAllBitBtnClick();
+    EXPECT_FALSE(form->StartBitBtn->isEnabled());
+    EXPECT_TRUE(form->ChooseAllBitBtn->isEnabled());
+}
+
+TEST_F(RipperDialog, TheOnlyDriveIsReadByTheDelayedReRead)
+{
+    insert(2);
+    TRipperForm form(&titles, 100, library, clock);
+    if (library.DrivePaths().size() != 1) {
+        GTEST_SKIP() << "the machine has CD drives of its own";
+    }
+    EXPECT_TRUE(form.Timer1->isActive());
+    EXPECT_EQ(form.CheckListBox1->count(), 0);
+    form.Timer1Timer();
+    EXPECT_EQ(form.CheckListBox1->count(), 2);
+    EXPECT_FALSE(form.Timer1->isActive());
+}
+
+TEST_F(RipperDialog, ReReadKeepsTheHighlightButDropsEditedTitlesAndMarks)
+{
+    auto form = open(insert(3));
+    form->CheckListBox1->item(1)->setText(QStringLiteral("Edited"));
+    check(*form, 2, false);
+    form->CheckListBox1->setCurrentRow(1);
+    form->Timer1Timer();
+    EXPECT_EQ(entries(*form).at(1), QStringLiteral("Track02"));
+    EXPECT_EQ(form->CheckListBox1->item(2)->checkState(), Qt::Checked);
+    EXPECT_EQ(form->CheckListBox1->currentRow(), 1);
+}
+
+struct MarkedRun {
+    int tracks;
+    std::vector<int> unchecked;  // rows
+    std::vector<int> rippedTracks;
+    QStringList totals;
+};
+
+class RipperRun : public RipperDialog, public ::testing::WithParamInterface<MarkedRun> {};
+
+TEST_P(RipperRun, RipsTheCheckedTracksWithTheirOwnNumbers)
+{
+    const MarkedRun& run = GetParam();
+    const CdImage image = insert(run.tracks);
+    auto form = open(image);
+    for (int row : run.unchecked) {
+        check(*form, row, false);
+    }
+    QStringList totals;
+    recorder.onProcessEvents = [&] {
+        if (totals.isEmpty() || totals.back() != form->TotalLabel->text()) {
+            totals << form->TotalLabel->text();
+        }
+    };
+    form->TotalLabel->clear();
+    form->StartBitBtnClick();
+
+    totals.removeAll(QString());
+    EXPECT_EQ(totals, run.totals);
+    for (int track = 1; track <= run.tracks; ++track) {
+        const bool wanted = std::count(run.rippedTracks.begin(), run.rippedTracks.end(), track) > 0;
+        ASSERT_EQ(FileExists(ripped(track)), wanted) << track;
+        if (wanted) {
+            // The track's own samples behind the 44-byte header.
+            EXPECT_EQ(test::readFile(ripped(track)).mid(44), image.trackBytes(track)) << track;
+        }
+    }
+    EXPECT_EQ(result(), QStringLiteral("mrOK\r\n"));
+    EXPECT_FALSE(form->Ripping);
+    EXPECT_FALSE(recorder.busy);
+    EXPECT_EQ(form->ProgressBar2->value(), 0);
+    EXPECT_GE(clock.now(), Milliseconds{1'000'500});  // the pause before closing
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Marks, RipperRun,
+    ::testing::Values(MarkedRun{5, {1, 2}, {1, 4, 5}, {"Total 33%", "Total 67%", "Total 100%"}},
+                      MarkedRun{8,
+                                {},
+                                {1, 2, 3, 4, 5, 6, 7, 8},
+                                {"Total 12%", "Total 25%", "Total 38%", "Total 50%", "Total 62%",
+                                 "Total 75%", "Total 88%", "Total 100%"}}));
+
+TEST_F(RipperDialog, AbortDuringTheThirdTrackStopsTheRunAndCloses)
+{
+    auto form = open(insert(5, 60));
+    form->show();
+    recorder.onProcessEvents = [&] {
+        if (form->Ripping && form->CheckListBox1->currentRow() == 2) {
+            form->AbortBitBtnClick();
+        }
+    };
+    form->StartBitBtnClick();
+
+    EXPECT_EQ(result(), QStringLiteral("mrAbort\r\n"));
+    EXPECT_TRUE(FileExists(ripped(2)));
+    EXPECT_TRUE(FileExists(ripped(3)));  // stopped part-way
+    EXPECT_LT(test::readFile(ripped(3)).size(), 44 + 60 * 2352);
+    EXPECT_FALSE(FileExists(ripped(4)));
+    EXPECT_FALSE(FileExists(ripped(5)));
+    EXPECT_TRUE(form->Aborted);
+    EXPECT_FALSE(form->isVisible());
+}
+
+TEST_F(RipperDialog, AbortWhileIdleWritesAbortAndCloses)
+{
+    auto form = open(insert(2));
+    form->show();
+    form->AbortBitBtnClick();
+    EXPECT_EQ(result(), QStringLiteral("mrAbort\r\n"));
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_FALSE(FileExists(ripped(1)));
+}
+
+TEST_F(RipperDialog, AFailedTrackLeavesTheDialogOpenUntilAbort)
+{
+    auto form = open(insert(2));
+    form->RipFolder = folder + QStringLiteral("missing/");
+    form->show();
+    form->StartBitBtnClick();
+
+    ASSERT_EQ(recorder.plainMessages.size(), 1);
+    EXPECT_TRUE(recorder.plainMessages[0].contains(QStringLiteral("Track01.wav")));
+    EXPECT_FALSE(FileExists(folder + QStringLiteral("RIPPERRESULT.txt")));
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_TRUE(form->Ripping);
+    EXPECT_TRUE(recorder.busy);
+    for (QPushButton* b : {form->StartBitBtn, form->ChooseAllBitBtn, form->UnChooseAllBitBtn,
+                           form->ChangeTitleBitBtn}) {
+        EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
+    }
+    EXPECT_TRUE(form->AbortBitBtn->isEnabled());
+
+    form->AbortBitBtnClick();
+    EXPECT_EQ(result(), QStringLiteral("mrAbort\r\n"));
+    EXPECT_FALSE(form->isVisible());
+}
+
+TEST_F(RipperDialog, ARenamedTitleNamesTheTrackFile)
+{
+    auto form = open(insert(2));
+    form->showTitleDialog = [](TEditTitleWizzard& dialog) {
+        EXPECT_EQ(dialog.Edit1->text(), QStringLiteral("Track01"));
+        dialog.Edit1->setText(QStringLiteral("  what's up? / live!\t"));
+        return static_cast<int>(QDialog::Accepted);
+    };
+    form->CheckListBox1->setCurrentRow(0);
+    form->ChangeTitleBitBtnClick();
+    EXPECT_EQ(entries(*form).at(0), QStringLiteral("what's up? / live!"));
+    EXPECT_EQ(form->CheckListBox1->item(0)->checkState(), Qt::Checked);
+
+    bool writtenDuringTheRip = false;
+    recorder.onProcessEvents = [&] {
+        writtenDuringTheRip =
+            writtenDuringTheRip ||
+            (form->Ripping && FileExists(rips + QStringLiteral("What's Up   Live.wav")));
+    };
+    form->StartBitBtnClick();
+    EXPECT_TRUE(writtenDuringTheRip);
+    EXPECT_TRUE(FileExists(rips + QStringLiteral("What's Up   Live.wav")));
+    EXPECT_TRUE(FileExists(ripped(2)));
+}
+
+TEST_F(RipperDialog, TitleEditingNeedsAHighlightedEntryAndKeepsTheTitleOnCancel)
+{
+    auto form = open(insert(2));
+    int shown = 0;
+    form->showTitleDialog = [&](TEditTitleWizzard& dialog) {
+        ++shown;
+        dialog.Edit1->setText(QStringLiteral("Other"));
+        return static_cast<int>(QDialog::Rejected);
+    };
+    form->CheckListBox1->clearSelection();
+    form->ChangeTitleBitBtnClick();
+    EXPECT_EQ(recorder.plainMessages, QStringList{GetLanguageText(22101)});
+    form->CheckListBox1DblClick();
+    EXPECT_EQ(shown, 0);
+
+    form->CheckListBox1->setCurrentRow(1);
+    form->CheckListBox1DblClick();
+    EXPECT_EQ(shown, 1);
+    EXPECT_EQ(entries(*form).at(1), QStringLiteral("Track02"));
+}
+
+TEST_F(RipperDialog, TrackProgressResetsAtTheEndOfEachTrack)
+{
+    auto form = open(insert(1));
+    form->CDRIP1Progress(nullptr, 37);
+    EXPECT_EQ(form->ProgressBar1->value(), 37);
+    EXPECT_EQ(form->TrackLabel->text(), QStringLiteral("Track 37%"));
+    form->CDRIP1Progress(nullptr, 100);
+    EXPECT_EQ(form->ProgressBar1->value(), 0);
+    EXPECT_EQ(form->TrackLabel->text(), QStringLiteral("Track 0%"));
+    form->CDRIP1Progress(nullptr, 50);
+    form->CDRIP1EndTrack(nullptr, 1);
+    EXPECT_EQ(form->ProgressBar1->value(), 0);
+}
+
+TEST_F(RipperDialog, MediaNoticesRefillOrEmptyTheList)
+{
+    auto form = open(insert(3));
+    form->WMDeviceChange(MediaNotice::Removal);
+    EXPECT_EQ(form->CheckListBox1->count(), 0);
+    EXPECT_FALSE(form->Timer1->isActive());
+    EXPECT_TRUE(form->StartBitBtn->isEnabled());  // the buttons are left as they were
+
+    form->WMDeviceChange(MediaNotice::Arrival);
+    EXPECT_TRUE(form->Timer1->isActive());
+    form->Timer1Timer();
+    EXPECT_EQ(form->CheckListBox1->count(), 3);
+}
+
+TEST_F(RipperDialog, ChangesDuringARunWaitUntilItIsOver)
+{
+    auto form = open(insert(4));
+    int listed = -1;
+    recorder.onProcessEvents = [&] {
+        if (form->Ripping && listed < 0) {
+            form->WMDeviceChange(MediaNotice::Removal);
+            form->DriveComboBoxChange();
+            form->Timer1Timer();
+            form->WMDeviceChange(MediaNotice::Removal);
+            listed = form->CheckListBox1->count();
+        }
+    };
+    form->StartBitBtnClick();
+
+    EXPECT_EQ(listed, 4);
+    for (int track = 1; track <= 4; ++track) {
+        EXPECT_TRUE(FileExists(ripped(track))) << track;
+    }
+    EXPECT_EQ(result(), QStringLiteral("mrOK\r\n"));
+    EXPECT_EQ(form->CheckListBox1->count(), 0);  // the last notice, a removal, applied after
+}
+
+TEST_F(RipperDialog, AnArrivalAfterARemovalDuringARunRefillsTheList)
+{
+    auto form = open(insert(2));
+    bool noticed = false;
+    recorder.onProcessEvents = [&] {
+        if (form->Ripping && !noticed) {
+            noticed = true;
+            form->WMDeviceChange(MediaNotice::Removal);
+            form->WMDeviceChange(MediaNotice::Arrival);
+        }
+    };
+    form->StartBitBtnClick();
+    EXPECT_TRUE(FileExists(ripped(2)));
+    form->Timer1Timer();
+    EXPECT_EQ(form->CheckListBox1->count(), 2);
+}
+
+TEST_F(RipperDialog, StartOnAnEmptyListCompletesAtOnce)
+{
+    auto form = open(insert(2));
+    form->WMDeviceChange(MediaNotice::Removal);
+    form->StartBitBtnClick();
+    EXPECT_EQ(result(), QStringLiteral("mrOK\r\n"));
+}
+
+TEST_F(RipperDialog, ScalingEnlargesTheControlsInsideTheGroupBoxes)
+{
+    insert(1);
+    TRipperForm form(&titles, 129, library, clock);
+    EXPECT_EQ(form.size(), QSize(672, 719));
+    EXPECT_EQ(form.GroupBox1->geometry(), QRect(13, 125, 639, 578));
+    EXPECT_EQ(form.CheckListBox1->geometry(), QRect(21, 124, 424, 373));
+}
