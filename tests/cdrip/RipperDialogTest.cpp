@@ -125,6 +125,9 @@ TEST_F(RipperDialog, ListsTheDrivesAndTheDiscsTracksAllChecked)
 
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Quorvane CD-Ripper"));
     EXPECT_FALSE(form->windowFlags() & Qt::WindowCloseButtonHint);
+    form->show();
+    EXPECT_FALSE(form->close());  // only Abort and the end of a run close it
+    EXPECT_TRUE(form->isVisible());
     const QString entry = form->DriveComboBox->currentText();
     EXPECT_TRUE(entry.startsWith(form->CDRIP1->CDRomID() + QStringLiteral("- ")));
     EXPECT_TRUE(entry.endsWith(QStringLiteral("- ") + image.cuePath)) << entry.toStdString();
@@ -242,6 +245,16 @@ TEST_F(RipperDialog, AbortDuringTheThirdTrackStopsTheRunAndCloses)
     EXPECT_FALSE(FileExists(ripped(4)));
     EXPECT_FALSE(FileExists(ripped(5)));
     EXPECT_TRUE(form->Aborted);
+    EXPECT_FALSE(form->isVisible());
+}
+
+TEST_F(RipperDialog, ARunStartedInTheModalLoopEndsIt)
+{
+    auto form = open(insert(2));
+    QTimer::singleShot(0, form.get(), [&] { form->StartBitBtn->click(); });
+    form->exec();
+    EXPECT_EQ(result(), QStringLiteral("mrOK\r\n"));
+    EXPECT_TRUE(FileExists(ripped(2)));
     EXPECT_FALSE(form->isVisible());
 }
 
