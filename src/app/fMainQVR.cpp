@@ -11,6 +11,7 @@
 #include "convert/ConversionEngine.h"
 #include "convert/FileGathering.h"
 #include "convert/FileListModel.h"
+#include "convert/Frequencies.h"
 #include "lang/DVK_MyLanguagesMessageDLG.h"
 #include "lang/Language.h"
 #include "lang/TranslationDispatcher.h"
@@ -153,6 +154,7 @@ void TMainFormQVR::createControls()
     QFont listFont(QStringLiteral("Tahoma"));
     listFont.setPointSize(8);
     lvFiles->setFont(listFont);
+    lvFiles->verticalHeader()->setDefaultSectionSize(lvFiles->fontMetrics().height() + 8);
     QPalette listPalette = lvFiles->palette();
     listPalette.setColor(QPalette::Highlight, QColor(136, 141, 222));
     lvFiles->setPalette(listPalette);
@@ -170,10 +172,7 @@ void TMainFormQVR::createControls()
     ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
     ComboBox1->setGeometry(440, 104, 257, 21);
     ComboBox1->setMaxVisibleItems(20);
-    ComboBox1->addItems({QStringLiteral("174Hz"), QStringLiteral("285Hz"), QStringLiteral("396Hz"),
-                         QStringLiteral("417Hz"), QStringLiteral("432Hz"), QStringLiteral("528Hz"),
-                         QStringLiteral("639Hz"), QStringLiteral("741Hz"), QStringLiteral("852Hz"),
-                         QStringLiteral("963Hz")});
+    ComboBox1->addItems(FrequencyItems());
     ComboBox1->setPlaceholderText(QStringLiteral("- Bitte Auswählen -"));
     ComboBox1->setCurrentIndex(-1);
     ConvertBitBtn = makeButton(client_, "ConvertBitBtn", QStringLiteral("Konvertieren"),
