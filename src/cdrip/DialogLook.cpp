@@ -1,5 +1,7 @@
 #include "DialogLook.h"
 
+#include <QKeyEvent>
+
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPushButton>
@@ -47,6 +49,16 @@ void MakeNoDefault(QWidget* dialog) {
     for (QPushButton* button : dialog->findChildren<QPushButton*>()) {
         button->setAutoDefault(false);
         button->setDefault(false);
+    }
+}
+
+bool SwallowEnterAndEscape(QKeyEvent* event)
+{
+    switch (event->key()) {
+        case Qt::Key_Escape:
+        case Qt::Key_Return:
+        case Qt::Key_Enter: event->accept(); return true;
+        default: return false;
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <QColor>
 
+class QKeyEvent;
 class QWidget;
 
 namespace qvr {
@@ -16,6 +17,10 @@ void PaintVerticalGradient(QWidget* widget, const QColor& start, const QColor& e
 
 // Enlarges a dialog's client size and every control in it (place, size, font) by percent.
 void EnlargeDialog(QWidget* dialog, int percent);
+
+// Enter and Escape do nothing in the dialogs, which have no default and no cancel button:
+// true when the key was one of them and has been taken.
+bool SwallowEnterAndEscape(QKeyEvent* event);
 
 // Makes a push button ignore Enter: the dialogs have no default button.
 void MakeNoDefault(QWidget* dialog);

@@ -1,9 +1,11 @@
 #include "fCDName.h"
 
 #include "DialogLook.h"
+#include "convert/Frequencies.h"
 #include "lang/DVK_MyLanguagesMessageDLG.h"
 #include "lang/TranslationDispatcher.h"
 #include "lang/Windows1252.h"
+#include "platform/Text.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -18,23 +20,6 @@ namespace {
 
 constexpr int kClientWidth = 340;
 constexpr int kClientHeight = 193;
-
-bool isControl(char16_t c) {
-    return c < 0x20 || (c >= 0x7F && c <= 0x9F);
-}
-
-// Leading and trailing blanks and control characters.
-QString trimBlanksAndControls(const QString& text) {
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && (text[first] == u' ' || isControl(text[first].unicode()))) {
-        ++first;
-    }
-    while (last > first && (text[last - 1] == u' ' || isControl(text[last - 1].unicode()))) {
-        --last;
-    }
-    return text.mid(first, last - first);
-}
 
 // Pass 1, byte by byte on Windows-1252 text: what may not stand in a folder name becomes "-",
 // accented vowels, c cedilla and n tilde lose their marks (umlauts except u are left for pass 2).
@@ -106,7 +91,7 @@ QString TCDNameForm::CleanCdName(const QString& text) {
     }
     // The name becomes a folder: control characters have no place in it.
     QString cleaned = FromWindows1252(result);
-    cleaned.removeIf([](QChar c) { return isControl(c.unicode()); });
+    cleaned.removeIf([](QChar c) { return IsControlCharacter(c); });
     return cleaned;
 }
 
@@ -152,10 +137,7 @@ void TCDNameForm::createControls() {
     ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
     ComboBox1->setGeometry(19, 96, 302, 21);
     ComboBox1->setMaxVisibleItems(20);
-    ComboBox1->addItems({QStringLiteral("174Hz"), QStringLiteral("285Hz"), QStringLiteral("396Hz"),
-                         QStringLiteral("417Hz"), QStringLiteral("432Hz"), QStringLiteral("528Hz"),
-                         QStringLiteral("639Hz"), QStringLiteral("741Hz"), QStringLiteral("852Hz"),
-                         QStringLiteral("963Hz")});
+    ComboBox1->addItems(FrequencyItems());
     ComboBox1->setPlaceholderText(QStringLiteral("- Bitte Auswählen -"));
     ComboBox1->setCurrentIndex(-1);
     MSGLabel = new QLabel(QStringLiteral("Bitte zuerst alle Daten eingeben!"), this);
@@ -186,8 +168,8 @@ void TCDNameForm::FormShow() {
 
 void TCDNameForm::BitBtn1Click() {
     CloseAllowed = false;
-    CdName = CleanCdName(trimBlanksAndControls(Edit1->text()));
-    if (trimBlanksAndControls(CdName).isEmpty() || ComboBox1->currentIndex() < 0) {
+    CdName = CleanCdName(TrimBlanksAndControls(Edit1->text()));
+    if (TrimBlanksAndControls(CdName).isEmpty() || ComboBox1->currentIndex() < 0) {
         LanguageMessageDlg(MSGLabel->text(), MessageKind::Information, {MessageButton::OK});
         return;
     }
@@ -222,14 +204,8 @@ void TCDNameForm::closeEvent(QCloseEvent* event) {
 
 // No default and no cancel button: Enter and Escape do nothing.
 void TCDNameForm::keyPressEvent(QKeyEvent* event) {
-    switch (event->key()) {
-        case Qt::Key_Escape:
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-            event->accept();
-            return;
-        default:
-            QDialog::keyPressEvent(event);
+    if (!SwallowEnterAndEscape(event)) {
+        QDialog::keyPressEvent(event);
     }
 }
 

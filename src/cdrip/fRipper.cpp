@@ -8,6 +8,7 @@
 #include "lang/Windows1252.h"
 #include "platform/FileSystem.h"
 #include "platform/Host.h"
+#include "platform/Text.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -33,24 +34,6 @@ constexpr int kClientHeight = 557;
 constexpr int kDesignDensity = 96;
 constexpr int kReReadMs = 1500;
 constexpr Milliseconds kPauseBeforeClosing{500};
-
-bool isControl(char16_t c)
-{
-    return c < 0x20 || (c >= 0x7F && c <= 0x9F);
-}
-
-QString trimBlanksAndControls(const QString& text)
-{
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && (text[first] == u' ' || isControl(text[first].unicode()))) {
-        ++first;
-    }
-    while (last > first && (text[last - 1] == u' ' || isControl(text[last - 1].unicode()))) {
-        --last;
-    }
-    return text.mid(first, last - first);
-}
 
 bool startsWord(QChar c)
 {
@@ -563,7 +546,7 @@ void TRipperForm::editTitle(int row)
     QListWidgetItem* item = CheckListBox1->item(row);
     editTitle_->Edit1->setText(item->text());
     if (showTitleDialog(*editTitle_) == QDialog::Accepted) {
-        item->setText(trimBlanksAndControls(editTitle_->Edit1->text()));
+        item->setText(TrimBlanksAndControls(editTitle_->Edit1->text()));
     }
 }
 
@@ -714,11 +697,8 @@ void TRipperForm::closeEvent(QCloseEvent* event)
 // No default and no cancel button: Enter and Escape do nothing.
 void TRipperForm::keyPressEvent(QKeyEvent* event)
 {
-    switch (event->key()) {
-        case Qt::Key_Escape:
-        case Qt::Key_Return:
-        case Qt::Key_Enter: event->accept(); return;
-        default: QDialog::keyPressEvent(event);
+    if (!SwallowEnterAndEscape(event)) {
+        QDialog::keyPressEvent(event);
     }
 }
 

@@ -89,14 +89,8 @@ void TEditTitleWizzard::showEvent(QShowEvent* event) {
 
 // No default and no cancel button: Enter and Escape do nothing.
 void TEditTitleWizzard::keyPressEvent(QKeyEvent* event) {
-    switch (event->key()) {
-        case Qt::Key_Escape:
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-            event->accept();
-            return;
-        default:
-            QDialog::keyPressEvent(event);
+    if (!SwallowEnterAndEscape(event)) {
+        QDialog::keyPressEvent(event);
     }
 }
 

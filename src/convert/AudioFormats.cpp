@@ -1,5 +1,7 @@
 #include "AudioFormats.h"
 
+#include "platform/Text.h"
+
 namespace qvr {
 namespace {
 
@@ -16,20 +18,6 @@ constexpr KindRow kKinds[] = {
     {AudioKind::Aif, ".aif", "AIF"},   {AudioKind::Aac, ".aac", "AAC"},
     {AudioKind::M4a, ".m4a", "M4A"},
 };
-
-// Blanks and control characters at both ends go.
-QString trimmedName(const QString& name)
-{
-    qsizetype begin = 0;
-    qsizetype end = name.size();
-    while (begin < end && name[begin].unicode() <= u' ') {
-        ++begin;
-    }
-    while (end > begin && name[end - 1].unicode() <= u' ') {
-        --end;
-    }
-    return name.mid(begin, end - begin);
-}
 
 qsizetype lastSeparator(const QString& path, PathStyle style)
 {
@@ -59,7 +47,7 @@ QString collapseDoubleSeparators(const QString& text, PathStyle style)
 
 QString ExtensionOf(const QString& name, PathStyle style)
 {
-    const QString trimmed = trimmedName(name);
+    const QString trimmed = TrimBlanksAndControls(name);
     const qsizetype dot = trimmed.lastIndexOf(u'.');
     if (dot < 0 || dot < lastSeparator(trimmed, style)) {
         return QString();
