@@ -22,13 +22,15 @@
 
 namespace {
 
-double median(std::vector<double> values) {
+double median(std::vector<double> values)
+{
     std::sort(values.begin(), values.end());
     return values[values.size() / 2];
 }
 
 // A program folder that borrows the build tree's pictures and texts, in a home of its own.
-QString prepareProgramFolder(const QTemporaryDir& scratch, const QString& buildFolder) {
+QString prepareProgramFolder(const QTemporaryDir& scratch, const QString& buildFolder)
+{
     const QString program = scratch.path() + QStringLiteral("/program/");
     QDir().mkpath(program);
     QFile::link(buildFolder + QStringLiteral("recom_GR"), program + QStringLiteral("recom_GR"));
@@ -43,7 +45,8 @@ QString prepareProgramFolder(const QTemporaryDir& scratch, const QString& buildF
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     setenv("QUORVANE_MESSAGES", "stderr", 0);
     QApplication app(argc, argv);

@@ -28,7 +28,8 @@ namespace {
 constexpr int kSectorSize = 2352;
 constexpr int kRounds = 5;
 
-void writeImage(const QString& folder, int sectors) {
+void writeImage(const QString& folder, int sectors)
+{
     QByteArray bin(qsizetype{sectors} * kSectorSize, '\0');
     std::uint32_t x = 12345;
     for (qsizetype i = 0; i < bin.size(); ++i) {
@@ -41,7 +42,8 @@ void writeImage(const QString& folder, int sectors) {
 }
 
 // Reads sectors 0..last through paranoia as the library layer does, writing each chunk.
-void ripDirectly(const QString& cue, int last, bool correct, const QString& output) {
+void ripDirectly(const QString& cue, int last, bool correct, const QString& output)
+{
     CdIo_t* cdio = cdio_open_cue(cue.toLocal8Bit().constData());
     cdrom_drive_t* drive = cdio_cddap_identify_cdio(cdio, CDDA_MESSAGE_FORGETIT, nullptr);
     drive->b_swap_bytes = false;
@@ -76,7 +78,8 @@ struct Rate {
 };
 
 template <typename Work>
-Rate measure(qint64 bytes, Work work) {
+Rate measure(qint64 bytes, Work work)
+{
     QElapsedTimer timer;
     timer.start();
     const std::clock_t cpuStart = std::clock();
@@ -86,14 +89,16 @@ Rate measure(qint64 bytes, Work work) {
                 static_cast<double>(bytes) / std::max(cpuSeconds, 1e-6)};
 }
 
-void keepBest(Rate& best, const Rate& r) {
+void keepBest(Rate& best, const Rate& r)
+{
     best.wall = std::max(best.wall, r.wall);
     best.cpu = std::max(best.cpu, r.cpu);
 }
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     QCoreApplication app(argc, argv);
     const int seconds = argc > 1 ? std::atoi(argv[1]) : 600;
     const int sectors = seconds * 75;

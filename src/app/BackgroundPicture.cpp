@@ -10,29 +10,34 @@
 
 namespace qvr {
 
-BackgroundPicture::BackgroundPicture(QLabel* label) : QObject(label), label_(label) {
+BackgroundPicture::BackgroundPicture(QLabel* label) : QObject(label), label_(label)
+{
     label_->installEventFilter(this);
 }
 
-bool BackgroundPicture::eventFilter(QObject* watched, QEvent* event) {
+bool BackgroundPicture::eventFilter(QObject* watched, QEvent* event)
+{
     if (watched == label_ && event->type() == QEvent::Show) {
         fit(label_->size());
     }
     return QObject::eventFilter(watched, event);
 }
 
-void BackgroundPicture::showBuiltIn(QSize cover) {
+void BackgroundPicture::showBuiltIn(QSize cover)
+{
     show(QByteArray::fromRawData(reinterpret_cast<const char*>(kBuiltInBackgroundJpeg),
                                  static_cast<qsizetype>(kBuiltInBackgroundJpegSize)),
          kBuiltIn, cover);
 }
 
-bool BackgroundPicture::showFile(const QString& path, QSize cover) {
+bool BackgroundPicture::showFile(const QString& path, QSize cover)
+{
     const std::optional<QByteArray> jpeg = ReadFileBytes(path);
     return jpeg && show(*jpeg, path, cover);
 }
 
-bool BackgroundPicture::show(const QByteArray& jpeg, const QString& source, QSize cover) {
+bool BackgroundPicture::show(const QByteArray& jpeg, const QString& source, QSize cover)
+{
     const std::optional<QSize> size = JpegPictureSize(jpeg);
     if (!size) {
         return false;
@@ -54,7 +59,8 @@ bool BackgroundPicture::show(const QByteArray& jpeg, const QString& source, QSiz
     return true;
 }
 
-void BackgroundPicture::fit(QSize cover) {
+void BackgroundPicture::fit(QSize cover)
+{
     if (jpeg_.isEmpty() || !label_->isVisible()) {
         return;
     }
@@ -63,7 +69,8 @@ void BackgroundPicture::fit(QSize cover) {
     }
 }
 
-bool BackgroundPicture::decode(QSize cover) {
+bool BackgroundPicture::decode(QSize cover)
+{
     std::optional<QImage> image = DecodeJpeg(jpeg_, cover);
     if (!image) {
         return false;

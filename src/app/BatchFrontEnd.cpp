@@ -30,7 +30,7 @@ QString outcomeText(JobOutcome outcome)
 
 // The run as a terminal shows it: a line per file, a progress bar while it runs.
 class ConsoleRunView : public RunView {
-public:
+  public:
     ConsoleRunView(FileListModel& files, std::FILE* out, std::FILE* err)
         : files_(files), out_(out), err_(err), bar_(IsTerminal(err))
     {
@@ -39,7 +39,11 @@ public:
 
     bool frequencyChosen() const override { return true; }
     void lockControls(bool) override {}
-    void showRunCount(const QString& text) override { count_ = text; drawBar(); }
+    void showRunCount(const QString& text) override
+    {
+        count_ = text;
+        drawBar();
+    }
     void hideRunCount() override { clearBar(); }
     void toggleConvertingNote() override {}
     void hideConvertingNote() override {}
@@ -48,17 +52,19 @@ public:
     void jobEnded(int row, JobOutcome outcome) override
     {
         clearBar();
-        const QString seconds =
-            outcome == JobOutcome::Converted ? QString::number(state_->JobSeconds) : QStringLiteral("-");
-        const QString output = outcome == JobOutcome::Converted
-                                   ? MakeOutputFolder(files_.cellText(row, FileListModel::InputColumn),
-                                                      state_->Frequency.FrequencyText, state_->CdMode,
-                                                      state_->CdFolder, state_->DocumentsFolder) +
-                                         files_.cellText(row, FileListModel::OutputColumn)
-                                   : QStringLiteral("-");
+        const QString seconds = outcome == JobOutcome::Converted
+                                    ? QString::number(state_->JobSeconds)
+                                    : QStringLiteral("-");
+        const QString output =
+            outcome == JobOutcome::Converted
+                ? MakeOutputFolder(files_.cellText(row, FileListModel::InputColumn),
+                                   state_->Frequency.FrequencyText, state_->CdMode,
+                                   state_->CdFolder, state_->DocumentsFolder) +
+                      files_.cellText(row, FileListModel::OutputColumn)
+                : QStringLiteral("-");
         std::fprintf(out_, "%s\t%s\t%s\t%s\n",
-                     qPrintable(files_.cellText(row, FileListModel::InputColumn)), qPrintable(seconds),
-                     qPrintable(output), qPrintable(outcomeText(outcome)));
+                     qPrintable(files_.cellText(row, FileListModel::InputColumn)),
+                     qPrintable(seconds), qPrintable(output), qPrintable(outcomeText(outcome)));
         std::fflush(out_);
     }
     void drawBar()
@@ -74,7 +80,7 @@ public:
         std::fflush(err_);
     }
 
-private:
+  private:
     void clearBar()
     {
         if (bar_) {
@@ -122,8 +128,9 @@ BatchRequest ParseBatchArguments(const QStringList& arguments)
         }
     }
     if (request.error.isEmpty() && frequencyIndex(request.frequency) < 0) {
-        request.error = QStringLiteral("--frequency must be one of 174, 285, 396, 417, 432, 528, "
-                                       "639, 741, 852, 963");
+        request.error = QStringLiteral(
+            "--frequency must be one of 174, 285, 396, 417, 432, 528, "
+            "639, 741, 852, 963");
     } else if (request.error.isEmpty() && request.paths.isEmpty()) {
         request.error = QStringLiteral("name at least one file or folder");
     }
@@ -132,7 +139,8 @@ BatchRequest ParseBatchArguments(const QStringList& arguments)
 
 QString BatchUsage()
 {
-    return QStringLiteral("usage: quorvane-batch --frequency HZ [--subfolders] [--cpu-report] PATH...");
+    return QStringLiteral(
+        "usage: quorvane-batch --frequency HZ [--subfolders] [--cpu-report] PATH...");
 }
 
 int RunBatch(const BatchRequest& request, const QString& programFolder, std::FILE* out,

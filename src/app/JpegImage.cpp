@@ -19,7 +19,8 @@ struct ErrorManager {
     std::jmp_buf jump;
 };
 
-[[noreturn]] void jumpBack(j_common_ptr cinfo) {
+[[noreturn]] void jumpBack(j_common_ptr cinfo)
+{
     std::longjmp(reinterpret_cast<ErrorManager*>(cinfo->err)->jump, 1);
 }
 
@@ -38,8 +39,8 @@ enum class Step { HeaderOnly, Decode };
 
 // Every libjpeg call happens in this frame. A fatal libjpeg error returns here through longjmp,
 // so nothing in this frame may have a destructor; the picture lives in the caller.
-bool run(Decompressor& d, QByteArrayView data, Step step, QSize cover, QSize* size,
-         QImage* picture) {
+bool run(Decompressor& d, QByteArrayView data, Step step, QSize cover, QSize* size, QImage* picture)
+{
     if (setjmp(d.error.jump)) {
         return false;
     }
@@ -84,7 +85,8 @@ bool run(Decompressor& d, QByteArrayView data, Step step, QSize cover, QSize* si
 
 }  // namespace
 
-int JpegScaleFor(QSize picture, QSize cover) {
+int JpegScaleFor(QSize picture, QSize cover)
+{
     if (cover.isEmpty() || picture.isEmpty()) {
         return 8;
     }
@@ -99,7 +101,8 @@ int JpegScaleFor(QSize picture, QSize cover) {
     return 8;
 }
 
-std::optional<QSize> JpegPictureSize(QByteArrayView data) {
+std::optional<QSize> JpegPictureSize(QByteArrayView data)
+{
     if (data.isEmpty()) {
         return std::nullopt;
     }
@@ -111,7 +114,8 @@ std::optional<QSize> JpegPictureSize(QByteArrayView data) {
     return size;
 }
 
-std::optional<QImage> DecodeJpeg(QByteArrayView data, QSize cover) {
+std::optional<QImage> DecodeJpeg(QByteArrayView data, QSize cover)
+{
     if (data.isEmpty()) {
         return std::nullopt;
     }

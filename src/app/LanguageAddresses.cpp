@@ -19,7 +19,8 @@ constexpr LanguagePages kPages[] = {
     {"ITALIAN", "it", nullptr},
 };
 
-QString pageAddress(const QString& programFolder, const char* folder, const char* page) {
+QString pageAddress(const QString& programFolder, const char* folder, const char* page)
+{
     return QUrl::fromLocalFile(programFolder + QStringLiteral("info/") + QLatin1String(folder) +
                                u'/' + QLatin1String(page))
         .toString(QUrl::FullyEncoded);
@@ -27,8 +28,8 @@ QString pageAddress(const QString& programFolder, const char* folder, const char
 
 }  // namespace
 
-LanguageAddresses AddressesForLanguage(const QString& programLanguage,
-                                       const QString& programFolder) {
+LanguageAddresses AddressesForLanguage(const QString& programLanguage, const QString& programFolder)
+{
     for (const LanguagePages& pages : kPages) {
         if (programLanguage != QLatin1String(pages.code)) {
             continue;

@@ -10,7 +10,8 @@ class LinkLabel : public QLabel {
     Q_OBJECT
 
   public:
-    explicit LinkLabel(const QString& text, QWidget* parent = nullptr) : QLabel(text, parent) {
+    explicit LinkLabel(const QString& text, QWidget* parent = nullptr) : QLabel(text, parent)
+    {
         QFont f = font();
         f.setUnderline(true);
         setFont(f);
@@ -24,7 +25,8 @@ class LinkLabel : public QLabel {
     void clicked();
 
   protected:
-    void mouseReleaseEvent(QMouseEvent* event) override {
+    void mouseReleaseEvent(QMouseEvent* event) override
+    {
         if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) {
             emit clicked();
         }

@@ -11,16 +11,18 @@
 
 namespace qvr {
 
-bool MainRunView::frequencyChosen() const { return form_.ComboBox1->currentIndex() >= 0; }
+bool MainRunView::frequencyChosen() const
+{
+    return form_.ComboBox1->currentIndex() >= 0;
+}
 
 void MainRunView::lockControls(bool running)
 {
     form_.ConvertBitBtn->setVisible(!running);
     form_.AbortBitBtn->setVisible(running);
-    for (QWidget* control :
-         std::initializer_list<QWidget*>{form_.OpenFolderBitBtn, form_.OpenFileBitBtn,
-                                         form_.RipCDBitBtn, form_.ComboBox1,
-                                         form_.OutputFolderBitBtn}) {
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             form_.OpenFolderBitBtn, form_.OpenFileBitBtn, form_.RipCDBitBtn, form_.ComboBox1,
+             form_.OutputFolderBitBtn}) {
         control->setEnabled(!running);
     }
     for (QMenu* menu : {form_.mniProgramm1, form_.Wissenswertes1, form_.mniInfo1, form_.Skin1}) {
@@ -39,14 +41,20 @@ void MainRunView::showRunCount(const QString& text)
     form_.ProgressLabel->repaint();
 }
 
-void MainRunView::hideRunCount() { form_.ProgressLabel->hide(); }
+void MainRunView::hideRunCount()
+{
+    form_.ProgressLabel->hide();
+}
 
 void MainRunView::toggleConvertingNote()
 {
     form_.ConvertMSGLabel->setVisible(!form_.ConvertMSGLabel->isVisible());
 }
 
-void MainRunView::hideConvertingNote() { form_.ConvertMSGLabel->hide(); }
+void MainRunView::hideConvertingNote()
+{
+    form_.ConvertMSGLabel->hide();
+}
 
 void MainRunView::showErrorText(const QString& text, bool visible)
 {

@@ -8,7 +8,7 @@ class TMainFormQVR;
 
 // The main window as the batch run sees it.
 class MainRunView : public RunView {
-public:
+  public:
     explicit MainRunView(TMainFormQVR& form) : form_(form) {}
 
     bool frequencyChosen() const override;
@@ -21,7 +21,7 @@ public:
     void showCurrentRow(int row) override;
     void jobEnded(int, JobOutcome) override {}
 
-private:
+  private:
     TMainFormQVR& form_;
 };
 

@@ -22,10 +22,8 @@ QString textFor(const LanguageText (&table)[5], const QString& language)
 }
 
 constexpr LanguageText kPlaceholders[5] = {
-    {"GERMAN", "- Bitte Auswählen -"},
-    {"ENGLISH", "- Please select -"},
-    {"SPAIN", "- Por favor, seleccione -"},
-    {"FRANCE", "- Veuillez sélectionner -"},
+    {"GERMAN", "- Bitte Auswählen -"},          {"ENGLISH", "- Please select -"},
+    {"SPAIN", "- Por favor, seleccione -"},     {"FRANCE", "- Veuillez sélectionner -"},
     {"ITALIAN", "- Si prega di selezionare -"},
 };
 
@@ -51,7 +49,10 @@ QString OpenDialogFilter()
            u')';
 }
 
-QString frequencyPlaceholder(const QString& language) { return textFor(kPlaceholders, language); }
+QString frequencyPlaceholder(const QString& language)
+{
+    return textFor(kPlaceholders, language);
+}
 
 QString openFolderSuggestion(const QString& language)
 {

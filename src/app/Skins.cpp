@@ -26,22 +26,26 @@ const std::array<SkinLook, kSkinCount> kSkins = {{
 
 }  // namespace
 
-const SkinLook& SkinLookFor(int number) {
+const SkinLook& SkinLookFor(int number)
+{
     Q_ASSERT(number >= 1 && number <= kSkinCount);
     return kSkins.at(static_cast<std::size_t>(number - 1));
 }
 
 QString SkinPicturePath(const QString& skinFolder, const SkinLook& skin,
-                        const QString& resolutionClass) {
+                        const QString& resolutionClass)
+{
     return skinFolder + QLatin1String(skin.picturePrefix) + resolutionClass +
            QStringLiteral(".jpg");
 }
 
-QString SkinSettingFile(const QString& workFolder) {
+QString SkinSettingFile(const QString& workFolder)
+{
     return workFolder + QStringLiteral("skin.ini");
 }
 
-std::optional<int> StoredSkinNumber(const QString& workFolder) {
+std::optional<int> StoredSkinNumber(const QString& workFolder)
+{
     const std::optional<QString> line = ReadFirstLine(SkinSettingFile(workFolder));
     if (!line) {
         return std::nullopt;
@@ -54,7 +58,8 @@ std::optional<int> StoredSkinNumber(const QString& workFolder) {
     return std::nullopt;
 }
 
-void StoreSkinNumber(const QString& workFolder, const QString& number) {
+void StoreSkinNumber(const QString& workFolder, const QString& number)
+{
     WriteTextFile(SkinSettingFile(workFolder), number + QStringLiteral("\r\n"));
 }
 

@@ -9,7 +9,8 @@ namespace qvr {
 
 StartupDialogs::StartupDialogs(TMainFormQVR& mainForm,
                                std::function<bool(const QString&)> openDocument)
-    : mainForm_(mainForm) {
+    : mainForm_(mainForm)
+{
     // The about box reads the version and the addresses that the main window's creation set.
     AboutBox = std::make_unique<TAboutBoxQVR>(AboutBoxContent{
         mainForm.Folders.ProgramFolder, mainForm.VersionText, mainForm.ProductPageAddress,
@@ -21,7 +22,8 @@ StartupDialogs::StartupDialogs(TMainFormQVR& mainForm,
     mainForm.EditTitleWizzard = EditTitle.get();
 }
 
-StartupDialogs::~StartupDialogs() {
+StartupDialogs::~StartupDialogs()
+{
     mainForm_.AboutBoxQVR = nullptr;
     mainForm_.CDNameForm = nullptr;
     mainForm_.EditTitleWizzard = nullptr;

@@ -42,11 +42,11 @@ QMessageBox::StandardButton standardButton(MessageButton button)
 
 // A message box whose close box answers "Cancel" whatever buttons it has.
 class LanguageMessageBox : public QMessageBox {
-public:
+  public:
     using QMessageBox::QMessageBox;
     bool closedByCloseBox = false;
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override
     {
         closedByCloseBox = true;
@@ -106,6 +106,9 @@ void WidgetHost::setBusyCursor(bool busy)
     busy_ = busy;
 }
 
-void WidgetHost::processEvents(int maxWaitMs) { processQtEvents(maxWaitMs); }
+void WidgetHost::processEvents(int maxWaitMs)
+{
+    processQtEvents(maxWaitMs);
+}
 
 }  // namespace qvr

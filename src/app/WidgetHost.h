@@ -6,7 +6,7 @@ namespace qvr {
 
 // The host of the window front end: Qt message boxes, the override cursor, Qt's event loop.
 class WidgetHost : public Host {
-public:
+  public:
     WidgetHost();
 
     int showMessage(const MessageBoxRequest& request) override;
@@ -15,7 +15,7 @@ public:
     void processEvents(int maxWaitMs) override;
     bool terminating() const override { return terminating_; }
 
-private:
+  private:
     bool terminating_ = false;
     bool busy_ = false;
 };

@@ -17,7 +17,8 @@ int main(int argc, char* argv[])
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Quorvane"));
     QCoreApplication::setApplicationVersion(QStringLiteral(QUORVANE_VERSION));
-    const qvr::BatchRequest request = qvr::ParseBatchArguments(QCoreApplication::arguments().mid(1));
+    const qvr::BatchRequest request =
+        qvr::ParseBatchArguments(QCoreApplication::arguments().mid(1));
     if (!request.error.isEmpty()) {
         std::fprintf(stderr, "quorvane-batch: %s\n%s\n", qPrintable(request.error),
                      qPrintable(qvr::BatchUsage()));

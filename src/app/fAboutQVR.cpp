@@ -14,7 +14,8 @@
 namespace qvr {
 namespace {
 
-QLabel* placeLabel(QLabel* label, const char* name, int left, int top) {
+QLabel* placeLabel(QLabel* label, const char* name, int left, int top)
+{
     label->setObjectName(QLatin1String(name));
     label->move(left, top);
     return label;
@@ -23,7 +24,8 @@ QLabel* placeLabel(QLabel* label, const char* name, int left, int top) {
 }  // namespace
 
 TAboutBoxQVR::TAboutBoxQVR(AboutBoxContent content, QWidget* parent)
-    : QDialog(parent), content_(std::move(content)) {
+    : QDialog(parent), content_(std::move(content))
+{
     setObjectName(QStringLiteral("TAboutBoxQVR"));
     createControls();
     connect(URLLabel, &LinkLabel::clicked, this, &TAboutBoxQVR::URLLabelClick);
@@ -35,7 +37,8 @@ TAboutBoxQVR::TAboutBoxQVR(AboutBoxContent content, QWidget* parent)
 
 TAboutBoxQVR::~TAboutBoxQVR() = default;
 
-void TAboutBoxQVR::createControls() {
+void TAboutBoxQVR::createControls()
+{
     setModal(true);
     QFont font(QStringLiteral("Microsoft Sans Serif"));
     font.setPointSize(8);
@@ -72,7 +75,8 @@ void TAboutBoxQVR::createControls() {
 }
 
 // Qt scales windows to the screen's pixel density itself, so the box needs no scaling here.
-void TAboutBoxQVR::FormCreate() {
+void TAboutBoxQVR::FormCreate()
+{
     setWindowTitle(kProductName);
     const QString picture = content_.programFolder + QStringLiteral("recom_GR/m_about.jpg");
     if (const auto jpeg = ReadFileBytes(picture)) {
@@ -93,19 +97,23 @@ void TAboutBoxQVR::FormCreate() {
     URLLabel->adjustSize();
 }
 
-void TAboutBoxQVR::URLLabelClick() {
+void TAboutBoxQVR::URLLabelClick()
+{
     open(content_.productPageAddress);
 }
 
-void TAboutBoxQVR::MailLabelClick() {
+void TAboutBoxQVR::MailLabelClick()
+{
     open(QStringLiteral("mailto:") + content_.supportMailAddress);
 }
 
-void TAboutBoxQVR::UpdateButtonClick() {
+void TAboutBoxQVR::UpdateButtonClick()
+{
     open(content_.productPageAddress);
 }
 
-void TAboutBoxQVR::open(const QString& address) const {
+void TAboutBoxQVR::open(const QString& address) const
+{
     if (content_.openDocument) {
         content_.openDocument(address);
     } else {

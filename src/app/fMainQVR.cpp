@@ -66,8 +66,8 @@ void setTextColour(QLabel* label, const QColor& colour)
     label->setPalette(palette);
 }
 
-QPushButton* makeButton(QWidget* parent, const char* name, const QString& text, QStyle::StandardPixmap icon,
-                        const QRect& geometry)
+QPushButton* makeButton(QWidget* parent, const char* name, const QString& text,
+                        QStyle::StandardPixmap icon, const QRect& geometry)
 {
     auto* button = new QPushButton(parent->style()->standardIcon(icon), text, parent);
     button->setObjectName(QLatin1String(name));
@@ -123,10 +123,11 @@ void TMainFormQVR::createControls()
     BkgImage->setScaledContents(true);
     BkgImage->setAutoFillBackground(true);
 
-    HeaderLabel = makeLabel(client_, "HeaderLabel",
-                            QStringLiteral("Batch Musik Konverter für 174, 285, 396, 417, 432, 528, "
-                                           "639, 741, 852, 963 Hz Musik"),
-                            12, true);
+    HeaderLabel =
+        makeLabel(client_, "HeaderLabel",
+                  QStringLiteral("Batch Musik Konverter für 174, 285, 396, 417, 432, 528, "
+                                 "639, 741, 852, 963 Hz Musik"),
+                  12, true);
     HeaderLabel->setGeometry(32, 74, 680, 20);
     ProgressLabel = makeLabel(client_, "ProgressLabel", QStringLiteral("ProgressLabel"), 12, true);
     setTextColour(ProgressLabel, Qt::white);
@@ -134,7 +135,8 @@ void TMainFormQVR::createControls()
     FehlerLabel = makeLabel(client_, "FehlerLabel", QStringLiteral("FehlerLabel"), 24, false);
     setTextColour(FehlerLabel, Qt::red);
     FehlerLabel->move(560, 16);
-    ConvertMSGLabel = makeLabel(client_, "ConvertMSGLabel", QStringLiteral("Konvertiere..."), 12, true);
+    ConvertMSGLabel =
+        makeLabel(client_, "ConvertMSGLabel", QStringLiteral("Konvertiere..."), 12, true);
     setTextColour(ConvertMSGLabel, Qt::white);
     ConvertMSGLabel->move(888, 16);
 
@@ -179,9 +181,9 @@ void TMainFormQVR::createControls()
                                QStyle::SP_MediaPlay, {704, 104, 129, 21});
     AbortBitBtn = makeButton(client_, "AbortBitBtn", QStringLiteral("Abbrechen"),
                              QStyle::SP_MediaStop, {704, 104, 129, 21});
-    OutputFolderBitBtn = makeButton(client_, "OutputFolderBitBtn",
-                                    QStringLiteral("Ausgabe Ordner öffnen"),
-                                    QStyle::SP_DirLinkIcon, {840, 104, 161, 21});
+    OutputFolderBitBtn =
+        makeButton(client_, "OutputFolderBitBtn", QStringLiteral("Ausgabe Ordner öffnen"),
+                   QStyle::SP_DirLinkIcon, {840, 104, 161, 21});
 
     runView_ = std::make_unique<MainRunView>(*this);
     Engine = std::make_unique<ConversionEngine>(*Files, *runView_);
@@ -202,8 +204,9 @@ void TMainFormQVR::createMenu()
                              QStyle::SP_DirOpenIcon);
     OpenFile1 = makeAction(mniProgramm1, "OpenFile1", QStringLiteral("Datei öffnen"),
                            QStyle::SP_DirOpenIcon);
-    AusgabeOrdnerffnen1 = makeAction(mniProgramm1, "AusgabeOrdnerffnen1",
-                                     QStringLiteral("Ausgabe Ordner öffnen"), QStyle::SP_DirOpenIcon);
+    AusgabeOrdnerffnen1 =
+        makeAction(mniProgramm1, "AusgabeOrdnerffnen1", QStringLiteral("Ausgabe Ordner öffnen"),
+                   QStyle::SP_DirOpenIcon);
     mniBeenden1 = makeAction(mniProgramm1, "mniBeenden1", QStringLiteral("Beenden"),
                              QStyle::SP_DialogCloseButton);
 
@@ -233,10 +236,12 @@ void TMainFormQVR::connectHandlers()
     connectLookAndInfoHandlers();
     connect(OpenFolder1, &QAction::triggered, this, &TMainFormQVR::OpenFolder1Click);
     connect(OpenFile1, &QAction::triggered, this, &TMainFormQVR::OpenFile1Click);
-    connect(AusgabeOrdnerffnen1, &QAction::triggered, this, &TMainFormQVR::AusgabeOrdnerffnen1Click);
+    connect(AusgabeOrdnerffnen1, &QAction::triggered, this,
+            &TMainFormQVR::AusgabeOrdnerffnen1Click);
     connect(OpenFolderBitBtn, &QPushButton::clicked, this, &TMainFormQVR::OpenFolderBitBtnClick);
     connect(OpenFileBitBtn, &QPushButton::clicked, this, &TMainFormQVR::OpenFileBitBtnClick);
-    connect(OutputFolderBitBtn, &QPushButton::clicked, this, &TMainFormQVR::OutputFolderBitBtnClick);
+    connect(OutputFolderBitBtn, &QPushButton::clicked, this,
+            &TMainFormQVR::OutputFolderBitBtnClick);
     connect(ConvertBitBtn, &QPushButton::clicked, this, &TMainFormQVR::ConvertBitBtnClick);
     connect(AbortBitBtn, &QPushButton::clicked, this, &TMainFormQVR::AbortBitBtnClick);
     connect(ComboBox1, &QComboBox::activated, this, &TMainFormQVR::ComboBox1Change);
@@ -264,8 +269,8 @@ void TMainFormQVR::FormCreate()
                                    : environment_.programFolder);
     FehlerLabel->hide();
     ProgressTimer->stop();
-    for (QWidget* w : std::initializer_list<QWidget*>{lvFiles, ComboBox1, ConvertBitBtn, AbortBitBtn,
-                                                      OutputFolderBitBtn, ProgressLabel}) {
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             lvFiles, ComboBox1, ConvertBitBtn, AbortBitBtn, OutputFolderBitBtn, ProgressLabel}) {
         w->hide();
     }
     ProgressTimer->setInterval(50);
@@ -280,8 +285,8 @@ void TMainFormQVR::FormCreate()
     WriteProgramSettings(Folders.ProgramFolder, ProgramLanguage);
     CopyTools(Folders);
     SpeedProbeFolder = Folders.WorkFolder;
-    Engine->State.PcSpeed = environment_.measureSpeed ? std::max(1, environment_.measureSpeed())
-                                                      : MeasurePCSpeed();
+    Engine->State.PcSpeed =
+        environment_.measureSpeed ? std::max(1, environment_.measureSpeed()) : MeasurePCSpeed();
     CopyFfmpeg(Folders);
     ProgressTimer->stop();
     ApplyStartupScaling();
@@ -294,9 +299,15 @@ void TMainFormQVR::FormCreate()
     }
 }
 
-bool TMainFormQVR::HasCdDrive() { return qvr::HasCdDrive(cdRipLibrary()); }
+bool TMainFormQVR::HasCdDrive()
+{
+    return qvr::HasCdDrive(cdRipLibrary());
+}
 
-void TMainFormQVR::RipCDBitBtnClick() { CdReading->RipCDBitBtnClick(); }
+void TMainFormQVR::RipCDBitBtnClick()
+{
+    CdReading->RipCDBitBtnClick();
+}
 
 void TMainFormQVR::ApplyStartupScaling()
 {
@@ -347,21 +358,40 @@ void TMainFormQVR::FormShow()
     ProgressLabel->move(ProgressLabel->x(), lvFiles->geometry().bottom() + 1 + 2);
 }
 
-bool TMainFormQVR::FormCloseQuery() { return Engine->State.Idle; }
+bool TMainFormQVR::FormCloseQuery()
+{
+    return Engine->State.Idle;
+}
 
-void TMainFormQVR::FormClose() { CloseToolWindow(QStringLiteral("soundstretch.exe")); }
+void TMainFormQVR::FormClose()
+{
+    CloseToolWindow(QStringLiteral("soundstretch.exe"));
+}
 
-void TMainFormQVR::mniBeenden1Click() { close(); }
+void TMainFormQVR::mniBeenden1Click()
+{
+    close();
+}
 
-void TMainFormQVR::OpenFolder1Click() { OpenFolderBitBtnClick(); }
+void TMainFormQVR::OpenFolder1Click()
+{
+    OpenFolderBitBtnClick();
+}
 
-void TMainFormQVR::OpenFile1Click() { OpenFileBitBtnClick(); }
+void TMainFormQVR::OpenFile1Click()
+{
+    OpenFileBitBtnClick();
+}
 
-void TMainFormQVR::AusgabeOrdnerffnen1Click() { OutputFolderBitBtnClick(); }
+void TMainFormQVR::AusgabeOrdnerffnen1Click()
+{
+    OutputFolderBitBtnClick();
+}
 
 void TMainFormQVR::OpenFileBitBtnClick()
 {
-    const QString file = environment_.chooseFile ? environment_.chooseFile() : chooseInputFile(this);
+    const QString file =
+        environment_.chooseFile ? environment_.chooseFile() : chooseInputFile(this);
     if (file.isEmpty()) {
         return;
     }
@@ -427,9 +457,15 @@ void TMainFormQVR::ComboBox1Change()
     lvFiles->viewport()->update();
 }
 
-void TMainFormQVR::ConvertBitBtnClick() { Engine->ConvertBitBtnClick(); }
+void TMainFormQVR::ConvertBitBtnClick()
+{
+    Engine->ConvertBitBtnClick();
+}
 
-void TMainFormQVR::AbortBitBtnClick() { Engine->AbortBitBtnClick(); }
+void TMainFormQVR::AbortBitBtnClick()
+{
+    Engine->AbortBitBtnClick();
+}
 
 void TMainFormQVR::OutputFolderBitBtnClick()
 {

@@ -31,10 +31,10 @@ class MainRunView;
 
 // What the main window takes from its surroundings; tests give their own.
 struct MainFormEnvironment {
-    QString programFolder;               // empty: the running program's folder
-    QStringList arguments;               // command-line arguments after the program name
-    int screenHeight = 0;                // 0: the primary screen's height
-    std::function<int()> measureSpeed;   // empty: the PC speed probe
+    QString programFolder;              // empty: the running program's folder
+    QStringList arguments;              // command-line arguments after the program name
+    int screenHeight = 0;               // 0: the primary screen's height
+    std::function<int()> measureSpeed;  // empty: the PC speed probe
     std::function<bool(const QString&)> openDocument;  // empty: the desktop's handler
     // The open dialogs; empty: the file dialogs. They answer the chosen path, or nothing.
     std::function<QString()> chooseFile;
@@ -46,7 +46,7 @@ struct MainFormEnvironment {
 class TMainFormQVR : public QMainWindow {
     Q_OBJECT
 
-public:
+  public:
     explicit TMainFormQVR(MainFormEnvironment environment = {}, QWidget* parent = nullptr);
     ~TMainFormQVR() override;
 
@@ -144,12 +144,12 @@ public:
     // Fills the list with the supported files directly in a folder (a ripped CD).
     void AddFolderFiles(const QString& folder);
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
-private:
+  private:
     void resetFrequencyChooser();
     void showListControls();
     void createControls();

@@ -7,7 +7,8 @@
 
 namespace qvr {
 
-void TMainFormQVR::SetLanguageAddresses() {
+void TMainFormQVR::SetLanguageAddresses()
+{
     const LanguageAddresses addresses =
         AddressesForLanguage(ProgramLanguage, Folders.ProgramFolder);
     InfoPageAddress = addresses.InfoPageAddress;
@@ -16,7 +17,8 @@ void TMainFormQVR::SetLanguageAddresses() {
 }
 
 // Without an address (a language code outside the five) there is nothing to open.
-void TMainFormQVR::WissenswerteszumKonvertierenSolfeggioFrequenzen1Click() {
+void TMainFormQVR::WissenswerteszumKonvertierenSolfeggioFrequenzen1Click()
+{
     if (InfoPageAddress.isEmpty()) {
         return;
     }
@@ -27,7 +29,8 @@ void TMainFormQVR::WissenswerteszumKonvertierenSolfeggioFrequenzen1Click() {
     }
 }
 
-void TMainFormQVR::mniProgrammInfo1Click() {
+void TMainFormQVR::mniProgrammInfo1Click()
+{
     if (AboutBoxQVR != nullptr) {
         AboutBoxQVR->exec();
     }

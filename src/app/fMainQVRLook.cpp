@@ -24,13 +24,15 @@ constexpr SkinHandler kSkinHandlers[kSkinCount] = {
     &TMainFormQVR::Skin71Click, &TMainFormQVR::Skin81Click, &TMainFormQVR::Skin91Click,
     &TMainFormQVR::Skin101Click};
 
-void setForeground(QWidget* widget, const QColor& colour) {
+void setForeground(QWidget* widget, const QColor& colour)
+{
     QPalette palette = widget->palette();
     palette.setColor(QPalette::WindowText, colour);
     widget->setPalette(palette);
 }
 
-void setSelectionColour(QWidget* list, const QColor& colour) {
+void setSelectionColour(QWidget* list, const QColor& colour)
+{
     QPalette palette = list->palette();
     palette.setColor(QPalette::Active, QPalette::Highlight, colour);
     palette.setColor(QPalette::Inactive, QPalette::Highlight, colour);
@@ -39,7 +41,8 @@ void setSelectionColour(QWidget* list, const QColor& colour) {
 
 }  // namespace
 
-void TMainFormQVR::createLookAndTranslation() {
+void TMainFormQVR::createLookAndTranslation()
+{
     Background = new BackgroundPicture(BkgImage);
     Background->showBuiltIn(size());
     setSelectionColour(lvFiles, kDesignSelectionColour);
@@ -49,7 +52,8 @@ void TMainFormQVR::createLookAndTranslation() {
         siLangDispatcher1);
 }
 
-void TMainFormQVR::connectLookAndInfoHandlers() {
+void TMainFormQVR::connectLookAndInfoHandlers()
+{
     connect(WissenswerteszumKonvertierenSolfeggioFrequenzen1, &QAction::triggered, this,
             &TMainFormQVR::WissenswerteszumKonvertierenSolfeggioFrequenzen1Click);
     connect(mniProgrammInfo1, &QAction::triggered, this, &TMainFormQVR::mniProgrammInfo1Click);
@@ -58,7 +62,8 @@ void TMainFormQVR::connectLookAndInfoHandlers() {
     }
 }
 
-void TMainFormQVR::ApplySkinAtStartup() {
+void TMainFormQVR::ApplySkinAtStartup()
+{
     if (FileExists(SkinSettingFile(Folders.WorkFolder))) {
         LoadSkinSetting();
     } else {
@@ -66,40 +71,51 @@ void TMainFormQVR::ApplySkinAtStartup() {
     }
 }
 
-void TMainFormQVR::Skin11Click() {
+void TMainFormQVR::Skin11Click()
+{
     ApplySkin(1);
 }
-void TMainFormQVR::Skin21Click() {
+void TMainFormQVR::Skin21Click()
+{
     ApplySkin(2);
 }
-void TMainFormQVR::Skin31Click() {
+void TMainFormQVR::Skin31Click()
+{
     ApplySkin(3);
 }
-void TMainFormQVR::Skin41Click() {
+void TMainFormQVR::Skin41Click()
+{
     ApplySkin(4);
 }
-void TMainFormQVR::Skin51Click() {
+void TMainFormQVR::Skin51Click()
+{
     ApplySkin(5);
 }
-void TMainFormQVR::Skin61Click() {
+void TMainFormQVR::Skin61Click()
+{
     ApplySkin(6);
 }
-void TMainFormQVR::Skin71Click() {
+void TMainFormQVR::Skin71Click()
+{
     ApplySkin(7);
 }
-void TMainFormQVR::Skin81Click() {
+void TMainFormQVR::Skin81Click()
+{
     ApplySkin(8);
 }
-void TMainFormQVR::Skin91Click() {
+void TMainFormQVR::Skin91Click()
+{
     ApplySkin(9);
 }
-void TMainFormQVR::Skin101Click() {
+void TMainFormQVR::Skin101Click()
+{
     ApplySkin(10);
 }
 
 // A missing or unreadable picture keeps the background shown so far; the rest of the skin
 // still applies.
-void TMainFormQVR::ApplySkin(int number) {
+void TMainFormQVR::ApplySkin(int number)
+{
     const SkinLook& skin = SkinLookFor(number);
     Background->showFile(SkinPicturePath(Folders.SkinFolder, skin, ResolutionClass),
                          client_->size());
@@ -112,19 +128,22 @@ void TMainFormQVR::ApplySkin(int number) {
 }
 
 // Anything but "1" .. "10" in the first line leaves the look and the file as they are.
-void TMainFormQVR::LoadSkinSetting() {
+void TMainFormQVR::LoadSkinSetting()
+{
     if (const std::optional<int> number = StoredSkinNumber(Folders.WorkFolder)) {
         (this->*kSkinHandlers[*number - 1])();
     }
 }
 
-void TMainFormQVR::SaveSkinSetting(const QString& number) {
+void TMainFormQVR::SaveSkinSetting(const QString& number)
+{
     StoreSkinNumber(Folders.WorkFolder, number);
 }
 
 // The buttons are painted anew over the new background; the list and the run controls wait
 // until files are added again (the rows stay in the list).
-void TMainFormQVR::ResetSkinControls() {
+void TMainFormQVR::ResetSkinControls()
+{
     for (QWidget* button :
          std::initializer_list<QWidget*>{OpenFolderBitBtn, OpenFileBitBtn, RipCDBitBtn, AbortBitBtn,
                                          ConvertBitBtn, OutputFolderBitBtn}) {

@@ -1,7 +1,7 @@
 #include "ConsoleHostChoice.h"
-#include "StartupReport.h"
 #include "NurEinmalStarten_Unit_Quorvane.h"
 #include "StartupDialogs.h"
+#include "StartupReport.h"
 #include "WidgetHost.h"
 #include "fMainQVR.h"
 #include "lang/DVK_MyLanguagesMessageDLG.h"

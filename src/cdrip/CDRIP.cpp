@@ -25,33 +25,31 @@ struct FormatInfo {
     TLameMode mode;
 };
 
-std::optional<FormatInfo> formatInfo(TOutputFormat format) {
+std::optional<FormatInfo> formatInfo(TOutputFormat format)
+{
     switch (format) {
-        case TOutputFormat::STEREO44100:
-            return FormatInfo{44100, 2, TLameMode::STEREO};
-        case TOutputFormat::MONO44100:
-            return FormatInfo{44100, 1, TLameMode::MONO};
-        case TOutputFormat::STEREO22050:
-            return FormatInfo{22050, 2, TLameMode::STEREO};
-        case TOutputFormat::MONO22050:
-            return FormatInfo{22050, 1, TLameMode::MONO};
-        case TOutputFormat::STEREO11025:
-            return FormatInfo{11025, 2, TLameMode::STEREO};
-        case TOutputFormat::MONO11025:
-            return FormatInfo{11025, 1, TLameMode::MONO};
+        case TOutputFormat::STEREO44100: return FormatInfo{44100, 2, TLameMode::STEREO};
+        case TOutputFormat::MONO44100: return FormatInfo{44100, 1, TLameMode::MONO};
+        case TOutputFormat::STEREO22050: return FormatInfo{22050, 2, TLameMode::STEREO};
+        case TOutputFormat::MONO22050: return FormatInfo{22050, 1, TLameMode::MONO};
+        case TOutputFormat::STEREO11025: return FormatInfo{11025, 2, TLameMode::STEREO};
+        case TOutputFormat::MONO11025: return FormatInfo{11025, 1, TLameMode::MONO};
     }
     return std::nullopt;
 }
 
-std::int32_t readInt32(const CdromParameters& record, int offset) {
+std::int32_t readInt32(const CdromParameters& record, int offset)
+{
     return qFromLittleEndian<std::int32_t>(record.data() + offset);
 }
 
-void writeInt32(CdromParameters& record, int offset, std::int32_t value) {
+void writeInt32(CdromParameters& record, int offset, std::int32_t value)
+{
     qToLittleEndian(value, record.data() + offset);
 }
 
-TDriveTableClass driveTableOf(const CdromParameters& record) {
+TDriveTableClass driveTableOf(const CdromParameters& record)
+{
     const auto value = [&](int i) {
         return readInt32(record, cdrom_parameters::kDriveTableOffset + 4 * i);
     };
@@ -68,7 +66,8 @@ TDriveTableClass driveTableOf(const CdromParameters& record) {
 
 // The lengths are announced from the sector range before anything is read: the difference of
 // the two sector numbers, so a range of n sectors announces n - 1 of them.
-QByteArray wavHeader(const FormatInfo& format, std::int32_t first, std::int32_t last) {
+QByteArray wavHeader(const FormatInfo& format, std::int32_t first, std::int32_t last)
+{
     const std::uint32_t byteRate = format.sampleRate * format.channels * 2;
     const std::int64_t sectors = std::max<std::int64_t>(0, std::int64_t{last} - first);
     const auto dataLength = static_cast<std::uint32_t>(byteRate * sectors / kSectorsPerSecond);
@@ -89,11 +88,13 @@ QByteArray wavHeader(const FormatInfo& format, std::int32_t first, std::int32_t 
     return header;
 }
 
-bool writeAll(QFile& file, const void* data, qint64 size) {
+bool writeAll(QFile& file, const void* data, qint64 size)
+{
     return size <= 0 || file.write(static_cast<const char*>(data), size) == size;
 }
 
-void writeOrFail(QFile& file, const void* data, qint64 size) {
+void writeOrFail(QFile& file, const void* data, qint64 size)
+{
     if (!writeAll(file, data, size)) {
         throw ECDRIPError(kWriteError);
     }
@@ -111,7 +112,8 @@ class FlagSetter {
     bool& flag_;
 };
 
-QString trackName(int number) {
+QString trackName(int number)
+{
     return QStringLiteral("Track%1").arg(number, 2, 10, QLatin1Char('0'));
 }
 
@@ -125,7 +127,8 @@ struct TCDRIP::RipBuffers {
     bool streamOpen = false;
 };
 
-TCDRIP::TCDRIP(QObject* owner, CDRipLibrary& library) : QObject(owner), library_(library) {
+TCDRIP::TCDRIP(QObject* owner, CDRipLibrary& library) : QObject(owner), library_(library)
+{
     try {
         Version_ = QString::number(library_.CR_GetCDRipVersion());
         if (library_.CR_Init() != kCrFailure) {
@@ -140,7 +143,8 @@ TCDRIP::TCDRIP(QObject* owner, CDRipLibrary& library) : QObject(owner), library_
 
 TCDRIP::~TCDRIP() = default;
 
-void TCDRIP::readActiveDrive() {
+void TCDRIP::readActiveDrive()
+{
     if (!readParameters()) {
         return;
     }
@@ -151,7 +155,8 @@ void TCDRIP::readActiveDrive() {
 
 // Takes the library's record for the active drive and the component's copies of it; on a
 // refusal the record and the copies stay as they were.
-bool TCDRIP::readParameters() {
+bool TCDRIP::readParameters()
+{
     CdromParameters fresh = record_;
     if (library_.CR_GetCDROMParameters(&fresh) == kCrFailure) {
         return false;
@@ -168,7 +173,8 @@ bool TCDRIP::readParameters() {
     return true;
 }
 
-void TCDRIP::ReadToc() {
+void TCDRIP::ReadToc()
+{
     if (library_.CR_ReadToc() == kCrFailure) {
         return;
     }
@@ -186,7 +192,8 @@ void TCDRIP::ReadToc() {
     }
 }
 
-void TCDRIP::setCDRomNum(std::int32_t drive) {
+void TCDRIP::setCDRomNum(std::int32_t drive)
+{
     if (drive == CDRomNum_) {
         return;
     }
@@ -200,18 +207,21 @@ void TCDRIP::setCDRomNum(std::int32_t drive) {
     }
 }
 
-void TCDRIP::setDriveTable(const TDriveTableClass& values) {
+void TCDRIP::setDriveTable(const TDriveTableClass& values)
+{
     if (DriveTable_) {
         *DriveTable_ = values;
     }
 }
 
-void TCDRIP::setCoder(TLameCoder* coder) {
+void TCDRIP::setCoder(TLameCoder* coder)
+{
     Coder_ = coder;
     ApplyOutputFormat();
 }
 
-void TCDRIP::setOutputFormat(TOutputFormat format) {
+void TCDRIP::setOutputFormat(TOutputFormat format)
+{
     if (format != OutputFormat_) {
         writeInt32(record_, cdrom_parameters::kOutputFormatOffset,
                    static_cast<std::int32_t>(format));
@@ -220,7 +230,8 @@ void TCDRIP::setOutputFormat(TOutputFormat format) {
     ApplyOutputFormat();
 }
 
-void TCDRIP::ApplyOutputFormat() {
+void TCDRIP::ApplyOutputFormat()
+{
     const std::optional<FormatInfo> format = formatInfo(OutputFormat_);
     if (Coder_ == nullptr || !format) {
         return;
@@ -229,7 +240,8 @@ void TCDRIP::ApplyOutputFormat() {
     Coder_->setSampleRate(format->sampleRate);
 }
 
-void TCDRIP::setJitterCorrect(bool value) {
+void TCDRIP::setJitterCorrect(bool value)
+{
     if (value == JitterCorrect_) {
         return;
     }
@@ -237,11 +249,13 @@ void TCDRIP::setJitterCorrect(bool value) {
     writeInt32(record_, cdrom_parameters::kJitterFlagOffset, value ? -1 : 0);
 }
 
-QString TCDRIP::CDRomID() const {
+QString TCDRIP::CDRomID() const
+{
     return QString::fromUtf8(CDRomID_.data());
 }
 
-bool TCDRIP::ApplyParameters() {
+bool TCDRIP::ApplyParameters()
+{
     try {
         return library_.CR_SetCDROMParameters(&record_) != kCrFailure;
     } catch (...) {
@@ -249,7 +263,8 @@ bool TCDRIP::ApplyParameters() {
     }
 }
 
-void TCDRIP::RipTrack(std::int32_t trackNumber, const QString& fileName) {
+void TCDRIP::RipTrack(std::int32_t trackNumber, const QString& fileName)
+{
     if (OnBeginTrack) {
         OnBeginTrack(this, static_cast<std::uint16_t>(trackNumber));
     }
@@ -264,8 +279,8 @@ void TCDRIP::RipTrack(std::int32_t trackNumber, const QString& fileName) {
     }
 }
 
-void TCDRIP::RipSectors(std::int32_t firstSector, std::int32_t lastSector,
-                        const QString& fileName) {
+void TCDRIP::RipSectors(std::int32_t firstSector, std::int32_t lastSector, const QString& fileName)
+{
     checkRipCanStart();
     aborted_ = false;
     std::int32_t bufferSize = 0;
@@ -293,7 +308,8 @@ void TCDRIP::RipSectors(std::int32_t firstSector, std::int32_t lastSector,
 }
 
 // Refusals before the library's ripper is opened: nothing is created after them.
-void TCDRIP::checkRipCanStart() {
+void TCDRIP::checkRipCanStart()
+{
     // An event handler starting a rip in the middle of one would close the library's ripper
     // under the running loop.
     if (ripping_) {
@@ -312,7 +328,8 @@ void TCDRIP::checkRipCanStart() {
 
 // Creates the file, writes the WAV header or opens the encoder, and runs the chunk loop.
 void TCDRIP::writeOutput(QFile& file, RipBuffers& buffers, std::int32_t firstSector,
-                         std::int32_t lastSector, std::int32_t bufferSize) {
+                         std::int32_t lastSector, std::int32_t bufferSize)
+{
     // Unbuffered, so a short write shows at once and not at some later flush.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
         throw EFCreateError(QStringLiteral("Cannot create file \"%1\". %2")
@@ -331,7 +348,8 @@ void TCDRIP::writeOutput(QFile& file, RipBuffers& buffers, std::int32_t firstSec
 
 // Opens the encoder stream and its buffers; a refused configuration ends the rip before
 // anything is encoded.
-void TCDRIP::openEncoder(RipBuffers& buffers) {
+void TCDRIP::openEncoder(RipBuffers& buffers)
+{
     if (Coder_->InitStream() != kBeOk) {
         throw ECDRIPError(kEncoderRefused);
     }
@@ -344,7 +362,8 @@ void TCDRIP::openEncoder(RipBuffers& buffers) {
     buffers.chunk.resize(Coder_->SamplesPerChunk());
 }
 
-void TCDRIP::ripLoop(QFile& file, RipBuffers& buffers, std::int32_t bufferSize) {
+void TCDRIP::ripLoop(QFile& file, RipBuffers& buffers, std::int32_t bufferSize)
+{
     const std::size_t chunkBytes = buffers.chunk.size() * sizeof(std::int16_t);
     buffers.read.resize(static_cast<std::size_t>(bufferSize) + chunkBytes);
     std::int32_t result = 0;
@@ -375,7 +394,8 @@ void TCDRIP::ripLoop(QFile& file, RipBuffers& buffers, std::int32_t bufferSize) 
 
 // Encodes every whole encoder chunk in the read buffer and moves the rest to its start, where
 // the next chunk from the library is appended to it.
-void TCDRIP::encodeWholeChunks(QFile& file, RipBuffers& buffers, std::int32_t delivered) {
+void TCDRIP::encodeWholeChunks(QFile& file, RipBuffers& buffers, std::int32_t delivered)
+{
     const std::size_t chunkBytes = buffers.chunk.size() * sizeof(std::int16_t);
     const std::size_t available = static_cast<std::size_t>(delivered + buffers.carried);
     const std::size_t whole = available / chunkBytes;
@@ -390,7 +410,8 @@ void TCDRIP::encodeWholeChunks(QFile& file, RipBuffers& buffers, std::int32_t de
     buffers.carried = static_cast<std::int32_t>(rest);
 }
 
-void TCDRIP::logJitterError() {
+void TCDRIP::logJitterError()
+{
     std::uint32_t start = 0;
     std::uint32_t end = 0;
     library_.CR_GetLastJitterErrorPosition(&start, &end);
@@ -399,7 +420,8 @@ void TCDRIP::logJitterError() {
 
 // Flushes and closes the encoder, closes the library's ripper and the file. False when the
 // file did not take the flushed bytes.
-bool TCDRIP::finishRip(QFile& file, RipBuffers& buffers) {
+bool TCDRIP::finishRip(QFile& file, RipBuffers& buffers)
+{
     bool written = true;
     if (buffers.streamOpen) {
         std::uint32_t produced = 0;
@@ -414,7 +436,8 @@ bool TCDRIP::finishRip(QFile& file, RipBuffers& buffers) {
     return written;
 }
 
-void TCDRIP::saveJitterLog(const QString& outputName) const {
+void TCDRIP::saveJitterLog(const QString& outputName) const
+{
     if (JitterLog_.isEmpty()) {
         return;
     }

@@ -36,16 +36,19 @@ using CdioHandle = std::unique_ptr<CdIo_t, CdioDestroyer>;
 using DriveHandle = std::unique_ptr<cdrom_drive_t, DriveCloser>;
 using ParanoiaHandle = std::unique_ptr<cdrom_paranoia_t, ParanoiaFreer>;
 
-CdioHandle openDrive(const CdioRipLibrary::Drive& drive) {
+CdioHandle openDrive(const CdioRipLibrary::Drive& drive)
+{
     return CdioHandle(drive.image ? cdio_open_cue(drive.path.c_str())
                                   : cdio_open(drive.path.c_str(), DRIVER_DEVICE));
 }
 
-void putInt32(CdromParameters& record, int offset, std::int32_t value) {
+void putInt32(CdromParameters& record, int offset, std::int32_t value)
+{
     qToLittleEndian(value, record.data() + offset);
 }
 
-std::string trimmed(const char* text) {
+std::string trimmed(const char* text)
+{
     std::string s(text);
     s.erase(s.find_last_not_of(' ') + 1);
     s.erase(0, s.find_first_not_of(' '));
@@ -54,7 +57,8 @@ std::string trimmed(const char* text) {
 
 // Vendor and model as the drive reports them, with a blank after them for the drive list to
 // put its "- " behind; the path when the drive tells nothing.
-std::string identification(CdIo_t* cdio, const std::string& path) {
+std::string identification(CdIo_t* cdio, const std::string& path)
+{
     cdio_hwinfo_t info{};
     std::string id;
     if (cdio != nullptr && cdio_get_hwinfo(cdio, &info)) {
@@ -66,7 +70,8 @@ std::string identification(CdIo_t* cdio, const std::string& path) {
 }
 
 // The drive's highest read speed in CD speed units, from its capabilities page; 0 when unknown.
-std::int32_t readSpeed(CdIo_t* cdio) {
+std::int32_t readSpeed(CdIo_t* cdio)
+{
     std::uint8_t page[64] = {};
     if (cdio == nullptr || mmc_mode_sense_10(cdio, page, sizeof page, CDIO_MMC_CAPABILITIES_PAGE) !=
                                DRIVER_OP_SUCCESS) {
@@ -79,7 +84,8 @@ std::int32_t readSpeed(CdIo_t* cdio) {
     return ((page[start + 8] << 8) | page[start + 9]) / kKilobytesPerSpeedUnit;
 }
 
-CdromParameters describe(const CdioRipLibrary::Drive& drive) {
+CdromParameters describe(const CdioRipLibrary::Drive& drive)
+{
     namespace p = cdrom_parameters;
     CdromParameters record{};
     const CdioHandle cdio = openDrive(drive);
@@ -99,18 +105,21 @@ CdromParameters describe(const CdioRipLibrary::Drive& drive) {
 }
 
 // Paranoia reads audio only; on a data track it would retry every sector in vain.
-bool startsInAudio(CdIo_t* cdio, std::int32_t sector) {
+bool startsInAudio(CdIo_t* cdio, std::int32_t sector)
+{
     const track_t track = cdio_get_track(cdio, sector);
     return track != CDIO_INVALID_TRACK && cdio_get_track_format(cdio, track) == TRACK_FORMAT_AUDIO;
 }
 
-bool correctionOn(const CdioRipLibrary::Drive& drive) {
+bool correctionOn(const CdioRipLibrary::Drive& drive)
+{
     return !drive.parameters ||
            qFromLittleEndian<std::int32_t>(drive.parameters->data() +
                                            cdrom_parameters::kJitterFlagOffset) != 0;
 }
 
-bool isCorrection(paranoia_cb_mode_t event) {
+bool isCorrection(paranoia_cb_mode_t event)
+{
     switch (event) {
         case PARANOIA_CB_FIXUP_EDGE:
         case PARANOIA_CB_FIXUP_ATOM:
@@ -120,10 +129,8 @@ bool isCorrection(paranoia_cb_mode_t event) {
         case PARANOIA_CB_DRIFT:
         case PARANOIA_CB_FIXUP_DROPPED:
         case PARANOIA_CB_FIXUP_DUPED:
-        case PARANOIA_CB_READERR:
-            return true;
-        default:
-            return false;
+        case PARANOIA_CB_READERR: return true;
+        default: return false;
     }
 }
 
@@ -145,13 +152,15 @@ struct CdioRipLibrary::RipSession {
 namespace {
 
 // The range must begin on an audio track and end before the lead-out.
-bool readableRange(CdIo_t* cdio, std::int32_t first, std::int32_t last) {
+bool readableRange(CdIo_t* cdio, std::int32_t first, std::int32_t last)
+{
     return startsInAudio(cdio, first) && last < cdio_get_track_lsn(cdio, CDIO_CDROM_LEADOUT_TRACK);
 }
 
 // Opens the drive for paranoia, positioned at the first sector; nothing when it cannot be read.
 std::unique_ptr<CdioRipLibrary::RipSession> openSession(const CdioRipLibrary::Drive& drive,
-                                                        std::int32_t first, std::int32_t last) {
+                                                        std::int32_t first, std::int32_t last)
+{
     auto session = std::make_unique<CdioRipLibrary::RipSession>();
     session->cdio = openDrive(drive);
     if (!session->cdio || !readableRange(session->cdio.get(), first, last)) {
@@ -185,7 +194,8 @@ std::unique_ptr<CdioRipLibrary::RipSession> openSession(const CdioRipLibrary::Dr
 // Paranoia's callback carries no context; only one rip runs at a time.
 CdioRipLibrary::RipSession* reading = nullptr;
 
-void paranoiaEvent(long position, paranoia_cb_mode_t event) {
+void paranoiaEvent(long position, paranoia_cb_mode_t event)
+{
     if (reading == nullptr || !isCorrection(event)) {
         return;
     }
@@ -202,11 +212,13 @@ void paranoiaEvent(long position, paranoia_cb_mode_t event) {
 CdioRipLibrary::CdioRipLibrary() = default;
 CdioRipLibrary::~CdioRipLibrary() = default;
 
-std::int32_t CdioRipLibrary::CR_GetCDRipVersion() {
+std::int32_t CdioRipLibrary::CR_GetCDRipVersion()
+{
     return static_cast<std::int32_t>(libcdio_version_num);
 }
 
-std::int32_t CdioRipLibrary::CR_Init() {
+std::int32_t CdioRipLibrary::CR_Init()
+{
     session_.reset();
     drives_.clear();
     toc_.clear();
@@ -226,17 +238,20 @@ std::int32_t CdioRipLibrary::CR_Init() {
     return kCrOk;
 }
 
-CdioRipLibrary::Drive* CdioRipLibrary::activeDrive() {
+CdioRipLibrary::Drive* CdioRipLibrary::activeDrive()
+{
     return active_ >= 0 && active_ < static_cast<std::int32_t>(drives_.size())
                ? &drives_[static_cast<std::size_t>(active_)]
                : nullptr;
 }
 
-std::int32_t CdioRipLibrary::CR_GetActiveCDROM() {
+std::int32_t CdioRipLibrary::CR_GetActiveCDROM()
+{
     return active_;
 }
 
-std::int32_t CdioRipLibrary::CR_SetActiveCDROM(std::int32_t drive) {
+std::int32_t CdioRipLibrary::CR_SetActiveCDROM(std::int32_t drive)
+{
     if (drive != kNoDrive && (drive < 0 || drive >= static_cast<std::int32_t>(drives_.size()))) {
         return kCrFailure;
     }
@@ -245,7 +260,8 @@ std::int32_t CdioRipLibrary::CR_SetActiveCDROM(std::int32_t drive) {
     return kCrOk;
 }
 
-std::int32_t CdioRipLibrary::CR_GetCDROMParameters(CdromParameters* parameters) {
+std::int32_t CdioRipLibrary::CR_GetCDROMParameters(CdromParameters* parameters)
+{
     if (active_ == kNoDrive) {
         parameters->fill(0);
         return kCrOk;
@@ -261,7 +277,8 @@ std::int32_t CdioRipLibrary::CR_GetCDROMParameters(CdromParameters* parameters) 
     return kCrOk;
 }
 
-std::int32_t CdioRipLibrary::CR_SetCDROMParameters(const CdromParameters* parameters) {
+std::int32_t CdioRipLibrary::CR_SetCDROMParameters(const CdromParameters* parameters)
+{
     if (active_ == kNoDrive) {
         return kCrOk;
     }
@@ -273,7 +290,8 @@ std::int32_t CdioRipLibrary::CR_SetCDROMParameters(const CdromParameters* parame
     return kCrOk;
 }
 
-std::int32_t CdioRipLibrary::CR_ReadToc() {
+std::int32_t CdioRipLibrary::CR_ReadToc()
+{
     toc_.clear();
     Drive* drive = activeDrive();
     const CdioHandle cdio = drive != nullptr ? openDrive(*drive) : nullptr;
@@ -297,18 +315,21 @@ std::int32_t CdioRipLibrary::CR_ReadToc() {
     return kCrOk;
 }
 
-std::int32_t CdioRipLibrary::CR_GetNumTocEntries() {
+std::int32_t CdioRipLibrary::CR_GetNumTocEntries()
+{
     return toc_.empty() ? 0 : static_cast<std::int32_t>(toc_.size()) - 1;
 }
 
-TocEntry CdioRipLibrary::CR_GetTocEntry(std::int32_t entry) {
+TocEntry CdioRipLibrary::CR_GetTocEntry(std::int32_t entry)
+{
     return entry >= 0 && entry < static_cast<std::int32_t>(toc_.size())
                ? toc_[static_cast<std::size_t>(entry)]
                : TocEntry{};
 }
 
 std::int32_t CdioRipLibrary::CR_OpenRipper(std::int32_t* bufferSize, std::int32_t firstSector,
-                                           std::int32_t lastSector) {
+                                           std::int32_t lastSector)
+{
     CR_CloseRipper();
     jitterErrors_ = 0;
     jitterStart_ = jitterEnd_ = 0;
@@ -324,7 +345,8 @@ std::int32_t CdioRipLibrary::CR_OpenRipper(std::int32_t* bufferSize, std::int32_
     return kCrOk;
 }
 
-std::int32_t CdioRipLibrary::CR_RipChunk(std::uint8_t* destination, std::int32_t* byteCount) {
+std::int32_t CdioRipLibrary::CR_RipChunk(std::uint8_t* destination, std::int32_t* byteCount)
+{
     *byteCount = 0;
     // Without an open ripper there is nothing more to deliver; a loop waiting for the end ends.
     if (!session_ || session_->next > session_->last) {
@@ -360,7 +382,8 @@ std::int32_t CdioRipLibrary::CR_RipChunk(std::uint8_t* destination, std::int32_t
     return s.next > s.last ? kCrRippingDone : kCrOk;
 }
 
-std::int32_t CdioRipLibrary::CR_GetPercentCompleted() {
+std::int32_t CdioRipLibrary::CR_GetPercentCompleted()
+{
     if (!session_) {
         return 0;
     }
@@ -369,20 +392,24 @@ std::int32_t CdioRipLibrary::CR_GetPercentCompleted() {
     return static_cast<std::int32_t>((std::int64_t{s.next} - s.first) * 100 / total);
 }
 
-void CdioRipLibrary::CR_GetLastJitterErrorPosition(std::uint32_t* start, std::uint32_t* end) {
+void CdioRipLibrary::CR_GetLastJitterErrorPosition(std::uint32_t* start, std::uint32_t* end)
+{
     *start = jitterStart_;
     *end = jitterEnd_;
 }
 
-std::int32_t CdioRipLibrary::CR_GetNumberOfJitterErrors() {
+std::int32_t CdioRipLibrary::CR_GetNumberOfJitterErrors()
+{
     return jitterErrors_;
 }
 
-void CdioRipLibrary::CR_CloseRipper() {
+void CdioRipLibrary::CR_CloseRipper()
+{
     session_.reset();
 }
 
-QStringList CdioRipLibrary::DrivePaths() const {
+QStringList CdioRipLibrary::DrivePaths() const
+{
     QStringList paths;
     for (const Drive& drive : drives_) {
         paths.append(fromNativeBytes(drive.path));
@@ -390,7 +417,8 @@ QStringList CdioRipLibrary::DrivePaths() const {
     return paths;
 }
 
-CDRipLibrary& cdRipLibrary() {
+CDRipLibrary& cdRipLibrary()
+{
     static CdioRipLibrary library;
     return library;
 }

@@ -4,7 +4,8 @@
 
 namespace qvr {
 
-void AssignError(const QObject* source, const char* targetClass) {
+void AssignError(const QObject* source, const char* targetClass)
+{
     const QString sourceClass = source != nullptr
                                     ? QString::fromLatin1(source->metaObject()->className())
                                     : QStringLiteral("nil");

@@ -16,13 +16,15 @@ QColor DialogGradientEnd{249, 249, 249};
 
 namespace {
 
-int scaled(int size, int percent) {
+int scaled(int size, int percent)
+{
     return static_cast<int>(std::nearbyint(size * static_cast<double>(percent) / 100.0));
 }
 
 }  // namespace
 
-void PaintVerticalGradient(QWidget* widget, const QColor& start, const QColor& end) {
+void PaintVerticalGradient(QWidget* widget, const QColor& start, const QColor& end)
+{
     QPainter painter(widget);
     QLinearGradient gradient(0, 0, 0, widget->height());
     gradient.setColorAt(0, start);
@@ -30,7 +32,8 @@ void PaintVerticalGradient(QWidget* widget, const QColor& start, const QColor& e
     painter.fillRect(widget->rect(), gradient);
 }
 
-void EnlargeDialog(QWidget* dialog, int percent) {
+void EnlargeDialog(QWidget* dialog, int percent)
+{
     if (percent == 100) {
         return;
     }
@@ -45,7 +48,8 @@ void EnlargeDialog(QWidget* dialog, int percent) {
     dialog->setFixedSize(scaled(dialog->width(), percent), scaled(dialog->height(), percent));
 }
 
-void MakeNoDefault(QWidget* dialog) {
+void MakeNoDefault(QWidget* dialog)
+{
     for (QPushButton* button : dialog->findChildren<QPushButton*>()) {
         button->setAutoDefault(false);
         button->setDefault(false);

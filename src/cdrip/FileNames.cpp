@@ -4,7 +4,8 @@
 
 namespace qvr {
 
-QString ChangeFileExt(const QString& name, const QString& extension, PathStyle style) {
+QString ChangeFileExt(const QString& name, const QString& extension, PathStyle style)
+{
     qsizetype start = name.lastIndexOf(u'/') + 1;
     if (style == PathStyle::Windows) {
         start = std::max({start, name.lastIndexOf(u'\\') + 1, name.lastIndexOf(u':') + 1});

@@ -8,21 +8,25 @@ namespace qvr {
 namespace {
 
 // A flag as the configuration record holds it: all bits set for on.
-std::uint32_t flagValue(bool on) {
+std::uint32_t flagValue(bool on)
+{
     return on ? 0xFFFFFFFFu : 0u;
 }
 
-void put(BeConfigRecord& record, int offset, std::uint32_t value) {
+void put(BeConfigRecord& record, int offset, std::uint32_t value)
+{
     qToLittleEndian(value, record.data() + offset);
 }
 
 }  // namespace
 
-TLameVersion::TLameVersion(LameEncLibrary& library, QObject* owner) : QObject(owner) {
+TLameVersion::TLameVersion(LameEncLibrary& library, QObject* owner) : QObject(owner)
+{
     library.beVersion(&record_);
 }
 
-void TLameVersion::Assign(const QObject* source) {
+void TLameVersion::Assign(const QObject* source)
+{
     const auto* other = qobject_cast<const TLameVersion*>(source);
     if (other == nullptr) {
         AssignError(source, "TLameVersion");
@@ -31,21 +35,26 @@ void TLameVersion::Assign(const QObject* source) {
 }
 
 TLameCoder::TLameCoder(QObject* owner, LameEncLibrary& library)
-    : QObject(owner), library_(library), LameVersion_(new TLameVersion(library, this)) {}
+    : QObject(owner), library_(library), LameVersion_(new TLameVersion(library, this))
+{
+}
 
-void TLameCoder::setMode(TLameMode value) {
+void TLameCoder::setMode(TLameMode value)
+{
     const auto ordinal = static_cast<std::int32_t>(value);
     if (ordinal >= 0 && ordinal <= 3) {
         mode_ = ordinal;
     }
 }
 
-void TLameCoder::setEnableVBR(bool value) {
+void TLameCoder::setEnableVBR(bool value)
+{
     EnableVBR_ = value;
     WriteVBRHeader_ = value;
 }
 
-void TLameCoder::setInputFiles(const QStringList& names) {
+void TLameCoder::setInputFiles(const QStringList& names)
+{
     InputFiles_ = names;
     OutputFiles_.clear();
     for (const QString& name : InputFiles_) {
@@ -53,7 +62,8 @@ void TLameCoder::setInputFiles(const QStringList& names) {
     }
 }
 
-void TLameCoder::buildConfig() {
+void TLameCoder::buildConfig()
+{
     namespace f = be_config;
     config_.fill(0);
     put(config_, f::kKind, f::kKindLame);
@@ -77,25 +87,30 @@ void TLameCoder::buildConfig() {
     put(config_, f::kVbrQuality, static_cast<std::uint32_t>(VBRQuality_));
 }
 
-std::int32_t TLameCoder::InitStream() {
+std::int32_t TLameCoder::InitStream()
+{
     buildConfig();
     return library_.beInitStream(&config_, &SamplesPerChunk_, &OutputBufferSize_, &StreamHandle_);
 }
 
 std::int32_t TLameCoder::EncodeChunk(const std::int16_t* samples, std::uint8_t* output,
-                                     std::uint32_t* outputCount) {
+                                     std::uint32_t* outputCount)
+{
     return library_.beEncodeChunk(StreamHandle_, SamplesPerChunk_, samples, output, outputCount);
 }
 
-std::int32_t TLameCoder::DeinitStream(std::uint8_t* output, std::uint32_t* outputCount) {
+std::int32_t TLameCoder::DeinitStream(std::uint8_t* output, std::uint32_t* outputCount)
+{
     return library_.beDeinitStream(StreamHandle_, output, outputCount);
 }
 
-std::int32_t TLameCoder::CloseStream() {
+std::int32_t TLameCoder::CloseStream()
+{
     return library_.beCloseStream(StreamHandle_);
 }
 
-void TLameCoder::Assign(const QObject* source) {
+void TLameCoder::Assign(const QObject* source)
+{
     const auto* other = qobject_cast<const TLameCoder*>(source);
     if (other == nullptr) {
         AssignError(source, "TLameCoder");

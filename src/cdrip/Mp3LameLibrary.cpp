@@ -15,25 +15,24 @@ constexpr std::uint32_t kFrameSamples = 1152;
 // flush needs at most 7200.
 constexpr std::uint32_t kOutputBufferSize = kFrameSamples * 5 / 4 + 7200;
 
-std::uint32_t field(const BeConfigRecord& record, int offset) {
+std::uint32_t field(const BeConfigRecord& record, int offset)
+{
     return qFromLittleEndian<std::uint32_t>(record.data() + offset);
 }
 
-MPEG_mode lameMode(std::uint32_t mode) {
+MPEG_mode lameMode(std::uint32_t mode)
+{
     switch (mode) {
-        case 1:
-            return JOINT_STEREO;
-        case 2:
-            return DUAL_CHANNEL;
-        case 3:
-            return MONO;
-        default:
-            return STEREO;
+        case 1: return JOINT_STEREO;
+        case 2: return DUAL_CHANNEL;
+        case 3: return MONO;
+        default: return STEREO;
     }
 }
 
 // The presets are search-quality levels of lame: 0 best and slowest, 9 worst.
-int lameQuality(std::uint32_t preset) {
+int lameQuality(std::uint32_t preset)
+{
     switch (preset & 0xFF) {
         case 1:  // low
             return 7;
@@ -44,7 +43,8 @@ int lameQuality(std::uint32_t preset) {
     }
 }
 
-void applyBitrates(lame_global_flags* flags, const BeConfigRecord& config) {
+void applyBitrates(lame_global_flags* flags, const BeConfigRecord& config)
+{
     const auto bitrate = static_cast<int>(field(config, be_config::kBitrate));
     if (field(config, be_config::kEnableVbr) == 0) {
         lame_set_brate(flags, bitrate);
@@ -58,7 +58,8 @@ void applyBitrates(lame_global_flags* flags, const BeConfigRecord& config) {
 }
 
 // Fills the encoder from the record; the MPEG version follows from the sample rate in lame.
-void configure(lame_global_flags* flags, const BeConfigRecord& config, int channels) {
+void configure(lame_global_flags* flags, const BeConfigRecord& config, int channels)
+{
     lame_set_in_samplerate(flags, static_cast<int>(field(config, be_config::kSampleRate)));
     if (const std::uint32_t rate = field(config, be_config::kReSampleRate); rate != 0) {
         lame_set_out_samplerate(flags, static_cast<int>(rate));
@@ -77,14 +78,16 @@ void configure(lame_global_flags* flags, const BeConfigRecord& config, int chann
 
 }  // namespace
 
-void Mp3LameLibrary::LameCloser::operator()(lame_global_struct* flags) const {
+void Mp3LameLibrary::LameCloser::operator()(lame_global_struct* flags) const
+{
     lame_close(flags);
 }
 
 Mp3LameLibrary::Mp3LameLibrary() = default;
 Mp3LameLibrary::~Mp3LameLibrary() = default;
 
-void Mp3LameLibrary::beVersion(BeVersionRecord* version) {
+void Mp3LameLibrary::beVersion(BeVersionRecord* version)
+{
     lame_version_t engine{};
     get_lame_version_numerical(&engine);
     version->fill(0);
@@ -96,7 +99,8 @@ void Mp3LameLibrary::beVersion(BeVersionRecord* version) {
 
 std::int32_t Mp3LameLibrary::beInitStream(const BeConfigRecord* config,
                                           std::uint32_t* samplesPerChunk,
-                                          std::uint32_t* outputBufferSize, std::uint32_t* stream) {
+                                          std::uint32_t* outputBufferSize, std::uint32_t* stream)
+{
     if (field(*config, be_config::kKind) != be_config::kKindLame ||
         field(*config, be_config::kSize) < be_config::kBodySize) {
         return kBeInvalidFormat;
@@ -117,14 +121,16 @@ std::int32_t Mp3LameLibrary::beInitStream(const BeConfigRecord* config,
     return kBeOk;
 }
 
-Mp3LameLibrary::Stream* Mp3LameLibrary::find(std::uint32_t stream) {
+Mp3LameLibrary::Stream* Mp3LameLibrary::find(std::uint32_t stream)
+{
     const auto it = streams_.find(stream);
     return it == streams_.end() ? nullptr : &it->second;
 }
 
 std::int32_t Mp3LameLibrary::beEncodeChunk(std::uint32_t stream, std::uint32_t samples,
                                            const std::int16_t* pcm, std::uint8_t* output,
-                                           std::uint32_t* outputCount) {
+                                           std::uint32_t* outputCount)
+{
     *outputCount = 0;
     Stream* s = find(stream);
     if (s == nullptr) {
@@ -145,7 +151,8 @@ std::int32_t Mp3LameLibrary::beEncodeChunk(std::uint32_t stream, std::uint32_t s
 }
 
 std::int32_t Mp3LameLibrary::beDeinitStream(std::uint32_t stream, std::uint8_t* output,
-                                            std::uint32_t* outputCount) {
+                                            std::uint32_t* outputCount)
+{
     *outputCount = 0;
     Stream* s = find(stream);
     if (s == nullptr) {
@@ -160,11 +167,13 @@ std::int32_t Mp3LameLibrary::beDeinitStream(std::uint32_t stream, std::uint8_t* 
     return kBeOk;
 }
 
-std::int32_t Mp3LameLibrary::beCloseStream(std::uint32_t stream) {
+std::int32_t Mp3LameLibrary::beCloseStream(std::uint32_t stream)
+{
     return streams_.erase(stream) == 1 ? kBeOk : kBeInvalidHandle;
 }
 
-LameEncLibrary& lameEncLibrary() {
+LameEncLibrary& lameEncLibrary()
+{
     static Mp3LameLibrary library;
     return library;
 }

@@ -23,7 +23,8 @@ constexpr int kClientHeight = 193;
 
 // Pass 1, byte by byte on Windows-1252 text: what may not stand in a folder name becomes "-",
 // accented vowels, c cedilla and n tilde lose their marks (umlauts except u are left for pass 2).
-char replacedInPass1(unsigned char c) {
+char replacedInPass1(unsigned char c)
+{
     static constexpr std::string_view kToDash = " '&*:()\\/><.-!$%=\"\xA7?,\xB4`\x80";
     if (kToDash.find(static_cast<char>(c)) != std::string_view::npos) {
         return '-';
@@ -55,26 +56,22 @@ char replacedInPass1(unsigned char c) {
 }
 
 // Pass 2: the remaining umlauts and the sharp s spelt out.
-std::string_view spelledInPass2(unsigned char c) {
+std::string_view spelledInPass2(unsigned char c)
+{
     switch (c) {
-        case 0xE4:
-            return "ae";
-        case 0xC4:
-            return "Ae";
-        case 0xF6:
-            return "oe";
-        case 0xD6:
-            return "Oe";
-        case 0xDF:
-            return "ss";
-        default:
-            return {};
+        case 0xE4: return "ae";
+        case 0xC4: return "Ae";
+        case 0xF6: return "oe";
+        case 0xD6: return "Oe";
+        case 0xDF: return "ss";
+        default: return {};
     }
 }
 
 }  // namespace
 
-QString TCDNameForm::CleanCdName(const QString& text) {
+QString TCDNameForm::CleanCdName(const QString& text)
+{
     QByteArray ansi = ToWindows1252(text);
     for (char& c : ansi) {
         c = replacedInPass1(static_cast<unsigned char>(c));
@@ -96,7 +93,8 @@ QString TCDNameForm::CleanCdName(const QString& text) {
 }
 
 TCDNameForm::TCDNameForm(TranslationDispatcher* dispatcher, int scalePercent, QWidget* parent)
-    : QDialog(parent), ScalePercent(scalePercent) {
+    : QDialog(parent), ScalePercent(scalePercent)
+{
     setObjectName(QStringLiteral("TCDNameForm"));
     createControls();
     connect(BitBtn1, &QPushButton::clicked, this, &TCDNameForm::BitBtn1Click);
@@ -109,7 +107,8 @@ TCDNameForm::TCDNameForm(TranslationDispatcher* dispatcher, int scalePercent, QW
 
 TCDNameForm::~TCDNameForm() = default;
 
-void TCDNameForm::createControls() {
+void TCDNameForm::createControls()
+{
     setWindowTitle(QStringLiteral("Quorvane"));
     setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
@@ -155,18 +154,21 @@ void TCDNameForm::createControls() {
     setFixedSize(kClientWidth, kClientHeight);
 }
 
-void TCDNameForm::FormCreate() {
+void TCDNameForm::FormCreate()
+{
     MSGLabel->hide();
     EnlargeDialog(this, ScalePercent);
 }
 
-void TCDNameForm::FormShow() {
+void TCDNameForm::FormShow()
+{
     gradientStart_ = DialogGradientStart;
     gradientEnd_ = DialogGradientEnd;
     update();
 }
 
-void TCDNameForm::BitBtn1Click() {
+void TCDNameForm::BitBtn1Click()
+{
     CloseAllowed = false;
     CdName = CleanCdName(TrimBlanksAndControls(Edit1->text()));
     if (TrimBlanksAndControls(CdName).isEmpty() || ComboBox1->currentIndex() < 0) {
@@ -177,24 +179,28 @@ void TCDNameForm::BitBtn1Click() {
     closeWith(Accepted);
 }
 
-void TCDNameForm::AbortBitBtnClick() {
+void TCDNameForm::AbortBitBtnClick()
+{
     CloseAllowed = true;
     closeWith(Rejected);
 }
 
 // A button's result closes the dialog only when the close request is granted.
-void TCDNameForm::closeWith(int result) {
+void TCDNameForm::closeWith(int result)
+{
     if (FormCloseQuery()) {
         done(result);
     }
 }
 
-void TCDNameForm::showEvent(QShowEvent* event) {
+void TCDNameForm::showEvent(QShowEvent* event)
+{
     QDialog::showEvent(event);
     FormShow();
 }
 
-void TCDNameForm::closeEvent(QCloseEvent* event) {
+void TCDNameForm::closeEvent(QCloseEvent* event)
+{
     if (!FormCloseQuery()) {
         event->ignore();
         return;
@@ -203,13 +209,15 @@ void TCDNameForm::closeEvent(QCloseEvent* event) {
 }
 
 // No default and no cancel button: Enter and Escape do nothing.
-void TCDNameForm::keyPressEvent(QKeyEvent* event) {
+void TCDNameForm::keyPressEvent(QKeyEvent* event)
+{
     if (!SwallowEnterAndEscape(event)) {
         QDialog::keyPressEvent(event);
     }
 }
 
-void TCDNameForm::paintEvent(QPaintEvent*) {
+void TCDNameForm::paintEvent(QPaintEvent*)
+{
     PaintVerticalGradient(this, gradientStart_, gradientEnd_);
 }
 

@@ -13,7 +13,8 @@
 namespace qvr {
 
 TEditTitleWizzard::TEditTitleWizzard(int scalePercent, QWidget* parent)
-    : QDialog(parent), ScalePercent(scalePercent) {
+    : QDialog(parent), ScalePercent(scalePercent)
+{
     setObjectName(QStringLiteral("TEditTitleWizzard"));
     createControls();
     connect(WeiterBitBtn, &QPushButton::clicked, this, &TEditTitleWizzard::WeiterBitBtnClick);
@@ -23,7 +24,8 @@ TEditTitleWizzard::TEditTitleWizzard(int scalePercent, QWidget* parent)
 
 TEditTitleWizzard::~TEditTitleWizzard() = default;
 
-void TEditTitleWizzard::createControls() {
+void TEditTitleWizzard::createControls()
+{
     setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setModal(true);
@@ -59,7 +61,8 @@ void TEditTitleWizzard::createControls() {
 }
 
 // The texts are those of the language of the run; a missing number leaves its caption empty.
-void TEditTitleWizzard::FormCreate() {
+void TEditTitleWizzard::FormCreate()
+{
     setWindowTitle(GetLanguageText(22201));
     Label3->setText(GetLanguageText(22200));
     Label3->adjustSize();
@@ -68,33 +71,39 @@ void TEditTitleWizzard::FormCreate() {
     EnlargeDialog(this, ScalePercent);
 }
 
-void TEditTitleWizzard::FormShow() {
+void TEditTitleWizzard::FormShow()
+{
     gradientStart_ = DialogGradientStart;
     gradientEnd_ = DialogGradientEnd;
     update();
 }
 
-void TEditTitleWizzard::WeiterBitBtnClick() {
+void TEditTitleWizzard::WeiterBitBtnClick()
+{
     accept();
 }
 
-void TEditTitleWizzard::AbortBitBtnClick() {
+void TEditTitleWizzard::AbortBitBtnClick()
+{
     reject();
 }
 
-void TEditTitleWizzard::showEvent(QShowEvent* event) {
+void TEditTitleWizzard::showEvent(QShowEvent* event)
+{
     QDialog::showEvent(event);
     FormShow();
 }
 
 // No default and no cancel button: Enter and Escape do nothing.
-void TEditTitleWizzard::keyPressEvent(QKeyEvent* event) {
+void TEditTitleWizzard::keyPressEvent(QKeyEvent* event)
+{
     if (!SwallowEnterAndEscape(event)) {
         QDialog::keyPressEvent(event);
     }
 }
 
-void TEditTitleWizzard::paintEvent(QPaintEvent*) {
+void TEditTitleWizzard::paintEvent(QPaintEvent*)
+{
     PaintVerticalGradient(this, gradientStart_, gradientEnd_);
 }
 

@@ -13,9 +13,9 @@ struct KindRow {
 
 // In the order the naming rule tries them.
 constexpr KindRow kKinds[] = {
-    {AudioKind::Mp3, ".mp3", "MP3"},   {AudioKind::Wav, ".wav", "WAV"},
+    {AudioKind::Mp3, ".mp3", "MP3"},    {AudioKind::Wav, ".wav", "WAV"},
     {AudioKind::Flac, ".flac", "FLAC"}, {AudioKind::Aiff, ".aiff", "AIFF"},
-    {AudioKind::Aif, ".aif", "AIF"},   {AudioKind::Aac, ".aac", "AAC"},
+    {AudioKind::Aif, ".aif", "AIF"},    {AudioKind::Aac, ".aac", "AAC"},
     {AudioKind::M4a, ".m4a", "M4A"},
 };
 
@@ -66,13 +66,34 @@ AudioKind KindOf(const QString& name, PathStyle style)
     return AudioKind::None;
 }
 
-bool IsMp3File(const QString& name, PathStyle style) { return KindOf(name, style) == AudioKind::Mp3; }
-bool IsWavFile(const QString& name, PathStyle style) { return KindOf(name, style) == AudioKind::Wav; }
-bool IsFlacFile(const QString& name, PathStyle style) { return KindOf(name, style) == AudioKind::Flac; }
-bool IsAiffFile(const QString& name, PathStyle style) { return KindOf(name, style) == AudioKind::Aiff; }
-bool IsAifFile(const QString& name, PathStyle style) { return KindOf(name, style) == AudioKind::Aif; }
-bool IsAacFile(const QString& name, PathStyle style) { return KindOf(name, style) == AudioKind::Aac; }
-bool IsM4aFile(const QString& name, PathStyle style) { return KindOf(name, style) == AudioKind::M4a; }
+bool IsMp3File(const QString& name, PathStyle style)
+{
+    return KindOf(name, style) == AudioKind::Mp3;
+}
+bool IsWavFile(const QString& name, PathStyle style)
+{
+    return KindOf(name, style) == AudioKind::Wav;
+}
+bool IsFlacFile(const QString& name, PathStyle style)
+{
+    return KindOf(name, style) == AudioKind::Flac;
+}
+bool IsAiffFile(const QString& name, PathStyle style)
+{
+    return KindOf(name, style) == AudioKind::Aiff;
+}
+bool IsAifFile(const QString& name, PathStyle style)
+{
+    return KindOf(name, style) == AudioKind::Aif;
+}
+bool IsAacFile(const QString& name, PathStyle style)
+{
+    return KindOf(name, style) == AudioKind::Aac;
+}
+bool IsM4aFile(const QString& name, PathStyle style)
+{
+    return KindOf(name, style) == AudioKind::M4a;
+}
 bool IsSupportedFile(const QString& name, PathStyle style)
 {
     return KindOf(name, style) != AudioKind::None;

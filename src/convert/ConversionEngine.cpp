@@ -115,14 +115,18 @@ void ConversionEngine::runRows(int total)
     }
 }
 
-void ConversionEngine::AbortBitBtnClick() { State.AbortRequested = true; }
+void ConversionEngine::AbortBitBtnClick()
+{
+    State.AbortRequested = true;
+}
 
 void ConversionEngine::ProgressTimerTimer()
 {
     if (State.ProgressScale == 0) {
         State.ProgressScale = 1;
     }
-    const int value = ProgressValue(State.ProgressTicks, ProgressTimer.interval(), State.ProgressScale);
+    const int value =
+        ProgressValue(State.ProgressTicks, ProgressTimer.interval(), State.ProgressScale);
     ++State.ProgressTicks;
     if (State.CurrentRow >= 0 && State.CurrentRow < files_.rowCount()) {
         files_.setCell(State.CurrentRow, FileListModel::ProgressColumn, value);
@@ -132,6 +136,9 @@ void ConversionEngine::ProgressTimerTimer()
     }
 }
 
-void ConversionEngine::BlinkenTimerTimer() { view_.toggleConvertingNote(); }
+void ConversionEngine::BlinkenTimerTimer()
+{
+    view_.toggleConvertingNote();
+}
 
 }  // namespace qvr

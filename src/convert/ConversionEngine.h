@@ -21,7 +21,7 @@ class FileListModel;
 class ConversionEngine : public QObject {
     Q_OBJECT
 
-public:
+  public:
     ConversionEngine(FileListModel& files, RunView& view, const Clock& clock = steadyClock(),
                      QObject* parent = nullptr);
     ~ConversionEngine() override;
@@ -49,7 +49,7 @@ public:
 
     QString RunCountText() const;
 
-private:
+  private:
     void runRows(int total);
 
     FileListModel& files_;

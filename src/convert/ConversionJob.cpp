@@ -40,9 +40,9 @@ QString ConversionJob::workFile(const char* name) const
 JobOutcome ConversionJob::ConvertFile(const QString& source, int row)
 {
     // The count of failed tries stays in view for the whole run.
-    view_.showErrorText(state_.ErrorCount > 0 ? QStringLiteral("Errors %1").arg(state_.ErrorCount)
-                                              : QString(),
-                        state_.ErrorCount > 0);
+    view_.showErrorText(
+        state_.ErrorCount > 0 ? QStringLiteral("Errors %1").arg(state_.ErrorCount) : QString(),
+        state_.ErrorCount > 0);
     for (int tries = 1;; ++tries) {
         startTry(source);
         deleteWorkFiles();
@@ -56,7 +56,7 @@ JobOutcome ConversionJob::ConvertFile(const QString& source, int row)
             continue;
         }
         if (result != Watch::StretchStarted) {
-            const JobOutcome outcome = result == Watch::Aborted   ? JobOutcome::Aborted
+            const JobOutcome outcome = result == Watch::Aborted ? JobOutcome::Aborted
                                        : result == Watch::Retry ? JobOutcome::Failed
                                                                 : JobOutcome::TimedOut;
             return endWithoutOutput(row, outcome);
@@ -181,7 +181,8 @@ void ConversionJob::finishConverted(int row)
 {
     deleteWorkFiles();
     state_.JobEndTime = clock_.now();
-    state_.JobSeconds = static_cast<int>(WholeSecondsBetween(state_.JobEndTime, state_.JobStartTime));
+    state_.JobSeconds =
+        static_cast<int>(WholeSecondsBetween(state_.JobEndTime, state_.JobStartTime));
     files_.setCell(row, FileListModel::TimeColumn, state_.JobSeconds);
     files_.setCell(row, FileListModel::StatusColumn, state_.DoneStatusText);
     files_.setCell(row, FileListModel::ProgressColumn, 100);

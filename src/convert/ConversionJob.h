@@ -15,7 +15,7 @@ class FileListModel;
 // Turns one row of the list into one re-tuned file: decode into the work WAV, stretch through
 // the batch file, watch the work folder, encode into the output folder.
 class ConversionJob {
-public:
+  public:
     // A file whose stretch fails this often ends without output.
     static constexpr int kMaxTries = 3;
 
@@ -24,7 +24,7 @@ public:
 
     JobOutcome ConvertFile(const QString& source, int row);
 
-private:
+  private:
     enum class Watch { StretchStarted, Retry, TimedOut, Aborted };
 
     void startTry(const QString& source);

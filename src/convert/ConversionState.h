@@ -14,7 +14,7 @@ struct ConversionState {
     QString DocumentsFolder;  // parent of the output tree, trailing separator
     QString ProgramOutputFolder;
     int PcSpeed = 20;
-    QString DoneStatusText;  // status of a converted row
+    QString DoneStatusText;    // status of a converted row
     QString FailedStatusText;  // status of a row that ended without output
 
     // Chosen by the user.

@@ -26,8 +26,8 @@ struct Factor {
 Factor factorFor(AudioKind kind)
 {
     switch (kind) {
-        case AudioKind::Mp3: return {16, 5};   // 3.2
-        case AudioKind::Aac: return {11, 4};   // 2.75
+        case AudioKind::Mp3: return {16, 5};  // 3.2
+        case AudioKind::Aac: return {11, 4};  // 2.75
         case AudioKind::Aiff:
         case AudioKind::Aif: return {4, 43};
         case AudioKind::Flac: return {6, 25};  // 0.24
@@ -40,7 +40,10 @@ Factor factorFor(AudioKind kind)
 
 }  // namespace
 
-std::int64_t RoundedMegabytes(std::int64_t bytes) { return roundHalfEven(std::max<std::int64_t>(bytes, 0), 1'000'000); }
+std::int64_t RoundedMegabytes(std::int64_t bytes)
+{
+    return roundHalfEven(std::max<std::int64_t>(bytes, 0), 1'000'000);
+}
 
 int RawEstimateSeconds(std::int64_t bytes, AudioKind kind, int pcSpeed)
 {
@@ -50,7 +53,10 @@ int RawEstimateSeconds(std::int64_t bytes, AudioKind kind, int pcSpeed)
                                           factor.denominator * speed));
 }
 
-int EstimateSecondsFrom(int rawEstimate) { return std::max(rawEstimate, 600); }
+int EstimateSecondsFrom(int rawEstimate)
+{
+    return std::max(rawEstimate, 600);
+}
 
 int ProgressScaleFrom(int rawEstimate)
 {

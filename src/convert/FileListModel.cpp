@@ -22,12 +22,9 @@ QVariant FileListModel::data(const QModelIndex& index, int role) const
     const QVariant& value = rows_[static_cast<std::size_t>(index.row())][index.column()];
     switch (role) {
         case Qt::DisplayRole:
-        case Qt::EditRole:
-            return value;
-        case Qt::ToolTipRole:
-            return index.column() == ProgressColumn ? QVariant() : value;
-        default:
-            return {};
+        case Qt::EditRole: return value;
+        case Qt::ToolTipRole: return index.column() == ProgressColumn ? QVariant() : value;
+        default: return {};
     }
 }
 
@@ -72,7 +69,10 @@ QVariant FileListModel::cell(int row, int column) const
     return rows_.at(static_cast<std::size_t>(row)).at(static_cast<std::size_t>(column));
 }
 
-QString FileListModel::cellText(int row, int column) const { return cell(row, column).toString(); }
+QString FileListModel::cellText(int row, int column) const
+{
+    return cell(row, column).toString();
+}
 
 void FileListModel::setCell(int row, int column, const QVariant& value)
 {

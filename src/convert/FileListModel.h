@@ -14,7 +14,7 @@ namespace qvr {
 class FileListModel : public QAbstractTableModel {
     Q_OBJECT
 
-public:
+  public:
     enum Column { InputColumn = 0, TimeColumn, OutputColumn, ProgressColumn, StatusColumn };
     static constexpr int kColumnCount = 5;
 
@@ -37,7 +37,7 @@ public:
     QString cellText(int row, int column) const;
     void setCell(int row, int column, const QVariant& value);
 
-private:
+  private:
     using Row = std::array<QVariant, kColumnCount>;
     std::vector<Row> rows_;
     std::array<QString, kColumnCount> captions_;

@@ -9,7 +9,7 @@ enum class JobOutcome { Converted, TimedOut, Failed, Aborted };
 // What a batch run needs from the front end that shows it: the window locks its controls and
 // blinks its note, the command line prints lines.
 class RunView {
-public:
+  public:
     virtual ~RunView() = default;
 
     // A frequency has been chosen for the run.

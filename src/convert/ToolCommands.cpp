@@ -22,7 +22,10 @@ QString codecFor(AudioKind kind)
 
 CommandLine Mp3DecodeArguments(const QString& source, const QString& workFolder)
 {
-    return CommandLine().path(source).path(workFolder + kInputWav).option(QStringLiteral("--decode"));
+    return CommandLine()
+        .path(source)
+        .path(workFolder + kInputWav)
+        .option(QStringLiteral("--decode"));
 }
 
 CommandLine Mp3EncodeArguments(const QString& workFolder, const QString& target)

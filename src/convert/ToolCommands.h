@@ -35,7 +35,7 @@ QString BatchFileText(const QString& workFolder, const QString& tempoText);
 // Decodes inputs into the work WAV and encodes the stretched work WAV into outputs, showing each
 // step in the row's status cell. Tools run one at a time; the caller judges by the files.
 class ToolRunner {
-public:
+  public:
     using StatusWriter = std::function<void(int row, const QString& status)>;
     ToolRunner(QString workFolder, StatusWriter writeStatus);
 
@@ -44,7 +44,7 @@ public:
     void ConverterDecode(const QString& source, const QString& target, int row);
     void ConverterEncode(const QString& source, const QString& target, int row);
 
-private:
+  private:
     QString workFolder_;
     StatusWriter writeStatus_;
 };

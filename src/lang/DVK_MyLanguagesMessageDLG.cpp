@@ -38,32 +38,43 @@ constexpr ButtonRow kButtons[] = {
 
 // The order in which the standard message box places its buttons.
 constexpr MessageButton kButtonOrder[] = {
-    MessageButton::Yes,   MessageButton::No,    MessageButton::OK,      MessageButton::Cancel,
-    MessageButton::Abort, MessageButton::Retry, MessageButton::Ignore,  MessageButton::All,
+    MessageButton::Yes,     MessageButton::No,       MessageButton::OK,     MessageButton::Cancel,
+    MessageButton::Abort,   MessageButton::Retry,    MessageButton::Ignore, MessageButton::All,
     MessageButton::NoToAll, MessageButton::YesToAll, MessageButton::Help,
 };
 
-int clampedIndex(int languageIndex) { return std::clamp(languageIndex, 0, 4); }
+int clampedIndex(int languageIndex)
+{
+    return std::clamp(languageIndex, 0, 4);
+}
 
 }  // namespace
 
 int MessageLanguageIndexFor(int id)
 {
     switch (id) {
-        case 0x0407: case 0x0807: case 0x0C07: case 0x1007: case 0x1407:
-            return 0;
-        case 0x040C: case 0x080C: case 0x0C0C:
-            return 2;
-        case 0x040A: case 0x080A: case 0x0C0A: case 0x100A:
-            return 3;
-        case 0x0410: case 0x0810:
-            return 4;
-        default:
-            return 1;
+        case 0x0407:
+        case 0x0807:
+        case 0x0C07:
+        case 0x1007:
+        case 0x1407: return 0;
+        case 0x040C:
+        case 0x080C:
+        case 0x0C0C: return 2;
+        case 0x040A:
+        case 0x080A:
+        case 0x0C0A:
+        case 0x100A: return 3;
+        case 0x0410:
+        case 0x0810: return 4;
+        default: return 1;
     }
 }
 
-void InitMessageLanguage() { MessageLanguageIndex = MessageLanguageIndexFor(UserInterfaceLanguageId()); }
+void InitMessageLanguage()
+{
+    MessageLanguageIndex = MessageLanguageIndexFor(UserInterfaceLanguageId());
+}
 
 QString MessageTitle(MessageKind kind, int languageIndex)
 {

@@ -31,8 +31,8 @@ void LoadLanguageFile(const QString& programFolder)
     LanguageIniFile.reset();
     const QString file = LanguageFolder + QStringLiteral("Language.ini");
     if (!FileExists(file)) {
-        LanguageMessageDlg(file + QStringLiteral(" not found!"),
-                           MessageKind::Error, {MessageButton::OK});
+        LanguageMessageDlg(file + QStringLiteral(" not found!"), MessageKind::Error,
+                           {MessageButton::OK});
     }
     LanguageIniFile = std::make_unique<IniFile>(file);
 }

@@ -18,7 +18,8 @@ class StandardDialogTexts : public QTranslator {
   public:
     using QTranslator::QTranslator;
 
-    void set(const QString& element, const QString& text) {
+    void set(const QString& element, const QString& text)
+    {
         captions_.insert(element, text);
         const char* qtText = qtTextOf(element);
         if (qtText == nullptr) {
@@ -32,13 +33,15 @@ class StandardDialogTexts : public QTranslator {
 
     QString caption(const QString& element) const { return captions_.value(element); }
 
-    void clear() {
+    void clear()
+    {
         captions_.clear();
         qtTexts_.clear();
     }
 
     QString translate(const char* context, const char* sourceText, const char* disambiguation,
-                      int n) const override {
+                      int n) const override
+    {
         Q_UNUSED(disambiguation);
         Q_UNUSED(n);
         if (qstrcmp(context, "QPlatformTheme") != 0) {
@@ -51,7 +54,8 @@ class StandardDialogTexts : public QTranslator {
 
   private:
     // The source texts Qt's platform theme gives its standard buttons.
-    static const char* qtTextOf(const QString& element) {
+    static const char* qtTextOf(const QString& element)
+    {
         struct Pair {
             const char* element;
             const char* qtText;
@@ -91,7 +95,8 @@ enum class SectionKind {
     Ignored
 };
 
-SectionKind kindOf(const QString& section) {
+SectionKind kindOf(const QString& section)
+{
     if (section == QLatin1String("stCaptions"))
         return SectionKind::Captions;
     if (section == QLatin1String("stHints"))
@@ -111,7 +116,8 @@ SectionKind kindOf(const QString& section) {
 
 // Writes the first of the named properties the object has as a writable text property.
 bool setTextProperty(QObject* object, std::initializer_list<const char*> names,
-                     const QVariant& value) {
+                     const QVariant& value)
+{
     const QMetaObject* meta = object->metaObject();
     for (const char* name : names) {
         const int index = meta->indexOfProperty(name);
@@ -127,7 +133,8 @@ bool setTextProperty(QObject* object, std::initializer_list<const char*> names,
 }
 
 // A stored property name in Qt's spelling: "Text" -> "text".
-QByteArray qtPropertyName(const QString& stored) {
+QByteArray qtPropertyName(const QString& stored)
+{
     QByteArray name = stored.toLatin1();
     if (!name.isEmpty()) {
         name[0] = static_cast<char>(QChar::toLower(static_cast<char32_t>(name[0])));
@@ -135,7 +142,8 @@ QByteArray qtPropertyName(const QString& stored) {
     return name;
 }
 
-void setFontFamily(QObject* object, const QString& family) {
+void setFontFamily(QObject* object, const QString& family)
+{
     if (auto* widget = qobject_cast<QWidget*>(object)) {
         QFont font = widget->font();
         font.setFamily(family);
@@ -147,7 +155,8 @@ void setFontFamily(QObject* object, const QString& family) {
     }
 }
 
-void setItems(QObject* object, const QString& property, const QStringList& items) {
+void setItems(QObject* object, const QString& property, const QStringList& items)
+{
     auto* combo = qobject_cast<QComboBox*>(object);
     if (combo != nullptr && property == QLatin1String("Items")) {
         QStringList current;
@@ -167,7 +176,8 @@ void setItems(QObject* object, const QString& property, const QStringList& items
     setTextProperty(object, {name.constData()}, QVariant(items));
 }
 
-void setOtherString(QObject* object, const QString& property, const QString& text) {
+void setOtherString(QObject* object, const QString& property, const QString& text)
+{
     // The text a drop-down list shows while nothing is chosen.
     auto* combo = qobject_cast<QComboBox*>(object);
     if (combo != nullptr && !combo->isEditable() && property == QLatin1String("Text")) {
@@ -180,7 +190,8 @@ void setOtherString(QObject* object, const QString& property, const QString& tex
 
 }  // namespace
 
-QString TableLanguageName(const QString& programLanguage) {
+QString TableLanguageName(const QString& programLanguage)
+{
     static const QStringList codes = {QStringLiteral("GERMAN"), QStringLiteral("ENGLISH"),
                                       QStringLiteral("SPAIN"), QStringLiteral("FRANCE"),
                                       QStringLiteral("ITALIAN")};
@@ -188,7 +199,8 @@ QString TableLanguageName(const QString& programLanguage) {
     return index < 0 ? QString() : TranslationDispatcher::LanguageNames().at(index);
 }
 
-const QStringList& TranslationDispatcher::LanguageNames() {
+const QStringList& TranslationDispatcher::LanguageNames()
+{
     static const QStringList names = {QStringLiteral("LanguageDE"), QStringLiteral("LanguageEN"),
                                       QStringLiteral("LanguageES"), QStringLiteral("LanguageFR"),
                                       QStringLiteral("LanguageIT")};
@@ -196,15 +208,19 @@ const QStringList& TranslationDispatcher::LanguageNames() {
 }
 
 TranslationDispatcher::TranslationDispatcher(QObject* parent)
-    : QObject(parent), dialogTexts_(new StandardDialogTexts(this)) {}
+    : QObject(parent), dialogTexts_(new StandardDialogTexts(this))
+{
+}
 
-TranslationDispatcher::~TranslationDispatcher() {
+TranslationDispatcher::~TranslationDispatcher()
+{
     for (FormTranslation* table : std::as_const(tables_)) {
         table->dispatcher_ = nullptr;
     }
 }
 
-bool TranslationDispatcher::setLanguage(const QString& name) {
+bool TranslationDispatcher::setLanguage(const QString& name)
+{
     const qsizetype index = LanguageNames().indexOf(name);
     if (index < 0) {
         return false;
@@ -218,26 +234,31 @@ bool TranslationDispatcher::setLanguage(const QString& name) {
     return true;
 }
 
-void TranslationDispatcher::attach(FormTranslation* table) {
+void TranslationDispatcher::attach(FormTranslation* table)
+{
     if (!tables_.contains(table)) {
         tables_ << table;
     }
     table->apply(column_);
 }
 
-void TranslationDispatcher::detach(FormTranslation* table) {
+void TranslationDispatcher::detach(FormTranslation* table)
+{
     tables_.removeAll(table);
 }
 
-void TranslationDispatcher::setDialogCaption(const QString& element, const QString& text) {
+void TranslationDispatcher::setDialogCaption(const QString& element, const QString& text)
+{
     dialogTexts_->set(element, text);
 }
 
-QString TranslationDispatcher::dialogCaption(const QString& element) const {
+QString TranslationDispatcher::dialogCaption(const QString& element) const
+{
     return dialogTexts_->caption(element);
 }
 
-const QStringList& FormTranslation::ExcludedProperties() {
+const QStringList& FormTranslation::ExcludedProperties()
+{
     static const QStringList names = {
         QStringLiteral("FileName"),     QStringLiteral("DefaultExt"),
         QStringLiteral("HelpKeyword"),  QStringLiteral("HelpFile"),
@@ -252,19 +273,22 @@ const QStringList& FormTranslation::ExcludedProperties() {
 
 FormTranslation::FormTranslation(QWidget* form, TranslationTable table,
                                  TranslationDispatcher* dispatcher)
-    : QObject(form), form_(form), table_(std::move(table)), dispatcher_(dispatcher) {
+    : QObject(form), form_(form), table_(std::move(table)), dispatcher_(dispatcher)
+{
     if (dispatcher_ != nullptr) {
         dispatcher_->attach(this);
     }
 }
 
-FormTranslation::~FormTranslation() {
+FormTranslation::~FormTranslation()
+{
     if (dispatcher_ != nullptr) {
         dispatcher_->detach(this);
     }
 }
 
-void FormTranslation::apply(int column) {
+void FormTranslation::apply(int column)
+{
     if (column < 0 || column >= kTableLanguageCount) {
         return;
     }
@@ -278,7 +302,8 @@ void FormTranslation::apply(int column) {
     }
 }
 
-void FormTranslation::applyRow(const QString& section, const QString& key, const QString& text) {
+void FormTranslation::applyRow(const QString& section, const QString& key, const QString& text)
+{
     const SectionKind kind = kindOf(section);
     if (kind == SectionKind::Ignored) {
         return;
@@ -312,25 +337,19 @@ void FormTranslation::applyRow(const QString& section, const QString& key, const
                 label->adjustSize();
             }
             break;
-        case SectionKind::Hints:
-            setTextProperty(target, {"toolTip"}, QVariant(text));
-            break;
-        case SectionKind::Fonts:
-            setFontFamily(target, text);
-            break;
+        case SectionKind::Hints: setTextProperty(target, {"toolTip"}, QVariant(text)); break;
+        case SectionKind::Fonts: setFontFamily(target, text); break;
         case SectionKind::MultiLines:
             setItems(target, property, text.split(u',', Qt::KeepEmptyParts));
             break;
-        case SectionKind::OtherStrings:
-            setOtherString(target, property, text);
-            break;
+        case SectionKind::OtherStrings: setOtherString(target, property, text); break;
         case SectionKind::DialogCaptions:
-        case SectionKind::Ignored:
-            break;
+        case SectionKind::Ignored: break;
     }
 }
 
-QObject* FormTranslation::component(const QString& name) const {
+QObject* FormTranslation::component(const QString& name) const
+{
     if (name.isEmpty()) {
         return nullptr;
     }
@@ -340,7 +359,8 @@ QObject* FormTranslation::component(const QString& name) const {
     return form_->findChild<QObject*>(name);
 }
 
-TranslationTable LoadTranslationResource(const QString& resourcePath) {
+TranslationTable LoadTranslationResource(const QString& resourcePath)
+{
     QFile file(resourcePath);
     if (!file.open(QIODevice::ReadOnly)) {
         return {};

@@ -4,7 +4,8 @@
 
 namespace qvr {
 
-const QStringList& TranslationTable::SectionNames() {
+const QStringList& TranslationTable::SectionNames()
+{
     static const QStringList names = {
         QStringLiteral("stCaptions"),      QStringLiteral("stHints"),
         QStringLiteral("stDisplayLabels"), QStringLiteral("stFonts"),
@@ -15,7 +16,8 @@ const QStringList& TranslationTable::SectionNames() {
     return names;
 }
 
-TranslationTable TranslationTable::Parse(QByteArrayView stored) {
+TranslationTable TranslationTable::Parse(QByteArrayView stored)
+{
     TranslationTable table;
     qsizetype start = 0;
     while (start < stored.size()) {
@@ -60,7 +62,8 @@ TranslationTable TranslationTable::Parse(QByteArrayView stored) {
     return table;
 }
 
-QByteArray TranslationTable::store() const {
+QByteArray TranslationTable::store() const
+{
     QByteArray stored;
     for (const TranslationSection& section : sections_) {
         stored += ToWindows1252(section.name) + "\r\n";
@@ -75,7 +78,8 @@ QByteArray TranslationTable::store() const {
     return stored;
 }
 
-const TranslationSection* TranslationTable::section(const QString& name) const {
+const TranslationSection* TranslationTable::section(const QString& name) const
+{
     for (const TranslationSection& s : sections_) {
         if (s.name == name) {
             return &s;

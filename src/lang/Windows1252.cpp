@@ -13,7 +13,8 @@ constexpr std::array<char16_t, 32> kHighControls = {
 
 }  // namespace
 
-QString FromWindows1252(QByteArrayView bytes) {
+QString FromWindows1252(QByteArrayView bytes)
+{
     QString text;
     text.reserve(bytes.size());
     for (const char c : bytes) {
@@ -23,7 +24,8 @@ QString FromWindows1252(QByteArrayView bytes) {
     return text;
 }
 
-QByteArray ToWindows1252(const QString& text, char replacement) {
+QByteArray ToWindows1252(const QString& text, char replacement)
+{
     QByteArray bytes;
     bytes.reserve(text.size());
     for (const QChar c : text) {

@@ -10,7 +10,10 @@ Milliseconds SteadyClock::now() const
         std::chrono::steady_clock::now().time_since_epoch());
 }
 
-void SteadyClock::sleep(Milliseconds duration) const { std::this_thread::sleep_for(duration); }
+void SteadyClock::sleep(Milliseconds duration) const
+{
+    std::this_thread::sleep_for(duration);
+}
 
 Clock& steadyClock()
 {

@@ -10,7 +10,7 @@ using Milliseconds = std::chrono::milliseconds;
 // A monotonic clock: elapsed times that decide anything must not jump with the wall clock.
 // Tests drive their own.
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
     virtual Milliseconds now() const = 0;
     // Pauses the calling thread; a test clock lets time pass without waiting for it.
@@ -18,7 +18,7 @@ public:
 };
 
 class SteadyClock : public Clock {
-public:
+  public:
     Milliseconds now() const override;
     void sleep(Milliseconds duration) const override;
 };

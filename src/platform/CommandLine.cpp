@@ -16,7 +16,10 @@ CommandLine& CommandLine::path(const QString& text)
     return *this;
 }
 
-QString CommandLine::text() const { return rendered_.join(u' '); }
+QString CommandLine::text() const
+{
+    return rendered_.join(u' ');
+}
 
 QStringList SplitCommandLine(const QString& line)
 {

@@ -18,6 +18,9 @@ void ConsoleHost::showPlainMessage(const QString& text)
     std::fflush(out_);
 }
 
-void ConsoleHost::processEvents(int maxWaitMs) { processQtEvents(maxWaitMs); }
+void ConsoleHost::processEvents(int maxWaitMs)
+{
+    processQtEvents(maxWaitMs);
+}
 
 }  // namespace qvr

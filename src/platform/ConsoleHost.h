@@ -9,7 +9,7 @@ namespace qvr {
 // A host without a display: messages become lines on standard error and every message box is
 // answered with its first button. Used by the command-line front end and for scripted runs.
 class ConsoleHost : public Host {
-public:
+  public:
     explicit ConsoleHost(std::FILE* out = stderr) : out_(out) {}
 
     int showMessage(const MessageBoxRequest& request) override;
@@ -17,7 +17,7 @@ public:
     void setBusyCursor(bool) override {}
     void processEvents(int maxWaitMs) override;
 
-private:
+  private:
     std::FILE* out_;
 };
 

@@ -22,9 +22,15 @@ QString withoutTrailingSlash(QString path)
     return path;
 }
 
-QString environment(const char* name) { return QString::fromLocal8Bit(qgetenv(name)); }
+QString environment(const char* name)
+{
+    return QString::fromLocal8Bit(qgetenv(name));
+}
 
-QString home() { return withoutTrailingSlash(QDir::homePath()); }
+QString home()
+{
+    return withoutTrailingSlash(QDir::homePath());
+}
 
 QString xdgDir(const char* variable, const QString& fallback)
 {
@@ -105,6 +111,9 @@ const TWindowsInfo& WindowsInfo()
     return *instance();
 }
 
-void RefreshWindowsInfo() { instance() = std::make_unique<TWindowsInfo>(); }
+void RefreshWindowsInfo()
+{
+    instance() = std::make_unique<TWindowsInfo>();
+}
 
 }  // namespace qvr

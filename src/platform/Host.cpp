@@ -6,7 +6,7 @@ namespace qvr {
 namespace {
 
 class SilentHost : public Host {
-public:
+  public:
     int showMessage(const MessageBoxRequest& request) override
     {
         return request.buttons.empty() ? static_cast<int>(MessageButton::OK)
@@ -22,12 +22,24 @@ Host* currentHost = &silentHost;
 
 }  // namespace
 
-Host& host() { return *currentHost; }
+Host& host()
+{
+    return *currentHost;
+}
 
-void setHost(Host* newHost) { currentHost = newHost != nullptr ? newHost : &silentHost; }
+void setHost(Host* newHost)
+{
+    currentHost = newHost != nullptr ? newHost : &silentHost;
+}
 
-ScopedHost::ScopedHost(Host& h) : previous_(currentHost) { setHost(&h); }
+ScopedHost::ScopedHost(Host& h) : previous_(currentHost)
+{
+    setHost(&h);
+}
 
-ScopedHost::~ScopedHost() { setHost(previous_); }
+ScopedHost::~ScopedHost()
+{
+    setHost(previous_);
+}
 
 }  // namespace qvr

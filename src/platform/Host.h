@@ -43,7 +43,7 @@ struct MessageBoxRequest {
 // cursor and a chance to let pending events (clicks, timers) be handled. The window front end,
 // the command-line front end and the tests each supply their own.
 class Host {
-public:
+  public:
     virtual ~Host() = default;
 
     // Shows a message box with a kind and answers the result code of the pressed button.
@@ -64,13 +64,13 @@ void setHost(Host* newHost);
 
 // Installs a host for the lifetime of a scope and puts the former one back.
 class ScopedHost {
-public:
+  public:
     explicit ScopedHost(Host& h);
     ~ScopedHost();
     ScopedHost(const ScopedHost&) = delete;
     ScopedHost& operator=(const ScopedHost&) = delete;
 
-private:
+  private:
     Host* previous_;
 };
 

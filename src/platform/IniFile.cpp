@@ -33,7 +33,10 @@ std::optional<KeyLine> keyLine(const QString& line)
     return KeyLine{line.left(equals).trimmed(), line.mid(equals + 1).trimmed()};
 }
 
-bool sameName(const QString& a, const QString& b) { return a == b; }
+bool sameName(const QString& a, const QString& b)
+{
+    return a == b;
+}
 
 QString unquoted(const QString& value)
 {
@@ -89,7 +92,8 @@ bool IniFile::writeString(const QString& section, const QString& key, const QStr
         const auto entry = sectionStart >= 0 ? keyLine(lines[i]) : std::nullopt;
         if (entry && sameName(entry->key, key)) {
             lines[i] = newLine;
-            return WriteTextFile(path_, lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
+            return WriteTextFile(path_,
+                                 lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
         }
     }
     if (sectionStart < 0) {

@@ -5,10 +5,11 @@
 namespace qvr {
 
 // An INI file read and written the way the program's settings files expect: section and key
-// names compared exactly ("0505" is not "505", "france" is not "FRANCE"), values trimmed, a missing file, section or key giving the empty text. Every read goes to the
-// file, so a file changed by the installation is seen at once. Files are UTF-8.
+// names compared exactly ("0505" is not "505", "france" is not "FRANCE"), values trimmed, a missing
+// file, section or key giving the empty text. Every read goes to the file, so a file changed by the
+// installation is seen at once. Files are UTF-8.
 class IniFile {
-public:
+  public:
     explicit IniFile(QString path);
 
     const QString& path() const { return path_; }
@@ -18,7 +19,7 @@ public:
     // of the file stays as it was. False when the file cannot be written.
     bool writeString(const QString& section, const QString& key, const QString& value);
 
-private:
+  private:
     QString path_;
 };
 

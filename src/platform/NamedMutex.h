@@ -8,7 +8,7 @@ namespace qvr {
 // on "{name}.lock" in $XDG_RUNTIME_DIR (else the temporary folder, per user id). The kernel lets
 // go of it when the process dies.
 class NamedMutex {
-public:
+  public:
     explicit NamedMutex(const QString& name);
     ~NamedMutex();
     NamedMutex(const NamedMutex&) = delete;
@@ -18,7 +18,7 @@ public:
     bool alreadyExisted() const { return alreadyExisted_; }
     static QString lockFilePath(const QString& name);
 
-private:
+  private:
     int fd_ = -1;
     bool alreadyExisted_ = false;
 };

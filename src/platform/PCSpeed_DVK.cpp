@@ -37,8 +37,8 @@ void runPass(int passNumber, std::mt19937& random)
         formatted = formatGeneral(accumulator);
     }
     const QString number = QString::number(passNumber);
-    const QString scratch = SpeedProbeFolder + QStringLiteral("pc-speed-dvk") + number +
-                            QStringLiteral(".txt");
+    const QString scratch =
+        SpeedProbeFolder + QStringLiteral("pc-speed-dvk") + number + QStringLiteral(".txt");
     WriteTextFile(scratch, number + QStringLiteral("\r\n") + formatted + QStringLiteral("\r\n"));
     (void)ReadFirstLine(scratch);
     RemoveFile(scratch);

@@ -14,6 +14,7 @@ extern int PCSpeedResult;
 // Counts how many passes of a fixed mix of floating-point work and small file operations the
 // machine completes in `measurement` (300 ms), averaged over five measurements; stores and
 // answers the score. Shows the busy cursor while it runs.
-int MeasurePCSpeed(Milliseconds measurement = Milliseconds(300), const Clock& clock = steadyClock());
+int MeasurePCSpeed(Milliseconds measurement = Milliseconds(300),
+                   const Clock& clock = steadyClock());
 
 }  // namespace qvr

@@ -2,7 +2,10 @@
 
 namespace qvr {
 
-QChar pathSeparator(PathStyle style) { return style == PathStyle::Windows ? u'\\' : u'/'; }
+QChar pathSeparator(PathStyle style)
+{
+    return style == PathStyle::Windows ? u'\\' : u'/';
+}
 
 QString IncludeBackslash(const QString& path, PathStyle style)
 {
@@ -17,7 +20,10 @@ QString IncludeBackslash(const QString& path, PathStyle style)
     return path + sep;
 }
 
-QString subfolder(const QString& name, PathStyle style) { return name + pathSeparator(style); }
+QString subfolder(const QString& name, PathStyle style)
+{
+    return name + pathSeparator(style);
+}
 
 QString ReplaceAll(const QString& text, const QString& from, const QString& to,
                    Qt::CaseSensitivity cs)

@@ -207,7 +207,10 @@ bool StartHidden(const QString& file)
     return StartHidden(file, ignored);
 }
 
-bool HasEnded(pid_t pid) { return ChildHasEnded(pid); }
+bool HasEnded(pid_t pid)
+{
+    return ChildHasEnded(pid);
+}
 
 void CloseToolWindow(const QString& text)
 {

@@ -57,7 +57,7 @@ struct SpawnAttributes {
 
 // A descriptor that becomes readable when the child ends, so the event loop wakes at once.
 class ChildExitNotifier {
-public:
+  public:
     explicit ChildExitNotifier(pid_t pid)
     {
         fd_ = static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
@@ -75,7 +75,7 @@ public:
     ChildExitNotifier(const ChildExitNotifier&) = delete;
     ChildExitNotifier& operator=(const ChildExitNotifier&) = delete;
 
-private:
+  private:
     int fd_ = -1;
     std::unique_ptr<QSocketNotifier> notifier_;
 };

@@ -17,11 +17,13 @@ struct Language {
 // The languages a desktop is commonly set to, with their Windows numbering.
 constexpr Language kLanguages[] = {
     {"de", 0x07, {"DE", "CH", "AT", "LU", "LI"}},
-    {"en", 0x09, {"US", "GB", "AU", "CA", "NZ", "IE", "ZA", "JM", "", "BZ", "TT", "ZW", "PH",
-                  "", "", "IN", "MY", "SG"}},
+    {"en",
+     0x09,
+     {"US", "GB", "AU", "CA", "NZ", "IE", "ZA", "JM", "", "BZ", "TT", "ZW", "PH", "", "", "IN",
+      "MY", "SG"}},
     {"fr", 0x0C, {"FR", "BE", "CA", "CH", "LU", "MC"}},
-    {"es", 0x0A, {"", "MX", "ES", "GT", "CR", "PA", "DO", "VE", "CO", "PE", "AR", "EC", "CL",
-                  "UY", "PY", "BO", "SV", "HN", "NI", "PR"}},
+    {"es", 0x0A, {"",   "MX", "ES", "GT", "CR", "PA", "DO", "VE", "CO", "PE",
+                  "AR", "EC", "CL", "UY", "PY", "BO", "SV", "HN", "NI", "PR"}},
     {"it", 0x10, {"IT", "CH"}},
     {"pt", 0x16, {"BR", "PT"}},
     {"nl", 0x13, {"NL", "BE"}},
@@ -83,6 +85,9 @@ int WindowsLanguageId(const QString& locale)
     return 0x0000;
 }
 
-int UserInterfaceLanguageId() { return WindowsLanguageId(UserInterfaceLocale()); }
+int UserInterfaceLanguageId()
+{
+    return WindowsLanguageId(UserInterfaceLocale());
+}
 
 }  // namespace qvr

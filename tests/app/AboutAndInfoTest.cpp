@@ -17,7 +17,8 @@ using namespace qvr::test;
 
 namespace {
 
-void click(QWidget* widget) {
+void click(QWidget* widget)
+{
     const QPointF at(2, 2);
     QMouseEvent press(QEvent::MouseButtonPress, at, widget->mapToGlobal(at), Qt::LeftButton,
                       Qt::LeftButton, Qt::NoModifier);
@@ -35,7 +36,8 @@ class AboutAndInfo : public StartupFixture {
         return true;
     };
 
-    std::unique_ptr<TMainFormQVR> startRecordingOpens(const QByteArray& language) {
+    std::unique_ptr<TMainFormQVR> startRecordingOpens(const QByteArray& language)
+    {
         chooseLanguage(language);
         SettleProgramLanguage(home.dataHome(), programFolder);
         MainFormEnvironment environment;
@@ -49,7 +51,8 @@ class AboutAndInfo : public StartupFixture {
 
 }  // namespace
 
-TEST_F(AboutAndInfo, TheAboutBoxShowsNameVersionRightsAndContact) {
+TEST_F(AboutAndInfo, TheAboutBoxShowsNameVersionRightsAndContact)
+{
     const QString picture = QStringLiteral(QUORVANE_PROGRAM_DIR "/recom_GR/m_about.jpg");
     ASSERT_TRUE(ForceDirectories(programFolder + "recom_GR/"));
     ASSERT_TRUE(QFile::copy(picture, programFolder + "recom_GR/m_about.jpg"));
@@ -73,7 +76,8 @@ TEST_F(AboutAndInfo, TheAboutBoxShowsNameVersionRightsAndContact) {
     EXPECT_EQ(box.Image1->pixmap().size(), QSize(236, 89));
 }
 
-TEST_F(AboutAndInfo, TheAboutLinksOpenTheProductPageAndTheMailProgram) {
+TEST_F(AboutAndInfo, TheAboutLinksOpenTheProductPageAndTheMailProgram)
+{
     auto form = startRecordingOpens("GERMAN");
     const StartupDialogs dialogs(*form, opener);
     dialogs.AboutBox->show();
@@ -84,7 +88,8 @@ TEST_F(AboutAndInfo, TheAboutLinksOpenTheProductPageAndTheMailProgram) {
                                    form->ProductPageAddress}));
 }
 
-TEST_F(AboutAndInfo, ProgrammInfoShowsTheAboutBoxModally) {
+TEST_F(AboutAndInfo, ProgrammInfoShowsTheAboutBoxModally)
+{
     auto form = start();
     const StartupDialogs dialogs(*form, opener);
     bool shownModally = false;
@@ -98,7 +103,8 @@ TEST_F(AboutAndInfo, ProgrammInfoShowsTheAboutBoxModally) {
     EXPECT_EQ(form->AboutBoxQVR, dialogs.AboutBox.get());
 }
 
-TEST_F(AboutAndInfo, TheInformationItemOpensTheInformationPageOfTheLanguage) {
+TEST_F(AboutAndInfo, TheInformationItemOpensTheInformationPageOfTheLanguage)
+{
     auto form = startRecordingOpens("GERMAN");
     form->WissenswerteszumKonvertierenSolfeggioFrequenzen1->trigger();
     ASSERT_EQ(opened.size(), 1);
@@ -114,7 +120,8 @@ TEST_F(AboutAndInfo, TheInformationItemOpensTheInformationPageOfTheLanguage) {
     EXPECT_EQ(opened[0], opened[1]);
 }
 
-TEST_F(AboutAndInfo, WithAnUnknownLanguageThereIsNothingToOpen) {
+TEST_F(AboutAndInfo, WithAnUnknownLanguageThereIsNothingToOpen)
+{
     auto form = startRecordingOpens("KLINGON");
     EXPECT_TRUE(form->InfoPageAddress.isEmpty());
     EXPECT_TRUE(form->ProductPageAddress.isEmpty());
@@ -125,7 +132,8 @@ TEST_F(AboutAndInfo, WithAnUnknownLanguageThereIsNothingToOpen) {
 
 // The pages ship with the program: every address of every language is a page of the program
 // folder that tells about the frequencies.
-TEST_F(AboutAndInfo, EveryLanguageHasItsPagesInTheProgramFolder) {
+TEST_F(AboutAndInfo, EveryLanguageHasItsPagesInTheProgramFolder)
+{
     struct Case {
         const char* language;
         bool ownInfoPage;

@@ -6,7 +6,8 @@
 using namespace qvr;
 using namespace qvr::test;
 
-TEST(JpegImage, PicksTheSmallestScaleThatCoversTheWindow) {
+TEST(JpegImage, PicksTheSmallestScaleThatCoversTheWindow)
+{
     struct Case {
         QSize picture;
         QSize cover;
@@ -28,7 +29,8 @@ TEST(JpegImage, PicksTheSmallestScaleThatCoversTheWindow) {
     }
 }
 
-TEST(JpegImage, DecodesReducedWithItsColours) {
+TEST(JpegImage, DecodesReducedWithItsColours)
+{
     const QColor colour(200, 40, 90);
     const QByteArray jpeg = SolidJpeg({800, 400}, colour);
     ASSERT_EQ(JpegPictureSize(jpeg), QSize(800, 400));
@@ -45,7 +47,8 @@ TEST(JpegImage, DecodesReducedWithItsColours) {
     EXPECT_EQ(full->size(), QSize(800, 400));
 }
 
-TEST(JpegImage, DamagedDataIsRefusedWithoutHarm) {
+TEST(JpegImage, DamagedDataIsRefusedWithoutHarm)
+{
     const QByteArray jpeg = SolidJpeg({640, 480}, QColor(10, 120, 30));
     const QByteArray damaged[] = {
         QByteArray(),
@@ -60,7 +63,8 @@ TEST(JpegImage, DamagedDataIsRefusedWithoutHarm) {
     }
 }
 
-TEST(JpegImage, ACutOffPictureStillDecodesToItsSize) {
+TEST(JpegImage, ACutOffPictureStillDecodesToItsSize)
+{
     const QByteArray jpeg = SolidJpeg({640, 480}, QColor(10, 120, 30));
     const std::optional<QImage> image = DecodeJpeg(jpeg.left(jpeg.size() / 2));
     ASSERT_TRUE(image);

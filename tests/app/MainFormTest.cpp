@@ -28,11 +28,12 @@ TEST_F(MainForm, OpensWithTheDesignsMenuAndOnlyTheAddButtonsShowing)
     EXPECT_EQ(form->Engine->State.Frequency.FrequencyText, "432");
     EXPECT_TRUE(form->OpenFolderBitBtn->isVisible());
     EXPECT_TRUE(form->OpenFileBitBtn->isVisible());
-    for (QWidget* hidden : {static_cast<QWidget*>(form->lvFiles), static_cast<QWidget*>(form->ComboBox1),
-                            static_cast<QWidget*>(form->ConvertBitBtn), static_cast<QWidget*>(form->AbortBitBtn),
-                            static_cast<QWidget*>(form->OutputFolderBitBtn),
-                            static_cast<QWidget*>(form->ProgressLabel), static_cast<QWidget*>(form->FehlerLabel),
-                            static_cast<QWidget*>(form->ConvertMSGLabel)}) {
+    for (QWidget* hidden :
+         {static_cast<QWidget*>(form->lvFiles), static_cast<QWidget*>(form->ComboBox1),
+          static_cast<QWidget*>(form->ConvertBitBtn), static_cast<QWidget*>(form->AbortBitBtn),
+          static_cast<QWidget*>(form->OutputFolderBitBtn),
+          static_cast<QWidget*>(form->ProgressLabel), static_cast<QWidget*>(form->FehlerLabel),
+          static_cast<QWidget*>(form->ConvertMSGLabel)}) {
         EXPECT_FALSE(hidden->isVisible()) << hidden->objectName().toStdString();
     }
     EXPECT_FALSE(form->ProgressTimer->isActive());

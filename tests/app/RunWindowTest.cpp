@@ -28,19 +28,24 @@ struct WindowLook {
 
 WindowLook lookOf(TMainFormQVR& form)
 {
-    return {form.ConvertBitBtn->isVisible(),   form.AbortBitBtn->isVisible(),
-            form.OpenFolderBitBtn->isEnabled(), form.OpenFileBitBtn->isEnabled(),
-            form.ComboBox1->isEnabled(),        form.OutputFolderBitBtn->isEnabled(),
+    return {form.ConvertBitBtn->isVisible(),
+            form.AbortBitBtn->isVisible(),
+            form.OpenFolderBitBtn->isEnabled(),
+            form.OpenFileBitBtn->isEnabled(),
+            form.ComboBox1->isEnabled(),
+            form.OutputFolderBitBtn->isEnabled(),
             form.mniProgramm1->menuAction()->isEnabled(),
             form.Wissenswertes1->menuAction()->isEnabled(),
-            form.Skin1->menuAction()->isEnabled(), form.mniInfo1->menuAction()->isEnabled(),
-            form.ConvertMSGLabel->isVisible(),  form.ProgressLabel->isVisible()};
+            form.Skin1->menuAction()->isEnabled(),
+            form.mniInfo1->menuAction()->isEnabled(),
+            form.ConvertMSGLabel->isVisible(),
+            form.ProgressLabel->isVisible()};
 }
 
 }  // namespace
 
 class RunWindow : public StartupFixture {
-protected:
+  protected:
     QString music = home.path() + "/Music/";
 
     std::unique_ptr<TMainFormQVR> startWithFolder(const QString& folder)
@@ -50,7 +55,9 @@ protected:
         environment.programFolder = programFolder;
         environment.screenHeight = 768;
         environment.measureSpeed = [] { return 20; };
-        environment.chooseFolder = [folder](const QString& suggested) { return folder + suggested; };
+        environment.chooseFolder = [folder](const QString& suggested) {
+            return folder + suggested;
+        };
         environment.chooseFile = [folder] { return folder + "notes.txt"; };
         auto form = std::make_unique<TMainFormQVR>(environment);
         form->show();
@@ -84,9 +91,8 @@ TEST_F(RunWindow, OpenFolderListsTheFilesWithoutOutputsUntilAFrequencyIsChosen)
         EXPECT_EQ(form->Files->cellText(row, FileListModel::TimeColumn), "-");
         EXPECT_EQ(form->Files->cellText(row, FileListModel::StatusColumn), "-");
     }
-    for (QWidget* shown : std::initializer_list<QWidget*>{form->lvFiles, form->ComboBox1,
-                                                          form->ConvertBitBtn,
-                                                          form->OutputFolderBitBtn}) {
+    for (QWidget* shown : std::initializer_list<QWidget*>{
+             form->lvFiles, form->ComboBox1, form->ConvertBitBtn, form->OutputFolderBitBtn}) {
         EXPECT_TRUE(shown->isVisible()) << shown->objectName().toStdString();
     }
     EXPECT_EQ(form->ComboBox1->currentIndex(), -1);
@@ -125,8 +131,8 @@ TEST_F(RunWindow, ARunLocksTheWindowAndTheEndUnlocksIt)
     form->ComboBox1->setCurrentIndex(4);
     form->ComboBox1Change();
     const WindowLook idle = lookOf(*form);
-    EXPECT_EQ(idle, (WindowLook{true, false, true, true, true, true, true, true, true, true,
-                                false, false}));
+    EXPECT_EQ(idle, (WindowLook{true, false, true, true, true, true, true, true, true, true, false,
+                                false}));
 
     std::optional<WindowLook> during;
     bool closedDuringRun = true;

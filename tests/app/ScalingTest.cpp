@@ -28,9 +28,9 @@ TEST(ResolutionClass, PicksTheSizeClassOfTheScreen)
         const char* argument;
         const char* expected;
     };
-    const Case cases[] = {{600, "", "768"},    {768, "", "768"},   {769, "", "900"},
-                          {900, "", "900"},    {1050, "", "1080"}, {1080, "", "1080"},
-                          {1440, "", "1440"},  {2160, "", "2160"}, {2400, "", "2160"},
+    const Case cases[] = {{600, "", "768"},     {768, "", "768"},        {769, "", "900"},
+                          {900, "", "900"},     {1050, "", "1080"},      {1080, "", "1080"},
+                          {1440, "", "1440"},   {2160, "", "2160"},      {2400, "", "2160"},
                           {768, "169", "2160"}, {768, "x1690y", "2160"}, {0, "", "2160"}};
     for (const auto& c : cases) {
         EXPECT_EQ(ResolutionClassFor(c.height, c.argument), c.expected) << c.height << c.argument;

@@ -21,26 +21,31 @@ namespace {
 const char* const kPrefixes[] = {"1-", "2-", "3-", "4-", "5-", "6-", "7-", "8-", "9-", "10-"};
 
 // Each picture file has a colour of its own, so the test sees which one is shown.
-QColor colourOfPrefix(const QString& prefix) {
+QColor colourOfPrefix(const QString& prefix)
+{
     const int n = prefix.chopped(1).toInt();
     return QColor(20 * n, 250 - 20 * n, 60 + 10 * n);
 }
 
-QColor headerColour(const TMainFormQVR& form) {
+QColor headerColour(const TMainFormQVR& form)
+{
     return form.HeaderLabel->palette().color(QPalette::WindowText);
 }
 
-QColor selectionColour(const TMainFormQVR& form) {
+QColor selectionColour(const TMainFormQVR& form)
+{
     return form.lvFiles->palette().color(QPalette::Active, QPalette::Highlight);
 }
 
-QColor shownColour(const TMainFormQVR& form) {
+QColor shownColour(const TMainFormQVR& form)
+{
     return CentreColour(form.BkgImage->pixmap().toImage());
 }
 
 class Skins : public StartupFixture {
   protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         StartupFixture::SetUp();
         DialogGradientStart = QColor(133, 144, 217);
         DialogGradientEnd = QColor(249, 249, 249);
@@ -58,7 +63,8 @@ class Skins : public StartupFixture {
 
 }  // namespace
 
-TEST_F(Skins, EverySkinSetsItsPictureAndColoursAndIsRemembered) {
+TEST_F(Skins, EverySkinSetsItsPictureAndColoursAndIsRemembered)
+{
     struct Expected {
         const char* prefix;
         QColor header;
@@ -97,20 +103,23 @@ TEST_F(Skins, EverySkinSetsItsPictureAndColoursAndIsRemembered) {
     }
 }
 
-TEST_F(Skins, TheFirstStartShowsSkinTwoAndWritesIt) {
+TEST_F(Skins, TheFirstStartShowsSkinTwoAndWritesIt)
+{
     auto form = start();
     EXPECT_EQ(form->Background->source(), skinFolder() + "1-768.jpg");
     EXPECT_EQ(readFile(skinFile()), "2\r\n");
 }
 
-TEST_F(Skins, TheChosenSkinComesBackAfterARestart) {
+TEST_F(Skins, TheChosenSkinComesBackAfterARestart)
+{
     start()->SkinItems[4]->trigger();
     auto form = start();
     EXPECT_EQ(form->Background->source(), skinFolder() + "5-768.jpg");
     EXPECT_EQ(headerColour(*form), QColor(255, 255, 0));
 }
 
-TEST_F(Skins, ThePictureSizeFollowsTheScreen) {
+TEST_F(Skins, ThePictureSizeFollowsTheScreen)
+{
     auto form = start({}, 1050);
     EXPECT_EQ(form->ResolutionClass, "1080");
     form->SkinItems[0]->trigger();
@@ -119,7 +128,8 @@ TEST_F(Skins, ThePictureSizeFollowsTheScreen) {
     EXPECT_EQ(form->Background->source(), skinFolder() + "1-1080.jpg");
 }
 
-TEST_F(Skins, AnythingButASkinNumberKeepsTheBuiltInLookAndTheFile) {
+TEST_F(Skins, AnythingButASkinNumberKeepsTheBuiltInLookAndTheFile)
+{
     const QByteArray settings[] = {"11\r\n",    " 3\r\n",     "3 \r\n", "",
                                    "\r\n5\r\n", "Skin 3\r\n", "0"};
     for (const QByteArray& setting : settings) {
@@ -138,7 +148,8 @@ TEST_F(Skins, AnythingButASkinNumberKeepsTheBuiltInLookAndTheFile) {
     }
 }
 
-TEST_F(Skins, AMissingPictureKeepsTheBackgroundWhileTheColoursChange) {
+TEST_F(Skins, AMissingPictureKeepsTheBackgroundWhileTheColoursChange)
+{
     QFile::remove(skinFolder() + "7-768.jpg");
     writeFile(skinFolder() + "8-768.jpg", "damaged");
     auto form = start();
@@ -155,7 +166,8 @@ TEST_F(Skins, AMissingPictureKeepsTheBackgroundWhileTheColoursChange) {
     }
 }
 
-TEST_F(Skins, ChoosingASkinHidesTheListUntilFilesAreAddedButKeepsTheRows) {
+TEST_F(Skins, ChoosingASkinHidesTheListUntilFilesAreAddedButKeepsTheRows)
+{
     auto form = start();
     form->show();
     form->Files->addRow(home.path() + "/a.mp3");
@@ -175,7 +187,8 @@ TEST_F(Skins, ChoosingASkinHidesTheListUntilFilesAreAddedButKeepsTheRows) {
     EXPECT_EQ(form->Files->rowCount(), 2);
 }
 
-TEST_F(Skins, ALargePictureIsDecodedOnlyAsLargeAsTheWindowNeeds) {
+TEST_F(Skins, ALargePictureIsDecodedOnlyAsLargeAsTheWindowNeeds)
+{
     const QString shipped = QStringLiteral(QUORVANE_PROGRAM_DIR "/recom_GR/1-2160.jpg");
     ASSERT_TRUE(QFile::exists(shipped));
     QFile::remove(skinFolder() + "1-2160.jpg");
@@ -192,7 +205,8 @@ TEST_F(Skins, ALargePictureIsDecodedOnlyAsLargeAsTheWindowNeeds) {
     EXPECT_GT(form->Background->decodedSize().width(), decoded.width());
 }
 
-TEST_F(Skins, TheNextCdNameDialogShowsTheSkinsGradient) {
+TEST_F(Skins, TheNextCdNameDialogShowsTheSkinsGradient)
+{
     auto form = start();
     const StartupDialogs dialogs(*form);
     form->SkinItems[4]->trigger();

@@ -16,7 +16,7 @@ namespace qvr::test {
 
 // A program folder with the shipped texts and small stand-ins for the tools, in a fresh home.
 class StartupFixture : public ::testing::Test {
-protected:
+  protected:
     TempHome home;
     RecordingHost recorder;
     ScopedHost scoped{recorder};

@@ -10,7 +10,8 @@
 namespace qvr::test {
 
 // A JPEG of one colour, written by libjpeg.
-inline QByteArray SolidJpeg(QSize size, QColor colour, int quality = 95) {
+inline QByteArray SolidJpeg(QSize size, QColor colour, int quality = 95)
+{
     tools::RgbImage image(size.width(), size.height());
     for (std::size_t i = 0; i < image.pixels.size(); i += 3) {
         image.pixels[i] = static_cast<std::uint8_t>(colour.red());
@@ -23,13 +24,15 @@ inline QByteArray SolidJpeg(QSize size, QColor colour, int quality = 95) {
 }
 
 // JPEG colours come back within a few steps.
-inline bool CloseColours(QColor a, QColor b, int tolerance = 4) {
+inline bool CloseColours(QColor a, QColor b, int tolerance = 4)
+{
     return std::abs(a.red() - b.red()) <= tolerance &&
            std::abs(a.green() - b.green()) <= tolerance &&
            std::abs(a.blue() - b.blue()) <= tolerance;
 }
 
-inline QColor CentreColour(const QImage& image) {
+inline QColor CentreColour(const QImage& image)
+{
     return image.pixelColor(image.width() / 2, image.height() / 2);
 }
 

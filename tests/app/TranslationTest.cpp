@@ -89,7 +89,8 @@ const std::array<const char*, 5> kPrompts = {
     "- Bitte Auswählen -", "- Please select -", "- Por favor, seleccione -",
     "- Veuillez sélectionner -", "- Si prega di selezionare -"};
 
-QString captionOf(const QObject* object) {
+QString captionOf(const QObject* object)
+{
     if (auto* menu = qobject_cast<const QMenu*>(object))
         return menu->title();
     if (auto* action = qobject_cast<const QAction*>(object))
@@ -101,7 +102,8 @@ QString captionOf(const QObject* object) {
     return QStringLiteral("<no caption>");
 }
 
-QString expectedText(const CaptionRow& row, std::size_t column) {
+QString expectedText(const CaptionRow& row, std::size_t column)
+{
     const char* text = row.texts[column];
     return QString::fromUtf8(*text != '\0' ? text : row.texts[0]);
 }
@@ -110,7 +112,8 @@ using Translation = StartupFixture;
 
 }  // namespace
 
-TEST_F(Translation, EveryCaptionOfTheMainWindowReadsAsDesignedInEachLanguage) {
+TEST_F(Translation, EveryCaptionOfTheMainWindowReadsAsDesignedInEachLanguage)
+{
     for (std::size_t column = 0; column < kLanguages.size(); ++column) {
         SCOPED_TRACE(kLanguages[column]);
         chooseLanguage(kLanguages[column]);
@@ -129,7 +132,8 @@ TEST_F(Translation, EveryCaptionOfTheMainWindowReadsAsDesignedInEachLanguage) {
     }
 }
 
-TEST_F(Translation, TheGermanMenuKeepsItsOwnSpellingOfOpenFolder) {
+TEST_F(Translation, TheGermanMenuKeepsItsOwnSpellingOfOpenFolder)
+{
     chooseLanguage("GERMAN");
     auto form = start();
     EXPECT_EQ(form->OpenFolder1->text(), "Ordner öffnern");
@@ -140,7 +144,8 @@ TEST_F(Translation, TheGermanMenuKeepsItsOwnSpellingOfOpenFolder) {
     EXPECT_EQ(form->OpenFolderBitBtn->text(), "Ouvrir dossier");
 }
 
-TEST_F(Translation, TheSkinMenuReadsTheSameInEnglish) {
+TEST_F(Translation, TheSkinMenuReadsTheSameInEnglish)
+{
     chooseLanguage("ENGLISH");
     auto form = start();
     EXPECT_EQ(form->Skin1->title(), "Skin");
@@ -149,7 +154,8 @@ TEST_F(Translation, TheSkinMenuReadsTheSameInEnglish) {
     }
 }
 
-TEST_F(Translation, AnUnknownLanguageCodeLeavesTheGermanTexts) {
+TEST_F(Translation, AnUnknownLanguageCodeLeavesTheGermanTexts)
+{
     for (const char* code : {"french", "FRANCE ", "DEUTSCH"}) {
         SCOPED_TRACE(code);
         chooseLanguage(code);
@@ -162,7 +168,8 @@ TEST_F(Translation, AnUnknownLanguageCodeLeavesTheGermanTexts) {
     }
 }
 
-TEST_F(Translation, StandardDialogsUsedUnchangedGetTheGermanButtonTexts) {
+TEST_F(Translation, StandardDialogsUsedUnchangedGetTheGermanButtonTexts)
+{
     auto buttonText = [](QDialogButtonBox::StandardButton which) {
         QDialogButtonBox box(which);
         return box.button(which)->text();
@@ -182,7 +189,8 @@ TEST_F(Translation, StandardDialogsUsedUnchangedGetTheGermanButtonTexts) {
     EXPECT_EQ(form->siLangDispatcher1->dialogCaption("Confirm"), "");
 }
 
-TEST(TranslationTables, TheProgramsTablesHoldEverySectionInOrder) {
+TEST(TranslationTables, TheProgramsTablesHoldEverySectionInOrder)
+{
     struct Case {
         const char* resource;
         std::size_t captions;

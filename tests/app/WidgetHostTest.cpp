@@ -67,7 +67,7 @@ TEST(WidgetHost, TheCloseBoxAnswersCancel)
     WidgetHost host;
     ScopedHost scoped(host);
     whenBoxOpens([](QMessageBox* box) { box->close(); });
-    EXPECT_EQ(LanguageMessageDlg("?", MessageKind::Confirmation,
-                                 {MessageButton::Yes, MessageButton::No}),
-              2);
+    EXPECT_EQ(
+        LanguageMessageDlg("?", MessageKind::Confirmation, {MessageButton::Yes, MessageButton::No}),
+        2);
 }

@@ -24,7 +24,8 @@ namespace {
 constexpr int kSectorSize = 2352;
 
 // The 44-byte header a rip of sectors first..last announces for 44.1 kHz stereo.
-QByteArray expectedHeader(int first, int last) {
+QByteArray expectedHeader(int first, int last)
+{
     const std::uint32_t data = static_cast<std::uint32_t>(last - first) * kSectorSize;
     QByteArray h(44, '\0');
     auto* p = reinterpret_cast<uchar*>(h.data());
@@ -40,7 +41,8 @@ QByteArray expectedHeader(int first, int last) {
     return h;
 }
 
-QByteArray runTool(const QString& program, const QStringList& arguments) {
+QByteArray runTool(const QString& program, const QStringList& arguments)
+{
     QProcess process;
     process.start(program, arguments);
     process.waitForFinished(60000);
@@ -49,7 +51,8 @@ QByteArray runTool(const QString& program, const QStringList& arguments) {
 
 // Frequency of the left channel from its rising zero crossings, with a dead band so that coding
 // noise around zero counts no extra crossings.
-double leftFrequency(const QByteArray& stereo, int sampleRate) {
+double leftFrequency(const QByteArray& stereo, int sampleRate)
+{
     const auto* samples = reinterpret_cast<const std::int16_t*>(stereo.constData());
     const qsizetype frames = stereo.size() / 4;
     int crossings = 0;
@@ -88,7 +91,8 @@ class CDRIPImageTest : public ::testing::Test {
                                        {ImageTrack{true, 80, 330.0}, ImageTrack{true, 60, 550.0}});
     CdioRipLibrary library;
 
-    void SetUp() override {
+    void SetUp() override
+    {
         home.setEnv(CdioRipLibrary::kImagesVariable, (disc.cuePath + ":" + other.cuePath).toUtf8());
     }
 
@@ -96,7 +100,8 @@ class CDRIPImageTest : public ::testing::Test {
     int driveOf(const CdImage& image) const { return library.DrivePaths().indexOf(image.cuePath); }
 
     // The re-read the ripper dialog does: through the number no drive has, then the wanted one.
-    void selectDrive(TCDRIP& ripper, int drive) {
+    void selectDrive(TCDRIP& ripper, int drive)
+    {
         ripper.Tracks().clear();
         ripper.setCDRomNum(kNoDrive);
         ripper.Tracks().clear();
@@ -104,14 +109,16 @@ class CDRIPImageTest : public ::testing::Test {
     }
 };
 
-TEST_F(CDRIPImageTest, ListsTheImagesBehindTheSystemDrives) {
+TEST_F(CDRIPImageTest, ListsTheImagesBehindTheSystemDrives)
+{
     TCDRIP ripper(nullptr, library);
     const QStringList paths = library.DrivePaths();
     ASSERT_GE(paths.size(), 2);
     EXPECT_EQ(paths.mid(paths.size() - 2), (QStringList{disc.cuePath, other.cuePath}));
 }
 
-TEST_F(CDRIPImageTest, TableOfContentsGivesNamesSectorsAndKinds) {
+TEST_F(CDRIPImageTest, TableOfContentsGivesNamesSectorsAndKinds)
+{
     TCDRIP ripper(nullptr, library);
     selectDrive(ripper, driveOf(disc));
 
@@ -142,7 +149,8 @@ TEST_F(CDRIPImageTest, TableOfContentsGivesNamesSectorsAndKinds) {
 
 // Every track, with and without correction, as WAV and as bare PCM: the bytes of the image,
 // behind a header that announces one sector less than the range holds.
-TEST_F(CDRIPImageTest, RipsEveryTrackByteForByte) {
+TEST_F(CDRIPImageTest, RipsEveryTrackByteForByte)
+{
     TCDRIP ripper(nullptr, library);
     selectDrive(ripper, driveOf(disc));
     for (const bool correct : {true, false}) {
@@ -170,7 +178,8 @@ TEST_F(CDRIPImageTest, RipsEveryTrackByteForByte) {
     EXPECT_FALSE(QFile::exists(folder + QStringLiteral("t1jitt")));
 }
 
-TEST_F(CDRIPImageTest, DataTracksAndSectorsPastTheDiscAreNotRipped) {
+TEST_F(CDRIPImageTest, DataTracksAndSectorsPastTheDiscAreNotRipped)
+{
     TCDRIP ripper(nullptr, library);
     selectDrive(ripper, driveOf(disc));
     int ended = 0;
@@ -182,7 +191,8 @@ TEST_F(CDRIPImageTest, DataTracksAndSectorsPastTheDiscAreNotRipped) {
     EXPECT_FALSE(QFile::exists(folder + QStringLiteral("past.wav")));
 }
 
-TEST_F(CDRIPImageTest, AbortLeavesAPartialFileWithTheFullRangeHeader) {
+TEST_F(CDRIPImageTest, AbortLeavesAPartialFileWithTheFullRangeHeader)
+{
     TCDRIP ripper(nullptr, library);
     selectDrive(ripper, driveOf(disc));
     ripper.setWriteWAV(true);
@@ -205,7 +215,8 @@ TEST_F(CDRIPImageTest, AbortLeavesAPartialFileWithTheFullRangeHeader) {
     EXPECT_EQ(ended, 1);
 }
 
-TEST_F(CDRIPImageTest, SwitchingDrivesAppendsAndTheForcedReReadSeesANewDisc) {
+TEST_F(CDRIPImageTest, SwitchingDrivesAppendsAndTheForcedReReadSeesANewDisc)
+{
     TCDRIP ripper(nullptr, library);
     selectDrive(ripper, driveOf(disc));
     ripper.setCDRomNum(driveOf(other));
@@ -234,7 +245,8 @@ TEST_F(CDRIPImageTest, SwitchingDrivesAppendsAndTheForcedReReadSeesANewDisc) {
     EXPECT_TRUE(ripper.Tracks().empty());
 }
 
-TEST_F(CDRIPImageTest, EncodeProducesAnMp3OfTheTrack) {
+TEST_F(CDRIPImageTest, EncodeProducesAnMp3OfTheTrack)
+{
     TLameCoder coder(nullptr, lameEncLibrary());
     TCDRIP ripper(nullptr, library);
     selectDrive(ripper, driveOf(disc));
@@ -263,7 +275,8 @@ TEST_F(CDRIPImageTest, EncodeProducesAnMp3OfTheTrack) {
     EXPECT_NEAR(leftFrequency(pcm, 44100), 440.0, 2.0);
 }
 
-TEST_F(CDRIPImageTest, TheLibraryHasANoDriveSelectionAndEndsLoopsWithoutARipper) {
+TEST_F(CDRIPImageTest, TheLibraryHasANoDriveSelectionAndEndsLoopsWithoutARipper)
+{
     ASSERT_EQ(library.CR_Init(), kCrOk);
     EXPECT_EQ(library.CR_SetActiveCDROM(kNoDrive), kCrOk);
     CdromParameters record;

@@ -25,12 +25,14 @@ namespace {
 
 namespace p = cdrom_parameters;
 
-std::int32_t int32At(const CdromParameters& record, int offset) {
+std::int32_t int32At(const CdromParameters& record, int offset)
+{
     return qFromLittleEndian<std::int32_t>(record.data() + offset);
 }
 
 CdromParameters record(const char* id, std::int32_t speed, std::int32_t jitterFlag,
-                       std::uint8_t format) {
+                       std::uint8_t format)
+{
     CdromParameters r{};
     std::memcpy(r.data(), id, std::strlen(id));
     qToLittleEndian<std::int32_t>(speed, r.data() + p::kSpeedOffset);
@@ -45,7 +47,8 @@ CdromParameters record(const char* id, std::int32_t speed, std::int32_t jitterFl
     return r;
 }
 
-std::vector<TocEntry> toc(std::initializer_list<std::pair<int, int>> entries) {
+std::vector<TocEntry> toc(std::initializer_list<std::pair<int, int>> entries)
+{
     std::vector<TocEntry> result;
     for (const auto& [start, flags] : entries) {
         result.push_back(TocEntry{start, static_cast<std::uint8_t>(flags), 0, {0, 0}});
@@ -53,7 +56,8 @@ std::vector<TocEntry> toc(std::initializer_list<std::pair<int, int>> entries) {
     return result;
 }
 
-QByteArray bytes(int size, char fill) {
+QByteArray bytes(int size, char fill)
+{
     return QByteArray(size, fill);
 }
 
@@ -67,7 +71,8 @@ class CDRIPTest : public ::testing::Test {
     QTemporaryDir dir;
     QString folder = dir.path() + QStringLiteral("/");
 
-    void SetUp() override {
+    void SetUp() override
+    {
         library.active = 1;
         library.drives[0] =
             FakeDrive{record("ZERO DRIVE ", 24, 0, 0), kCrOk, toc({{0, 16}, {500, 16}}), kCrOk};
@@ -78,7 +83,8 @@ class CDRIPTest : public ::testing::Test {
     QString path(const char* name) const { return folder + QString::fromLatin1(name); }
 };
 
-TEST_F(CDRIPTest, CreationReadsTheActiveDrive) {
+TEST_F(CDRIPTest, CreationReadsTheActiveDrive)
+{
     TCDRIP ripper(nullptr, library);
     EXPECT_EQ(ripper.Version(), QStringLiteral("111"));
     EXPECT_LT(library.calls.indexOf(QStringLiteral("CR_GetCDRipVersion")),
@@ -125,7 +131,8 @@ TEST_F(CDRIPTest, CreationReadsTheActiveDrive) {
     EXPECT_EQ(library.handedParameters, handed);
 }
 
-TEST_F(CDRIPTest, TrackNamesHaveAtLeastTwoDigits) {
+TEST_F(CDRIPTest, TrackNamesHaveAtLeastTwoDigits)
+{
     std::vector<TocEntry> entries;
     for (int i = 0; i <= 100; ++i) {
         entries.push_back(TocEntry{i * 10, 16, 0, {0, 0}});
@@ -138,7 +145,8 @@ TEST_F(CDRIPTest, TrackNamesHaveAtLeastTwoDigits) {
     EXPECT_EQ(ripper.Tracks()[99].Track.EndSector, 999);
 }
 
-TEST_F(CDRIPTest, CreationWithoutDriveData) {
+TEST_F(CDRIPTest, CreationWithoutDriveData)
+{
     {
         library.initResult = kCrFailure;
         TCDRIP ripper(nullptr, library);
@@ -159,7 +167,8 @@ TEST_F(CDRIPTest, CreationWithoutDriveData) {
     }
 }
 
-TEST_F(CDRIPTest, FailuresInsideCreationBecomeInitializationFailure) {
+TEST_F(CDRIPTest, FailuresInsideCreationBecomeInitializationFailure)
+{
     for (const char* function : {"CR_GetCDRipVersion", "CR_Init", "CR_GetCDROMParameters",
                                  "CR_ReadToc", "CR_GetTocEntry"}) {
         SCOPED_TRACE(function);
@@ -173,7 +182,8 @@ TEST_F(CDRIPTest, FailuresInsideCreationBecomeInitializationFailure) {
     }
 }
 
-TEST_F(CDRIPTest, SelectingADriveReadsItOnlyWhenTheNumberChanges) {
+TEST_F(CDRIPTest, SelectingADriveReadsItOnlyWhenTheNumberChanges)
+{
     TCDRIP ripper(nullptr, library);
     FakeLameEncLibrary encoder;
     TLameCoder coder(nullptr, encoder);
@@ -199,7 +209,8 @@ TEST_F(CDRIPTest, SelectingADriveReadsItOnlyWhenTheNumberChanges) {
     EXPECT_EQ(int32At(*library.handedParameters, p::kJitterFlagOffset), 0);
 }
 
-TEST_F(CDRIPTest, ARefusedSelectionKeepsTheCopiesButStillReadsTheActiveDrive) {
+TEST_F(CDRIPTest, ARefusedSelectionKeepsTheCopiesButStillReadsTheActiveDrive)
+{
     TCDRIP ripper(nullptr, library);
     ripper.setCDRomNum(5);  // no such drive
     EXPECT_EQ(ripper.CDRomNum(), 1);
@@ -216,7 +227,8 @@ TEST_F(CDRIPTest, ARefusedSelectionKeepsTheCopiesButStillReadsTheActiveDrive) {
     EXPECT_THROW(ripper.setCDRomNum(2), ECDRIPError);
 }
 
-TEST_F(CDRIPTest, JitterCorrectWritesTheRecordOnlyOnAChange) {
+TEST_F(CDRIPTest, JitterCorrectWritesTheRecordOnlyOnAChange)
+{
     library.drives[0].parameters = record("ZERO", 1, 7, 0);  // a flag value of the library's own
     TCDRIP ripper(nullptr, library);
     ripper.setCDRomNum(0);
@@ -233,7 +245,8 @@ TEST_F(CDRIPTest, JitterCorrectWritesTheRecordOnlyOnAChange) {
     EXPECT_EQ(handedFlag(), -1);
 }
 
-TEST_F(CDRIPTest, OutputFormatReachesTheRecordAndTheCoder) {
+TEST_F(CDRIPTest, OutputFormatReachesTheRecordAndTheCoder)
+{
     FakeLameEncLibrary encoder;
     TLameCoder coder(nullptr, encoder);
     TCDRIP ripper(nullptr, library);
@@ -256,7 +269,8 @@ TEST_F(CDRIPTest, OutputFormatReachesTheRecordAndTheCoder) {
     EXPECT_EQ(coder.SampleRate(), 11025u);
 }
 
-TEST_F(CDRIPTest, WavHeaderAnnouncesTheSectorDifference) {
+TEST_F(CDRIPTest, WavHeaderAnnouncesTheSectorDifference)
+{
     const struct {
         TOutputFormat format;
         std::uint32_t rate;
@@ -291,7 +305,8 @@ TEST_F(CDRIPTest, WavHeaderAnnouncesTheSectorDifference) {
     }
 }
 
-TEST_F(CDRIPTest, JitterErrorsAreLoggedAndRepeatedByTheNextRip) {
+TEST_F(CDRIPTest, JitterErrorsAreLoggedAndRepeatedByTheNextRip)
+{
     TCDRIP ripper(nullptr, library);
     library.chunks = {FakeChunk{kCrOk, bytes(10, 'a')},
                       FakeChunk{kCrJitterError, bytes(10, 'b'), 10, 12},
@@ -310,7 +325,8 @@ TEST_F(CDRIPTest, JitterErrorsAreLoggedAndRepeatedByTheNextRip) {
     EXPECT_EQ(readFile(path("Otherjitt")), "10 12\r\n4000000000 41\r\n7 8\r\n");
 }
 
-TEST_F(CDRIPTest, AFailedReadWritesNothingAndTheRipGoesOn) {
+TEST_F(CDRIPTest, AFailedReadWritesNothingAndTheRipGoesOn)
+{
     TCDRIP ripper(nullptr, library);
     std::vector<int> progress;
     ripper.OnProgress = [&](QObject* sender, std::uint16_t percent) {
@@ -328,7 +344,8 @@ TEST_F(CDRIPTest, AFailedReadWritesNothingAndTheRipGoesOn) {
     EXPECT_EQ(library.openedRange, (std::pair<std::int32_t, std::int32_t>{5, 9}));
 }
 
-TEST_F(CDRIPTest, AbortFromAHandlerEndsTheRipAndKeepsTheLog) {
+TEST_F(CDRIPTest, AbortFromAHandlerEndsTheRipAndKeepsTheLog)
+{
     TCDRIP ripper(nullptr, library);
     ripper.setWriteWAV(true);
     library.chunks = {FakeChunk{kCrJitterError, bytes(8, 'a'), 1, 2},
@@ -346,7 +363,8 @@ TEST_F(CDRIPTest, AbortFromAHandlerEndsTheRipAndKeepsTheLog) {
     EXPECT_EQ(readFile(path("b.wav")).size(), 44 + 8);
 }
 
-TEST_F(CDRIPTest, AShortWriteIsAWriteErrorAfterTheCleanUp) {
+TEST_F(CDRIPTest, AShortWriteIsAWriteErrorAfterTheCleanUp)
+{
     for (const bool wav : {true, false}) {
         SCOPED_TRACE(wav);
         TCDRIP ripper(nullptr, library);
@@ -371,7 +389,8 @@ TEST_F(CDRIPTest, AShortWriteIsAWriteErrorAfterTheCleanUp) {
     }
 }
 
-TEST_F(CDRIPTest, RefusedParametersOrFormatEndTheRipBeforeAnythingOpens) {
+TEST_F(CDRIPTest, RefusedParametersOrFormatEndTheRipBeforeAnythingOpens)
+{
     TCDRIP ripper(nullptr, library);
     const auto ripError = [&] {
         library.calls.clear();
@@ -403,7 +422,8 @@ TEST_F(CDRIPTest, RefusedParametersOrFormatEndTheRipBeforeAnythingOpens) {
     EXPECT_FALSE(QFile::exists(path("no.mp3")));
 }
 
-TEST_F(CDRIPTest, ARipStartedFromAHandlerDuringARipIsRefused) {
+TEST_F(CDRIPTest, ARipStartedFromAHandlerDuringARipIsRefused)
+{
     TCDRIP ripper(nullptr, library);
     library.chunks = {FakeChunk{kCrOk, bytes(4, 'a')}, FakeChunk{kCrRippingDone, bytes(4, 'b')}};
     std::string refusal;
@@ -424,7 +444,8 @@ TEST_F(CDRIPTest, ARipStartedFromAHandlerDuringARipIsRefused) {
     EXPECT_EQ(library.calls.count(QStringLiteral("CR_OpenRipper")), 2);
 }
 
-TEST_F(CDRIPTest, AnUnopenedRipperGivesNoFileButTheTrackEnds) {
+TEST_F(CDRIPTest, AnUnopenedRipperGivesNoFileButTheTrackEnds)
+{
     TCDRIP ripper(nullptr, library);
     std::vector<std::pair<char, int>> events;
     ripper.OnBeginTrack = [&](QObject*, std::uint16_t n) { events.push_back({'b', n}); };
@@ -437,7 +458,8 @@ TEST_F(CDRIPTest, AnUnopenedRipperGivesNoFileButTheTrackEnds) {
     EXPECT_FALSE(library.calls.contains(QStringLiteral("CR_CloseRipper")));
 }
 
-TEST_F(CDRIPTest, ATrackNumberOutsideTheListIsAnIndexError) {
+TEST_F(CDRIPTest, ATrackNumberOutsideTheListIsAnIndexError)
+{
     TCDRIP ripper(nullptr, library);
     int begun = 0;
     ripper.OnBeginTrack = [&](QObject*, std::uint16_t) { ++begun; };
@@ -447,7 +469,8 @@ TEST_F(CDRIPTest, ATrackNumberOutsideTheListIsAnIndexError) {
     EXPECT_FALSE(library.calls.contains(QStringLiteral("CR_OpenRipper")));
 }
 
-TEST_F(CDRIPTest, AnUncreatableFileFailsAfterTheCleanUp) {
+TEST_F(CDRIPTest, AnUncreatableFileFailsAfterTheCleanUp)
+{
     TCDRIP ripper(nullptr, library);
     library.chunks = {FakeChunk{kCrRippingDone, bytes(8, 'a')}};
     EXPECT_THROW(ripper.RipSectors(0, 10, path("missing/x.wav")), EFCreateError);
@@ -462,7 +485,8 @@ class CDRIPEncodeTest : public CDRIPTest {
 };
 
 // Whole encoder chunks only: what is left below one chunk at the end is dropped.
-TEST_F(CDRIPEncodeTest, EncodesWholeChunksAcrossLibraryChunks) {
+TEST_F(CDRIPEncodeTest, EncodesWholeChunksAcrossLibraryChunks)
+{
     TCDRIP ripper(nullptr, library);
     ripper.setCoder(&coder);
     ripper.setEncode(true);
@@ -486,7 +510,8 @@ TEST_F(CDRIPEncodeTest, EncodesWholeChunksAcrossLibraryChunks) {
     EXPECT_EQ(encoder.calls.last(), QStringLiteral("beCloseStream"));
 }
 
-TEST_F(CDRIPEncodeTest, ARefusedEncoderEndsTheRipWithoutEncoding) {
+TEST_F(CDRIPEncodeTest, ARefusedEncoderEndsTheRipWithoutEncoding)
+{
     TCDRIP ripper(nullptr, library);
     ripper.setCoder(&coder);
     ripper.setEncode(true);
@@ -503,7 +528,8 @@ TEST_F(CDRIPEncodeTest, ARefusedEncoderEndsTheRipWithoutEncoding) {
     EXPECT_EQ(library.calls.last(), QStringLiteral("CR_CloseRipper"));
 }
 
-TEST_F(CDRIPEncodeTest, AFlushTheFileCannotTakeIsAWriteError) {
+TEST_F(CDRIPEncodeTest, AFlushTheFileCannotTakeIsAWriteError)
+{
     TCDRIP ripper(nullptr, library);
     ripper.setCoder(&coder);
     ripper.setEncode(true);

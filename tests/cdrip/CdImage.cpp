@@ -13,7 +13,8 @@ namespace {
 constexpr int kSectorSize = 2352;
 constexpr int kFramesPerSector = 588;
 
-QByteArray dataSectors(int sectors, int seed) {
+QByteArray dataSectors(int sectors, int seed)
+{
     QByteArray bytes(sectors * kSectorSize, '\0');
     for (qsizetype i = 0; i < bytes.size(); ++i) {
         bytes[i] = static_cast<char>((i * 7 + seed) & 0xFF);
@@ -21,7 +22,8 @@ QByteArray dataSectors(int sectors, int seed) {
     return bytes;
 }
 
-QString msf(int sector) {
+QString msf(int sector)
+{
     return QStringLiteral("%1:%2:%3")
         .arg(sector / (75 * 60), 2, 10, QLatin1Char('0'))
         .arg(sector / 75 % 60, 2, 10, QLatin1Char('0'))
@@ -30,7 +32,8 @@ QString msf(int sector) {
 
 }  // namespace
 
-QByteArray stereoTone(int frames, double leftFrequency, int sampleRate, double rightRatio) {
+QByteArray stereoTone(int frames, double leftFrequency, int sampleRate, double rightRatio)
+{
     QByteArray bytes(frames * 4, '\0');
     auto* p = reinterpret_cast<uchar*>(bytes.data());
     for (int i = 0; i < frames; ++i) {
@@ -45,14 +48,16 @@ QByteArray stereoTone(int frames, double leftFrequency, int sampleRate, double r
     return bytes;
 }
 
-QByteArray CdImage::trackBytes(int track) const {
+QByteArray CdImage::trackBytes(int track) const
+{
     const int first = startSectors[static_cast<std::size_t>(track - 1)];
     const int next = startSectors[static_cast<std::size_t>(track)];
     return bin.mid(qsizetype{first} * kSectorSize, qsizetype{next - first} * kSectorSize);
 }
 
 CdImage writeCdImage(const QString& folder, const QString& name,
-                     const std::vector<ImageTrack>& tracks) {
+                     const std::vector<ImageTrack>& tracks)
+{
     CdImage image;
     image.cuePath = folder + name + QStringLiteral(".cue");
     image.binPath = folder + name + QStringLiteral(".bin");

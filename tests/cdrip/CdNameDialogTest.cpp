@@ -26,30 +26,35 @@ class CdNameDialog : public ::testing::Test {
     TranslationDispatcher dispatcher;
     TCDNameForm dialog{&dispatcher, 100};
 
-    void TearDown() override {
+    void TearDown() override
+    {
         dialog.CloseAllowed = true;
         dialog.close();
     }
 
-    void fill(const QString& name, int frequency) {
+    void fill(const QString& name, int frequency)
+    {
         dialog.Edit1->setText(name);
         dialog.ComboBox1->setCurrentIndex(frequency);
     }
 
-    void press(int key, QWidget* target) {
+    void press(int key, QWidget* target)
+    {
         QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
         QApplication::sendEvent(target, &event);
     }
 };
 
-bool sameColour(QColor a, QColor b) {
+bool sameColour(QColor a, QColor b)
+{
     return std::abs(a.red() - b.red()) <= 6 && std::abs(a.green() - b.green()) <= 6 &&
            std::abs(a.blue() - b.blue()) <= 6;
 }
 
 }  // namespace
 
-TEST_F(CdNameDialog, OkCleansTheNameForItsFolder) {
+TEST_F(CdNameDialog, OkCleansTheNameForItsFolder)
+{
     const std::pair<const char*, const char*> cases[] = {
         {"AC/DC: Live!", "AC-DC--Live-"},
         {"Über Äpfel", "Uber-Aepfel"},
@@ -73,7 +78,8 @@ TEST_F(CdNameDialog, OkCleansTheNameForItsFolder) {
     EXPECT_TRUE(recorder.messages.empty());
 }
 
-TEST(CleanCdName, LeavesOtherCharactersAlone) {
+TEST(CleanCdName, LeavesOtherCharactersAlone)
+{
     const QString untouched = QString::fromUtf8("abcXYZ0189_#+~|ãåøæÆØÅœŠ[]{}@;^");
     EXPECT_EQ(TCDNameForm::CleanCdName(untouched), untouched);
     const QString dashes = QString::fromUtf8(" '&*:()\\/><.-!$%=\"§?,´`€");
@@ -85,7 +91,8 @@ TEST(CleanCdName, LeavesOtherCharactersAlone) {
     EXPECT_EQ(TCDNameForm::CleanCdName(QString::fromUtf8("äÄöÖß")), "aeAeoeOess");
 }
 
-TEST_F(CdNameDialog, OkWithoutNameOrFrequencyShowsTheMessageAndStaysOpen) {
+TEST_F(CdNameDialog, OkWithoutNameOrFrequencyShowsTheMessageAndStaysOpen)
+{
     const std::pair<const char*, int> incomplete[] = {{"", 3}, {"   ", 3}, {"\t", 3}, {"Name", -1}};
     dialog.open();
     for (const auto& [name, frequency] : incomplete) {
@@ -103,7 +110,8 @@ TEST_F(CdNameDialog, OkWithoutNameOrFrequencyShowsTheMessageAndStaysOpen) {
     EXPECT_FALSE(dialog.MSGLabel->isVisible());
 }
 
-TEST_F(CdNameDialog, TheCloseBoxWorksOnlyAfterASuccessfulOk) {
+TEST_F(CdNameDialog, TheCloseBoxWorksOnlyAfterASuccessfulOk)
+{
     dialog.open();
     EXPECT_FALSE(dialog.close());  // first showing: refused
     EXPECT_TRUE(dialog.isVisible());
@@ -126,7 +134,8 @@ TEST_F(CdNameDialog, TheCloseBoxWorksOnlyAfterASuccessfulOk) {
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
 }
 
-TEST_F(CdNameDialog, EnterAndEscapeDoNothing) {
+TEST_F(CdNameDialog, EnterAndEscapeDoNothing)
+{
     fill("Album", 1);
     dialog.open();
     for (QWidget* target : std::initializer_list<QWidget*>{&dialog, dialog.Edit1, dialog.BitBtn1}) {
@@ -140,7 +149,8 @@ TEST_F(CdNameDialog, EnterAndEscapeDoNothing) {
     EXPECT_FALSE(dialog.AbortBitBtn->autoDefault());
 }
 
-TEST_F(CdNameDialog, EachShowingTakesTheCurrentSkinsGradient) {
+TEST_F(CdNameDialog, EachShowingTakesTheCurrentSkinsGradient)
+{
     DialogGradientStart = QColor(255, 255, 255);
     DialogGradientEnd = QColor(83, 100, 169);
     dialog.open();
@@ -158,7 +168,8 @@ TEST_F(CdNameDialog, EachShowingTakesTheCurrentSkinsGradient) {
     DialogGradientEnd = QColor(249, 249, 249);
 }
 
-TEST(CdNameDialogLayout, IsDesignedAt340By193AndEnlargedOnLargeScreens) {
+TEST(CdNameDialogLayout, IsDesignedAt340By193AndEnlargedOnLargeScreens)
+{
     TranslationDispatcher dispatcher;
     const TCDNameForm normal(&dispatcher, 100);
     EXPECT_EQ(normal.size(), QSize(340, 193));
@@ -175,7 +186,8 @@ TEST(CdNameDialogLayout, IsDesignedAt340By193AndEnlargedOnLargeScreens) {
     EXPECT_EQ(large.BitBtn1->geometry(), QRect(224, 186, 166, 32));
 }
 
-TEST(CdNameDialogTexts, FollowTheDispatchersLanguage) {
+TEST(CdNameDialogTexts, FollowTheDispatchersLanguage)
+{
     struct Texts {
         const char* language;
         const char* label1;

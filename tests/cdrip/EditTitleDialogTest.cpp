@@ -24,7 +24,8 @@ class EditTitleDialog : public ::testing::Test {
     ScopedHost scoped{recorder};
     QString savedLanguage = ProgramLanguage;
 
-    void SetUp() override {
+    void SetUp() override
+    {
         writeFile(home.path() + "/program/Language.ini",
                   readFile(QStringLiteral(QUORVANE_SOURCE_DIR "/data/Language.ini")));
         LoadLanguageFile(home.path() + "/program/");
@@ -34,7 +35,8 @@ class EditTitleDialog : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(EditTitleDialog, TakesItsTextsFromTheNumberedTexts) {
+TEST_F(EditTitleDialog, TakesItsTextsFromTheNumberedTexts)
+{
     for (const char* language : {"GERMAN", "ENGLISH", "ITALIAN"}) {
         SCOPED_TRACE(language);
         ProgramLanguage = QString::fromLatin1(language);
@@ -53,14 +55,16 @@ TEST_F(EditTitleDialog, TakesItsTextsFromTheNumberedTexts) {
     EXPECT_EQ(german.WeiterBitBtn->layoutDirection(), Qt::RightToLeft);  // picture right
 }
 
-TEST_F(EditTitleDialog, AMissingTextLeavesItsCaptionEmpty) {
+TEST_F(EditTitleDialog, AMissingTextLeavesItsCaptionEmpty)
+{
     ProgramLanguage = QStringLiteral("KLINGON");
     const TEditTitleWizzard dialog(100);
     EXPECT_EQ(dialog.windowTitle(), "");
     EXPECT_EQ(dialog.WeiterBitBtn->text(), "");
 }
 
-TEST_F(EditTitleDialog, OnlyWeiterGivesOk) {
+TEST_F(EditTitleDialog, OnlyWeiterGivesOk)
+{
     TEditTitleWizzard dialog(100);
     dialog.Edit1->setText(" Track 1 ");
     dialog.open();
@@ -81,7 +85,8 @@ TEST_F(EditTitleDialog, OnlyWeiterGivesOk) {
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
 }
 
-TEST_F(EditTitleDialog, IsEnlargedOnLargeScreens) {
+TEST_F(EditTitleDialog, IsEnlargedOnLargeScreens)
+{
     const TEditTitleWizzard dialog(147);
     EXPECT_EQ(dialog.size(), QSize(507, 193));
     EXPECT_EQ(dialog.Edit1->geometry(), QRect(35, 59, 425, 31));

@@ -50,14 +50,16 @@ class FakeCDRipLibrary : public CDRipLibrary {
     std::int32_t CR_GetCDRipVersion() override { return call("CR_GetCDRipVersion", version); }
     std::int32_t CR_Init() override { return call("CR_Init", initResult); }
     std::int32_t CR_GetActiveCDROM() override { return call("CR_GetActiveCDROM", active); }
-    std::int32_t CR_SetActiveCDROM(std::int32_t drive) override {
+    std::int32_t CR_SetActiveCDROM(std::int32_t drive) override
+    {
         const bool known = drives.count(drive) != 0;
         if (known) {
             active = drive;
         }
         return call("CR_SetActiveCDROM", known ? kCrOk : kCrFailure);
     }
-    std::int32_t CR_GetCDROMParameters(CdromParameters* parameters) override {
+    std::int32_t CR_GetCDROMParameters(CdromParameters* parameters) override
+    {
         const auto it = drives.find(active);
         if (it == drives.end() || it->second.parametersResult == kCrFailure) {
             parameters->fill(0xEE);  // what a refusing library may leave behind
@@ -66,32 +68,38 @@ class FakeCDRipLibrary : public CDRipLibrary {
         *parameters = it->second.parameters;
         return call("CR_GetCDROMParameters", kCrOk);
     }
-    std::int32_t CR_SetCDROMParameters(const CdromParameters* parameters) override {
+    std::int32_t CR_SetCDROMParameters(const CdromParameters* parameters) override
+    {
         handedParameters = *parameters;
         return call("CR_SetCDROMParameters", setParametersResult);
     }
-    std::int32_t CR_ReadToc() override {
+    std::int32_t CR_ReadToc() override
+    {
         const auto it = drives.find(active);
         const bool ok = it != drives.end() && it->second.tocResult != kCrFailure;
         toc_ = ok ? it->second.toc : std::vector<TocEntry>{};
         return call("CR_ReadToc", ok ? kCrOk : kCrFailure);
     }
-    std::int32_t CR_GetNumTocEntries() override {
+    std::int32_t CR_GetNumTocEntries() override
+    {
         return call("CR_GetNumTocEntries",
                     toc_.empty() ? 0 : static_cast<std::int32_t>(toc_.size()) - 1);
     }
-    TocEntry CR_GetTocEntry(std::int32_t entry) override {
+    TocEntry CR_GetTocEntry(std::int32_t entry) override
+    {
         call("CR_GetTocEntry", 0);
         return toc_.at(static_cast<std::size_t>(entry));
     }
-    std::int32_t CR_OpenRipper(std::int32_t* size, std::int32_t first, std::int32_t last) override {
+    std::int32_t CR_OpenRipper(std::int32_t* size, std::int32_t first, std::int32_t last) override
+    {
         openedRange = {first, last};
         *size = bufferSize;
         next_ = 0;
         jitterErrors_ = 0;
         return call("CR_OpenRipper", openResult);
     }
-    std::int32_t CR_RipChunk(std::uint8_t* destination, std::int32_t* byteCount) override {
+    std::int32_t CR_RipChunk(std::uint8_t* destination, std::int32_t* byteCount) override
+    {
         call("CR_RipChunk", 0);
         if (next_ >= chunks.size()) {
             *byteCount = 0;
@@ -106,16 +114,19 @@ class FakeCDRipLibrary : public CDRipLibrary {
         }
         return chunk.result;
     }
-    std::int32_t CR_GetPercentCompleted() override {
+    std::int32_t CR_GetPercentCompleted() override
+    {
         return call("CR_GetPercentCompleted",
                     chunks.empty() ? 100 : static_cast<std::int32_t>(next_ * 100 / chunks.size()));
     }
-    void CR_GetLastJitterErrorPosition(std::uint32_t* start, std::uint32_t* end) override {
+    void CR_GetLastJitterErrorPosition(std::uint32_t* start, std::uint32_t* end) override
+    {
         call("CR_GetLastJitterErrorPosition", 0);
         *start = jitter_.first;
         *end = jitter_.second;
     }
-    std::int32_t CR_GetNumberOfJitterErrors() override {
+    std::int32_t CR_GetNumberOfJitterErrors() override
+    {
         return call("CR_GetNumberOfJitterErrors", jitterErrors_);
     }
     void CR_CloseRipper() override { call("CR_CloseRipper", 0); }
@@ -124,7 +135,8 @@ class FakeCDRipLibrary : public CDRipLibrary {
     std::pair<std::int32_t, std::int32_t> openedRange{-1, -1};
 
   private:
-    std::int32_t call(const char* name, std::int32_t result) {
+    std::int32_t call(const char* name, std::int32_t result)
+    {
         calls.append(QString::fromLatin1(name));
         if (throwing.count(name) != 0) {
             throw std::runtime_error(name);
@@ -150,7 +162,8 @@ class FakeLameEncLibrary : public LameEncLibrary {
     int chunksEncoded = 0;
     QStringList calls;
 
-    void beVersion(BeVersionRecord* version) override {
+    void beVersion(BeVersionRecord* version) override
+    {
         version->fill(0x55);
         (*version)[0] = 1;
         (*version)[1] = 32;
@@ -158,7 +171,8 @@ class FakeLameEncLibrary : public LameEncLibrary {
         (*version)[3] = 100;
     }
     std::int32_t beInitStream(const BeConfigRecord* record, std::uint32_t* samples,
-                              std::uint32_t* bufferSize, std::uint32_t* stream) override {
+                              std::uint32_t* bufferSize, std::uint32_t* stream) override
+    {
         calls.append(QStringLiteral("beInitStream"));
         config = *record;
         if (initResult == kBeOk) {
@@ -169,24 +183,27 @@ class FakeLameEncLibrary : public LameEncLibrary {
         return initResult;
     }
     std::int32_t beEncodeChunk(std::uint32_t, std::uint32_t samples, const std::int16_t* pcm,
-                               std::uint8_t* output, std::uint32_t* outputCount) override {
+                               std::uint8_t* output, std::uint32_t* outputCount) override
+    {
         calls.append(QStringLiteral("beEncodeChunk"));
         fed.append(reinterpret_cast<const char*>(pcm), static_cast<qsizetype>(samples) * 2);
         return produce("F" + QByteArray::number(++chunksEncoded), output, outputCount);
     }
     std::int32_t beDeinitStream(std::uint32_t, std::uint8_t* output,
-                                std::uint32_t* outputCount) override {
+                                std::uint32_t* outputCount) override
+    {
         calls.append(QStringLiteral("beDeinitStream"));
         return produce("END", output, outputCount);
     }
-    std::int32_t beCloseStream(std::uint32_t) override {
+    std::int32_t beCloseStream(std::uint32_t) override
+    {
         calls.append(QStringLiteral("beCloseStream"));
         return kBeOk;
     }
 
   private:
-    static std::int32_t produce(const QByteArray& bytes, std::uint8_t* output,
-                                std::uint32_t* count) {
+    static std::int32_t produce(const QByteArray& bytes, std::uint8_t* output, std::uint32_t* count)
+    {
         std::copy(bytes.begin(), bytes.end(), output);
         *count = static_cast<std::uint32_t>(bytes.size());
         return kBeOk;

@@ -4,7 +4,8 @@
 
 using namespace qvr;
 
-TEST(ChangeFileExt, ReplacesOnlyTheExtensionOfTheFileNamePart) {
+TEST(ChangeFileExt, ReplacesOnlyTheExtensionOfTheFileNamePart)
+{
     const struct {
         const char* name;
         const char* extension;

@@ -13,7 +13,8 @@ using qvr::test::FakeLameEncLibrary;
 
 namespace {
 
-std::vector<std::uint32_t> recordValues(const BeConfigRecord& record, int count) {
+std::vector<std::uint32_t> recordValues(const BeConfigRecord& record, int count)
+{
     std::vector<std::uint32_t> values;
     for (int i = 0; i < count; ++i) {
         values.push_back(qFromLittleEndian<std::uint32_t>(record.data() + 4 * i));
@@ -29,7 +30,8 @@ class LameCoderTest : public ::testing::Test {
     TLameCoder coder{nullptr, library};
 };
 
-TEST_F(LameCoderTest, Defaults) {
+TEST_F(LameCoderTest, Defaults)
+{
     EXPECT_EQ(coder.SampleRate(), 44100u);
     EXPECT_EQ(coder.Bitrate(), 128u);
     EXPECT_EQ(coder.MaxBitrate(), 320u);
@@ -47,7 +49,8 @@ TEST_F(LameCoderTest, Defaults) {
     EXPECT_EQ(coder.LameVersion().MinorVersion(), 100);
 }
 
-TEST_F(LameCoderTest, ConfigurationRecordOfTheDefaults) {
+TEST_F(LameCoderTest, ConfigurationRecordOfTheDefaults)
+{
     ASSERT_EQ(coder.InitStream(), kBeOk);
     ASSERT_TRUE(library.config);
     const std::vector<std::uint32_t> expected = {256, 1, 331, 44100,       0, 0, 128, 320, 0, 1,
@@ -61,7 +64,8 @@ TEST_F(LameCoderTest, ConfigurationRecordOfTheDefaults) {
     EXPECT_EQ(coder.StreamHandle(), 7u);
 }
 
-TEST_F(LameCoderTest, ConfigurationRecordFollowsTheSettings) {
+TEST_F(LameCoderTest, ConfigurationRecordFollowsTheSettings)
+{
     coder.setSampleRate(22050);
     coder.setMode(TLameMode::MONO);
     coder.setBitrate(96);
@@ -80,7 +84,8 @@ TEST_F(LameCoderTest, ConfigurationRecordFollowsTheSettings) {
     EXPECT_EQ(recordValues(*library.config, 19), expected);
 }
 
-TEST_F(LameCoderTest, EnableVbrSwitchesTheHeaderAlong) {
+TEST_F(LameCoderTest, EnableVbrSwitchesTheHeaderAlong)
+{
     coder.setEnableVBR(true);
     EXPECT_TRUE(coder.EnableVBR() && coder.WriteVBRHeader());
     coder.setEnableVBR(false);
@@ -90,14 +95,16 @@ TEST_F(LameCoderTest, EnableVbrSwitchesTheHeaderAlong) {
     EXPECT_FALSE(coder.EnableVBR());
 }
 
-TEST_F(LameCoderTest, ModeOutsideTheFourIsIgnored) {
+TEST_F(LameCoderTest, ModeOutsideTheFourIsIgnored)
+{
     coder.setMode(TLameMode::JSTEREO);
     coder.setMode(static_cast<TLameMode>(4));
     coder.setMode(static_cast<TLameMode>(-1));
     EXPECT_EQ(coder.Mode(), TLameMode::JSTEREO);
 }
 
-TEST_F(LameCoderTest, AssignCopiesTheEncoderSettingsOnly) {
+TEST_F(LameCoderTest, AssignCopiesTheEncoderSettingsOnly)
+{
     FakeLameEncLibrary otherLibrary;
     TLameCoder source(nullptr, otherLibrary);
     source.setSampleRate(11025);
@@ -132,7 +139,8 @@ TEST_F(LameCoderTest, AssignCopiesTheEncoderSettingsOnly) {
     }
 }
 
-TEST_F(LameCoderTest, VersionAssignCopiesTheFourNumbers) {
+TEST_F(LameCoderTest, VersionAssignCopiesTheFourNumbers)
+{
     struct ZeroLibrary : FakeLameEncLibrary {
         void beVersion(BeVersionRecord* version) override { version->fill(0); }
     } zero;
@@ -143,7 +151,8 @@ TEST_F(LameCoderTest, VersionAssignCopiesTheFourNumbers) {
     EXPECT_THROW(target.Assign(&coder), EConvertError);
 }
 
-TEST_F(LameCoderTest, InputFilesGiveOutputFilesWithTheDefaultExtension) {
+TEST_F(LameCoderTest, InputFilesGiveOutputFilesWithTheDefaultExtension)
+{
     const QStringList input = {QStringLiteral("/music/a.wav"), QStringLiteral("/music.d/b")};
     coder.setInputFiles(input);
     EXPECT_EQ(coder.InputFiles(), input);
@@ -156,7 +165,8 @@ TEST_F(LameCoderTest, InputFilesGiveOutputFilesWithTheDefaultExtension) {
 }
 
 // Over libmp3lame: chunk sizes per channel count, the version, a refused configuration.
-TEST(Mp3LameLibraryTest, OpensStreamsOfOneFramePerChunk) {
+TEST(Mp3LameLibraryTest, OpensStreamsOfOneFramePerChunk)
+{
     Mp3LameLibrary library;
     TLameCoder coder(nullptr, library);
     EXPECT_EQ(coder.LameVersion().DLLMajorVersion(), Mp3LameLibrary::kLayerMajorVersion);

@@ -8,13 +8,20 @@ using namespace qvr;
 TEST(AudioKind, RecognisesTheSevenKindsByTheirTrimmedExtension)
 {
     const std::pair<const char*, AudioKind> cases[] = {
-        {"Song.MP3", AudioKind::Mp3},     {"Song.mp3 ", AudioKind::Mp3},
-        {" Song.mp3\t", AudioKind::Mp3},  {"Song.mp3.bak", AudioKind::None},
-        {"a.aif", AudioKind::Aif},        {"a.aiff", AudioKind::Aiff},
-        {"a.Flac", AudioKind::Flac},      {"x.M4A", AudioKind::M4a},
-        {"x.aac", AudioKind::Aac},        {"x.wav", AudioKind::Wav},
-        {"/m/dir.mp3/noext", AudioKind::None}, {"noext", AudioKind::None},
-        {".mp3", AudioKind::Mp3},         {"x.mp4", AudioKind::None},
+        {"Song.MP3", AudioKind::Mp3},
+        {"Song.mp3 ", AudioKind::Mp3},
+        {" Song.mp3\t", AudioKind::Mp3},
+        {"Song.mp3.bak", AudioKind::None},
+        {"a.aif", AudioKind::Aif},
+        {"a.aiff", AudioKind::Aiff},
+        {"a.Flac", AudioKind::Flac},
+        {"x.M4A", AudioKind::M4a},
+        {"x.aac", AudioKind::Aac},
+        {"x.wav", AudioKind::Wav},
+        {"/m/dir.mp3/noext", AudioKind::None},
+        {"noext", AudioKind::None},
+        {".mp3", AudioKind::Mp3},
+        {"x.mp4", AudioKind::None},
         {"Ä.MP3", AudioKind::Mp3},
     };
     for (const auto& [name, kind] : cases) {
@@ -78,10 +85,11 @@ TEST(MakeOutputFolder, MirrorsTheSourceFolderInBothPathStyles)
 
 TEST(MakeOutputFolder, CdModeWritesIntoTheCdFoldersFrequencySubfolder)
 {
-    EXPECT_EQ(MakeOutputFolder("/x/Track.wav", "432", true, "/d/Quorvane/CD-ROM-Input/Best//", "/d/"),
-              "/d/Quorvane/CD-ROM-Input/Best/432 Hz/");
-    EXPECT_EQ(MakeOutputFolder("C:\\x\\Track.wav", "432", true, "D:\\Docs\\Quorvane\\CD\\", "D:\\Docs\\",
-                               PathStyle::Windows),
+    EXPECT_EQ(
+        MakeOutputFolder("/x/Track.wav", "432", true, "/d/Quorvane/CD-ROM-Input/Best//", "/d/"),
+        "/d/Quorvane/CD-ROM-Input/Best/432 Hz/");
+    EXPECT_EQ(MakeOutputFolder("C:\\x\\Track.wav", "432", true, "D:\\Docs\\Quorvane\\CD\\",
+                               "D:\\Docs\\", PathStyle::Windows),
               "D:\\Docs\\Quorvane\\CD\\432 Hz\\");
     EXPECT_EQ(WithMp3Extension("Track-432 Hz.wav"), "Track-432 Hz.mp3");
     EXPECT_EQ(WithMp3Extension("Track"), "Track.mp3");
@@ -113,7 +121,8 @@ TEST(Frequencies, TheTenTargetsWithTheirExactTempoTexts)
         EXPECT_EQ(FrequencyItems()[i], cases[i].item);
         EXPECT_EQ(state.FrequencyText, cases[i].text);
         EXPECT_EQ(state.ReferencePitch, cases[i].reference);
-        EXPECT_EQ(TempoText(TempoPercent(state.TargetFrequency, state.ReferencePitch)), cases[i].tempo)
+        EXPECT_EQ(TempoText(TempoPercent(state.TargetFrequency, state.ReferencePitch)),
+                  cases[i].tempo)
             << cases[i].item;
     }
 }

@@ -18,7 +18,7 @@ namespace qvr::test {
 
 // A run view that writes down what the run showed.
 class RecordingRunView : public RunView {
-public:
+  public:
     bool chosen = true;
     bool locked = false;
     QStringList runCounts;
@@ -48,7 +48,7 @@ public:
 
 // The engine in a fresh home, with a clock the test drives and texts of its own.
 class EngineTest : public ::testing::Test {
-protected:
+  protected:
     TempHome home;
     RecordingHost recorder;
     ScopedHost scoped{recorder};
@@ -99,7 +99,8 @@ protected:
 
     QString outputFolderFor(const QString& input, const char* frequency = "432")
     {
-        return home.documents() + "Quorvane/" + frequency + " Hz" + QFileInfo(input).absolutePath() + "/";
+        return home.documents() + "Quorvane/" + frequency + " Hz" +
+               QFileInfo(input).absolutePath() + "/";
     }
 
     QString cell(int row, int column) { return files.cellText(row, column); }

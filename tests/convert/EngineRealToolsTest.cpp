@@ -16,9 +16,12 @@ struct KindCase {
 
 // What each kind's output must be: the input's container, the design's codec.
 const KindCase kKinds[] = {
-    {"tone.mp3", "mp3", "mp3"},          {"tone.wav", "wav", "pcm_s16le"},
-    {"tone.flac", "flac", "flac"},       {"tone.aiff", "aiff", "pcm_s16be"},
-    {"tone.aif", "aiff", "pcm_s16be"},   {"tone.aac", "aac", "aac"},
+    {"tone.mp3", "mp3", "mp3"},
+    {"tone.wav", "wav", "pcm_s16le"},
+    {"tone.flac", "flac", "flac"},
+    {"tone.aiff", "aiff", "pcm_s16be"},
+    {"tone.aif", "aiff", "pcm_s16be"},
+    {"tone.aac", "aac", "aac"},
     {"tone.m4a", "mov,mp4,m4a,3gp,3g2,mj2", "alac"},
 };
 
@@ -33,7 +36,7 @@ void expectPitch(const QString& file, double hertz)
 }  // namespace
 
 class RealTools : public EngineTest {
-protected:
+  protected:
     void SetUp() override
     {
         EngineTest::SetUp();

@@ -16,8 +16,8 @@ TEST(Estimate, WorkedExamples)
 TEST(Estimate, MegabytesRoundHalvesToEven)
 {
     const std::pair<std::int64_t, std::int64_t> cases[] = {
-        {0, 0},          {499'999, 0},    {500'000, 0},    {500'001, 1}, {1'500'000, 2},
-        {2'500'000, 2},  {3'500'000, 4},  {5'340'000, 5},  {6'000'000'000, 6000}};
+        {0, 0},         {499'999, 0},   {500'000, 0},   {500'001, 1},         {1'500'000, 2},
+        {2'500'000, 2}, {3'500'000, 4}, {5'340'000, 5}, {6'000'000'000, 6000}};
     for (const auto& [bytes, megabytes] : cases) {
         EXPECT_EQ(RoundedMegabytes(bytes), megabytes) << bytes;
     }
@@ -32,12 +32,12 @@ TEST(Estimate, FactorsPerKindAndSpeed)
         int raw;
     };
     const Case cases[] = {
-        {100'000'000, AudioKind::Mp3, 20, 3200},  {100'000'000, AudioKind::Mp3, 10, 6400},
-        {100'000'000, AudioKind::Aac, 20, 2750},  {430'000'000, AudioKind::Aiff, 20, 400},
-        {430'000'000, AudioKind::Aif, 20, 400},   {100'000'000, AudioKind::Flac, 20, 240},
-        {280'000'000, AudioKind::M4a, 20, 500},   {430'000'000, AudioKind::Wav, 20, 200},
-        {100'000, AudioKind::Mp3, 20, 0},         {100'000'000, AudioKind::None, 20, 0},
-        {2'500'000, AudioKind::Wav, 20, 1},       {3'500'000, AudioKind::Wav, 20, 2},
+        {100'000'000, AudioKind::Mp3, 20, 3200}, {100'000'000, AudioKind::Mp3, 10, 6400},
+        {100'000'000, AudioKind::Aac, 20, 2750}, {430'000'000, AudioKind::Aiff, 20, 400},
+        {430'000'000, AudioKind::Aif, 20, 400},  {100'000'000, AudioKind::Flac, 20, 240},
+        {280'000'000, AudioKind::M4a, 20, 500},  {430'000'000, AudioKind::Wav, 20, 200},
+        {100'000, AudioKind::Mp3, 20, 0},        {100'000'000, AudioKind::None, 20, 0},
+        {2'500'000, AudioKind::Wav, 20, 1},      {3'500'000, AudioKind::Wav, 20, 2},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(RawEstimateSeconds(c.bytes, c.kind, c.speed), c.raw) << c.bytes;

@@ -12,14 +12,14 @@ using namespace qvr;
 using qvr::test::writeFile;
 
 class FileGathering : public ::testing::Test {
-protected:
+  protected:
     QTemporaryDir dir;
     QString root = dir.path() + "/";
     void SetUp() override
     {
-        for (const char* name : {"b.txt", "c.Flac", "a.MP3", "B.wav", ".hidden.mp3", "sub/z.aac",
-                                 "sub/y.mp3", "sub/deeper/x.m4a", "Another/w.aif", ".cache/v.mp3",
-                                 "sub.mp3/inside.wav"}) {
+        for (const char* name :
+             {"b.txt", "c.Flac", "a.MP3", "B.wav", ".hidden.mp3", "sub/z.aac", "sub/y.mp3",
+              "sub/deeper/x.m4a", "Another/w.aif", ".cache/v.mp3", "sub.mp3/inside.wav"}) {
             writeFile(root + name, "x");
         }
     }
@@ -42,8 +42,8 @@ TEST_F(FileGathering, TakesTheFoldersOwnSupportedFilesByName)
 TEST_F(FileGathering, SubfoldersFollowTheirParentDepthFirstWithoutDotFolders)
 {
     EXPECT_EQ(relative(GatherFolderFiles(root, true)),
-              QStringList({".hidden.mp3", "a.MP3", "B.wav", "c.Flac", "Another/w.aif",
-                           "sub/y.mp3", "sub/z.aac", "sub/deeper/x.m4a", "sub.mp3/inside.wav"}));
+              QStringList({".hidden.mp3", "a.MP3", "B.wav", "c.Flac", "Another/w.aif", "sub/y.mp3",
+                           "sub/z.aac", "sub/deeper/x.m4a", "sub.mp3/inside.wav"}));
 }
 
 TEST_F(FileGathering, AFolderLinkedIntoItselfIsSearchedOnce)

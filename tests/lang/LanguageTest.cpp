@@ -10,10 +10,9 @@ using qvr::test::writeFile;
 
 namespace {
 
-const int kNumbers[] = {500,   501,   502,   503,   504,   505,   506,   507,   508,   10000,
-                        10001, 10002, 10003, 20001, 20002, 20003, 20004, 20005, 20006,
-                        20007, 20010, 20011, 20017, 20035, 22021, 22034, 22101, 22200,
-                        22201, 22203, 22204};
+const int kNumbers[] = {500,   501,   502,   503,   504,   505,   506,   507,   508,   10000, 10001,
+                        10002, 10003, 20001, 20002, 20003, 20004, 20005, 20006, 20007, 20010, 20011,
+                        20017, 20035, 22021, 22034, 22101, 22200, 22201, 22203, 22204};
 const char* const kLanguages[] = {"GERMAN", "ENGLISH", "SPAIN", "FRANCE", "ITALIAN"};
 
 }  // namespace
@@ -30,7 +29,7 @@ TEST(LanguageIni, HasEveryNumberedTextInEveryLanguage)
 }
 
 class LanguageStartup : public ::testing::Test {
-protected:
+  protected:
     test::TempHome home;
     test::RecordingHost recorder;
     ScopedHost scoped{recorder};

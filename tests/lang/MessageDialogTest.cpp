@@ -22,7 +22,7 @@ QStringList captions(const MessageBoxRequest& request)
 }
 
 class MessageLanguage : public ::testing::Test {
-protected:
+  protected:
     int saved = MessageLanguageIndex;
     void TearDown() override { MessageLanguageIndex = saved; }
 };
@@ -53,8 +53,8 @@ TEST_F(MessageLanguage, SwissGermanErrorBox)
 TEST_F(MessageLanguage, CanadianFrenchConfirmation)
 {
     MessageLanguageIndex = MessageLanguageIndexFor(0x0C0C);
-    const auto request =
-        BuildLanguageMessage("x", MessageKind::Confirmation, {MessageButton::No, MessageButton::Yes});
+    const auto request = BuildLanguageMessage("x", MessageKind::Confirmation,
+                                              {MessageButton::No, MessageButton::Yes});
     EXPECT_EQ(request.title, "Confirmation");
     EXPECT_EQ(captions(request), QStringList({"Oui", "Non"}));  // fixed order: Yes before No
 }

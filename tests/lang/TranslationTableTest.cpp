@@ -13,7 +13,8 @@ using namespace qvr;
 
 namespace {
 
-QByteArray row(const char* key, std::initializer_list<const char*> texts) {
+QByteArray row(const char* key, std::initializer_list<const char*> texts)
+{
     QByteArray line = QByteArray(key) + kTableDelimiter;
     for (const char* text : texts) {
         line += ToWindows1252(QString::fromUtf8(text)) + kTableDelimiter;
@@ -22,7 +23,8 @@ QByteArray row(const char* key, std::initializer_list<const char*> texts) {
 }
 
 // A stored table with every section, in order; rows go into the named sections.
-QByteArray storedTable(const std::map<QString, QByteArray>& rows) {
+QByteArray storedTable(const std::map<QString, QByteArray>& rows)
+{
     QByteArray stored;
     for (const QString& section : TranslationTable::SectionNames()) {
         stored += section.toLatin1() + "\r\n";
@@ -40,7 +42,8 @@ struct Form {
     QComboBox* combo = new QComboBox(&window);
     QLineEdit* edit = new QLineEdit(&window);
 
-    Form() {
+    Form()
+    {
         window.setObjectName(QStringLiteral("TTestForm"));
         label->setObjectName(QStringLiteral("Label1"));
         combo->setObjectName(QStringLiteral("ComboBox1"));
@@ -68,7 +71,8 @@ const QByteArray kTable = storedTable({
 
 }  // namespace
 
-TEST(TranslationTable, ReadsTheStoredFormat) {
+TEST(TranslationTable, ReadsTheStoredFormat)
+{
     const TranslationTable table = TranslationTable::Parse(kTable);
     ASSERT_EQ(table.sections().size(), 11u);
     for (std::size_t i = 0; i < table.sections().size(); ++i) {
@@ -90,7 +94,8 @@ TEST(TranslationTable, ReadsTheStoredFormat) {
     EXPECT_EQ(shortRow.sections()[0].rows[0].texts[4], "");
 }
 
-TEST(FormTranslation, WritesALanguageAndKeepsTheDesignWhereACellIsEmpty) {
+TEST(FormTranslation, WritesALanguageAndKeepsTheDesignWhereACellIsEmpty)
+{
     Form form;
     TranslationDispatcher dispatcher;
     FormTranslation translation(&form.window, TranslationTable::Parse(kTable), &dispatcher);
@@ -114,7 +119,8 @@ TEST(FormTranslation, WritesALanguageAndKeepsTheDesignWhereACellIsEmpty) {
     EXPECT_EQ(form.label->text(), "Ciao");
 }
 
-TEST(FormTranslation, ExcludedPropertiesAreNeverTouched) {
+TEST(FormTranslation, ExcludedPropertiesAreNeverTouched)
+{
     const QByteArray table =
         storedTable({{"stOtherStrings", row("Edit1.FileName", {"", "/x", "", "", ""}) +
                                             row("Edit1.InitialDir", {"", "/y", "", "", ""})}});
@@ -127,7 +133,8 @@ TEST(FormTranslation, ExcludedPropertiesAreNeverTouched) {
     EXPECT_EQ(form.edit->text(), "/home/x/song.mp3");
 }
 
-TEST(TranslationDispatcher, ATableAttachedLaterTakesTheCurrentLanguage) {
+TEST(TranslationDispatcher, ATableAttachedLaterTakesTheCurrentLanguage)
+{
     TranslationDispatcher dispatcher;
     EXPECT_EQ(dispatcher.language(), "LanguageDE");
     EXPECT_FALSE(dispatcher.setLanguage("LanguageXX"));
@@ -138,7 +145,8 @@ TEST(TranslationDispatcher, ATableAttachedLaterTakesTheCurrentLanguage) {
     EXPECT_EQ(form.label->text(), "Hola");
 }
 
-TEST(TranslationDispatcher, NamesTheTableLanguageOfEachLanguageOfTheRun) {
+TEST(TranslationDispatcher, NamesTheTableLanguageOfEachLanguageOfTheRun)
+{
     const std::pair<const char*, const char*> cases[] = {
         {"GERMAN", "LanguageDE"},  {"ENGLISH", "LanguageEN"},
         {"SPAIN", "LanguageES"},   {"FRANCE", "LanguageFR"},
@@ -149,7 +157,8 @@ TEST(TranslationDispatcher, NamesTheTableLanguageOfEachLanguageOfTheRun) {
     }
 }
 
-TEST(Windows1252, RoundTripsTheCodePage) {
+TEST(Windows1252, RoundTripsTheCodePage)
+{
     QByteArray all;
     for (int b = 0; b < 256; ++b) {
         all += static_cast<char>(b);

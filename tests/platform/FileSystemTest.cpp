@@ -14,7 +14,7 @@ using namespace qvr;
 using qvr::test::writeFile;
 
 class FileSystemTest : public ::testing::Test {
-protected:
+  protected:
     QTemporaryDir dir;
     QString folder = dir.path() + "/";
 };
@@ -98,7 +98,9 @@ TEST_F(FileSystemTest, NamesThatAreNotUtf8CanBeListedAndOpened)
 
 TEST_F(FileSystemTest, TextFilesReadLineByLine)
 {
-    writeFile(folder + "a.txt", "\xEF\xBB\xBF" "FRANCE\r\nsecond\r\n");
+    writeFile(folder + "a.txt",
+              "\xEF\xBB\xBF"
+              "FRANCE\r\nsecond\r\n");
     writeFile(folder + "empty.txt", "");
     EXPECT_EQ(ReadFirstLine(folder + "a.txt").value_or("none"), "FRANCE");
     EXPECT_EQ(ReadTextLines(folder + "a.txt")->size(), 2);

@@ -8,14 +8,16 @@ using qvr::test::readFile;
 using qvr::test::writeFile;
 
 class IniFileTest : public ::testing::Test {
-protected:
+  protected:
     QTemporaryDir dir;
     QString path = dir.path() + "/test.ini";
 };
 
 TEST_F(IniFileTest, ReadsSectionsAndKeysExactly)
 {
-    writeFile(path, "[ENGLISH]\r\n505=Done\r\n0506=files\r\nList = a, b ,c \r\n[GERMAN]\r\n505=Fertig\r\n");
+    writeFile(
+        path,
+        "[ENGLISH]\r\n505=Done\r\n0506=files\r\nList = a, b ,c \r\n[GERMAN]\r\n505=Fertig\r\n");
     IniFile ini(path);
     struct Case {
         const char* section;
@@ -23,9 +25,9 @@ TEST_F(IniFileTest, ReadsSectionsAndKeysExactly)
         const char* expected;
     };
     const Case cases[] = {
-        {"ENGLISH", "505", "Done"},  {"english", "505", ""},     {"GERMAN", "505", "Fertig"},
-        {"ENGLISH", "0505", ""},     {"ENGLISH", "506", ""},     {"ENGLISH", "0506", "files"},
-        {"ENGLISH", "List", "a, b ,c"}, {"FRANCE", "505", ""},   {"ENGLISH", "999", ""},
+        {"ENGLISH", "505", "Done"},     {"english", "505", ""}, {"GERMAN", "505", "Fertig"},
+        {"ENGLISH", "0505", ""},        {"ENGLISH", "506", ""}, {"ENGLISH", "0506", "files"},
+        {"ENGLISH", "List", "a, b ,c"}, {"FRANCE", "505", ""},  {"ENGLISH", "999", ""},
         {"ENGLISH ", "505", ""},
     };
     for (const auto& c : cases) {
@@ -41,7 +43,8 @@ TEST_F(IniFileTest, MissingFileGivesTheDefault)
 
 TEST_F(IniFileTest, WriterReplacesOneKeyAndKeepsTheRest)
 {
-    writeFile(path, "; comment\r\n[SETTINGS]\r\nLanguage=GERMAN\r\nOther=1,2\r\n\r\n[MORE]\r\nx=y\r\n");
+    writeFile(path,
+              "; comment\r\n[SETTINGS]\r\nLanguage=GERMAN\r\nOther=1,2\r\n\r\n[MORE]\r\nx=y\r\n");
     ASSERT_TRUE(IniFile(path).writeString("SETTINGS", "Language", "ENGLISH"));
     EXPECT_EQ(readFile(path),
               "; comment\r\n[SETTINGS]\r\nLanguage=ENGLISH\r\nOther=1,2\r\n\r\n[MORE]\r\nx=y\r\n");

@@ -23,6 +23,10 @@ TEST(NativePath, EveryByteStringSurvivesTheRoundTrip)
 
 TEST(NativePath, ValidUtf8BecomesOrdinaryText)
 {
-    EXPECT_EQ(fromNativeBytes(std::string("Stra\xC3\x9F" "e")), QString::fromUtf8("Straße"));
-    EXPECT_EQ(toNativeBytes(QString::fromUtf8("Straße")), "Stra\xC3\x9F" "e");
+    EXPECT_EQ(fromNativeBytes(std::string("Stra\xC3\x9F"
+                                          "e")),
+              QString::fromUtf8("Straße"));
+    EXPECT_EQ(toNativeBytes(QString::fromUtf8("Straße")),
+              "Stra\xC3\x9F"
+              "e");
 }

@@ -29,7 +29,8 @@ TEST(IncludeBackslash, FollowsTheRulesOfEachPathStyle)
         {PathStyle::Posix, "/home/anna/Music/", "/home/anna/Music/"},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(IncludeBackslash(QString::fromUtf8(c.path), c.style), QString::fromUtf8(c.expected))
+        EXPECT_EQ(IncludeBackslash(QString::fromUtf8(c.path), c.style),
+                  QString::fromUtf8(c.expected))
             << c.path;
     }
 }
@@ -67,5 +68,6 @@ TEST(CommandLine, SplitsLikeTheWindowsShell)
 {
     EXPECT_EQ(SplitCommandLine("soundstretch.exe input.wav output.wav -rate=-1.8"),
               QStringList({"soundstretch.exe", "input.wav", "output.wav", "-rate=-1.8"}));
-    EXPECT_EQ(SplitCommandLine("\"my tool\"  \"a b\" \"\" c"), QStringList({"my tool", "a b", "", "c"}));
+    EXPECT_EQ(SplitCommandLine("\"my tool\"  \"a b\" \"\" c"),
+              QStringList({"my tool", "a b", "", "c"}));
 }

@@ -42,7 +42,7 @@ bool waitUntil(const std::function<bool()>& done, int limitMs = 5000)
 }  // namespace
 
 class ProcessesTest : public ::testing::Test {
-protected:
+  protected:
     QTemporaryDir dir;
     QString folder = dir.path() + "/";
     test::RecordingHost recorder;
@@ -58,8 +58,9 @@ TEST_F(ProcessesTest, RunAndWaitReportsAProgramThatIsMissing)
 TEST_F(ProcessesTest, RunAndWaitHandsOverEveryArgumentUntouched)
 {
     // The tool writes each argument on a line of its own, in its working folder.
-    writeScript(folder + "echo.exe", "for a in \"$@\"; do printf '%s\\n' \"$a\"; done > args.txt\n"
-                                     "pwd > where.txt\nexit 3\n");
+    writeScript(folder + "echo.exe",
+                "for a in \"$@\"; do printf '%s\\n' \"$a\"; done > args.txt\n"
+                "pwd > where.txt\nexit 3\n");
     const QString oddName = fromNativeBytes(std::string("caf\xE9.mp3"));
     RunAndWait(folder, "echo.exe",
                {"/m/My Song.mp3", "it's \"quoted\"", "$HOME; rm -rf x", "-b", oddName, ""});
@@ -92,7 +93,8 @@ TEST_F(ProcessesTest, StartHiddenRunsABatchFileInItsFolder)
     QDir().mkpath(folder + "work dir");
     const QString work = folder + "work dir/";
     writeScript(work + "tool.exe", "printf '%s|' \"$@\" > out.txt\n");
-    writeFile(work + "conv.bat", ("cd /d \"" + work + "\"\r\ntool.exe input.wav output.wav -rate=-1.5\r\n").toUtf8());
+    writeFile(work + "conv.bat",
+              ("cd /d \"" + work + "\"\r\ntool.exe input.wav output.wav -rate=-1.5\r\n").toUtf8());
     pid_t pid = -1;
     ASSERT_TRUE(StartHidden(work + "conv.bat", pid));
     ASSERT_TRUE(waitUntil([&] { return HasEnded(pid); }));

@@ -14,7 +14,7 @@ namespace {
 
 // Answers prepared readings, one per call.
 class ScriptedClock : public Clock {
-public:
+  public:
     mutable std::deque<Milliseconds> readings;
     Milliseconds now() const override
     {
@@ -43,7 +43,7 @@ void addMeasurement(ScriptedClock& clock, int passes, Milliseconds& t)
 }  // namespace
 
 class SpeedProbeTest : public ::testing::Test {
-protected:
+  protected:
     QTemporaryDir dir;
     test::RecordingHost recorder;
     ScopedHost scoped{recorder};

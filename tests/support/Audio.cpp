@@ -78,12 +78,12 @@ bool makeTone(const QString& path, double hertz, double seconds)
     writeToneWav(wav, hertz, seconds);
     bool ok = false;
     if (path.endsWith(QStringLiteral(".mp3"))) {
-        run(QStringLiteral("lame"), {QStringLiteral("--quiet"), QStringLiteral("-b"),
-                                     QStringLiteral("192"), wav, path},
+        run(QStringLiteral("lame"),
+            {QStringLiteral("--quiet"), QStringLiteral("-b"), QStringLiteral("192"), wav, path},
             &ok);
     } else {
-        QStringList arguments = {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-y"),
-                                 QStringLiteral("-i"), wav};
+        QStringList arguments = {QStringLiteral("-v"), QStringLiteral("error"),
+                                 QStringLiteral("-y"), QStringLiteral("-i"), wav};
         if (path.endsWith(QStringLiteral(".m4a"))) {
             arguments << QStringLiteral("-c:a") << QStringLiteral("aac");
         }
@@ -96,13 +96,12 @@ bool makeTone(const QString& path, double hertz, double seconds)
 double measurePitch(const QString& path)
 {
     bool ok = false;
-    const QByteArray raw =
-        run(QStringLiteral("ffmpeg"),
-            {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-i"), path,
-             QStringLiteral("-ac"), QStringLiteral("1"), QStringLiteral("-ar"),
-             QStringLiteral("44100"), QStringLiteral("-f"), QStringLiteral("s16le"),
-             QStringLiteral("-")},
-            &ok);
+    const QByteArray raw = run(
+        QStringLiteral("ffmpeg"),
+        {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-i"), path,
+         QStringLiteral("-ac"), QStringLiteral("1"), QStringLiteral("-ar"), QStringLiteral("44100"),
+         QStringLiteral("-f"), QStringLiteral("s16le"), QStringLiteral("-")},
+        &ok);
     const auto* samples = reinterpret_cast<const qint16*>(raw.constData());
     const qsizetype count = raw.size() / 2;
     const qsizetype margin = 4410;  // leave out the encoders' start and end
@@ -121,11 +120,11 @@ double measurePitch(const QString& path)
 
 StreamInfo probe(const QString& path)
 {
-    const QByteArray text = run(
-        QStringLiteral("ffprobe"),
-        {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-show_entries"),
-         QStringLiteral("format=format_name,duration:stream=codec_name,channels"),
-         QStringLiteral("-of"), QStringLiteral("default=noprint_wrappers=1"), path});
+    const QByteArray text =
+        run(QStringLiteral("ffprobe"),
+            {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-show_entries"),
+             QStringLiteral("format=format_name,duration:stream=codec_name,channels"),
+             QStringLiteral("-of"), QStringLiteral("default=noprint_wrappers=1"), path});
     StreamInfo info;
     for (const QByteArray& line : text.split('\n')) {
         const QString entry = QString::fromUtf8(line);

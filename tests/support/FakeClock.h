@@ -9,7 +9,7 @@ namespace qvr::test {
 // A clock the test drives: time moves only when the test (or a pause) moves it. Pauses pass at
 // once, but give real processes a moment to go on.
 class FakeClock : public Clock {
-public:
+  public:
     Milliseconds now() const override { return now_; }
     void sleep(Milliseconds duration) const override
     {
@@ -18,7 +18,7 @@ public:
     }
     void advance(Milliseconds duration) { now_ += duration; }
 
-private:
+  private:
     mutable Milliseconds now_{1'000'000};
 };
 

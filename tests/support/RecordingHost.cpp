@@ -38,6 +38,9 @@ void RecordingHost::processEvents(int maxWaitMs)
     processQtEvents(maxWaitMs);
 }
 
-QStringList RecordingHost::texts() const { return order_; }
+QStringList RecordingHost::texts() const
+{
+    return order_;
+}
 
 }  // namespace qvr::test

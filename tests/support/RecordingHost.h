@@ -13,7 +13,7 @@ namespace qvr::test {
 // A host that records every message and answers message boxes from a queue (the first button
 // when the queue is empty). Events are processed as in the program.
 class RecordingHost : public Host {
-public:
+  public:
     int showMessage(const MessageBoxRequest& request) override;
     void showPlainMessage(const QString& text) override;
     void setBusyCursor(bool busy) override;
@@ -32,7 +32,7 @@ public:
     // Called in every round of event processing, before the events: a test's hand in a wait.
     std::function<void()> onProcessEvents;
 
-private:
+  private:
     QStringList order_;
 };
 

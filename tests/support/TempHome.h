@@ -11,7 +11,7 @@ namespace qvr::test {
 // A fresh home for one test: HOME, the XDG folders and the runtime folder point into a
 // temporary folder, and the system information is gathered anew. Everything is put back after.
 class TempHome {
-public:
+  public:
     TempHome();
     ~TempHome();
     TempHome(const TempHome&) = delete;
@@ -25,7 +25,7 @@ public:
 
     void setEnv(const char* name, const QByteArray& value);
 
-private:
+  private:
     QTemporaryDir dir_;
     std::map<QByteArray, std::pair<bool, QByteArray>> saved_;
 };

@@ -15,7 +15,8 @@ struct ErrorManager {
     std::jmp_buf jump;
 };
 
-void jumpBack(j_common_ptr cinfo) {
+void jumpBack(j_common_ptr cinfo)
+{
     std::longjmp(reinterpret_cast<ErrorManager*>(cinfo->err)->jump, 1);
 }
 
@@ -26,7 +27,8 @@ struct Compressor {
     unsigned char* buffer = nullptr;
     unsigned long size = 0;
 
-    ~Compressor() {
+    ~Compressor()
+    {
         jpeg_destroy_compress(&cinfo);
         std::free(buffer);
     }
@@ -34,7 +36,8 @@ struct Compressor {
 
 // All libjpeg calls happen here; a fatal error comes back through longjmp, so this frame
 // holds no object with a destructor.
-bool compress(Compressor& c, const RgbImage& image, int quality) {
+bool compress(Compressor& c, const RgbImage& image, int quality)
+{
     if (setjmp(c.error.jump)) {
         return false;
     }
@@ -61,7 +64,8 @@ bool compress(Compressor& c, const RgbImage& image, int quality) {
 
 }  // namespace
 
-std::vector<std::uint8_t> EncodeJpeg(const RgbImage& image, int quality) {
+std::vector<std::uint8_t> EncodeJpeg(const RgbImage& image, int quality)
+{
     if (image.width <= 0 || image.height <= 0 ||
         image.pixels.size() != static_cast<std::size_t>(image.width) * image.height * 3) {
         return {};
@@ -73,7 +77,8 @@ std::vector<std::uint8_t> EncodeJpeg(const RgbImage& image, int quality) {
     return std::vector<std::uint8_t>(c->buffer, c->buffer + c->size);
 }
 
-bool WriteJpegFile(const std::string& path, const RgbImage& image, int quality) {
+bool WriteJpegFile(const std::string& path, const RgbImage& image, int quality)
+{
     const std::vector<std::uint8_t> bytes = EncodeJpeg(image, quality);
     if (bytes.empty()) {
         return false;

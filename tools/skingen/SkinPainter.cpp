@@ -11,7 +11,8 @@ namespace {
 
 constexpr float kPi = 3.14159265358979f;
 
-constexpr Rgb rgb(int r, int g, int b) {
+constexpr Rgb rgb(int r, int g, int b)
+{
     return {static_cast<float>(r), static_cast<float>(g), static_cast<float>(b)};
 }
 
@@ -29,29 +30,34 @@ const std::array<SkinDesign, 10> kSkins = {{
     {rgb(232, 241, 250), rgb(19, 75, 135), rgb(90, 160, 220), Pattern::Waves, 0.35f},
 }};
 
-float clamp01(float x) {
+float clamp01(float x)
+{
     return std::min(1.0f, std::max(0.0f, x));
 }
 
-float smoothstep(float edge0, float edge1, float x) {
+float smoothstep(float edge0, float edge1, float x)
+{
     const float t = clamp01((x - edge0) / (edge1 - edge0));
     return t * t * (3.0f - 2.0f * t);
 }
 
 // A soft bump of the distance d relative to the half width w: 1 in the middle, 0 outside.
-float bump(float d, float w) {
+float bump(float d, float w)
+{
     const float t = d / w;
     const float s = 1.0f - t * t;
     return s > 0.0f ? s * s : 0.0f;
 }
 
-float triangle(float x) {
+float triangle(float x)
+{
     const float f = x - std::floor(x);
     return 1.0f - std::fabs(2.0f * f - 1.0f);
 }
 
 // A tiny deterministic noise of +-0.5 per channel step, which keeps gradients free of bands.
-float dither(int x, int y) {
+float dither(int x, int y)
+{
     std::uint32_t h =
         static_cast<std::uint32_t>(x) * 374761393u + static_cast<std::uint32_t>(y) * 668265263u;
     h = (h ^ (h >> 13)) * 1274126177u;
@@ -66,7 +72,8 @@ struct Blob {
 class Figure {
   public:
     Figure(Pattern pattern, int width, int height)
-        : pattern_(pattern), aspect_(static_cast<float>(width) / height) {
+        : pattern_(pattern), aspect_(static_cast<float>(width) / height)
+    {
         if (pattern_ == Pattern::Waves) {
             for (int k = 0; k < 3; ++k) {
                 waveRows_[k].resize(width);
@@ -87,7 +94,8 @@ class Figure {
                    {0.45f * aspect_, 1.00f, 0.30f}}};
     }
 
-    float at(int x, float u, float v) const {
+    float at(int x, float u, float v) const
+    {
         switch (pattern_) {
             case Pattern::Waves: {
                 float a = 0;
@@ -131,21 +139,25 @@ class Figure {
     std::array<Blob, 6> blobs_{};
 };
 
-std::uint8_t channel(float value) {
+std::uint8_t channel(float value)
+{
     return static_cast<std::uint8_t>(std::clamp(value + 0.5f, 0.0f, 255.0f));
 }
 
 }  // namespace
 
-const SkinDesign* SkinDesignFor(int skin) {
+const SkinDesign* SkinDesignFor(int skin)
+{
     return skin >= 1 && skin <= static_cast<int>(kSkins.size()) ? &kSkins[skin - 1] : nullptr;
 }
 
-SkinDesign BuiltInDesign() {
+SkinDesign BuiltInDesign()
+{
     return {rgb(250, 250, 252), rgb(133, 144, 217), rgb(200, 206, 245), Pattern::Waves, 0.45f};
 }
 
-RgbImage PaintSkin(const SkinDesign& design, int width, int height) {
+RgbImage PaintSkin(const SkinDesign& design, int width, int height)
+{
     RgbImage image(width, height);
     const Figure figure(design.pattern, width, height);
     const float invHeight = 1.0f / height;
@@ -169,7 +181,8 @@ RgbImage PaintSkin(const SkinDesign& design, int width, int height) {
     return image;
 }
 
-RgbImage PaintAboutBanner(int width, int height) {
+RgbImage PaintAboutBanner(int width, int height)
+{
     RgbImage image(width, height);
     const Rgb left = rgb(22, 34, 84);
     const Rgb right = rgb(19, 75, 135);

@@ -28,12 +28,14 @@ constexpr SizeClass kClasses[] = {{"768", 1366, 768},
 
 constexpr int kSkinQuality = 85;
 
-int fail(const std::string& what) {
+int fail(const std::string& what)
+{
     std::fprintf(stderr, "skingen: %s\n", what.c_str());
     return 1;
 }
 
-int writeSkin(int number, const std::string& prefix, const std::string& folder) {
+int writeSkin(int number, const std::string& prefix, const std::string& folder)
+{
     const SkinDesign* design = SkinDesignFor(number);
     if (design == nullptr) {
         return fail("no skin " + std::to_string(number));
@@ -47,13 +49,15 @@ int writeSkin(int number, const std::string& prefix, const std::string& folder) 
     return 0;
 }
 
-int writeAbout(const std::string& path) {
+int writeAbout(const std::string& path)
+{
     return WriteJpegFile(path, PaintAboutBanner(236, 89), 92) ? 0 : fail("cannot write " + path);
 }
 
 // The bytes go into an array definition; written beside the target and renamed, so an
 // interrupted build never leaves half a source file.
-int writeBuiltIn(const std::string& path) {
+int writeBuiltIn(const std::string& path)
+{
     const std::vector<std::uint8_t> jpeg = EncodeJpeg(PaintSkin(BuiltInDesign(), 1920, 1234), 80);
     if (jpeg.empty()) {
         return fail("cannot encode the built-in background");
@@ -82,7 +86,8 @@ int writeBuiltIn(const std::string& path) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     const std::string command = argc > 1 ? argv[1] : "";
     if (command == "skin" && argc == 5) {
         return writeSkin(std::atoi(argv[2]), argv[3], argv[4]);
