@@ -1,6 +1,7 @@
 #include "DialogLook.h"
 
 #include <QKeyEvent>
+#include <QScreen>
 
 #include <QLinearGradient>
 #include <QPainter>
@@ -63,6 +64,13 @@ bool SwallowEnterAndEscape(QKeyEvent* event)
         case Qt::Key_Return:
         case Qt::Key_Enter: event->accept(); return true;
         default: return false;
+    }
+}
+
+void CentreOnScreen(QWidget* window)
+{
+    if (const QScreen* screen = window->screen()) {
+        window->move(screen->availableGeometry().center() - window->rect().center());
     }
 }
 

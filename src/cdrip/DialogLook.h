@@ -18,6 +18,9 @@ void PaintVerticalGradient(QWidget* widget, const QColor& start, const QColor& e
 // Enlarges a dialog's client size and every control in it (place, size, font) by percent.
 void EnlargeDialog(QWidget* dialog, int percent);
 
+// Puts a window in the middle of its screen's free area.
+void CentreOnScreen(QWidget* window);
+
 // Enter and Escape do nothing in the dialogs, which have no default and no cancel button:
 // true when the key was one of them and has been taken.
 bool SwallowEnterAndEscape(QKeyEvent* event);

@@ -353,6 +353,7 @@ void TRipperForm::FormShow()
     TotalLabel->clear();
     gradientStart_ = DialogGradientStart;
     gradientEnd_ = DialogGradientEnd;
+    CentreOnScreen(this);
     update();
 }
 
