@@ -1,5 +1,6 @@
 #include "DialogLook.h"
 
+#include <QGroupBox>
 #include <QKeyEvent>
 #include <QScreen>
 
@@ -22,6 +23,23 @@ int scaled(int size, int percent)
     return static_cast<int>(std::nearbyint(size * static_cast<double>(percent) / 100.0));
 }
 
+void enlargeControls(QWidget* parent, int percent, DialogFonts fonts)
+{
+    for (QWidget* child : parent->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+        const QRect g = child->geometry();
+        child->setGeometry(scaled(g.x(), percent), scaled(g.y(), percent),
+                           scaled(g.width(), percent), scaled(g.height(), percent));
+        if (fonts == DialogFonts::Enlarge) {
+            QFont font = child->font();
+            font.setPointSizeF(font.pointSizeF() * percent / 100.0);
+            child->setFont(font);
+        }
+        if (qobject_cast<QGroupBox*>(child) != nullptr) {
+            enlargeControls(child, percent, fonts);
+        }
+    }
+}
+
 }  // namespace
 
 void PaintVerticalGradient(QWidget* widget, const QColor& start, const QColor& end)
@@ -33,19 +51,12 @@ void PaintVerticalGradient(QWidget* widget, const QColor& start, const QColor& e
     painter.fillRect(widget->rect(), gradient);
 }
 
-void EnlargeDialog(QWidget* dialog, int percent)
+void EnlargeDialog(QWidget* dialog, int percent, DialogFonts fonts)
 {
     if (percent == 100) {
         return;
     }
-    for (QWidget* child : dialog->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
-        const QRect g = child->geometry();
-        child->setGeometry(scaled(g.x(), percent), scaled(g.y(), percent),
-                           scaled(g.width(), percent), scaled(g.height(), percent));
-        QFont font = child->font();
-        font.setPointSizeF(font.pointSizeF() * percent / 100.0);
-        child->setFont(font);
-    }
+    enlargeControls(dialog, percent, fonts);
     dialog->setFixedSize(scaled(dialog->width(), percent), scaled(dialog->height(), percent));
 }
 

@@ -15,8 +15,11 @@ extern QColor DialogGradientEnd;
 // Fills the widget with a vertical gradient from start (top) to end (bottom); for paintEvent.
 void PaintVerticalGradient(QWidget* widget, const QColor& start, const QColor& end);
 
-// Enlarges a dialog's client size and every control in it (place, size, font) by percent.
-void EnlargeDialog(QWidget* dialog, int percent);
+enum class DialogFonts { Enlarge, Keep };
+
+// Enlarges a dialog's client size and every control in it, the contents of group boxes too,
+// by percent: places and sizes, and the fonts unless they are to be kept.
+void EnlargeDialog(QWidget* dialog, int percent, DialogFonts fonts = DialogFonts::Enlarge);
 
 // Puts a window in the middle of its screen's free area.
 void CentreOnScreen(QWidget* window);

@@ -1,6 +1,7 @@
 #include "fRipper.h"
 
 #include "DialogLook.h"
+#include "TrackNames.h"
 #include "cdrip/CDRIP.h"
 #include "cdrip/LameCoder.h"
 #include "fWizardEditTitle.h"
@@ -35,64 +36,11 @@ constexpr int kDesignDensity = 96;
 constexpr int kReReadMs = 1500;
 constexpr Milliseconds kPauseBeforeClosing{500};
 
-bool startsWord(QChar c)
-{
-    static const QString kWordEnds = QStringLiteral("\r !(,-.:;?\\_");
-    return kWordEnds.contains(c);
-}
-
-bool inAnsi(QChar c)
-{
-    return c == u'?' || ToWindows1252(QString(c)) != "?";
-}
-
-// The ANSI upper case: a letter whose capital the code page lacks (such as the micro sign)
-// stays as it is.
-QChar ansiUpper(QChar c)
-{
-    const QChar upper = c.toUpper();
-    return inAnsi(c) && !inAnsi(upper) ? c : upper;
-}
-
-int roundHalfEven(double value)
-{
-    return static_cast<int>(std::nearbyint(value));
-}
-
-int scaled(int size, int percent)
-{
-    return roundHalfEven(size * static_cast<double>(percent) / 100.0);
-}
-
-// Places and sizes of the dialog and of every control inside it, group boxes' contents too;
-// fonts only when asked (the screen density already enlarges point sizes).
-void scaleControls(QWidget* parent, int percent, bool fonts)
-{
-    for (QWidget* child : parent->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
-        const QRect g = child->geometry();
-        child->setGeometry(scaled(g.x(), percent), scaled(g.y(), percent),
-                           scaled(g.width(), percent), scaled(g.height(), percent));
-        if (fonts) {
-            QFont font = child->font();
-            font.setPointSizeF(font.pointSizeF() * percent / 100.0);
-            child->setFont(font);
-        }
-        if (qobject_cast<QGroupBox*>(child) != nullptr) {
-            scaleControls(child, percent, fonts);
-        }
-    }
-}
-
-void scaleDialog(QWidget* dialog, int percent, bool fonts)
-{
-    scaleControls(dialog, percent, fonts);
-    dialog->setFixedSize(scaled(dialog->width(), percent), scaled(dialog->height(), percent));
-}
-
 int screenDensity()
 {
     const QScreen* screen = QGuiApplication::primaryScreen();
-    return screen != nullptr ? roundHalfEven(screen->logicalDotsPerInch()) : kDesignDensity;
+    return screen != nullptr ? static_cast<int>(std::lround(screen->logicalDotsPerInch()))
+                             : kDesignDensity;
 }
 
 QLabel* makeLabel(QWidget* parent, const char* name, int left, int top)
@@ -150,38 +98,6 @@ class FlagSetter {
 };
 
 }  // namespace
-
-QString TitleCase(const QString& text)
-{
-    if (text.size() <= 1) {
-        return text;
-    }
-    QString result = text;
-    bool wordStart = true;
-    for (QChar& c : result) {
-        const QChar original = c;
-        if (wordStart) {
-            c = ansiUpper(c);
-        } else if (c >= u'A' && c <= u'Z') {
-            c = c.toLower();
-        }
-        wordStart = startsWord(original);
-    }
-    return result;
-}
-
-QString TrackFileTitle(const QString& title)
-{
-    QString name = title;
-    if (name.contains(QStringLiteral("(Audio)"), Qt::CaseSensitive)) {
-        name.remove(QStringLiteral("(Audio)"), Qt::CaseInsensitive);
-    }
-    name.remove(u'?');
-    name.remove(u'!');
-    name.replace(u'/', u' ');
-    name.replace(u'\\', u' ');
-    return TitleCase(name);
-}
 
 TRipperForm::TRipperForm(TEditTitleWizzard* editTitle, int scalePercent, CDRipLibrary& library,
                          const Clock& clock, QWidget* parent)
@@ -318,12 +234,12 @@ void TRipperForm::FormCreate()
 
 void TRipperForm::applyScaling()
 {
-    if (ScalePercent != 100) {
-        scaleDialog(this, ScalePercent, true);
-    }
+    EnlargeDialog(this, ScalePercent);
     const int density = screenDensity();
     if (density != kDesignDensity) {
-        scaleDialog(this, roundHalfEven(100.0 * density / kDesignDensity), false);
+        // Qt's point sizes already follow the density: places and sizes only.
+        EnlargeDialog(this, static_cast<int>(std::nearbyint(100.0 * density / kDesignDensity)),
+                      DialogFonts::Keep);
     }
 }
 
@@ -615,7 +531,7 @@ bool TRipperForm::ripTracks()
 
 void TRipperForm::reportProgress(int done, int total)
 {
-    const int percent = roundHalfEven(done * 100.0 / total);
+    const int percent = static_cast<int>(std::nearbyint(done * 100.0 / total));  // ties to even
     TotalLabel->setText(QStringLiteral("Total %1%").arg(percent));
     TotalLabel->adjustSize();
     ProgressBar2->setValue(percent);

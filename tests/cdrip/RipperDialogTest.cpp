@@ -3,6 +3,7 @@
 #include "CdImage.h"
 #include "cdrip/CDRIP.h"
 #include "cdrip/CdioRipLibrary.h"
+#include "cdrip/TrackNames.h"
 #include "cdrip/fRipper.h"
 #include "cdrip/fWizardEditTitle.h"
 #include "lang/Language.h"
