@@ -6,6 +6,7 @@
 #include "platform/Host.h"
 
 #include <QFile>
+#include <QScopedValueRollback>
 #include <QtEndian>
 
 #include <algorithm>
@@ -99,18 +100,6 @@ void writeOrFail(QFile& file, const void* data, qint64 size)
         throw ECDRIPError(kWriteError);
     }
 }
-
-// Sets a flag for the lifetime of a scope.
-class FlagSetter {
-  public:
-    explicit FlagSetter(bool& flag) : flag_(flag) { flag_ = true; }
-    ~FlagSetter() { flag_ = false; }
-    FlagSetter(const FlagSetter&) = delete;
-    FlagSetter& operator=(const FlagSetter&) = delete;
-
-  private:
-    bool& flag_;
-};
 
 QString trackName(int number)
 {
@@ -287,7 +276,7 @@ void TCDRIP::RipSectors(std::int32_t firstSector, std::int32_t lastSector, const
     if (library_.CR_OpenRipper(&bufferSize, firstSector, lastSector) == kCrFailure) {
         return;
     }
-    const FlagSetter ripping(ripping_);
+    const QScopedValueRollback<bool> ripping(ripping_, true);
     const QString outputName = Encode_ ? ChangeFileExt(fileName, QStringLiteral(".mp3")) : fileName;
     QFile file(outputName);
     RipBuffers buffers;

@@ -20,6 +20,7 @@
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QStyle>
 #include <QTimer>
@@ -84,18 +85,6 @@ void setCaption(QWidget* control, int number)
         box->setTitle(text);
     }
 }
-
-// Sets a flag for the lifetime of a scope.
-class FlagSetter {
-  public:
-    explicit FlagSetter(bool& flag) : flag_(flag) { flag_ = true; }
-    ~FlagSetter() { flag_ = false; }
-    FlagSetter(const FlagSetter&) = delete;
-    FlagSetter& operator=(const FlagSetter&) = delete;
-
-  private:
-    bool& flag_;
-};
 
 }  // namespace
 
@@ -520,7 +509,7 @@ bool TRipperForm::ripTracks()
             return false;
         }
         {
-            const FlagSetter inTrack(trackRipping_);
+            const QScopedValueRollback<bool> inTrack(trackRipping_, true);
             CDRIP1->RipTrack(i + 1, fileName);
         }
         ++done;
