@@ -11,8 +11,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <memory>
+#include <string>
 
 namespace qvr {
 namespace {
@@ -83,6 +88,12 @@ bool DirectoryExists(const QString& path)
 {
     struct stat st {};
     return statPath(path, st) && S_ISDIR(st.st_mode);
+}
+
+bool IsRegularFile(const QString& path)
+{
+    struct stat st {};
+    return statPath(path, st) && S_ISREG(st.st_mode);
 }
 
 bool ForceDirectories(const QString& path)
@@ -247,11 +258,14 @@ std::vector<FolderEntry> ListFolder(const QString& folder)
             continue;
         }
         bool isFolder = e->d_type == DT_DIR;
+        bool isRegular = e->d_type == DT_REG;
         if (e->d_type == DT_UNKNOWN || e->d_type == DT_LNK) {
             struct stat st {};
-            isFolder = ::stat((base + name).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+            const bool found = ::stat((base + name).c_str(), &st) == 0;
+            isFolder = found && S_ISDIR(st.st_mode);
+            isRegular = found && S_ISREG(st.st_mode);
         }
-        entries.push_back({fromNativeBytes(name), isFolder});
+        entries.push_back({fromNativeBytes(name), isFolder, isRegular});
     }
     return entries;
 }
@@ -263,6 +277,66 @@ std::optional<std::pair<std::uint64_t, std::uint64_t>> FileIdentity(const QStrin
         return std::nullopt;
     }
     return std::pair<std::uint64_t, std::uint64_t>(st.st_dev, st.st_ino);
+}
+
+QString CanonicalFilePath(const QString& path)
+{
+    if (path.isEmpty()) {
+        return QString();
+    }
+    std::unique_ptr<char, decltype(&std::free)> resolved(
+        ::realpath(toNativeBytes(path).c_str(), nullptr), &std::free);
+    return resolved ? fromNativeBytes(resolved.get(), std::strlen(resolved.get())) : QString();
+}
+
+QString SymbolicLinkTarget(const QString& path)
+{
+    struct stat st {};
+    const std::string bytes = toNativeBytes(path);
+    if (path.isEmpty() || ::lstat(bytes.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
+        return QString();
+    }
+    // The size lstat gives may be 0 (some file systems) or out of date: grow until it fits.
+    std::string buffer(std::max<std::size_t>(static_cast<std::size_t>(st.st_size) + 1, 256), '\0');
+    for (;;) {
+        const ssize_t n = ::readlink(bytes.c_str(), buffer.data(), buffer.size());
+        if (n < 0) {
+            return QString();
+        }
+        if (static_cast<std::size_t>(n) < buffer.size()) {
+            return fromNativeBytes(buffer.data(), static_cast<std::size_t>(n));
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+bool ReplaceWithSymbolicLink(const QString& target, const QString& linkPath)
+{
+    if (target.isEmpty() || linkPath.isEmpty() || linkPath.endsWith(u'/')) {
+        return false;
+    }
+    const qsizetype slash = linkPath.lastIndexOf(u'/');
+    const std::string folder = toNativeBytes(linkPath.left(slash + 1));
+    const std::string name = toNativeBytes(linkPath.mid(slash + 1));
+    const std::string targetBytes = toNativeBytes(target);
+    const std::string linkBytes = toNativeBytes(linkPath);
+    // A name no other process uses; one left by a process that died is stepped over.
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string temporary = folder + '.' + name + ".link-" + std::to_string(::getpid()) +
+                                      '-' + std::to_string(attempt);
+        if (::symlink(targetBytes.c_str(), temporary.c_str()) != 0) {
+            if (errno == EEXIST) {
+                continue;
+            }
+            return false;
+        }
+        if (::rename(temporary.c_str(), linkBytes.c_str()) != 0) {
+            ::unlink(temporary.c_str());
+            return false;
+        }
+        return true;
+    }
+    return false;
 }
 
 QString ProgramFilePath()

@@ -15,6 +15,8 @@ namespace qvr {
 
 bool FileExists(const QString& path);       // a file (not a folder) is there
 bool DirectoryExists(const QString& path);  // a folder is there
+// A regular file is there, or a symbolic link to one; not a folder, pipe, socket or device.
+bool IsRegularFile(const QString& path);
 // Creates the folder with all missing parents; true when it exists afterwards.
 bool ForceDirectories(const QString& path);
 // Copies a file over an existing target, keeping the source's permission bits.
@@ -42,6 +44,7 @@ bool WriteFileBytes(const QString& path, const QByteArray& bytes);
 struct FolderEntry {
     QString name;
     bool isFolder = false;
+    bool isRegular = false;  // a regular file, or a symbolic link to one
 };
 // The entries of a folder, without "." and "..", in the order the system gives them.
 std::vector<FolderEntry> ListFolder(const QString& folder);
@@ -49,6 +52,16 @@ std::vector<FolderEntry> ListFolder(const QString& folder);
 // Device and inode of a file or folder (symbolic links followed); tells when two paths are
 // the same folder. Nothing when it cannot be read.
 std::optional<std::pair<std::uint64_t, std::uint64_t>> FileIdentity(const QString& path);
+
+// The absolute path of an existing file or folder with every symbolic link resolved; empty when
+// it cannot be resolved (missing, a dangling link).
+QString CanonicalFilePath(const QString& path);
+// What a symbolic link points to, as written in the link; empty when the path is no link.
+QString SymbolicLinkTarget(const QString& path);
+// Makes linkPath a symbolic link to target, replacing whatever file or link is there in one
+// step: the link is made under a temporary name in the same folder and renamed over. True when
+// the link is in place.
+bool ReplaceWithSymbolicLink(const QString& target, const QString& linkPath);
 
 // Full path of the running program file.
 QString ProgramFilePath();

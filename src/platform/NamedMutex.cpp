@@ -6,12 +6,36 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace qvr {
+namespace {
+
+// The user's own runtime folder below runRoot, or nothing when there is none.
+QString systemRuntimeFolder(const QString& runRoot)
+{
+    const QString folder = runRoot + u'/' + QString::number(::getuid());
+    struct stat st {};
+    if (::stat(toNativeBytes(folder).c_str(), &st) != 0 || !S_ISDIR(st.st_mode) ||
+        st.st_uid != ::getuid()) {
+        return QString();
+    }
+    return folder;
+}
+
+}  // namespace
 
 QString NamedMutex::lockFilePath(const QString& name)
 {
+    return lockFilePath(name, QStringLiteral("/run/user"));
+}
+
+QString NamedMutex::lockFilePath(const QString& name, const QString& runRoot)
+{
+    if (const QString system = systemRuntimeFolder(runRoot); !system.isEmpty()) {
+        return system + u'/' + name + QStringLiteral(".lock");
+    }
     const QString runtime = QString::fromLocal8Bit(qgetenv("XDG_RUNTIME_DIR"));
     if (!runtime.isEmpty() && QDir(runtime).exists()) {
         return runtime + u'/' + name + QStringLiteral(".lock");

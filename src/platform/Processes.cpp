@@ -2,7 +2,6 @@
 
 #include "CommandLine.h"
 #include "FileSystem.h"
-#include "Host.h"
 #include "NativePath.h"
 #include "PathStyle.h"
 #include "Spawn.h"
@@ -15,10 +14,14 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 
 namespace qvr {
 namespace {
+
+// How long a tool may take to end by itself after it was asked to, before it is killed.
+constexpr std::chrono::milliseconds kGracePeriod(100);
 
 bool isExecutableFile(const QString& path)
 {
@@ -71,92 +74,27 @@ BatchCommand parseBatch(const QString& file)
     return command;
 }
 
-pid_t startBatch(const QString& file)
+// Identification text of a tool: low 16 bits of its process id, ":", its command line.
+QString identification(pid_t pid, const QString& commandLine)
 {
-    const BatchCommand command = parseBatch(file);
-    if (command.words.isEmpty()) {
-        return -1;
-    }
-    const QString program = FindProgram(command.folder, command.words.first());
-    if (program.isEmpty()) {
-        return -1;
-    }
-    return SpawnHidden(program, command.words.mid(1), command.folder);
+    return QString::number(pid & 0xFFFF) + u':' + commandLine;
 }
 
-pid_t openWithDesktop(const QString& file)
+// True once the process has ended; it stays unreaped, so its process group cannot be taken by
+// another process while we still signal it.
+bool hasExited(pid_t pid)
 {
-    const QString opener = FindProgram(QString(), QStringLiteral("xdg-open"));
-    return opener.isEmpty() ? -1 : SpawnHidden(opener, {file}, QString());
+    siginfo_t info{};
+    return ::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
+           info.si_pid == pid;
 }
 
-// Identification text of a process: low 16 bits of its id, ":", its command line.
-QString identification(pid_t pid, const QByteArray& commandLine)
+ToolStatus statusFrom(int waitStatus)
 {
-    QByteArray words = commandLine;
-    while (words.endsWith('\0')) {
-        words.chop(1);
+    if (WIFSIGNALED(waitStatus)) {
+        return {ToolStatus::State::Signalled, WTERMSIG(waitStatus)};
     }
-    words.replace('\0', ' ');
-    return QString::number(pid & 0xFFFF) + u':' +
-           fromNativeBytes(words.constData(), static_cast<std::size_t>(words.size()));
-}
-
-bool ownedByMe(const QString& procEntry)
-{
-    struct stat st {};
-    return ::stat(toNativeBytes(procEntry).c_str(), &st) == 0 && st.st_uid == ::getuid();
-}
-
-bool processGone(pid_t pid)
-{
-    if (::waitpid(pid, nullptr, WNOHANG) == pid) {
-        return true;  // it was our child and is reaped now
-    }
-    if (::kill(pid, 0) != 0) {
-        return true;
-    }
-    const auto stat = ReadFileBytes(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat) {
-        return true;
-    }
-    const qsizetype close = stat->lastIndexOf(')');
-    return close >= 0 && close + 2 < stat->size() && stat->at(close + 2) == 'Z';
-}
-
-bool waitUntilGone(pid_t pid, std::chrono::milliseconds limit)
-{
-    const auto until = std::chrono::steady_clock::now() + limit;
-    while (!processGone(pid)) {
-        if (std::chrono::steady_clock::now() >= until) {
-            return false;
-        }
-        QThread::msleep(5);
-    }
-    return true;
-}
-
-void endProcess(pid_t pid)
-{
-    ::kill(pid, SIGTERM);
-    if (!waitUntilGone(pid, std::chrono::milliseconds(2000))) {
-        ::kill(pid, SIGKILL);
-        waitUntilGone(pid, std::chrono::milliseconds(1000));
-    }
-}
-
-std::vector<pid_t> processIds()
-{
-    std::vector<pid_t> ids;
-    for (const FolderEntry& entry : ListFolder(QStringLiteral("/proc"))) {
-        bool ok = false;
-        const int id = entry.name.toInt(&ok);
-        if (ok && entry.isFolder) {
-            ids.push_back(id);
-        }
-    }
-    std::sort(ids.begin(), ids.end());
-    return ids;
+    return {ToolStatus::State::Exited, WEXITSTATUS(waitStatus)};
 }
 
 }  // namespace
@@ -182,53 +120,125 @@ QString FindProgram(const QString& folder, const QString& program)
     return QString();
 }
 
-void RunAndWait(const QString& folder, const QString& program, const QStringList& arguments)
+ToolProcesses::~ToolProcesses()
+{
+    endAll();
+}
+
+pid_t ToolProcesses::track(pid_t pid, const QString& program, const QStringList& arguments)
+{
+    if (pid > 0) {
+        tools_.push_back({pid, (QStringList{program} + arguments).join(u' '), {}});
+    }
+    return pid;
+}
+
+pid_t ToolProcesses::start(const QString& folder, const QString& program,
+                           const QStringList& arguments)
 {
     const QString path = FindProgram(folder, program);
-    const pid_t pid = path.isEmpty() ? -1 : SpawnHidden(path, arguments, folder);
-    if (pid < 0) {
-        host().showPlainMessage(QStringLiteral("Error starting ") + program);
+    return path.isEmpty() ? -1 : track(SpawnHidden(path, arguments, folder), path, arguments);
+}
+
+pid_t ToolProcesses::startBatch(const QString& file)
+{
+    const BatchCommand command = parseBatch(file);
+    if (command.words.isEmpty()) {
+        return -1;
+    }
+    const QString program = FindProgram(command.folder, command.words.first());
+    if (program.isEmpty()) {
+        return -1;
+    }
+    return track(SpawnHidden(program, command.words.mid(1), command.folder), program,
+                 command.words.mid(1));
+}
+
+ToolProcesses::Tool* ToolProcesses::find(pid_t pid)
+{
+    const auto it = std::find_if(tools_.begin(), tools_.end(),
+                                 [pid](const Tool& tool) { return tool.pid == pid; });
+    return it == tools_.end() ? nullptr : &*it;
+}
+
+void ToolProcesses::reap(Tool& tool, bool block)
+{
+    int waitStatus = 0;
+    pid_t r = 0;
+    do {
+        r = ::waitpid(tool.pid, &waitStatus, block ? 0 : WNOHANG);
+    } while (r < 0 && errno == EINTR);
+    if (r == tool.pid) {
+        tool.status = statusFrom(waitStatus);
+    } else if (r < 0) {
+        tool.status = {ToolStatus::State::Signalled, SIGKILL};  // reaped elsewhere: gone
+    }
+}
+
+ToolStatus ToolProcesses::status(pid_t pid)
+{
+    Tool* tool = find(pid);
+    if (tool == nullptr) {
+        return {ToolStatus::State::Signalled, SIGKILL};  // ended by us, or never ours
+    }
+    if (tool->status.running()) {
+        reap(*tool, false);
+    }
+    const ToolStatus status = tool->status;
+    if (!status.running()) {
+        tools_.erase(tools_.begin() + (tool - tools_.data()));
+    }
+    return status;
+}
+
+void ToolProcesses::end(pid_t pid)
+{
+    Tool* tool = find(pid);
+    if (tool == nullptr || !tool->status.running()) {
         return;
     }
-    WaitForChild(pid);
+    // The leader stays unreaped until the group has been killed, so the group id is still ours.
+    ::killpg(pid, SIGTERM);
+    const auto until = std::chrono::steady_clock::now() + kGracePeriod;
+    while (!hasExited(pid) && std::chrono::steady_clock::now() < until) {
+        QThread::msleep(2);
+    }
+    ::killpg(pid, SIGKILL);
+    reap(*tool, true);
+    tools_.erase(tools_.begin() + (tool - tools_.data()));
 }
 
-bool StartHidden(const QString& file, pid_t& started)
+void ToolProcesses::CloseToolWindow(const QString& text)
 {
-    const bool batch = file.endsWith(QStringLiteral(".bat"), Qt::CaseInsensitive);
-    started = batch ? startBatch(file) : openWithDesktop(file);
-    AdoptChild(started);
-    return started > 0;
-}
-
-bool StartHidden(const QString& file)
-{
-    pid_t ignored = -1;
-    return StartHidden(file, ignored);
-}
-
-bool HasEnded(pid_t pid)
-{
-    return ChildHasEnded(pid);
-}
-
-void CloseToolWindow(const QString& text)
-{
-    const pid_t self = ::getpid();
-    for (const pid_t pid : processIds()) {
-        const QString entry = QStringLiteral("/proc/%1").arg(pid);
-        if (pid == self || !ownedByMe(entry)) {
-            continue;
-        }
-        const auto commandLine = ReadFileBytes(entry + QStringLiteral("/cmdline"));
-        if (!commandLine || commandLine->isEmpty()) {
-            continue;
-        }
-        if (identification(pid, *commandLine).contains(text)) {
-            endProcess(pid);
+    for (Tool& tool : tools_) {
+        if (tool.status.running() && identification(tool.pid, tool.commandLine).contains(text)) {
+            end(tool.pid);
             return;
         }
     }
+}
+
+void ToolProcesses::endAll()
+{
+    while (!tools_.empty()) {
+        const pid_t pid = tools_.back().pid;
+        if (tools_.back().status.running()) {
+            end(pid);
+        } else {
+            tools_.pop_back();
+        }
+    }
+}
+
+bool ToolProcesses::anyRunning()
+{
+    for (Tool& tool : tools_) {
+        if (tool.status.running()) {
+            reap(tool, false);
+        }
+    }
+    return std::any_of(tools_.begin(), tools_.end(),
+                       [](const Tool& tool) { return tool.status.running(); });
 }
 
 }  // namespace qvr

@@ -5,31 +5,67 @@
 
 #include <sys/types.h>
 
+#include <vector>
+
 namespace qvr {
 
-// Starts the program found in the folder (else on the search path) with the folder as working
-// folder, hidden (no terminal, input from /dev/null, output discarded), and waits for it to end
-// while pending events are processed. The exit code is not looked at. A program that cannot be
-// started shows "Error starting " and its name.
-void RunAndWait(const QString& folder, const QString& program, const QStringList& arguments);
+// How a started tool stands.
+struct ToolStatus {
+    enum class State { Running, Exited, Signalled };
+    State state = State::Running;
+    int code = 0;  // the exit code, or the signal that ended it
 
-// Opens a document hidden without waiting. A ".bat" document runs as the Windows shell would
-// run it: a "cd /d" line sets the working folder, the next line names the program and its
-// arguments. Other documents open with the desktop's handler. True when it was started.
-bool StartHidden(const QString& file);
+    bool running() const { return state == State::Running; }
+    bool succeeded() const { return state == State::Exited && code == 0; }
+    // The system's loader (or the shell) could not run the program: a missing library, a
+    // program that is not executable.
+    bool notRunnable() const { return state == State::Exited && (code == 126 || code == 127); }
+};
 
-// Like StartHidden, and gives the started process so the caller can tell when it has ended.
-bool StartHidden(const QString& file, pid_t& started);
+// The tool processes this program started, and only those: each runs hidden in a process group
+// of its own (no terminal, input from /dev/null, output discarded), so ending it ends whatever it
+// started too. Nothing found by name among the user's other processes is ever touched. The
+// destructor ends every tool that is still running.
+class ToolProcesses {
+  public:
+    ToolProcesses() = default;
+    ~ToolProcesses();
+    ToolProcesses(const ToolProcesses&) = delete;
+    ToolProcesses& operator=(const ToolProcesses&) = delete;
 
-// True when a process started by StartHidden has ended (or was never ours).
-bool HasEnded(pid_t pid);
+    // Starts `program`, found in `folder` (else on the search path), with `folder` as working
+    // folder and the arguments as they are (no shell in between). -1 when it cannot be started.
+    pid_t start(const QString& folder, const QString& program, const QStringList& arguments);
+    // Runs a ".bat" document as the Windows shell would: a "cd /d" line sets the working
+    // folder, the next line names the program and its arguments. -1 when it cannot be started.
+    pid_t startBatch(const QString& file);
 
-// Asks the first of this user's processes whose identification text (low 16 bits of the
-// process id, ":", the command line) contains `text` to end, and returns once it has ended.
-void CloseToolWindow(const QString& text);
+    // How the tool stands now; never blocks. A tool that was ended by us, or that is not ours,
+    // counts as killed.
+    ToolStatus status(pid_t pid);
+    // Ends the tool and everything in its process group at once, and reaps it.
+    void end(pid_t pid);
+    // Ends the first running tool whose identification text (low 16 bits of its process id,
+    // ":", its command line) contains `text`.
+    void CloseToolWindow(const QString& text);
+    void endAll();
+    bool anyRunning();
 
-// The program that RunAndWait would start: `folder` + `program` when it is there, else the
-// first match on PATH, else empty.
+  private:
+    struct Tool {
+        pid_t pid = -1;
+        QString commandLine;
+        ToolStatus status;
+    };
+    Tool* find(pid_t pid);
+    void reap(Tool& tool, bool block);
+    pid_t track(pid_t pid, const QString& program, const QStringList& arguments);
+
+    std::vector<Tool> tools_;
+};
+
+// The program that a tool start would run: `folder` + `program` when it is there, else the first
+// match on PATH, else empty.
 QString FindProgram(const QString& folder, const QString& program);
 
 }  // namespace qvr

@@ -1,20 +1,14 @@
 #include "Spawn.h"
 
-#include "Host.h"
 #include "NativePath.h"
-
-#include <QCoreApplication>
-#include <QSocketNotifier>
 
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
-#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -23,8 +17,6 @@ extern char** environ;
 
 namespace qvr {
 namespace {
-
-constexpr int kPollMs = 100;
 
 std::set<pid_t>& adoptedChildren()
 {
@@ -53,31 +45,6 @@ struct SpawnAttributes {
         posix_spawn_file_actions_destroy(&actions);
         posix_spawnattr_destroy(&attr);
     }
-};
-
-// A descriptor that becomes readable when the child ends, so the event loop wakes at once.
-class ChildExitNotifier {
-  public:
-    explicit ChildExitNotifier(pid_t pid)
-    {
-        fd_ = static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
-        if (fd_ >= 0 && QCoreApplication::instance() != nullptr) {
-            notifier_ = std::make_unique<QSocketNotifier>(fd_, QSocketNotifier::Read);
-        }
-    }
-    ~ChildExitNotifier()
-    {
-        notifier_.reset();
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    ChildExitNotifier(const ChildExitNotifier&) = delete;
-    ChildExitNotifier& operator=(const ChildExitNotifier&) = delete;
-
-  private:
-    int fd_ = -1;
-    std::unique_ptr<QSocketNotifier> notifier_;
 };
 
 }  // namespace
@@ -130,19 +97,6 @@ bool ChildHasEnded(pid_t pid)
     }
     const pid_t r = ::waitpid(pid, nullptr, WNOHANG);
     return r == pid || (r < 0 && errno == ECHILD);
-}
-
-bool WaitForChild(pid_t pid)
-{
-    ChildExitNotifier notifier(pid);
-    while (!ChildHasEnded(pid)) {
-        if (host().terminating()) {
-            AdoptChild(pid);
-            return false;
-        }
-        host().processEvents(kPollMs);
-    }
-    return true;
 }
 
 void AdoptChild(pid_t pid)

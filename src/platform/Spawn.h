@@ -13,10 +13,6 @@ namespace qvr {
 pid_t SpawnHidden(const QString& programPath, const QStringList& arguments,
                   const QString& workingFolder);
 
-// Waits, without blocking the event loop, for a child to end; false when the wait was given up
-// because the application is ending (the child is then reaped later).
-bool WaitForChild(pid_t pid);
-
 // Takes over a child nobody waits for, so it does not linger as a zombie once it ends.
 void AdoptChild(pid_t pid);
 

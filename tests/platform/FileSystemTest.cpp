@@ -6,6 +6,9 @@
 
 #include <QTemporaryDir>
 
+#include <algorithm>
+#include <vector>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -113,4 +116,104 @@ TEST_F(FileSystemTest, ForceDirectoriesMakesTheParentsToo)
     EXPECT_TRUE(ForceDirectories(folder + "a/b/c/"));
     EXPECT_TRUE(DirectoryExists(folder + "a/b/c"));
     EXPECT_TRUE(ForceDirectories(folder + "a/b/c"));
+}
+
+namespace {
+
+// One entry of a folder, made as a person's music folder could hold it.
+struct EntryCase {
+    const char* name;
+    bool regular;
+    bool folder;
+};
+
+}  // namespace
+
+class FileKinds : public FileSystemTest {
+  protected:
+    void SetUp() override
+    {
+        writeFile(folder + "file.mp3", "x");
+        QDir().mkpath(folder + "sub");
+        ASSERT_EQ(::mkfifo(toNativeBytes(folder + "pipe.wav").c_str(), 0600), 0);
+        ASSERT_EQ(::symlink("file.mp3", toNativeBytes(folder + "good.flac").c_str()), 0);
+        ASSERT_EQ(::symlink("missing", toNativeBytes(folder + "dangling.mp3").c_str()), 0);
+        ASSERT_EQ(::symlink("sub", toNativeBytes(folder + "folder-link").c_str()), 0);
+        ASSERT_EQ(::symlink("pipe.wav", toNativeBytes(folder + "pipe-link.wav").c_str()), 0);
+    }
+
+    const std::vector<EntryCase> cases = {
+        {"file.mp3", true, false},       {"sub", false, true},
+        {"pipe.wav", false, false},      {"good.flac", true, false},
+        {"dangling.mp3", false, false},  {"folder-link", false, true},
+        {"pipe-link.wav", false, false},
+    };
+};
+
+TEST_F(FileKinds, OnlyRegularFilesAndLinksToThemAreRegular)
+{
+    for (const EntryCase& c : cases) {
+        EXPECT_EQ(IsRegularFile(folder + c.name), c.regular) << c.name;
+    }
+    EXPECT_FALSE(IsRegularFile(folder + "missing"));
+    EXPECT_FALSE(IsRegularFile(""));
+}
+
+TEST_F(FileKinds, ListFolderTellsTheKindOfEachEntry)
+{
+    const auto entries = ListFolder(folder);
+    ASSERT_EQ(entries.size(), cases.size());
+    for (const EntryCase& c : cases) {
+        const auto entry = std::find_if(entries.begin(), entries.end(),
+                                        [&](const FolderEntry& e) { return e.name == c.name; });
+        ASSERT_NE(entry, entries.end()) << c.name;
+        EXPECT_EQ(entry->isRegular, c.regular) << c.name;
+        EXPECT_EQ(entry->isFolder, c.folder) << c.name;
+    }
+}
+
+TEST_F(FileKinds, LinksAreReadAndResolved)
+{
+    const QString real = CanonicalFilePath(folder + "file.mp3");
+    EXPECT_TRUE(real.startsWith("/"));
+    EXPECT_EQ(FileIdentity(real), FileIdentity(folder + "file.mp3"));
+    EXPECT_EQ(CanonicalFilePath(folder + "good.flac"), real);
+    EXPECT_EQ(CanonicalFilePath(folder + "dangling.mp3"), "");
+    EXPECT_EQ(CanonicalFilePath(folder + "missing"), "");
+    EXPECT_EQ(SymbolicLinkTarget(folder + "good.flac"), "file.mp3");
+    EXPECT_EQ(SymbolicLinkTarget(folder + "dangling.mp3"), "missing");
+    EXPECT_EQ(SymbolicLinkTarget(folder + "file.mp3"), "");
+    EXPECT_EQ(SymbolicLinkTarget(folder + "missing"), "");
+}
+
+TEST_F(FileSystemTest, ReplaceWithSymbolicLinkTakesThePlaceOfAnyEntry)
+{
+    writeFile(folder + "target", "new");
+    for (const char* before : {"", "file", "link", "dangling"}) {
+        SCOPED_TRACE(before);
+        const QString link = folder + "tool";
+        RemoveFile(link);
+        if (QByteArray(before) == "file") {
+            writeFile(link, "old copy");
+        } else if (QByteArray(before) == "link") {
+            writeFile(folder + "elsewhere", "elsewhere");
+            ASSERT_EQ(::symlink("elsewhere", toNativeBytes(link).c_str()), 0);
+        } else if (QByteArray(before) == "dangling") {
+            ASSERT_EQ(::symlink("missing", toNativeBytes(link).c_str()), 0);
+        }
+        ASSERT_TRUE(ReplaceWithSymbolicLink(folder + "target", link));
+        EXPECT_EQ(SymbolicLinkTarget(link), folder + "target");
+        EXPECT_EQ(qvr::test::readFile(link), "new");
+        if (QByteArray(before) == "link") {
+            EXPECT_EQ(qvr::test::readFile(folder + "elsewhere"), "elsewhere");  // left as it was
+        }
+    }
+    // Nothing is left behind under a temporary name.
+    QStringList names;
+    for (const FolderEntry& entry : ListFolder(folder)) {
+        names << entry.name;
+    }
+    names.sort();
+    EXPECT_EQ(names, QStringList({"elsewhere", "target", "tool"}));
+    EXPECT_FALSE(ReplaceWithSymbolicLink(folder + "target", folder + "nowhere/tool"));
 }

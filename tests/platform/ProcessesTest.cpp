@@ -12,6 +12,7 @@
 #include <QThread>
 #include <QTimer>
 
+#include <signal.h>
 #include <sys/stat.h>
 
 using namespace qvr;
@@ -49,89 +50,157 @@ class ProcessesTest : public ::testing::Test {
     ScopedHost scoped{recorder};
 };
 
-TEST_F(ProcessesTest, RunAndWaitReportsAProgramThatIsMissing)
+// Runs a tool to its end and answers how it ended.
+ToolStatus runToEnd(ToolProcesses& tools, pid_t pid)
 {
-    RunAndWait(folder, "lame.exe", {"--decode"});
-    EXPECT_EQ(recorder.plainMessages, QStringList({"Error starting lame.exe"}));
+    ToolStatus status;
+    EXPECT_TRUE(waitUntil([&] {
+        status = tools.status(pid);
+        return !status.running();
+    }));
+    return status;
 }
 
-TEST_F(ProcessesTest, RunAndWaitHandsOverEveryArgumentUntouched)
+// A process that has ended but waits to be reaped by whoever adopted it counts as gone.
+bool alive(pid_t pid)
+{
+    const QByteArray stat = readFile(QString("/proc/%1/stat").arg(pid));
+    const qsizetype close = stat.lastIndexOf(')');
+    return close > 0 && close + 2 < stat.size() && stat.at(close + 2) != 'Z';
+}
+
+TEST_F(ProcessesTest, AMissingProgramIsNotStarted)
+{
+    ToolProcesses tools;
+    EXPECT_EQ(tools.start(folder, "lame.exe", {"--decode"}), -1);
+    EXPECT_FALSE(tools.anyRunning());
+}
+
+TEST_F(ProcessesTest, EveryArgumentReachesTheToolUntouched)
 {
     // The tool writes each argument on a line of its own, in its working folder.
     writeScript(folder + "echo.exe",
                 "for a in \"$@\"; do printf '%s\\n' \"$a\"; done > args.txt\n"
                 "pwd > where.txt\nexit 3\n");
     const QString oddName = fromNativeBytes(std::string("caf\xE9.mp3"));
-    RunAndWait(folder, "echo.exe",
-               {"/m/My Song.mp3", "it's \"quoted\"", "$HOME; rm -rf x", "-b", oddName, ""});
-    EXPECT_TRUE(recorder.plainMessages.isEmpty());
+    ToolProcesses tools;
+    const pid_t pid =
+        tools.start(folder, "echo.exe",
+                    {"/m/My Song.mp3", "it's \"quoted\"", "$HOME; rm -rf x", "-b", oddName, ""});
+    ASSERT_GT(pid, 0);
+    const ToolStatus status = runToEnd(tools, pid);
+    EXPECT_EQ(status.state, ToolStatus::State::Exited);
+    EXPECT_EQ(status.code, 3);
+    EXPECT_FALSE(status.succeeded());
     EXPECT_EQ(readFile(folder + "args.txt"),
               QByteArray("/m/My Song.mp3\nit's \"quoted\"\n$HOME; rm -rf x\n-b\ncaf\xE9.mp3\n\n"));
     EXPECT_EQ(readFile(folder + "where.txt").trimmed(), dir.path().toUtf8());
 }
 
-TEST_F(ProcessesTest, RunAndWaitKeepsEventsFlowingWhileTheToolRuns)
+TEST_F(ProcessesTest, HowAToolEndedIsRead)
 {
-    writeScript(folder + "slow.exe", "sleep 0.3\n");
-    int ticks = 0;
-    QTimer timer;
-    QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
-    timer.start(20);
-    RunAndWait(folder, "slow.exe", {});
-    EXPECT_GE(ticks, 5);
+    struct Case {
+        const char* body;
+        ToolStatus::State state;
+        int code;
+        bool notRunnable;
+    } cases[] = {
+        {"exit 0\n", ToolStatus::State::Exited, 0, false},
+        {"exit 1\n", ToolStatus::State::Exited, 1, false},
+        {"exit 127\n", ToolStatus::State::Exited, 127, true},  // as the loader ends a tool
+        {"kill -9 $$\n", ToolStatus::State::Signalled, SIGKILL, false},
+    };
+    ToolProcesses tools;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.body);
+        writeScript(folder + "t.exe", c.body);
+        const ToolStatus status = runToEnd(tools, tools.start(folder, "t.exe", {}));
+        EXPECT_EQ(status.state, c.state);
+        EXPECT_EQ(status.code, c.code);
+        EXPECT_EQ(status.notRunnable(), c.notRunnable);
+    }
 }
 
-TEST_F(ProcessesTest, RunAndWaitGivesToolsNoInputToWaitFor)
+TEST_F(ProcessesTest, ToolsGetNoInputToWaitFor)
 {
     writeScript(folder + "reader.exe", "cat > got.txt\n");
-    RunAndWait(folder, "reader.exe", {});
+    ToolProcesses tools;
+    runToEnd(tools, tools.start(folder, "reader.exe", {}));
     EXPECT_EQ(readFile(folder + "got.txt"), "");
 }
 
-TEST_F(ProcessesTest, StartHiddenRunsABatchFileInItsFolder)
+TEST_F(ProcessesTest, ABatchFileRunsInItsFolder)
 {
     QDir().mkpath(folder + "work dir");
     const QString work = folder + "work dir/";
     writeScript(work + "tool.exe", "printf '%s|' \"$@\" > out.txt\n");
     writeFile(work + "conv.bat",
               ("cd /d \"" + work + "\"\r\ntool.exe input.wav output.wav -rate=-1.5\r\n").toUtf8());
-    pid_t pid = -1;
-    ASSERT_TRUE(StartHidden(work + "conv.bat", pid));
-    ASSERT_TRUE(waitUntil([&] { return HasEnded(pid); }));
+    ToolProcesses tools;
+    const pid_t pid = tools.startBatch(work + "conv.bat");
+    ASSERT_GT(pid, 0);
+    EXPECT_TRUE(runToEnd(tools, pid).succeeded());
     EXPECT_EQ(readFile(work + "out.txt"), "input.wav|output.wav|-rate=-1.5|");
 }
 
-TEST_F(ProcessesTest, StartHiddenRefusesABatchFileWhoseProgramIsMissing)
+TEST_F(ProcessesTest, ABatchFileWhoseProgramIsMissingIsNotStarted)
 {
     writeFile(folder + "conv.bat", ("cd /d \"" + folder + "\"\r\nnothere.exe a b\r\n").toUtf8());
-    EXPECT_FALSE(StartHidden(folder + "conv.bat"));
+    ToolProcesses tools;
+    EXPECT_EQ(tools.startBatch(folder + "conv.bat"), -1);
 }
 
-TEST_F(ProcessesTest, CloseToolWindowEndsOnlyTheMatchingProcess)
+TEST_F(ProcessesTest, EndingAToolEndsWhatItStartedToo)
 {
-    const QString loop = "while :; do sleep 0.05; done\n";
-    writeScript(folder + "soundstretch.exe", loop.toUtf8());
-    writeScript(folder + "other.exe", loop.toUtf8());
-    const pid_t other = SpawnHidden(folder + "other.exe", {}, folder);
-    const pid_t tool = SpawnHidden(folder + "soundstretch.exe", {"input.wav"}, folder);
+    // The tool leaves a grandchild that writes its process id and would run on for a minute.
+    writeScript(folder + "ffmpeg.exe", "sleep 60 & echo $! > child.txt\nwait\n");
+    ToolProcesses tools;
+    const pid_t pid = tools.start(folder, "ffmpeg.exe", {});
+    ASSERT_TRUE(waitUntil([&] { return !readFile(folder + "child.txt").trimmed().isEmpty(); }));
+    const pid_t child = readFile(folder + "child.txt").trimmed().toInt();
+    tools.end(pid);
+    EXPECT_FALSE(tools.anyRunning());
+    EXPECT_TRUE(waitUntil([&] { return !alive(child); }));
+    EXPECT_EQ(tools.status(pid).state, ToolStatus::State::Signalled);
+}
+
+// A process of the user's whose command line names a tool is never touched: only what this
+// program started is closed.
+TEST_F(ProcessesTest, CloseToolWindowEndsOnlyOurOwnTool)
+{
+    const QByteArray loop = "while :; do sleep 0.05; done\n";
+    writeScript(folder + "soundstretch.exe", loop);
+    writeScript(folder + "other.exe", loop);
+    // The decoy: started by the test, not through ToolProcesses, with the same name.
+    const pid_t decoy = SpawnHidden(folder + "soundstretch.exe", {"decoy"}, folder);
+    ASSERT_GT(decoy, 0);
+    ToolProcesses tools;
+    const pid_t other = tools.start(folder, "other.exe", {});
+    const pid_t tool = tools.start(folder, "soundstretch.exe", {"input.wav"});
     ASSERT_GT(tool, 0);
-    ASSERT_GT(other, 0);
-    // Wait until both command lines can be read.
-    ASSERT_TRUE(waitUntil([&] {
-        return readFile(QString("/proc/%1/cmdline").arg(tool)).contains("soundstretch.exe") &&
-               readFile(QString("/proc/%1/cmdline").arg(other)).contains("other.exe");
-    }));
 
-    CloseToolWindow("soundstretch.exe");
-    EXPECT_TRUE(ChildHasEnded(tool));
-    EXPECT_FALSE(ChildHasEnded(other));
+    tools.CloseToolWindow("soundstretch.exe");
+    EXPECT_FALSE(tools.status(tool).running());
+    EXPECT_TRUE(tools.status(other).running());
+    EXPECT_FALSE(ChildHasEnded(decoy));
 
-    CloseToolWindow("other.exe");
-    EXPECT_TRUE(ChildHasEnded(other));
+    tools.CloseToolWindow("soundstretch.exe");  // nothing of ours matches any more
+    EXPECT_FALSE(ChildHasEnded(decoy));
+    tools.endAll();
+    EXPECT_FALSE(tools.status(other).running());
+    EXPECT_FALSE(ChildHasEnded(decoy));
+    ::kill(decoy, SIGKILL);
+    EXPECT_TRUE(waitUntil([&] { return ChildHasEnded(decoy); }));
 }
 
-TEST_F(ProcessesTest, CloseToolWindowWithoutMatchDoesNothing)
+TEST_F(ProcessesTest, ToolsStillRunningEndWithTheirOwner)
 {
-    CloseToolWindow("no-such-tool-7f3a.exe");
-    SUCCEED();
+    writeScript(folder + "lame.exe", "while :; do sleep 0.05; done\n");
+    pid_t pid = -1;
+    {
+        ToolProcesses tools;
+        pid = tools.start(folder, "lame.exe", {});
+        ASSERT_GT(pid, 0);
+    }
+    EXPECT_FALSE(alive(pid));
 }
