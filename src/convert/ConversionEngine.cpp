@@ -3,9 +3,13 @@
 #include "AudioFormats.h"
 #include "Estimate.h"
 #include "FileListModel.h"
+#include "JobTexts.h"
 #include "lang/DVK_MyLanguagesMessageDLG.h"
 #include "lang/Language.h"
 #include "platform/FileSystem.h"
+#include "platform/Host.h"
+
+#include <algorithm>
 
 namespace qvr {
 
@@ -74,6 +78,12 @@ void ConversionEngine::ConvertBitBtnClick()
         LanguageMessageDlg(GetLanguageText(10001), MessageKind::Information, {MessageButton::OK});
         return;
     }
+    const bool lockedForThisRun = workFolderLock_ == nullptr;
+    if (!lockWorkFolder()) {
+        host().showPlainMessage(QStringLiteral("Quorvane is already started!"));
+        return;
+    }
+    State.AbortRequested = false;
     view_.lockControls(true);
     const int total = files_.rowCount();
     State.RunDoneText = QStringLiteral("0");
@@ -83,8 +93,9 @@ void ConversionEngine::ConvertBitBtnClick()
     State.Idle = false;
     ProgressTimer.start();
     BlinkenTimer.start();
-    job_ = std::make_unique<ConversionJob>(State, files_, view_, ProgressTimer, clock_);
+    job_ = std::make_unique<ConversionJob>(State, files_, view_, ProgressTimer, clock_, Processes);
     runRows(total);
+    job_.reset();
     if (State.CdMode) {
         DeleteFilesByMask(State.CdFolder + QStringLiteral("*.wav"));
     }
@@ -93,21 +104,51 @@ void ConversionEngine::ConvertBitBtnClick()
     view_.hideConvertingNote();
     view_.hideRunCount();
     view_.lockControls(false);
-    LanguageMessageDlg(GetLanguageText(State.AbortRequested ? 10003 : 10002),
+    if (lockedForThisRun) {
+        workFolderLock_.reset();
+    }
+    LanguageMessageDlg(State.AbortRequested ? GetLanguageText(10003) : endText(),
                        MessageKind::Information, {MessageButton::OK});
     State.Idle = true;
 }
 
+QString ConversionEngine::endText() const
+{
+    const auto converted = std::count_if(Results.begin(), Results.end(),
+                                         [](const JobResult& r) { return r.converted(); });
+    return RunEndText(int(converted), int(Results.size() - std::size_t(converted)));
+}
+
+bool ConversionEngine::lockWorkFolder()
+{
+    if (workFolderLock_ == nullptr) {
+        auto lock = std::make_unique<WorkFolderLock>(State.WorkFolder);
+        if (!lock->acquired()) {
+            return false;
+        }
+        workFolderLock_ = std::move(lock);
+    }
+    return true;
+}
+
+void ConversionEngine::stopNow()
+{
+    State.AbortRequested = true;
+    Processes.endAll();
+}
+
 void ConversionEngine::runRows(int total)
 {
-    Outcomes.assign(static_cast<std::size_t>(std::max(total, 0)), JobOutcome::Aborted);
+    Outcomes.clear();
+    Results.clear();
     for (int row = 0; row < total && row < files_.rowCount(); ++row) {
         ProgressTimer.start();
         const QString input = files_.cellText(row, FileListModel::InputColumn);
         State.CurrentRow = row;
         view_.showCurrentRow(row);
         State.RunDoneText = QString::number(row + 1);
-        Outcomes[static_cast<std::size_t>(row)] = job_->ConvertFile(input, row);
+        Results.push_back(job_->ConvertFile(input, row));
+        Outcomes.push_back(Results.back().outcome);
         view_.showRunCount(RunCountText());
         if (State.AbortRequested) {
             break;
@@ -125,8 +166,9 @@ void ConversionEngine::ProgressTimerTimer()
     if (State.ProgressScale == 0) {
         State.ProgressScale = 1;
     }
-    const int value =
-        ProgressValue(State.ProgressTicks, ProgressTimer.interval(), State.ProgressScale);
+    // A short file's estimate would run the bar past its end.
+    const int value = std::min(
+        ProgressValue(State.ProgressTicks, ProgressTimer.interval(), State.ProgressScale), 100);
     ++State.ProgressTicks;
     if (State.CurrentRow >= 0 && State.CurrentRow < files_.rowCount()) {
         files_.setCell(State.CurrentRow, FileListModel::ProgressColumn, value);

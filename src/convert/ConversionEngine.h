@@ -3,6 +3,8 @@
 #include "ConversionJob.h"
 #include "ConversionState.h"
 #include "RunView.h"
+#include "platform/Processes.h"
+#include "platform/WorkFolderLock.h"
 
 #include <QObject>
 #include <QTimer>
@@ -29,8 +31,17 @@ class ConversionEngine : public QObject {
     ConversionState State;
     QTimer ProgressTimer;
     QTimer BlinkenTimer;
+    // The tools the engine started; only these are ever ended.
+    ToolProcesses Processes;
     // How each job of the last run ended, by row.
     std::vector<JobOutcome> Outcomes;
+    std::vector<JobResult> Results;
+
+    // Takes the work folder for this process, so that no other run can share its work files;
+    // false when another run holds it. A run takes it by itself when nobody took it before.
+    bool lockWorkFolder();
+    // Ends the running tools at once and asks the run to stop (a termination signal).
+    void stopNow();
 
     // Sets the frequency state from a chooser index and gives every row its output name, with
     // time, progress and status reset.
@@ -51,11 +62,13 @@ class ConversionEngine : public QObject {
 
   private:
     void runRows(int total);
+    QString endText() const;
 
     FileListModel& files_;
     RunView& view_;
     const Clock& clock_;
     std::unique_ptr<ConversionJob> job_;
+    std::unique_ptr<WorkFolderLock> workFolderLock_;
 };
 
 }  // namespace qvr

@@ -30,6 +30,8 @@ struct ConversionState {
     Milliseconds JobEndTime{0};
     int JobSeconds = 0;
     int ErrorCount = 0;
+    // Time the run waited for the checks of what the tools wrote, beyond the pauses.
+    Milliseconds CheckWaitTime{0};
     bool AbortRequested = false;
     bool RetryRequested = false;
 

@@ -40,7 +40,8 @@ void collect(const QString& folder, const QString& pattern, bool includeSubfolde
     std::vector<FolderEntry> entries = ListFolder(folder);
     std::sort(entries.begin(), entries.end(), listedBefore);
     for (const FolderEntry& entry : entries) {
-        if (!entry.isFolder && matchesPattern(entry.name, pattern)) {
+        // Pipes, sockets, devices and dangling links are no music: opening a pipe would wait.
+        if (entry.isRegular && matchesPattern(entry.name, pattern)) {
             collected << folder + entry.name;
         }
     }

@@ -2,9 +2,47 @@
 
 #include <QString>
 
+#include <utility>
+
 namespace qvr {
 
 enum class JobOutcome { Converted, TimedOut, Failed, Aborted };
+
+// Why a file was not converted.
+enum class FailureReason {
+    None,
+    NotRegularFile,     // a pipe, a socket, a device or a folder
+    NameTooLong,        // the output name is more than the file system holds
+    ToolMissing,        // a tool could not be started
+    DecoderFailed,      // the input could not be decoded completely
+    StretchFailed,      // the time-stretch tool failed
+    EncoderFailed,      // the encoder failed
+    OutputIncomplete,   // what the tools wrote is damaged or of the wrong length or kind
+    DiskFull,           // a disk ran out of room
+    OutputNotWritable,  // the output folder or name cannot be written
+};
+
+// How a job ended, and where its output is.
+struct JobResult {
+    JobOutcome outcome = JobOutcome::Aborted;
+    FailureReason reason = FailureReason::None;
+    QString output;  // full path of the checked output; empty without one
+    int seconds = 0;
+
+    JobResult() = default;
+    JobResult(JobOutcome outcome_, FailureReason reason_ = FailureReason::None,
+              QString output_ = {}, int seconds_ = 0)
+        : outcome(outcome_), reason(reason_), output(std::move(output_)), seconds(seconds_)
+    {
+    }
+
+    bool converted() const { return outcome == JobOutcome::Converted; }
+};
+
+// A short English word for the terminal: "converted", "failed", "timed out", "aborted".
+QString OutcomeWord(JobOutcome outcome);
+// A short English reason: "decoder failed", "disk full", ...; empty for None.
+QString ReasonWords(FailureReason reason);
 
 // What a batch run needs from the front end that shows it: the window locks its controls and
 // blinks its note, the command line prints lines.
@@ -26,7 +64,7 @@ class RunView {
     // The row being converted is selected and brought into view.
     virtual void showCurrentRow(int row) = 0;
     // A job has ended, with or without output.
-    virtual void jobEnded(int row, JobOutcome outcome) = 0;
+    virtual void jobEnded(int row, const JobResult& result) = 0;
 };
 
 }  // namespace qvr

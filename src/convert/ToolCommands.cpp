@@ -1,7 +1,8 @@
 #include "ToolCommands.h"
 
 #include "platform/FileSystem.h"
-#include "platform/Processes.h"
+#include "platform/Host.h"
+#include "platform/Storage.h"
 
 namespace qvr {
 namespace {
@@ -67,54 +68,120 @@ QString BatchFileText(const QString& workFolder, const QString& tempoText)
            QStringLiteral("\r\n");
 }
 
-ToolRunner::ToolRunner(QString workFolder, StatusWriter writeStatus)
-    : workFolder_(std::move(workFolder)), writeStatus_(std::move(writeStatus))
+ToolRunner::ToolRunner(QString workFolder, ToolProcesses& processes, const JobWaits& waits,
+                       StatusWriter writeStatus)
+    : workFolder_(std::move(workFolder)),
+      processes_(processes),
+      waits_(waits),
+      writeStatus_(std::move(writeStatus))
 {
 }
 
-void ToolRunner::DecodeToWorkWav(const QString& source, int row)
+StepResult ToolRunner::DecodeToWorkWav(const QString& source, int row, Milliseconds deadline)
 {
     const AudioKind kind = KindOf(source);
     if (kind == AudioKind::Mp3) {
         writeStatus_(row, QStringLiteral("MP3 to WAV"));
-        RunAndWait(workFolder_, kMp3Tool, Mp3DecodeArguments(source, workFolder_).arguments());
-    } else if (kind == AudioKind::Wav || kind == AudioKind::None) {
-        CopyFileReplacing(source, workFolder_ + kInputWav);
-    } else {
-        ConverterDecode(source, workFolder_ + kInputWav, row);
+        return RunAndWait(kMp3Tool, Mp3DecodeArguments(source, workFolder_), deadline);
     }
+    if (kind == AudioKind::Wav || kind == AudioKind::None) {
+        RemoveFile(workFolder_ + kInputWav);
+        return CopyFile(source, workFolder_ + kInputWav, deadline);
+    }
+    return ConverterDecode(source, workFolder_ + kInputWav, row, deadline);
 }
 
-void ToolRunner::EncodeFromWorkWav(const QString& target, int row)
+StepResult ToolRunner::EncodeFromWorkWav(const QString& target, int row, Milliseconds deadline)
 {
     const AudioKind kind = KindOf(target);
     if (kind == AudioKind::Wav) {
-        CopyFileReplacing(workFolder_ + kOutputWav, target);
-    } else if (kind == AudioKind::Mp3) {
-        writeStatus_(row, QStringLiteral("WAV to MP3"));
-        RunAndWait(workFolder_, kMp3Tool, Mp3EncodeArguments(workFolder_, target).arguments());
-    } else {
-        ConverterEncode(workFolder_ + kOutputWav, target, row);
+        RemoveFile(target);
+        return CopyFile(workFolder_ + kOutputWav, target, deadline);
     }
+    if (kind == AudioKind::Mp3) {
+        writeStatus_(row, QStringLiteral("WAV to MP3"));
+        return RunAndWait(kMp3Tool, Mp3EncodeArguments(workFolder_, target), deadline);
+    }
+    return ConverterEncode(workFolder_ + kOutputWav, target, row, deadline);
 }
 
-void ToolRunner::ConverterDecode(const QString& source, const QString& target, int row)
+StepResult ToolRunner::ConverterDecode(const QString& source, const QString& target, int row,
+                                       Milliseconds deadline)
 {
     // The converter is never asked to overwrite: it would wait for an answer.
     RemoveFile(target);
     writeStatus_(row, KindLabel(KindOf(source)) + QStringLiteral(" to WAV"));
-    RunAndWait(workFolder_, kConverterTool, ConverterDecodeArguments(source, target).arguments());
-    CloseToolWindow(kConverterTool);
+    const StepResult result =
+        RunAndWait(kConverterTool, ConverterDecodeArguments(source, target), deadline);
+    processes_.CloseToolWindow(kConverterTool);
+    return result;
 }
 
-void ToolRunner::ConverterEncode(const QString& source, const QString& target, int row)
+StepResult ToolRunner::ConverterEncode(const QString& source, const QString& target, int row,
+                                       Milliseconds deadline)
 {
     RemoveFile(target);
     const AudioKind kind = KindOf(target);
     writeStatus_(row, QStringLiteral("WAV to ") + KindLabel(kind));
-    RunAndWait(workFolder_, kConverterTool,
-               ConverterEncodeArguments(kind, source, target).arguments());
-    CloseToolWindow(kConverterTool);
+    const StepResult result =
+        RunAndWait(kConverterTool, ConverterEncodeArguments(kind, source, target), deadline);
+    processes_.CloseToolWindow(kConverterTool);
+    return result;
+}
+
+StepResult ToolRunner::RunAndWait(const QString& program, const CommandLine& arguments,
+                                  Milliseconds deadline)
+{
+    const pid_t pid = processes_.start(workFolder_, program, arguments.arguments());
+    if (pid < 0) {
+        reportNotStarted(program);
+        return {StepResult::End::NotStarted};
+    }
+    ToolStatus status;
+    const JobWaits::Stop stop = waits_.until(
+        [&] {
+            status = processes_.status(pid);
+            return !status.running();
+        },
+        deadline);
+    if (stop != JobWaits::Stop::Done || waits_.aborted()) {
+        processes_.end(pid);
+        return {stop == JobWaits::Stop::TimedOut ? StepResult::End::TimedOut
+                                                 : StepResult::End::Aborted};
+    }
+    if (status.notRunnable()) {
+        reportNotStarted(program);
+        return {StepResult::End::NotStarted};
+    }
+    return {status.succeeded() ? StepResult::End::Succeeded : StepResult::End::Failed};
+}
+
+StepResult ToolRunner::CopyFile(const QString& source, const QString& target, Milliseconds deadline)
+{
+    FileCopy copy(source, target);
+    FileCopy::Step step = FileCopy::Step::More;
+    const JobWaits::Stop stop = waits_.work(
+        [&] {
+            step = copy.step();
+            return step != FileCopy::Step::More;
+        },
+        deadline);
+    if (stop != JobWaits::Stop::Done) {
+        return {stop == JobWaits::Stop::Aborted ? StepResult::End::Aborted
+                                                : StepResult::End::TimedOut};
+    }
+    if (step == FileCopy::Step::Failed) {
+        return {StepResult::End::CopyFailed, copy.error()};
+    }
+    return {StepResult::End::Succeeded};
+}
+
+void ToolRunner::reportNotStarted(const QString& program)
+{
+    if (!reported_.contains(program)) {
+        reported_ << program;
+        host().showPlainMessage(QStringLiteral("Error starting ") + program);
+    }
 }
 
 }  // namespace qvr

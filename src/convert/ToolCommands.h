@@ -1,7 +1,9 @@
 #pragma once
 
 #include "AudioFormats.h"
+#include "JobWaits.h"
 #include "platform/CommandLine.h"
+#include "platform/Processes.h"
 
 #include <QString>
 
@@ -32,21 +34,44 @@ CommandLine ConverterEncodeArguments(AudioKind targetKind, const QString& source
 // changes the rate, so tempo and pitch move together by the percentage.
 QString BatchFileText(const QString& workFolder, const QString& tempoText);
 
+// How one step of a job ended: a tool run or a copy.
+struct StepResult {
+    enum class End { Succeeded, Failed, NotStarted, TimedOut, Aborted, CopyFailed };
+    End end = End::Succeeded;
+    int error = 0;  // the system's error number of a failed copy
+
+    bool succeeded() const { return end == End::Succeeded; }
+};
+
 // Decodes inputs into the work WAV and encodes the stretched work WAV into outputs, showing each
-// step in the row's status cell. Tools run one at a time; the caller judges by the files.
+// step in the row's status cell. Tools run one at a time; every run is bounded by a deadline and
+// ended at once by Abort. Each tool that cannot be started is reported once.
 class ToolRunner {
   public:
     using StatusWriter = std::function<void(int row, const QString& status)>;
-    ToolRunner(QString workFolder, StatusWriter writeStatus);
+    ToolRunner(QString workFolder, ToolProcesses& processes, const JobWaits& waits,
+               StatusWriter writeStatus);
 
-    void DecodeToWorkWav(const QString& source, int row);
-    void EncodeFromWorkWav(const QString& target, int row);
-    void ConverterDecode(const QString& source, const QString& target, int row);
-    void ConverterEncode(const QString& source, const QString& target, int row);
+    StepResult DecodeToWorkWav(const QString& source, int row, Milliseconds deadline);
+    StepResult EncodeFromWorkWav(const QString& target, int row, Milliseconds deadline);
+    StepResult ConverterDecode(const QString& source, const QString& target, int row,
+                               Milliseconds deadline);
+    StepResult ConverterEncode(const QString& source, const QString& target, int row,
+                               Milliseconds deadline);
+    // Runs the tool from the work folder and waits for it.
+    StepResult RunAndWait(const QString& program, const CommandLine& arguments,
+                          Milliseconds deadline);
+    // Copies a file in chunks; the target must not exist.
+    StepResult CopyFile(const QString& source, const QString& target, Milliseconds deadline);
+    // Shows "Error starting " and the tool's name, once per tool.
+    void reportNotStarted(const QString& program);
 
   private:
     QString workFolder_;
+    ToolProcesses& processes_;
+    const JobWaits& waits_;
     StatusWriter writeStatus_;
+    QStringList reported_;
 };
 
 }  // namespace qvr

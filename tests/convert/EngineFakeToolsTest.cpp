@@ -1,26 +1,262 @@
 #include "EngineHarness.h"
 
+#include "convert/AudioCheck.h"
 #include "convert/ConversionJob.h"
 #include "platform/FileSystem.h"
+#include "platform/Spawn.h"
+#include "support/Audio.h"
+
+#include <QCryptographicHash>
+
+#include <sys/stat.h>
 
 using namespace qvr;
 using namespace qvr::test;
 
 namespace {
 
-// A stretch that copies its input at once, as a very fast tool would.
-const QByteArray kQuickStretch = "cp input.wav output.wav\n";
+// The real stretch, at once: the tools below misbehave around it.
+const QByteArray kRealStretch = "exec \"$REAL\" \"$@\"\n";
+// A tool that never ends.
+const QByteArray kNeverEnds = "while :; do sleep 0.05; done\n";
+
+QByteArray digest(const QString& path)
+{
+    return QCryptographicHash::hash(readFile(path), QCryptographicHash::Sha256);
+}
 
 }  // namespace
 
-TEST_F(EngineTest, AnErrorInTheFirstTryIsRetriedAndCounted)
+class FakeTools : public EngineTest {
+  protected:
+    void SetUp() override
+    {
+        EngineTest::SetUp();
+        installRealTools();
+        installTool("soundstretch.exe", kRealStretch);
+    }
+
+    // A one-second tone in the music folder, written as its extension says.
+    QString tone(const QString& name, double seconds = 1.0)
+    {
+        const QString path = music + name;
+        if (path.endsWith(".wav")) {
+            writeToneWav(path, 440.0, seconds);
+        } else {
+            EXPECT_TRUE(makeTone(path, 440.0, seconds)) << name.toStdString();
+        }
+        return path;
+    }
+
+    JobResult resultOf(int row) const
+    {
+        for (const auto& [r, result] : view.ended) {
+            if (r == row) {
+                return result;
+            }
+        }
+        return {};
+    }
+};
+
+// Whatever a tool does wrong, the row says so truly, no file is left under the output's name or
+// beside it, the work folder is clean and the source is as it was.
+struct HostileCase {
+    const char* name;
+    const char* input;
+    const char* tool;
+    QByteArray script;
+    JobOutcome outcome;
+    FailureReason reason;
+};
+
+void PrintTo(const HostileCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+class HostileTools : public FakeTools, public ::testing::WithParamInterface<HostileCase> {};
+
+TEST_P(HostileTools, LeaveNoDamagedOutputAndSayWhy)
+{
+    const HostileCase& c = GetParam();
+    const QString input = tone(c.input);
+    const QByteArray before = digest(input);
+    installTool(c.tool, c.script);
+    // A hanging tool's time-out comes from a clock that runs fast; the others run in real time.
+    if (c.outcome == JobOutcome::TimedOut) {
+        recorder.onProcessEvents = [this] { clock.advance(Milliseconds(20'000)); };
+    }
+    convert({input});
+
+    ASSERT_EQ(view.ended.size(), 1u);
+    EXPECT_EQ(resultOf(0).outcome, c.outcome);
+    EXPECT_EQ(resultOf(0).reason, c.reason);
+    EXPECT_EQ(engine.Outcomes, std::vector<JobOutcome>{c.outcome});
+    EXPECT_TRUE(outputTree().isEmpty()) << outputTree().join(", ").toStdString();
+    EXPECT_TRUE(workFilesLeft().isEmpty()) << workFilesLeft().join(", ").toStdString();
+    EXPECT_EQ(digest(input), before);
+    EXPECT_FALSE(engine.Processes.anyRunning());
+    EXPECT_NE(cell(0, FileListModel::StatusColumn), "Done");
+    EXPECT_EQ(recorder.texts().last(),
+              "The conversion has finished. Converted: 0, not converted: 1.");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Engine, HostileTools,
+    ::testing::Values(
+        HostileCase{"StretchWritesHalfAndDies", "a.wav", "soundstretch.exe",
+                    "\"$REAL\" \"$1\" full.wav \"$3\"; head -c 30000 full.wav > output.wav;"
+                    " rm full.wav; exit 1\n",
+                    JobOutcome::Failed, FailureReason::StretchFailed},
+        HostileCase{"StretchCutShortButSaysItIsFine", "a.wav", "soundstretch.exe",
+                    "\"$REAL\" \"$1\" full.wav \"$3\"; head -c 30000 full.wav > output.wav;"
+                    " rm full.wav; exit 0\n",
+                    JobOutcome::Failed, FailureReason::OutputIncomplete},
+        HostileCase{"StretchKilledHalfway", "a.wav", "soundstretch.exe",
+                    "head -c 30000 input.wav > output.wav; kill -9 $$\n", JobOutcome::Failed,
+                    FailureReason::StretchFailed},
+        HostileCase{"StretchEndsWithoutOutput", "a.wav", "soundstretch.exe", "exit 0\n",
+                    JobOutcome::Failed, FailureReason::StretchFailed},
+        HostileCase{"StretchNeverEnds", "a.wav", "soundstretch.exe",
+                    "\"$REAL\" \"$@\"; " + kNeverEnds, JobOutcome::TimedOut, FailureReason::None},
+        HostileCase{"Mp3EncoderWritesHalfAndDies", "a.mp3", "lame.exe",
+                    "case \"$1\" in -b) \"$REAL\" \"$@\"; head -c 5000 \"$4\" > cut;"
+                    " mv cut \"$4\"; exit 1;; esac; exec \"$REAL\" \"$@\"\n",
+                    JobOutcome::Failed, FailureReason::EncoderFailed},
+        HostileCase{"Mp3EncoderFailsWithAFullLookingFile", "a.mp3", "lame.exe",
+                    "case \"$1\" in -b) \"$REAL\" \"$@\"; exit 2;; esac; exec \"$REAL\" \"$@\"\n",
+                    JobOutcome::Failed, FailureReason::EncoderFailed},
+        HostileCase{"Mp3EncoderCutsShortButSaysItIsFine", "a.mp3", "lame.exe",
+                    "case \"$1\" in -b) \"$REAL\" \"$@\"; head -c 5000 \"$4\" > cut;"
+                    " mv cut \"$4\";; *) exec \"$REAL\" \"$@\";; esac\n",
+                    JobOutcome::Failed, FailureReason::OutputIncomplete},
+        HostileCase{"Mp3EncoderWritesNothing", "a.mp3", "lame.exe",
+                    "case \"$1\" in -b) exit 0;; esac; exec \"$REAL\" \"$@\"\n", JobOutcome::Failed,
+                    FailureReason::OutputIncomplete},
+        HostileCase{"Mp3EncoderNeverEnds", "a.mp3", "lame.exe",
+                    "case \"$1\" in -b) " + kNeverEnds + ";; esac; exec \"$REAL\" \"$@\"\n",
+                    JobOutcome::TimedOut, FailureReason::None},
+        HostileCase{"Mp3DecoderWritesHalfAndDies", "a.mp3", "lame.exe",
+                    "case \"$1\" in -b) exec \"$REAL\" \"$@\";; esac; \"$REAL\" \"$@\";"
+                    " head -c 30000 \"$2\" > cut; mv cut \"$2\"; exit 1\n",
+                    JobOutcome::Failed, FailureReason::DecoderFailed},
+        HostileCase{"ConverterDecoderCutsShortButSaysItIsFine", "a.flac", "ffmpeg.exe",
+                    "case \"$*\" in *input.wav) \"$REAL\" \"$@\"; eval last=\\${$#};"
+                    " head -c 30000 \"$last\" > cut; mv cut \"$last\";;"
+                    " *) exec \"$REAL\" \"$@\";; esac\n",
+                    JobOutcome::Failed, FailureReason::DecoderFailed},
+        HostileCase{"ConverterEncoderWritesHalfAndDies", "a.flac", "ffmpeg.exe",
+                    "case \"$*\" in *input.wav) exec \"$REAL\" \"$@\";; esac; \"$REAL\" \"$@\";"
+                    " eval last=\\${$#}; head -c 3000 \"$last\" > cut; mv cut \"$last\"; exit 1\n",
+                    JobOutcome::Failed, FailureReason::EncoderFailed},
+        HostileCase{"ConverterEncoderNeverEnds", "a.flac", "ffmpeg.exe",
+                    "case \"$*\" in *input.wav) exec \"$REAL\" \"$@\";; esac; " + kNeverEnds,
+                    JobOutcome::TimedOut, FailureReason::None},
+        HostileCase{"LoaderRefusesTheEncoder", "a.mp3", "lame.exe",
+                    "case \"$1\" in -b) exit 127;; esac; exec \"$REAL\" \"$@\"\n",
+                    JobOutcome::Failed, FailureReason::ToolMissing}),
+    [](const ::testing::TestParamInfo<HostileCase>& info) { return info.param.name; });
+
+TEST_F(FakeTools, AbortEndsAToolThatNeverEndsAtOnce)
+{
+    installTool("lame.exe",
+                "case \"$1\" in -b) " + kNeverEnds + ";; esac; exec \"$REAL\" \"$@\"\n");
+    const QString input = tone("a.mp3");
+    recorder.onProcessEvents = [this] {
+        if (cell(0, FileListModel::StatusColumn) == "WAV to MP3") {
+            engine.AbortBitBtnClick();
+        }
+    };
+    convert({input});
+    EXPECT_EQ(engine.Outcomes, std::vector<JobOutcome>{JobOutcome::Aborted});
+    EXPECT_EQ(cell(0, FileListModel::StatusColumn), GetLanguageText(510));
+    EXPECT_FALSE(engine.Processes.anyRunning());
+    EXPECT_TRUE(outputTree().isEmpty());
+    EXPECT_TRUE(workFilesLeft().isEmpty());
+    EXPECT_EQ(recorder.texts().last(), GetLanguageText(10003));
+}
+
+TEST_F(FakeTools, AFailedConversionLeavesAnEarlierOutputAsItWas)
+{
+    const QString input = tone("a.mp3");
+    const QString earlier = outputFolderFor(input) + "a-432 Hz.mp3";
+    writeFile(earlier, "an earlier output");
+    installTool("lame.exe", "case \"$1\" in -b) exit 3;; esac; exec \"$REAL\" \"$@\"\n");
+    convert({input});
+    EXPECT_EQ(engine.Outcomes, std::vector<JobOutcome>{JobOutcome::Failed});
+    EXPECT_EQ(readFile(earlier), "an earlier output");
+    EXPECT_EQ(outputTree(), QStringList{earlier});
+}
+
+TEST_F(FakeTools, AMissingToolIsReportedOncePerRunAndItsRowsSaySo)
+{
+    QFile::remove(work + "lame.exe");
+    const QStringList inputs{tone("a.mp3"), tone("b.mp3"), tone("c.wav")};
+    convert(inputs);
+    EXPECT_EQ(recorder.plainMessages, QStringList{"Error starting lame.exe"});
+    EXPECT_EQ(engine.Outcomes, (std::vector<JobOutcome>{JobOutcome::Failed, JobOutcome::Failed,
+                                                        JobOutcome::Converted}));
+    EXPECT_EQ(resultOf(0).reason, FailureReason::ToolMissing);
+    EXPECT_EQ(cell(1, FileListModel::StatusColumn), "Failed: " + GetLanguageText(514));
+}
+
+TEST_F(FakeTools, AnInputTheDecodersCannotReadFailsAtOnceWithoutRunningATool)
+{
+    writeFile(music + "noise.mp3", QByteArray(200'000, '\x5a'));
+    installTool("lame.exe", "touch ran\n");
+    convert({music + "noise.mp3"});
+    EXPECT_EQ(resultOf(0).reason, FailureReason::DecoderFailed);
+    EXPECT_FALSE(FileExists(work + "ran"));
+}
+
+TEST_F(FakeTools, APipeInTheListIsNeverOpened)
+{
+    const QString pipe = music + "x.wav";
+    ASSERT_EQ(::mkfifo(toNativeBytes(pipe).c_str(), 0600), 0);
+    convert({pipe, tone("fine.wav")});
+    EXPECT_EQ(resultOf(0).reason, FailureReason::NotRegularFile);
+    EXPECT_EQ(engine.Outcomes[1], JobOutcome::Converted);
+}
+
+TEST_F(FakeTools, ADecoyWithAToolsNameSurvivesARun)
+{
+    const QString elsewhere = home.path() + "/bin/";
+    QDir().mkpath(elsewhere);
+    writeFile(elsewhere + "ffmpeg.exe", "#!/bin/sh\n" + kNeverEnds);
+    ::chmod(toNativeBytes(elsewhere + "ffmpeg.exe").c_str(), 0755);
+    const pid_t decoy = SpawnHidden(elsewhere + "ffmpeg.exe", {"soundstretch.exe"}, elsewhere);
+    ASSERT_GT(decoy, 0);
+    convert({tone("a.flac")});
+    EXPECT_EQ(engine.Outcomes, std::vector<JobOutcome>{JobOutcome::Converted});
+    EXPECT_FALSE(ChildHasEnded(decoy));
+    ::kill(decoy, SIGKILL);
+    while (!ChildHasEnded(decoy)) {
+    }
+}
+
+TEST_F(FakeTools, InputsWhoseOutputsWouldShareANameGetNamesOfTheirOwn)
+{
+    const QStringList inputs{tone("a.wav", 1.0), tone("a.WAV", 2.0), tone("b.wav")};
+    convert(inputs);
+    EXPECT_EQ(engine.Outcomes, std::vector<JobOutcome>(3, JobOutcome::Converted));
+    EXPECT_EQ(cell(0, FileListModel::OutputColumn), "a-432 Hz.wav");
+    EXPECT_EQ(cell(1, FileListModel::OutputColumn), "a-432 Hz (2).wav");
+    EXPECT_EQ(cell(2, FileListModel::OutputColumn), "b-432 Hz.wav");
+    const QString folder = outputFolderFor(inputs[0]);
+    EXPECT_NEAR(DecodeAudio(folder + "a-432 Hz.wav").seconds, 1.0 * 440 / 432, 0.05);
+    EXPECT_NEAR(DecodeAudio(folder + "a-432 Hz (2).wav").seconds, 2.0 * 440 / 432, 0.05);
+    EXPECT_EQ(resultOf(1).output, folder + "a-432 Hz (2).wav");
+}
+
+TEST_F(FakeTools, AnErrorInTheFirstTryIsRetriedAndCounted)
 {
     installTool("soundstretch.exe",
-                "if [ -f tried ]; then cp input.wav output.wav; else touch tried error.txt; fi\n");
-    writeFile(music + "a.wav", "RIFF fake wav data");
+                "if [ -f tried ]; then exec \"$REAL\" \"$@\"; else touch tried error.txt; fi\n");
+    const QString input = tone("a.wav");
     // The failed try takes 100 s; the row must count only the second try.
     view.onErrorShown = [this] { clock.advance(Milliseconds(100'000)); };
-    convert({music + "a.wav"});
+    convert({input});
 
     EXPECT_EQ(engine.State.ErrorCount, 1);
     EXPECT_EQ(view.errorText, "Errors 1");
@@ -29,68 +265,65 @@ TEST_F(EngineTest, AnErrorInTheFirstTryIsRetriedAndCounted)
     EXPECT_EQ(cell(0, FileListModel::ProgressColumn), "100");
     EXPECT_EQ(files.cell(0, FileListModel::TimeColumn).toInt(), engine.State.JobSeconds);
     EXPECT_LT(engine.State.JobSeconds, 100);
-    EXPECT_EQ(readFile(outputFolderFor(music + "a.wav") + "a-432 Hz.wav"), "RIFF fake wav data");
+    EXPECT_NEAR(measurePitch(outputFolderFor(input) + "a-432 Hz.wav"), 432.0, 0.5);
     for (const char* name : {"input.wav", "output.wav", "error.txt"}) {
         EXPECT_FALSE(FileExists(work + name)) << name;
     }
     EXPECT_EQ(recorder.texts().last(), GetLanguageText(10002));
 }
 
-TEST_F(EngineTest, RetriesAreBoundedAndTheRowThenFails)
+TEST_F(FakeTools, RetriesAreBoundedAndTheRowThenFails)
 {
     installTool("soundstretch.exe", "touch error.txt\n");
-    writeFile(music + "a.wav", "x");
-    writeFile(music + "b.wav", "y");
-    convert({music + "a.wav", music + "b.wav"});
+    convert({tone("a.wav"), tone("b.wav")});
     EXPECT_EQ(engine.State.ErrorCount, 2 * ConversionJob::kMaxTries);
-    EXPECT_EQ(cell(0, FileListModel::StatusColumn), "Failed");
+    EXPECT_EQ(cell(0, FileListModel::StatusColumn), "Failed: " + GetLanguageText(512));
     EXPECT_EQ(engine.Outcomes, (std::vector<JobOutcome>{JobOutcome::Failed, JobOutcome::Failed}));
     EXPECT_EQ(view.errorText, "Errors 6");
 }
 
-TEST_F(EngineTest, AStretchThatNeverWritesTimesOutByTheClock)
+TEST_F(FakeTools, AStretchThatNeverWritesTimesOutByTheClock)
 {
-    installTool("soundstretch.exe", "while :; do sleep 0.05; done\n");
-    writeFile(music + "a.wav", "x");
+    installTool("soundstretch.exe", kNeverEnds);
     recorder.onProcessEvents = [this] { clock.advance(Milliseconds(50'000)); };
-    convert({music + "a.wav"});
-    EXPECT_EQ(engine.Outcomes, std::vector<JobOutcome>{JobOutcome::TimedOut});
-    EXPECT_EQ(cell(0, FileListModel::StatusColumn), "Failed");
+    convert({tone("a.wav"), tone("b.wav")});
+    EXPECT_EQ(engine.Outcomes[0], JobOutcome::TimedOut);
+    EXPECT_EQ(cell(0, FileListModel::StatusColumn), GetLanguageText(509));
     EXPECT_EQ(engine.State.EstimateSeconds, 600);
-    EXPECT_FALSE(QDir(home.outputFolder()).exists("432 Hz"));
     EXPECT_FALSE(recorder.busy);
+    EXPECT_FALSE(engine.Processes.anyRunning());
 }
 
-TEST_F(EngineTest, AStretchThatEndsWithoutOutputFailsAtOnceAndTheRunGoesOn)
-{
-    installTool("soundstretch.exe", "[ -s input.wav ] && cp input.wav output.wav\nexit 0\n");
-    writeFile(music + "empty.wav", "");
-    writeFile(music + "good.wav", "good");
-    convert({music + "empty.wav", music + "good.wav"});
-    EXPECT_EQ(engine.Outcomes,
-              (std::vector<JobOutcome>{JobOutcome::TimedOut, JobOutcome::Converted}));
-    EXPECT_EQ(cell(1, FileListModel::StatusColumn), "Done");
-    EXPECT_EQ(readFile(outputFolderFor(music + "good.wav") + "good-432 Hz.wav"), "good");
-    EXPECT_EQ(view.runCounts.last(), "2 / 2 " + GetLanguageText(506));
-}
-
-TEST_F(EngineTest, AStretchThatGrowsSlowlyIsEncodedOnlyWhenDone)
+TEST_F(FakeTools, AStretchThatGrowsSlowlyIsEncodedOnlyWhenDone)
 {
     installTool("soundstretch.exe",
-                "printf part1 > output.wav; sleep 0.4; printf part2 >> output.wav; sleep 0.6;"
-                " printf part3 >> output.wav\n");
-    writeFile(music + "a.wav", "x");
-    convert({music + "a.wav"});
-    EXPECT_EQ(readFile(outputFolderFor(music + "a.wav") + "a-432 Hz.wav"), "part1part2part3");
+                "\"$REAL\" \"$1\" full.wav \"$3\"; head -c 1000 full.wav > output.wav; sleep 0.3;"
+                " cat full.wav > output.wav; rm full.wav\n");
+    const QString input = tone("a.wav");
+    convert({input});
+    EXPECT_EQ(engine.Outcomes, std::vector<JobOutcome>{JobOutcome::Converted});
+    EXPECT_NEAR(DecodeAudio(outputFolderFor(input) + "a-432 Hz.wav").seconds, 440.0 / 432, 0.05);
 }
 
-TEST_F(EngineTest, AbortDuringTheThirdOfFiveFiles)
+// The growth checks and the settling pause let the window handle its events all the time.
+TEST_F(FakeTools, EventsAreHandledAtLeastEveryTenMillisecondsOfTheClock)
 {
-    installTool("soundstretch.exe", kQuickStretch);
+    Milliseconds last = clock.now();
+    Milliseconds longest(0);
+    recorder.onProcessEvents = [&] {
+        longest = std::max(longest, clock.now() - last);
+        last = clock.now();
+    };
+    convert({tone("a.wav")});
+    EXPECT_EQ(engine.Outcomes, std::vector<JobOutcome>{JobOutcome::Converted});
+    EXPECT_LE(longest.count(), 10);
+}
+
+TEST_F(FakeTools, AbortDuringTheThirdOfFiveFiles)
+{
     QStringList inputs;
     for (int i = 1; i <= 5; ++i) {
-        inputs << music + QString("t%1.wav").arg(i);
-        writeFile(inputs.last(), "x");
+        inputs << tone(QString("t%1.wav").arg(i));
     }
     recorder.onProcessEvents = [this] {
         if (engine.State.CurrentRow == 2) {
@@ -98,6 +331,7 @@ TEST_F(EngineTest, AbortDuringTheThirdOfFiveFiles)
         }
     };
     convert(inputs);
+    EXPECT_EQ(engine.Outcomes.size(), 3u);
     EXPECT_EQ(engine.Outcomes[2], JobOutcome::Aborted);
     for (int row : {3, 4}) {
         EXPECT_EQ(cell(row, FileListModel::StatusColumn), "-");
@@ -112,14 +346,20 @@ TEST_F(EngineTest, AbortDuringTheThirdOfFiveFiles)
     EXPECT_TRUE(engine.State.Idle);
 }
 
-TEST_F(EngineTest, AnEncoderThatWritesNothingEndsTheJobWithoutOutput)
+TEST_F(FakeTools, TheEndMessageCountsWhatWasAndWasNotConverted)
 {
-    installTool("soundstretch.exe", kQuickStretch);
-    installTool("lame.exe", "case \"$*\" in *--decode*) cp \"$1\" \"$2\";; esac\n");
-    writeFile(music + "a.mp3", "x");
-    convert({music + "a.mp3"});
-    EXPECT_EQ(engine.Outcomes, std::vector<JobOutcome>{JobOutcome::Failed});
-    EXPECT_EQ(cell(0, FileListModel::StatusColumn), "Failed");
+    writeFile(music + "broken.wav", "RIFF, but nothing more");
+    convert({tone("a.wav"), music + "broken.wav", tone("c.wav")});
+    EXPECT_EQ(recorder.messages.back().text,
+              "The conversion has finished. Converted: 2, not converted: 1.");
+}
+
+TEST_F(FakeTools, AnAbortOfAnEarlierRunDoesNotStickToTheNext)
+{
+    engine.State.AbortRequested = true;
+    convert({tone("a.wav")});
+    EXPECT_EQ(engine.Outcomes, std::vector<JobOutcome>{JobOutcome::Converted});
+    EXPECT_EQ(recorder.messages.back().text, GetLanguageText(10002));
 }
 
 TEST_F(EngineTest, NoFrequencyChosenStartsNothing)
@@ -140,6 +380,17 @@ TEST_F(EngineTest, AnEmptyListEndsAtOnceAsFinished)
     EXPECT_EQ(recorder.messages[0].text, GetLanguageText(10002));
 }
 
+TEST_F(EngineTest, ARunIsRefusedWhileAnotherHoldsTheWorkFolder)
+{
+    WorkFolderLock other(work);
+    ASSERT_TRUE(other.acquired());
+    writeFile(music + "a.wav", "x");
+    convert({music + "a.wav"});
+    EXPECT_EQ(recorder.plainMessages, QStringList{"Quorvane is already started!"});
+    EXPECT_TRUE(engine.Outcomes.empty());
+    EXPECT_FALSE(view.locked);
+}
+
 TEST_F(EngineTest, ChoosingAFrequencyNamesEveryRowAndResetsItsCells)
 {
     engine.FillList({music + "Song.MP3", music + "b.flac"});
@@ -155,36 +406,47 @@ TEST_F(EngineTest, ChoosingAFrequencyNamesEveryRowAndResetsItsCells)
     EXPECT_EQ(engine.State.Frequency.ReferencePitch, 523.251);
 }
 
-TEST_F(EngineTest, CdModeWritesMp3IntoTheCdFolderAndRemovesTheRippedWavs)
+TEST_F(FakeTools, CdModeWritesMp3IntoTheCdFolderAndRemovesTheRippedWavs)
 {
-    installTool("soundstretch.exe", kQuickStretch);
-    installTool("lame.exe", "cp \"$3\" \"$4\"\n");  // -b 192 {W}output.wav {T}
     const QString cd = home.outputFolder() + "CD-ROM-Input/Best/";
-    writeFile(cd + "Track01.wav", "one");
+    QDir().mkpath(cd);
+    writeToneWav(cd + "Track01.wav", 440.0, 1.0);
     engine.State.CdMode = true;
     engine.State.CdFolder = cd;
     convert({cd + "Track01.wav"});
     EXPECT_EQ(cell(0, FileListModel::OutputColumn), "Track01-432 Hz.mp3");
-    EXPECT_EQ(readFile(cd + "432 Hz/Track01-432 Hz.mp3"), "one");
+    EXPECT_EQ(DecodeAudio(cd + "432 Hz/Track01-432 Hz.mp3").codec, "mp3");
     EXPECT_FALSE(FileExists(cd + "Track01.wav"));
 }
 
-TEST_F(EngineTest, TheProgressTimerFillsTheCurrentRow)
+TEST_F(EngineTest, TheProgressTimerFillsTheCurrentRowAndStopsAtItsEnd)
 {
+    struct Case {
+        int scale;
+        QStringList first;
+        int ticks;
+        QString last;
+    } cases[] = {
+        {16, {"0", "2", "4", "6", "8", "9"}, 52, "96"},
+        // A short file: the bar must not run past its end.
+        {1, {"0", "30", "60", "90", "100"}, 5, "100"},
+    };
     engine.FillList({music + "a.wav"});
-    engine.State.CurrentRow = 0;
-    engine.State.ProgressScale = 16;
-    engine.State.ProgressTicks = 0;
-    engine.ProgressTimer.start();
-    QStringList values;
-    for (int tick = 0; tick < 52 && engine.ProgressTimer.isActive(); ++tick) {
-        engine.ProgressTimerTimer();
-        values << cell(0, FileListModel::ProgressColumn);
+    for (const Case& c : cases) {
+        engine.State.CurrentRow = 0;
+        engine.State.ProgressScale = c.scale;
+        engine.State.ProgressTicks = 0;
+        engine.ProgressTimer.start();
+        QStringList values;
+        for (int tick = 0; tick < 60 && engine.ProgressTimer.isActive(); ++tick) {
+            engine.ProgressTimerTimer();
+            values << cell(0, FileListModel::ProgressColumn);
+        }
+        EXPECT_EQ(values.mid(0, c.first.size()), c.first);
+        EXPECT_EQ(values.size(), c.ticks);
+        EXPECT_EQ(values.last(), c.last);
+        EXPECT_FALSE(engine.ProgressTimer.isActive());
     }
-    EXPECT_EQ(values.mid(0, 6), QStringList({"0", "2", "4", "6", "8", "9"}));
-    EXPECT_EQ(values.size(), 52);
-    EXPECT_EQ(values.last(), "96");
-    EXPECT_FALSE(engine.ProgressTimer.isActive());
 }
 
 TEST_F(EngineTest, TheDemonstrationFillShowsARunUnderWay)

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QDirIterator>
 
 #include <sys/stat.h>
 
@@ -25,7 +26,7 @@ class RecordingRunView : public RunView {
     QString errorText;
     bool errorVisible = false;
     bool noteVisible = false;
-    std::vector<std::pair<int, JobOutcome>> ended;
+    std::vector<std::pair<int, JobResult>> ended;
     std::function<void()> onErrorShown;
 
     bool frequencyChosen() const override { return chosen; }
@@ -43,7 +44,7 @@ class RecordingRunView : public RunView {
         }
     }
     void showCurrentRow(int) override {}
-    void jobEnded(int row, JobOutcome outcome) override { ended.emplace_back(row, outcome); }
+    void jobEnded(int row, const JobResult& result) override { ended.emplace_back(row, result); }
 };
 
 // The engine in a fresh home, with a clock the test drives and texts of its own.
@@ -73,10 +74,13 @@ class EngineTest : public ::testing::Test {
         LoadLanguageFile(QStringLiteral(QUORVANE_SOURCE_DIR "/data/"));
     }
 
-    // A tool in the work folder: a shell script run in the work folder.
+    // A tool in the work folder: a shell script run in the work folder. In its body, $REAL
+    // names the real tool of that name, so a script can misbehave around the real work.
     void installTool(const QString& name, const QByteArray& body)
     {
-        writeFile(work + name, "#!/bin/sh\n" + body);
+        const QString real = QFile::symLinkTarget(QStringLiteral(QUORVANE_PROGRAM_DIR "/") + name);
+        QFile::remove(work + name);
+        writeFile(work + name, "#!/bin/sh\nREAL='" + real.toUtf8() + "'\n" + body);
         ::chmod(toNativeBytes(work + name).c_str(), 0755);
     }
 
@@ -104,6 +108,29 @@ class EngineTest : public ::testing::Test {
     }
 
     QString cell(int row, int column) { return files.cellText(row, column); }
+
+    // The files left in the work folder, tools and the batch file aside.
+    QStringList workFilesLeft()
+    {
+        QStringList left = QDir(work).entryList(QDir::Files | QDir::Hidden);
+        for (const char* kept :
+             {"lame.exe", "ffmpeg.exe", "soundstretch.exe", "conv.bat", "quorvane.lock", "tried"}) {
+            left.removeAll(kept);
+        }
+        return left;
+    }
+
+    // Every file below the output tree, hidden ones included.
+    QStringList outputTree()
+    {
+        QStringList found;
+        QDirIterator it(home.outputFolder(), QDir::Files | QDir::Hidden,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            found << it.next();
+        }
+        return found;
+    }
 };
 
 }  // namespace qvr::test

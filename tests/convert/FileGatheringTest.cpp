@@ -1,4 +1,5 @@
 #include "convert/FileGathering.h"
+#include "platform/NativePath.h"
 #include "support/TempHome.h"
 
 #include <gtest/gtest.h>
@@ -6,7 +7,16 @@
 #include <QDir>
 #include <QTemporaryDir>
 
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <future>
+#include <string>
 
 using namespace qvr;
 using qvr::test::writeFile;
@@ -52,6 +62,40 @@ TEST_F(FileGathering, AFolderLinkedIntoItselfIsSearchedOnce)
     const QStringList found = GatherFolderFiles(root, true);
     EXPECT_EQ(found.count(root + "a.MP3"), 1);
     EXPECT_EQ(found.size(), 9);
+}
+
+TEST(FileGatheringKinds, OnlyRegularFilesAndLinksToThemAreGathered)
+{
+    QTemporaryDir dir;
+    const QString root = dir.path() + "/";
+    writeFile(root + "real.wav", "x");
+    ASSERT_EQ(::mkfifo(toNativeBytes(root + "x.wav").c_str(), 0600), 0);
+    ASSERT_EQ(::symlink("real.wav", toNativeBytes(root + "l.flac").c_str()), 0);
+    ASSERT_EQ(::symlink("missing.wav", toNativeBytes(root + "d.mp3").c_str()), 0);
+    // A listening socket, as a player's control socket would be.
+    const std::string socketPath = toNativeBytes(root + "s.mp3");
+    const int listening = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(listening, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    ASSERT_LT(socketPath.size(), sizeof address.sun_path);
+    std::copy(socketPath.begin(), socketPath.end(), address.sun_path);
+    ASSERT_EQ(::bind(listening, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+
+    // Opening the pipe for reading would wait for a writer that never comes: the gathering runs
+    // aside, and should it hang, a writer is brought so the test reports it instead of waiting.
+    for (const bool subfolders : {false, true}) {
+        auto gathering =
+            std::async(std::launch::async, [&] { return GatherFolderFiles(root, subfolders); });
+        const bool returned =
+            gathering.wait_for(std::chrono::seconds(5)) == std::future_status::ready;
+        if (!returned) {
+            ::close(::open(toNativeBytes(root + "x.wav").c_str(), O_WRONLY | O_NONBLOCK));
+        }
+        EXPECT_TRUE(returned);
+        EXPECT_EQ(gathering.get(), QStringList({root + "l.flac", root + "real.wav"}));
+    }
+    ::close(listening);
 }
 
 TEST_F(FileGathering, AMissingFolderGivesNothing)

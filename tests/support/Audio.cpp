@@ -1,5 +1,7 @@
 #include "Audio.h"
 
+#include "platform/FileSystem.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QProcess>
@@ -62,10 +64,8 @@ void writeToneWav(const QString& path, double hertz, double seconds, int sampleR
         put16(wav, static_cast<quint16>(sample));
         put16(wav, static_cast<quint16>(sample));
     }
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly)) {
-        file.write(wav);
-    }
+    // Through the program's own writer, so a name that is not UTF-8 keeps its bytes.
+    qvr::WriteFileBytes(path, wav);
 }
 
 bool makeTone(const QString& path, double hertz, double seconds)

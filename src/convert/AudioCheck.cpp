@@ -1,0 +1,227 @@
+#include "AudioCheck.h"
+
+#include "platform/NativePath.h"
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/avutil.h>
+}
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace qvr {
+namespace {
+
+struct FormatCloser {
+    void operator()(AVFormatContext* context) const { avformat_close_input(&context); }
+};
+struct CodecFreer {
+    void operator()(AVCodecContext* context) const { avcodec_free_context(&context); }
+};
+struct PacketFreer {
+    void operator()(AVPacket* packet) const { av_packet_free(&packet); }
+};
+struct FrameFreer {
+    void operator()(AVFrame* frame) const { av_frame_free(&frame); }
+};
+using FormatPtr = std::unique_ptr<AVFormatContext, FormatCloser>;
+using CodecPtr = std::unique_ptr<AVCodecContext, CodecFreer>;
+using PacketPtr = std::unique_ptr<AVPacket, PacketFreer>;
+using FramePtr = std::unique_ptr<AVFrame, FrameFreer>;
+
+// The libraries write their complaints about damaged files to stderr; the checks report them.
+void silenceLibraries()
+{
+    static const bool silenced = [] {
+        av_log_set_level(AV_LOG_QUIET);
+        return true;
+    }();
+    static_cast<void>(silenced);
+}
+
+// Only a regular file is opened: reading a FIFO, a socket or a device could block or never end.
+bool isRegularFile(const std::string& path)
+{
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+bool isCancelled(const std::atomic<bool>* cancel)
+{
+    return cancel != nullptr && cancel->load(std::memory_order_relaxed);
+}
+
+// Lets a cancel reach the libraries' own reading, opening included.
+int interruptWhenCancelled(void* cancel)
+{
+    return isCancelled(static_cast<const std::atomic<bool>*>(cancel)) ? 1 : 0;
+}
+
+// An opened container and its best audio stream.
+struct OpenedAudio {
+    FormatPtr format;
+    AVStream* stream = nullptr;
+};
+
+// Opens the container and fills the facts its header gives; no stream when it is not readable.
+OpenedAudio openAudio(const QString& path, const std::atomic<bool>* cancel, AudioFacts& facts)
+{
+    silenceLibraries();
+    OpenedAudio opened;
+    const std::string native = toNativeBytes(path);
+    if (!isRegularFile(native)) {
+        return opened;
+    }
+    AVFormatContext* raw = avformat_alloc_context();
+    if (raw == nullptr) {
+        return opened;
+    }
+    if (cancel != nullptr) {
+        // The callback only reads the flag.
+        raw->interrupt_callback.callback = interruptWhenCancelled;
+        raw->interrupt_callback.opaque = const_cast<std::atomic<bool>*>(cancel);
+    }
+    // On failure the context is freed by the call itself.
+    if (avformat_open_input(&raw, native.c_str(), nullptr, nullptr) < 0) {
+        return opened;
+    }
+    FormatPtr format(raw);
+    if (avformat_find_stream_info(format.get(), nullptr) < 0) {
+        return opened;
+    }
+    const int index = av_find_best_stream(format.get(), AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
+    if (index < 0) {
+        return opened;
+    }
+    for (unsigned int i = 0; i < format->nb_streams; ++i) {
+        if (static_cast<int>(i) != index) {
+            format->streams[i]->discard = AVDISCARD_ALL;  // cover art and the like
+        }
+    }
+    opened.stream = format->streams[index];
+    const AVCodecParameters* parameters = opened.stream->codecpar;
+    facts.readable = true;
+    facts.codec = QString::fromLatin1(avcodec_get_name(parameters->codec_id));
+    facts.channels = parameters->ch_layout.nb_channels;
+    facts.sampleRate = parameters->sample_rate;
+    opened.format = std::move(format);
+    return opened;
+}
+
+// Takes every frame the decoder has ready, adding up their length; false on a decoding error.
+bool receiveFrames(AVCodecContext* codec, AVFrame* frame, double& seconds)
+{
+    for (;;) {
+        const int result = avcodec_receive_frame(codec, frame);
+        if (result == AVERROR(EAGAIN) || result == AVERROR_EOF) {
+            return true;
+        }
+        if (result < 0) {
+            return false;
+        }
+        if (frame->sample_rate > 0) {
+            seconds += static_cast<double>(frame->nb_samples) / frame->sample_rate;
+        }
+        av_frame_unref(frame);
+    }
+}
+
+}  // namespace
+
+AudioFacts ProbeAudio(const QString& path)
+{
+    AudioFacts facts;
+    const OpenedAudio opened = openAudio(path, nullptr, facts);
+    if (opened.stream == nullptr) {
+        return facts;
+    }
+    const AVFormatContext* format = opened.format.get();
+    const AVStream* stream = opened.stream;
+    if (format->duration != AV_NOPTS_VALUE) {
+        facts.seconds = static_cast<double>(format->duration) / AV_TIME_BASE;
+    } else if (stream->duration != AV_NOPTS_VALUE) {
+        facts.seconds = static_cast<double>(stream->duration) * av_q2d(stream->time_base);
+    }
+    facts.lengthEstimated = format->duration_estimation_method == AVFMT_DURATION_FROM_BITRATE;
+    return facts;
+}
+
+AudioFacts DecodeAudio(const QString& path, const std::atomic<bool>* cancel)
+{
+    AudioFacts facts;
+    const OpenedAudio opened = openAudio(path, cancel, facts);
+    if (opened.stream == nullptr) {
+        return facts;
+    }
+    const AVCodecParameters* parameters = opened.stream->codecpar;
+    const AVCodec* decoder = avcodec_find_decoder(parameters->codec_id);
+    if (decoder == nullptr) {
+        return facts;
+    }
+    const CodecPtr codec(avcodec_alloc_context3(decoder));
+    if (codec == nullptr || avcodec_parameters_to_context(codec.get(), parameters) < 0) {
+        return facts;
+    }
+    codec->pkt_timebase = opened.stream->time_base;
+    // A damaged frame is an error, not something to hide with silence; a frame whose checksum
+    // does not match (FLAC has one in every frame) is a damaged one.
+    codec->err_recognition |= AV_EF_EXPLODE | AV_EF_CRCCHECK;
+    const PacketPtr packet(av_packet_alloc());
+    const FramePtr frame(av_frame_alloc());
+    if (packet == nullptr || frame == nullptr || avcodec_open2(codec.get(), decoder, nullptr) < 0) {
+        return facts;
+    }
+
+    AVFormatContext* format = opened.format.get();
+    double seconds = 0;
+    bool intact = true;
+    for (;;) {
+        if (isCancelled(cancel)) {
+            facts.seconds = seconds;
+            return facts;
+        }
+        const int read = av_read_frame(format, packet.get());
+        if (read == AVERROR_EOF) {
+            break;
+        }
+        if (read < 0) {
+            facts.seconds = seconds;
+            return facts;
+        }
+        if (packet->stream_index != opened.stream->index || packet->size == 0) {
+            av_packet_unref(packet.get());
+            continue;
+        }
+        // A packet cut short by the end of the file: what it holds still counts.
+        if ((packet->flags & AV_PKT_FLAG_CORRUPT) != 0) {
+            intact = false;
+        }
+        const int sent = avcodec_send_packet(codec.get(), packet.get());
+        av_packet_unref(packet.get());
+        if ((sent < 0 && sent != AVERROR(EAGAIN)) ||
+            !receiveFrames(codec.get(), frame.get(), seconds)) {
+            facts.seconds = seconds;
+            return facts;
+        }
+    }
+    // The decoder may still hold samples.
+    const int flushed = avcodec_send_packet(codec.get(), nullptr);
+    if ((flushed < 0 && flushed != AVERROR_EOF) ||
+        !receiveFrames(codec.get(), frame.get(), seconds)) {
+        intact = false;
+    }
+    if (codec->sample_rate > 0) {
+        facts.sampleRate = codec->sample_rate;
+    }
+    facts.seconds = seconds;
+    facts.complete = intact;
+    return facts;
+}
+
+}  // namespace qvr

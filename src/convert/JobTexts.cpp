@@ -1,0 +1,91 @@
+#include "JobTexts.h"
+
+#include "lang/Language.h"
+
+namespace qvr {
+namespace {
+
+constexpr int kTimedOutText = 509;
+constexpr int kAbortedText = 510;
+constexpr int kFirstReasonText = 511;  // in the order of FailureReason after NotRegularFile
+constexpr int kFinishedText = 10002;
+constexpr int kFinishedWithFailuresText = 10004;
+
+int reasonTextNumber(FailureReason reason)
+{
+    switch (reason) {
+        case FailureReason::None: return 0;
+        case FailureReason::DecoderFailed: return kFirstReasonText;
+        case FailureReason::StretchFailed: return kFirstReasonText + 1;
+        case FailureReason::EncoderFailed: return kFirstReasonText + 2;
+        case FailureReason::ToolMissing: return kFirstReasonText + 3;
+        case FailureReason::OutputIncomplete: return kFirstReasonText + 4;
+        case FailureReason::DiskFull: return kFirstReasonText + 5;
+        case FailureReason::NameTooLong: return kFirstReasonText + 6;
+        case FailureReason::NotRegularFile: return kFirstReasonText + 7;
+        case FailureReason::OutputNotWritable: return kFirstReasonText + 8;
+    }
+    return 0;
+}
+
+// A numbered text, or the English words when the language file lacks it.
+QString textOr(int number, const QString& english)
+{
+    const QString text = number > 0 ? GetLanguageText(number) : QString();
+    return text.isEmpty() ? english : text;
+}
+
+}  // namespace
+
+QString OutcomeWord(JobOutcome outcome)
+{
+    switch (outcome) {
+        case JobOutcome::Converted: return QStringLiteral("converted");
+        case JobOutcome::TimedOut: return QStringLiteral("timed out");
+        case JobOutcome::Failed: return QStringLiteral("failed");
+        case JobOutcome::Aborted: return QStringLiteral("aborted");
+    }
+    return QString();
+}
+
+QString ReasonWords(FailureReason reason)
+{
+    switch (reason) {
+        case FailureReason::None: return QString();
+        case FailureReason::NotRegularFile: return QStringLiteral("not a regular file");
+        case FailureReason::NameTooLong: return QStringLiteral("name too long");
+        case FailureReason::ToolMissing: return QStringLiteral("tool missing");
+        case FailureReason::DecoderFailed: return QStringLiteral("decoder failed");
+        case FailureReason::StretchFailed: return QStringLiteral("time stretch failed");
+        case FailureReason::EncoderFailed: return QStringLiteral("encoder failed");
+        case FailureReason::OutputIncomplete: return QStringLiteral("output incomplete");
+        case FailureReason::DiskFull: return QStringLiteral("disk full");
+        case FailureReason::OutputNotWritable: return QStringLiteral("output not writable");
+    }
+    return QString();
+}
+
+QString RowStatusText(const JobResult& result, const QString& failedText)
+{
+    switch (result.outcome) {
+        case JobOutcome::Converted: return QString();
+        case JobOutcome::TimedOut: return textOr(kTimedOutText, QStringLiteral("Timed out"));
+        case JobOutcome::Aborted: return textOr(kAbortedText, QStringLiteral("Aborted"));
+        case JobOutcome::Failed: break;
+    }
+    const QString reason = textOr(reasonTextNumber(result.reason), ReasonWords(result.reason));
+    return reason.isEmpty() ? failedText : failedText + QStringLiteral(": ") + reason;
+}
+
+QString RunEndText(int converted, int notConverted)
+{
+    if (notConverted == 0) {
+        return GetLanguageText(kFinishedText);
+    }
+    return textOr(kFinishedWithFailuresText,
+                  QStringLiteral("The conversion has finished. Converted: %1, not converted: %2."))
+        .arg(converted)
+        .arg(notConverted);
+}
+
+}  // namespace qvr

@@ -1,0 +1,78 @@
+#include "OutputCheck.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace qvr {
+namespace {
+
+constexpr double kLeastToleranceSeconds = 0.05;
+// A length the container only guesses from the bit rate can be far off.
+constexpr double kGuessedLengthShare = 0.10;
+
+QString expectedCodec(AudioKind kind)
+{
+    switch (kind) {
+        case AudioKind::Mp3: return QStringLiteral("mp3");
+        case AudioKind::Flac: return QStringLiteral("flac");
+        case AudioKind::Aiff:
+        case AudioKind::Aif: return QStringLiteral("pcm_s16be");
+        case AudioKind::Aac: return QStringLiteral("aac");
+        case AudioKind::M4a: return QStringLiteral("alac");
+        default: return QString();
+    }
+}
+
+}  // namespace
+
+bool LengthMatches(double seconds, double expected, double share)
+{
+    return std::abs(seconds - expected) <= std::max(expected * share, kLeastToleranceSeconds);
+}
+
+bool Meets(const AudioFacts& facts, const Expectation& expected)
+{
+    const bool codecFits = expected.codec.isEmpty() ? facts.codec.startsWith(QStringLiteral("pcm_"))
+                                                    : facts.codec == expected.codec;
+    return facts.readable && facts.complete && codecFits &&
+           (expected.channels == 0 || facts.channels == expected.channels) &&
+           LengthMatches(facts.seconds, expected.seconds, expected.share);
+}
+
+Expectation ExpectedWorkInput(const AudioFacts& source)
+{
+    return {QString(), 0, source.seconds,
+            source.lengthEstimated ? kGuessedLengthShare : Expectation().share};
+}
+
+Expectation ExpectedStretch(const AudioFacts& input, double lengthRatio)
+{
+    return {QString(), input.channels, input.seconds * lengthRatio, Expectation().share};
+}
+
+Expectation ExpectedOutput(AudioKind kind, const AudioFacts& stretched)
+{
+    Expectation expected;
+    expected.codec = expectedCodec(kind);
+    expected.seconds = stretched.seconds;
+    // The MP3 encoder and a copy keep the channels; the converter always writes two.
+    const bool keepsChannels = kind == AudioKind::Mp3 || kind == AudioKind::Wav;
+    expected.channels = keepsChannels ? stretched.channels : 2;
+    return expected;
+}
+
+BackgroundDecode::BackgroundDecode(const QString& path)
+    : thread_([this, path] {
+          facts_ = DecodeAudio(path, &cancel_);
+          ready_ = true;
+      })
+{
+}
+
+BackgroundDecode::~BackgroundDecode()
+{
+    cancel_ = true;
+    thread_.join();
+}
+
+}  // namespace qvr
