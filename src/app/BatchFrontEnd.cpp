@@ -8,24 +8,39 @@
 #include "convert/Frequencies.h"
 #include "lang/Language.h"
 #include "platform/FileSystem.h"
+#include "platform/Host.h"
+#include "platform/NativePath.h"
 #include "platform/PCSpeed_DVK.h"
 #include "platform/ProcessTimes.h"
 #include "platform/Terminal.h"
+#include "platform/TerminationSignals.h"
 
+#include <QDir>
 #include <QObject>
+
+#include <algorithm>
 
 namespace qvr {
 namespace {
 
-QString outcomeText(JobOutcome outcome)
+// Writes text as the bytes the system knows it by, so a name prints as it is on disk.
+void print(std::FILE* stream, const QString& text)
 {
-    switch (outcome) {
-        case JobOutcome::Converted: return QStringLiteral("converted");
-        case JobOutcome::TimedOut: return QStringLiteral("timed out");
-        case JobOutcome::Failed: return QStringLiteral("failed");
-        case JobOutcome::Aborted: return QStringLiteral("aborted");
-    }
-    return QString();
+    const std::string bytes = toNativeBytes(text);
+    std::fwrite(bytes.data(), 1, bytes.size(), stream);
+    std::fflush(stream);
+}
+
+// One line per file: input, seconds, output, outcome, reason; fields separated by tabs.
+QString resultLine(const QString& input, const JobResult& result)
+{
+    const QString seconds =
+        result.converted() ? QString::number(result.seconds) : QStringLiteral("-");
+    const QString output = result.converted() ? result.output : QStringLiteral("-");
+    return QStringList{EscapedForLine(input), seconds, EscapedForLine(output),
+                       OutcomeWord(result.outcome), ReasonWords(result.reason)}
+               .join(u'\t') +
+           u'\n';
 }
 
 // The run as a terminal shows it: a line per file, a progress bar while it runs.
@@ -49,23 +64,10 @@ class ConsoleRunView : public RunView {
     void hideConvertingNote() override {}
     void showErrorText(const QString&, bool) override {}
     void showCurrentRow(int) override { drawBar(); }
-    void jobEnded(int row, JobOutcome outcome) override
+    void jobEnded(int row, const JobResult& result) override
     {
         clearBar();
-        const QString seconds = outcome == JobOutcome::Converted
-                                    ? QString::number(state_->JobSeconds)
-                                    : QStringLiteral("-");
-        const QString output =
-            outcome == JobOutcome::Converted
-                ? MakeOutputFolder(files_.cellText(row, FileListModel::InputColumn),
-                                   state_->Frequency.FrequencyText, state_->CdMode,
-                                   state_->CdFolder, state_->DocumentsFolder) +
-                      files_.cellText(row, FileListModel::OutputColumn)
-                : QStringLiteral("-");
-        std::fprintf(out_, "%s\t%s\t%s\t%s\n",
-                     qPrintable(files_.cellText(row, FileListModel::InputColumn)),
-                     qPrintable(seconds), qPrintable(output), qPrintable(outcomeText(outcome)));
-        std::fflush(out_);
+        print(out_, resultLine(files_.cellText(row, FileListModel::InputColumn), result));
     }
     void drawBar()
     {
@@ -103,14 +105,94 @@ int frequencyIndex(int hertz)
     return items.indexOf(QString::number(hertz) + QStringLiteral("Hz"));
 }
 
+QString absolutePath(const QString& path, const QString& currentFolder)
+{
+    return QDir::cleanPath(QDir(currentFolder).absoluteFilePath(path));
+}
+
+// The files a run converts, and the paths given that hold nothing to convert.
+struct Gathered {
+    QStringList files;
+    std::vector<std::pair<QString, FailureReason>> refused;
+};
+
+Gathered gather(const BatchRequest& request)
+{
+    Gathered gathered;
+    for (const QString& path : request.paths) {
+        if (DirectoryExists(path)) {
+            gathered.files << GatherFolderFiles(path, request.subfolders);
+        } else if (IsRegularFile(path) && IsSupportedFile(path)) {
+            gathered.files << path;
+        } else {
+            const bool other = FileExists(path) && !IsRegularFile(path);
+            gathered.refused.emplace_back(
+                path, other ? FailureReason::NotRegularFile : FailureReason::DecoderFailed);
+        }
+    }
+    return gathered;
+}
+
+struct Summary {
+    int converted = 0;
+    int failed = 0;
+    int timedOut = 0;
+    int aborted = 0;
+
+    void add(JobOutcome outcome)
+    {
+        switch (outcome) {
+            case JobOutcome::Converted: ++converted; break;
+            case JobOutcome::Failed: ++failed; break;
+            case JobOutcome::TimedOut: ++timedOut; break;
+            case JobOutcome::Aborted: ++aborted; break;
+        }
+    }
+    QString text() const
+    {
+        QString line = QStringLiteral("%1 converted, %2 failed").arg(converted).arg(failed);
+        if (timedOut > 0) {
+            line += QStringLiteral(", %1 timed out").arg(timedOut);
+        }
+        if (aborted > 0) {
+            line += QStringLiteral(", %1 aborted").arg(aborted);
+        }
+        return line + u'\n';
+    }
+    bool allConverted() const { return failed + timedOut + aborted == 0; }
+};
+
 }  // namespace
 
-BatchRequest ParseBatchArguments(const QStringList& arguments)
+QString EscapedForLine(const QString& text)
+{
+    QString escaped;
+    escaped.reserve(text.size());
+    for (const QChar c : text) {
+        if (c == u'\\') {
+            escaped += QStringLiteral("\\\\");
+        } else if (c == u'\t') {
+            escaped += QStringLiteral("\\t");
+        } else if (c == u'\n') {
+            escaped += QStringLiteral("\\n");
+        } else {
+            escaped += c;
+        }
+    }
+    return escaped;
+}
+
+BatchRequest ParseBatchArguments(const QStringList& arguments, const QString& currentFolder)
 {
     BatchRequest request;
+    bool optionsEnded = false;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& argument = arguments[i];
-        if (argument == u"--frequency" && i + 1 < arguments.size()) {
+        if (optionsEnded || !argument.startsWith(u'-') || argument == u"-") {
+            request.paths << absolutePath(argument, currentFolder);
+        } else if (argument == u"--help" || argument == u"-h") {
+            request.help = true;
+        } else if (argument == u"--frequency" && i + 1 < arguments.size()) {
             request.frequency = arguments[++i].toInt();
         } else if (argument.startsWith(QStringLiteral("--frequency="))) {
             request.frequency = argument.mid(12).toInt();
@@ -119,19 +201,19 @@ BatchRequest ParseBatchArguments(const QStringList& arguments)
         } else if (argument == u"--cpu-report") {
             request.cpuReport = true;
         } else if (argument == u"--") {
-            request.paths << arguments.mid(i + 1);
-            break;
-        } else if (argument.startsWith(QStringLiteral("--"))) {
-            request.error = QStringLiteral("unknown option ") + argument;
+            optionsEnded = true;
         } else {
-            request.paths << argument;
+            request.error = QStringLiteral("unknown option ") + argument;
         }
     }
-    if (request.error.isEmpty() && frequencyIndex(request.frequency) < 0) {
+    if (request.help || !request.error.isEmpty()) {
+        return request;
+    }
+    if (frequencyIndex(request.frequency) < 0) {
         request.error = QStringLiteral(
             "--frequency must be one of 174, 285, 396, 417, 432, 528, "
             "639, 741, 852, 963");
-    } else if (request.error.isEmpty() && request.paths.isEmpty()) {
+    } else if (request.paths.isEmpty()) {
         request.error = QStringLiteral("name at least one file or folder");
     }
     return request;
@@ -140,36 +222,45 @@ BatchRequest ParseBatchArguments(const QStringList& arguments)
 QString BatchUsage()
 {
     return QStringLiteral(
-        "usage: quorvane-batch --frequency HZ [--subfolders] [--cpu-report] PATH...");
+        "usage: quorvane-batch --frequency HZ [--subfolders] [--cpu-report] PATH...\n"
+        "\n"
+        "Re-tunes every supported file (MP3, WAV, FLAC, AIFF, AIF, AAC, M4A) named, or found in\n"
+        "a folder named (with --subfolders also in its subfolders), to HZ: one of 174, 285, 396,\n"
+        "417, 432, 528, 639, 741, 852, 963. Outputs go below ~/Documents/Quorvane/HZ Hz/.\n"
+        "\n"
+        "Standard output: one line per file, tab-separated: input, seconds, output, outcome\n"
+        "(converted, failed, timed out, aborted) and the reason of a failure; tab, newline and\n"
+        "backslash in names are written as \\t, \\n and \\\\. Standard error: a summary.\n"
+        "\n"
+        "Exit status: 0 every file converted, 1 some file not, 2 wrong command line, 3 another\n"
+        "copy of Quorvane is running, 128 + N after signal N (the run is cleaned up first).\n");
 }
 
 int RunBatch(const BatchRequest& request, const QString& programFolder, std::FILE* out,
              std::FILE* err)
 {
+    TerminationSignals termination;
     ProgramFolders folders;
     SetProgramFolders(folders, programFolder);
     SetOutputAndWorkFolders(folders, WindowsInfo());
-    CopyTools(folders);
-    CopyFfmpeg(folders);
-    SpeedProbeFolder = folders.WorkFolder;
-
-    QStringList files;
-    QStringList refused;
-    for (const QString& path : request.paths) {
-        if (DirectoryExists(path)) {
-            files << GatherFolderFiles(path, request.subfolders);
-        } else if (FileExists(path) && IsSupportedFile(path)) {
-            files << path;
-        } else {
-            refused << path;
-        }
-    }
 
     FileListModel model;
     ConsoleRunView view(model, out, err);
     ConversionEngine engine(model, view);
     view.watch(engine.State);
     engine.State.WorkFolder = folders.WorkFolder;
+    // The work folder is ours before anything is written into it, or not at all.
+    if (!engine.lockWorkFolder()) {
+        host().showPlainMessage(QStringLiteral("Quorvane is already started!"));
+        return kAnotherCopyRuns;
+    }
+    QObject::connect(&termination, &TerminationSignals::received, &engine,
+                     [&engine](int) { engine.stopNow(); });
+    CopyTools(folders);
+    CopyFfmpeg(folders);
+    SpeedProbeFolder = folders.WorkFolder;
+
+    const Gathered gathered = gather(request);
     engine.State.DocumentsFolder = folders.DocumentsFolder;
     engine.State.ProgramOutputFolder = folders.ProgramOutputFolder;
     engine.State.DoneStatusText = GetLanguageText(505);
@@ -179,23 +270,36 @@ int RunBatch(const BatchRequest& request, const QString& programFolder, std::FIL
     const double probeCpu = OwnCpuSeconds() - cpuBeforeProbe;
     QObject::connect(&model, &FileListModel::dataChanged, [&view] { view.drawBar(); });
 
-    engine.FillList(files);
-    engine.ApplyFrequency(frequencyIndex(request.frequency));
-    engine.ConvertBitBtnClick();
-
-    for (std::size_t row = 0; row < engine.Outcomes.size(); ++row) {
-        if (engine.Outcomes[row] != JobOutcome::Converted) {
-            refused << model.cellText(static_cast<int>(row), FileListModel::InputColumn);
-        }
+    Summary summary;
+    for (const auto& [path, reason] : gathered.refused) {
+        print(out, resultLine(path, JobResult(JobOutcome::Failed, reason)));
+        summary.add(JobOutcome::Failed);
     }
-    for (const QString& path : refused) {
-        std::fprintf(err, "not converted: %s\n", qPrintable(path));
+    if (termination.first() == 0) {
+        engine.FillList(gathered.files);
+        engine.ApplyFrequency(frequencyIndex(request.frequency));
+        engine.ConvertBitBtnClick();
     }
+    for (const JobResult& result : engine.Results) {
+        summary.add(result.outcome);
+    }
+    // Files the run did not reach after an abort.
+    for (int row = int(engine.Results.size()); row < gathered.files.size(); ++row) {
+        print(out, resultLine(gathered.files[row], JobResult(JobOutcome::Aborted)));
+        summary.add(JobOutcome::Aborted);
+    }
+    print(err, summary.text());
     if (request.cpuReport) {
-        std::fprintf(err, "engine cpu seconds: %.3f\nspeed probe cpu seconds: %.3f\n",
-                     OwnCpuSeconds() - probeCpu, probeCpu);
+        std::fprintf(err,
+                     "engine cpu seconds: %.3f\nspeed probe cpu seconds: %.3f\n"
+                     "output check wait seconds: %.3f\n",
+                     OwnCpuSeconds() - probeCpu, probeCpu,
+                     double(engine.State.CheckWaitTime.count()) / 1000.0);
     }
-    return refused.isEmpty() ? 0 : 1;
+    if (termination.first() != 0) {
+        return 128 + termination.first();
+    }
+    return summary.allConverted() ? kAllConverted : kSomeNotConverted;
 }
 
 }  // namespace qvr

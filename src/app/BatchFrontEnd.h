@@ -6,20 +6,35 @@
 
 namespace qvr {
 
+// Exit codes of quorvane-batch.
+enum BatchExit {
+    kAllConverted = 0,
+    kSomeNotConverted = 1,
+    kWrongCommandLine = 2,
+    kAnotherCopyRuns = 3,
+};
+
 // What the command line asked for.
 struct BatchRequest {
     int frequency = 0;  // hertz, one of the ten
     bool subfolders = false;
     bool cpuReport = false;  // print the engine's own CPU time at the end
-    QStringList paths;
-    QString error;  // set when the command line could not be understood
+    bool help = false;       // print the usage and convert nothing
+    QStringList paths;       // absolute, as the system names them
+    QString error;           // set when the command line could not be understood
 };
 
-BatchRequest ParseBatchArguments(const QStringList& arguments);
+// `arguments` are the words after the program name, decoded with fromNativeBytes so that any
+// name the file system allows survives; relative paths are taken from `currentFolder`.
+BatchRequest ParseBatchArguments(const QStringList& arguments, const QString& currentFolder);
 QString BatchUsage();
 
-// Converts the request's files with the engine, printing one line per file to `out`; answers
-// the exit code: 0 when every file produced its output.
+// A name as it stands in a line of output: tab, newline and backslash escaped as \t, \n, \\.
+QString EscapedForLine(const QString& text);
+
+// Converts the request's files with the engine, printing one line per file to `out` and a
+// summary to `err`; answers the exit code. A termination signal ends the run at once, cleans up
+// and answers 128 + the signal's number.
 int RunBatch(const BatchRequest& request, const QString& programFolder, std::FILE* out,
              std::FILE* err);
 

@@ -19,7 +19,7 @@ class MainRunView : public RunView {
     void hideConvertingNote() override;
     void showErrorText(const QString& text, bool visible) override;
     void showCurrentRow(int row) override;
-    void jobEnded(int, JobOutcome) override {}
+    void jobEnded(int, const JobResult&) override {}
 
   private:
     TMainFormQVR& form_;

@@ -13,6 +13,21 @@ void copyTool(const ProgramFolders& folders, const QString& name)
     CopyFileReplacing(folders.ProgramFolder + name, folders.WorkFolder + name);
 }
 
+// Points the work folder's entry at the real program the program folder's entry resolves to.
+// A copy would keep running an old build against updated libraries, so the link is made anew
+// whenever it is not already a link to that program; a missing tool changes nothing.
+void linkTool(const ProgramFolders& folders, const QString& name)
+{
+    const QString program = CanonicalFilePath(folders.ProgramFolder + name);
+    if (program.isEmpty() || !IsRegularFile(program)) {
+        return;
+    }
+    const QString link = folders.WorkFolder + name;
+    if (SymbolicLinkTarget(link) != program) {
+        ReplaceWithSymbolicLink(program, link);
+    }
+}
+
 }  // namespace
 
 void SetProgramFolders(ProgramFolders& folders, const QString& programFolder)
@@ -45,10 +60,10 @@ void WriteProgramSettings(const QString& programFolder, const QString& language)
 
 void CopyTools(const ProgramFolders& folders)
 {
-    if (!FileExists(folders.WorkFolder + QStringLiteral("lame.exe"))) {
-        copyTool(folders, QStringLiteral("lame.exe"));
+    for (const char* name : {"lame.exe", "soundstretch.exe"}) {
+        linkTool(folders, QString::fromLatin1(name));
     }
-    for (const char* name : {"soundstretch.exe", "CDRIP.DLL", "wnaspi32.dll"}) {
+    for (const char* name : {"CDRIP.DLL", "wnaspi32.dll"}) {
         copyTool(folders, QString::fromLatin1(name));
     }
 }
@@ -56,9 +71,7 @@ void CopyTools(const ProgramFolders& folders)
 void CopyFfmpeg(ProgramFolders& folders)
 {
     folders.FfmpegPath = folders.WorkFolder + QStringLiteral("ffmpeg.exe");
-    if (!FileExists(folders.FfmpegPath)) {
-        copyTool(folders, QStringLiteral("ffmpeg.exe"));
-    }
+    linkTool(folders, QStringLiteral("ffmpeg.exe"));
 }
 
 }  // namespace qvr

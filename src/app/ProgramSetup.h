@@ -25,10 +25,12 @@ void SetOutputAndWorkFolders(ProgramFolders& folders, const TWindowsInfo& info);
 // absence otherwise (the file is not created).
 void WriteProgramSettings(const QString& programFolder, const QString& language);
 
-// Copies the tools into the work folder: "lame.exe" once, "soundstretch.exe" and the CD library
-// files at every start. A missing source is passed over.
+// Puts the tools into the work folder at every start: "lame.exe" and "soundstretch.exe" become
+// symbolic links to the real programs the program folder's entries resolve to (remade when they
+// point elsewhere or are files), the CD library files are copied. A missing source is passed
+// over.
 void CopyTools(const ProgramFolders& folders);
-// Copies "ffmpeg.exe" when the work folder has none yet.
+// Links "ffmpeg.exe" the same way and records its path in the work folder.
 void CopyFfmpeg(ProgramFolders& folders);
 
 }  // namespace qvr

@@ -4,12 +4,15 @@
 #include "lang/Language.h"
 #include "platform/ConsoleHost.h"
 #include "platform/DVK_SystemInfo.h"
+#include "platform/NativePath.h"
 #include "platform/NumberFormat.h"
+#include "platform/Storage.h"
 
 #include <QCoreApplication>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 // quorvane-batch: the conversion engine without a window, for scripts and benchmarks.
 int main(int argc, char* argv[])
@@ -17,12 +20,20 @@ int main(int argc, char* argv[])
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Quorvane"));
     QCoreApplication::setApplicationVersion(QStringLiteral(QUORVANE_VERSION));
-    const qvr::BatchRequest request =
-        qvr::ParseBatchArguments(QCoreApplication::arguments().mid(1));
+    // The words as the system gave them: a file name need not be valid UTF-8.
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i) {
+        arguments << qvr::fromNativeBytes(argv[i], std::strlen(argv[i]));
+    }
+    const qvr::BatchRequest request = qvr::ParseBatchArguments(arguments, qvr::CurrentFolder());
+    if (request.help) {
+        std::fputs(qPrintable(qvr::BatchUsage()), stdout);
+        return qvr::kAllConverted;
+    }
     if (!request.error.isEmpty()) {
-        std::fprintf(stderr, "quorvane-batch: %s\n%s\n", qPrintable(request.error),
+        std::fprintf(stderr, "quorvane-batch: %s\n%s", qPrintable(request.error),
                      qPrintable(qvr::BatchUsage()));
-        return 2;
+        return qvr::kWrongCommandLine;
     }
 
     qvr::ConsoleHost host;
@@ -30,7 +41,7 @@ int main(int argc, char* argv[])
     qvr::InitMessageLanguage();
     qvr::RefreshWindowsInfo();
     // Another copy (the window or a batch) owns the work folder: convert nothing.
-    const auto guard = qvr::GuardSingleInstance([](int) { std::exit(3); });
+    const auto guard = qvr::GuardSingleInstance([](int) { std::exit(qvr::kAnotherCopyRuns); });
     qvr::FixDecimalSeparator();
     const QString programFolder = QCoreApplication::applicationDirPath() + u'/';
     qvr::SettleProgramLanguage(qvr::WindowsInfo().AppDataDir, programFolder);

@@ -365,7 +365,7 @@ bool TMainFormQVR::FormCloseQuery()
 
 void TMainFormQVR::FormClose()
 {
-    CloseToolWindow(QStringLiteral("soundstretch.exe"));
+    Engine->Processes.CloseToolWindow(QStringLiteral("soundstretch.exe"));
 }
 
 void TMainFormQVR::mniBeenden1Click()
@@ -395,8 +395,9 @@ void TMainFormQVR::OpenFileBitBtnClick()
     if (file.isEmpty()) {
         return;
     }
-    // Only the seven kinds can be converted; anything else would end without output.
-    if (!IsSupportedFile(file)) {
+    // Only the seven kinds can be converted, and only from a regular file: anything else would
+    // end without output, and opening a pipe or device would wait.
+    if (!IsSupportedFile(file) || !IsRegularFile(file)) {
         LanguageMessageDlg(GetLanguageText(508), MessageKind::Information, {MessageButton::OK});
         return;
     }

@@ -1,6 +1,9 @@
 #include "StartupFixture.h"
 
 #include "convert/ConversionEngine.h"
+#include "convert/FileListModel.h"
+#include "lang/DVK_MyLanguagesMessageDLG.h"
+#include "platform/NativePath.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -10,6 +13,8 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QTimer>
+
+#include <sys/stat.h>
 
 using namespace qvr;
 using namespace qvr::test;
@@ -108,4 +113,47 @@ TEST_F(MainForm, SmallScreensKeepTheDesignSizes)
     EXPECT_EQ(form->ScalePercent, 100);
     EXPECT_EQ(form->lvFiles->columnWidth(4), 110);
     EXPECT_EQ(form->OpenFolderBitBtn->geometry(), QRect(32, 104, 129, 21));
+}
+
+TEST_F(MainForm, OpenFileTakesOnlyARegularFileOrALinkToOne)
+{
+    struct Case {
+        const char* name;
+        bool accepted;
+    };
+    const Case cases[] = {
+        {"real.wav", true},      {"link.flac", true},  // a link to real.wav
+        {"pipe.wav", false},                           // a named pipe: opening it would wait
+        {"dangling.mp3", false},                       // a link to nothing
+        {"folder.mp3", false},                         // a folder
+    };
+    const QString music = home.path() + "/Music/";
+    writeFile(music + "real.wav", "x");
+    QDir().mkpath(music + "folder.mp3");
+    ASSERT_TRUE(QFile::link(music + "real.wav", music + "link.flac"));
+    ASSERT_TRUE(QFile::link(music + "gone.mp3", music + "dangling.mp3"));
+    ASSERT_EQ(::mkfifo(toNativeBytes(music + "pipe.wav").c_str(), 0600), 0);
+
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SettleProgramLanguage(home.dataHome(), programFolder);
+        MainFormEnvironment environment;
+        environment.programFolder = programFolder;
+        environment.screenHeight = 768;
+        environment.measureSpeed = [] { return 40; };
+        environment.chooseFile = [&] { return music + c.name; };
+        TMainFormQVR form(environment);
+        recorder.messages.clear();
+        form.OpenFileBitBtnClick();
+        if (c.accepted) {
+            EXPECT_TRUE(recorder.messages.empty());
+            ASSERT_EQ(form.Files->rowCount(), 1);
+            EXPECT_EQ(form.Files->cellText(0, FileListModel::InputColumn), music + c.name);
+        } else {
+            ASSERT_EQ(recorder.messages.size(), 1u);
+            EXPECT_EQ(recorder.messages[0].text, GetLanguageText(508));
+            EXPECT_EQ(recorder.messages[0].kind, MessageKind::Information);
+            EXPECT_EQ(form.Files->rowCount(), 0);
+        }
+    }
 }

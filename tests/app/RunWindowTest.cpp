@@ -4,6 +4,7 @@
 #include "convert/FileListModel.h"
 #include "lang/DVK_MyLanguagesMessageDLG.h"
 #include "platform/NativePath.h"
+#include "support/Audio.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -64,11 +65,14 @@ class RunWindow : public StartupFixture {
         return form;
     }
 
-    void installQuickStretch()
+    // The real tools in place of the stand-ins the start-up linked.
+    void installRealTools()
     {
-        const QString tool = home.workFolder() + "soundstretch.exe";
-        writeFile(tool, "#!/bin/sh\ncp input.wav output.wav\n");
-        ::chmod(toNativeBytes(tool).c_str(), 0755);
+        for (const char* tool : {"lame.exe", "ffmpeg.exe", "soundstretch.exe"}) {
+            QFile::remove(home.workFolder() + tool);
+            QFile::link(QFile::symLinkTarget(QStringLiteral(QUORVANE_PROGRAM_DIR "/") + tool),
+                        home.workFolder() + tool);
+        }
     }
 };
 
@@ -122,10 +126,11 @@ TEST_F(RunWindow, OpenFileRefusesAFileThatCannotBeConverted)
 
 TEST_F(RunWindow, ARunLocksTheWindowAndTheEndUnlocksIt)
 {
-    writeFile(music + "a.wav", "x");
-    writeFile(music + "b.wav", "y");
+    QDir().mkpath(music);
+    writeToneWav(music + "a.wav", 440.0, 0.5);
+    writeToneWav(music + "b.wav", 440.0, 0.5);
     auto form = startWithFolder(music);
-    installQuickStretch();
+    installRealTools();
     recorder.answerNext(MessageButton::No);
     form->OpenFolderBitBtnClick();
     form->ComboBox1->setCurrentIndex(4);

@@ -2,17 +2,25 @@
 
 #include "convert/ConversionEngine.h"
 
+#include "app/ProgramSetup.h"
 #include "convert/FileListModel.h"
+#include "platform/NativePath.h"
 #include "platform/PCSpeed_DVK.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+#include <map>
+
+#include <sys/stat.h>
 
 using namespace qvr;
 using namespace qvr::test;
 
 using Startup = StartupFixture;
 
-TEST_F(Startup, AFirstStartMakesTheFoldersAndCopiesTheTools)
+TEST_F(Startup, AFirstStartMakesTheFoldersAndLinksTheTools)
 {
     auto form = start();
     EXPECT_EQ(form->Folders.ProgramOutputFolder, home.outputFolder());
@@ -21,6 +29,8 @@ TEST_F(Startup, AFirstStartMakesTheFoldersAndCopiesTheTools)
     EXPECT_EQ(form->Folders.FfmpegPath, home.workFolder() + "ffmpeg.exe");
     EXPECT_TRUE(DirectoryExists(home.outputFolder()));
     for (const char* tool : {"lame.exe", "soundstretch.exe", "ffmpeg.exe"}) {
+        EXPECT_EQ(QFileInfo(home.workFolder() + tool).symLinkTarget(),
+                  QFileInfo(programFolder + tool).canonicalFilePath());
         EXPECT_EQ(readFile(home.workFolder() + tool), QByteArray("version 1 of ") + tool);
     }
     EXPECT_EQ(SpeedProbeFolder, home.workFolder());
@@ -28,16 +38,124 @@ TEST_F(Startup, AFirstStartMakesTheFoldersAndCopiesTheTools)
     EXPECT_TRUE(recorder.messages.empty());
 }
 
-TEST_F(Startup, OnlyTheTimeStretchToolIsCopiedAgain)
+TEST_F(Startup, AnUpdatedToolIsRunFromItsPlaceWithoutACopy)
 {
     start();
     for (const char* tool : {"lame.exe", "soundstretch.exe", "ffmpeg.exe"}) {
         writeFile(programFolder + tool, QByteArray("version 2 of ") + tool);
     }
     start();
-    EXPECT_EQ(readFile(home.workFolder() + "lame.exe"), "version 1 of lame.exe");
-    EXPECT_EQ(readFile(home.workFolder() + "ffmpeg.exe"), "version 1 of ffmpeg.exe");
-    EXPECT_EQ(readFile(home.workFolder() + "soundstretch.exe"), "version 2 of soundstretch.exe");
+    for (const char* tool : {"lame.exe", "soundstretch.exe", "ffmpeg.exe"}) {
+        EXPECT_EQ(readFile(home.workFolder() + tool), QByteArray("version 2 of ") + tool);
+    }
+}
+
+namespace {
+
+// What the work folder holds under a tool's name before the start.
+enum class WorkEntry { Nothing, StaleCopy, CorrectLink, LinkElsewhere, DanglingLink };
+
+struct ToolLinkCase {
+    const char* name;
+    WorkEntry before;
+    bool sourceThere;  // the program folder has the tool
+};
+
+// The inode of the entry itself, a link not followed.
+ino_t ownInode(const QString& path)
+{
+    struct stat st {};
+    return ::lstat(toNativeBytes(path).c_str(), &st) == 0 ? st.st_ino : 0;
+}
+
+}  // namespace
+
+TEST_F(Startup, TheWorkFoldersToolsAreLinksToTheRealPrograms)
+{
+    const ToolLinkCase cases[] = {
+        {"nothing yet", WorkEntry::Nothing, true},
+        {"a copy left by an older version", WorkEntry::StaleCopy, true},
+        {"the right link", WorkEntry::CorrectLink, true},
+        {"a link to another place", WorkEntry::LinkElsewhere, true},
+        {"a dangling link", WorkEntry::DanglingLink, true},
+        {"no tool to link to, nothing there", WorkEntry::Nothing, false},
+        {"no tool to link to, a copy there", WorkEntry::StaleCopy, false},
+        {"no tool to link to, a link there", WorkEntry::LinkElsewhere, false},
+    };
+    // The program folder's entries lead, through a link, to the programs in a system folder.
+    const QString system = home.path() + "/system/bin/";
+    writeFile(home.path() + "/elsewhere", "elsewhere");
+    for (const char* tool : {"lame.exe", "soundstretch.exe", "ffmpeg.exe"}) {
+        writeFile(system + tool, QByteArray("system ") + tool);
+        QFile::remove(programFolder + tool);
+        ASSERT_TRUE(QFile::link(system + tool, programFolder + tool));
+    }
+    ProgramFolders folders;
+    folders.ProgramFolder = programFolder;
+    folders.WorkFolder = home.workFolder();
+    ASSERT_TRUE(ForceDirectories(folders.WorkFolder));
+
+    for (const ToolLinkCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (const char* tool : {"lame.exe", "soundstretch.exe", "ffmpeg.exe"}) {
+            const QString entry = folders.WorkFolder + tool;
+            QFile::remove(entry);
+            switch (c.before) {
+                case WorkEntry::Nothing: break;
+                case WorkEntry::StaleCopy: writeFile(entry, "old copy"); break;
+                case WorkEntry::CorrectLink:
+                    QFile::link(QFileInfo(system + tool).canonicalFilePath(), entry);
+                    break;
+                case WorkEntry::LinkElsewhere:
+                    QFile::link(home.path() + "/elsewhere", entry);
+                    break;
+                case WorkEntry::DanglingLink: QFile::link(home.path() + "/gone", entry); break;
+            }
+            QFile::remove(programFolder + tool);
+            if (c.sourceThere) {
+                QFile::link(system + tool, programFolder + tool);
+            }
+        }
+        std::map<QString, ino_t> inodesBefore;
+        for (const char* tool : {"lame.exe", "soundstretch.exe", "ffmpeg.exe"}) {
+            inodesBefore[tool] = ownInode(folders.WorkFolder + tool);
+        }
+
+        CopyTools(folders);
+        CopyFfmpeg(folders);
+
+        EXPECT_EQ(folders.FfmpegPath, folders.WorkFolder + "ffmpeg.exe");
+        for (const char* tool : {"lame.exe", "soundstretch.exe", "ffmpeg.exe"}) {
+            SCOPED_TRACE(tool);
+            const QString entry = folders.WorkFolder + tool;
+            const QFileInfo info(entry);
+            if (!c.sourceThere) {  // left exactly as it was
+                EXPECT_EQ(ownInode(entry), inodesBefore[tool]);
+                if (c.before == WorkEntry::StaleCopy) {
+                    EXPECT_EQ(readFile(entry), "old copy");
+                }
+                if (c.before == WorkEntry::LinkElsewhere) {
+                    EXPECT_EQ(info.symLinkTarget(), home.path() + "/elsewhere");
+                }
+                continue;
+            }
+            EXPECT_TRUE(info.isSymLink());
+            EXPECT_EQ(info.symLinkTarget(), QFileInfo(system + tool).canonicalFilePath());
+            EXPECT_EQ(readFile(entry), QByteArray("system ") + tool);
+            if (c.before == WorkEntry::CorrectLink) {
+                EXPECT_EQ(ownInode(entry), inodesBefore[tool]);  // not made again
+            }
+        }
+        EXPECT_EQ(readFile(home.path() + "/elsewhere"), "elsewhere");
+        // Nothing is left behind under a temporary name.
+        QStringList left =
+            QDir(folders.WorkFolder)
+                .entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot);
+        for (const char* tool : {"lame.exe", "soundstretch.exe", "ffmpeg.exe"}) {
+            left.removeAll(tool);
+        }
+        EXPECT_TRUE(left.isEmpty()) << left.join(", ").toStdString();
+    }
 }
 
 TEST_F(Startup, TheLanguageIsRecordedInProgramIni)

@@ -1,0 +1,279 @@
+#include "app/BatchFrontEnd.h"
+#include "convert/AudioCheck.h"
+#include "platform/FileSystem.h"
+#include "platform/NativePath.h"
+#include "support/Audio.h"
+#include "support/TempHome.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QDirIterator>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QThread>
+
+#include <signal.h>
+#include <sys/stat.h>
+
+using namespace qvr;
+using namespace qvr::test;
+
+namespace {
+
+struct BatchRun {
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+bool alive(pid_t pid)
+{
+    const QByteArray stat = readFile(QString("/proc/%1/stat").arg(pid));
+    const qsizetype close = stat.lastIndexOf(')');
+    return close > 0 && close + 2 < stat.size() && stat.at(close + 2) != 'Z';
+}
+
+bool waitUntil(const std::function<bool()>& done, int limitMs = 20000)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        if (timer.elapsed() > limitMs) {
+            return false;
+        }
+        QThread::msleep(10);
+    }
+    return true;
+}
+
+}  // namespace
+
+class Batch : public ::testing::Test {
+  protected:
+    TempHome home;
+    QString music = home.path() + "/Music/";
+    QString program = QStringLiteral(QUORVANE_PROGRAM_DIR "/quorvane-batch");
+
+    void SetUp() override { QDir().mkpath(music); }
+
+    // A program folder of its own, whose tools are scripts; $REAL in a script names the real
+    // tool.
+    void useProgramFolderWithTools(const std::map<QString, QByteArray>& scripts)
+    {
+        const QString folder = home.path() + "/program/";
+        QDir().mkpath(folder);
+        for (const char* name : {"quorvane-batch", "Language.ini", "ver.ini", "Program.ini"}) {
+            QFile::copy(QStringLiteral(QUORVANE_PROGRAM_DIR "/") + name, folder + name);
+        }
+        for (const char* tool : {"lame.exe", "ffmpeg.exe", "soundstretch.exe"}) {
+            const QString real =
+                QFile::symLinkTarget(QStringLiteral(QUORVANE_PROGRAM_DIR "/") + tool);
+            const auto script = scripts.find(tool);
+            if (script == scripts.end()) {
+                QFile::link(real, folder + tool);
+                continue;
+            }
+            writeFile(folder + tool, "#!/bin/sh\nREAL='" + real.toUtf8() + "'\n" + script->second);
+            ::chmod(toNativeBytes(folder + tool).c_str(), 0755);
+        }
+        program = folder + "quorvane-batch";
+    }
+
+    void start(QProcess& process, const QStringList& arguments, const QString& folder = QString(),
+               const QStringList& unset = {})
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const QString& name : unset) {
+            environment.remove(name);
+        }
+        process.setProcessEnvironment(environment);
+        process.setWorkingDirectory(folder.isEmpty() ? music : folder);
+        process.setStandardInputFile(QProcess::nullDevice());
+        process.start(program, arguments);
+    }
+
+    BatchRun run(const QStringList& arguments, const QString& folder = QString())
+    {
+        QProcess process;
+        start(process, arguments, folder);
+        EXPECT_TRUE(process.waitForFinished(120000));
+        return {process.exitCode(), process.readAllStandardOutput(),
+                process.readAllStandardError()};
+    }
+
+    QString outputFolder(const char* frequency = "432")
+    {
+        return home.outputFolder() + frequency + " Hz" + QDir::cleanPath(music) + "/";
+    }
+
+    QStringList tree(const QString& folder)
+    {
+        QStringList found;
+        QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            found << it.next();
+        }
+        return found;
+    }
+};
+
+TEST_F(Batch, HelpPrintsTheUsageAndEndsWell)
+{
+    const BatchRun help = run({"--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_TRUE(help.out.startsWith("usage: quorvane-batch"));
+    const BatchRun wrong = run({"--frequency", "432", "--loud", "x.mp3"});
+    EXPECT_EQ(wrong.exitCode, 2);
+    EXPECT_TRUE(wrong.err.contains("unknown option --loud"));
+}
+
+TEST_F(Batch, ArgumentsAreReadAsTheSystemGivesThem)
+{
+    struct Case {
+        QStringList arguments;
+        QString firstPath;
+        bool help;
+    } cases[] = {
+        {{"--frequency", "432", "a.mp3"}, "/music/a.mp3", false},
+        {{"--frequency=528", "../x/./b.flac", "/abs/c.wav"}, "/x/b.flac", false},
+        {{"--frequency", "432", "--", "--odd.wav"}, "/music/--odd.wav", false},
+        {{"-h"}, QString(), true},
+    };
+    for (const Case& c : cases) {
+        const BatchRequest request = ParseBatchArguments(c.arguments, "/music");
+        EXPECT_TRUE(request.error.isEmpty()) << request.error.toStdString();
+        EXPECT_EQ(request.help, c.help);
+        EXPECT_EQ(request.paths.value(0), c.firstPath);
+    }
+    const QString odd = fromNativeBytes(std::string("caf\xE9.wav"));
+    EXPECT_EQ(ParseBatchArguments({"--frequency", "432", odd}, "/m").paths,
+              QStringList{"/m/" + odd});
+    EXPECT_EQ(EscapedForLine("a\tb\nc\\d"), "a\\tb\\nc\\\\d");
+}
+
+// Run from the music folder with relative names, of every kind the tools handle, with a name
+// that is not UTF-8 and one with a newline.
+TEST_F(Batch, RelativeAndOddNamesAreConvertedWhereTheyBelong)
+{
+    const std::string latin1 = toNativeBytes(music) + "caf\xE9.wav";
+    writeToneWav(fromNativeBytes(latin1), 440.0, 1.0);
+    writeToneWav(music + "new\nline.wav", 440.0, 1.0);
+    ASSERT_TRUE(makeTone(music + "song.mp3", 440.0, 1.0));
+    ASSERT_TRUE(makeTone(music + "song.flac", 440.0, 1.0));
+
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    process.setProcessEnvironment(environment);
+    process.setWorkingDirectory(music);
+    // The name that is not UTF-8 reaches the program as its bytes, through a shell's glob.
+    process.start("/bin/sh", {"-c",
+                              "exec \"$0\" --frequency 432 caf*.wav 'new\nline.wav' "
+                              "song.mp3 ./song.flac",
+                              program});
+    ASSERT_TRUE(process.waitForFinished(120000));
+    const QByteArray out = process.readAllStandardOutput();
+    const QByteArray err = process.readAllStandardError();
+    EXPECT_EQ(process.exitCode(), 0) << err.toStdString();
+    EXPECT_TRUE(err.contains("4 converted, 0 failed")) << err.toStdString();
+
+    const QList<QByteArray> lines = out.split('\n');
+    ASSERT_EQ(lines.size(), 5) << out.toStdString();  // four lines and the last newline
+    EXPECT_TRUE(lines[0].startsWith(QByteArray::fromStdString(latin1) + '\t'));
+    EXPECT_TRUE(lines[1].startsWith(music.toUtf8() + "new\\nline.wav\t"));
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(lines[i].split('\t').value(3), "converted") << lines[i].toStdString();
+    }
+    const QString folder = outputFolder();
+    const std::string latin1Output = toNativeBytes(folder) + "caf\xE9-432 Hz.wav";
+    for (const QString& output : {fromNativeBytes(latin1Output), folder + "new\nline-432 Hz.wav",
+                                  folder + "song-432 Hz.mp3", folder + "song-432 Hz.flac"}) {
+        const AudioFacts facts = DecodeAudio(output);
+        EXPECT_TRUE(facts.complete) << output.toStdString();
+        EXPECT_NEAR(facts.seconds, 440.0 / 432.0, 0.06) << output.toStdString();
+    }
+    // Qt's clean-up cannot name these two.
+    RemoveFile(fromNativeBytes(latin1));
+    RemoveFile(fromNativeBytes(latin1Output));
+}
+
+// SIGTERM ends the run at once: no tool of ours goes on, and nothing half-written is left.
+TEST_F(Batch, TerminationCleansUpAndSaysSo)
+{
+    useProgramFolderWithTools({{"soundstretch.exe",
+                                "echo $$ > \"$HOME/stretch.pid\"\n\"$REAL\" \"$@\"\n"
+                                "while :; do sleep 0.05; done\n"}});
+    writeToneWav(music + "a.wav", 440.0, 1.0);
+    writeToneWav(music + "b.wav", 440.0, 1.0);
+    QProcess batch;
+    start(batch, {"--frequency", "432", "a.wav", "b.wav"});
+    const QString pidFile = home.path() + "/stretch.pid";
+    ASSERT_TRUE(waitUntil([&] { return !readFile(pidFile).trimmed().isEmpty(); }));
+    const pid_t stretch = readFile(pidFile).trimmed().toInt();
+    ASSERT_TRUE(waitUntil([&] { return QFile::exists(home.workFolder() + "output.wav"); }));
+    ::kill(static_cast<pid_t>(batch.processId()), SIGTERM);
+    ASSERT_TRUE(batch.waitForFinished(10000));
+    EXPECT_EQ(batch.exitCode(), 143);
+    EXPECT_FALSE(alive(stretch));
+    for (const char* name : {"input.wav", "output.wav"}) {
+        EXPECT_FALSE(QFile::exists(home.workFolder() + name)) << name;
+    }
+    EXPECT_TRUE(tree(home.outputFolder()).isEmpty());
+    const QByteArray out = batch.readAllStandardOutput();
+    EXPECT_TRUE(out.contains("a.wav\t-\t-\taborted")) << out.toStdString();
+    EXPECT_TRUE(out.contains("b.wav\t-\t-\taborted")) << out.toStdString();
+}
+
+// Without XDG_RUNTIME_DIR (cron, su) a second run still finds the first one and leaves its work
+// files alone.
+TEST_F(Batch, ASecondRunWithoutTheRuntimeFolderIsRefused)
+{
+    useProgramFolderWithTools({{"soundstretch.exe",
+                                "touch \"$HOME/stretching\"\n"
+                                "while :; do sleep 0.05; done\n"}});
+    writeToneWav(music + "a.wav", 440.0, 1.0);
+    QProcess first;
+    start(first, {"--frequency", "432", "a.wav"});
+    ASSERT_TRUE(waitUntil([&] { return QFile::exists(home.path() + "/stretching"); }));
+
+    QProcess second;
+    start(second, {"--frequency", "432", "a.wav"}, QString(), {"XDG_RUNTIME_DIR"});
+    ASSERT_TRUE(second.waitForFinished(20000));
+    EXPECT_EQ(second.exitCode(), 3);
+    EXPECT_TRUE(second.readAllStandardError().contains("Quorvane is already started!"));
+    EXPECT_TRUE(QFile::exists(home.workFolder() + "input.wav"));  // the first run's, untouched
+
+    ::kill(static_cast<pid_t>(first.processId()), SIGINT);
+    ASSERT_TRUE(first.waitForFinished(10000));
+    EXPECT_EQ(first.exitCode(), 130);
+}
+
+// The output disk fills up while the file is written: the row says "disk full", nothing is left
+// under the output's name. The disk is a small memory file system of a mount namespace of its
+// own, which needs the right to mount.
+TEST_F(Batch, AFullOutputDiskIsReportedAndLeavesNothingBehind)
+{
+    const QString small = home.outputFolder();
+    QDir().mkpath(small);
+    QProcess probe;
+    probe.start("unshare", {"-m", "sh", "-c", "mount -t tmpfs -o size=64k tmpfs \"$0\"", small});
+    if (!probe.waitForFinished(10000) || probe.exitCode() != 0) {
+        GTEST_SKIP() << "mounting a small file system is not allowed here";
+    }
+    writeToneWav(music + "a.wav", 440.0, 3.0);  // 0.5 MB in, more out
+    const QByteArray before = readFile(music + "a.wav");
+    QProcess batch;
+    batch.setWorkingDirectory(music);
+    batch.start("unshare",
+                {"-m", "sh", "-c",
+                 "mount -t tmpfs -o size=256k tmpfs \"$0\" && \"$1\" --frequency 432 a.wav;"
+                 " s=$?; find \"$0\" -type f; exit $s",
+                 small, program});
+    ASSERT_TRUE(batch.waitForFinished(120000));
+    const QByteArray out = batch.readAllStandardOutput();
+    EXPECT_EQ(batch.exitCode(), 1) << batch.readAllStandardError().toStdString();
+    EXPECT_TRUE(out.contains("\tfailed\tdisk full\n")) << out.toStdString();
+    EXPECT_FALSE(out.contains(small.toUtf8() + "432 Hz")) << out.toStdString();  // no file left
+    EXPECT_EQ(readFile(music + "a.wav"), before);
+}
