@@ -132,6 +132,102 @@ bool receiveFrames(AVCodecContext* codec, AVFrame* frame, double& seconds)
     }
 }
 
+// A decoder for the stream that treats a damaged frame as an error, not as something to hide
+// with silence; a frame whose checksum does not match (FLAC has one in every frame) is damaged.
+CodecPtr openDecoder(const AVStream* stream)
+{
+    const AVCodecParameters* parameters = stream->codecpar;
+    const AVCodec* decoder = avcodec_find_decoder(parameters->codec_id);
+    if (decoder == nullptr) {
+        return nullptr;
+    }
+    CodecPtr codec(avcodec_alloc_context3(decoder));
+    if (codec == nullptr || avcodec_parameters_to_context(codec.get(), parameters) < 0) {
+        return nullptr;
+    }
+    codec->pkt_timebase = stream->time_base;
+    codec->err_recognition |= AV_EF_EXPLODE | AV_EF_CRCCHECK;
+    if (avcodec_open2(codec.get(), decoder, nullptr) < 0) {
+        return nullptr;
+    }
+    return codec;
+}
+
+// Hands one packet (or the end, for nullptr) to the decoder and takes what it gives.
+bool decodePacket(AVCodecContext* codec, const AVPacket* packet, AVFrame* frame, double& seconds)
+{
+    const int sent = avcodec_send_packet(codec, packet);
+    if (sent < 0 && sent != AVERROR(EAGAIN) && !(packet == nullptr && sent == AVERROR_EOF)) {
+        return false;
+    }
+    return receiveFrames(codec, frame, seconds);
+}
+
+// Reads the next packet of the stream: 1 for a packet, 0 at the end of the file, -1 on an error.
+int nextPacket(const OpenedAudio& opened, AVPacket* packet)
+{
+    for (;;) {
+        const int read = av_read_frame(opened.format.get(), packet);
+        if (read == AVERROR_EOF) {
+            return 0;
+        }
+        if (read < 0) {
+            return -1;
+        }
+        if (packet->stream_index == opened.stream->index && packet->size > 0) {
+            return 1;
+        }
+        av_packet_unref(packet);
+    }
+}
+
+// Decodes every packet of the stream to the end; the length is what was decoded.
+AudioFacts decodeAll(const OpenedAudio& opened, AudioFacts facts, const std::atomic<bool>* cancel)
+{
+    const CodecPtr codec = openDecoder(opened.stream);
+    const PacketPtr packet(av_packet_alloc());
+    const FramePtr frame(av_frame_alloc());
+    if (codec == nullptr || packet == nullptr || frame == nullptr) {
+        return facts;
+    }
+    double seconds = 0;
+    bool intact = true;
+    for (;;) {
+        if (isCancelled(cancel)) {
+            facts.seconds = seconds;
+            return facts;
+        }
+        const int read = nextPacket(opened, packet.get());
+        if (read == 0) {
+            break;
+        }
+        if (read < 0) {
+            facts.seconds = seconds;
+            return facts;
+        }
+        // A packet cut short by the end of the file: what it holds still counts.
+        if ((packet->flags & AV_PKT_FLAG_CORRUPT) != 0) {
+            intact = false;
+        }
+        const bool decoded = decodePacket(codec.get(), packet.get(), frame.get(), seconds);
+        av_packet_unref(packet.get());
+        if (!decoded) {
+            facts.seconds = seconds;
+            return facts;
+        }
+    }
+    // The decoder may still hold samples.
+    if (!decodePacket(codec.get(), nullptr, frame.get(), seconds)) {
+        intact = false;
+    }
+    if (codec->sample_rate > 0) {
+        facts.sampleRate = codec->sample_rate;
+    }
+    facts.seconds = seconds;
+    facts.complete = intact;
+    return facts;
+}
+
 }  // namespace
 
 AudioFacts ProbeAudio(const QString& path)
@@ -159,69 +255,7 @@ AudioFacts DecodeAudio(const QString& path, const std::atomic<bool>* cancel)
     if (opened.stream == nullptr) {
         return facts;
     }
-    const AVCodecParameters* parameters = opened.stream->codecpar;
-    const AVCodec* decoder = avcodec_find_decoder(parameters->codec_id);
-    if (decoder == nullptr) {
-        return facts;
-    }
-    const CodecPtr codec(avcodec_alloc_context3(decoder));
-    if (codec == nullptr || avcodec_parameters_to_context(codec.get(), parameters) < 0) {
-        return facts;
-    }
-    codec->pkt_timebase = opened.stream->time_base;
-    // A damaged frame is an error, not something to hide with silence; a frame whose checksum
-    // does not match (FLAC has one in every frame) is a damaged one.
-    codec->err_recognition |= AV_EF_EXPLODE | AV_EF_CRCCHECK;
-    const PacketPtr packet(av_packet_alloc());
-    const FramePtr frame(av_frame_alloc());
-    if (packet == nullptr || frame == nullptr || avcodec_open2(codec.get(), decoder, nullptr) < 0) {
-        return facts;
-    }
-
-    AVFormatContext* format = opened.format.get();
-    double seconds = 0;
-    bool intact = true;
-    for (;;) {
-        if (isCancelled(cancel)) {
-            facts.seconds = seconds;
-            return facts;
-        }
-        const int read = av_read_frame(format, packet.get());
-        if (read == AVERROR_EOF) {
-            break;
-        }
-        if (read < 0) {
-            facts.seconds = seconds;
-            return facts;
-        }
-        if (packet->stream_index != opened.stream->index || packet->size == 0) {
-            av_packet_unref(packet.get());
-            continue;
-        }
-        // A packet cut short by the end of the file: what it holds still counts.
-        if ((packet->flags & AV_PKT_FLAG_CORRUPT) != 0) {
-            intact = false;
-        }
-        const int sent = avcodec_send_packet(codec.get(), packet.get());
-        av_packet_unref(packet.get());
-        if ((sent < 0 && sent != AVERROR(EAGAIN)) ||
-            !receiveFrames(codec.get(), frame.get(), seconds)) {
-            facts.seconds = seconds;
-            return facts;
-        }
-    }
-    // The decoder may still hold samples.
-    const int flushed = avcodec_send_packet(codec.get(), nullptr);
-    if ((flushed < 0 && flushed != AVERROR_EOF) ||
-        !receiveFrames(codec.get(), frame.get(), seconds)) {
-        intact = false;
-    }
-    if (codec->sample_rate > 0) {
-        facts.sampleRate = codec->sample_rate;
-    }
-    facts.seconds = seconds;
-    facts.complete = intact;
-    return facts;
+    return decodeAll(opened, facts, cancel);
 }
 
 }  // namespace qvr
