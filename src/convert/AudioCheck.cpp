@@ -63,6 +63,17 @@ int interruptWhenCancelled(void* cancel)
     return isCancelled(static_cast<const std::atomic<bool>*>(cancel)) ? 1 : 0;
 }
 
+// Only a lossless stream has a depth worth keeping.
+int losslessBits(const AVCodecParameters* parameters)
+{
+    const AVCodecDescriptor* descriptor = avcodec_descriptor_get(parameters->codec_id);
+    if (descriptor == nullptr || (descriptor->props & AV_CODEC_PROP_LOSSLESS) == 0) {
+        return 0;
+    }
+    return parameters->bits_per_raw_sample > 0 ? parameters->bits_per_raw_sample
+                                               : parameters->bits_per_coded_sample;
+}
+
 // An opened container and its best audio stream.
 struct OpenedAudio {
     FormatPtr format;
@@ -110,6 +121,7 @@ OpenedAudio openAudio(const QString& path, const std::atomic<bool>* cancel, Audi
     facts.codec = QString::fromLatin1(avcodec_get_name(parameters->codec_id));
     facts.channels = parameters->ch_layout.nb_channels;
     facts.sampleRate = parameters->sample_rate;
+    facts.bits = losslessBits(parameters);
     opened.format = std::move(format);
     return opened;
 }

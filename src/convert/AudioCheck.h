@@ -16,6 +16,7 @@ struct AudioFacts {
     QString codec;                 // the libraries' codec name: "mp3", "pcm_s16le", "flac", ...
     int channels = 0;
     int sampleRate = 0;
+    int bits = 0;  // bits of a sample of a lossless stream (PCM, FLAC, ALAC); 0 for a lossy one
     double seconds = 0;  // DecodeAudio: decoded samples / sample rate; ProbeAudio: the container's
                          // duration
 };

@@ -175,7 +175,8 @@ void ConversionJob::deleteWorkFiles()
 
 ConversionJob::Failure ConversionJob::decode(const QString& source, int row)
 {
-    const StepResult step = tools_.DecodeToWorkWav(source, row, stepDeadline());
+    const StepResult step =
+        tools_.DecodeToWorkWav(source, row, stepDeadline(), WorkBits(source_.bits));
     if (!step.succeeded()) {
         return stepFailure(step, FailureReason::DecoderFailed, state_.WorkFolder);
     }
@@ -302,7 +303,8 @@ ConversionJob::Failure ConversionJob::encode(int row)
                                           : FailureReason::OutputNotWritable);
     }
     RemoveFile(temporary_);
-    const StepResult step = tools_.EncodeFromWorkWav(temporary_, row, stepDeadline());
+    const StepResult step =
+        tools_.EncodeFromWorkWav(temporary_, row, stepDeadline(), stretched_.bits);
     if (!step.succeeded()) {
         return stepFailure(step, FailureReason::EncoderFailed, folder);
     }

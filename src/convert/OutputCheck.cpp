@@ -10,13 +10,14 @@ constexpr double kLeastToleranceSeconds = 0.05;
 // A length the container only guesses from the bit rate can be far off.
 constexpr double kGuessedLengthShare = 0.10;
 
-QString expectedCodec(AudioKind kind)
+QString expectedCodec(AudioKind kind, int bits)
 {
     switch (kind) {
         case AudioKind::Mp3: return QStringLiteral("mp3");
         case AudioKind::Flac: return QStringLiteral("flac");
         case AudioKind::Aiff:
-        case AudioKind::Aif: return QStringLiteral("pcm_s16be");
+        case AudioKind::Aif:
+            return bits > 16 ? QStringLiteral("pcm_s24be") : QStringLiteral("pcm_s16be");
         case AudioKind::Aac: return QStringLiteral("aac");
         case AudioKind::M4a: return QStringLiteral("alac");
         default: return QString();
@@ -36,6 +37,7 @@ bool Meets(const AudioFacts& facts, const Expectation& expected)
                                                     : facts.codec == expected.codec;
     return facts.readable && facts.complete && codecFits &&
            (expected.channels == 0 || facts.channels == expected.channels) &&
+           (expected.bits == 0 || facts.bits == expected.bits) &&
            LengthMatches(facts.seconds, expected.seconds, expected.share);
 }
 
@@ -53,7 +55,10 @@ Expectation ExpectedStretch(const AudioFacts& input, double lengthRatio)
 Expectation ExpectedOutput(AudioKind kind, const AudioFacts& stretched)
 {
     Expectation expected;
-    expected.codec = expectedCodec(kind);
+    expected.codec = expectedCodec(kind, stretched.bits);
+    // A lossless target keeps the depth of the work file.
+    const bool lossless = kind != AudioKind::Mp3 && kind != AudioKind::Aac;
+    expected.bits = lossless ? stretched.bits : 0;
     expected.seconds = stretched.seconds;
     // The MP3 encoder and a copy keep the channels; the converter always writes two.
     const bool keepsChannels = kind == AudioKind::Mp3 || kind == AudioKind::Wav;

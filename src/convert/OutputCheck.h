@@ -19,6 +19,7 @@ struct Expectation {
     int channels = 0;
     double seconds = 0;
     double share = 0.01;  // allowed share of difference in length
+    int bits = 0;         // 0: any depth
 };
 
 // The check of a file against what it must hold: decoded completely, of the codec, channel

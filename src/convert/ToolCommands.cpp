@@ -7,19 +7,36 @@
 namespace qvr {
 namespace {
 
-QString codecFor(AudioKind kind)
+QString codecFor(AudioKind kind, int bits)
 {
     switch (kind) {
         case AudioKind::M4a: return QStringLiteral("alac");
         case AudioKind::Flac: return QStringLiteral("flac");
         case AudioKind::Aiff:
-        case AudioKind::Aif: return QStringLiteral("pcm_s16be");
+        case AudioKind::Aif:
+            return bits > kPlainBits ? QStringLiteral("pcm_s24be") : QStringLiteral("pcm_s16be");
         case AudioKind::Aac: return QStringLiteral("aac");
         default: return QString();
     }
 }
 
+// The sample format that makes the converter's FLAC and ALAC encoders keep a deep work WAV's
+// depth; empty where the codec itself names the depth.
+QString deepSampleFormat(AudioKind kind)
+{
+    switch (kind) {
+        case AudioKind::Flac: return QStringLiteral("s32");
+        case AudioKind::M4a: return QStringLiteral("s32p");
+        default: return QString();
+    }
+}
+
 }  // namespace
+
+int WorkBits(int sourceBits)
+{
+    return sourceBits > kPlainBits ? kDeepBits : kPlainBits;
+}
 
 CommandLine Mp3DecodeArguments(const QString& source, const QString& workFolder)
 {
@@ -38,27 +55,34 @@ CommandLine Mp3EncodeArguments(const QString& workFolder, const QString& target)
         .path(target);
 }
 
-CommandLine ConverterDecodeArguments(const QString& source, const QString& target)
+CommandLine ConverterDecodeArguments(const QString& source, const QString& target, int bits)
 {
-    return CommandLine()
-        .option(QStringLiteral("-i"))
-        .path(source)
-        .option(QStringLiteral("-ac"))
-        .option(QStringLiteral("2"))
-        .path(target);
+    CommandLine line = CommandLine()
+                           .option(QStringLiteral("-i"))
+                           .path(source)
+                           .option(QStringLiteral("-ac"))
+                           .option(QStringLiteral("2"));
+    if (bits > kPlainBits) {
+        line.option(QStringLiteral("-c:a")).option(QStringLiteral("pcm_s24le"));
+    }
+    return line.path(target);
 }
 
 CommandLine ConverterEncodeArguments(AudioKind targetKind, const QString& source,
-                                     const QString& target)
+                                     const QString& target, int bits)
 {
-    return CommandLine()
-        .option(QStringLiteral("-i"))
-        .path(source)
-        .option(QStringLiteral("-ac"))
-        .option(QStringLiteral("2"))
-        .option(QStringLiteral("-c:a"))
-        .option(codecFor(targetKind))
-        .path(target);
+    CommandLine line = CommandLine()
+                           .option(QStringLiteral("-i"))
+                           .path(source)
+                           .option(QStringLiteral("-ac"))
+                           .option(QStringLiteral("2"))
+                           .option(QStringLiteral("-c:a"))
+                           .option(codecFor(targetKind, bits));
+    const QString sampleFormat = deepSampleFormat(targetKind);
+    if (bits > kPlainBits && !sampleFormat.isEmpty()) {
+        line.option(QStringLiteral("-sample_fmt")).option(sampleFormat);
+    }
+    return line.path(target);
 }
 
 QString BatchFileText(const QString& workFolder, const QString& tempoText)
@@ -77,7 +101,8 @@ ToolRunner::ToolRunner(QString workFolder, ToolProcesses& processes, const JobWa
 {
 }
 
-StepResult ToolRunner::DecodeToWorkWav(const QString& source, int row, Milliseconds deadline)
+StepResult ToolRunner::DecodeToWorkWav(const QString& source, int row, Milliseconds deadline,
+                                       int bits)
 {
     const AudioKind kind = KindOf(source);
     if (kind == AudioKind::Mp3) {
@@ -88,10 +113,11 @@ StepResult ToolRunner::DecodeToWorkWav(const QString& source, int row, Milliseco
         RemoveFile(workFolder_ + kInputWav);
         return CopyFile(source, workFolder_ + kInputWav, deadline);
     }
-    return ConverterDecode(source, workFolder_ + kInputWav, row, deadline);
+    return ConverterDecode(source, workFolder_ + kInputWav, row, deadline, bits);
 }
 
-StepResult ToolRunner::EncodeFromWorkWav(const QString& target, int row, Milliseconds deadline)
+StepResult ToolRunner::EncodeFromWorkWav(const QString& target, int row, Milliseconds deadline,
+                                         int bits)
 {
     const AudioKind kind = KindOf(target);
     if (kind == AudioKind::Wav) {
@@ -102,29 +128,29 @@ StepResult ToolRunner::EncodeFromWorkWav(const QString& target, int row, Millise
         writeStatus_(row, QStringLiteral("WAV to MP3"));
         return RunAndWait(kMp3Tool, Mp3EncodeArguments(workFolder_, target), deadline);
     }
-    return ConverterEncode(workFolder_ + kOutputWav, target, row, deadline);
+    return ConverterEncode(workFolder_ + kOutputWav, target, row, deadline, bits);
 }
 
 StepResult ToolRunner::ConverterDecode(const QString& source, const QString& target, int row,
-                                       Milliseconds deadline)
+                                       Milliseconds deadline, int bits)
 {
     // The converter is never asked to overwrite: it would wait for an answer.
     RemoveFile(target);
     writeStatus_(row, KindLabel(KindOf(source)) + QStringLiteral(" to WAV"));
     const StepResult result =
-        RunAndWait(kConverterTool, ConverterDecodeArguments(source, target), deadline);
+        RunAndWait(kConverterTool, ConverterDecodeArguments(source, target, bits), deadline);
     processes_.CloseToolWindow(kConverterTool);
     return result;
 }
 
 StepResult ToolRunner::ConverterEncode(const QString& source, const QString& target, int row,
-                                       Milliseconds deadline)
+                                       Milliseconds deadline, int bits)
 {
     RemoveFile(target);
     const AudioKind kind = KindOf(target);
     writeStatus_(row, QStringLiteral("WAV to ") + KindLabel(kind));
     const StepResult result =
-        RunAndWait(kConverterTool, ConverterEncodeArguments(kind, source, target), deadline);
+        RunAndWait(kConverterTool, ConverterEncodeArguments(kind, source, target, bits), deadline);
     processes_.CloseToolWindow(kConverterTool);
     return result;
 }

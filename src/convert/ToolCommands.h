@@ -24,11 +24,19 @@ inline const QString kOutputWav = QStringLiteral("output.wav");
 CommandLine Mp3DecodeArguments(const QString& source, const QString& workFolder);
 // -b 192 "{W}output.wav" "{T}"
 CommandLine Mp3EncodeArguments(const QString& workFolder, const QString& target);
-// -i "{S}" -ac 2 "{T}"
-CommandLine ConverterDecodeArguments(const QString& source, const QString& target);
-// -i "{S}" -ac 2 -c:a {codec} "{T}", the codec by the target's kind
+// The bits a sample of the work WAV has: 16, the depth of CD audio, unless a lossless source
+// holds more; then 24, which every lossless target and the time-stretch tool can carry.
+constexpr int kPlainBits = 16;
+constexpr int kDeepBits = 24;
+int WorkBits(int sourceBits);
+
+// -i "{S}" -ac 2 "{T}"; for a deep source -i "{S}" -ac 2 -c:a pcm_s24le "{T}"
+CommandLine ConverterDecodeArguments(const QString& source, const QString& target,
+                                     int bits = kPlainBits);
+// -i "{S}" -ac 2 -c:a {codec} "{T}", the codec by the target's kind; a deep work WAV keeps its
+// depth: FLAC and ALAC through -sample_fmt, AIFF as pcm_s24be
 CommandLine ConverterEncodeArguments(AudioKind targetKind, const QString& source,
-                                     const QString& target);
+                                     const QString& target, int bits = kPlainBits);
 
 // The two lines of the batch file that runs the time-stretch tool in the work folder. The tool
 // changes the rate, so tempo and pitch move together by the percentage.
@@ -52,12 +60,15 @@ class ToolRunner {
     ToolRunner(QString workFolder, ToolProcesses& processes, const JobWaits& waits,
                StatusWriter writeStatus);
 
-    StepResult DecodeToWorkWav(const QString& source, int row, Milliseconds deadline);
-    StepResult EncodeFromWorkWav(const QString& target, int row, Milliseconds deadline);
+    // bits: the depth of the work WAV (see WorkBits)
+    StepResult DecodeToWorkWav(const QString& source, int row, Milliseconds deadline,
+                               int bits = kPlainBits);
+    StepResult EncodeFromWorkWav(const QString& target, int row, Milliseconds deadline,
+                                 int bits = kPlainBits);
     StepResult ConverterDecode(const QString& source, const QString& target, int row,
-                               Milliseconds deadline);
+                               Milliseconds deadline, int bits = kPlainBits);
     StepResult ConverterEncode(const QString& source, const QString& target, int row,
-                               Milliseconds deadline);
+                               Milliseconds deadline, int bits = kPlainBits);
     // Runs the tool from the work folder and waits for it.
     StepResult RunAndWait(const QString& program, const CommandLine& arguments,
                           Milliseconds deadline);

@@ -1,7 +1,10 @@
 #include "EngineHarness.h"
 
+#include "convert/AudioCheck.h"
 #include "platform/FileSystem.h"
 #include "support/Audio.h"
+
+#include <QProcess>
 
 using namespace qvr;
 using namespace qvr::test;
@@ -26,6 +29,14 @@ const KindCase kKinds[] = {
 };
 
 constexpr double kSeconds = 2.0;
+
+bool runTool(const QString& program, const QStringList& arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    return process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit &&
+           process.exitCode() == 0;
+}
 
 void expectPitch(const QString& file, double hertz)
 {
@@ -68,6 +79,35 @@ TEST_F(RealTools, EveryKindIsRetunedTo432HzInItsOwnFormat)
         EXPECT_NEAR(info.seconds, kSeconds * 440.0 / 432.0, 0.1);
         expectPitch(output, 432.0);
         EXPECT_EQ(cell(int(i), FileListModel::StatusColumn), "Done");
+    }
+}
+
+// A lossless source deeper than CD audio keeps its depth; sources of 16 bits stay 16 (above).
+TEST_F(RealTools, ADeepLosslessSourceKeepsItsDepth)
+{
+    const char* const names[] = {"deep.wav", "deep.flac", "deep.aiff", "deep.aif", "deep.m4a"};
+    const QString wav24 = home.path() + "/deep24.wav";
+    ASSERT_TRUE(runTool("sox", {"-n", "-r", "44100", "-c", "2", "-b", "24", wav24, "synth",
+                                QString::number(kSeconds), "sine", "440"}));
+    QStringList inputs;
+    for (const char* name : names) {
+        inputs << music + name;
+        const QString codec = inputs.last().endsWith(".m4a")    ? "alac"
+                              : inputs.last().endsWith(".flac") ? "flac"
+                              : inputs.last().endsWith(".wav")  ? "pcm_s24le"
+                                                                : "pcm_s24be";
+        ASSERT_TRUE(runTool("ffmpeg", {"-v", "error", "-i", wav24, "-c:a", codec, "-sample_fmt",
+                                       codec == "alac" ? "s32p" : "s32", inputs.last()}));
+        ASSERT_EQ(ProbeAudio(inputs.last()).bits, 24) << name;
+    }
+    convert(inputs);
+    for (int i = 0; i < inputs.size(); ++i) {
+        const QString output =
+            outputFolderFor(inputs[i]) + MakeOutputName(names[i], QStringLiteral("432"));
+        SCOPED_TRACE(output.toStdString());
+        EXPECT_EQ(engine.Outcomes[std::size_t(i)], JobOutcome::Converted);
+        EXPECT_EQ(ProbeAudio(output).bits, 24);
+        expectPitch(output, 432.0);
     }
 }
 
