@@ -1,0 +1,693 @@
+#include "TagCopy.h"
+
+#include "AudioFormats.h"
+#include "platform/FileSystem.h"
+#include "platform/NativePath.h"
+
+#include <taglib/aifffile.h>
+#include <taglib/attachedpictureframe.h>
+#include <taglib/flacfile.h>
+#include <taglib/flacpicture.h>
+#include <taglib/id3v2framefactory.h>
+#include <taglib/id3v2header.h>
+#include <taglib/id3v2tag.h>
+#include <taglib/mp4coverart.h>
+#include <taglib/mp4file.h>
+#include <taglib/mp4tag.h>
+#include <taglib/mpegfile.h>
+#include <taglib/tbytevectorstream.h>
+#include <taglib/tfilestream.h>
+#include <taglib/tpropertymap.h>
+#include <taglib/wavfile.h>
+#include <taglib/xiphcomment.h>
+
+#include <algorithm>
+#include <array>
+#include <initializer_list>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace qvr {
+namespace {
+
+using TagLib::ByteVector;
+using TagLib::PropertyMap;
+using TagLib::String;
+using TagLib::StringList;
+namespace ID3v2 = TagLib::ID3v2;
+namespace MP4 = TagLib::MP4;
+
+const char* const kTuningKey = "TUNING";
+const char* const kItunesFreeForm = "----:com.apple.iTunes:";
+const char* const kCoverArtAtom = "covr";
+
+// Fields that describe the source's audio stream rather than the music: its length and the
+// encoder's delay and padding. The re-tuned audio has its own.
+constexpr std::array<const char*, 3> kSourceStreamFields = {"LENGTH", "ITUNSMPB",
+                                                            "COMMENT:ITUNSMPB"};
+
+// Frames that point at times in the source's audio; the re-tuned audio runs at another tempo.
+constexpr std::array<const char*, 9> kTimeCodedFrames = {"ETCO", "MLLT", "SYTC", "SYLT", "CHAP",
+                                                         "CTOC", "SEEK", "ASPI", "POSS"};
+
+enum class Family { None, Mpeg, Adts, Wav, Aiff, Flac, Mp4 };
+
+Family familyOf(const QString& path)
+{
+    switch (KindOf(path)) {
+        case AudioKind::Mp3: return Family::Mpeg;
+        case AudioKind::Aac: return Family::Adts;
+        case AudioKind::Wav: return Family::Wav;
+        case AudioKind::Aiff:
+        case AudioKind::Aif: return Family::Aiff;
+        case AudioKind::Flac: return Family::Flac;
+        case AudioKind::M4a: return Family::Mp4;
+        default: return Family::None;
+    }
+}
+
+String toTagString(const QString& text)
+{
+    return String(text.toUtf8().toStdString(), String::UTF8);
+}
+
+QString fromTagString(const String& text)
+{
+    return QString::fromStdString(text.to8Bit(true));
+}
+
+struct Picture {
+    int type = 3;  // front cover; ID3v2 and FLAC number the picture types alike
+    String mimeType;
+    String description;
+    ByteVector data;
+    // A FLAC picture block also states the picture's size; kept from FLAC to FLAC.
+    int width = 0;
+    int height = 0;
+    int colorDepth = 0;
+    int numColors = 0;
+};
+
+// A source's tags on their way to the target. Frames and atoms the property names cannot carry
+// are kept as they are, for a target of the same family.
+struct TagSet {
+    PropertyMap fields;
+    std::vector<Picture> pictures;
+    std::vector<std::unique_ptr<ID3v2::Frame>> id3Frames;
+    std::vector<std::pair<String, MP4::Item>> mp4Items;
+    // A free-form atom's name as the source spelled it, by its field key: players look some of
+    // them up by their exact spelling ("replaygain_track_gain").
+    std::map<String, String> mp4Names;
+};
+
+// --- Pictures ------------------------------------------------------------------------------
+
+Picture fromApic(const ID3v2::AttachedPictureFrame& frame)
+{
+    Picture picture;
+    picture.type = static_cast<int>(frame.type());
+    picture.mimeType = frame.mimeType();
+    picture.description = frame.description();
+    picture.data = frame.picture();
+    return picture;
+}
+
+std::unique_ptr<ID3v2::AttachedPictureFrame> toApic(const Picture& picture)
+{
+    auto frame = std::make_unique<ID3v2::AttachedPictureFrame>();
+    frame->setTextEncoding(String::UTF8);
+    frame->setType(static_cast<ID3v2::AttachedPictureFrame::Type>(picture.type));
+    frame->setMimeType(picture.mimeType);
+    frame->setDescription(picture.description);
+    frame->setPicture(picture.data);
+    return frame;
+}
+
+Picture fromFlacPicture(const TagLib::FLAC::Picture& block)
+{
+    Picture picture;
+    picture.type = static_cast<int>(block.type());
+    picture.mimeType = block.mimeType();
+    picture.description = block.description();
+    picture.data = block.data();
+    picture.width = block.width();
+    picture.height = block.height();
+    picture.colorDepth = block.colorDepth();
+    picture.numColors = block.numColors();
+    return picture;
+}
+
+std::unique_ptr<TagLib::FLAC::Picture> toFlacPicture(const Picture& picture)
+{
+    auto block = std::make_unique<TagLib::FLAC::Picture>();
+    block->setType(static_cast<TagLib::FLAC::Picture::Type>(picture.type));
+    block->setMimeType(picture.mimeType);
+    block->setDescription(picture.description);
+    block->setData(picture.data);
+    block->setWidth(picture.width);
+    block->setHeight(picture.height);
+    block->setColorDepth(picture.colorDepth);
+    block->setNumColors(picture.numColors);
+    return block;
+}
+
+String mimeTypeOf(MP4::CoverArt::Format format)
+{
+    switch (format) {
+        case MP4::CoverArt::JPEG: return "image/jpeg";
+        case MP4::CoverArt::PNG: return "image/png";
+        case MP4::CoverArt::GIF: return "image/gif";
+        case MP4::CoverArt::BMP: return "image/bmp";
+        default: return String();
+    }
+}
+
+// The bytes decide before the MIME type: taggers often write "image/jpg" or nothing at all.
+MP4::CoverArt::Format coverFormatOf(const Picture& picture)
+{
+    const ByteVector& data = picture.data;
+    if (data.startsWith("\xFF\xD8\xFF")) {
+        return MP4::CoverArt::JPEG;
+    }
+    if (data.startsWith("\x89PNG")) {
+        return MP4::CoverArt::PNG;
+    }
+    if (data.startsWith("GIF8")) {
+        return MP4::CoverArt::GIF;
+    }
+    if (data.startsWith("BM")) {
+        return MP4::CoverArt::BMP;
+    }
+    for (const auto format :
+         {MP4::CoverArt::JPEG, MP4::CoverArt::PNG, MP4::CoverArt::GIF, MP4::CoverArt::BMP}) {
+        if (picture.mimeType.upper() == mimeTypeOf(format).upper()) {
+            return format;
+        }
+    }
+    return MP4::CoverArt::Unknown;
+}
+
+// An MP4 cover has neither a picture type nor a description: it is the front cover.
+Picture fromCoverArt(const MP4::CoverArt& art)
+{
+    Picture picture;
+    picture.mimeType = mimeTypeOf(art.format());
+    picture.data = art.data();
+    return picture;
+}
+
+MP4::CoverArtList toCoverArtList(const std::vector<Picture>& pictures)
+{
+    MP4::CoverArtList list;
+    for (const Picture& picture : pictures) {
+        list.append(MP4::CoverArt(coverFormatOf(picture), picture.data));
+    }
+    return list;
+}
+
+// --- ID3v2 ---------------------------------------------------------------------------------
+
+// The tag's frames as plain pointers. A copy of its FrameList would share the list's data, and
+// with it the duty to delete every frame once the tag's own list has detached.
+std::vector<ID3v2::Frame*> framesOf(const ID3v2::Tag& tag)
+{
+    const ID3v2::FrameList& frames = tag.frameList();
+    return {frames.begin(), frames.end()};
+}
+
+bool isTimeCoded(const ID3v2::Frame& frame)
+{
+    return std::any_of(kTimeCodedFrames.begin(), kTimeCodedFrames.end(),
+                       [&](const char* id) { return frame.frameID() == id; });
+}
+
+// Whether TagLib maps the frame to a property, asked through a tag that holds only this frame
+// (a frame does not answer that itself).
+bool hasPropertyName(ID3v2::Frame* frame)
+{
+    ID3v2::Tag probe;
+    probe.addFrame(frame);
+    const bool named = probe.properties().unsupportedData().isEmpty();
+    probe.removeFrame(frame, false);
+    return named;
+}
+
+// Moves the pictures and the frames without a property name out of the tag into the set. The
+// tag's fields must have been read before.
+void takeId3v2Extras(ID3v2::Tag& tag, TagSet& set)
+{
+    for (ID3v2::Frame* frame : framesOf(tag)) {
+        if (const auto* apic = dynamic_cast<const ID3v2::AttachedPictureFrame*>(frame)) {
+            set.pictures.push_back(fromApic(*apic));
+        } else if (!isTimeCoded(*frame) && !hasPropertyName(frame)) {
+            tag.removeFrame(frame, false);
+            set.id3Frames.emplace_back(frame);
+        }
+    }
+}
+
+TagSet takeId3v2(ID3v2::Tag& tag)
+{
+    TagSet set;
+    set.fields = tag.properties();
+    takeId3v2Extras(tag, set);
+    return set;
+}
+
+void removeAllFrames(ID3v2::Tag& tag)
+{
+    for (ID3v2::Frame* frame : framesOf(tag)) {
+        tag.removeFrame(frame);
+    }
+}
+
+void fillId3v2(ID3v2::Tag& tag, TagSet& set)
+{
+    removeAllFrames(tag);
+    tag.setProperties(set.fields);
+    for (auto& frame : set.id3Frames) {
+        tag.addFrame(frame.release());
+    }
+    for (const Picture& picture : set.pictures) {
+        tag.addFrame(toApic(picture).release());
+    }
+}
+
+// --- AAC (ADTS) ----------------------------------------------------------------------------
+
+// Byte length of the ID3v2 tag a stream starts with, header and footer included: 0 without one,
+// -1 when the tag claims more bytes than the stream holds.
+long leadingId3v2Size(TagLib::IOStream& stream)
+{
+    stream.seek(0);
+    const ByteVector head = stream.readBlock(ID3v2::Header::size());
+    if (!head.startsWith(ID3v2::Header::fileIdentifier())) {
+        return 0;
+    }
+    const ID3v2::Header header(head);
+    const auto size = static_cast<long>(header.completeTagSize());
+    return size <= stream.length() ? size : -1;
+}
+
+// Whether an ADTS frame header (sync word, layer 0) starts at the offset.
+bool startsAdtsFrame(TagLib::IOStream& stream, long offset)
+{
+    stream.seek(offset);
+    const ByteVector sync = stream.readBlock(2);
+    return sync.size() == 2 && static_cast<unsigned char>(sync[0]) == 0xFF &&
+           (static_cast<unsigned char>(sync[1]) & 0xF6) == 0xF0;
+}
+
+// TagLib has no ADTS file type, and its MPEG type would look for tags past the first frame
+// too. Only a tag at the very start is taken, read from a copy of its bytes alone.
+std::optional<TagSet> readAdts(TagLib::IOStream& stream)
+{
+    const long tagSize = leadingId3v2Size(stream);
+    if (tagSize < 0 || !startsAdtsFrame(stream, tagSize)) {
+        return std::nullopt;
+    }
+    if (tagSize == 0) {
+        return TagSet();
+    }
+    stream.seek(0);
+    TagLib::ByteVectorStream tagBytes(stream.readBlock(static_cast<unsigned long>(tagSize)));
+    TagLib::MPEG::File tagOnly(&tagBytes, ID3v2::FrameFactory::instance(), false);
+    if (!tagOnly.hasID3v2Tag()) {
+        return std::nullopt;
+    }
+    return takeId3v2(*tagOnly.ID3v2Tag());
+}
+
+// Replaces the tag at the start (if any) with the new one and checks that an ADTS frame still
+// follows it.
+bool writeAdts(TagLib::FileStream& stream, TagSet& set)
+{
+    const long oldSize = leadingId3v2Size(stream);
+    if (oldSize < 0 || !startsAdtsFrame(stream, oldSize)) {
+        return false;
+    }
+    ID3v2::Tag tag;
+    fillId3v2(tag, set);
+    const ByteVector block = tag.isEmpty() ? ByteVector() : tag.render(ID3v2::v4);
+    stream.insert(block, 0, static_cast<unsigned long>(oldSize));
+    const long newSize = leadingId3v2Size(stream);
+    return newSize == static_cast<long>(block.size()) && startsAdtsFrame(stream, newSize);
+}
+
+// --- The other families --------------------------------------------------------------------
+
+// Whether the stream starts as a RIFF or IFF file of the given form ("RIFF", size, "WAVE"):
+// TagLib opens any bytes as such a file.
+bool isChunkFile(TagLib::IOStream& stream, const char* container,
+                 std::initializer_list<const char*> forms)
+{
+    stream.seek(0);
+    const ByteVector head = stream.readBlock(12);
+    // TagLib's RIFF reader starts where the stream stands.
+    stream.seek(0);
+    return head.size() == 12 && head.startsWith(container) &&
+           std::any_of(forms.begin(), forms.end(),
+                       [&](const char* form) { return head.containsAt(form, 8); });
+}
+
+bool isWav(TagLib::IOStream& stream)
+{
+    return isChunkFile(stream, "RIFF", {"WAVE"});
+}
+
+bool isAiff(TagLib::IOStream& stream)
+{
+    return isChunkFile(stream, "FORM", {"AIFF", "AIFC"});
+}
+
+std::optional<TagSet> readMpeg(TagLib::IOStream& stream)
+{
+    TagLib::MPEG::File file(&stream, ID3v2::FrameFactory::instance(), false);
+    if (!file.isValid()) {
+        return std::nullopt;
+    }
+    TagSet set;
+    // The best of ID3v2, APE and ID3v1.
+    set.fields = file.properties();
+    if (file.hasID3v2Tag()) {
+        takeId3v2Extras(*file.ID3v2Tag(), set);
+    }
+    return set;
+}
+
+bool writeMpeg(TagLib::IOStream& stream, TagSet& set)
+{
+    TagLib::MPEG::File file(&stream, ID3v2::FrameFactory::instance(), false);
+    if (!file.isValid()) {
+        return false;
+    }
+    fillId3v2(*file.ID3v2Tag(true), set);
+    return file.save(TagLib::MPEG::File::ID3v2, TagLib::File::StripOthers, ID3v2::v4,
+                     TagLib::File::DoNotDuplicate);
+}
+
+std::optional<TagSet> readWav(TagLib::IOStream& stream)
+{
+    if (!isWav(stream)) {
+        return std::nullopt;
+    }
+    TagLib::RIFF::WAV::File file(&stream, false);
+    if (!file.isValid()) {
+        return std::nullopt;
+    }
+    if (file.hasID3v2Tag()) {
+        return takeId3v2(*file.ID3v2Tag());
+    }
+    TagSet set;
+    if (file.hasInfoTag()) {
+        set.fields = file.InfoTag()->properties();
+    }
+    return set;
+}
+
+bool writeWav(TagLib::IOStream& stream, TagSet& set)
+{
+    if (!isWav(stream)) {
+        return false;
+    }
+    TagLib::RIFF::WAV::File file(&stream, false);
+    if (!file.isValid()) {
+        return false;
+    }
+    fillId3v2(*file.ID3v2Tag(), set);
+    // Many programs read a WAV file's INFO list only; it holds the common fields.
+    file.InfoTag()->setProperties(set.fields);
+    return file.save(TagLib::RIFF::WAV::File::AllTags, TagLib::File::StripOthers, ID3v2::v4);
+}
+
+std::optional<TagSet> readAiff(TagLib::IOStream& stream)
+{
+    if (!isAiff(stream)) {
+        return std::nullopt;
+    }
+    TagLib::RIFF::AIFF::File file(&stream, false);
+    if (!file.isValid()) {
+        return std::nullopt;
+    }
+    return file.hasID3v2Tag() ? takeId3v2(*file.tag()) : TagSet();
+}
+
+bool writeAiff(TagLib::IOStream& stream, TagSet& set)
+{
+    if (!isAiff(stream)) {
+        return false;
+    }
+    TagLib::RIFF::AIFF::File file(&stream, false);
+    if (!file.isValid()) {
+        return false;
+    }
+    fillId3v2(*file.tag(), set);
+    return file.save(ID3v2::v4);
+}
+
+std::optional<TagSet> readFlac(TagLib::IOStream& stream)
+{
+    TagLib::FLAC::File file(&stream, ID3v2::FrameFactory::instance(), false);
+    if (!file.isValid()) {
+        return std::nullopt;
+    }
+    TagSet set;
+    set.fields = file.properties();
+    for (const TagLib::FLAC::Picture* block : file.pictureList()) {
+        set.pictures.push_back(fromFlacPicture(*block));
+    }
+    return set;
+}
+
+bool writeFlac(TagLib::IOStream& stream, TagSet& set)
+{
+    TagLib::FLAC::File file(&stream, ID3v2::FrameFactory::instance(), false);
+    if (!file.isValid()) {
+        return false;
+    }
+    TagLib::Ogg::XiphComment& comment = *file.xiphComment(true);
+    comment.removeAllFields();
+    comment.setProperties(set.fields);
+    file.removePictures();
+    for (const Picture& picture : set.pictures) {
+        file.addPicture(toFlacPicture(picture).release());
+    }
+    file.strip(TagLib::FLAC::File::ID3v1 | TagLib::FLAC::File::ID3v2);
+    return file.save();
+}
+
+// An atom without a property name: a cover, a free-form text (which becomes a field, so other
+// families get it too), or anything else, kept as it is for an MP4 target.
+void takeMp4Item(const String& key, const MP4::Item& item, TagSet& set)
+{
+    const String freeForm = kItunesFreeForm;
+    if (key == kCoverArtAtom) {
+        for (const MP4::CoverArt& art : item.toCoverArtList()) {
+            set.pictures.push_back(fromCoverArt(art));
+        }
+    } else if (key.startsWith(freeForm) && !item.toStringList().isEmpty()) {
+        const String name = key.substr(freeForm.size());
+        set.fields.replace(name, item.toStringList());
+        set.mp4Names[name.upper()] = name;
+    } else {
+        set.mp4Items.emplace_back(key, item);
+    }
+}
+
+std::optional<TagSet> readMp4(TagLib::IOStream& stream)
+{
+    TagLib::MP4::File file(&stream, false);
+    if (!file.isValid()) {
+        return std::nullopt;
+    }
+    TagSet set;
+    if (file.tag() == nullptr) {
+        return set;
+    }
+    const MP4::Tag& tag = *file.tag();
+    set.fields = tag.properties();
+    const MP4::ItemMap& items = tag.itemMap();
+    for (const String& key : set.fields.unsupportedData()) {
+        const auto item = items.find(key);
+        if (item != items.end()) {
+            takeMp4Item(key, item->second, set);
+        }
+    }
+    return set;
+}
+
+String freeFormAtom(const TagSet& set, const String& key)
+{
+    const auto spelled = set.mp4Names.find(key);
+    return String(kItunesFreeForm) + (spelled != set.mp4Names.end() ? spelled->second : key);
+}
+
+void removeAllItems(MP4::Tag& tag)
+{
+    const MP4::ItemMap items = tag.itemMap();
+    for (const auto& item : items) {
+        tag.removeItem(item.first);
+    }
+}
+
+bool writeMp4(TagLib::IOStream& stream, TagSet& set)
+{
+    TagLib::MP4::File file(&stream, false);
+    if (!file.isValid() || file.tag() == nullptr) {
+        return false;
+    }
+    MP4::Tag& tag = *file.tag();
+    removeAllItems(tag);
+    // What has no atom of its own (REPLAYGAIN_*, TUNING, ...) goes into a free-form atom.
+    const PropertyMap leftOver = tag.setProperties(set.fields);
+    for (const auto& [key, values] : leftOver) {
+        tag.setItem(freeFormAtom(set, key), values);
+    }
+    if (!set.pictures.empty()) {
+        tag.setItem(kCoverArtAtom, toCoverArtList(set.pictures));
+    }
+    for (const auto& [key, item] : set.mp4Items) {
+        tag.setItem(key, item);
+    }
+    return file.save();
+}
+
+// --- Files ---------------------------------------------------------------------------------
+
+std::optional<TagSet> readTags(const QString& path)
+{
+    const Family family = familyOf(path);
+    if (family == Family::None || !IsRegularFile(path)) {
+        return std::nullopt;
+    }
+    const std::string name = toNativeBytes(path);
+    TagLib::FileStream stream(name.c_str(), true);
+    if (!stream.isOpen()) {
+        return std::nullopt;
+    }
+    switch (family) {
+        case Family::Mpeg: return readMpeg(stream);
+        case Family::Adts: return readAdts(stream);
+        case Family::Wav: return readWav(stream);
+        case Family::Aiff: return readAiff(stream);
+        case Family::Flac: return readFlac(stream);
+        case Family::Mp4: return readMp4(stream);
+        default: return std::nullopt;
+    }
+}
+
+bool writeTags(const QString& path, TagSet& set)
+{
+    const Family family = familyOf(path);
+    if (family == Family::None || !IsRegularFile(path)) {
+        return false;
+    }
+    const std::string name = toNativeBytes(path);
+    TagLib::FileStream stream(name.c_str(), false);
+    if (!stream.isOpen() || stream.readOnly()) {
+        return false;
+    }
+    switch (family) {
+        case Family::Mpeg: return writeMpeg(stream, set);
+        case Family::Adts: return writeAdts(stream, set);
+        case Family::Wav: return writeWav(stream, set);
+        case Family::Aiff: return writeAiff(stream, set);
+        case Family::Flac: return writeFlac(stream, set);
+        case Family::Mp4: return writeMp4(stream, set);
+        default: return false;
+    }
+}
+
+void dropSourceStreamFields(PropertyMap& fields)
+{
+    for (const char* key : kSourceStreamFields) {
+        fields.erase(key);
+    }
+}
+
+// The marker replaces a copied one, whatever its spelling was.
+void setTuning(TagSet& set, const QString& tuning)
+{
+    set.fields.erase(kTuningKey);
+    set.mp4Names.erase(kTuningKey);
+    if (!tuning.isEmpty()) {
+        set.fields.replace(kTuningKey, StringList(toTagString(tuning)));
+    }
+}
+
+// A pitch as people write it: "440", "440.5", "261.63".
+QString pitchText(double hertz)
+{
+    QString text = QString::number(hertz, 'f', 2);
+    while (text.endsWith(u'0')) {
+        text.chop(1);
+    }
+    if (text.endsWith(u'.')) {
+        text.chop(1);
+    }
+    return text;
+}
+
+// "528 Hz" out of "528 Hz (from 440 Hz)"; a marker of another shape stands as a whole.
+QString earlierTarget(const QString& earlierTuning)
+{
+    const QString marker = earlierTuning.trimmed();
+    const qsizetype from = marker.indexOf(QStringLiteral(" (from"));
+    return from > 0 ? marker.left(from).trimmed() : marker;
+}
+
+}  // namespace
+
+QString TuningText(int targetHz, double referenceHz, const QString& earlierTuning)
+{
+    const QString base =
+        QStringLiteral("%1 Hz (from %2 Hz").arg(targetHz).arg(pitchText(referenceHz));
+    const QString earlier = earlierTarget(earlierTuning);
+    if (earlier.isEmpty()) {
+        return base + u')';
+    }
+    return base + QStringLiteral("; source was already tuned to %1)").arg(earlier);
+}
+
+TagCopyResult CopyTags(const QString& source, const QString& target, const QString& tuning)
+{
+    TagCopyResult result;
+    std::optional<TagSet> tags = readTags(source);
+    result.sourceRead = tags.has_value();
+    TagSet set = result.sourceRead ? std::move(*tags) : TagSet();
+    dropSourceStreamFields(set.fields);
+    setTuning(set, tuning);
+    result.written = writeTags(target, set);
+    return result;
+}
+
+QString ReadTuning(const QString& path)
+{
+    const std::optional<TagSet> tags = readTags(path);
+    if (!tags || !tags->fields.contains(kTuningKey)) {
+        return QString();
+    }
+    const StringList& values = tags->fields[kTuningKey];
+    return values.isEmpty() ? QString() : fromTagString(values.front());
+}
+
+bool WriteTags(const QString& target, const QMap<QString, QStringList>& fields)
+{
+    TagSet set;
+    for (auto field = fields.cbegin(); field != fields.cend(); ++field) {
+        StringList values;
+        for (const QString& value : field.value()) {
+            values.append(toTagString(value));
+        }
+        if (!values.isEmpty()) {
+            set.fields.replace(toTagString(field.key()), values);
+        }
+    }
+    return writeTags(target, set);
+}
+
+}  // namespace qvr
