@@ -4,6 +4,7 @@
 #include "cdrip/CDRipLibrary.h"
 #include "cdrip/fCDName.h"
 #include "cdrip/fRipper.h"
+#include "convert/CdAlbum.h"
 #include "convert/ConversionEngine.h"
 #include "fMainQVR.h"
 #include "lang/DVK_MyLanguagesMessageDLG.h"
@@ -26,6 +27,18 @@ const QString kRipAborted = QStringLiteral("mrAbort");
 void showError(const QString& text)
 {
     LanguageMessageDlg(text, MessageKind::Information, {MessageButton::OK});
+}
+
+// `album` as the person named the CD; a track without a performer of its own takes the disc's.
+CdAlbum albumTags(const QString& album, const RippedDisc& disc)
+{
+    CdAlbum tags{album, disc.performer, {}};
+    for (const RippedTrack& track : disc.tracks) {
+        tags.tracks.push_back(
+            CdTrackTags{track.wavPath, track.number, disc.trackCount, track.title,
+                        track.performer.isEmpty() ? disc.performer : track.performer});
+    }
+    return tags;
 }
 
 }  // namespace
@@ -52,6 +65,7 @@ QString TakeRipResult(const QString& folder)
 
 CdHandOff::CdHandOff(TMainFormQVR& form) : form_(form)
 {
+    readDiscText = [] { return FirstDriveCdText(cdRipLibrary()); };
     showCdName = [](TCDNameForm& dialog) { return dialog.exec(); };
     createRipper = [&form] {
         return std::make_unique<TRipperForm>(form.EditTitleWizzard, form.ScalePercent,
@@ -63,7 +77,7 @@ CdHandOff::CdHandOff(TMainFormQVR& form) : form_(form)
 void CdHandOff::RipCDBitBtnClick()
 {
     TCDNameForm* cdName = form_.CDNameForm;
-    if (cdName == nullptr || showCdName(*cdName) != QDialog::Accepted) {
+    if (cdName == nullptr || !askCdName(*cdName)) {
         form_.ComboBox1->setCurrentIndex(-1);
         form_.ComboBox1->hide();
         return;
@@ -77,6 +91,7 @@ void CdHandOff::RipCDBitBtnClick()
     }
     ConversionState& state = form_.Engine->State;
     state.CdMode = true;
+    state.CdTags = {};
     host().setBusyCursor(true);
     const QString cdInputFolder = state.DocumentsFolder + QStringLiteral("Quorvane/CD-ROM-Input/");
     ForceDirectories(cdInputFolder);
@@ -86,11 +101,18 @@ void CdHandOff::RipCDBitBtnClick()
     ripper->RipFolder = state.CdFolder;
     ripper->ResultFolder = state.ProgramOutputFolder;
     try {
-        ripAndConvert(*ripper);
+        ripAndConvert(*ripper, cdName->TypedName());
     } catch (...) {
         showError(QStringLiteral("ERROR: No CD-ROM Drive found!"));
         restoreIdleState();
     }
+}
+
+// The disc is read before the ripper dialog exists, so that its title can be offered.
+bool CdHandOff::askCdName(TCDNameForm& dialog)
+{
+    dialog.OfferDiscTitle(readDiscText().disc.title);
+    return showCdName(dialog) == QDialog::Accepted;
 }
 
 void CdHandOff::prepareWindowForRip(int frequencyIndex)
@@ -105,7 +127,7 @@ void CdHandOff::prepareWindowForRip(int frequencyIndex)
     }
 }
 
-void CdHandOff::ripAndConvert(TRipperForm& ripper)
+void CdHandOff::ripAndConvert(TRipperForm& ripper, const QString& album)
 {
     showRipper(ripper);
     const QString result = TakeRipResult(form_.Engine->State.ProgramOutputFolder);
@@ -117,6 +139,7 @@ void CdHandOff::ripAndConvert(TRipperForm& ripper)
         return;
     }
     host().setBusyCursor(false);
+    form_.Engine->State.CdTags = albumTags(album, ripper.Ripped());
     form_.AddFolderFiles(form_.Engine->State.CdFolder);
     form_.ComboBox1Change();
     form_.ConvertBitBtnClick();

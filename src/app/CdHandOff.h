@@ -1,5 +1,7 @@
 #pragma once
 
+#include "cdrip/CdText.h"
+
 #include <QString>
 
 #include <functional>
@@ -21,11 +23,14 @@ QString TakeRipResult(const QString& folder);
 
 // Read CD on the main window: asks for the CD name and frequency, rips the marked tracks into
 // the CD's folder through the ripper dialog, and after a completed rip lists the ripped files
-// and converts them at once, in CD mode.
+// and converts them at once, in CD mode, with the tags of the ripped tracks in the run's state.
+// A disc's CD-TEXT offers its title as the CD name and names the tracks.
 class CdHandOff {
   public:
     explicit CdHandOff(TMainFormQVR& form);
 
+    // The CD-TEXT of the disc the ripper dialog opens with; by default the first drive's.
+    std::function<CdText()> readDiscText;
     // How the dialogs are made and shown; by default the real ones, modally.
     std::function<int(TCDNameForm&)> showCdName;
     std::function<std::unique_ptr<TRipperForm>()> createRipper;
@@ -34,8 +39,9 @@ class CdHandOff {
     void RipCDBitBtnClick();
 
   private:
+    bool askCdName(TCDNameForm& dialog);
     void prepareWindowForRip(int frequencyIndex);
-    void ripAndConvert(TRipperForm& ripper);
+    void ripAndConvert(TRipperForm& ripper, const QString& album);
     void enableFileButtons();
     void restoreIdleState();
 

@@ -106,6 +106,13 @@ QString trackName(int number)
     return QStringLiteral("Track%1").arg(number, 2, 10, QLatin1Char('0'));
 }
 
+CdTextEntry trackText(const CdText& text, std::int32_t position)
+{
+    return position >= 0 && static_cast<std::size_t>(position) < text.tracks.size()
+               ? text.tracks[static_cast<std::size_t>(position)]
+               : CdTextEntry{};
+}
+
 }  // namespace
 
 struct TCDRIP::RipBuffers {
@@ -164,21 +171,34 @@ bool TCDRIP::readParameters()
 
 void TCDRIP::ReadToc()
 {
+    DiscText_ = {};
     if (library_.CR_ReadToc() == kCrFailure) {
         return;
     }
+    const CdText text = library_.DiscCdText();
+    DiscText_ = text.disc;
     NumTracks_ = library_.CR_GetNumTocEntries();
     for (std::int32_t i = 0; i < NumTracks_; ++i) {
-        const TocEntry entry = library_.CR_GetTocEntry(i);
-        const TocEntry next = library_.CR_GetTocEntry(i + 1);
-        TTrack track;
-        track.TrackNum = i + 1;
-        track.StartSector = entry.startSector;
-        track.EndSector = next.startSector - 1;
-        track.TrackType =
-            entry.flags == kTocAudioFlags ? QStringLiteral("Audio") : QStringLiteral("Data");
+        TTrack track = tocTrack(i);
+        const CdTextEntry named = trackText(text, i);
+        track.Title = named.title;
+        track.Performer = named.performer;
         Tracks_.push_back(TTrackItem{trackName(i + 1), track});
     }
+}
+
+// Entry i of the table of contents; it ends where entry i + 1 begins.
+TTrack TCDRIP::tocTrack(std::int32_t i)
+{
+    const TocEntry entry = library_.CR_GetTocEntry(i);
+    const TocEntry next = library_.CR_GetTocEntry(i + 1);
+    TTrack track;
+    track.TrackNum = i + 1;
+    track.StartSector = entry.startSector;
+    track.EndSector = next.startSector - 1;
+    track.TrackType =
+        entry.flags == kTocAudioFlags ? QStringLiteral("Audio") : QStringLiteral("Data");
+    return track;
 }
 
 void TCDRIP::setCDRomNum(std::int32_t drive)

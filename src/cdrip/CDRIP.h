@@ -90,6 +90,8 @@ struct TTrack {
     std::int32_t StartSector = 0;
     std::int32_t EndSector = 0;  // one before the next entry's start
     QString TrackType;           // "Audio" or "Data"
+    QString Title;               // CD-TEXT; empty when the disc names none
+    QString Performer;           // CD-TEXT; empty when the disc names none for the track
 };
 
 // One entry of the track list: "Track01", "Track02" ... and its record.
@@ -163,6 +165,8 @@ class TCDRIP : public QObject {
     TTrackList& Tracks() { return Tracks_; }
     const TTrackList& Tracks() const { return Tracks_; }
     std::int32_t NumTracks() const { return NumTracks_; }
+    // The CD-TEXT of the disc read last; empty when that reading failed.
+    const CdTextEntry& DiscText() const { return DiscText_; }
     std::int32_t JitterErrors() const { return JitterErrors_; }
     // One line per jitter error of every rip since creation.
     const QStringList& JitterLog() const { return JitterLog_; }
@@ -183,6 +187,7 @@ class TCDRIP : public QObject {
     void readActiveDrive();
     bool readParameters();
     void ReadToc();
+    TTrack tocTrack(std::int32_t i);
     void checkRipCanStart();
     void writeOutput(QFile& file, RipBuffers& buffers, std::int32_t firstSector,
                      std::int32_t lastSector, std::int32_t bufferSize);
@@ -207,6 +212,7 @@ class TCDRIP : public QObject {
     std::array<char, cdrom_parameters::kIdSize> CDRomID_{};
     TTrackList Tracks_;
     std::int32_t NumTracks_ = 0;
+    CdTextEntry DiscText_;
     std::int32_t JitterErrors_ = 0;
     QStringList JitterLog_;
     bool aborted_ = false;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "cdrip/CdText.h"
+
 #include <QStringList>
 
 #include <array>
@@ -70,6 +72,10 @@ class CDRipLibrary {
     // Where each drive of the list is found (device path or image file), in drive-number order,
     // as of the last CR_Init. The drive list of a dialog shows it beside the identification.
     virtual QStringList DrivePaths() const = 0;
+
+    // The CD-TEXT of the disc whose table of contents CR_ReadToc read last; empty when that
+    // reading failed or the disc carries none.
+    virtual CdText DiscCdText() const = 0;
 };
 
 // The process's extraction library, over libcdio.

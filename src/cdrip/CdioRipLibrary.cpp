@@ -1,10 +1,13 @@
 #include "CdioRipLibrary.h"
 
 #include "platform/NativePath.h"
+#include "platform/Text.h"
 
+#include <QStringDecoder>
 #include <QtEndian>
 
 #include <cdio/cdio.h>
+#include <cdio/cdtext.h>
 #include <cdio/logging.h>
 #include <cdio/mmc.h>
 #include <cdio/mmc_ll_cmds.h>
@@ -134,6 +137,53 @@ bool isCorrection(paranoia_cb_mode_t event)
     }
 }
 
+// Bytes as UTF-8 when they are valid UTF-8, else as Latin-1.
+QString utf8OrLatin1(const QByteArray& bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = utf8(bytes);
+    return utf8.hasError() ? QString::fromLatin1(bytes) : text;
+}
+
+// libcdio reads the text of a CUE sheet as Latin-1 and hands it out in UTF-8, so the text of a
+// sheet written in UTF-8 comes back encoded twice; read as Latin-1 once more it is UTF-8 again.
+QString sheetText(const QString& text)
+{
+    const bool latin1 =
+        std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() <= 0xFF; });
+    return latin1 ? utf8OrLatin1(text.toLatin1()) : text;
+}
+
+QString cdTextField(const cdtext_t* cdText, cdtext_field_t field, track_t track, bool sheet)
+{
+    const char* raw = cdtext_get_const(cdText, field, track);
+    if (raw == nullptr) {
+        return {};
+    }
+    const QString text = utf8OrLatin1(QByteArray(raw));
+    return TrimBlanksAndControls(sheet ? sheetText(text) : text);
+}
+
+CdTextEntry cdTextEntry(const cdtext_t* cdText, track_t track, bool sheet)
+{
+    return CdTextEntry{cdTextField(cdText, CDTEXT_FIELD_TITLE, track, sheet),
+                       cdTextField(cdText, CDTEXT_FIELD_PERFORMER, track, sheet)};
+}
+
+// Track 0 is the disc itself.
+CdText readCdText(CdIo_t* cdio, track_t first, track_t count, bool sheet)
+{
+    const cdtext_t* cdText = cdio_get_cdtext(cdio);
+    if (cdText == nullptr) {
+        return {};
+    }
+    CdText text{cdTextEntry(cdText, 0, sheet), {}};
+    for (track_t t = first; t < first + count; ++t) {
+        text.tracks.push_back(cdTextEntry(cdText, t, sheet));
+    }
+    return text;
+}
+
 }  // namespace
 
 struct CdioRipLibrary::RipSession {
@@ -222,6 +272,7 @@ std::int32_t CdioRipLibrary::CR_Init()
     session_.reset();
     drives_.clear();
     toc_.clear();
+    cdText_ = {};
     active_ = 0;
     cdio_loglevel_default = CDIO_LOG_ERROR;
     if (char** devices = cdio_get_devices(DRIVER_DEVICE)) {
@@ -257,6 +308,7 @@ std::int32_t CdioRipLibrary::CR_SetActiveCDROM(std::int32_t drive)
     }
     active_ = drive;
     toc_.clear();
+    cdText_ = {};
     return kCrOk;
 }
 
@@ -293,6 +345,7 @@ std::int32_t CdioRipLibrary::CR_SetCDROMParameters(const CdromParameters* parame
 std::int32_t CdioRipLibrary::CR_ReadToc()
 {
     toc_.clear();
+    cdText_ = {};
     Drive* drive = activeDrive();
     const CdioHandle cdio = drive != nullptr ? openDrive(*drive) : nullptr;
     if (!cdio) {
@@ -312,6 +365,7 @@ std::int32_t CdioRipLibrary::CR_ReadToc()
                             kTocDataFlags,
                             kLeadOutTrack,
                             {0, 0}});
+    cdText_ = readCdText(cdio.get(), first, count, drive->image);
     return kCrOk;
 }
 
@@ -415,6 +469,11 @@ QStringList CdioRipLibrary::DrivePaths() const
         paths.append(fromNativeBytes(drive.path));
     }
     return paths;
+}
+
+CdText CdioRipLibrary::DiscCdText() const
+{
+    return cdText_;
 }
 
 CDRipLibrary& cdRipLibrary()

@@ -16,6 +16,9 @@ namespace qvr {
 // Paranoia's corrections are the jitter errors: a chunk during which paranoia had to correct or
 // skip answers 3, and its position pair is the first and last sector paranoia reported in that
 // chunk. The record's jitter flag switches between full correction and none.
+//
+// CD-TEXT comes with the table of contents: from the disc, or from the TITLE and PERFORMER
+// lines of a CUE sheet, written in UTF-8 or Latin-1.
 class CdioRipLibrary : public CDRipLibrary {
   public:
     static constexpr std::int32_t kSectorsPerChunk = 26;
@@ -43,6 +46,7 @@ class CdioRipLibrary : public CDRipLibrary {
     void CR_CloseRipper() override;
 
     QStringList DrivePaths() const override;
+    CdText DiscCdText() const override;
 
     struct Drive {
         std::string path;  // device or .cue file, in the system's bytes
@@ -57,6 +61,7 @@ class CdioRipLibrary : public CDRipLibrary {
     std::vector<Drive> drives_;
     std::int32_t active_ = 0;
     std::vector<TocEntry> toc_;  // the tracks, then the lead-out
+    CdText cdText_;
     std::unique_ptr<RipSession> session_;
     std::int32_t jitterErrors_ = 0;
     std::uint32_t jitterStart_ = 0;

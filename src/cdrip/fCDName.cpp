@@ -167,6 +167,18 @@ void TCDNameForm::FormShow()
     update();
 }
 
+void TCDNameForm::OfferDiscTitle(const QString& title)
+{
+    if (!title.isEmpty()) {
+        Edit1->setText(title);
+    }
+}
+
+QString TCDNameForm::TypedName() const
+{
+    return TrimBlanksAndControls(Edit1->text());
+}
+
 void TCDNameForm::BitBtn1Click()
 {
     CloseAllowed = false;

@@ -46,6 +46,12 @@ class TCDNameForm : public QDialog {
     QColor gradientStart() const { return gradientStart_; }
     QColor gradientEnd() const { return gradientEnd_; }
 
+    // A disc's own title takes the place of the previous disc's name; without a title the
+    // name field keeps what it holds.
+    void OfferDiscTitle(const QString& title);
+    // The name as typed, for what is shown of the CD rather than for its folder.
+    QString TypedName() const;
+
     void FormCreate();
     void FormShow();
     void BitBtn1Click();

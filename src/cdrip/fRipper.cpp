@@ -86,6 +86,12 @@ void setCaption(QWidget* control, int number)
     }
 }
 
+// The disc's own name for the track, when it has one.
+QString listedTitle(const TTrackItem& entry)
+{
+    return entry.Track.Title.isEmpty() ? entry.Text : entry.Track.Title;
+}
+
 }  // namespace
 
 TRipperForm::TRipperForm(TEditTitleWizzard* editTitle, int scalePercent, CDRipLibrary& library,
@@ -282,7 +288,7 @@ void TRipperForm::FillTrackList()
         if (entry.Track.TrackType.isEmpty()) {
             continue;
         }
-        auto* item = new QListWidgetItem(entry.Text, CheckListBox1);
+        auto* item = new QListWidgetItem(listedTitle(entry), CheckListBox1);
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         item->setCheckState(Qt::Unchecked);
     }
@@ -494,28 +500,52 @@ bool TRipperForm::ripTracks()
 {
     const int total = checkedCount();
     const int n = CheckListBox1->count();
+    ripped_ = RippedDisc{n, CDRIP1->DiscText().performer, {}};
     int done = 0;
     for (int i = 0; i < n && i < CheckListBox1->count(); ++i) {
         CheckListBox1->setCurrentRow(i);
         if (!Ripping) {
             return false;
         }
-        const QListWidgetItem* item = CheckListBox1->item(i);
-        if (item->checkState() != Qt::Checked) {
+        if (CheckListBox1->item(i)->checkState() != Qt::Checked) {
             continue;
         }
-        const QString fileName = TrackFileName(item->text());
-        if (!Ripping) {
+        if (!ripEntry(i)) {
             return false;
-        }
-        {
-            const QScopedValueRollback<bool> inTrack(trackRipping_, true);
-            CDRIP1->RipTrack(i + 1, fileName);
         }
         ++done;
         reportProgress(done, total);
     }
     return true;
+}
+
+// False when an Abort came before the rip began.
+bool TRipperForm::ripEntry(int row)
+{
+    const QString title = CheckListBox1->item(row)->text();
+    const QString fileName = TrackFileName(title);
+    if (!Ripping) {
+        return false;
+    }
+    {
+        const QScopedValueRollback<bool> inTrack(trackRipping_, true);
+        CDRIP1->RipTrack(row + 1, fileName);
+    }
+    recordRipped(row, title, fileName);
+    return true;
+}
+
+// Only a track that was read to its end counts. Two titles may give the same file name: the
+// later rip replaced the file, so it replaces the record too.
+void TRipperForm::recordRipped(int row, const QString& title, const QString& wavPath)
+{
+    if (!Ripping || !FileExists(wavPath)) {
+        return;
+    }
+    std::erase_if(ripped_.tracks,
+                  [&](const RippedTrack& track) { return track.wavPath == wavPath; });
+    const TTrack& track = CDRIP1->Tracks().at(static_cast<std::size_t>(row)).Track;
+    ripped_.tracks.push_back(RippedTrack{row + 1, title, track.Performer, wavPath});
 }
 
 void TRipperForm::reportProgress(int done, int total)

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class QComboBox;
 class QGroupBox;
@@ -25,6 +26,21 @@ class CDRipLibrary;
 class TCDRIP;
 class TEditTitleWizzard;
 class TLameCoder;
+
+// A track file the last run wrote completely.
+struct RippedTrack {
+    int number = 0;     // on the disc
+    QString title;      // the entry's text when the run reached it, edits included
+    QString performer;  // CD-TEXT; empty when the disc names none for the track
+    QString wavPath;
+};
+
+// What the last run ripped, and from which disc.
+struct RippedDisc {
+    int trackCount = 0;  // tracks on the disc, ripped or not
+    QString performer;   // CD-TEXT of the disc; may be empty
+    std::vector<RippedTrack> tracks;
+};
 
 // Lists the CD drives and the tracks of the selected one, lets the user mark and rename tracks
 // and rips the marked ones to WAV files in RipFolder. Tells its caller how it ended through the
@@ -99,6 +115,8 @@ class TRipperForm : public QDialog {
     void WriteResult(const QString& word);
     // RipFolder + the track file title + ".wav" (".pcm" without WAV headers).
     QString TrackFileName(const QString& title) const;
+    // Empty until a run has ripped a track.
+    const RippedDisc& Ripped() const { return ripped_; }
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -118,6 +136,8 @@ class TRipperForm : public QDialog {
     void editTitle(int row);
     void setRunButtonsEnabled(bool enabled);
     bool ripTracks();
+    bool ripEntry(int row);
+    void recordRipped(int row, const QString& title, const QString& wavPath);
     void finishRun();
     void reportProgress(int done, int total);
     bool holdingBack() const { return Ripping || trackRipping_; }
@@ -136,6 +156,7 @@ class TRipperForm : public QDialog {
     bool closeAllowed_ = false;
     QColor gradientStart_;
     QColor gradientEnd_;
+    RippedDisc ripped_;
 };
 
 }  // namespace qvr

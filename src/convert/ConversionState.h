@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CdAlbum.h"
 #include "Frequencies.h"
 #include "platform/Clock.h"
 
@@ -21,6 +22,7 @@ struct ConversionState {
     FrequencyState Frequency;
     bool CdMode = false;
     QString CdFolder;
+    CdAlbum CdTags;
 
     // The job in progress.
     int EstimateSeconds = 0;

@@ -10,6 +10,7 @@
 #include "cdrip/CdioRipLibrary.h"
 #include "cdrip/fCDName.h"
 #include "cdrip/fRipper.h"
+#include "convert/CdAlbum.h"
 #include "convert/ConversionEngine.h"
 #include "convert/FileListModel.h"
 #include "support/Audio.h"
@@ -20,6 +21,9 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+
+#include <optional>
+#include <vector>
 
 using namespace qvr;
 using namespace qvr::test;
@@ -114,6 +118,63 @@ class ReadCd : public StartupFixture {
             QFile::link(QFile::symLinkTarget(QStringLiteral(QUORVANE_PROGRAM_DIR "/") + tool),
                         home.workFolder() + tool);
         }
+    }
+
+    // Read CD with the name dialog answered by OK on what it offers, and the run of the ripped
+    // tracks aborted as soon as it begins. Answers the tags the run was given.
+    CdAlbum readCdTakingTheOfferedName(QString& offered)
+    {
+        form->CdReading->showCdName = [&offered](TCDNameForm& dialog) {
+            offered = dialog.Edit1->text();
+            dialog.ComboBox1->setCurrentIndex(4);
+            dialog.BitBtn1Click();
+            return dialog.result();
+        };
+        std::optional<CdAlbum> tags;
+        recorder.onProcessEvents = [this, &tags] {
+            ConversionState& state = form->Engine->State;
+            if (!state.Idle && !tags) {
+                tags = state.CdTags;
+                state.AbortRequested = true;
+            }
+        };
+        form->RipCDBitBtnClick();
+        recorder.onProcessEvents = nullptr;
+        return tags.value_or(CdAlbum{QStringLiteral("no run"), {}, {}});
+    }
+
+    QStringList listedInputs() const
+    {
+        QStringList inputs;
+        for (int row = 0; row < form->Files->rowCount(); ++row) {
+            inputs << form->Files->cellText(row, FileListModel::InputColumn);
+        }
+        return inputs;
+    }
+
+    struct ExpectedTags {
+        const char* file;
+        int number;
+        const char* title;
+        const char* artist;
+    };
+
+    // The ripped tracks in disc order, each one of the files the run lists.
+    void expectTrackTags(const CdAlbum& tags, const QString& folder,
+                         const std::vector<ExpectedTags>& expected)
+    {
+        ASSERT_EQ(tags.tracks.size(), expected.size());
+        for (std::size_t i = 0; i < expected.size(); ++i) {
+            const CdTrackTags& track = tags.tracks[i];
+            SCOPED_TRACE(expected[i].file);
+            EXPECT_EQ(track.wavPath, folder + QString::fromUtf8(expected[i].file));
+            EXPECT_TRUE(listedInputs().contains(track.wavPath));
+            EXPECT_EQ(track.number, expected[i].number);
+            EXPECT_EQ(track.total, static_cast<int>(expected.size()));
+            EXPECT_EQ(track.title, QString::fromUtf8(expected[i].title));
+            EXPECT_EQ(track.artist, QString::fromUtf8(expected[i].artist));
+        }
+        EXPECT_EQ(listedInputs().size(), static_cast<qsizetype>(expected.size()));
     }
 
     QString cdFolder() const { return home.outputFolder() + "CD-ROM-Input/Greatest-Hits/"; }
@@ -247,6 +308,49 @@ TEST_F(ReadCd, ARipperThatCannotStartIsReportedAndChangesNothing)
     EXPECT_FALSE(DirectoryExists(cdFolder()));
     expectFileButtonsEnabled();
     EXPECT_FALSE(recorder.busy);
+}
+
+TEST_F(ReadCd, CdTextNamesTheCdAndTagsTheRippedTracks)
+{
+    QDir().mkpath(home.path() + "/discs");
+    image =
+        writeCdImage(home.path() + "/discs/", QStringLiteral("disc"),
+                     {{true, 20, 440.0, 1.0, {QStringLiteral("Opening"), QStringLiteral("Solo")}},
+                      {true, 20, 440.0, 1.0, {QStringLiteral("Caf\u00E9 Noir"), QString()}},
+                      {true, 20, 440.0, 1.0, {}}},
+                     {QStringLiteral("Greatest Hits"), QStringLiteral("The Band")});
+    home.setEnv(CdioRipLibrary::kImagesVariable, image.cuePath.toUtf8());
+    startWindow();
+    if (cdRipLibrary().DrivePaths().indexOf(image.cuePath) != 0) {
+        GTEST_SKIP() << "the machine has CD drives of its own";
+    }
+    form->CDNameForm->Edit1->setText(QStringLiteral("Previous Disc"));
+    QString offered;
+    const CdAlbum tags = readCdTakingTheOfferedName(offered);
+
+    EXPECT_EQ(offered, QStringLiteral("Greatest Hits"));
+    EXPECT_EQ(form->Engine->State.CdFolder, cdFolder());
+    EXPECT_EQ(tags.album, QStringLiteral("Greatest Hits"));
+    EXPECT_EQ(tags.artist, QStringLiteral("The Band"));
+    expectTrackTags(tags, cdFolder(),
+                    {{"Opening.wav", 1, "Opening", "Solo"},
+                     {"Caf\u00E9 Noir.wav", 2, "Caf\u00E9 Noir", "The Band"},
+                     {"Track03.wav", 3, "Track03", "The Band"}});
+}
+
+TEST_F(ReadCd, WithoutCdTextTheTypedNameAndTrackNumbersStay)
+{
+    insertDisc(2, 20);
+    startWindow();
+    form->CDNameForm->Edit1->setText(QStringLiteral("  My Mix  "));
+    QString offered;
+    const CdAlbum tags = readCdTakingTheOfferedName(offered);
+
+    EXPECT_EQ(offered, QStringLiteral("  My Mix  "));
+    EXPECT_EQ(tags.album, QStringLiteral("My Mix"));
+    EXPECT_EQ(tags.artist, QString());
+    expectTrackTags(tags, home.outputFolder() + "CD-ROM-Input/My-Mix/",
+                    {{"Track01.wav", 1, "Track01", ""}, {"Track02.wav", 2, "Track02", ""}});
 }
 
 TEST_F(ReadCd, ReadCdIsShownOnlyWithADriveOrAnImage)

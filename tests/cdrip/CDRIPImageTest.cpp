@@ -306,3 +306,48 @@ TEST_F(CDRIPImageTest, TheLibraryHasANoDriveSelectionAndEndsLoopsWithoutARipper)
     record[cdrom_parameters::kOutputFormatOffset] = 6;
     EXPECT_EQ(library.CR_SetCDROMParameters(&record), kCrFailure);
 }
+
+// The sheet's TITLE and PERFORMER lines as the disc's and the tracks' CD-TEXT, whether the
+// sheet is written in UTF-8 or in Latin-1.
+TEST_F(CDRIPImageTest, CdTextComesFromTheSheetInEitherEncoding)
+{
+    const test::ImageText album{QStringLiteral("Caf\u00E9 \u00DCber"),
+                                QStringLiteral(" The Band ")};
+    const std::vector<ImageTrack> tracks = {
+        {true, 30, 440.0, 1.5, {QStringLiteral("Stra\u00DFe \u00DC"), QStringLiteral("Solo")}},
+        {true, 30, 440.0, 1.5, {QStringLiteral("Second"), QString()}},
+        {false, 20, 0.0, 1.5, {}}};
+    for (const bool latin1 : {false, true}) {
+        SCOPED_TRACE(latin1 ? "Latin-1" : "UTF-8");
+        const CdImage named = test::writeCdImage(folder, QStringLiteral("named"), tracks, album);
+        if (latin1) {
+            test::writeFile(named.cuePath, QString::fromUtf8(readFile(named.cuePath)).toLatin1());
+        }
+        home.setEnv(CdioRipLibrary::kImagesVariable, named.cuePath.toUtf8());
+        TCDRIP ripper(nullptr, library);
+        selectDrive(ripper, driveOf(named));
+
+        EXPECT_EQ(ripper.DiscText().title, album.title);
+        EXPECT_EQ(ripper.DiscText().performer, QStringLiteral("The Band"));
+        const QString titles[] = {tracks[0].text.title, QStringLiteral("Second"), QString()};
+        const QString performers[] = {QStringLiteral("Solo"), QString(), QString()};
+        ASSERT_EQ(ripper.Tracks().size(), 3u);
+        for (std::size_t i = 0; i < 3; ++i) {
+            EXPECT_EQ(ripper.Tracks()[i].Track.Title, titles[i]) << i;
+            EXPECT_EQ(ripper.Tracks()[i].Track.Performer, performers[i]) << i;
+        }
+    }
+}
+
+TEST_F(CDRIPImageTest, ASheetWithoutCdTextNamesNothing)
+{
+    TCDRIP ripper(nullptr, library);
+    selectDrive(ripper, driveOf(disc));
+    ASSERT_EQ(ripper.Tracks().size(), 3u);
+    EXPECT_EQ(ripper.DiscText().title, QString());
+    EXPECT_EQ(ripper.DiscText().performer, QString());
+    for (const TTrackItem& item : ripper.Tracks()) {
+        EXPECT_EQ(item.Track.Title, QString());
+        EXPECT_EQ(item.Track.Performer, QString());
+    }
+}

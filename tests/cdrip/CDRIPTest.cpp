@@ -13,6 +13,7 @@
 #include <QtEndian>
 
 #include <cstring>
+#include <functional>
 
 using namespace qvr;
 using qvr::test::FakeCDRipLibrary;
@@ -456,6 +457,56 @@ TEST_F(CDRIPTest, AnUnopenedRipperGivesNoFileButTheTrackEnds)
     EXPECT_EQ(events, (std::vector<std::pair<char, int>>{{'b', 2}, {'e', 2}}));
     EXPECT_EQ(library.openedRange, (std::pair<std::int32_t, std::int32_t>{1000, 1999}));
     EXPECT_FALSE(library.calls.contains(QStringLiteral("CR_CloseRipper")));
+}
+
+TEST_F(CDRIPTest, CdTextComesWithTheTableOfContents)
+{
+    // Fewer CD-TEXT entries than tracks: the last track has no names.
+    library.drives[1].cdText = CdText{
+        {QStringLiteral("Album"), QStringLiteral("Band")},
+        {{QStringLiteral("One"), QStringLiteral("Solo")}, {QStringLiteral("Two"), QString()}}};
+    TCDRIP ripper(nullptr, library);
+    EXPECT_EQ(ripper.DiscText().title, QStringLiteral("Album"));
+    EXPECT_EQ(ripper.DiscText().performer, QStringLiteral("Band"));
+    const struct {
+        const char* title;
+        const char* performer;
+    } expected[] = {{"One", "Solo"}, {"Two", ""}, {"", ""}};
+    ASSERT_EQ(ripper.Tracks().size(), 3u);
+    for (std::size_t i = 0; i < 3; ++i) {
+        const TTrackItem& item = ripper.Tracks()[i];
+        EXPECT_EQ(item.Text, QStringLiteral("Track%1").arg(i + 1, 2, 10, QLatin1Char('0')));
+        EXPECT_EQ(item.Track.Title, QString::fromLatin1(expected[i].title)) << i;
+        EXPECT_EQ(item.Track.Performer, QString::fromLatin1(expected[i].performer)) << i;
+    }
+
+    // A drive that cannot be read leaves no disc text of the previous one behind.
+    library.drives[0].tocResult = kCrFailure;
+    ripper.setCDRomNum(0);
+    EXPECT_EQ(ripper.DiscText().title, QString());
+    EXPECT_EQ(ripper.DiscText().performer, QString());
+}
+
+TEST_F(CDRIPTest, TheFirstDrivesCdTextIsReadWhateverDriveIsActive)
+{
+    const struct {
+        const char* situation;
+        std::function<void(FakeCDRipLibrary&)> arrange;
+        const char* title;
+    } cases[] = {
+        {"readable", [](FakeCDRipLibrary&) {}, "Zero Album"},
+        {"library refuses to start", [](FakeCDRipLibrary& l) { l.initResult = kCrFailure; }, ""},
+        {"no table of contents", [](FakeCDRipLibrary& l) { l.drives[0].tocResult = kCrFailure; },
+         ""},
+        {"no drive at all", [](FakeCDRipLibrary& l) { l.drives.clear(); }, ""},
+    };
+    for (const auto& c : cases) {
+        FakeCDRipLibrary fresh = library;
+        fresh.drives[0].cdText.disc.title = QStringLiteral("Zero Album");
+        fresh.drives[1].cdText.disc.title = QStringLiteral("One Album");
+        c.arrange(fresh);
+        EXPECT_EQ(FirstDriveCdText(fresh).disc.title, QString::fromLatin1(c.title)) << c.situation;
+    }
 }
 
 TEST_F(CDRIPTest, ATrackNumberOutsideTheListIsAnIndexError)

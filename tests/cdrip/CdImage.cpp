@@ -30,6 +30,18 @@ QString msf(int sector)
         .arg(sector % 75, 2, 10, QLatin1Char('0'));
 }
 
+QString textLines(const ImageText& text, const QString& indent)
+{
+    QString lines;
+    if (!text.title.isEmpty()) {
+        lines += indent + QStringLiteral("TITLE \"%1\"\n").arg(text.title);
+    }
+    if (!text.performer.isEmpty()) {
+        lines += indent + QStringLiteral("PERFORMER \"%1\"\n").arg(text.performer);
+    }
+    return lines;
+}
+
 }  // namespace
 
 QByteArray stereoTone(int frames, double leftFrequency, int sampleRate, double rightRatio)
@@ -56,20 +68,21 @@ QByteArray CdImage::trackBytes(int track) const
 }
 
 CdImage writeCdImage(const QString& folder, const QString& name,
-                     const std::vector<ImageTrack>& tracks)
+                     const std::vector<ImageTrack>& tracks, const ImageText& disc)
 {
     CdImage image;
     image.cuePath = folder + name + QStringLiteral(".cue");
     image.binPath = folder + name + QStringLiteral(".bin");
-    QString cue = QStringLiteral("FILE \"%1.bin\" BINARY\n").arg(name);
+    QString cue = textLines(disc, QString()) + QStringLiteral("FILE \"%1.bin\" BINARY\n").arg(name);
     int sector = 0;
     for (std::size_t i = 0; i < tracks.size(); ++i) {
         const ImageTrack& track = tracks[i];
         image.startSectors.push_back(sector);
-        cue += QStringLiteral("  TRACK %1 %2\n    INDEX 01 %3\n")
+        cue += QStringLiteral("  TRACK %1 %2\n")
                    .arg(i + 1, 2, 10, QLatin1Char('0'))
-                   .arg(track.audio ? QStringLiteral("AUDIO") : QStringLiteral("MODE1/2352"))
-                   .arg(msf(sector));
+                   .arg(track.audio ? QStringLiteral("AUDIO") : QStringLiteral("MODE1/2352"));
+        cue += textLines(track.text, QStringLiteral("    "));
+        cue += QStringLiteral("    INDEX 01 %1\n").arg(msf(sector));
         image.bin += track.audio ? stereoTone(track.sectors * kFramesPerSector, track.frequency,
                                               44100, track.rightRatio)
                                  : dataSectors(track.sectors, static_cast<int>(i));

@@ -7,6 +7,13 @@
 
 namespace qvr::test {
 
+// CD-TEXT of a test disc or of one of its tracks, as TITLE and PERFORMER lines of the sheet;
+// an empty text gives no line.
+struct ImageText {
+    QString title;
+    QString performer;
+};
+
 // One track of a test disc: an audio track holds a stereo tone (left at `frequency`, right at
 // `rightRatio` × `frequency`), a data track a byte pattern.
 struct ImageTrack {
@@ -14,9 +21,11 @@ struct ImageTrack {
     int sectors = 150;
     double frequency = 440.0;
     double rightRatio = 1.5;  // 1: the same pure tone in both channels
+    ImageText text{};
 };
 
-// A CUE sheet with one BIN file beside it, as a CD image the extraction library can read.
+// A CUE sheet (in UTF-8) with one BIN file beside it, as a CD image the extraction library
+// can read.
 struct CdImage {
     QString cuePath;
     QString binPath;
@@ -26,7 +35,7 @@ struct CdImage {
 };
 
 CdImage writeCdImage(const QString& folder, const QString& name,
-                     const std::vector<ImageTrack>& tracks);
+                     const std::vector<ImageTrack>& tracks, const ImageText& disc = {});
 
 // Sample pairs of 16-bit stereo PCM as written into audio tracks.
 QByteArray stereoTone(int frames, double leftFrequency, int sampleRate = 44100,

@@ -134,6 +134,29 @@ TEST_F(CdNameDialog, TheCloseBoxWorksOnlyAfterASuccessfulOk)
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
 }
 
+TEST_F(CdNameDialog, ADiscTitleIsOfferedInPlaceOfThePreviousName)
+{
+    const struct {
+        const char* previous;
+        const char* title;
+        const char* offered;
+    } cases[] = {
+        {"Old Album", "Greatest Hits", "Greatest Hits"},
+        {"Old Album", "", "Old Album"},  // a disc without CD-TEXT
+        {"", "AC/DC: Live!", "AC/DC: Live!"},
+    };
+    for (const auto& c : cases) {
+        fill(QString::fromUtf8(c.previous), 4);
+        dialog.OfferDiscTitle(QString::fromUtf8(c.title));
+        EXPECT_EQ(dialog.Edit1->text(), QString::fromUtf8(c.offered)) << c.title;
+    }
+    // The offer is a name like a typed one: cleaned for the folder, kept as it is for display.
+    dialog.open();
+    dialog.BitBtn1->click();
+    EXPECT_EQ(dialog.CdName, QStringLiteral("AC-DC--Live-"));
+    EXPECT_EQ(dialog.TypedName(), QStringLiteral("AC/DC: Live!"));
+}
+
 TEST_F(CdNameDialog, EnterAndEscapeDoNothing)
 {
     fill("Album", 1);

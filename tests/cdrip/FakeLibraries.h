@@ -21,6 +21,7 @@ struct FakeDrive {
     std::int32_t parametersResult = kCrOk;
     std::vector<TocEntry> toc;  // tracks, then the lead-out
     std::int32_t tocResult = kCrOk;
+    CdText cdText{};
 };
 
 // One answer of CR_RipChunk.
@@ -78,6 +79,7 @@ class FakeCDRipLibrary : public CDRipLibrary {
         const auto it = drives.find(active);
         const bool ok = it != drives.end() && it->second.tocResult != kCrFailure;
         toc_ = ok ? it->second.toc : std::vector<TocEntry>{};
+        cdText_ = ok ? it->second.cdText : CdText{};
         return call("CR_ReadToc", ok ? kCrOk : kCrFailure);
     }
     std::int32_t CR_GetNumTocEntries() override
@@ -131,6 +133,7 @@ class FakeCDRipLibrary : public CDRipLibrary {
     }
     void CR_CloseRipper() override { call("CR_CloseRipper", 0); }
     QStringList DrivePaths() const override { return {}; }
+    CdText DiscCdText() const override { return cdText_; }
 
     std::pair<std::int32_t, std::int32_t> openedRange{-1, -1};
 
@@ -145,6 +148,7 @@ class FakeCDRipLibrary : public CDRipLibrary {
     }
 
     std::vector<TocEntry> toc_;
+    CdText cdText_;
     std::size_t next_ = 0;
     std::int32_t jitterErrors_ = 0;
     std::pair<std::uint32_t, std::uint32_t> jitter_{0, 0};

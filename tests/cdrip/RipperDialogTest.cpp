@@ -23,6 +23,9 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include <iterator>
+#include <vector>
+
 using namespace qvr;
 using qvr::test::CdImage;
 using qvr::test::ImageTrack;
@@ -113,6 +116,15 @@ class RipperDialog : public ::testing::Test {
         return QString::fromUtf8(test::readFile(folder + QStringLiteral("RIPPERRESULT.txt")));
     }
 
+    static std::vector<int> rippedNumbers(const TRipperForm& form)
+    {
+        std::vector<int> numbers;
+        for (const RippedTrack& track : form.Ripped().tracks) {
+            numbers.push_back(track.number);
+        }
+        return numbers;
+    }
+
     QString ripped(int track) const
     {
         return rips + QStringLiteral("Track%1.wav").arg(track, 2, 10, QLatin1Char('0'));
@@ -148,6 +160,64 @@ TEST_F(RipperDialog, ListsTheDrivesAndTheDiscsTracksAllChecked)
     form->UnChooseAllBitBtnClick();
     EXPECT_FALSE(form->StartBitBtn->isEnabled());
     EXPECT_TRUE(form->ChooseAllBitBtn->isEnabled());
+}
+
+TEST_F(RipperDialog, CdTextTitlesAreListedAndRippedUnderTheFileNameRules)
+{
+    const CdImage image = test::writeCdImage(
+        folder, QStringLiteral("named"),
+        {{true, 20, 440.0, 1.5, {QStringLiteral("what's up? / live!"), QStringLiteral("Solo")}},
+         {true, 20, 440.0, 1.5, {}},
+         {true, 20, 440.0, 1.5, {QStringLiteral("Third"), QString()}},
+         {true, 20, 440.0, 1.5, {QStringLiteral("Fourth"), QStringLiteral("Guest")}}},
+        {QStringLiteral("Greatest Hits"), QStringLiteral("The Band")});
+    home.setEnv(CdioRipLibrary::kImagesVariable, image.cuePath.toUtf8());
+    auto form = open(image);
+    EXPECT_EQ(entries(*form),
+              (QStringList{QStringLiteral("what's up? / live!"), QStringLiteral("Track02"),
+                           QStringLiteral("Third"), QStringLiteral("Fourth")}));
+
+    check(*form, 2, false);
+    form->showTitleDialog = [](TEditTitleWizzard& dialog) {
+        EXPECT_EQ(dialog.Edit1->text(), QStringLiteral("Fourth"));
+        dialog.Edit1->setText(QStringLiteral("Last One "));
+        return static_cast<int>(QDialog::Accepted);
+    };
+    form->CheckListBox1->setCurrentRow(3);
+    form->ChangeTitleBitBtnClick();
+    form->StartBitBtnClick();
+
+    const RippedDisc& disc = form->Ripped();
+    EXPECT_EQ(disc.trackCount, 4);
+    EXPECT_EQ(disc.performer, QStringLiteral("The Band"));
+    const struct {
+        int number;
+        const char* title;
+        const char* performer;
+        const char* file;
+    } expected[] = {{1, "what's up? / live!", "Solo", "What's Up   Live.wav"},
+                    {2, "Track02", "", "Track02.wav"},
+                    {4, "Last One", "Guest", "Last One.wav"}};
+    ASSERT_EQ(disc.tracks.size(), std::size(expected));
+    for (std::size_t i = 0; i < std::size(expected); ++i) {
+        const RippedTrack& track = disc.tracks[i];
+        EXPECT_EQ(track.number, expected[i].number);
+        EXPECT_EQ(track.title, QString::fromLatin1(expected[i].title));
+        EXPECT_EQ(track.performer, QString::fromLatin1(expected[i].performer));
+        EXPECT_EQ(track.wavPath, rips + QString::fromLatin1(expected[i].file));
+        EXPECT_TRUE(FileExists(track.wavPath)) << expected[i].file;
+    }
+    EXPECT_FALSE(FileExists(rips + QStringLiteral("Third.wav")));
+}
+
+TEST_F(RipperDialog, TwoTitlesGivingOneFileNameLeaveTheLaterTrack)
+{
+    auto form = open(insert(3));
+    form->CheckListBox1->item(0)->setText(QStringLiteral("same"));
+    form->CheckListBox1->item(2)->setText(QStringLiteral("SAME"));
+    form->StartBitBtnClick();
+    EXPECT_EQ(rippedNumbers(*form), (std::vector<int>{2, 3}));
+    EXPECT_EQ(form->Ripped().tracks.back().wavPath, rips + QStringLiteral("Same.wav"));
 }
 
 TEST_F(RipperDialog, TheOnlyDriveIsReadByTheDelayedReRead)
@@ -247,6 +317,7 @@ TEST_F(RipperDialog, AbortDuringTheThirdTrackStopsTheRunAndCloses)
     EXPECT_FALSE(FileExists(ripped(5)));
     EXPECT_TRUE(form->Aborted);
     EXPECT_FALSE(form->isVisible());
+    EXPECT_EQ(rippedNumbers(*form), (std::vector<int>{1, 2}));  // not the stopped third
 }
 
 TEST_F(RipperDialog, ARunStartedInTheModalLoopEndsIt)
