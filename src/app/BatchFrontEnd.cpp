@@ -38,7 +38,8 @@ QString resultLine(const QString& input, const JobResult& result)
         result.converted() ? QString::number(result.seconds) : QStringLiteral("-");
     const QString output = result.converted() ? result.output : QStringLiteral("-");
     return QStringList{EscapedForLine(input), seconds, EscapedForLine(output),
-                       OutcomeWord(result.outcome), ReasonWords(result.reason)}
+                       OutcomeWord(result.outcome),
+                       result.converted() ? NoteWords(result) : ReasonWords(result.reason)}
                .join(u'\t') +
            u'\n';
 }

@@ -3,6 +3,7 @@
 #include "AudioFormats.h"
 #include "Estimate.h"
 #include "FileListModel.h"
+#include "JobTags.h"
 #include "JobTexts.h"
 #include "platform/FileSystem.h"
 #include "platform/Host.h"
@@ -71,6 +72,7 @@ JobResult ConversionJob::ConvertFile(const QString& source, int row)
         state_.ErrorCount > 0);
     target_.clear();
     temporary_.clear();
+    tagged_ = false;
     startTry(source);
     Failure failed = prepare(source, row);
     if (!failed) {
@@ -83,7 +85,7 @@ JobResult ConversionJob::ConvertFile(const QString& source, int row)
         failed = checkStretch();
     }
     if (!failed) {
-        failed = encode(row);
+        failed = encode(source, row);
     }
     if (!failed) {
         failed = publish();
@@ -91,8 +93,7 @@ JobResult ConversionJob::ConvertFile(const QString& source, int row)
     if (failed) {
         return endWithoutOutput(row, *failed);
     }
-    finishConverted(row);
-    return {JobOutcome::Converted, FailureReason::None, target_, state_.JobSeconds};
+    return finishConverted(row);
 }
 
 // Before any tool runs: the input must be a regular file the decoders can open, and the output
@@ -295,7 +296,8 @@ ConversionJob::Failure ConversionJob::checkStretch()
                      FailureReason::OutputIncomplete, kSettlePause);
 }
 
-ConversionJob::Failure ConversionJob::encode(int row)
+// The output is checked as it will stay: with its tags.
+ConversionJob::Failure ConversionJob::encode(const QString& source, int row)
 {
     const QString folder = FolderOf(target_);
     if (!ForceDirectories(folder)) {
@@ -308,6 +310,8 @@ ConversionJob::Failure ConversionJob::encode(int row)
     if (!step.succeeded()) {
         return stepFailure(step, FailureReason::EncoderFailed, folder);
     }
+    tagged_ =
+        TagOutput(source, temporary_, state_.Frequency, state_.CdMode ? state_.CdTags : CdAlbum());
     AudioFacts written;
     return checkFile(temporary_, ExpectedOutput(KindOf(target_), stretched_), written,
                      FailureReason::OutputIncomplete);
@@ -377,18 +381,22 @@ ConversionJob::Failure ConversionJob::stepFailure(const StepResult& step, Failur
     return failure(DiskIsFull(folder) ? FailureReason::DiskFull : reason);
 }
 
-void ConversionJob::finishConverted(int row)
+JobResult ConversionJob::finishConverted(int row)
 {
     deleteWorkFiles();
     state_.JobEndTime = clock_.now();
     state_.JobSeconds =
         static_cast<int>(WholeSecondsBetween(state_.JobEndTime, state_.JobStartTime));
+    JobResult result(JobOutcome::Converted, FailureReason::None, target_, state_.JobSeconds);
+    result.tagsCopied = tagged_;
     files_.setCell(row, FileListModel::TimeColumn, state_.JobSeconds);
-    files_.setCell(row, FileListModel::StatusColumn, state_.DoneStatusText);
+    files_.setCell(row, FileListModel::StatusColumn,
+                   ConvertedStatusText(result, state_.DoneStatusText));
     files_.setCell(row, FileListModel::ProgressColumn, 100);
     processes_.CloseToolWindow(kStretchTool);
     host().setBusyCursor(false);
-    view_.jobEnded(row, {JobOutcome::Converted, FailureReason::None, target_, state_.JobSeconds});
+    view_.jobEnded(row, result);
+    return result;
 }
 
 // Whatever the job started and wrote goes with it: the tools, the unchecked output, the work

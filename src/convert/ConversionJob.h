@@ -19,8 +19,8 @@ class FileListModel;
 // Turns one row of the list into one re-tuned file: decode into the work WAV, stretch through
 // the batch file, watch the work folder, encode into the output folder. Every file a tool writes
 // is checked before the next step uses it; the output is written under a temporary name and
-// takes its own name only once it has passed its check, so a failed job leaves nothing
-// half-written and an earlier output as it was.
+// takes its own name only once it has passed its check and carries its tags, so a failed job
+// leaves nothing half-written and an earlier output as it was.
 class ConversionJob {
   public:
     // A file whose stretch fails this often ends without output.
@@ -49,11 +49,11 @@ class ConversionJob {
     bool stretchEnded();
     Failure stretchFailure();
     Failure checkStretch();
-    Failure encode(int row);
+    Failure encode(const QString& source, int row);
     Failure publish();
     Failure checkFile(const QString& path, const Expectation& expected, AudioFacts& facts,
                       FailureReason reason, Milliseconds alongside = Milliseconds(0));
-    void finishConverted(int row);
+    JobResult finishConverted(int row);
     JobResult endWithoutOutput(int row, JobResult result);
     Failure stepFailure(const StepResult& step, FailureReason reason, const QString& folder);
     static JobResult failure(FailureReason reason);
@@ -75,8 +75,9 @@ class ConversionJob {
     AudioFacts source_;
     AudioFacts input_;
     AudioFacts stretched_;
-    QString target_;     // the output's own name
-    QString temporary_;  // where the encoder writes it first
+    QString target_;       // the output's own name
+    QString temporary_;    // where the encoder writes it first
+    bool tagged_ = false;  // the output carries all the tags it should
 };
 
 }  // namespace qvr

@@ -8,6 +8,7 @@ namespace {
 constexpr int kTimedOutText = 509;
 constexpr int kAbortedText = 510;
 constexpr int kFirstReasonText = 511;  // in the order of FailureReason after NotRegularFile
+constexpr int kTagsNotCopiedText = 520;
 constexpr int kFinishedText = 10002;
 constexpr int kFinishedWithFailuresText = 10004;
 
@@ -63,6 +64,19 @@ QString ReasonWords(FailureReason reason)
         case FailureReason::OutputNotWritable: return QStringLiteral("output not writable");
     }
     return QString();
+}
+
+QString NoteWords(const JobResult& result)
+{
+    return result.converted() && !result.tagsCopied ? QStringLiteral("tags not copied") : QString();
+}
+
+QString ConvertedStatusText(const JobResult& result, const QString& doneText)
+{
+    if (result.tagsCopied) {
+        return doneText;
+    }
+    return doneText + QStringLiteral(" (") + textOr(kTagsNotCopiedText, NoteWords(result)) + u')';
 }
 
 QString RowStatusText(const JobResult& result, const QString& failedText)

@@ -28,6 +28,7 @@ struct JobResult {
     FailureReason reason = FailureReason::None;
     QString output;  // full path of the checked output; empty without one
     int seconds = 0;
+    bool tagsCopied = true;  // a converted output carries all the tags it should
 
     JobResult() = default;
     JobResult(JobOutcome outcome_, FailureReason reason_ = FailureReason::None,
@@ -43,6 +44,8 @@ struct JobResult {
 QString OutcomeWord(JobOutcome outcome);
 // A short English reason: "decoder failed", "disk full", ...; empty for None.
 QString ReasonWords(FailureReason reason);
+// What a converted file's line adds: "tags not copied"; empty when all went well.
+QString NoteWords(const JobResult& result);
 
 // What a batch run needs from the front end that shows it: the window locks its controls and
 // blinks its note, the command line prints lines.
