@@ -3,7 +3,9 @@
 #include "convert/AudioCheck.h"
 #include "platform/FileSystem.h"
 #include "support/Audio.h"
+#include "support/TaggedFiles.h"
 
+#include <QFileInfo>
 #include <QProcess>
 
 using namespace qvr;
@@ -109,6 +111,54 @@ TEST_F(RealTools, ADeepLosslessSourceKeepsItsDepth)
         EXPECT_EQ(ProbeAudio(output).bits, 24);
         expectPitch(output, 432.0);
     }
+}
+
+// The re-tuned copy is the same record: every field, the cover's very bytes and ReplayGain come
+// along, with a marker of the tuning; the pitch is still right.
+TEST_F(RealTools, EveryKindKeepsItsTagsAndCoverAndIsMarked)
+{
+    const QByteArray cover = coverJpeg();
+    QStringList inputs;
+    for (const KindCase& k : kKinds) {
+        inputs << music + "tagged-" + k.name;
+        ASSERT_TRUE(makeTone(inputs.last(), 440.0, kSeconds)) << k.name;
+        tagFile(inputs.last(), sourceFields(), cover);
+    }
+    inputs << music + "plain.flac";
+    ASSERT_TRUE(makeTone(inputs.last(), 440.0, kSeconds));
+    convert(inputs);
+    for (int i = 0; i < inputs.size(); ++i) {
+        const QString output =
+            outputFolderFor(inputs[i]) +
+            MakeOutputName(QFileInfo(inputs[i]).fileName(), QStringLiteral("432"));
+        SCOPED_TRACE(output.toStdString());
+        ASSERT_EQ(engine.Outcomes[std::size_t(i)], JobOutcome::Converted);
+        EXPECT_EQ(cell(i, FileListModel::StatusColumn), "Done");
+        const Tags tags = readTags(output);
+        Fields expected = readTags(inputs[i]).fields;
+        if (!inputs[i].endsWith("plain.flac")) {
+            ASSERT_EQ(tags.pictures.size(), 1u);
+            EXPECT_EQ(tags.pictures.front().data, cover);
+        }
+        expected["TUNING"] = QStringList{"432 Hz (from 440 Hz)"};
+        EXPECT_EQ(tags.fields, expected);
+        expectPitch(output, 432.0);
+    }
+}
+
+// Tags are never a reason to fail a file; the row says when they could not be copied.
+TEST_F(RealTools, AFileWhoseTagsCannotBeReadIsConvertedWithANote)
+{
+    // A FLAC the decoders play, with an empty application block after its stream information
+    // that the tag library takes for damage.
+    const QString input = music + "odd.flac";
+    ASSERT_TRUE(makeTone(input, 440.0, kSeconds));
+    constexpr int kAfterStreamInfo = 4 + 4 + 34;
+    writeFile(input, readFile(input).insert(kAfterStreamInfo, QByteArray("\x02\0\0\0", 4)));
+    convert({input});
+    ASSERT_EQ(engine.Outcomes, std::vector<JobOutcome>{JobOutcome::Converted});
+    EXPECT_EQ(cell(0, FileListModel::StatusColumn), "Done (tags not copied)");
+    EXPECT_FALSE(view.ended.front().second.tagsCopied);
 }
 
 TEST_F(RealTools, A528HzRunTunesFromItsOwnReferencePitch)
