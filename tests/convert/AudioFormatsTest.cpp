@@ -3,6 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <cstdio>
+
 using namespace qvr;
 
 TEST(AudioKind, RecognisesTheSevenKindsByTheirTrimmedExtension)
@@ -137,13 +143,27 @@ TEST(Frequencies, AnIndexOutsideTheListGivesTheDefault)
     }
 }
 
+// A German locale of our own, compiled into a temporary folder: most machines have none
+// installed, and the point must stay a point under a comma locale.
 TEST(Frequencies, TheTempoTextKeepsAPointUnderACommaLocale)
 {
-    const char* previous = std::setlocale(LC_NUMERIC, nullptr);
-    const std::string saved = previous != nullptr ? previous : "C";
-    if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8") == nullptr) {
-        GTEST_SKIP() << "no German locale on this machine";
-    }
+    const QTemporaryDir locales;
+    QProcess compile;
+    compile.start("localedef", {"-i", "de_DE", "-f", "UTF-8", locales.path() + "/de_DE.UTF-8"});
+    ASSERT_TRUE(compile.waitForFinished(60000));
+    ASSERT_EQ(compile.exitCode(), 0) << compile.readAllStandardError().toStdString();
+    const QByteArray previousPath = qgetenv("LOCPATH");
+    qputenv("LOCPATH", QFile::encodeName(locales.path()));
+    const std::string saved = std::setlocale(LC_NUMERIC, nullptr);
+    ASSERT_NE(std::setlocale(LC_NUMERIC, "de_DE.UTF-8"), nullptr);
+    char probe[8];
+    std::snprintf(probe, sizeof probe, "%.1f", 0.5);
+    EXPECT_STREQ(probe, "0,5");  // the locale really writes a comma
     EXPECT_EQ(TempoText(-1.81818181818182), "-1.81818181818182");
     std::setlocale(LC_NUMERIC, saved.c_str());
+    if (previousPath.isNull()) {
+        qunsetenv("LOCPATH");
+    } else {
+        qputenv("LOCPATH", previousPath);
+    }
 }
