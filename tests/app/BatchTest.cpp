@@ -4,6 +4,7 @@
 #include "platform/NativePath.h"
 #include "support/Audio.h"
 #include "support/TempHome.h"
+#include "support/Waiting.h"
 
 #include <gtest/gtest.h>
 
@@ -33,19 +34,6 @@ bool alive(pid_t pid)
     const QByteArray stat = readFile(QString("/proc/%1/stat").arg(pid));
     const qsizetype close = stat.lastIndexOf(')');
     return close > 0 && close + 2 < stat.size() && stat.at(close + 2) != 'Z';
-}
-
-bool waitUntil(const std::function<bool()>& done, int limitMs = 20000)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > limitMs) {
-            return false;
-        }
-        QThread::msleep(10);
-    }
-    return true;
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include "platform/Spawn.h"
 #include "support/RecordingHost.h"
 #include "support/TempHome.h"
+#include "support/Waiting.h"
 
 #include <gtest/gtest.h>
 
@@ -17,6 +18,7 @@
 
 using namespace qvr;
 using qvr::test::readFile;
+using qvr::test::waitUntil;
 using qvr::test::writeFile;
 
 namespace {
@@ -25,19 +27,6 @@ void writeScript(const QString& path, const QByteArray& body)
 {
     writeFile(path, "#!/bin/sh\n" + body);
     ::chmod(toNativeBytes(path).c_str(), 0755);
-}
-
-bool waitUntil(const std::function<bool()>& done, int limitMs = 5000)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > limitMs) {
-            return false;
-        }
-        QThread::msleep(5);
-    }
-    return true;
 }
 
 }  // namespace
