@@ -3,6 +3,7 @@
 //
 //   build/bench/check_cost [ROUNDS]      (default 5; the median is printed)
 
+#include "BenchTools.h"
 #include "convert/AudioCheck.h"
 
 #include <QCoreApplication>
@@ -16,32 +17,11 @@
 #include <vector>
 
 using namespace qvr;
+using namespace qvr::bench;
 
 namespace {
 
 constexpr double kSeconds = 240;
-
-bool run(const QString& program, const QStringList& arguments)
-{
-    QProcess process;
-    process.setStandardInputFile(QProcess::nullDevice());
-    process.start(program, arguments);
-    return process.waitForFinished(-1) && process.exitStatus() == QProcess::NormalExit &&
-           process.exitCode() == 0;
-}
-
-bool ffmpeg(const QStringList& arguments)
-{
-    return run(QStringLiteral("ffmpeg"),
-               QStringList{QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-y")} +
-                   arguments);
-}
-
-double medianMs(std::vector<double> times)
-{
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
 
 }  // namespace
 

@@ -4,6 +4,7 @@
 //
 //   build/bench/tagcopy_bench [ROUNDS]      (default 9; the median is printed)
 
+#include "BenchTools.h"
 #include "convert/TagCopy.h"
 #include "platform/FileSystem.h"
 #include "platform/NativePath.h"
@@ -31,6 +32,7 @@
 #include <vector>
 
 using namespace qvr;
+using namespace qvr::bench;
 namespace ID3v2 = TagLib::ID3v2;
 
 namespace {
@@ -42,22 +44,6 @@ struct Kind {
     QStringList codec;      // the encoder's arguments
     double bytesPerSecond;  // roughly, for stereo noise at 44.1 kHz
 };
-
-bool run(const QString& program, const QStringList& arguments)
-{
-    QProcess process;
-    process.setStandardInputFile(QProcess::nullDevice());
-    process.start(program, arguments);
-    return process.waitForFinished(-1) && process.exitStatus() == QProcess::NormalExit &&
-           process.exitCode() == 0;
-}
-
-bool ffmpeg(const QStringList& arguments)
-{
-    return run(QStringLiteral("ffmpeg"),
-               QStringList{QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-y")} +
-                   arguments);
-}
 
 // Stereo noise (two sources, so lossless codecs cannot fold the channels) of the given length.
 bool makeNoise(const QString& path, double seconds, const QStringList& codec)
@@ -139,12 +125,6 @@ void tagSource(const QString& path, const char* extension, const TagLib::ByteVec
         WriteFileBytes(path, QByteArray(block.data(), block.size()) +
                                  ReadFileBytes(path).value_or(QByteArray()));
     }
-}
-
-double medianMs(std::vector<double> times)
-{
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
 }
 
 }  // namespace
