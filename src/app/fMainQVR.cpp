@@ -6,7 +6,6 @@
 #include "OpenDialogs.h"
 #include "ProgressDelegate.h"
 #include "Scaling.h"
-#include "cdrip/CDRipLibrary.h"
 #include "convert/AudioFormats.h"
 #include "convert/ConversionEngine.h"
 #include "convert/FileGathering.h"
@@ -246,6 +245,7 @@ void TMainFormQVR::connectHandlers()
     connect(AbortBitBtn, &QPushButton::clicked, this, &TMainFormQVR::AbortBitBtnClick);
     connect(ComboBox1, &QComboBox::activated, this, &TMainFormQVR::ComboBox1Change);
     connect(RipCDBitBtn, &QPushButton::clicked, this, &TMainFormQVR::RipCDBitBtnClick);
+    connectDriveHandlers();
 }
 
 int TMainFormQVR::screenHeight() const
@@ -294,19 +294,7 @@ void TMainFormQVR::FormCreate()
     ApplyLanguage();
     Engine->State.Idle = true;
     RemoveFile(Folders.ProgramOutputFolder + QStringLiteral("RIPPERRESULT.txt"));
-    if (!HasCdDrive()) {
-        RipCDBitBtn->hide();
-    }
-}
-
-bool TMainFormQVR::HasCdDrive()
-{
-    return qvr::HasCdDrive(cdRipLibrary());
-}
-
-void TMainFormQVR::RipCDBitBtnClick()
-{
-    CdReading->RipCDBitBtnClick();
+    FollowCdDrives();
 }
 
 void TMainFormQVR::ApplyStartupScaling()

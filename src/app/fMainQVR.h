@@ -23,11 +23,19 @@ class CdHandOff;
 class ConversionEngine;
 class FileListModel;
 class FormTranslation;
+class MediaNotices;
 class TAboutBoxQVR;
 class TCDNameForm;
 class TEditTitleWizzard;
 class TranslationDispatcher;
 class MainRunView;
+
+// The CD drives as far as Read CD needs them.
+struct CdDriveSurvey {
+    bool usable = false;     // a drive or CD image the extraction library can read
+    bool present = false;    // a CD drive the device manager knows, usable or not
+    bool lockedOut = false;  // a CD drive whose device this user may not open
+};
 
 // What the main window takes from its surroundings; tests give their own.
 struct MainFormEnvironment {
@@ -39,6 +47,8 @@ struct MainFormEnvironment {
     // The open dialogs; empty: the file dialogs. They answer the chosen path, or nothing.
     std::function<QString()> chooseFile;
     std::function<QString(const QString& suggestedName)> chooseFolder;
+    // The CD drives there are; empty: the extraction library's and the device manager's.
+    std::function<CdDriveSurvey()> surveyCdDrives;
 };
 
 // The main window. It owns the file list, the frequency state, the folders, the run flags and
@@ -101,6 +111,8 @@ class TMainFormQVR : public QMainWindow {
     TEditTitleWizzard* EditTitleWizzard = nullptr;
     // Read CD: the CD name, the rip and the conversion of the ripped tracks.
     std::unique_ptr<CdHandOff> CdReading;
+    // Discs and CD drives coming and going; Read CD follows them.
+    MediaNotices* Media = nullptr;
 
     void ApplyLanguage();
     void SetLanguageAddresses();
@@ -141,6 +153,9 @@ class TMainFormQVR : public QMainWindow {
     void RipCDBitBtnClick();
     // Whether there is a CD drive (or a CD image) to read.
     bool HasCdDrive();
+    // Shows Read CD while there is a CD drive, usable or not, and hints at a drive this user
+    // may not open.
+    void FollowCdDrives();
     // Fills the list with the supported files directly in a folder (a ripped CD).
     void AddFolderFiles(const QString& folder);
 
@@ -159,6 +174,11 @@ class TMainFormQVR : public QMainWindow {
     void createLookAndTranslation();
     void ApplySkinAtStartup();
     void ApplyStartupScaling();
+    void connectDriveHandlers();
+    void CdDrivesChanged();
+    CdDriveSurvey surveyCdDrives();
+    void showReadCdFor(const CdDriveSurvey& drives);
+    void markCdFolder();
     void layoutAnchoredControls();
     int screenHeight() const;
 
@@ -168,6 +188,8 @@ class TMainFormQVR : public QMainWindow {
     // The list is anchored to all four sides: its distance to the right and bottom edges.
     int listRightMargin_ = 33;
     int listBottomMargin_ = 30;
+    bool readingCd_ = false;
+    bool drivesChangedWhileReading_ = false;
 };
 
 }  // namespace qvr

@@ -2,6 +2,7 @@
 
 #include <QGroupBox>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QScreen>
 
 #include <QLinearGradient>
@@ -10,6 +11,8 @@
 #include <QWidget>
 
 #include <cmath>
+#include <utility>
+#include <vector>
 
 namespace qvr {
 
@@ -23,19 +26,45 @@ int scaled(int size, int percent)
     return static_cast<int>(std::nearbyint(size * static_cast<double>(percent) / 100.0));
 }
 
-void enlargeControls(QWidget* parent, int percent, DialogFonts fonts)
+// Places and sizes, the contents of group boxes too.
+void enlargeGeometry(QWidget* parent, int percent)
 {
     for (QWidget* child : parent->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
         const QRect g = child->geometry();
         child->setGeometry(scaled(g.x(), percent), scaled(g.y(), percent),
                            scaled(g.width(), percent), scaled(g.height(), percent));
-        if (fonts == DialogFonts::Enlarge) {
-            QFont font = child->font();
-            font.setPointSizeF(font.pointSizeF() * percent / 100.0);
-            child->setFont(font);
-        }
         if (qobject_cast<QGroupBox*>(child) != nullptr) {
-            enlargeControls(child, percent, fonts);
+            enlargeGeometry(child, percent);
+        }
+    }
+}
+
+// Every font set on the dialog or on one of its controls grows once; a control without a font
+// of its own follows its parent. All are read before the first is changed: a control read after
+// its parent had grown would grow twice.
+void enlargeFonts(QWidget* dialog, int percent)
+{
+    std::vector<std::pair<QWidget*, QFont>> ownFonts;
+    if (dialog->testAttribute(Qt::WA_SetFont)) {
+        ownFonts.emplace_back(dialog, dialog->font());
+    }
+    for (QWidget* control : dialog->findChildren<QWidget*>()) {
+        if (control->testAttribute(Qt::WA_SetFont)) {
+            ownFonts.emplace_back(control, control->font());
+        }
+    }
+    for (auto& [widget, font] : ownFonts) {
+        font.setPointSizeF(font.pointSizeF() * percent / 100.0);
+        widget->setFont(font);
+    }
+}
+
+// A label is as large as its text, in the font it has now.
+void fitLabels(QWidget* dialog)
+{
+    for (QLabel* label : dialog->findChildren<QLabel*>()) {
+        if (!label->wordWrap()) {
+            label->adjustSize();
         }
     }
 }
@@ -56,7 +85,11 @@ void EnlargeDialog(QWidget* dialog, int percent, DialogFonts fonts)
     if (percent == 100) {
         return;
     }
-    enlargeControls(dialog, percent, fonts);
+    if (fonts == DialogFonts::Enlarge) {
+        enlargeFonts(dialog, percent);
+    }
+    enlargeGeometry(dialog, percent);
+    fitLabels(dialog);
     dialog->setFixedSize(scaled(dialog->width(), percent), scaled(dialog->height(), percent));
 }
 

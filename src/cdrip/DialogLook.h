@@ -18,7 +18,8 @@ void PaintVerticalGradient(QWidget* widget, const QColor& start, const QColor& e
 enum class DialogFonts { Enlarge, Keep };
 
 // Enlarges a dialog's client size and every control in it, the contents of group boxes too,
-// by percent: places and sizes, and the fonts unless they are to be kept.
+// by percent: places and sizes, and the fonts unless they are to be kept; labels then take the
+// size of their text.
 void EnlargeDialog(QWidget* dialog, int percent, DialogFonts fonts = DialogFonts::Enlarge);
 
 // Puts a window in the middle of its screen's free area.

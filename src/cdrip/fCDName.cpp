@@ -1,10 +1,10 @@
 #include "fCDName.h"
 
 #include "DialogLook.h"
+#include "FileNames.h"
 #include "convert/Frequencies.h"
 #include "lang/DVK_MyLanguagesMessageDLG.h"
 #include "lang/TranslationDispatcher.h"
-#include "lang/Windows1252.h"
 #include "platform/Text.h"
 
 #include <QCloseEvent>
@@ -15,81 +15,78 @@
 #include <QPushButton>
 #include <QStyle>
 
+#include <string_view>
+
 namespace qvr {
 namespace {
 
 constexpr int kClientWidth = 340;
 constexpr int kClientHeight = 193;
 
-// Pass 1, byte by byte on Windows-1252 text: what may not stand in a folder name becomes "-",
-// accented vowels, c cedilla and n tilde lose their marks (umlauts except u are left for pass 2).
-char replacedInPass1(unsigned char c)
+// Pass 1: what may not stand in a folder name (or reads badly in one) becomes "-"; accented
+// vowels, c cedilla and n tilde lose their marks (umlauts except u are left for pass 2).
+QChar replacedInPass1(QChar c)
 {
-    static constexpr std::string_view kToDash = " '&*:()\\/><.-!$%=\"\xA7?,\xB4`\x80";
-    if (kToDash.find(static_cast<char>(c)) != std::string_view::npos) {
-        return '-';
+    static constexpr std::u16string_view kToDash = u" '&*:()\\/><.-!$%=\"\u00A7?,\u00B4`\u20AC";
+    if (kToDash.find(c.unicode()) != std::u16string_view::npos) {
+        return u'-';
     }
     struct Group {
-        std::string_view from;
-        char to;
+        std::u16string_view from;
+        char16_t to;
     };
-    static constexpr Group kGroups[] = {{"\xE1\xE0\xE2", 'a'},
-                                        {"\xE9\xE8\xEA\xEB", 'e'},
-                                        {"\xED\xEC\xEE\xEF", 'i'},
-                                        {"\xF3\xF2\xF4", 'o'},
-                                        {"\xFA\xF9\xFB\xFC", 'u'},
-                                        {"\xE7", 'c'},
-                                        {"\xF1", 'n'},
-                                        {"\xC1\xC0\xC2", 'A'},
-                                        {"\xC9\xC8\xCA\xCB", 'E'},
-                                        {"\xCD\xCC\xCE\xCF", 'I'},
-                                        {"\xD3\xD2\xD4", 'O'},
-                                        {"\xDA\xD9\xDB\xDC", 'U'},
-                                        {"\xC7", 'C'},
-                                        {"\xD1", 'N'}};
+    static constexpr Group kGroups[] = {{u"\u00E1\u00E0\u00E2", u'a'},
+                                        {u"\u00E9\u00E8\u00EA\u00EB", u'e'},
+                                        {u"\u00ED\u00EC\u00EE\u00EF", u'i'},
+                                        {u"\u00F3\u00F2\u00F4", u'o'},
+                                        {u"\u00FA\u00F9\u00FB\u00FC", u'u'},
+                                        {u"\u00E7", u'c'},
+                                        {u"\u00F1", u'n'},
+                                        {u"\u00C1\u00C0\u00C2", u'A'},
+                                        {u"\u00C9\u00C8\u00CA\u00CB", u'E'},
+                                        {u"\u00CD\u00CC\u00CE\u00CF", u'I'},
+                                        {u"\u00D3\u00D2\u00D4", u'O'},
+                                        {u"\u00DA\u00D9\u00DB\u00DC", u'U'},
+                                        {u"\u00C7", u'C'},
+                                        {u"\u00D1", u'N'}};
     for (const Group& g : kGroups) {
-        if (g.from.find(static_cast<char>(c)) != std::string_view::npos) {
-            return g.to;
+        if (g.from.find(c.unicode()) != std::u16string_view::npos) {
+            return QChar(g.to);
         }
     }
-    return static_cast<char>(c);
+    return c;
 }
 
 // Pass 2: the remaining umlauts and the sharp s spelt out.
-std::string_view spelledInPass2(unsigned char c)
+QString spelledInPass2(QChar c)
 {
-    switch (c) {
-        case 0xE4: return "ae";
-        case 0xC4: return "Ae";
-        case 0xF6: return "oe";
-        case 0xD6: return "Oe";
-        case 0xDF: return "ss";
-        default: return {};
+    switch (c.unicode()) {
+        case 0x00E4: return QStringLiteral("ae");
+        case 0x00C4: return QStringLiteral("Ae");
+        case 0x00F6: return QStringLiteral("oe");
+        case 0x00D6: return QStringLiteral("Oe");
+        case 0x00DF: return QStringLiteral("ss");
+        default: return QString(c);
     }
 }
 
 }  // namespace
 
+// Folder names on this system are UTF-8: every script keeps its letters, so that two albums
+// whose names differ only outside Latin letters do not share a folder. The composed form makes
+// an "e" followed by a combining accent lose its mark like a precomposed "é".
 QString TCDNameForm::CleanCdName(const QString& text)
 {
-    QByteArray ansi = ToWindows1252(text);
-    for (char& c : ansi) {
-        c = replacedInPass1(static_cast<unsigned char>(c));
-    }
-    QByteArray result;
-    result.reserve(ansi.size());
-    for (const char c : ansi) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (const std::string_view spelled = spelledInPass2(byte); !spelled.empty()) {
-            result.append(spelled.data(), static_cast<qsizetype>(spelled.size()));
-        } else {
-            result += c;
+    QString result;
+    const QString composed = text.normalized(QString::NormalizationForm_C);
+    result.reserve(composed.size());
+    for (const QChar c : composed) {
+        // The name becomes a folder: control characters have no place in it.
+        if (!IsControlCharacter(c)) {
+            result += spelledInPass2(replacedInPass1(c));
         }
     }
-    // The name becomes a folder: control characters have no place in it.
-    QString cleaned = FromWindows1252(result);
-    cleaned.removeIf([](QChar c) { return IsControlCharacter(c); });
-    return cleaned;
+    return result;
 }
 
 TCDNameForm::TCDNameForm(TranslationDispatcher* dispatcher, int scalePercent, QWidget* parent)
@@ -186,6 +183,9 @@ void TCDNameForm::BitBtn1Click()
     if (TrimBlanksAndControls(CdName).isEmpty() || ComboBox1->currentIndex() < 0) {
         LanguageMessageDlg(MSGLabel->text(), MessageKind::Information, {MessageButton::OK});
         return;
+    }
+    if (!CdInputFolder.isEmpty()) {
+        CdName = CdFolderName(CdInputFolder, CdName, TypedName());
     }
     CloseAllowed = true;
     closeWith(Accepted);

@@ -24,14 +24,18 @@ class TCDNameForm : public QDialog {
     TCDNameForm(TranslationDispatcher* dispatcher, int scalePercent, QWidget* parent = nullptr);
     ~TCDNameForm() override;
 
-    // A CD name fit for a folder: separators, punctuation and accents replaced (Windows-1252
-    // rules), umlauts and sharp s spelt out, control characters removed.
+    // A CD name fit for a folder: separators, punctuation and Western accents replaced, umlauts
+    // and sharp s spelt out, control characters removed; letters and digits of every other
+    // script, and other signs, stay.
     static QString CleanCdName(const QString& text);
 
-    QString CdName;             // the cleaned name, set by OK
+    QString CdName;             // the cleaned name, set by OK: the name of the CD's folder
     bool CloseAllowed = false;  // whether a close request is granted; kept between showings
     int BaseHeight = 900;       // screen height from which the dialog is enlarged
     int ScalePercent = 100;
+    // Where the CD folders are made; a folder there that belongs to a CD of another name is
+    // not taken. Empty: the cleaned name is used as it is.
+    QString CdInputFolder;
 
     QLabel* Label1 = nullptr;
     QLineEdit* Edit1 = nullptr;

@@ -2,7 +2,10 @@
 
 #include <QSocketNotifier>
 
+#include <optional>
+
 #include <libudev.h>
+#include <unistd.h>
 
 namespace qvr {
 namespace {
@@ -16,9 +19,13 @@ struct MonitorUnref {
 struct DeviceUnref {
     void operator()(udev_device* d) const { udev_device_unref(d); }
 };
+struct EnumerateUnref {
+    void operator()(udev_enumerate* e) const { udev_enumerate_unref(e); }
+};
 using UdevHandle = std::unique_ptr<udev, UdevUnref>;
 using MonitorHandle = std::unique_ptr<udev_monitor, MonitorUnref>;
 using DeviceHandle = std::unique_ptr<udev_device, DeviceUnref>;
+using EnumerateHandle = std::unique_ptr<udev_enumerate, EnumerateUnref>;
 
 QString text(const char* value)
 {
@@ -44,6 +51,23 @@ bool isCdDrive(const BlockDeviceEvent& event)
            event.sysName.startsWith(QLatin1String("sr"));
 }
 
+// The drive's device as libcdio opens it: for reading. Asked without opening, so that no drive
+// spins up or closes its tray.
+bool readable(const char* node)
+{
+    return ::access(node, R_OK) == 0;
+}
+
+std::optional<CdDriveNode> driveAt(udev* context, const char* sysPath)
+{
+    const DeviceHandle device{udev_device_new_from_syspath(context, sysPath)};
+    const char* node = device ? udev_device_get_devnode(device.get()) : nullptr;
+    if (node == nullptr) {
+        return std::nullopt;
+    }
+    return CdDriveNode{QString::fromUtf8(node), readable(node)};
+}
+
 }  // namespace
 
 MediaNotice ClassifyBlockDeviceEvent(const BlockDeviceEvent& event)
@@ -55,6 +79,36 @@ MediaNotice ClassifyBlockDeviceEvent(const BlockDeviceEvent& event)
     return event.properties.value(QStringLiteral("ID_CDROM_MEDIA")) == QLatin1String("1")
                ? MediaNotice::Arrival
                : MediaNotice::Removal;
+}
+
+DriveNotice ClassifyDriveEvent(const BlockDeviceEvent& event)
+{
+    if (!isCdDrive(event)) {
+        return DriveNotice::None;
+    }
+    if (event.action == QLatin1String("add")) {
+        return DriveNotice::Added;
+    }
+    return event.action == QLatin1String("remove") ? DriveNotice::Removed : DriveNotice::None;
+}
+
+std::vector<CdDriveNode> ListCdDrives()
+{
+    std::vector<CdDriveNode> drives;
+    const UdevHandle context{udev_new()};
+    const EnumerateHandle enumerate{context ? udev_enumerate_new(context.get()) : nullptr};
+    if (!enumerate || udev_enumerate_add_match_subsystem(enumerate.get(), "block") < 0 ||
+        udev_enumerate_add_match_property(enumerate.get(), "ID_CDROM", "1") < 0 ||
+        udev_enumerate_scan_devices(enumerate.get()) < 0) {
+        return drives;
+    }
+    for (udev_list_entry* entry = udev_enumerate_get_list_entry(enumerate.get()); entry != nullptr;
+         entry = udev_list_entry_get_next(entry)) {
+        if (auto drive = driveAt(context.get(), udev_list_entry_get_name(entry))) {
+            drives.push_back(*drive);
+        }
+    }
+    return drives;
 }
 
 struct MediaNotices::Monitor {
@@ -99,6 +153,11 @@ void MediaNotices::readEvents()
             case MediaNotice::Arrival: emit arrival(node); break;
             case MediaNotice::Removal: emit removal(node); break;
             case MediaNotice::None: break;
+        }
+        switch (ClassifyDriveEvent(event)) {
+            case DriveNotice::Added: emit driveAdded(node); break;
+            case DriveNotice::Removed: emit driveRemoved(node); break;
+            case DriveNotice::None: break;
         }
     }
 }

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <memory>
+#include <vector>
 
 class QSocketNotifier;
 
@@ -12,6 +13,9 @@ namespace qvr {
 
 // What a block device event says about the disc in a CD drive.
 enum class MediaNotice { None, Arrival, Removal };
+
+// What a block device event says about a CD drive itself.
+enum class DriveNotice { None, Added, Removed };
 
 // One event of the kernel's device manager, as far as media changes need it.
 struct BlockDeviceEvent {
@@ -24,9 +28,21 @@ struct BlockDeviceEvent {
 // drive that reports no medium after a change) a removal; everything else is no notice.
 MediaNotice ClassifyBlockDeviceEvent(const BlockDeviceEvent& event);
 
+// A CD drive plugged in is Added, one unplugged Removed; everything else is no notice.
+DriveNotice ClassifyDriveEvent(const BlockDeviceEvent& event);
+
+// A CD drive the device manager knows, whether or not this user may open it.
+struct CdDriveNode {
+    QString node;  // "/dev/sr0", ...
+    bool readable = false;
+};
+
+// The CD drives the device manager knows now; none without a device manager.
+std::vector<CdDriveNode> ListCdDrives();
+
 // Watches the "block" subsystem through a libudev monitor, read from the event loop, and
-// reports the media changes of CD drives. Without a device manager (no netlink socket) it
-// stays silent.
+// reports the media changes of CD drives and the drives that come and go. Without a device
+// manager (no netlink socket) it stays silent.
 class MediaNotices : public QObject {
     Q_OBJECT
 
@@ -40,6 +56,8 @@ class MediaNotices : public QObject {
   signals:
     void arrival(const QString& device);
     void removal(const QString& device);
+    void driveAdded(const QString& device);
+    void driveRemoved(const QString& device);
 
   private:
     struct Monitor;

@@ -1,7 +1,10 @@
 #include "cdrip/DialogLook.h"
+#include "cdrip/FileNames.h"
 #include "cdrip/fCDName.h"
 #include "lang/TranslationDispatcher.h"
+#include "platform/FileSystem.h"
 #include "support/RecordingHost.h"
+#include "support/TempHome.h"
 
 #include <gtest/gtest.h>
 
@@ -89,6 +92,79 @@ TEST(CleanCdName, LeavesOtherCharactersAlone)
     EXPECT_EQ(TCDNameForm::CleanCdName(QString::fromUtf8("ÁÀÂÉÈÊËÍÌÎÏÓÒÔÚÙÛÜÇÑ")),
               "AAAEEEEIIIIOOOUUUUCN");
     EXPECT_EQ(TCDNameForm::CleanCdName(QString::fromUtf8("äÄöÖß")), "aeAeoeOess");
+}
+
+TEST(CleanCdName, KeepsTheLettersOfEveryScript)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"Кино — Группа крови", "Кино-—-Группа-крови"},
+        {"Ария", "Ария"},
+        {"Μίκης Θεοδωράκης", "Μίκης-Θεοδωράκης"},
+        {"東京事変", "東京事変"},
+        {"椎名林檎 / 三文ゴシップ", "椎名林檎---三文ゴシップ"},
+        {"서태지와 아이들", "서태지와-아이들"},
+        {"संगीत", "संगीत"},  // the vowel signs stay with their letters
+        {"Zażółć gęślą jaźń", "Zażołć-gęślą-jaźń"},
+        {"Rock 🎸 Hits!", "Rock-🎸-Hits-"},
+        {"Cafe\u0301 Noir", "Cafe-Noir"},  // an accent typed after its letter
+        {"٣ أغاني", "٣-أغاني"},
+    };
+    for (const auto& [typed, cleaned] : cases) {
+        EXPECT_EQ(TCDNameForm::CleanCdName(QString::fromUtf8(typed)), QString::fromUtf8(cleaned))
+            << typed;
+    }
+    // Names of the same length in another script no longer clean alike.
+    EXPECT_NE(TCDNameForm::CleanCdName(QStringLiteral("Кино")),
+              TCDNameForm::CleanCdName(QStringLiteral("Ария")));
+}
+
+// A CD folder remembers the name its CD was given; a name that cleans to the folder of another
+// CD gets a numbered folder of its own, the same name takes its folder again.
+TEST_F(CdNameDialog, ANameCleaningToTheFolderOfAnotherCdGetsItsOwnFolder)
+{
+    TempHome home;
+    dialog.CdInputFolder = home.path() + "/CD-ROM-Input/";
+    const auto claim = [&](const char* folder, const char* cdName) {
+        const QString path = dialog.CdInputFolder + QString::fromUtf8(folder) + u'/';
+        ForceDirectories(path);
+        if (cdName != nullptr) {
+            ASSERT_TRUE(MarkCdFolder(path, QString::fromUtf8(cdName)));
+        }
+    };
+    claim("AC-DC", "AC/DC");
+    claim("AC-DC (2)", "AC:DC");
+    claim("Old-Album", nullptr);  // made before folders told their CD's name
+    claim("Кино", "Кино");
+    const std::pair<const char*, const char*> cases[] = {
+        {"AC/DC", "AC-DC"},      // the same CD read again
+        {"  AC/DC  ", "AC-DC"},  // blanks around a name do not make another CD
+        {"AC:DC", "AC-DC (2)"}, {"AC DC", "AC-DC (3)"}, {"Old Album", "Old-Album"},
+        {"Кино", "Кино"},       {"Ария", "Ария"},       {"New CD", "New-CD"},
+    };
+    dialog.open();
+    for (const auto& [typed, folder] : cases) {
+        fill(QString::fromUtf8(typed), 4);
+        dialog.BitBtn1->click();
+        EXPECT_EQ(dialog.CdName, QString::fromUtf8(folder)) << typed;
+        dialog.open();
+    }
+}
+
+TEST(CdFolderName, StaysWithinTheLongestFolderName)
+{
+    TempHome home;
+    const QString input = home.path() + "/";
+    const QString typed = QString(100, QChar(0x6771));  // 300 bytes in UTF-8
+    const QString first = CdFolderName(input, typed, typed);
+    EXPECT_EQ(first, QString(85, QChar(0x6771)));
+    ASSERT_TRUE(ForceDirectories(input + first));
+    ASSERT_TRUE(MarkCdFolder(input + first, typed));
+    const QString second = CdFolderName(input, typed, typed + QStringLiteral("!"));
+    EXPECT_EQ(second, QString(83, QChar(0x6771)) + QStringLiteral(" (2)"));
+    // A letter keeps its vowel sign: 6 bytes together, so 42 fit and 3 bytes stay free.
+    const QString syllables = QStringLiteral("\u0915\u093F").repeated(50);
+    EXPECT_EQ(CdFolderName(input, syllables, syllables),
+              QStringLiteral("\u0915\u093F").repeated(42));
 }
 
 TEST_F(CdNameDialog, OkWithoutNameOrFrequencyShowsTheMessageAndStaysOpen)

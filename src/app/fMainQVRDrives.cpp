@@ -1,0 +1,114 @@
+// Read CD on the main window: the button follows the CD drives, and a press hands over to the
+// CD path.
+#include "CdHandOff.h"
+#include "cdrip/CDRipLibrary.h"
+#include "cdrip/FileNames.h"
+#include "cdrip/fCDName.h"
+#include "convert/ConversionEngine.h"
+#include "fMainQVR.h"
+#include "lang/DVK_MyLanguagesMessageDLG.h"
+#include "lang/Language.h"
+#include "platform/FileSystem.h"
+#include "platform/MediaNotices.h"
+
+#include <QPushButton>
+#include <QScopedValueRollback>
+
+#include <algorithm>
+#include <utility>
+
+namespace qvr {
+namespace {
+
+// A CD drive is there, but its device may not be opened by this user.
+constexpr int kLockedDriveText = 10100;
+
+CdDriveSurvey surveyOfThisMachine(bool libraryHasDrive)
+{
+    const std::vector<CdDriveNode> drives = ListCdDrives();
+    return CdDriveSurvey{libraryHasDrive, !drives.empty(),
+                         std::any_of(drives.begin(), drives.end(),
+                                     [](const CdDriveNode& d) { return !d.readable; })};
+}
+
+}  // namespace
+
+void TMainFormQVR::connectDriveHandlers()
+{
+    Media = new MediaNotices(this);
+    for (const auto signal : {&MediaNotices::arrival, &MediaNotices::removal,
+                              &MediaNotices::driveAdded, &MediaNotices::driveRemoved}) {
+        connect(Media, signal, this, &TMainFormQVR::CdDrivesChanged);
+    }
+}
+
+bool TMainFormQVR::HasCdDrive()
+{
+    return qvr::HasCdDrive(cdRipLibrary());
+}
+
+CdDriveSurvey TMainFormQVR::surveyCdDrives()
+{
+    return environment_.surveyCdDrives ? environment_.surveyCdDrives()
+                                       : surveyOfThisMachine(HasCdDrive());
+}
+
+void TMainFormQVR::FollowCdDrives()
+{
+    showReadCdFor(surveyCdDrives());
+}
+
+void TMainFormQVR::showReadCdFor(const CdDriveSurvey& drives)
+{
+    RipCDBitBtn->setVisible(drives.usable || drives.present);
+    RipCDBitBtn->setToolTip(drives.lockedOut ? GetLanguageText(kLockedDriveText) : QString());
+}
+
+// The survey starts the extraction library afresh, which the CD path is using while Read CD
+// runs: a change then waits until it is over.
+void TMainFormQVR::CdDrivesChanged()
+{
+    if (readingCd_) {
+        drivesChangedWhileReading_ = true;
+        return;
+    }
+    FollowCdDrives();
+}
+
+void TMainFormQVR::RipCDBitBtnClick()
+{
+    const CdDriveSurvey drives = surveyCdDrives();
+    showReadCdFor(drives);
+    if (!drives.usable && drives.lockedOut) {
+        LanguageMessageDlg(GetLanguageText(kLockedDriveText), MessageKind::Information,
+                           {MessageButton::OK});
+        return;
+    }
+    {
+        const QScopedValueRollback<bool> reading(readingCd_, true);
+        if (CDNameForm != nullptr) {
+            CDNameForm->CdInputFolder = CdInputFolderIn(Engine->State.DocumentsFolder);
+        }
+        CdReading->RipCDBitBtnClick();
+        markCdFolder();
+    }
+    if (std::exchange(drivesChangedWhileReading_, false)) {
+        FollowCdDrives();
+    }
+}
+
+// The folder the CD path made for the name just given remembers that name, so that another
+// CD whose name cleans to the same folder name gets a folder of its own.
+void TMainFormQVR::markCdFolder()
+{
+    if (CDNameForm == nullptr || CDNameForm->result() != QDialog::Accepted) {
+        return;
+    }
+    const QString folder = Engine->State.CdFolder;
+    if (folder == CDNameForm->CdInputFolder + CDNameForm->CdName + u'/' &&
+        DirectoryExists(folder)) {
+        MarkCdFolder(folder, CDNameForm->TypedName());
+    }
+}
+
+}  // namespace qvr
