@@ -8,6 +8,7 @@
 #include "convert/ConversionEngine.h"
 #include "fMainQVR.h"
 #include "lang/DVK_MyLanguagesMessageDLG.h"
+#include "lang/Language.h"
 #include "platform/FileSystem.h"
 #include "platform/Host.h"
 
@@ -39,6 +40,20 @@ CdAlbum albumTags(const QString& album, const RippedDisc& disc)
                         track.performer.isEmpty() ? disc.performer : track.performer});
     }
     return tags;
+}
+
+// Every marked track that gave no file, with its reason, so that a shorter list of results does
+// not pass for the whole CD.
+void reportFailedTracks(const RippedDisc& disc)
+{
+    if (disc.failed.empty()) {
+        return;
+    }
+    QString text = GetLanguageText(20041).arg(disc.failed.size()).arg(disc.markedCount);
+    for (const FailedTrack& track : disc.failed) {
+        text += u'\n' + track.title + QStringLiteral(": ") + TrackFailureText(track.reason);
+    }
+    LanguageMessageDlg(text, MessageKind::Warning, {MessageButton::OK});
 }
 
 }  // namespace
@@ -139,7 +154,13 @@ void CdHandOff::ripAndConvert(TRipperForm& ripper, const QString& album)
         return;
     }
     host().setBusyCursor(false);
-    form_.Engine->State.CdTags = albumTags(album, ripper.Ripped());
+    const RippedDisc& disc = ripper.Ripped();
+    reportFailedTracks(disc);
+    if (disc.tracks.empty()) {
+        form_.ComboBox1->hide();
+        return;
+    }
+    form_.Engine->State.CdTags = albumTags(album, disc);
     form_.AddFolderFiles(form_.Engine->State.CdFolder);
     form_.ComboBox1Change();
     form_.ConvertBitBtnClick();

@@ -24,7 +24,8 @@ QString TakeRipResult(const QString& folder);
 // Read CD on the main window: asks for the CD name and frequency, rips the marked tracks into
 // the CD's folder through the ripper dialog, and after a completed rip lists the ripped files
 // and converts them at once, in CD mode, with the tags of the ripped tracks in the run's state.
-// A disc's CD-TEXT offers its title as the CD name and names the tracks.
+// Marked tracks that could not be read are named, with their reason, before the run; when none
+// was read there is no run. A disc's CD-TEXT offers its title as the CD name and names the tracks.
 class CdHandOff {
   public:
     explicit CdHandOff(TMainFormQVR& form);

@@ -4,6 +4,7 @@
 #include "cdrip/LameCoder.h"
 #include "platform/FileSystem.h"
 #include "platform/Host.h"
+#include "platform/Storage.h"
 
 #include <QFile>
 #include <QScopedValueRollback>
@@ -65,13 +66,20 @@ TDriveTableClass driveTableOf(const CdromParameters& record)
     return table;
 }
 
-// The lengths are announced from the sector range before anything is read: the difference of
-// the two sector numbers, so a range of n sectors announces n - 1 of them.
-QByteArray wavHeader(const FormatInfo& format, std::int32_t first, std::int32_t last)
+std::uint32_t byteRate(const FormatInfo& format)
 {
-    const std::uint32_t byteRate = format.sampleRate * format.channels * 2;
-    const std::int64_t sectors = std::max<std::int64_t>(0, std::int64_t{last} - first);
-    const auto dataLength = static_cast<std::uint32_t>(byteRate * sectors / kSectorsPerSecond);
+    return format.sampleRate * format.channels * 2;
+}
+
+// Both sectors belong to the range.
+std::uint32_t rangeBytes(const FormatInfo& format, std::int32_t first, std::int32_t last)
+{
+    const std::int64_t sectors = std::max<std::int64_t>(0, std::int64_t{last} - first + 1);
+    return static_cast<std::uint32_t>(byteRate(format) * sectors / kSectorsPerSecond);
+}
+
+QByteArray wavHeader(const FormatInfo& format, std::uint32_t dataLength)
+{
     QByteArray header(kWavHeaderSize, '\0');
     auto* p = reinterpret_cast<uchar*>(header.data());
     std::memcpy(p, "RIFF", 4);
@@ -81,7 +89,7 @@ QByteArray wavHeader(const FormatInfo& format, std::int32_t first, std::int32_t 
     qToLittleEndian<std::uint16_t>(1, p + 20);
     qToLittleEndian<std::uint16_t>(format.channels, p + 22);
     qToLittleEndian<std::uint32_t>(format.sampleRate, p + 24);
-    qToLittleEndian<std::uint32_t>(byteRate, p + 28);
+    qToLittleEndian<std::uint32_t>(byteRate(format), p + 28);
     qToLittleEndian<std::uint16_t>(format.channels * 2, p + 32);
     qToLittleEndian<std::uint16_t>(16, p + 34);
     std::memcpy(p + 36, "data", 4);
@@ -101,6 +109,40 @@ void writeOrFail(QFile& file, const void* data, qint64 size)
     }
 }
 
+void writeLengthAt(QFile& file, qint64 offset, std::uint32_t length)
+{
+    uchar bytes[4];
+    qToLittleEndian(length, bytes);
+    if (!file.seek(offset)) {
+        throw ECDRIPError(kWriteError);
+    }
+    writeOrFail(file, bytes, sizeof bytes);
+}
+
+// The header was written from the range before anything was read; once the last chunk is in,
+// it announces what the file holds.
+void announceDataLength(QFile& file)
+{
+    const auto dataLength = static_cast<std::uint32_t>(file.size() - kWavHeaderSize);
+    writeLengthAt(file, 4, dataLength + 36);
+    writeLengthAt(file, 40, dataLength);
+}
+
+// Only a complete rip takes the output's name, replacing an earlier file; any other end leaves
+// nothing behind.
+void settlePartialFile(const QString& partName, const QString& outputName, TRipOutcome outcome)
+{
+    if (outcome != TRipOutcome::Complete) {
+        RemoveFile(partName);
+        return;
+    }
+    if (ReplaceFile(partName, outputName) != 0) {
+        RemoveFile(partName);
+        throw EFCreateError(
+            QStringLiteral("Cannot create file \"%1\".").arg(outputName).toStdString());
+    }
+}
+
 QString trackName(int number)
 {
     return QStringLiteral("Track%1").arg(number, 2, 10, QLatin1Char('0'));
@@ -114,6 +156,12 @@ CdTextEntry trackText(const CdText& text, std::int32_t position)
 }
 
 }  // namespace
+
+QString PartialRipName(const QString& outputName)
+{
+    const qsizetype nameStart = outputName.lastIndexOf(u'/') + 1;
+    return outputName.left(nameStart) + u'.' + outputName.mid(nameStart) + QStringLiteral(".part");
+}
 
 struct TCDRIP::RipBuffers {
     std::vector<std::uint8_t> read;
@@ -172,7 +220,9 @@ bool TCDRIP::readParameters()
 void TCDRIP::ReadToc()
 {
     DiscText_ = {};
+    DiscUnreadable_ = false;
     if (library_.CR_ReadToc() == kCrFailure) {
+        DiscUnreadable_ = library_.DiscUnreadable();
         return;
     }
     const CdText text = library_.DiscCdText();
@@ -272,7 +322,7 @@ bool TCDRIP::ApplyParameters()
     }
 }
 
-void TCDRIP::RipTrack(std::int32_t trackNumber, const QString& fileName)
+TRipOutcome TCDRIP::RipTrack(std::int32_t trackNumber, const QString& fileName)
 {
     if (OnBeginTrack) {
         OnBeginTrack(this, static_cast<std::uint16_t>(trackNumber));
@@ -282,38 +332,52 @@ void TCDRIP::RipTrack(std::int32_t trackNumber, const QString& fileName)
             QStringLiteral("List index out of bounds (%1)").arg(trackNumber - 1).toStdString());
     }
     const TTrack track = Tracks_[static_cast<std::size_t>(trackNumber - 1)].Track;
-    RipSectors(track.StartSector, track.EndSector, fileName);
+    const TRipOutcome outcome = RipSectors(track.StartSector, track.EndSector, fileName);
     if (OnEndTrack) {
         OnEndTrack(this, static_cast<std::uint16_t>(trackNumber));
     }
+    return outcome;
 }
 
-void TCDRIP::RipSectors(std::int32_t firstSector, std::int32_t lastSector, const QString& fileName)
+TRipOutcome TCDRIP::RipSectors(std::int32_t firstSector, std::int32_t lastSector,
+                               const QString& fileName)
 {
     checkRipCanStart();
     aborted_ = false;
     std::int32_t bufferSize = 0;
     if (library_.CR_OpenRipper(&bufferSize, firstSector, lastSector) == kCrFailure) {
-        return;
+        return unreadOutcome(TRipOutcome::Unreadable);
     }
     const QScopedValueRollback<bool> ripping(ripping_, true);
     const QString outputName = Encode_ ? ChangeFileExt(fileName, QStringLiteral(".mp3")) : fileName;
-    QFile file(outputName);
+    const QString partName = PartialRipName(outputName);
+    QFile file(partName);
     RipBuffers buffers;
+    TRipOutcome outcome = TRipOutcome::Aborted;
     std::exception_ptr failure;
     try {
-        writeOutput(file, buffers, firstSector, lastSector, std::max<std::int32_t>(bufferSize, 0));
+        outcome = writeOutput(file, buffers, firstSector, lastSector,
+                              std::max<std::int32_t>(bufferSize, 0));
     } catch (...) {
         failure = std::current_exception();
     }
     const bool flushed = finishRip(file, buffers);
-    if (failure) {
-        std::rethrow_exception(failure);
-    }
-    if (!flushed) {
+    if (failure || !flushed) {
+        RemoveFile(partName);
+        if (failure) {
+            std::rethrow_exception(failure);
+        }
         throw ECDRIPError(kWriteError);
     }
+    settlePartialFile(partName, outputName, outcome);
     saveJitterLog(outputName);
+    return outcome;
+}
+
+// Whether the range could not be read because the disc is gone.
+TRipOutcome TCDRIP::unreadOutcome(TRipOutcome withDisc)
+{
+    return library_.DiscPresent() ? withDisc : TRipOutcome::DiscRemoved;
 }
 
 // Refusals before the library's ripper is opened: nothing is created after them.
@@ -336,8 +400,8 @@ void TCDRIP::checkRipCanStart()
 }
 
 // Creates the file, writes the WAV header or opens the encoder, and runs the chunk loop.
-void TCDRIP::writeOutput(QFile& file, RipBuffers& buffers, std::int32_t firstSector,
-                         std::int32_t lastSector, std::int32_t bufferSize)
+TRipOutcome TCDRIP::writeOutput(QFile& file, RipBuffers& buffers, std::int32_t firstSector,
+                                std::int32_t lastSector, std::int32_t bufferSize)
 {
     // Unbuffered, so a short write shows at once and not at some later flush.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
@@ -345,14 +409,20 @@ void TCDRIP::writeOutput(QFile& file, RipBuffers& buffers, std::int32_t firstSec
                                 .arg(file.fileName(), file.errorString())
                                 .toStdString());
     }
-    if (WriteWAV_ && !Encode_) {
-        const QByteArray header = wavHeader(*formatInfo(OutputFormat_), firstSector, lastSector);
+    const bool wav = WriteWAV_ && !Encode_;
+    if (wav) {
+        const FormatInfo format = *formatInfo(OutputFormat_);
+        const QByteArray header = wavHeader(format, rangeBytes(format, firstSector, lastSector));
         writeOrFail(file, header.constData(), header.size());
     }
     if (Encode_) {
         openEncoder(buffers);
     }
-    ripLoop(file, buffers, bufferSize);
+    const TRipOutcome outcome = ripLoop(file, buffers, bufferSize);
+    if (wav && outcome == TRipOutcome::Complete) {
+        announceDataLength(file);
+    }
+    return outcome;
 }
 
 // Opens the encoder stream and its buffers; a refused configuration ends the rip before
@@ -371,24 +441,26 @@ void TCDRIP::openEncoder(RipBuffers& buffers)
     buffers.chunk.resize(Coder_->SamplesPerChunk());
 }
 
-void TCDRIP::ripLoop(QFile& file, RipBuffers& buffers, std::int32_t bufferSize)
+// A chunk the library cannot read ends the rip: going on would leave a gap in the track.
+TRipOutcome TCDRIP::ripLoop(QFile& file, RipBuffers& buffers, std::int32_t bufferSize)
 {
     const std::size_t chunkBytes = buffers.chunk.size() * sizeof(std::int16_t);
     buffers.read.resize(static_cast<std::size_t>(bufferSize) + chunkBytes);
     std::int32_t result = 0;
     do {
         if (aborted_) {
-            break;
+            return TRipOutcome::Aborted;
         }
         std::int32_t delivered = 0;
         result = library_.CR_RipChunk(buffers.read.data() + buffers.carried, &delivered);
+        if (result == kCrFailure) {
+            return unreadOutcome(TRipOutcome::ReadError);
+        }
         delivered = std::clamp(delivered, 0, bufferSize);
-        if (result != kCrFailure) {
-            if (Encode_) {
-                encodeWholeChunks(file, buffers, delivered);
-            } else {
-                writeOrFail(file, buffers.read.data(), delivered);
-            }
+        if (Encode_) {
+            encodeWholeChunks(file, buffers, delivered);
+        } else {
+            writeOrFail(file, buffers.read.data(), delivered);
         }
         if (result == kCrJitterError) {
             logJitterError();
@@ -399,6 +471,7 @@ void TCDRIP::ripLoop(QFile& file, RipBuffers& buffers, std::int32_t bufferSize)
         }
         host().processEvents();
     } while (result != kCrRippingDone);
+    return TRipOutcome::Complete;
 }
 
 // Encodes every whole encoder chunk in the read buffer and moves the rest to its start, where

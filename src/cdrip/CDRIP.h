@@ -122,6 +122,19 @@ inline constexpr char kNoEncoder[] = "No MP3 encoder attached";
 inline constexpr char kEncoderRefused[] = "MP3 encoder initialization failure";
 inline constexpr char kRipRunning[] = "A rip is already running";
 
+// How a rip ended. Only a complete rip leaves a file under the output name.
+enum class TRipOutcome {
+    Complete,     // every sector of the range is in the file
+    Aborted,      // Abort came first
+    Unreadable,   // the library would not open the range (past the disc's end, not audio)
+    ReadError,    // a chunk could not be read
+    DiscRemoved,  // the drive holds no disc any more
+};
+
+// Where a rip writes until it is complete: a hidden name beside the output, in a kind no list
+// of audio files takes up.
+QString PartialRipName(const QString& outputName);
+
 // Reads audio CDs through the extraction library: selects a drive, lists its tracks and rips a
 // track into a WAV, headerless PCM or (through Coder) MP3 file. Lets pending events be handled
 // after every chunk, so Abort can be requested from a handler.
@@ -167,6 +180,8 @@ class TCDRIP : public QObject {
     std::int32_t NumTracks() const { return NumTracks_; }
     // The CD-TEXT of the disc read last; empty when that reading failed.
     const CdTextEntry& DiscText() const { return DiscText_; }
+    // The last reading found a disc or image it could not make sense of.
+    bool DiscUnreadable() const { return DiscUnreadable_; }
     std::int32_t JitterErrors() const { return JitterErrors_; }
     // One line per jitter error of every rip since creation.
     const QStringList& JitterLog() const { return JitterLog_; }
@@ -176,8 +191,11 @@ class TCDRIP : public QObject {
     // Hands the drive parameters to the library; false when it refuses them.
     bool ApplyParameters();
     // Rips the sectors of Tracks()[trackNumber - 1], between OnBeginTrack and OnEndTrack.
-    void RipTrack(std::int32_t trackNumber, const QString& fileName);
-    void RipSectors(std::int32_t firstSector, std::int32_t lastSector, const QString& fileName);
+    TRipOutcome RipTrack(std::int32_t trackNumber, const QString& fileName);
+    // Writes under PartialRipName and gives the file its name once the last chunk is in; every
+    // other end removes it. A WAV header announces the bytes the file holds.
+    TRipOutcome RipSectors(std::int32_t firstSector, std::int32_t lastSector,
+                           const QString& fileName);
     // A running rip stops before its next chunk.
     void Abort() { aborted_ = true; }
 
@@ -189,10 +207,11 @@ class TCDRIP : public QObject {
     void ReadToc();
     TTrack tocTrack(std::int32_t i);
     void checkRipCanStart();
-    void writeOutput(QFile& file, RipBuffers& buffers, std::int32_t firstSector,
-                     std::int32_t lastSector, std::int32_t bufferSize);
+    TRipOutcome writeOutput(QFile& file, RipBuffers& buffers, std::int32_t firstSector,
+                            std::int32_t lastSector, std::int32_t bufferSize);
     void openEncoder(RipBuffers& buffers);
-    void ripLoop(QFile& file, RipBuffers& buffers, std::int32_t bufferSize);
+    TRipOutcome ripLoop(QFile& file, RipBuffers& buffers, std::int32_t bufferSize);
+    TRipOutcome unreadOutcome(TRipOutcome withDisc);
     void encodeWholeChunks(QFile& file, RipBuffers& buffers, std::int32_t delivered);
     void logJitterError();
     bool finishRip(QFile& file, RipBuffers& buffers);
@@ -213,6 +232,7 @@ class TCDRIP : public QObject {
     TTrackList Tracks_;
     std::int32_t NumTracks_ = 0;
     CdTextEntry DiscText_;
+    bool DiscUnreadable_ = false;
     std::int32_t JitterErrors_ = 0;
     QStringList JitterLog_;
     bool aborted_ = false;

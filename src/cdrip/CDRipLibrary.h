@@ -76,6 +76,15 @@ class CDRipLibrary {
     // The CD-TEXT of the disc whose table of contents CR_ReadToc read last; empty when that
     // reading failed or the disc carries none.
     virtual CdText DiscCdText() const = 0;
+
+    // True when the last CR_ReadToc failed on a disc or image it found but could not make sense
+    // of (a damaged CUE sheet, an image whose data cannot be read); false when it succeeded or
+    // the drive simply holds no disc.
+    virtual bool DiscUnreadable() const = 0;
+
+    // Whether the active drive holds a readable disc now; tells a disc taken out during a rip
+    // from a read error.
+    virtual bool DiscPresent() = 0;
 };
 
 // The process's extraction library, over libcdio.

@@ -3,6 +3,7 @@
 #include "platform/NativePath.h"
 #include "platform/Text.h"
 
+#include <QLoggingCategory>
 #include <QStringDecoder>
 #include <QtEndian>
 
@@ -21,6 +22,8 @@
 namespace qvr {
 namespace {
 
+Q_LOGGING_CATEGORY(cdioLog, "quorvane.cdio", QtWarningMsg)
+
 constexpr int kReadRetries = 20;
 constexpr int kKilobytesPerSpeedUnit = 176;  // 1x = 75 sectors of 2352 bytes per second
 constexpr std::uint8_t kLeadOutTrack = 0xAA;
@@ -38,6 +41,26 @@ struct ParanoiaFreer {
 using CdioHandle = std::unique_ptr<CdIo_t, CdioDestroyer>;
 using DriveHandle = std::unique_ptr<cdrom_drive_t, DriveCloser>;
 using ParanoiaHandle = std::unique_ptr<cdrom_paranoia_t, ParanoiaFreer>;
+
+// libcdio's messages, for whoever switches the category on; the failing call itself tells the
+// program what went wrong.
+void routeCdioMessage(cdio_log_level_t level, const char message[])
+{
+    qCDebug(cdioLog, "libcdio (%d): %s", static_cast<int>(level), message);
+}
+
+// libcdio's own handler ends the process on every error message, and a damaged CUE sheet, an
+// image whose data is a folder or a disc taken out during a rip all produce one. The handler is
+// process-wide by libcdio's design, so it is installed once, here, before the first libcdio call
+// of the process's one library.
+void installCdioLogHandler()
+{
+    static const bool installed = [] {
+        cdio_log_set_handler(routeCdioMessage);
+        return true;
+    }();
+    Q_UNUSED(installed);
+}
 
 CdioHandle openDrive(const CdioRipLibrary::Drive& drive)
 {
@@ -184,6 +207,54 @@ CdText readCdText(CdIo_t* cdio, track_t first, track_t count, bool sheet)
     return text;
 }
 
+// The tracks of the disc, then the lead-out; empty when the drive reports no table of contents.
+std::vector<TocEntry> tocEntries(CdIo_t* cdio)
+{
+    const track_t first = cdio_get_first_track_num(cdio);
+    const track_t count = cdio_get_num_tracks(cdio);
+    if (first == CDIO_INVALID_TRACK || count == CDIO_INVALID_TRACK || count == 0) {
+        return {};
+    }
+    std::vector<TocEntry> toc;
+    for (track_t t = first; t < first + count; ++t) {
+        const bool audio = cdio_get_track_format(cdio, t) == TRACK_FORMAT_AUDIO;
+        toc.push_back(TocEntry{
+            cdio_get_track_lsn(cdio, t), audio ? kTocAudioFlags : kTocDataFlags, t, {0, 0}});
+    }
+    toc.push_back(TocEntry{
+        cdio_get_track_lsn(cdio, CDIO_CDROM_LEADOUT_TRACK), kTocDataFlags, kLeadOutTrack, {0, 0}});
+    return toc;
+}
+
+// libcdio accepts some sheets it could not fully read, such as a TRACK without an INDEX, which
+// starts before the disc. The lead-out is not judged: behind a short image file it comes early,
+// and the tracks it cuts fail when they are ripped.
+bool tracksInOrder(const std::vector<TocEntry>& toc)
+{
+    std::int32_t previous = -1;
+    for (std::size_t i = 0; i + 1 < toc.size(); ++i) {
+        if (toc[i].startSector <= previous) {
+            return false;
+        }
+        previous = toc[i].startSector;
+    }
+    return true;
+}
+
+// An image whose data file is a folder, empty or cut before its first audio track still gives a
+// table of contents; only reading tells.
+bool firstAudioSectorReadable(CdIo_t* cdio, const std::vector<TocEntry>& toc)
+{
+    const auto audio = std::find_if(toc.begin(), toc.end() - 1, [](const TocEntry& entry) {
+        return entry.flags == kTocAudioFlags;
+    });
+    if (audio == toc.end() - 1) {
+        return true;
+    }
+    std::uint8_t sector[CdioRipLibrary::kSectorSize];
+    return cdio_read_audio_sectors(cdio, sector, audio->startSector, 1) == DRIVER_OP_SUCCESS;
+}
+
 }  // namespace
 
 struct CdioRipLibrary::RipSession {
@@ -193,8 +264,10 @@ struct CdioRipLibrary::RipSession {
     std::int32_t first = 0;
     std::int32_t last = 0;
     std::int32_t next = 0;
-    // Corrections paranoia reported during the chunk being read.
+    bool correcting = false;
+    // Corrections and hard read errors paranoia reported during the chunk being read.
     int corrections = 0;
+    int readErrors = 0;
     std::uint32_t firstCorrected = 0;
     std::uint32_t lastCorrected = 0;
 };
@@ -232,9 +305,10 @@ std::unique_ptr<CdioRipLibrary::RipSession> openSession(const CdioRipLibrary::Dr
     if (!session->paranoia) {
         return nullptr;
     }
+    session->correcting = correctionOn(drive);
     cdio_paranoia_modeset(
         session->paranoia.get(),
-        correctionOn(drive) ? PARANOIA_MODE_FULL ^ PARANOIA_MODE_NEVERSKIP : PARANOIA_MODE_DISABLE);
+        session->correcting ? PARANOIA_MODE_FULL ^ PARANOIA_MODE_NEVERSKIP : PARANOIA_MODE_DISABLE);
     cdio_paranoia_seek(session->paranoia.get(), first, SEEK_SET);
     session->first = session->next = first;
     session->last = last;
@@ -249,6 +323,7 @@ void paranoiaEvent(long position, paranoia_cb_mode_t event)
     if (reading == nullptr || !isCorrection(event)) {
         return;
     }
+    reading->readErrors += event == PARANOIA_CB_READERR ? 1 : 0;
     const auto sector = static_cast<std::uint32_t>(std::max(0L, position) / CD_FRAMEWORDS);
     if (reading->corrections++ == 0) {
         reading->firstCorrected = reading->lastCorrected = sector;
@@ -259,7 +334,11 @@ void paranoiaEvent(long position, paranoia_cb_mode_t event)
 
 }  // namespace
 
-CdioRipLibrary::CdioRipLibrary() = default;
+CdioRipLibrary::CdioRipLibrary()
+{
+    installCdioLogHandler();
+}
+
 CdioRipLibrary::~CdioRipLibrary() = default;
 
 std::int32_t CdioRipLibrary::CR_GetCDRipVersion()
@@ -274,7 +353,7 @@ std::int32_t CdioRipLibrary::CR_Init()
     toc_.clear();
     cdText_ = {};
     active_ = 0;
-    cdio_loglevel_default = CDIO_LOG_ERROR;
+    unreadable_ = false;
     if (char** devices = cdio_get_devices(DRIVER_DEVICE)) {
         for (char** device = devices; *device != nullptr; ++device) {
             drives_.push_back(Drive{*device, false, std::nullopt});
@@ -346,25 +425,23 @@ std::int32_t CdioRipLibrary::CR_ReadToc()
 {
     toc_.clear();
     cdText_ = {};
+    unreadable_ = false;
     Drive* drive = activeDrive();
     const CdioHandle cdio = drive != nullptr ? openDrive(*drive) : nullptr;
-    if (!cdio) {
+    // An image is its own disc: one that does not open or lists no track is damaged, while a
+    // drive that lists nothing holds no disc.
+    std::vector<TocEntry> toc = cdio ? tocEntries(cdio.get()) : std::vector<TocEntry>{};
+    if (toc.empty()) {
+        unreadable_ = drive != nullptr && drive->image;
         return kCrFailure;
     }
-    const track_t first = cdio_get_first_track_num(cdio.get());
-    const track_t count = cdio_get_num_tracks(cdio.get());
-    if (first == CDIO_INVALID_TRACK || count == CDIO_INVALID_TRACK || count == 0) {
+    if (!tracksInOrder(toc) || (drive->image && !firstAudioSectorReadable(cdio.get(), toc))) {
+        unreadable_ = true;
         return kCrFailure;
     }
-    for (track_t t = first; t < first + count; ++t) {
-        const bool audio = cdio_get_track_format(cdio.get(), t) == TRACK_FORMAT_AUDIO;
-        toc_.push_back(TocEntry{
-            cdio_get_track_lsn(cdio.get(), t), audio ? kTocAudioFlags : kTocDataFlags, t, {0, 0}});
-    }
-    toc_.push_back(TocEntry{cdio_get_track_lsn(cdio.get(), CDIO_CDROM_LEADOUT_TRACK),
-                            kTocDataFlags,
-                            kLeadOutTrack,
-                            {0, 0}});
+    toc_ = std::move(toc);
+    const track_t first = toc_.front().trackNumber;
+    const auto count = static_cast<track_t>(toc_.size() - 1);
     cdText_ = readCdText(cdio.get(), first, count, drive->image);
     return kCrOk;
 }
@@ -409,6 +486,7 @@ std::int32_t CdioRipLibrary::CR_RipChunk(std::uint8_t* destination, std::int32_t
     RipSession& s = *session_;
     const std::int32_t sectors = std::min(kSectorsPerChunk, s.last - s.next + 1);
     s.corrections = 0;
+    s.readErrors = 0;
     reading = &s;
     bool failed = false;
     for (std::int32_t i = 0; i < sectors && !failed; ++i) {
@@ -421,6 +499,8 @@ std::int32_t CdioRipLibrary::CR_RipChunk(std::uint8_t* destination, std::int32_t
     }
     reading = nullptr;
     s.next += sectors;
+    // Without correction paranoia puts silence where the drive could not read.
+    failed = failed || (!s.correcting && s.readErrors > 0);
     if (failed) {
         // Go on behind the unreadable chunk, so the rip still comes to its end.
         cdio_paranoia_seek(s.paranoia.get(), s.next, SEEK_SET);
@@ -474,6 +554,20 @@ QStringList CdioRipLibrary::DrivePaths() const
 CdText CdioRipLibrary::DiscCdText() const
 {
     return cdText_;
+}
+
+bool CdioRipLibrary::DiscUnreadable() const
+{
+    return unreadable_;
+}
+
+// A fresh look, beside the rip's own handle: an image whose file is gone or a drive that lost
+// its disc lists no tracks.
+bool CdioRipLibrary::DiscPresent()
+{
+    const Drive* drive = activeDrive();
+    const CdioHandle cdio = drive != nullptr ? openDrive(*drive) : nullptr;
+    return cdio && cdio_get_first_track_num(cdio.get()) != CDIO_INVALID_TRACK;
 }
 
 CDRipLibrary& cdRipLibrary()

@@ -19,6 +19,10 @@ namespace qvr {
 //
 // CD-TEXT comes with the table of contents: from the disc, or from the TITLE and PERFORMER
 // lines of a CUE sheet, written in UTF-8 or Latin-1.
+//
+// A table of contents whose tracks do not start in order at sector 0 or later, and an image whose
+// first audio sector cannot be read, count as an unreadable disc. libcdio's messages never end
+// the process (see installCdioLogHandler in the source).
 class CdioRipLibrary : public CDRipLibrary {
   public:
     static constexpr std::int32_t kSectorsPerChunk = 26;
@@ -47,6 +51,8 @@ class CdioRipLibrary : public CDRipLibrary {
 
     QStringList DrivePaths() const override;
     CdText DiscCdText() const override;
+    bool DiscUnreadable() const override;
+    bool DiscPresent() override;
 
     struct Drive {
         std::string path;  // device or .cue file, in the system's bytes
@@ -62,6 +68,7 @@ class CdioRipLibrary : public CDRipLibrary {
     std::int32_t active_ = 0;
     std::vector<TocEntry> toc_;  // the tracks, then the lead-out
     CdText cdText_;
+    bool unreadable_ = false;
     std::unique_ptr<RipSession> session_;
     std::int32_t jitterErrors_ = 0;
     std::uint32_t jitterStart_ = 0;

@@ -24,6 +24,7 @@
 #include <QScreen>
 #include <QStyle>
 #include <QTimer>
+#include <QVBoxLayout>
 
 #include <cmath>
 #include <exception>
@@ -86,6 +87,15 @@ void setCaption(QWidget* control, int number)
     }
 }
 
+TrackFailure failureOf(const TTrack& track, TRipOutcome outcome)
+{
+    if (outcome == TRipOutcome::DiscRemoved) {
+        return TrackFailure::DiscRemoved;
+    }
+    return track.TrackType == QStringLiteral("Audio") ? TrackFailure::ReadError
+                                                      : TrackFailure::NotAudio;
+}
+
 // The disc's own name for the track, when it has one.
 QString listedTitle(const TTrackItem& entry)
 {
@@ -93,6 +103,16 @@ QString listedTitle(const TTrackItem& entry)
 }
 
 }  // namespace
+
+QString TrackFailureText(TrackFailure reason)
+{
+    switch (reason) {
+        case TrackFailure::ReadError: return GetLanguageText(20042);
+        case TrackFailure::DiscRemoved: return GetLanguageText(20043);
+        case TrackFailure::NotAudio: return GetLanguageText(20044);
+    }
+    return {};
+}
 
 TRipperForm::TRipperForm(TEditTitleWizzard* editTitle, int scalePercent, CDRipLibrary& library,
                          const Clock& clock, QWidget* parent)
@@ -104,6 +124,7 @@ TRipperForm::TRipperForm(TEditTitleWizzard* editTitle, int scalePercent, CDRipLi
 {
     setObjectName(QStringLiteral("TRipperForm"));
     createControls();
+    createDiscNotice();
     createComponents();
     connectHandlers();
     showTitleDialog = [](TEditTitleWizzard& dialog) { return dialog.exec(); };
@@ -134,7 +155,8 @@ void TRipperForm::createControls()
     GroupBox1 = new QGroupBox(this);
     GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
     GroupBox1->setGeometry(10, 97, 495, 448);
-    Label9 = makeLabel(GroupBox1, "Label9", 16, 15);
+    // A pixel below the stored layout's place, clear of the box's title.
+    Label9 = makeLabel(GroupBox1, "Label9", 16, 16);
     DriveComboBox = new QComboBox(GroupBox1);
     DriveComboBox->setObjectName(QStringLiteral("DriveComboBox"));
     DriveComboBox->setGeometry(16, 32, 337, 21);
@@ -147,8 +169,9 @@ void TRipperForm::createControls()
     CheckListBox1->setObjectName(QStringLiteral("CheckListBox1"));
     CheckListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
     CheckListBox1->setGeometry(16, 96, 329, 289);
+    // A pixel shorter than in the stored layout, where it reached into the Start button.
     ChangeTitleBitBtn = makeButton(GroupBox1, "ChangeTitleBitBtn",
-                                   QStyle::SP_FileDialogDetailedView, {16, 389, 161, 25});
+                                   QStyle::SP_FileDialogDetailedView, {16, 389, 161, 24});
     StartBitBtn = makeButton(GroupBox1, "StartBitBtn", QStyle::SP_MediaPlay, {16, 413, 161, 25});
     QFont bold = StartBitBtn->font();
     bold.setBold(true);
@@ -167,6 +190,18 @@ void TRipperForm::createControls()
     Media = new MediaNotices(this);
     MakeNoDefault(this);
     setFixedSize(kClientWidth, kClientHeight);
+}
+
+// In the track list's place while it is empty, following its size.
+void TRipperForm::createDiscNotice()
+{
+    DiscNoticeLabel = new QLabel(CheckListBox1->viewport());
+    DiscNoticeLabel->setObjectName(QStringLiteral("DiscNoticeLabel"));
+    DiscNoticeLabel->setWordWrap(true);
+    DiscNoticeLabel->setAlignment(Qt::AlignCenter);
+    auto* layout = new QVBoxLayout(CheckListBox1->viewport());
+    layout->addWidget(DiscNoticeLabel);
+    DiscNoticeLabel->hide();
 }
 
 // The components as the stored layout sets them up.
@@ -205,6 +240,7 @@ void TRipperForm::connectHandlers()
     connect(DriveComboBox, &QComboBox::activated, this, &TRipperForm::DriveComboBoxChange);
     connect(Timer1, &QTimer::timeout, this, &TRipperForm::Timer1Timer);
     connect(CheckListBox1, &QListWidget::itemClicked, this, &TRipperForm::ListBox1Click);
+    connect(CheckListBox1, &QListWidget::itemChanged, this, &TRipperForm::CheckListBox1ClickCheck);
     connect(CheckListBox1, &QListWidget::itemDoubleClicked, this,
             &TRipperForm::CheckListBox1DblClick);
     connect(ChooseAllBitBtn, &QPushButton::clicked, this, &TRipperForm::ChooseAllBitBtnClick);
@@ -252,7 +288,8 @@ void TRipperForm::setCaptions()
                                                  {ChooseAllBitBtn, 20017},
                                                  {UnChooseAllBitBtn, 20035},
                                                  {ChangeTitleBitBtn, 22034},
-                                                 {HelpGroupBox, 22021}};
+                                                 {HelpGroupBox, 22021},
+                                                 {DiscNoticeLabel, 20040}};
     for (const auto& [control, number] : captions) {
         setCaption(control, number);
     }
@@ -292,6 +329,7 @@ void TRipperForm::FillTrackList()
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         item->setCheckState(Qt::Unchecked);
     }
+    DiscNoticeLabel->setVisible(CDRIP1->DiscUnreadable());
     ChooseAllBitBtnClick();
 }
 
@@ -351,6 +389,8 @@ void TRipperForm::WMDeviceChange(MediaNotice notice)
             }
             Timer1->stop();
             CheckListBox1->clear();
+            DiscNoticeLabel->hide();
+            UpdateButtons();
             break;
         case MediaNotice::None: break;
     }
@@ -400,6 +440,11 @@ int TRipperForm::checkedCount() const
 }
 
 void TRipperForm::ListBox1Click()
+{
+    UpdateButtons();
+}
+
+void TRipperForm::CheckListBox1ClickCheck()
 {
     UpdateButtons();
 }
@@ -478,6 +523,11 @@ void TRipperForm::setRunButtonsEnabled(bool enabled)
 
 void TRipperForm::StartBitBtnClick()
 {
+    // Start is disabled then; a run of nothing would still be reported as completed.
+    if (checkedCount() == 0) {
+        UpdateButtons();
+        return;
+    }
     host().setBusyCursor(true);
     Ripping = true;
     Timer1->stop();
@@ -500,7 +550,8 @@ bool TRipperForm::ripTracks()
 {
     const int total = checkedCount();
     const int n = CheckListBox1->count();
-    ripped_ = RippedDisc{n, CDRIP1->DiscText().performer, {}};
+    ripped_ = RippedDisc{n, total, CDRIP1->DiscText().performer, {}, {}};
+    removeEarlierTrackFiles();
     int done = 0;
     for (int i = 0; i < n && i < CheckListBox1->count(); ++i) {
         CheckListBox1->setCurrentRow(i);
@@ -519,6 +570,18 @@ bool TRipperForm::ripTracks()
     return true;
 }
 
+// Whatever lies in the folder after the run is taken for its tracks.
+void TRipperForm::removeEarlierTrackFiles()
+{
+    if (RipFolder.isEmpty()) {
+        return;
+    }
+    for (const QString& mask :
+         {QStringLiteral("*.wav"), QStringLiteral("*.pcm"), PartialRipName(QStringLiteral("*"))}) {
+        DeleteFilesByMask(RipFolder + mask);
+    }
+}
+
 // False when an Abort came before the rip began.
 bool TRipperForm::ripEntry(int row)
 {
@@ -527,11 +590,16 @@ bool TRipperForm::ripEntry(int row)
     if (!Ripping) {
         return false;
     }
+    TRipOutcome outcome = TRipOutcome::Aborted;
     {
         const QScopedValueRollback<bool> inTrack(trackRipping_, true);
-        CDRIP1->RipTrack(row + 1, fileName);
+        outcome = CDRIP1->RipTrack(row + 1, fileName);
     }
-    recordRipped(row, title, fileName);
+    switch (outcome) {
+        case TRipOutcome::Complete: recordRipped(row, title, fileName); break;
+        case TRipOutcome::Aborted: break;
+        default: recordFailed(row, title, outcome); break;
+    }
     return true;
 }
 
@@ -546,6 +614,17 @@ void TRipperForm::recordRipped(int row, const QString& title, const QString& wav
                   [&](const RippedTrack& track) { return track.wavPath == wavPath; });
     const TTrack& track = CDRIP1->Tracks().at(static_cast<std::size_t>(row)).Track;
     ripped_.tracks.push_back(RippedTrack{row + 1, title, track.Performer, wavPath});
+}
+
+// The entry shows why; the caller names the track to the person.
+void TRipperForm::recordFailed(int row, const QString& title, TRipOutcome outcome)
+{
+    const TrackFailure reason =
+        failureOf(CDRIP1->Tracks().at(static_cast<std::size_t>(row)).Track, outcome);
+    ripped_.failed.push_back(FailedTrack{row + 1, title, reason});
+    QListWidgetItem* item = CheckListBox1->item(row);
+    item->setForeground(Qt::red);
+    item->setToolTip(TrackFailureText(reason));
 }
 
 void TRipperForm::reportProgress(int done, int total)

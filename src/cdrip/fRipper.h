@@ -24,6 +24,7 @@ namespace qvr {
 
 class CDRipLibrary;
 class TCDRIP;
+enum class TRipOutcome;
 class TEditTitleWizzard;
 class TLameCoder;
 
@@ -35,17 +36,36 @@ struct RippedTrack {
     QString wavPath;
 };
 
+// Why a marked track gave no file.
+enum class TrackFailure {
+    ReadError,    // unreadable, or missing from a short image
+    DiscRemoved,  // the disc was taken out before the track was read to its end
+    NotAudio,     // a data track
+};
+
+// The reason in the language of the run.
+QString TrackFailureText(TrackFailure reason);
+
+// A marked track that the last run could not rip.
+struct FailedTrack {
+    int number = 0;  // on the disc
+    QString title;   // the entry's text when the run reached it
+    TrackFailure reason = TrackFailure::ReadError;
+};
+
 // What the last run ripped, and from which disc.
 struct RippedDisc {
-    int trackCount = 0;  // tracks on the disc, ripped or not
-    QString performer;   // CD-TEXT of the disc; may be empty
+    int trackCount = 0;   // tracks on the disc, ripped or not
+    int markedCount = 0;  // tracks the run was to rip
+    QString performer;    // CD-TEXT of the disc; may be empty
     std::vector<RippedTrack> tracks;
+    std::vector<FailedTrack> failed;  // in list order
 };
 
 // Lists the CD drives and the tracks of the selected one, lets the user mark and rename tracks
 // and rips the marked ones to WAV files in RipFolder. Tells its caller how it ended through the
-// one-line file "RIPPERRESULT.txt" in ResultFolder: "mrOK" after a completed run, "mrAbort"
-// after Abort.
+// one-line file "RIPPERRESULT.txt" in ResultFolder: "mrOK" after a run that went through the
+// whole list, "mrAbort" after Abort; Ripped() tells which tracks a run ripped and which failed.
 class TRipperForm : public QDialog {
     Q_OBJECT
 
@@ -60,7 +80,8 @@ class TRipperForm : public QDialog {
     int BaseHeight = 900;
     int ScalePercent = 100;
     bool Ripping = false;
-    QString RipFolder;     // receives the track files; ends with a separator
+    // Receives the track files; a run first removes the track files of earlier runs from it.
+    QString RipFolder;     // ends with a separator
     QString ResultFolder;  // receives RIPPERRESULT.txt; ends with a separator
 
     QGroupBox* HelpGroupBox = nullptr;
@@ -82,6 +103,7 @@ class TRipperForm : public QDialog {
     QLabel* TotalLabel = nullptr;
     QProgressBar* ProgressBar1 = nullptr;  // the current track
     QProgressBar* ProgressBar2 = nullptr;  // the whole run
+    QLabel* DiscNoticeLabel = nullptr;     // over the track list: the disc cannot be read
     QTimer* Timer1 = nullptr;              // the delayed re-read of the disc
     std::unique_ptr<TLameCoder> LameCoder1;
     std::unique_ptr<TCDRIP> CDRIP1;
@@ -98,6 +120,8 @@ class TRipperForm : public QDialog {
     void DriveComboBoxChange();
     void Timer1Timer();
     void ListBox1Click();
+    // A check mark changed, by mouse, keyboard or program.
+    void CheckListBox1ClickCheck();
     void CheckListBox1DblClick();
     void ChooseAllBitBtnClick();
     void UnChooseAllBitBtnClick();
@@ -115,7 +139,7 @@ class TRipperForm : public QDialog {
     void WriteResult(const QString& word);
     // RipFolder + the track file title + ".wav" (".pcm" without WAV headers).
     QString TrackFileName(const QString& title) const;
-    // Empty until a run has ripped a track.
+    // Empty until a run has begun.
     const RippedDisc& Ripped() const { return ripped_; }
 
   protected:
@@ -129,6 +153,7 @@ class TRipperForm : public QDialog {
     enum class HeldBack { Nothing, ReRead, DriveChange, Removal };
 
     void createControls();
+    void createDiscNotice();
     void createComponents();
     void connectHandlers();
     void applyScaling();
@@ -136,8 +161,10 @@ class TRipperForm : public QDialog {
     void editTitle(int row);
     void setRunButtonsEnabled(bool enabled);
     bool ripTracks();
+    void removeEarlierTrackFiles();
     bool ripEntry(int row);
     void recordRipped(int row, const QString& title, const QString& wavPath);
+    void recordFailed(int row, const QString& title, TRipOutcome outcome);
     void finishRun();
     void reportProgress(int done, int total);
     bool holdingBack() const { return Ripping || trackRipping_; }

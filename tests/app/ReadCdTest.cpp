@@ -20,6 +20,7 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProcess>
 #include <QPushButton>
 
 #include <optional>
@@ -32,6 +33,16 @@ namespace {
 
 const QString kNoDriveMessage = QStringLiteral("ERROR: No CD-Drive found!");
 const QString kFailureMessage = QStringLiteral("ERROR: No CD-ROM Drive found!");
+
+// Sample frames of an audio file as FFmpeg decodes it, the encoder's delay and padding left out.
+qint64 decodedFrames(const QString& path)
+{
+    QProcess ffmpeg;
+    ffmpeg.start(QStringLiteral("ffmpeg"),
+                 {"-v", "error", "-i", path, "-f", "s16le", "-ac", "2", "-"});
+    ffmpeg.waitForFinished(60000);
+    return ffmpeg.readAllStandardOutput().size() / 4;
+}
 
 }  // namespace
 
@@ -130,17 +141,8 @@ class ReadCd : public StartupFixture {
             dialog.BitBtn1Click();
             return dialog.result();
         };
-        std::optional<CdAlbum> tags;
-        recorder.onProcessEvents = [this, &tags] {
-            ConversionState& state = form->Engine->State;
-            if (!state.Idle && !tags) {
-                tags = state.CdTags;
-                state.AbortRequested = true;
-            }
-        };
-        form->RipCDBitBtnClick();
-        recorder.onProcessEvents = nullptr;
-        return tags.value_or(CdAlbum{QStringLiteral("no run"), {}, {}});
+        const auto run = readCdUntilTheRunBegins();
+        return run ? run->second : CdAlbum{QStringLiteral("no run"), {}, {}};
     }
 
     QStringList listedInputs() const
@@ -177,6 +179,38 @@ class ReadCd : public StartupFixture {
         EXPECT_EQ(listedInputs().size(), static_cast<qsizetype>(expected.size()));
     }
 
+    // Read CD with the run of the ripped tracks aborted as soon as it begins; the files it lists
+    // and the tags it was given, nothing when no run began.
+    std::optional<std::pair<QStringList, CdAlbum>> readCdUntilTheRunBegins()
+    {
+        std::optional<std::pair<QStringList, CdAlbum>> run;
+        recorder.onProcessEvents = [this, &run] {
+            ConversionState& state = form->Engine->State;
+            if (!state.Idle && !run) {
+                run = std::make_pair(listedInputs(), state.CdTags);
+                state.AbortRequested = true;
+            }
+        };
+        form->RipCDBitBtnClick();
+        recorder.onProcessEvents = nullptr;
+        return run;
+    }
+
+    // The message that names the tracks that could not be read.
+    QString failureReport(int failed, int marked, const QStringList& lines) const
+    {
+        return GetLanguageText(20041).arg(failed).arg(marked) + u'\n' + lines.join(u'\n');
+    }
+
+    std::vector<QString> messageTexts() const
+    {
+        std::vector<QString> texts;
+        for (const MessageBoxRequest& message : recorder.messages) {
+            texts.push_back(message.text);
+        }
+        return texts;
+    }
+
     QString cdFolder() const { return home.outputFolder() + "CD-ROM-Input/Greatest-Hits/"; }
     QString resultFile() const { return home.outputFolder() + "RIPPERRESULT.txt"; }
 
@@ -205,6 +239,9 @@ TEST_F(ReadCd, ACompletedRipIsConvertedToMp3AtTheChosenFrequency)
         const QString output = cdFolder() + "432 Hz/" + name + "-432 Hz.mp3";
         ASSERT_TRUE(FileExists(output)) << output.toStdString();
         EXPECT_EQ(probe(output).codec, QStringLiteral("mp3"));
+        // Every sample of the track, slowed from 440 to 432 Hz; a sector lost at the end of the
+        // rip would be 599 samples fewer.
+        EXPECT_NEAR(decodedFrames(output), 3 * 44100 * 440 / 432, 1152 / 4) << name.toStdString();
         EXPECT_NEAR(measurePitch(output), 432.0, 432.0 * 0.0005) << name.toStdString();
     }
     EXPECT_TRUE(QDir(cdFolder()).entryList({"*.wav"}, QDir::Files).isEmpty());
@@ -366,4 +403,61 @@ TEST_F(ReadCd, ReadCdIsShownOnlyWithADriveOrAnImage)
         GTEST_SKIP() << "the machine has CD drives of its own";
     }
     EXPECT_FALSE(bare->RipCDBitBtn->isVisible());
+}
+
+// The image file ends inside the second of three tracks: the person is told which tracks could
+// not be read, and only the complete one is listed, tagged and converted.
+TEST_F(ReadCd, TracksThatCouldNotBeReadAreNamedAndOnlyCompleteOnesConverted)
+{
+    insertDisc(3, 40);
+    writeFile(image.binPath, image.bin.left(60 * 2352));
+    startWindow();
+    const auto run = readCdUntilTheRunBegins();
+
+    const QString reason = TrackFailureText(TrackFailure::ReadError);
+    ASSERT_FALSE(recorder.messages.empty());
+    EXPECT_EQ(recorder.messages.front().text,
+              failureReport(2, 3, {"Track02: " + reason, "Track03: " + reason}));
+    EXPECT_EQ(recorder.messages.front().kind, MessageKind::Warning);
+    ASSERT_TRUE(run.has_value());
+    EXPECT_EQ(run->first, QStringList{cdFolder() + "Track01.wav"});
+    ASSERT_EQ(run->second.tracks.size(), 1u);
+    EXPECT_EQ(run->second.tracks[0].number, 1);
+    EXPECT_EQ(run->second.tracks[0].wavPath, cdFolder() + "Track01.wav");
+}
+
+TEST_F(ReadCd, WhenNoTrackCouldBeReadNothingIsConverted)
+{
+    insertDisc(2, 20);
+    writeFile(image.binPath, image.bin.left(10 * 2352));
+    startWindow();
+    const auto run = readCdUntilTheRunBegins();
+
+    EXPECT_FALSE(run.has_value());
+    const QString reason = TrackFailureText(TrackFailure::ReadError);
+    EXPECT_EQ(messageTexts(), std::vector<QString>{failureReport(
+                                  2, 2, {"Track01: " + reason, "Track02: " + reason})});
+    EXPECT_EQ(form->Files->rowCount(), 0);
+    EXPECT_FALSE(form->ComboBox1->isVisible());
+    EXPECT_FALSE(form->ConvertBitBtn->isVisible());
+    EXPECT_TRUE(form->Engine->State.Idle);
+    expectFileButtonsEnabled();
+    EXPECT_FALSE(recorder.busy);
+}
+
+// WAV files an earlier, aborted rip left under the same CD name are not taken for this CD's.
+TEST_F(ReadCd, TrackFilesOfAnEarlierRipAreNotConvertedAlong)
+{
+    insertDisc(2, 20);
+    startWindow();
+    ForceDirectories(cdFolder());
+    writeToneWav(cdFolder() + "Track07.wav", 440.0, 0.5);
+    writeToneWav(cdFolder() + "Earlier Title.wav", 440.0, 0.5);
+    const auto run = readCdUntilTheRunBegins();
+
+    ASSERT_TRUE(run.has_value());
+    QStringList listed = run->first;
+    listed.sort();
+    EXPECT_EQ(listed, (QStringList{cdFolder() + "Track01.wav", cdFolder() + "Track02.wav"}));
+    EXPECT_FALSE(FileExists(cdFolder() + "Track07.wav"));
 }

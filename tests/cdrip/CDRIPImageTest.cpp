@@ -23,10 +23,10 @@ namespace {
 
 constexpr int kSectorSize = 2352;
 
-// The 44-byte header a rip of sectors first..last announces for 44.1 kHz stereo.
+// The 44-byte header of a complete rip of sectors first..last, both included, in 44.1 kHz stereo.
 QByteArray expectedHeader(int first, int last)
 {
-    const std::uint32_t data = static_cast<std::uint32_t>(last - first) * kSectorSize;
+    const std::uint32_t data = static_cast<std::uint32_t>(last - first + 1) * kSectorSize;
     QByteArray h(44, '\0');
     auto* p = reinterpret_cast<uchar*>(h.data());
     std::memcpy(p, "RIFF", 4);
@@ -148,7 +148,7 @@ TEST_F(CDRIPImageTest, TableOfContentsGivesNamesSectorsAndKinds)
 }
 
 // Every track, with and without correction, as WAV and as bare PCM: the bytes of the image,
-// behind a header that announces one sector less than the range holds.
+// behind a header that announces every one of them.
 TEST_F(CDRIPImageTest, RipsEveryTrackByteForByte)
 {
     TCDRIP ripper(nullptr, library);
@@ -162,7 +162,7 @@ TEST_F(CDRIPImageTest, RipsEveryTrackByteForByte)
                              << "track " << track << " correct " << correct << " wav " << wav);
                 const QString name =
                     folder + QStringLiteral("t%1.%2").arg(track).arg(wav ? "wav" : "pcm");
-                ripper.RipTrack(track, name);
+                EXPECT_EQ(ripper.RipTrack(track, name), TRipOutcome::Complete);
                 const QByteArray file = readFile(name);
                 const TTrack& t = ripper.Tracks()[static_cast<std::size_t>(track - 1)].Track;
                 const QByteArray header =
@@ -184,14 +184,16 @@ TEST_F(CDRIPImageTest, DataTracksAndSectorsPastTheDiscAreNotRipped)
     selectDrive(ripper, driveOf(disc));
     int ended = 0;
     ripper.OnEndTrack = [&](QObject*, std::uint16_t) { ++ended; };
-    ripper.RipTrack(3, folder + QStringLiteral("data.wav"));
+    EXPECT_EQ(ripper.RipTrack(3, folder + QStringLiteral("data.wav")), TRipOutcome::Unreadable);
     EXPECT_FALSE(QFile::exists(folder + QStringLiteral("data.wav")));
     EXPECT_EQ(ended, 1);
-    ripper.RipSectors(100, 438, folder + QStringLiteral("past.wav"));  // the lead-out starts at 438
+    // The lead-out starts at 438.
+    EXPECT_EQ(ripper.RipSectors(100, 438, folder + QStringLiteral("past.wav")),
+              TRipOutcome::Unreadable);
     EXPECT_FALSE(QFile::exists(folder + QStringLiteral("past.wav")));
 }
 
-TEST_F(CDRIPImageTest, AbortLeavesAPartialFileWithTheFullRangeHeader)
+TEST_F(CDRIPImageTest, AbortLeavesNoFile)
 {
     TCDRIP ripper(nullptr, library);
     selectDrive(ripper, driveOf(disc));
@@ -204,15 +206,35 @@ TEST_F(CDRIPImageTest, AbortLeavesAPartialFileWithTheFullRangeHeader)
     int ended = 0;
     ripper.OnEndTrack = [&](QObject*, std::uint16_t) { ++ended; };
     const QString name = folder + QStringLiteral("aborted.wav");
-    ripper.RipTrack(2, name);
+    EXPECT_EQ(ripper.RipTrack(2, name), TRipOutcome::Aborted);
 
-    const QByteArray file = readFile(name);
-    const int chunk = CdioRipLibrary::kSectorsPerChunk * kSectorSize;
-    EXPECT_EQ(file.left(44), expectedHeader(150, 337));
-    EXPECT_EQ(file.size(), 44 + chunk);
-    EXPECT_TRUE(file.mid(44) == disc.trackBytes(2).left(chunk));
+    EXPECT_FALSE(QFile::exists(name));
+    EXPECT_FALSE(QFile::exists(PartialRipName(name)));
     EXPECT_EQ(progress, std::vector<int>{26 * 100 / 188});
     EXPECT_EQ(ended, 1);
+}
+
+// An image file shorter than its sheet says: the table of contents ends where the file ends,
+// and the tracks it cuts cannot be read.
+TEST_F(CDRIPImageTest, AShortImageCutsTheTracksBehindItsEnd)
+{
+    const CdImage cut = test::writeCdImage(
+        folder, QStringLiteral("cut"),
+        {ImageTrack{true, 40, 440.0}, ImageTrack{true, 40, 550.0}, ImageTrack{true, 40, 660.0}});
+    test::writeFile(cut.binPath, cut.bin.left(60 * kSectorSize));
+    home.setEnv(CdioRipLibrary::kImagesVariable, cut.cuePath.toUtf8());
+    TCDRIP ripper(nullptr, library);
+    selectDrive(ripper, driveOf(cut));
+    ASSERT_EQ(ripper.Tracks().size(), 3u);
+
+    const TRipOutcome expected[] = {TRipOutcome::Complete, TRipOutcome::Unreadable,
+                                    TRipOutcome::Unreadable};
+    for (int track = 1; track <= 3; ++track) {
+        const QString name = folder + QStringLiteral("cut%1.pcm").arg(track);
+        EXPECT_EQ(ripper.RipTrack(track, name), expected[track - 1]) << track;
+        EXPECT_EQ(QFile::exists(name), track == 1) << track;
+    }
+    EXPECT_TRUE(readFile(folder + QStringLiteral("cut1.pcm")) == cut.trackBytes(1));
 }
 
 TEST_F(CDRIPImageTest, SwitchingDrivesAppendsAndTheForcedReReadSeesANewDisc)

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QtEndian>
 
@@ -270,28 +271,39 @@ TEST_F(CDRIPTest, OutputFormatReachesTheRecordAndTheCoder)
     EXPECT_EQ(coder.SampleRate(), 11025u);
 }
 
-TEST_F(CDRIPTest, WavHeaderAnnouncesTheSectorDifference)
+// The header is written before anything is read; once the last chunk is in, it announces the
+// bytes the file holds, whatever the range promised.
+TEST_F(CDRIPTest, WavHeaderAnnouncesTheBytesTheFileHolds)
 {
     const struct {
         TOutputFormat format;
         std::uint32_t rate;
         std::uint16_t channels;
-        std::uint32_t data;
-    } cases[] = {{TOutputFormat::STEREO44100, 44100, 2, 1000 * 2352},
-                 {TOutputFormat::MONO44100, 44100, 1, 1000 * 1176},
-                 {TOutputFormat::STEREO22050, 22050, 2, 1000 * 1176},
-                 {TOutputFormat::MONO11025, 11025, 1, 1000 * 294}};
+        std::vector<int> chunks;  // bytes delivered per chunk
+    } cases[] = {{TOutputFormat::STEREO44100, 44100, 2, {2352, 2352, 2352}},
+                 {TOutputFormat::STEREO44100, 44100, 2, {100}},
+                 {TOutputFormat::MONO44100, 44100, 1, {1176, 60}},
+                 {TOutputFormat::STEREO22050, 22050, 2, {1176}},
+                 {TOutputFormat::MONO11025, 11025, 1, {294, 0, 294}}};
     TCDRIP ripper(nullptr, library);
     ripper.setWriteWAV(true);
-    library.chunks = {FakeChunk{kCrRippingDone, bytes(100, 'a')}};
     for (const auto& c : cases) {
+        library.chunks.clear();
+        QByteArray data;
+        for (std::size_t i = 0; i < c.chunks.size(); ++i) {
+            const QByteArray chunk = bytes(c.chunks[i], static_cast<char>('a' + i));
+            data += chunk;
+            library.chunks.push_back(
+                FakeChunk{i + 1 == c.chunks.size() ? kCrRippingDone : kCrOk, chunk});
+        }
         ripper.setOutputFormat(c.format);
-        ripper.RipSectors(0, 1000, path("h.wav"));
+        ASSERT_EQ(ripper.RipSectors(0, 2, path("h.wav")), TRipOutcome::Complete);
         const QByteArray file = readFile(path("h.wav"));
-        ASSERT_EQ(file.size(), 144);
+        ASSERT_EQ(file.size(), 44 + data.size());
         const auto* h = reinterpret_cast<const uchar*>(file.constData());
+        const auto dataLength = static_cast<std::uint32_t>(data.size());
         EXPECT_EQ(file.left(4), "RIFF");
-        EXPECT_EQ(qFromLittleEndian<std::uint32_t>(h + 4), c.data + 36);
+        EXPECT_EQ(qFromLittleEndian<std::uint32_t>(h + 4), dataLength + 36);
         EXPECT_EQ(file.mid(8, 8), "WAVEfmt ");
         EXPECT_EQ(qFromLittleEndian<std::uint32_t>(h + 16), 16u);
         EXPECT_EQ(qFromLittleEndian<std::uint16_t>(h + 20), 1);
@@ -301,8 +313,8 @@ TEST_F(CDRIPTest, WavHeaderAnnouncesTheSectorDifference)
         EXPECT_EQ(qFromLittleEndian<std::uint16_t>(h + 32), c.channels * 2);
         EXPECT_EQ(qFromLittleEndian<std::uint16_t>(h + 34), 16);
         EXPECT_EQ(file.mid(36, 4), "data");
-        EXPECT_EQ(qFromLittleEndian<std::uint32_t>(h + 40), c.data);
-        EXPECT_EQ(file.mid(44), bytes(100, 'a'));
+        EXPECT_EQ(qFromLittleEndian<std::uint32_t>(h + 40), dataLength);
+        EXPECT_EQ(file.mid(44), data);
     }
 }
 
@@ -326,23 +338,72 @@ TEST_F(CDRIPTest, JitterErrorsAreLoggedAndRepeatedByTheNextRip)
     EXPECT_EQ(readFile(path("Otherjitt")), "10 12\r\n4000000000 41\r\n7 8\r\n");
 }
 
-TEST_F(CDRIPTest, AFailedReadWritesNothingAndTheRipGoesOn)
+// A track is either read to its end or it leaves nothing, and the outcome says why.
+TEST_F(CDRIPTest, ARipThatCannotBeReadToItsEndLeavesNoFile)
+{
+    const FakeChunk a{kCrOk, bytes(3, 'a')};
+    const FakeChunk done{kCrRippingDone, bytes(3, 'b')};
+    const FakeChunk failed{kCrFailure, {}};
+    FakeChunk ejected = a;
+    ejected.ejects = true;
+    const struct {
+        const char* situation;
+        std::vector<FakeChunk> chunks;
+        std::int32_t openResult;
+        bool discPresent;
+        TRipOutcome outcome;
+        int chunksAsked;
+    } cases[] = {
+        {"read to the end", {a, done}, kCrOk, true, TRipOutcome::Complete, 2},
+        {"a chunk in the middle fails", {a, failed, done}, kCrOk, true, TRipOutcome::ReadError, 2},
+        {"the first chunk fails", {failed, done}, kCrOk, true, TRipOutcome::ReadError, 1},
+        {"the disc is taken out", {a, ejected, done}, kCrOk, true, TRipOutcome::DiscRemoved, 2},
+        {"the range does not open", {a, done}, kCrFailure, true, TRipOutcome::Unreadable, 0},
+        {"no disc to open", {a, done}, kCrOk, false, TRipOutcome::DiscRemoved, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.situation);
+        library.chunks = c.chunks;
+        library.openResult = c.openResult;
+        library.discPresent = c.discPresent;
+        library.calls.clear();
+        TCDRIP ripper(nullptr, library);
+        ripper.setWriteWAV(true);
+        int ended = 0;
+        ripper.OnEndTrack = [&](QObject*, std::uint16_t) { ++ended; };
+        const QString name = path("Track01.wav");
+        QFile::remove(name);
+
+        EXPECT_EQ(ripper.RipTrack(1, name), c.outcome);
+        EXPECT_EQ(library.calls.count(QStringLiteral("CR_RipChunk")), c.chunksAsked);
+        EXPECT_EQ(QFile::exists(name), c.outcome == TRipOutcome::Complete);
+        EXPECT_FALSE(QFile::exists(PartialRipName(name)));
+        EXPECT_EQ(ended, 1);
+    }
+}
+
+TEST_F(CDRIPTest, TheFileTakesItsNameOnlyWhenTheLastChunkIsIn)
 {
     TCDRIP ripper(nullptr, library);
-    std::vector<int> progress;
-    ripper.OnProgress = [&](QObject* sender, std::uint16_t percent) {
-        EXPECT_EQ(sender, &ripper);
-        progress.push_back(percent);
+    const QString name = path("Song.pcm");
+    test::writeFile(name, "earlier");
+    QStringList seen;
+    ripper.OnProgress = [&](QObject*, std::uint16_t) {
+        seen << QString::fromLatin1(readFile(name)) + u'|' +
+                    QString::fromLatin1(readFile(PartialRipName(name)));
     };
-    library.chunks = {FakeChunk{kCrOk, bytes(3, 'a')}, FakeChunk{kCrFailure, bytes(3, 'x')},
-                      FakeChunk{kCrFailure, bytes(3, 'x')},
-                      FakeChunk{kCrRippingDone, bytes(3, 'b')}};
-    const int rounds = recorder.eventRounds;
-    ripper.RipSectors(5, 9, path("r.pcm"));
-    EXPECT_EQ(readFile(path("r.pcm")), "aaabbb");
-    EXPECT_EQ(progress, (std::vector<int>{25, 50, 75, 100}));
-    EXPECT_EQ(recorder.eventRounds - rounds, 4);
-    EXPECT_EQ(library.openedRange, (std::pair<std::int32_t, std::int32_t>{5, 9}));
+    library.chunks = {FakeChunk{kCrOk, bytes(2, 'a')}, FakeChunk{kCrRippingDone, bytes(2, 'b')}};
+    EXPECT_EQ(ripper.RipSectors(0, 1, name), TRipOutcome::Complete);
+    EXPECT_EQ(seen, (QStringList{"earlier|aa", "earlier|aabb"}));
+    EXPECT_EQ(readFile(name), "aabb");
+    EXPECT_FALSE(QFile::exists(PartialRipName(name)));
+    EXPECT_EQ(PartialRipName(QStringLiteral("/cd/Track01.wav")),
+              QStringLiteral("/cd/.Track01.wav.part"));
+
+    // A rip that fails leaves the earlier file as it was.
+    library.chunks = {FakeChunk{kCrOk, bytes(2, 'c')}, FakeChunk{kCrFailure, {}}};
+    EXPECT_EQ(ripper.RipSectors(0, 1, name), TRipOutcome::ReadError);
+    EXPECT_EQ(readFile(name), "aabb");
 }
 
 TEST_F(CDRIPTest, AbortFromAHandlerEndsTheRipAndKeepsTheLog)
@@ -352,15 +413,16 @@ TEST_F(CDRIPTest, AbortFromAHandlerEndsTheRipAndKeepsTheLog)
     library.chunks = {FakeChunk{kCrJitterError, bytes(8, 'a'), 1, 2},
                       FakeChunk{kCrOk, bytes(8, 'b')}, FakeChunk{kCrRippingDone, bytes(8, 'c')}};
     recorder.onProcessEvents = [&] { ripper.Abort(); };  // a click on the dialog's abort button
-    ripper.RipSectors(0, 100, path("a.wav"));
-    EXPECT_EQ(readFile(path("a.wav")).size(), 44 + 8);
+    EXPECT_EQ(ripper.RipSectors(0, 100, path("a.wav")), TRipOutcome::Aborted);
+    EXPECT_FALSE(QFile::exists(path("a.wav")));
+    EXPECT_FALSE(QFile::exists(PartialRipName(path("a.wav"))));
     EXPECT_EQ(library.calls.count(QStringLiteral("CR_RipChunk")), 1);
     EXPECT_EQ(readFile(path("ajitt")), "1 2\r\n");
 
     // The next rip starts with the flag cleared.
     recorder.onProcessEvents = nullptr;
     library.chunks = {FakeChunk{kCrRippingDone, bytes(8, 'd')}};
-    ripper.RipSectors(0, 100, path("b.wav"));
+    EXPECT_EQ(ripper.RipSectors(0, 100, path("b.wav")), TRipOutcome::Complete);
     EXPECT_EQ(readFile(path("b.wav")).size(), 44 + 8);
 }
 
@@ -373,7 +435,7 @@ TEST_F(CDRIPTest, AShortWriteIsAWriteErrorAfterTheCleanUp)
         int ended = 0;
         ripper.OnEndTrack = [&](QObject*, std::uint16_t) { ++ended; };
         const QString name = path(wav ? "full.wav" : "full.pcm");
-        ASSERT_TRUE(QFile::link(QStringLiteral("/dev/full"), name));
+        ASSERT_TRUE(QFile::link(QStringLiteral("/dev/full"), PartialRipName(name)));
         library.calls.clear();
         library.chunks = {FakeChunk{kCrJitterError, bytes(8, 'a'), 1, 2},
                           FakeChunk{kCrRippingDone, {}}};
@@ -387,6 +449,8 @@ TEST_F(CDRIPTest, AShortWriteIsAWriteErrorAfterTheCleanUp)
         EXPECT_EQ(library.calls.last(), QStringLiteral("CR_CloseRipper"));
         EXPECT_TRUE(library.calls.contains(QStringLiteral("CR_GetNumberOfJitterErrors")));
         EXPECT_FALSE(QFile::exists(path("fulljitt")));
+        EXPECT_FALSE(QFile::exists(name));
+        EXPECT_FALSE(QFileInfo(PartialRipName(name)).isSymLink());
     }
 }
 
@@ -452,7 +516,7 @@ TEST_F(CDRIPTest, AnUnopenedRipperGivesNoFileButTheTrackEnds)
     ripper.OnBeginTrack = [&](QObject*, std::uint16_t n) { events.push_back({'b', n}); };
     ripper.OnEndTrack = [&](QObject*, std::uint16_t n) { events.push_back({'e', n}); };
     library.openResult = kCrFailure;
-    ripper.RipTrack(2, path("none.wav"));
+    EXPECT_EQ(ripper.RipTrack(2, path("none.wav")), TRipOutcome::Unreadable);
     EXPECT_FALSE(QFile::exists(path("none.wav")));
     EXPECT_EQ(events, (std::vector<std::pair<char, int>>{{'b', 2}, {'e', 2}}));
     EXPECT_EQ(library.openedRange, (std::pair<std::int32_t, std::int32_t>{1000, 1999}));
@@ -507,6 +571,21 @@ TEST_F(CDRIPTest, TheFirstDrivesCdTextIsReadWhateverDriveIsActive)
         c.arrange(fresh);
         EXPECT_EQ(FirstDriveCdText(fresh).disc.title, QString::fromLatin1(c.title)) << c.situation;
     }
+}
+
+TEST_F(CDRIPTest, AnUnreadableDiscIsToldFromAMissingOne)
+{
+    TCDRIP ripper(nullptr, library);
+    EXPECT_FALSE(ripper.DiscUnreadable());
+    library.drives[0].tocResult = kCrFailure;
+    library.drives[0].unreadable = true;
+    ripper.setCDRomNum(0);
+    EXPECT_TRUE(ripper.DiscUnreadable());
+    EXPECT_EQ(ripper.Tracks().size(), 3u);  // the earlier drive's, as the caller left them
+
+    library.drives[1].tocResult = kCrFailure;  // no disc in it
+    ripper.setCDRomNum(1);
+    EXPECT_FALSE(ripper.DiscUnreadable());
 }
 
 TEST_F(CDRIPTest, ATrackNumberOutsideTheListIsAnIndexError)
@@ -584,8 +663,9 @@ TEST_F(CDRIPEncodeTest, AFlushTheFileCannotTakeIsAWriteError)
     TCDRIP ripper(nullptr, library);
     ripper.setCoder(&coder);
     ripper.setEncode(true);
-    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/full"), path("x.mp3")));
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/full"), PartialRipName(path("x.mp3"))));
     library.chunks = {FakeChunk{kCrRippingDone, bytes(100, 'a')}};  // below one chunk
     EXPECT_THROW(ripper.RipTrack(1, path("x.wav")), ECDRIPError);
     EXPECT_EQ(encoder.calls, (QStringList{"beInitStream", "beDeinitStream", "beCloseStream"}));
+    EXPECT_FALSE(QFile::exists(path("x.mp3")));
 }

@@ -22,6 +22,7 @@ struct FakeDrive {
     std::vector<TocEntry> toc;  // tracks, then the lead-out
     std::int32_t tocResult = kCrOk;
     CdText cdText{};
+    bool unreadable = false;  // a refused table of contents: a damaged disc, not a missing one
 };
 
 // One answer of CR_RipChunk.
@@ -30,6 +31,7 @@ struct FakeChunk {
     QByteArray bytes;
     std::uint32_t jitterStart = 0;
     std::uint32_t jitterEnd = 0;
+    bool ejects = false;  // the disc is taken out before this chunk is read
 };
 
 // An extraction library that answers from a script and records its calls. Functions named in
@@ -47,6 +49,9 @@ class FakeCDRipLibrary : public CDRipLibrary {
     std::vector<FakeChunk> chunks;
     std::set<std::string> throwing;
     QStringList calls;
+    // Without a disc every rip fails: the ripper does not open, a chunk is not read.
+    bool discPresent = true;
+    QStringList paths;  // DrivePaths()
 
     std::int32_t CR_GetCDRipVersion() override { return call("CR_GetCDRipVersion", version); }
     std::int32_t CR_Init() override { return call("CR_Init", initResult); }
@@ -79,6 +84,7 @@ class FakeCDRipLibrary : public CDRipLibrary {
         const auto it = drives.find(active);
         const bool ok = it != drives.end() && it->second.tocResult != kCrFailure;
         toc_ = ok ? it->second.toc : std::vector<TocEntry>{};
+        unreadable_ = !ok && it != drives.end() && it->second.unreadable;
         cdText_ = ok ? it->second.cdText : CdText{};
         return call("CR_ReadToc", ok ? kCrOk : kCrFailure);
     }
@@ -98,7 +104,7 @@ class FakeCDRipLibrary : public CDRipLibrary {
         *size = bufferSize;
         next_ = 0;
         jitterErrors_ = 0;
-        return call("CR_OpenRipper", openResult);
+        return call("CR_OpenRipper", discPresent ? openResult : kCrFailure);
     }
     std::int32_t CR_RipChunk(std::uint8_t* destination, std::int32_t* byteCount) override
     {
@@ -108,6 +114,11 @@ class FakeCDRipLibrary : public CDRipLibrary {
             return kCrRippingDone;
         }
         const FakeChunk& chunk = chunks[next_++];
+        discPresent = discPresent && !chunk.ejects;
+        if (!discPresent) {
+            *byteCount = 0;
+            return kCrFailure;
+        }
         std::copy(chunk.bytes.begin(), chunk.bytes.end(), destination);
         *byteCount = static_cast<std::int32_t>(chunk.bytes.size());
         if (chunk.result == kCrJitterError) {
@@ -132,8 +143,10 @@ class FakeCDRipLibrary : public CDRipLibrary {
         return call("CR_GetNumberOfJitterErrors", jitterErrors_);
     }
     void CR_CloseRipper() override { call("CR_CloseRipper", 0); }
-    QStringList DrivePaths() const override { return {}; }
+    QStringList DrivePaths() const override { return paths; }
     CdText DiscCdText() const override { return cdText_; }
+    bool DiscUnreadable() const override { return unreadable_; }
+    bool DiscPresent() override { return call("DiscPresent", discPresent); }
 
     std::pair<std::int32_t, std::int32_t> openedRange{-1, -1};
 
@@ -149,6 +162,7 @@ class FakeCDRipLibrary : public CDRipLibrary {
 
     std::vector<TocEntry> toc_;
     CdText cdText_;
+    bool unreadable_ = false;
     std::size_t next_ = 0;
     std::int32_t jitterErrors_ = 0;
     std::pair<std::uint32_t, std::uint32_t> jitter_{0, 0};

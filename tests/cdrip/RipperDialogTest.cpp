@@ -1,6 +1,7 @@
 // The ripper dialog over the real extraction library, on CUE/BIN images made here.
 
 #include "CdImage.h"
+#include "FakeLibraries.h"
 #include "cdrip/CDRIP.h"
 #include "cdrip/CdioRipLibrary.h"
 #include "cdrip/TrackNames.h"
@@ -15,14 +16,18 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 
+#include <functional>
 #include <iterator>
 #include <vector>
 
@@ -123,6 +128,18 @@ class RipperDialog : public ::testing::Test {
             numbers.push_back(track.number);
         }
         return numbers;
+    }
+
+    // "number title reason" of every failed track.
+    static QStringList failures(const TRipperForm& form)
+    {
+        QStringList texts;
+        for (const FailedTrack& track : form.Ripped().failed) {
+            texts << QStringLiteral("%1 %2 %3")
+                         .arg(track.number)
+                         .arg(track.title, TrackFailureText(track.reason));
+        }
+        return texts;
     }
 
     QString ripped(int track) const
@@ -311,8 +328,8 @@ TEST_F(RipperDialog, AbortDuringTheThirdTrackStopsTheRunAndCloses)
 
     EXPECT_EQ(result(), QStringLiteral("mrAbort\r\n"));
     EXPECT_TRUE(FileExists(ripped(2)));
-    EXPECT_TRUE(FileExists(ripped(3)));  // stopped part-way
-    EXPECT_LT(test::readFile(ripped(3)).size(), 44 + 60 * 2352);
+    EXPECT_FALSE(FileExists(ripped(3)));  // stopped part-way: no file under its name
+    EXPECT_FALSE(FileExists(PartialRipName(ripped(3))));
     EXPECT_FALSE(FileExists(ripped(4)));
     EXPECT_FALSE(FileExists(ripped(5)));
     EXPECT_TRUE(form->Aborted);
@@ -430,7 +447,7 @@ TEST_F(RipperDialog, MediaNoticesRefillOrEmptyTheList)
     form->WMDeviceChange(MediaNotice::Removal);
     EXPECT_EQ(form->CheckListBox1->count(), 0);
     EXPECT_FALSE(form->Timer1->isActive());
-    EXPECT_TRUE(form->StartBitBtn->isEnabled());  // the buttons are left as they were
+    EXPECT_FALSE(form->StartBitBtn->isEnabled());
 
     form->WMDeviceChange(MediaNotice::Arrival);
     EXPECT_TRUE(form->Timer1->isActive());
@@ -478,12 +495,201 @@ TEST_F(RipperDialog, AnArrivalAfterARemovalDuringARunRefillsTheList)
     EXPECT_EQ(form->CheckListBox1->count(), 2);
 }
 
-TEST_F(RipperDialog, StartOnAnEmptyListCompletesAtOnce)
+TEST_F(RipperDialog, StartWithNothingCheckedRipsNothingAndTellsNothing)
 {
     auto form = open(insert(2));
     form->WMDeviceChange(MediaNotice::Removal);
     form->StartBitBtnClick();
+    EXPECT_FALSE(FileExists(folder + QStringLiteral("RIPPERRESULT.txt")));
+    EXPECT_FALSE(form->Ripping);
+    EXPECT_FALSE(recorder.busy);
+}
+
+// Space on an entry, the marking buttons and the program itself all change check marks; Start
+// follows every one of them.
+TEST_F(RipperDialog, StartFollowsTheCheckMarksWhateverChangesThem)
+{
+    auto form = open(insert(3));
+    form->show();
+    QListWidget* list = form->CheckListBox1;
+    const auto space = [list](int row) {
+        return [list, row] {
+            list->setCurrentRow(row);
+            QTest::keyClick(list, Qt::Key_Space);
+        };
+    };
+    const struct {
+        const char* action;
+        std::function<void()> act;
+        std::vector<bool> checked;
+    } steps[] = {
+        {"Space on the first", space(0), {false, true, true}},
+        {"Space on the second", space(1), {false, false, true}},
+        {"Space on the third", space(2), {false, false, false}},
+        {"Space on the third again", space(2), {false, false, true}},
+        {"Select none", [&] { form->UnChooseAllBitBtn->click(); }, {false, false, false}},
+        {"Select all", [&] { form->ChooseAllBitBtn->click(); }, {true, true, true}},
+        {"program",
+         [&] {
+             for (int row = 0; row < 3; ++row) {
+                 check(*form, row, false);
+             }
+         },
+         {false, false, false}},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.action);
+        step.act();
+        bool any = false;
+        for (int row = 0; row < 3; ++row) {
+            const bool checked = list->item(row)->checkState() == Qt::Checked;
+            EXPECT_EQ(checked, step.checked[static_cast<std::size_t>(row)]) << row;
+            any = any || checked;
+        }
+        EXPECT_EQ(form->StartBitBtn->isEnabled(), any);
+    }
+    form->StartBitBtn->click();
+    EXPECT_FALSE(FileExists(folder + QStringLiteral("RIPPERRESULT.txt")));
+    EXPECT_FALSE(FileExists(ripped(1)));
+}
+
+// A sheet libcdio cannot read, or one whose data file is a folder, leaves the drive listed
+// without tracks and says why; the test process lives on.
+TEST_F(RipperDialog, ADiscThatCannotBeReadShowsNoTracksAndSaysWhy)
+{
+    const QByteArray track = "  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n";
+    const struct {
+        const char* sheet;
+        QByteArray lines;
+        bool binIsFolder;
+        int tracks;
+    } cases[] = {
+        {"as it should be", track, false, 1},
+        {"an unknown command", track + "  FROBNICATE 1\n", false, 0},
+        {"index 99", "  TRACK 01 AUDIO\n    INDEX 99 99:99:99\n", false, 0},
+        {"frame 75", "  TRACK 01 AUDIO\n    INDEX 01 00:00:75\n", false, 0},
+        {"a long remark", "REM " + QByteArray(5000, 'x') + "\n" + track, false, 0},
+        {"a lone track", "  TRACK 01 AUDIO\n", false, 0},
+        {"data in a folder", track, true, 0},
+    };
+    const CdImage good = insert(1);
+    int n = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.sheet);
+        CdImage image;
+        image.cuePath = folder + QStringLiteral("sheet%1.cue").arg(n);
+        const QString binPath = folder + QStringLiteral("sheet%1.bin").arg(n++);
+        const QByteArray file = "FILE \"" + QFileInfo(binPath).fileName().toUtf8() + "\" BINARY\n";
+        test::writeFile(image.cuePath, file + c.lines);
+        if (c.binIsFolder) {
+            ForceDirectories(binPath);
+        } else {
+            test::writeFile(binPath, good.bin);
+        }
+        home.setEnv(CdioRipLibrary::kImagesVariable, image.cuePath.toUtf8());
+        auto form = open(image);
+
+        EXPECT_EQ(form->CheckListBox1->count(), c.tracks);
+        EXPECT_EQ(form->DiscNoticeLabel->isHidden(), c.tracks > 0);
+        EXPECT_FALSE(GetLanguageText(20040).isEmpty());
+        EXPECT_EQ(form->DiscNoticeLabel->text(), GetLanguageText(20040));
+        EXPECT_EQ(form->StartBitBtn->isEnabled(), c.tracks > 0);
+        EXPECT_TRUE(form->DriveComboBox->currentText().endsWith(image.cuePath));
+    }
+}
+
+TEST_F(RipperDialog, ARunRemovesTheTrackFilesOfEarlierRuns)
+{
+    auto form = open(insert(2));
+    const QStringList earlier = {"Track09.wav", "Old Song.WAV", "Take.pcm", ".Track03.wav.part"};
+    const QStringList others = {"cover.jpg", "keep.mp3"};
+    for (const QString& name : earlier + others) {
+        test::writeFile(rips + name, "earlier");
+    }
+    form->StartBitBtnClick();
+    for (const QString& name : earlier) {
+        EXPECT_FALSE(FileExists(rips + name)) << name.toStdString();
+    }
+    for (const QString& name : others) {
+        EXPECT_TRUE(FileExists(rips + name)) << name.toStdString();
+    }
+    EXPECT_TRUE(FileExists(ripped(1)));
+    EXPECT_TRUE(FileExists(ripped(2)));
+}
+
+// The image file ends inside the second of three tracks: the run goes through the list, rips
+// what is there and names the rest with their reason.
+TEST_F(RipperDialog, TracksAShortImageCannotHoldAreNamedAsFailed)
+{
+    const CdImage image = insert(3, 40);
+    test::writeFile(image.binPath, image.bin.left(60 * 2352));
+    auto form = open(image);
+    ASSERT_EQ(form->CheckListBox1->count(), 3);
+    form->StartBitBtnClick();
+
     EXPECT_EQ(result(), QStringLiteral("mrOK\r\n"));
+    EXPECT_EQ(rippedNumbers(*form), std::vector<int>{1});
+    const QString reason = TrackFailureText(TrackFailure::ReadError);
+    EXPECT_FALSE(reason.isEmpty());
+    EXPECT_EQ(failures(*form), (QStringList{"2 Track02 " + reason, "3 Track03 " + reason}));
+    EXPECT_EQ(form->Ripped().markedCount, 3);
+    EXPECT_EQ(form->CheckListBox1->item(1)->toolTip(), reason);
+    EXPECT_EQ(form->CheckListBox1->item(1)->foreground().color(), QColor(Qt::red));
+    EXPECT_TRUE(form->CheckListBox1->item(0)->toolTip().isEmpty());
+    EXPECT_EQ(QDir(rips).entryList(QDir::Files | QDir::Hidden), QStringList{"Track01.wav"});
+}
+
+// A drive the scripted library answers for: a read error or the disc taken out in the middle of
+// the second track.
+TEST_F(RipperDialog, AReadErrorOrARemovedDiscFailsTheTracksItReaches)
+{
+    const struct {
+        const char* situation;
+        std::function<void(test::FakeCDRipLibrary&, int row)> during;
+        QStringList failed;
+    } cases[] = {
+        {"read error in the second track",
+         [](test::FakeCDRipLibrary& fake, int row) {
+             fake.chunks[1].result = row == 1 ? kCrFailure : kCrRippingDone;
+         },
+         {"2 Track02 " + TrackFailureText(TrackFailure::ReadError)}},
+        {"disc taken out in the second track",
+         [](test::FakeCDRipLibrary& fake, int row) { fake.discPresent = row != 1; },
+         {"2 Track02 " + TrackFailureText(TrackFailure::DiscRemoved),
+          "3 Track03 " + TrackFailureText(TrackFailure::DiscRemoved)}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.situation);
+        DeleteFilesByMask(rips + QStringLiteral("*"));
+        test::FakeCDRipLibrary fake;
+        fake.paths = {QStringLiteral("/dev/sr7")};
+        fake.drives[0].toc = {
+            TocEntry{0, kTocAudioFlags, 1, {}}, TocEntry{10, kTocAudioFlags, 2, {}},
+            TocEntry{20, kTocAudioFlags, 3, {}}, TocEntry{30, kTocDataFlags, 0xAA, {}}};
+        fake.drives[kNoDrive].tocResult = kCrFailure;
+        fake.chunks = {test::FakeChunk{kCrOk, QByteArray(2352, 'a')},
+                       test::FakeChunk{kCrRippingDone, QByteArray(2352, 'b')}};
+        TRipperForm form(&titles, 100, fake, clock);
+        form.RipFolder = rips;
+        form.ResultFolder = folder;
+        form.Timer1Timer();
+        ASSERT_EQ(form.CheckListBox1->count(), 3);
+        recorder.onProcessEvents = [&] {
+            if (form.Ripping) {
+                c.during(fake, form.CheckListBox1->currentRow());
+            }
+        };
+        form.StartBitBtnClick();
+        recorder.onProcessEvents = nullptr;
+
+        EXPECT_EQ(result(), QStringLiteral("mrOK\r\n"));
+        EXPECT_EQ(failures(form), c.failed);
+        EXPECT_EQ(form.Ripped().tracks.size() + form.Ripped().failed.size(), 3u);
+        EXPECT_EQ(test::readFile(ripped(1)).size(), 44 + 2 * 2352);
+        EXPECT_FALSE(FileExists(ripped(2)));
+        EXPECT_EQ(QDir(rips).entryList(QDir::Files | QDir::Hidden).size(),
+                  static_cast<qsizetype>(form.Ripped().tracks.size()));
+    }
 }
 
 TEST_F(RipperDialog, ScalingEnlargesTheControlsInsideTheGroupBoxes)
