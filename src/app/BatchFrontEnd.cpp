@@ -1,5 +1,7 @@
 #include "BatchFrontEnd.h"
 
+#include "BatchCd.h"
+#include "CdAlbumTags.h"
 #include "ProgramSetup.h"
 #include "convert/AudioFormats.h"
 #include "convert/ConversionEngine.h"
@@ -115,7 +117,42 @@ QString absolutePath(const QString& path, const QString& currentFolder)
 struct Gathered {
     QStringList files;
     std::vector<std::pair<QString, FailureReason>> refused;
+    std::vector<std::pair<QString, QString>> unread;  // CD tracks not ripped, with the reason
+    QString error;                                    // the CD could not be read at all
 };
+
+// The English words of a track's failure, for the terminal.
+QString failureWords(TrackFailure reason)
+{
+    switch (reason) {
+        case TrackFailure::ReadError: return QStringLiteral("read error");
+        case TrackFailure::DiscRemoved: return QStringLiteral("disc removed");
+        case TrackFailure::NotAudio: return QStringLiteral("not an audio track");
+    }
+    return QString();
+}
+
+// Rips the CD the request names into its CD folder and readies the engine for the run in CD
+// mode; the ripped tracks are the files to convert.
+Gathered ripCd(const BatchRequest& request, CdBatchRipper& ripper, ConversionState& state)
+{
+    Gathered gathered;
+    const CdBatchRip rip =
+        ripper.rip({request.cdSource, request.cdName, request.tracks}, state.DocumentsFolder);
+    gathered.error = rip.error;
+    for (const FailedTrack& track : rip.disc.failed) {
+        gathered.unread.emplace_back(
+            QStringLiteral("%1#%2 %3").arg(request.cdSource).arg(track.number).arg(track.title),
+            failureWords(track.reason));
+    }
+    for (const RippedTrack& track : rip.disc.tracks) {
+        gathered.files << track.wavPath;
+    }
+    state.CdMode = true;
+    state.CdFolder = rip.cdFolder;
+    state.CdTags = AlbumTags(rip.album, rip.disc);
+    return gathered;
+}
 
 Gathered gather(const BatchRequest& request)
 {
@@ -197,6 +234,16 @@ BatchRequest ParseBatchArguments(const QStringList& arguments, const QString& cu
             request.frequency = arguments[++i].toInt();
         } else if (argument.startsWith(QStringLiteral("--frequency="))) {
             request.frequency = argument.mid(12).toInt();
+        } else if (argument == u"--cd" && i + 1 < arguments.size()) {
+            request.cdSource = absolutePath(arguments[++i], currentFolder);
+        } else if (argument == u"--cd-name" && i + 1 < arguments.size()) {
+            request.cdName = arguments[++i];
+        } else if (argument == u"--tracks" && i + 1 < arguments.size()) {
+            const std::optional<std::vector<int>> tracks = ParseTrackList(arguments[++i]);
+            if (!tracks) {
+                request.error = QStringLiteral("--tracks takes a list such as 1,3-5");
+            }
+            request.tracks = tracks.value_or(std::vector<int>());
         } else if (argument == u"--subfolders") {
             request.subfolders = true;
         } else if (argument == u"--cpu-report") {
@@ -214,7 +261,12 @@ BatchRequest ParseBatchArguments(const QStringList& arguments, const QString& cu
         request.error = QStringLiteral(
             "--frequency must be one of 174, 285, 396, 417, 432, 528, "
             "639, 741, 852, 963");
-    } else if (request.paths.isEmpty()) {
+    } else if (!request.cdSource.isEmpty() && !request.paths.isEmpty()) {
+        request.error = QStringLiteral("--cd converts a CD: name no files or folders with it");
+    } else if (request.cdSource.isEmpty() &&
+               (!request.cdName.isEmpty() || !request.tracks.empty())) {
+        request.error = QStringLiteral("--cd-name and --tracks need --cd");
+    } else if (request.cdSource.isEmpty() && request.paths.isEmpty()) {
         request.error = QStringLiteral("name at least one file or folder");
     }
     return request;
@@ -224,10 +276,17 @@ QString BatchUsage()
 {
     return QStringLiteral(
         "usage: quorvane-batch --frequency HZ [--subfolders] [--cpu-report] PATH...\n"
+        "       quorvane-batch --frequency HZ --cd SOURCE [--cd-name NAME] [--tracks LIST]\n"
         "\n"
         "Re-tunes every supported file (MP3, WAV, FLAC, AIFF, AIF, AAC, M4A) named, or found in\n"
         "a folder named (with --subfolders also in its subfolders), to HZ: one of 174, 285, 396,\n"
         "417, 432, 528, 639, 741, 852, 963. Outputs go below ~/Documents/Quorvane/HZ Hz/.\n"
+        "\n"
+        "--cd rips the tracks of a CD (SOURCE: a drive such as /dev/sr0, or a .cue sheet) as\n"
+        "Read CD does, all or those of LIST (such as 1,3-5), into ~/Documents/Quorvane/\n"
+        "CD-ROM-Input/NAME/ and converts them to MP3 there. NAME defaults to the disc's\n"
+        "CD-TEXT title, else \"Audio CD\" and the date. A track that cannot be read is a line\n"
+        "of its own with its reason.\n"
         "\n"
         "Standard output: one line per file, tab-separated: input, seconds, output, outcome\n"
         "(converted, failed, timed out, aborted) and the reason of a failure; tab, newline and\n"
@@ -255,14 +314,22 @@ int RunBatch(const BatchRequest& request, const QString& programFolder, std::FIL
         host().showPlainMessage(QStringLiteral("Quorvane is already started!"));
         return kAnotherCopyRuns;
     }
-    QObject::connect(&termination, &TerminationSignals::received, &engine,
-                     [&engine](int) { engine.stopNow(); });
+    CdBatchRipper ripper;
+    QObject::connect(&termination, &TerminationSignals::received, &engine, [&engine, &ripper](int) {
+        ripper.abort();
+        engine.stopNow();
+    });
     CopyTools(folders);
     CopyFfmpeg(folders);
     SpeedProbeFolder = folders.WorkFolder;
 
-    const Gathered gathered = gather(request);
     engine.State.DocumentsFolder = folders.DocumentsFolder;
+    const Gathered gathered =
+        request.cdSource.isEmpty() ? gather(request) : ripCd(request, ripper, engine.State);
+    if (!gathered.error.isEmpty()) {
+        print(err, gathered.error + u'\n');
+        return kSomeNotConverted;
+    }
     engine.State.ProgramOutputFolder = folders.ProgramOutputFolder;
     engine.State.DoneStatusText = GetLanguageText(505);
     engine.State.FailedStatusText = GetLanguageText(507);
@@ -276,7 +343,14 @@ int RunBatch(const BatchRequest& request, const QString& programFolder, std::FIL
         print(out, resultLine(path, JobResult(JobOutcome::Failed, reason)));
         summary.add(JobOutcome::Failed);
     }
-    if (termination.first() == 0) {
+    for (const auto& [track, words] : gathered.unread) {
+        print(out, QStringList{EscapedForLine(track), QStringLiteral("-"), QStringLiteral("-"),
+                               OutcomeWord(JobOutcome::Failed), words}
+                           .join(u'\t') +
+                       u'\n');
+        summary.add(JobOutcome::Failed);
+    }
+    if (termination.first() == 0 && !gathered.files.isEmpty()) {
         engine.FillList(gathered.files);
         engine.ApplyFrequency(frequencyIndex(request.frequency));
         engine.ConvertBitBtnClick();

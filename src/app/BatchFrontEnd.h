@@ -3,6 +3,7 @@
 #include <QStringList>
 
 #include <cstdio>
+#include <vector>
 
 namespace qvr {
 
@@ -18,10 +19,13 @@ enum BatchExit {
 struct BatchRequest {
     int frequency = 0;  // hertz, one of the ten
     bool subfolders = false;
-    bool cpuReport = false;  // print the engine's own CPU time at the end
-    bool help = false;       // print the usage and convert nothing
-    QStringList paths;       // absolute, as the system names them
-    QString error;           // set when the command line could not be understood
+    bool cpuReport = false;   // print the engine's own CPU time at the end
+    bool help = false;        // print the usage and convert nothing
+    QStringList paths;        // absolute, as the system names them
+    QString cdSource;         // --cd: a drive's device path or a CUE sheet, absolute
+    QString cdName;           // --cd-name
+    std::vector<int> tracks;  // --tracks; empty: every track
+    QString error;            // set when the command line could not be understood
 };
 
 // `arguments` are the words after the program name, decoded with fromNativeBytes so that any

@@ -1,5 +1,7 @@
 #include "CdHandOff.h"
 
+#include "CdAlbumTags.h"
+
 #include "MainRunView.h"
 #include "cdrip/CDRipLibrary.h"
 #include "cdrip/fCDName.h"
@@ -28,18 +30,6 @@ const QString kRipAborted = QStringLiteral("mrAbort");
 void showError(const QString& text)
 {
     LanguageMessageDlg(text, MessageKind::Information, {MessageButton::OK});
-}
-
-// `album` as the person named the CD; a track without a performer of its own takes the disc's.
-CdAlbum albumTags(const QString& album, const RippedDisc& disc)
-{
-    CdAlbum tags{album, disc.performer, {}};
-    for (const RippedTrack& track : disc.tracks) {
-        tags.tracks.push_back(
-            CdTrackTags{track.wavPath, track.number, disc.trackCount, track.title,
-                        track.performer.isEmpty() ? disc.performer : track.performer});
-    }
-    return tags;
 }
 
 // Every marked track that gave no file, with its reason, so that a shorter list of results does
@@ -160,7 +150,7 @@ void CdHandOff::ripAndConvert(TRipperForm& ripper, const QString& album)
         form_.ComboBox1->hide();
         return;
     }
-    form_.Engine->State.CdTags = albumTags(album, disc);
+    form_.Engine->State.CdTags = AlbumTags(album, disc);
     form_.AddFolderFiles(form_.Engine->State.CdFolder);
     form_.ComboBox1Change();
     form_.ConvertBitBtnClick();

@@ -334,7 +334,7 @@ void paranoiaEvent(long position, paranoia_cb_mode_t event)
 
 }  // namespace
 
-CdioRipLibrary::CdioRipLibrary()
+CdioRipLibrary::CdioRipLibrary(QStringList images) : images_(std::move(images))
 {
     installCdioLogHandler();
 }
@@ -364,6 +364,9 @@ std::int32_t CdioRipLibrary::CR_Init()
         if (!image.isEmpty()) {
             drives_.push_back(Drive{image.toStdString(), true, std::nullopt});
         }
+    }
+    for (const QString& image : images_) {
+        drives_.push_back(Drive{toNativeBytes(image), true, std::nullopt});
     }
     return kCrOk;
 }

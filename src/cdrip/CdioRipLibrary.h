@@ -2,6 +2,8 @@
 
 #include "cdrip/CDRipLibrary.h"
 
+#include <QStringList>
+
 #include <memory>
 #include <optional>
 #include <string>
@@ -29,7 +31,9 @@ class CdioRipLibrary : public CDRipLibrary {
     static constexpr std::int32_t kSectorSize = 2352;
     static constexpr const char* kImagesVariable = "QUORVANE_CD_IMAGES";
 
-    CdioRipLibrary();
+    // `images`: CUE sheets offered as drives after the machine's drives and the images the
+    // environment names.
+    explicit CdioRipLibrary(QStringList images = {});
     ~CdioRipLibrary() override;
 
     std::int32_t CR_GetCDRipVersion() override;
@@ -64,6 +68,7 @@ class CdioRipLibrary : public CDRipLibrary {
   private:
     Drive* activeDrive();
 
+    QStringList images_;
     std::vector<Drive> drives_;
     std::int32_t active_ = 0;
     std::vector<TocEntry> toc_;  // the tracks, then the lead-out

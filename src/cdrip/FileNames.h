@@ -23,6 +23,11 @@ QString CdInputFolderIn(const QString& documentsFolder);
 QString CdFolderName(const QString& cdInputFolder, const QString& cleanedName,
                      const QString& typedName);
 
+// A CD name fit for a folder: separators, punctuation and Western accents replaced, umlauts and
+// sharp s spelt out, control characters removed; letters and digits of every other script, and
+// other signs, stay.
+QString CleanedCdName(const QString& text);
+
 // Records in the CD's folder the name its CD was given, for CdFolderName.
 bool MarkCdFolder(const QString& cdFolder, const QString& typedName);
 

@@ -87,15 +87,6 @@ void setCaption(QWidget* control, int number)
     }
 }
 
-TrackFailure failureOf(const TTrack& track, TRipOutcome outcome)
-{
-    if (outcome == TRipOutcome::DiscRemoved) {
-        return TrackFailure::DiscRemoved;
-    }
-    return track.TrackType == QStringLiteral("Audio") ? TrackFailure::ReadError
-                                                      : TrackFailure::NotAudio;
-}
-
 // The disc's own name for the track, when it has one.
 QString listedTitle(const TTrackItem& entry)
 {
@@ -103,16 +94,6 @@ QString listedTitle(const TTrackItem& entry)
 }
 
 }  // namespace
-
-QString TrackFailureText(TrackFailure reason)
-{
-    switch (reason) {
-        case TrackFailure::ReadError: return GetLanguageText(20042);
-        case TrackFailure::DiscRemoved: return GetLanguageText(20043);
-        case TrackFailure::NotAudio: return GetLanguageText(20044);
-    }
-    return {};
-}
 
 TRipperForm::TRipperForm(TEditTitleWizzard* editTitle, int scalePercent, CDRipLibrary& library,
                          const Clock& clock, QWidget* parent)
@@ -573,12 +554,8 @@ bool TRipperForm::ripTracks()
 // Whatever lies in the folder after the run is taken for its tracks.
 void TRipperForm::removeEarlierTrackFiles()
 {
-    if (RipFolder.isEmpty()) {
-        return;
-    }
-    for (const QString& mask :
-         {QStringLiteral("*.wav"), QStringLiteral("*.pcm"), PartialRipName(QStringLiteral("*"))}) {
-        DeleteFilesByMask(RipFolder + mask);
+    if (!RipFolder.isEmpty()) {
+        RemoveEarlierTrackFiles(RipFolder);
     }
 }
 
@@ -620,7 +597,7 @@ void TRipperForm::recordRipped(int row, const QString& title, const QString& wav
 void TRipperForm::recordFailed(int row, const QString& title, TRipOutcome outcome)
 {
     const TrackFailure reason =
-        failureOf(CDRIP1->Tracks().at(static_cast<std::size_t>(row)).Track, outcome);
+        FailureOf(CDRIP1->Tracks().at(static_cast<std::size_t>(row)).Track, outcome);
     ripped_.failed.push_back(FailedTrack{row + 1, title, reason});
     QListWidgetItem* item = CheckListBox1->item(row);
     item->setForeground(Qt::red);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cdrip/RippedDisc.h"
 #include "platform/Clock.h"
 #include "platform/MediaNotices.h"
 
@@ -27,40 +28,6 @@ class TCDRIP;
 enum class TRipOutcome;
 class TEditTitleWizzard;
 class TLameCoder;
-
-// A track file the last run wrote completely.
-struct RippedTrack {
-    int number = 0;     // on the disc
-    QString title;      // the entry's text when the run reached it, edits included
-    QString performer;  // CD-TEXT; empty when the disc names none for the track
-    QString wavPath;
-};
-
-// Why a marked track gave no file.
-enum class TrackFailure {
-    ReadError,    // unreadable, or missing from a short image
-    DiscRemoved,  // the disc was taken out before the track was read to its end
-    NotAudio,     // a data track
-};
-
-// The reason in the language of the run.
-QString TrackFailureText(TrackFailure reason);
-
-// A marked track that the last run could not rip.
-struct FailedTrack {
-    int number = 0;  // on the disc
-    QString title;   // the entry's text when the run reached it
-    TrackFailure reason = TrackFailure::ReadError;
-};
-
-// What the last run ripped, and from which disc.
-struct RippedDisc {
-    int trackCount = 0;   // tracks on the disc, ripped or not
-    int markedCount = 0;  // tracks the run was to rip
-    QString performer;    // CD-TEXT of the disc; may be empty
-    std::vector<RippedTrack> tracks;
-    std::vector<FailedTrack> failed;  // in list order
-};
 
 // Lists the CD drives and the tracks of the selected one, lets the user mark and rename tracks
 // and rips the marked ones to WAV files in RipFolder. Tells its caller how it ended through the

@@ -3,6 +3,7 @@
 #include "platform/FileSystem.h"
 #include "platform/NativePath.h"
 #include "support/Audio.h"
+#include "support/TaggedFiles.h"
 #include "support/TempHome.h"
 #include "support/Waiting.h"
 
@@ -14,6 +15,8 @@
 #include <QFile>
 #include <QProcess>
 #include <QThread>
+
+#include <cmath>
 
 #include <signal.h>
 #include <sys/stat.h>
@@ -139,6 +142,74 @@ TEST_F(Batch, ArgumentsAreReadAsTheSystemGivesThem)
     EXPECT_EQ(ParseBatchArguments({"--frequency", "432", odd}, "/m").paths,
               QStringList{"/m/" + odd});
     EXPECT_EQ(EscapedForLine("a\tb\nc\\d"), "a\\tb\\nc\\\\d");
+}
+
+TEST_F(Batch, TheCdOptionsAreReadAndCheckedTogether)
+{
+    struct Case {
+        QStringList arguments;
+        QString error;  // empty: understood
+        std::vector<int> tracks;
+    } cases[] = {
+        {{"--frequency", "432", "--cd", "disc.cue"}, "", {}},
+        {{"--frequency", "432", "--cd", "/dev/sr0", "--tracks", "5,1-3,2"}, "", {1, 2, 3, 5}},
+        {{"--frequency", "432", "--cd", "d.cue", "--tracks", "3-1"}, "--tracks takes", {}},
+        {{"--frequency", "432", "--cd", "d.cue", "--tracks", "a"}, "--tracks takes", {}},
+        {{"--frequency", "432", "--cd", "d.cue", "x.mp3"}, "name no files", {}},
+        {{"--frequency", "432", "--cd-name", "X", "x.mp3"}, "need --cd", {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arguments.join(' ').toStdString());
+        const BatchRequest request = ParseBatchArguments(c.arguments, "/music");
+        EXPECT_TRUE(c.error.isEmpty() ? request.error.isEmpty() : request.error.contains(c.error))
+            << request.error.toStdString();
+        if (c.error.isEmpty()) {
+            EXPECT_EQ(request.tracks, c.tracks);
+        }
+    }
+    EXPECT_EQ(ParseBatchArguments({"--frequency", "432", "--cd", "disc.cue"}, "/music").cdSource,
+              "/music/disc.cue");
+}
+
+// A CUE sheet whose BIN ends inside the second of three tracks: the first track is ripped,
+// converted and tagged from the sheet's CD-TEXT; the other two are named as failed.
+TEST_F(Batch, ACdImageIsRippedAndConvertedAndItsUnreadableTracksAreNamed)
+{
+    constexpr int kSecondBytes = 44100 * 4;
+    QByteArray pcm;
+    for (int i = 0; i < kSecondBytes * 4; i += 4) {
+        const auto sample = static_cast<qint16>(12000 * std::sin(2 * M_PI * 440.0 * i / 4 / 44100));
+        for (int channel = 0; channel < 2; ++channel) {
+            pcm.append(static_cast<char>(sample & 0xFF)).append(static_cast<char>(sample >> 8));
+        }
+    }
+    QDir().mkpath(music);
+    writeFile(music + "disc.bin", pcm);  // 4 s: the sheet asks for 9
+    writeFile(music + "disc.cue",
+              "TITLE \"Greatest Hits\"\nPERFORMER \"The Band\"\n"
+              "FILE \"disc.bin\" BINARY\n"
+              "  TRACK 01 AUDIO\n    TITLE \"Opening\"\n    INDEX 01 00:00:00\n"
+              "  TRACK 02 AUDIO\n    INDEX 01 00:03:00\n"
+              "  TRACK 03 AUDIO\n    INDEX 01 00:06:00\n");
+    const BatchRun cd = run({"--frequency", "432", "--cd", "disc.cue"});
+
+    EXPECT_EQ(cd.exitCode, 1) << cd.err.toStdString();
+    EXPECT_TRUE(cd.err.contains("1 converted, 2 failed")) << cd.err.toStdString();
+    const QString folder = home.outputFolder() + "CD-ROM-Input/Greatest-Hits/";
+    EXPECT_TRUE(cd.out.contains(music.toUtf8() + "disc.cue#2 Track02\t-\t-\tfailed\tread error\n"))
+        << cd.out.toStdString();
+    EXPECT_TRUE(cd.out.contains(music.toUtf8() + "disc.cue#3 Track03\t-\t-\tfailed\tread error\n"));
+    const QString mp3 = folder + "432 Hz/Opening-432 Hz.mp3";
+    EXPECT_EQ(tree(folder), QStringList({folder + ".cd-name", mp3}));
+    const AudioFacts facts = DecodeAudio(mp3);
+    EXPECT_TRUE(facts.complete);
+    EXPECT_NEAR(facts.seconds, 3.0 * 440.0 / 432.0, 0.03);
+    const Tags tags = readTags(mp3);
+    EXPECT_EQ(tags.fields.value("ALBUM"), QStringList{"Greatest Hits"});
+    EXPECT_EQ(tags.fields.value("ARTIST"), QStringList{"The Band"});
+    EXPECT_EQ(tags.fields.value("TITLE"), QStringList{"Opening"});
+    EXPECT_EQ(tags.fields.value("TRACKNUMBER"), QStringList{"1/3"});
+    EXPECT_EQ(tags.fields.value("TUNING"), QStringList{"432 Hz (from 440 Hz)"});
 }
 
 // Run from the music folder with relative names, of every kind the tools handle, with a name

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "cdrip/RippedDisc.h"
+
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+namespace qvr {
+
+class TCDRIP;
+
+// "1,3-5" as track numbers, ascending and each once; nothing for a list that is not one.
+std::optional<std::vector<int>> ParseTrackList(const QString& text);
+
+// What quorvane-batch asks of a CD: the drive's device path or a CUE sheet, the CD's name
+// (empty: the disc's CD-TEXT title, else "Audio CD" and the date) and the tracks (empty: all).
+struct CdBatchRequest {
+    QString source;
+    QString cdName;
+    std::vector<int> tracks;
+};
+
+// How the rip of a CD for quorvane-batch went.
+struct CdBatchRip {
+    QString error;     // the source could not be read at all; nothing was ripped
+    QString album;     // the CD's name as given or found
+    QString cdFolder;  // where the tracks were ripped to
+    RippedDisc disc;
+};
+
+// Rips a CD the way Read CD does, without a window: the same component, CD folder, file names
+// and failure rules.
+class CdBatchRipper {
+  public:
+    CdBatchRip rip(const CdBatchRequest& request, const QString& documentsFolder);
+    // Ends a running rip before its next chunk.
+    void abort();
+
+  private:
+    bool aborted_ = false;
+    TCDRIP* running_ = nullptr;  // the component of the rip under way
+};
+
+}  // namespace qvr
