@@ -4,6 +4,7 @@
 
 #include "MainRunView.h"
 #include "cdrip/CDRipLibrary.h"
+#include "cdrip/FileNames.h"
 #include "cdrip/fCDName.h"
 #include "cdrip/fRipper.h"
 #include "convert/CdAlbum.h"
@@ -98,7 +99,7 @@ void CdHandOff::RipCDBitBtnClick()
     state.CdMode = true;
     state.CdTags = {};
     host().setBusyCursor(true);
-    const QString cdInputFolder = state.DocumentsFolder + QStringLiteral("Quorvane/CD-ROM-Input/");
+    const QString cdInputFolder = CdInputFolderIn(state.DocumentsFolder);
     ForceDirectories(cdInputFolder);
     prepareWindowForRip(cdName->ComboBox1->currentIndex());
     state.CdFolder = cdInputFolder + cdName->CdName + u'/';
