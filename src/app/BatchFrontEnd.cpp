@@ -351,9 +351,9 @@ int RunBatch(const BatchRequest& request, const QString& programFolder, std::FIL
         summary.add(JobOutcome::Failed);
     }
     if (termination.first() == 0 && !gathered.files.isEmpty()) {
-        engine.FillList(gathered.files);
-        engine.ApplyFrequency(frequencyIndex(request.frequency));
-        engine.ConvertBitBtnClick();
+        engine.fillList(gathered.files);
+        engine.applyFrequency(frequencyIndex(request.frequency));
+        engine.run();
     }
     for (const JobResult& result : engine.Results) {
         summary.add(result.outcome);

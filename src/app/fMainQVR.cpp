@@ -392,7 +392,7 @@ void TMainFormQVR::OpenFileBitBtnClick()
     Engine->State.CdMode = false;
     resetFrequencyChooser();
     lvFiles->show();
-    Engine->FillList({file});
+    Engine->fillList({file});
     showListControls();
 }
 
@@ -411,14 +411,14 @@ void TMainFormQVR::OpenFolderBitBtnClick()
                             static_cast<int>(MessageButton::Yes);
     resetFrequencyChooser();
     lvFiles->show();
-    Engine->FillList(GatherFolderFiles(folder, subfolders));
+    Engine->fillList(GatherFolderFiles(folder, subfolders));
     showListControls();
 }
 
 void TMainFormQVR::AddFolderFiles(const QString& folder)
 {
     lvFiles->show();
-    Engine->FillList(GatherFolderFiles(folder, false));
+    Engine->fillList(GatherFolderFiles(folder, false));
     showListControls();
 }
 
@@ -437,9 +437,9 @@ void TMainFormQVR::showListControls()
 
 void TMainFormQVR::ComboBox1Change()
 {
-    Engine->ApplyFrequency(ComboBox1->currentIndex());
+    Engine->applyFrequency(ComboBox1->currentIndex());
     if (FirstArgument.contains(QStringLiteral("plenk"))) {
-        Engine->DemonstrationFill([](int n) { return QRandomGenerator::global()->bounded(n); });
+        Engine->demonstrationFill([](int n) { return QRandomGenerator::global()->bounded(n); });
         runView_->showRunCount(Engine->RunCountText());
         OutputFolderBitBtn->setFocus();
     }
@@ -448,12 +448,12 @@ void TMainFormQVR::ComboBox1Change()
 
 void TMainFormQVR::ConvertBitBtnClick()
 {
-    Engine->ConvertBitBtnClick();
+    Engine->run();
 }
 
 void TMainFormQVR::AbortBitBtnClick()
 {
-    Engine->AbortBitBtnClick();
+    Engine->requestAbort();
 }
 
 void TMainFormQVR::OutputFolderBitBtnClick()

@@ -19,13 +19,13 @@ ConversionEngine::ConversionEngine(FileListModel& files, RunView& view, const Cl
 {
     ProgressTimer.setInterval(50);
     BlinkenTimer.setInterval(400);
-    connect(&ProgressTimer, &QTimer::timeout, this, &ConversionEngine::ProgressTimerTimer);
-    connect(&BlinkenTimer, &QTimer::timeout, this, &ConversionEngine::BlinkenTimerTimer);
+    connect(&ProgressTimer, &QTimer::timeout, this, &ConversionEngine::advanceProgress);
+    connect(&BlinkenTimer, &QTimer::timeout, this, &ConversionEngine::blinkNote);
 }
 
 ConversionEngine::~ConversionEngine() = default;
 
-void ConversionEngine::ApplyFrequency(int index)
+void ConversionEngine::applyFrequency(int index)
 {
     State.Frequency = FrequencyForIndex(index);
     for (int row = 0; row < files_.rowCount(); ++row) {
@@ -38,7 +38,7 @@ void ConversionEngine::ApplyFrequency(int index)
     }
 }
 
-int ConversionEngine::DemonstrationFill(const std::function<int(int)>& random)
+int ConversionEngine::demonstrationFill(const std::function<int(int)>& random)
 {
     const int rows = files_.rowCount();
     const int done = rows / 3 + (rows / 2 > 0 ? random(rows / 2) : 0);
@@ -57,7 +57,7 @@ int ConversionEngine::DemonstrationFill(const std::function<int(int)>& random)
     return done;
 }
 
-void ConversionEngine::FillList(const QStringList& paths)
+void ConversionEngine::fillList(const QStringList& paths)
 {
     files_.clear();
     for (const QString& path : paths) {
@@ -71,7 +71,7 @@ QString ConversionEngine::RunCountText() const
            GetLanguageText(506);
 }
 
-void ConversionEngine::ConvertBitBtnClick()
+void ConversionEngine::run()
 {
     State.ErrorCount = 0;
     if (!view_.frequencyChosen()) {
@@ -147,7 +147,7 @@ void ConversionEngine::runRows(int total)
         State.CurrentRow = row;
         view_.showCurrentRow(row);
         State.RunDoneText = QString::number(row + 1);
-        Results.push_back(job_->ConvertFile(input, row));
+        Results.push_back(job_->convert(input, row));
         Outcomes.push_back(Results.back().outcome);
         view_.showRunCount(RunCountText());
         if (State.AbortRequested) {
@@ -156,12 +156,12 @@ void ConversionEngine::runRows(int total)
     }
 }
 
-void ConversionEngine::AbortBitBtnClick()
+void ConversionEngine::requestAbort()
 {
     State.AbortRequested = true;
 }
 
-void ConversionEngine::ProgressTimerTimer()
+void ConversionEngine::advanceProgress()
 {
     if (State.ProgressScale == 0) {
         State.ProgressScale = 1;
@@ -178,7 +178,7 @@ void ConversionEngine::ProgressTimerTimer()
     }
 }
 
-void ConversionEngine::BlinkenTimerTimer()
+void ConversionEngine::blinkNote()
 {
     view_.toggleConvertingNote();
 }

@@ -45,18 +45,18 @@ class ConversionEngine : public QObject {
 
     // Sets the frequency state from a chooser index and gives every row its output name, with
     // time, progress and status reset.
-    void ApplyFrequency(int index);
+    void applyFrequency(int index);
     // Fills the list as if a run were a third or more through (for showing the program); answers
     // the number of rows shown as done. `random(n)` answers a whole number from 0 to n - 1.
-    int DemonstrationFill(const std::function<int(int)>& random);
+    int demonstrationFill(const std::function<int(int)>& random);
     // Replaces the list by one row per path.
-    void FillList(const QStringList& paths);
+    void fillList(const QStringList& paths);
 
     // Runs the whole list; returns when the run is over.
-    void ConvertBitBtnClick();
-    void AbortBitBtnClick();
-    void ProgressTimerTimer();
-    void BlinkenTimerTimer();
+    void run();
+    void requestAbort();
+    void advanceProgress();
+    void blinkNote();
 
     QString RunCountText() const;
 

@@ -64,7 +64,7 @@ JobResult ConversionJob::failure(FailureReason reason)
     return {JobOutcome::Failed, reason, QString(), 0};
 }
 
-JobResult ConversionJob::ConvertFile(const QString& source, int row)
+JobResult ConversionJob::convert(const QString& source, int row)
 {
     // The count of failed tries stays in view for the whole run.
     view_.showErrorText(

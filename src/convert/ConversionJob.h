@@ -29,7 +29,7 @@ class ConversionJob {
     ConversionJob(ConversionState& state, FileListModel& files, RunView& view,
                   QTimer& progressTimer, const Clock& clock, ToolProcesses& processes);
 
-    JobResult ConvertFile(const QString& source, int row);
+    JobResult convert(const QString& source, int row);
 
   private:
     enum class Watch { StretchStarted, Retry, TimedOut, Aborted, StretchEnded };

@@ -165,7 +165,7 @@ TEST_F(FakeTools, AbortEndsAToolThatNeverEndsAtOnce)
     const QString input = tone("a.mp3");
     recorder.onProcessEvents = [this] {
         if (cell(0, FileListModel::StatusColumn) == "WAV to MP3") {
-            engine.AbortBitBtnClick();
+            engine.requestAbort();
         }
     };
     convert({input});
@@ -327,7 +327,7 @@ TEST_F(FakeTools, AbortDuringTheThirdOfFiveFiles)
     }
     recorder.onProcessEvents = [this] {
         if (engine.State.CurrentRow == 2) {
-            engine.AbortBitBtnClick();
+            engine.requestAbort();
         }
     };
     convert(inputs);
@@ -393,12 +393,12 @@ TEST_F(EngineTest, ARunIsRefusedWhileAnotherHoldsTheWorkFolder)
 
 TEST_F(EngineTest, ChoosingAFrequencyNamesEveryRowAndResetsItsCells)
 {
-    engine.FillList({music + "Song.MP3", music + "b.flac"});
+    engine.fillList({music + "Song.MP3", music + "b.flac"});
     EXPECT_EQ(cell(0, FileListModel::OutputColumn), "");
     EXPECT_EQ(cell(0, FileListModel::TimeColumn), "-");
     files.setCell(1, FileListModel::StatusColumn, "Done");
     files.setCell(1, FileListModel::ProgressColumn, 100);
-    engine.ApplyFrequency(5);
+    engine.applyFrequency(5);
     EXPECT_EQ(cell(0, FileListModel::OutputColumn), "Song-528 Hz.mp3");
     EXPECT_EQ(cell(1, FileListModel::OutputColumn), "b-528 Hz.flac");
     EXPECT_EQ(cell(1, FileListModel::StatusColumn), "-");
@@ -431,7 +431,7 @@ TEST_F(EngineTest, TheProgressTimerFillsTheCurrentRowAndStopsAtItsEnd)
         // A short file: the bar must not run past its end.
         {1, {"0", "30", "60", "90", "100"}, 5, "100"},
     };
-    engine.FillList({music + "a.wav"});
+    engine.fillList({music + "a.wav"});
     for (const Case& c : cases) {
         engine.State.CurrentRow = 0;
         engine.State.ProgressScale = c.scale;
@@ -439,7 +439,7 @@ TEST_F(EngineTest, TheProgressTimerFillsTheCurrentRowAndStopsAtItsEnd)
         engine.ProgressTimer.start();
         QStringList values;
         for (int tick = 0; tick < 60 && engine.ProgressTimer.isActive(); ++tick) {
-            engine.ProgressTimerTimer();
+            engine.advanceProgress();
             values << cell(0, FileListModel::ProgressColumn);
         }
         EXPECT_EQ(values.mid(0, c.first.size()), c.first);
@@ -455,9 +455,9 @@ TEST_F(EngineTest, TheDemonstrationFillShowsARunUnderWay)
     for (int i = 0; i < 6; ++i) {
         inputs << music + QString("t%1.wav").arg(i);
     }
-    engine.FillList(inputs);
-    engine.ApplyFrequency(4);
-    const int done = engine.DemonstrationFill([](int) { return 1; });
+    engine.fillList(inputs);
+    engine.applyFrequency(4);
+    const int done = engine.demonstrationFill([](int) { return 1; });
     EXPECT_EQ(done, 3);  // 6 / 3 + 1
     EXPECT_EQ(engine.RunCountText(), "3 / 6 " + GetLanguageText(506));
     for (int row = 0; row < 3; ++row) {

@@ -96,9 +96,9 @@ class EngineTest : public ::testing::Test {
 
     void convert(const QStringList& inputs, int frequencyIndex = 4)
     {
-        engine.FillList(inputs);
-        engine.ApplyFrequency(frequencyIndex);
-        engine.ConvertBitBtnClick();
+        engine.fillList(inputs);
+        engine.applyFrequency(frequencyIndex);
+        engine.run();
     }
 
     QString outputFolderFor(const QString& input, const char* frequency = "432")
