@@ -59,8 +59,7 @@ class Batch : public ::testing::Test {
             QFile::copy(QStringLiteral(QUORVANE_PROGRAM_DIR "/") + name, folder + name);
         }
         for (const char* tool : {"lame.exe", "ffmpeg.exe", "soundstretch.exe"}) {
-            const QString real =
-                QFile::symLinkTarget(QStringLiteral(QUORVANE_PROGRAM_DIR "/") + tool);
+            const QString real = RealToolPath(tool);
             const auto script = scripts.find(tool);
             if (script == scripts.end()) {
                 QFile::link(real, folder + tool);

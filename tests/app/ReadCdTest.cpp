@@ -121,15 +121,7 @@ class ReadCd : public StartupFixture {
         };
     }
 
-    // The real tools in place of the stand-ins the start-up copied.
-    void installRealTools()
-    {
-        for (const char* tool : {"lame.exe", "ffmpeg.exe", "soundstretch.exe"}) {
-            QFile::remove(home.workFolder() + tool);
-            QFile::link(QFile::symLinkTarget(QStringLiteral(QUORVANE_PROGRAM_DIR "/") + tool),
-                        home.workFolder() + tool);
-        }
-    }
+    void installRealTools() { test::installRealTools(home.workFolder()); }
 
     // Read CD with the name dialog answered by OK on what it offers, and the run of the ripped
     // tracks aborted as soon as it begins. Answers the tags the run was given.

@@ -65,15 +65,7 @@ class RunWindow : public StartupFixture {
         return form;
     }
 
-    // The real tools in place of the stand-ins the start-up linked.
-    void installRealTools()
-    {
-        for (const char* tool : {"lame.exe", "ffmpeg.exe", "soundstretch.exe"}) {
-            QFile::remove(home.workFolder() + tool);
-            QFile::link(QFile::symLinkTarget(QStringLiteral(QUORVANE_PROGRAM_DIR "/") + tool),
-                        home.workFolder() + tool);
-        }
-    }
+    void installRealTools() { test::installRealTools(home.workFolder()); }
 };
 
 TEST_F(RunWindow, OpenFolderListsTheFilesWithoutOutputsUntilAFrequencyIsChosen)

@@ -78,21 +78,13 @@ class EngineTest : public ::testing::Test {
     // names the real tool of that name, so a script can misbehave around the real work.
     void installTool(const QString& name, const QByteArray& body)
     {
-        const QString real = QFile::symLinkTarget(QStringLiteral(QUORVANE_PROGRAM_DIR "/") + name);
+        const QString real = RealToolPath(name.toLatin1().constData());
         QFile::remove(work + name);
         writeFile(work + name, "#!/bin/sh\nREAL='" + real.toUtf8() + "'\n" + body);
         ::chmod(toNativeBytes(work + name).c_str(), 0755);
     }
 
-    // The real tools, as the program copies them into the work folder.
-    void installRealTools()
-    {
-        for (const char* tool : {"lame.exe", "ffmpeg.exe", "soundstretch.exe"}) {
-            QFile::remove(work + tool);
-            QFile::link(QFile::symLinkTarget(QStringLiteral(QUORVANE_PROGRAM_DIR "/") + tool),
-                        work + tool);
-        }
-    }
+    void installRealTools() { test::installRealTools(work); }
 
     void convert(const QStringList& inputs, int frequencyIndex = 4)
     {

@@ -56,4 +56,17 @@ QByteArray readFile(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+QString RealToolPath(const char* tool)
+{
+    return QFile::symLinkTarget(QStringLiteral(QUORVANE_PROGRAM_DIR "/") + QLatin1String(tool));
+}
+
+void installRealTools(const QString& workFolder)
+{
+    for (const char* tool : {"lame.exe", "ffmpeg.exe", "soundstretch.exe"}) {
+        QFile::remove(workFolder + QLatin1String(tool));
+        QFile::link(RealToolPath(tool), workFolder + QLatin1String(tool));
+    }
+}
+
 }  // namespace qvr::test

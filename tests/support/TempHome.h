@@ -34,4 +34,9 @@ class TempHome {
 void writeFile(const QString& path, const QByteArray& content);
 QByteArray readFile(const QString& path);
 
+// The system's tool that the build folder links under a tool's name ("lame.exe", ...).
+QString RealToolPath(const char* tool);
+// Links the three real tools into a work folder, in place of whatever stands there.
+void installRealTools(const QString& workFolder);
+
 }  // namespace qvr::test
