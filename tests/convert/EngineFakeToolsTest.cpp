@@ -189,6 +189,20 @@ TEST_F(FakeTools, AFailedConversionLeavesAnEarlierOutputAsItWas)
     EXPECT_EQ(outputTree(), QStringList{earlier});
 }
 
+// Something under the output's name that the new output cannot replace is no result of this run.
+TEST_F(FakeTools, AnOutputNameThatCannotBeReplacedFailsTheRow)
+{
+    const QString input = tone("a.wav");
+    const QString blocked = outputFolderFor(input) + "a-432 Hz.wav";
+    ASSERT_TRUE(QDir().mkpath(blocked + "/inside"));
+    convert({input});
+    EXPECT_EQ(engine.Outcomes, std::vector<JobOutcome>{JobOutcome::Failed});
+    EXPECT_EQ(resultOf(0).reason, FailureReason::OutputNotWritable);
+    EXPECT_TRUE(QFileInfo(blocked).isDir());
+    EXPECT_TRUE(outputTree().isEmpty()) << outputTree().join(", ").toStdString();
+    EXPECT_TRUE(workFilesLeft().isEmpty());
+}
+
 TEST_F(FakeTools, AMissingToolIsReportedOncePerRunAndItsRowsSaySo)
 {
     QFile::remove(work + "lame.exe");
