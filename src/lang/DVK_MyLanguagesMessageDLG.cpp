@@ -93,18 +93,24 @@ QString MessageButtonCaption(MessageButton button, int languageIndex)
 }
 
 MessageBoxRequest BuildLanguageMessage(const QString& text, MessageKind kind,
-                                       const std::vector<MessageButton>& buttons)
+                                       const std::vector<MessageButton>& buttons, int languageIndex)
 {
     MessageBoxRequest request;
     request.kind = kind;
-    request.title = MessageTitle(kind, MessageLanguageIndex);
+    request.title = MessageTitle(kind, languageIndex);
     request.text = text;
     for (const MessageButton button : kButtonOrder) {
         if (std::find(buttons.begin(), buttons.end(), button) != buttons.end()) {
-            request.buttons.push_back({button, MessageButtonCaption(button, MessageLanguageIndex)});
+            request.buttons.push_back({button, MessageButtonCaption(button, languageIndex)});
         }
     }
     return request;
+}
+
+MessageBoxRequest BuildLanguageMessage(const QString& text, MessageKind kind,
+                                       const std::vector<MessageButton>& buttons)
+{
+    return BuildLanguageMessage(text, kind, buttons, MessageLanguageIndex);
 }
 
 int LanguageMessageDlg(const QString& text, MessageKind kind,

@@ -25,6 +25,9 @@ QString MessageButtonCaption(MessageButton button, int languageIndex);
 // The message box as it will be shown: translated title and captions, buttons in the platform's
 // fixed order.
 MessageBoxRequest BuildLanguageMessage(const QString& text, MessageKind kind,
+                                       const std::vector<MessageButton>& buttons,
+                                       int languageIndex);
+MessageBoxRequest BuildLanguageMessage(const QString& text, MessageKind kind,
                                        const std::vector<MessageButton>& buttons);
 
 // Shows a message box with translated title and buttons and answers the pressed button's result
