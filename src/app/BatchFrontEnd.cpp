@@ -18,6 +18,7 @@
 #include "platform/TerminationSignals.h"
 
 #include <QDir>
+#include <QEventLoop>
 #include <QObject>
 
 #include <algorithm>
@@ -176,6 +177,7 @@ struct Summary {
     int failed = 0;
     int timedOut = 0;
     int aborted = 0;
+    int kept = 0;
 
     void add(JobOutcome outcome)
     {
@@ -184,6 +186,7 @@ struct Summary {
             case JobOutcome::Failed: ++failed; break;
             case JobOutcome::TimedOut: ++timedOut; break;
             case JobOutcome::Aborted: ++aborted; break;
+            case JobOutcome::Kept: ++kept; break;
         }
     }
     QString text() const
@@ -194,6 +197,9 @@ struct Summary {
         }
         if (aborted > 0) {
             line += QStringLiteral(", %1 aborted").arg(aborted);
+        }
+        if (kept > 0) {
+            line += QStringLiteral(", %1 kept").arg(kept);
         }
         return line + u'\n';
     }
@@ -306,7 +312,7 @@ int RunBatch(const BatchRequest& request, const QString& programFolder, std::FIL
 
     FileListModel model;
     ConsoleRunView view(model, out, err);
-    ConversionEngine engine(model, view);
+    ConversionEngine engine(model, view, host());
     view.watch(engine.State);
     engine.State.WorkFolder = folders.WorkFolder;
     // The work folder is ours before anything is written into it, or not at all.
@@ -353,7 +359,13 @@ int RunBatch(const BatchRequest& request, const QString& programFolder, std::FIL
     if (termination.first() == 0 && !gathered.files.isEmpty()) {
         engine.fillList(gathered.files);
         engine.applyFrequency(frequencyIndex(request.frequency));
+        // The batch's own event loop: the run is driven by its jobs' signals.
+        QEventLoop loop;
+        QObject::connect(&engine, &ConversionEngine::runFinished, &loop, &QEventLoop::quit);
         engine.run();
+        if (engine.running()) {
+            loop.exec();
+        }
     }
     for (const JobResult& result : engine.Results) {
         summary.add(result.outcome);

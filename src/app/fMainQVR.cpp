@@ -185,7 +185,7 @@ void TMainFormQVR::createControls()
                    QStyle::SP_DirLinkIcon, {840, 104, 161, 21});
 
     runView_ = std::make_unique<MainRunView>(*this);
-    Engine = std::make_unique<ConversionEngine>(*Files, *runView_);
+    Engine = std::make_unique<ConversionEngine>(*Files, *runView_, host());
     ProgressTimer = &Engine->ProgressTimer;
     ProgressTimer->setObjectName(QStringLiteral("ProgressTimer"));
     BlinkenTimer = &Engine->BlinkenTimer;

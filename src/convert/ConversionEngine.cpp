@@ -7,15 +7,15 @@
 #include "lang/DVK_MyLanguagesMessageDLG.h"
 #include "lang/Language.h"
 #include "platform/FileSystem.h"
-#include "platform/Host.h"
+#include "platform/Storage.h"
 
 #include <algorithm>
 
 namespace qvr {
 
-ConversionEngine::ConversionEngine(FileListModel& files, RunView& view, const Clock& clock,
-                                   QObject* parent)
-    : QObject(parent), files_(files), view_(view), clock_(clock)
+ConversionEngine::ConversionEngine(FileListModel& files, RunView& view, Host& host,
+                                   const Clock& clock, QObject* parent)
+    : QObject(parent), files_(files), view_(view), host_(host), clock_(clock)
 {
     ProgressTimer.setInterval(50);
     BlinkenTimer.setInterval(400);
@@ -76,26 +76,118 @@ void ConversionEngine::run()
     State.ErrorCount = 0;
     if (!view_.frequencyChosen()) {
         LanguageMessageDlg(GetLanguageText(10001), MessageKind::Information, {MessageButton::OK});
+        emit runFinished();
         return;
     }
-    const bool lockedForThisRun = workFolderLock_ == nullptr;
+    lockedForThisRun_ = workFolderLock_ == nullptr;
     if (!lockWorkFolder()) {
-        host().showPlainMessage(QStringLiteral("Quorvane is already started!"));
+        host_.showPlainMessage(QStringLiteral("Quorvane is already started!"));
+        emit runFinished();
         return;
     }
     State.AbortRequested = false;
     view_.lockControls(true);
-    const int total = files_.rowCount();
+    total_ = files_.rowCount();
+    nextRow_ = 0;
+    active_ = 0;
+    ended_.clear();
+    Outcomes.clear();
+    Results.clear();
     State.RunDoneText = QStringLiteral("0");
-    State.RunTotalText = QString::number(total);
+    State.RunTotalText = QString::number(total_);
     view_.showRunCount(RunCountText());
     State.CurrentRow = -1;
     State.Idle = false;
     ProgressTimer.start();
     BlinkenTimer.start();
-    job_ = std::make_unique<ConversionJob>(State, files_, view_, ProgressTimer, clock_, Processes);
-    runRows(total);
-    job_.reset();
+    startJobs();
+}
+
+void ConversionEngine::startJobs()
+{
+    shared_ = std::make_unique<RunShared>(State, files_, view_, clock_, Processes, host_);
+    shared_->designPauses = plan_.designPauses;
+    jobs_.clear();
+    const int count = std::max(1, std::min(plan_.jobs, total_));
+    for (int index = 0; index < count; ++index) {
+        auto job = std::make_unique<ConversionJob>(*shared_, jobFolder(index));
+        ConversionJob* raw = job.get();
+        connect(raw, &ConversionJob::tryStarted, this, [this] { ProgressTimer.start(); });
+        // Queued: the next row starts once the ended job has left its own code.
+        connect(
+            raw, &ConversionJob::finished, this,
+            [this, raw](int row, const JobResult& result) { jobFinished(*raw, row, result); },
+            Qt::QueuedConnection);
+        jobs_.push_back(std::move(job));
+    }
+    for (const auto& job : jobs_) {
+        startNextRow(*job);
+    }
+    if (active_ == 0) {
+        finishRun();
+    }
+}
+
+// One job works in the work folder itself; side by side, each works in a folder of its own below
+// it, with links to the same tools.
+QString ConversionEngine::jobFolder(int index) const
+{
+    if (plan_.jobs <= 1) {
+        return State.WorkFolder;
+    }
+    const QString folder = State.WorkFolder + QStringLiteral("job%1/").arg(index + 1);
+    ForceDirectories(folder);
+    for (const QString& tool : {kMp3Tool, kConverterTool, kStretchTool}) {
+        if (FileExists(State.WorkFolder + tool)) {
+            ReplaceWithSymbolicLink(State.WorkFolder + tool, folder + tool);
+        }
+    }
+    return folder;
+}
+
+void ConversionEngine::startNextRow(ConversionJob& job)
+{
+    while (!State.AbortRequested && nextRow_ < total_ && nextRow_ < files_.rowCount()) {
+        const int row = nextRow_++;
+        if (plan_.keep && plan_.keep(row)) {
+            ended_.emplace_back(row, JobResult{JobOutcome::Kept});
+            view_.jobEnded(row, ended_.back().second);
+            continue;
+        }
+        ProgressTimer.start();
+        State.CurrentRow = row;
+        view_.showCurrentRow(row);
+        State.RunDoneText = QString::number(row + 1);
+        ++active_;
+        job.start(files_.cellText(row, FileListModel::InputColumn), row);
+        return;
+    }
+}
+
+void ConversionEngine::jobFinished(ConversionJob& job, int row, const JobResult& result)
+{
+    --active_;
+    ended_.emplace_back(row, result);
+    view_.showRunCount(RunCountText());
+    if (!result.converted()) {
+        ProgressTimer.stop();
+    }
+    startNextRow(job);
+    if (active_ == 0) {
+        finishRun();
+    }
+}
+
+void ConversionEngine::finishRun()
+{
+    std::sort(ended_.begin(), ended_.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (const auto& [row, result] : ended_) {
+        Results.push_back(result);
+        Outcomes.push_back(result.outcome);
+    }
+    jobs_.clear();
+    shared_.reset();
     if (State.CdMode) {
         DeleteFilesByMask(State.CdFolder + QStringLiteral("*.wav"));
     }
@@ -104,19 +196,23 @@ void ConversionEngine::run()
     view_.hideConvertingNote();
     view_.hideRunCount();
     view_.lockControls(false);
-    if (lockedForThisRun) {
+    if (lockedForThisRun_) {
         workFolderLock_.reset();
     }
     LanguageMessageDlg(State.AbortRequested ? GetLanguageText(10003) : endText(),
                        MessageKind::Information, {MessageButton::OK});
     State.Idle = true;
+    emit runFinished();
 }
 
 QString ConversionEngine::endText() const
 {
     const auto converted = std::count_if(Results.begin(), Results.end(),
                                          [](const JobResult& r) { return r.converted(); });
-    return RunEndText(int(converted), int(Results.size() - std::size_t(converted)));
+    const auto kept = std::count_if(Results.begin(), Results.end(), [](const JobResult& r) {
+        return r.outcome == JobOutcome::Kept;
+    });
+    return RunEndText(int(converted + kept), int(Results.size() - std::size_t(converted + kept)));
 }
 
 bool ConversionEngine::lockWorkFolder()
@@ -137,23 +233,14 @@ void ConversionEngine::stopNow()
     Processes.endAll();
 }
 
-void ConversionEngine::runRows(int total)
+ConversionJob* ConversionEngine::currentJob() const
 {
-    Outcomes.clear();
-    Results.clear();
-    for (int row = 0; row < total && row < files_.rowCount(); ++row) {
-        ProgressTimer.start();
-        const QString input = files_.cellText(row, FileListModel::InputColumn);
-        State.CurrentRow = row;
-        view_.showCurrentRow(row);
-        State.RunDoneText = QString::number(row + 1);
-        Results.push_back(job_->convert(input, row));
-        Outcomes.push_back(Results.back().outcome);
-        view_.showRunCount(RunCountText());
-        if (State.AbortRequested) {
-            break;
+    for (const auto& job : jobs_) {
+        if (job->busy() && job->row() == State.CurrentRow) {
+            return job.get();
         }
     }
+    return nullptr;
 }
 
 void ConversionEngine::requestAbort()
@@ -163,17 +250,14 @@ void ConversionEngine::requestAbort()
 
 void ConversionEngine::advanceProgress()
 {
-    if (State.ProgressScale == 0) {
-        State.ProgressScale = 1;
+    ConversionJob* job = currentJob();
+    if (job == nullptr) {
+        ProgressTimer.stop();
+        return;
     }
-    // A short file's estimate would run the bar past its end.
-    const int value = std::min(
-        ProgressValue(State.ProgressTicks, ProgressTimer.interval(), State.ProgressScale), 100);
-    ++State.ProgressTicks;
-    if (State.CurrentRow >= 0 && State.CurrentRow < files_.rowCount()) {
-        files_.setCell(State.CurrentRow, FileListModel::ProgressColumn, value);
-    }
-    if (value > 95 || FileExists(State.WorkFolder + QStringLiteral("output.wav"))) {
+    const int value = job->advanceProgress(Milliseconds(ProgressTimer.interval()));
+    files_.setCell(State.CurrentRow, FileListModel::ProgressColumn, value);
+    if (RowProgress::guessedToTheEnd(value) || job->stretchWriting()) {
         ProgressTimer.stop();
     }
 }

@@ -17,15 +17,25 @@ namespace qvr {
 
 class FileListModel;
 
+// How a run goes: the window converts one file after the other with the pauses of its steps; a
+// batch run may convert several side by side and go on as soon as each tool has ended.
+struct RunPlan {
+    int jobs = 1;
+    bool designPauses = true;
+    // Rows to leave as they are (an output that is already there); empty: none.
+    std::function<bool(int row)> keep;
+};
+
 // The batch run: converts every row of the list from top to bottom, keeps the run counter, the
 // progress of the current row and the blinking note going, and reports how the run ended. The
-// window and the command-line front end drive the same engine.
+// window and the command-line front end drive the same engine. The run is driven by its jobs'
+// signals: run() starts it and returns; `runFinished` says it is over.
 class ConversionEngine : public QObject {
     Q_OBJECT
 
   public:
-    ConversionEngine(FileListModel& files, RunView& view, const Clock& clock = steadyClock(),
-                     QObject* parent = nullptr);
+    ConversionEngine(FileListModel& files, RunView& view, Host& host,
+                     const Clock& clock = steadyClock(), QObject* parent = nullptr);
     ~ConversionEngine() override;
 
     ConversionState State;
@@ -33,9 +43,11 @@ class ConversionEngine : public QObject {
     QTimer BlinkenTimer;
     // The tools the engine started; only these are ever ended.
     ToolProcesses Processes;
-    // How each job of the last run ended, by row.
+    // How each job of the last run ended, by row, for the rows the run took up.
     std::vector<JobOutcome> Outcomes;
     std::vector<JobResult> Results;
+
+    void setPlan(RunPlan plan) { plan_ = std::move(plan); }
 
     // Takes the work folder for this process, so that no other run can share its work files;
     // false when another run holds it. A run takes it by itself when nobody took it before.
@@ -52,22 +64,40 @@ class ConversionEngine : public QObject {
     // Replaces the list by one row per path.
     void fillList(const QStringList& paths);
 
-    // Runs the whole list; returns when the run is over.
+    // Starts a run of the whole list; `runFinished` follows when it is over.
     void run();
+    bool running() const { return !State.Idle; }
     void requestAbort();
     void advanceProgress();
     void blinkNote();
 
     QString RunCountText() const;
+    // The job that converts the current row in the window's run; null between runs.
+    ConversionJob* currentJob() const;
+
+  signals:
+    void runFinished();
 
   private:
-    void runRows(int total);
+    void startJobs();
+    void startNextRow(ConversionJob& job);
+    void jobFinished(ConversionJob& job, int row, const JobResult& result);
+    void finishRun();
+    QString jobFolder(int index) const;
     QString endText() const;
 
     FileListModel& files_;
     RunView& view_;
+    Host& host_;
     const Clock& clock_;
-    std::unique_ptr<ConversionJob> job_;
+    RunPlan plan_;
+    std::unique_ptr<RunShared> shared_;
+    std::vector<std::unique_ptr<ConversionJob>> jobs_;
+    std::vector<std::pair<int, JobResult>> ended_;
+    int nextRow_ = 0;
+    int active_ = 0;  // jobs started whose end has not been taken in yet
+    int total_ = 0;
+    bool lockedForThisRun_ = false;
     std::unique_ptr<WorkFolderLock> workFolderLock_;
 };
 

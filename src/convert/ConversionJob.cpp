@@ -6,7 +6,6 @@
 #include "JobTags.h"
 #include "JobTexts.h"
 #include "platform/FileSystem.h"
-#include "platform/Host.h"
 #include "platform/PathStyle.h"
 #include "platform/Storage.h"
 
@@ -37,26 +36,54 @@ QString temporaryName(const QString& target, int row)
 
 }  // namespace
 
-ConversionJob::ConversionJob(ConversionState& state, FileListModel& files, RunView& view,
-                             QTimer& progressTimer, const Clock& clock, ToolProcesses& processes)
-    : state_(state),
-      files_(files),
-      view_(view),
-      progressTimer_(progressTimer),
-      clock_(clock),
-      processes_(processes),
-      waits_(clock, state.AbortRequested),
-      tools_(state.WorkFolder, processes, waits_,
-             [this](int row, const QString& status) {
-                 files_.setCell(row, FileListModel::StatusColumn, status);
-             }),
-      outputNames_(NamesIgnoreCase)
+RunShared::RunShared(ConversionState& state_, FileListModel& files_, RunView& view_,
+                     const Clock& clock_, ToolProcesses& processes_, Host& host_)
+    : state(state_),
+      files(files_),
+      view(view_),
+      clock(clock_),
+      processes(processes_),
+      host(host_),
+      outputNames(NamesIgnoreCase)
 {
+}
+
+ConversionJob::ConversionJob(RunShared& run, QString workFolder, QObject* parent)
+    : QObject(parent),
+      run_(run),
+      workFolder_(std::move(workFolder)),
+      waits_(run.clock, run.state.AbortRequested),
+      tools_(workFolder_, run.processes, waits_, run.host, run.reportedTools,
+             [this](int row, const QString& status) {
+                 run_.files.setCell(row, FileListModel::StatusColumn, status);
+             })
+{
+}
+
+// A job that goes while it works leaves nothing running and nothing half-written.
+ConversionJob::~ConversionJob()
+{
+    waits_.cancel();
+    if (busy()) {
+        tools_.endRunning();
+        if (stretch_ > 0) {
+            run_.processes.end(stretch_);
+        }
+        if (!temporary_.isEmpty()) {
+            RemoveFile(temporary_);
+        }
+        deleteWorkFiles();
+    }
 }
 
 QString ConversionJob::workFile(const char* name) const
 {
-    return state_.WorkFolder + QLatin1String(name);
+    return workFolder_ + QLatin1String(name);
+}
+
+void ConversionJob::setStatus(const QString& text)
+{
+    run_.files.setCell(row_, FileListModel::StatusColumn, text);
 }
 
 JobResult ConversionJob::failure(FailureReason reason)
@@ -64,53 +91,46 @@ JobResult ConversionJob::failure(FailureReason reason)
     return {JobOutcome::Failed, reason, QString(), 0};
 }
 
-JobResult ConversionJob::convert(const QString& source, int row)
+void ConversionJob::start(const QString& source, int row)
 {
-    // The count of failed tries stays in view for the whole run.
-    view_.showErrorText(
-        state_.ErrorCount > 0 ? QStringLiteral("Errors %1").arg(state_.ErrorCount) : QString(),
-        state_.ErrorCount > 0);
+    row_ = row;
+    source_ = source;
+    tries_ = 1;
     target_.clear();
     temporary_.clear();
     tagged_ = false;
-    startTry(source);
-    Failure failed = prepare(source, row);
-    if (!failed) {
-        failed = runTries(source, row);
+    stretch_ = -1;
+    seconds_ = 0;
+    // The count of failed tries stays in view for the whole run.
+    const int errors = run_.state.ErrorCount;
+    run_.view.showErrorText(errors > 0 ? QStringLiteral("Errors %1").arg(errors) : QString(),
+                            errors > 0);
+    startTry();
+    if (Failure failed = prepare(source)) {
+        // Answered from the event loop, like every other end of a job.
+        waits_.pause(Milliseconds(0),
+                     [this, result = *failed](JobWaits::Stop) { endWithoutOutput(result); });
+        return;
     }
-    if (!failed) {
-        failed = waitForStretch();
-    }
-    if (!failed) {
-        failed = checkStretch();
-    }
-    if (!failed) {
-        failed = encode(source, row);
-    }
-    if (!failed) {
-        failed = publish();
-    }
-    if (failed) {
-        return endWithoutOutput(row, *failed);
-    }
-    return finishConverted(row);
+    runTry();
 }
 
 // Before any tool runs: the input must be a regular file the decoders can open, and the output
 // needs a name of its own that the file system can hold.
-ConversionJob::Failure ConversionJob::prepare(const QString& source, int row)
+ConversionJob::Failure ConversionJob::prepare(const QString& source)
 {
     if (!IsRegularFile(source)) {
         return failure(FailureReason::NotRegularFile);
     }
-    QString name = files_.cellText(row, FileListModel::OutputColumn);
-    if (state_.CdMode) {
+    const ConversionState& state = run_.state;
+    QString name = run_.files.cellText(row_, FileListModel::OutputColumn);
+    if (state.CdMode) {
         name = WithMp3Extension(name);
     }
-    const QString folder = MakeOutputFolder(source, state_.Frequency.FrequencyText, state_.CdMode,
-                                            state_.CdFolder, state_.DocumentsFolder);
-    name = outputNames_.claim(folder, name);
-    files_.setCell(row, FileListModel::OutputColumn, name);
+    const QString folder = MakeOutputFolder(source, state.Frequency.FrequencyText, state.CdMode,
+                                            state.CdFolder, state.DocumentsFolder);
+    name = run_.outputNames.claim(folder, name);
+    run_.files.setCell(row_, FileListModel::OutputColumn, name);
     if (name.isEmpty()) {
         return failure(FailureReason::OutputNotWritable);
     }
@@ -118,53 +138,58 @@ ConversionJob::Failure ConversionJob::prepare(const QString& source, int row)
     if (NameTooLong(target_)) {
         return failure(FailureReason::NameTooLong);
     }
-    temporary_ = folder + temporaryName(target_, row);
-    source_ = ProbeAudio(source);
-    if (!source_.readable) {
+    temporary_ = folder + temporaryName(target_, row_);
+    sourceFacts_ = ProbeAudio(source);
+    if (!sourceFacts_.readable) {
         return failure(FailureReason::DecoderFailed);
     }
     return std::nullopt;
 }
 
-ConversionJob::Failure ConversionJob::runTries(const QString& source, int row)
+void ConversionJob::startTry()
 {
-    for (int tries = 1;; ++tries) {
-        if (tries > 1) {
-            startTry(source);
-        }
-        deleteWorkFiles();
-        if (Failure failed = decode(source, row)) {
-            return failed;
-        }
-        state_.RetryRequested = false;
-        processes_.CloseToolWindow(kStretchTool);
-        files_.setCell(row, FileListModel::StatusColumn, QStringLiteral("Calc. Solfeggio Freq."));
-        if (!startStretch()) {
-            return failure(FailureReason::ToolMissing);
-        }
-        switch (watch()) {
-            case Watch::StretchStarted: return std::nullopt;
-            case Watch::Retry:
-                if (tries < kMaxTries) {
-                    continue;
-                }
-                return failure(FailureReason::StretchFailed);
-            case Watch::TimedOut: return JobResult{JobOutcome::TimedOut};
-            case Watch::Aborted: return JobResult{JobOutcome::Aborted};
-            case Watch::StretchEnded: return stretchFailure();
-        }
-    }
+    emit tryStarted();
+    run_.host.setBusyCursor(true);
+    startTime_ = run_.clock.now();
+    const int raw = RawEstimateSeconds(FileSize64(source_), KindOf(source_), run_.state.PcSpeed);
+    progress_.restart(ProgressScaleFrom(raw));
+    estimateSeconds_ = EstimateSecondsFrom(raw);
 }
 
-void ConversionJob::startTry(const QString& source)
+bool ConversionJob::stretchWriting() const
 {
-    progressTimer_.start();
-    state_.ProgressTicks = 0;
-    host().setBusyCursor(true);
-    state_.JobStartTime = clock_.now();
-    const int raw = RawEstimateSeconds(FileSize64(source), KindOf(source), state_.PcSpeed);
-    state_.ProgressScale = ProgressScaleFrom(raw);
-    state_.EstimateSeconds = EstimateSecondsFrom(raw);
+    return FileExists(workFile("output.wav"));
+}
+
+void ConversionJob::runTry()
+{
+    deleteWorkFiles();
+    tools_.DecodeToWorkWav(source_, row_, stepDeadline(), WorkBits(sourceFacts_.bits),
+                           [this](const StepResult& step) { decoded(step); });
+}
+
+void ConversionJob::decoded(const StepResult& step)
+{
+    if (Failure failed = stepFailure(step, FailureReason::DecoderFailed, workFolder_)) {
+        endWithoutOutput(*failed);
+        return;
+    }
+    checkFile(workFile("input.wav"), ExpectedWorkInput(sourceFacts_), input_,
+              FailureReason::DecoderFailed, Milliseconds(0), [this] { stretch(); });
+}
+
+void ConversionJob::stretch()
+{
+    retryRequested_ = false;
+    if (stretch_ > 0) {
+        run_.processes.end(stretch_);
+    }
+    setStatus(QStringLiteral("Calc. Solfeggio Freq."));
+    if (!startStretch()) {
+        endWithoutOutput(failure(FailureReason::ToolMissing));
+        return;
+    }
+    watchStretch();
 }
 
 void ConversionJob::deleteWorkFiles()
@@ -174,27 +199,16 @@ void ConversionJob::deleteWorkFiles()
     }
 }
 
-ConversionJob::Failure ConversionJob::decode(const QString& source, int row)
-{
-    const StepResult step =
-        tools_.DecodeToWorkWav(source, row, stepDeadline(), WorkBits(source_.bits));
-    if (!step.succeeded()) {
-        return stepFailure(step, FailureReason::DecoderFailed, state_.WorkFolder);
-    }
-    return checkFile(workFile("input.wav"), ExpectedWorkInput(source_), input_,
-                     FailureReason::DecoderFailed);
-}
-
 bool ConversionJob::startStretch()
 {
     const QString batch = workFile("conv.bat");
-    const double percent =
-        TempoPercent(state_.Frequency.TargetFrequency, state_.Frequency.ReferencePitch);
-    WriteTextFile(batch, BatchFileText(state_.WorkFolder, TempoText(percent)));
-    stretch_ = processes_.startBatch(batch);
+    const FrequencyState& frequency = run_.state.Frequency;
+    const double percent = TempoPercent(frequency.TargetFrequency, frequency.ReferencePitch);
+    WriteTextFile(batch, BatchFileText(workFolder_, TempoText(percent)));
+    stretch_ = run_.processes.startBatch(batch);
     stretchStatus_ = ToolStatus();
     if (stretch_ < 0) {
-        host().showPlainMessage(QStringLiteral("Unable to execute soundstretch.exe!"));
+        run_.host.showPlainMessage(QStringLiteral("Unable to execute soundstretch.exe!"));
         return false;
     }
     return true;
@@ -203,70 +217,118 @@ bool ConversionJob::startStretch()
 // The try's time is up once more whole seconds than the estimate have passed since it began.
 Milliseconds ConversionJob::tryDeadline() const
 {
-    return state_.JobStartTime + Milliseconds((std::int64_t(state_.EstimateSeconds) + 1) * 1000);
+    return startTime_ + Milliseconds((std::int64_t(estimateSeconds_) + 1) * 1000);
 }
 
 // A decode, an encode or a check may take as long as the whole estimate of the file.
 Milliseconds ConversionJob::stepDeadline() const
 {
-    return clock_.now() + Milliseconds(std::int64_t(state_.EstimateSeconds) * 1000);
+    return run_.clock.now() + Milliseconds(std::int64_t(estimateSeconds_) * 1000);
 }
 
-ConversionJob::Watch ConversionJob::watch()
+// Until the stretch shows a sign: an error file asks for another try, its output that it works.
+void ConversionJob::watchStretch()
 {
-    Watch result = Watch::StretchStarted;
-    const auto seen = [&] {
+    auto result = std::make_shared<Watch>(Watch::StretchStarted);
+    const auto seen = [this, result] {
         if (FileExists(workFile("error.txt"))) {
-            ++state_.ErrorCount;
-            view_.showErrorText(QStringLiteral("Errors %1").arg(state_.ErrorCount), true);
-            state_.RetryRequested = true;
+            ++run_.state.ErrorCount;
+            run_.view.showErrorText(QStringLiteral("Errors %1").arg(run_.state.ErrorCount), true);
+            retryRequested_ = true;
         }
-        if (state_.RetryRequested) {
-            result = Watch::Retry;
+        if (retryRequested_) {
+            *result = Watch::Retry;
             return true;
         }
         if (FileExists(workFile("output.wav"))) {
-            result = Watch::StretchStarted;
+            *result = Watch::StretchStarted;
             return true;
         }
         // A stretch that has ended without output will not write one any more.
         if (stretchEnded()) {
-            result =
+            *result =
                 FileExists(workFile("output.wav")) ? Watch::StretchStarted : Watch::StretchEnded;
             return true;
         }
         return false;
     };
-    switch (waits_.until(seen, tryDeadline())) {
-        case JobWaits::Stop::Done: return result;
-        case JobWaits::Stop::TimedOut: return Watch::TimedOut;
-        case JobWaits::Stop::Aborted: return Watch::Aborted;
-    }
-    return Watch::Aborted;
+    waits_.until(seen, tryDeadline(), [this, result](JobWaits::Stop stop) {
+        switch (stop) {
+            case JobWaits::Stop::Done: watched(*result); return;
+            case JobWaits::Stop::TimedOut: watched(Watch::TimedOut); return;
+            case JobWaits::Stop::Aborted: watched(Watch::Aborted); return;
+        }
+    });
 }
 
-// The stretch is done when its output has stopped growing and the tool has ended. A tool still
-// running when the try's time is up has really timed out.
-ConversionJob::Failure ConversionJob::waitForStretch()
+void ConversionJob::watched(Watch watch)
 {
-    const QString output = workFile("output.wav");
-    std::int64_t size = FileSize64(output);
-    for (;;) {
-        if (waits_.pause(kGrowthCheck) == JobWaits::Stop::Aborted) {
-            return JobResult{JobOutcome::Aborted};
-        }
-        const std::int64_t now = FileSize64(output);
-        const bool ended = stretchEnded();
-        if (now == size && (ended || clock_.now() >= tryDeadline())) {
-            break;
-        }
-        size = now;
+    switch (watch) {
+        case Watch::StretchStarted: waitForStretch(); return;
+        case Watch::Retry:
+            if (tries_ < kMaxTries) {
+                ++tries_;
+                startTry();
+                runTry();
+            } else {
+                endWithoutOutput(failure(FailureReason::StretchFailed));
+            }
+            return;
+        case Watch::TimedOut: endWithoutOutput(JobResult{JobOutcome::TimedOut}); return;
+        case Watch::Aborted: endWithoutOutput(JobResult{JobOutcome::Aborted}); return;
+        case Watch::StretchEnded:
+            endWithoutOutput(stretchFailure().value_or(failure(FailureReason::StretchFailed)));
+            return;
     }
+}
+
+// The window's run waits until the stretch's output has stopped growing and the tool has ended;
+// a batch run waits for the tool alone, since the check of its output follows anyway. A tool
+// still running when the try's time is up has really timed out.
+void ConversionJob::waitForStretch()
+{
+    if (run_.designPauses) {
+        growthCheck(FileSize64(workFile("output.wav")));
+        return;
+    }
+    waits_.until([this] { return stretchEnded(); }, tryDeadline(),
+                 [this](JobWaits::Stop stop) {
+                     if (stop == JobWaits::Stop::Aborted) {
+                         endWithoutOutput(JobResult{JobOutcome::Aborted});
+                     } else {
+                         stretchDone();
+                     }
+                 });
+}
+
+void ConversionJob::growthCheck(std::int64_t size)
+{
+    waits_.pause(kGrowthCheck, [this, size](JobWaits::Stop stop) {
+        if (stop == JobWaits::Stop::Aborted) {
+            endWithoutOutput(JobResult{JobOutcome::Aborted});
+            return;
+        }
+        const std::int64_t now = FileSize64(workFile("output.wav"));
+        if (now == size && (stretchEnded() || run_.clock.now() >= tryDeadline())) {
+            stretchDone();
+        } else {
+            growthCheck(now);
+        }
+    });
+}
+
+void ConversionJob::stretchDone()
+{
     if (!stretchEnded()) {
-        processes_.end(stretch_);
-        return JobResult{JobOutcome::TimedOut};
+        run_.processes.end(stretch_);
+        endWithoutOutput(JobResult{JobOutcome::TimedOut});
+        return;
     }
-    return stretchStatus_.succeeded() ? std::nullopt : stretchFailure();
+    if (Failure failed = stretchStatus_.succeeded() ? std::nullopt : stretchFailure()) {
+        endWithoutOutput(*failed);
+        return;
+    }
+    checkStretch();
 }
 
 ConversionJob::Failure ConversionJob::stretchFailure()
@@ -275,86 +337,109 @@ ConversionJob::Failure ConversionJob::stretchFailure()
         tools_.reportNotStarted(kStretchTool);
         return failure(FailureReason::ToolMissing);
     }
-    return stepFailure({StepResult::End::Failed}, FailureReason::StretchFailed, state_.WorkFolder);
+    return stepFailure({StepResult::End::Failed}, FailureReason::StretchFailed, workFolder_);
 }
 
 bool ConversionJob::stretchEnded()
 {
     if (stretchStatus_.running()) {
-        stretchStatus_ = processes_.status(stretch_);
+        stretchStatus_ = run_.processes.status(stretch_);
     }
     return !stretchStatus_.running();
 }
 
-// The stretched work file is checked during the settling pause, so the check costs no time of
-// its own.
-ConversionJob::Failure ConversionJob::checkStretch()
+// The stretched work file is checked during the window's settling pause, so the check costs no
+// time of its own there.
+void ConversionJob::checkStretch()
 {
-    const double lengthRatio =
-        state_.Frequency.ReferencePitch / double(state_.Frequency.TargetFrequency);
-    return checkFile(workFile("output.wav"), ExpectedStretch(input_, lengthRatio), stretched_,
-                     FailureReason::OutputIncomplete, kSettlePause);
+    const FrequencyState& frequency = run_.state.Frequency;
+    const double lengthRatio = frequency.ReferencePitch / double(frequency.TargetFrequency);
+    checkFile(workFile("output.wav"), ExpectedStretch(input_, lengthRatio), stretched_,
+              FailureReason::OutputIncomplete, run_.designPauses ? kSettlePause : Milliseconds(0),
+              [this] { encode(); });
 }
 
-// The output is checked as it will stay: with its tags.
-ConversionJob::Failure ConversionJob::encode(const QString& source, int row)
+void ConversionJob::encode()
 {
     const QString folder = FolderOf(target_);
     if (!ForceDirectories(folder)) {
-        return failure(DiskIsFull(folder) ? FailureReason::DiskFull
-                                          : FailureReason::OutputNotWritable);
+        endWithoutOutput(failure(DiskIsFull(folder) ? FailureReason::DiskFull
+                                                    : FailureReason::OutputNotWritable));
+        return;
     }
     RemoveFile(temporary_);
-    const StepResult step =
-        tools_.EncodeFromWorkWav(temporary_, row, stepDeadline(), stretched_.bits);
-    if (!step.succeeded()) {
-        return stepFailure(step, FailureReason::EncoderFailed, folder);
+    tools_.EncodeFromWorkWav(temporary_, row_, stepDeadline(), stretched_.bits,
+                             [this](const StepResult& step) { encoded(step); });
+}
+
+// The output is checked as it will stay: with its tags.
+void ConversionJob::encoded(const StepResult& step)
+{
+    if (Failure failed = stepFailure(step, FailureReason::EncoderFailed, FolderOf(target_))) {
+        endWithoutOutput(*failed);
+        return;
     }
+    const ConversionState& state = run_.state;
     tagged_ =
-        TagOutput(source, temporary_, state_.Frequency, state_.CdMode ? state_.CdTags : CdAlbum());
-    AudioFacts written;
-    return checkFile(temporary_, ExpectedOutput(KindOf(target_), stretched_), written,
-                     FailureReason::OutputIncomplete);
+        TagOutput(source_, temporary_, state.Frequency, state.CdMode ? state.CdTags : CdAlbum());
+    checkFile(temporary_, ExpectedOutput(KindOf(target_), stretched_), written_,
+              FailureReason::OutputIncomplete, Milliseconds(0), [this] { publish(); });
 }
 
 // The checked output takes its name in one step, replacing an earlier output.
-ConversionJob::Failure ConversionJob::publish()
+void ConversionJob::publish()
 {
     const int error = ReplaceFile(temporary_, target_);
     if (error == 0) {
         temporary_.clear();
-        return std::nullopt;
+        finishConverted();
+    } else if (error == ENAMETOOLONG) {
+        endWithoutOutput(failure(FailureReason::NameTooLong));
+    } else {
+        endWithoutOutput(failure(IsDiskFullError(error) ? FailureReason::DiskFull
+                                                        : FailureReason::OutputNotWritable));
     }
-    if (error == ENAMETOOLONG) {
-        return failure(FailureReason::NameTooLong);
-    }
-    return failure(IsDiskFullError(error) ? FailureReason::DiskFull
-                                          : FailureReason::OutputNotWritable);
 }
 
-// Decodes the file completely (alongside a pause of the design, when one is given) and holds it
-// against what it must be.
-ConversionJob::Failure ConversionJob::checkFile(const QString& path, const Expectation& expected,
-                                                AudioFacts& facts, FailureReason reason,
-                                                Milliseconds alongside)
+void ConversionJob::checkFile(const QString& path, const Expectation& expected, AudioFacts& facts,
+                              FailureReason reason, Milliseconds alongside, Next next)
 {
-    BackgroundDecode decoding(path);
-    if (alongside.count() > 0 && waits_.pause(alongside) == JobWaits::Stop::Aborted) {
-        return JobResult{JobOutcome::Aborted};
+    decoding_ = std::make_unique<BackgroundDecode>(path);
+    const auto waitForDecode = [this, path, expected, &facts, reason, next](JobWaits::Stop paused) {
+        if (paused == JobWaits::Stop::Aborted) {
+            endWithoutOutput(JobResult{JobOutcome::Aborted});
+            return;
+        }
+        const Milliseconds waitStart = run_.clock.now();
+        waits_.until([this] { return decoding_->ready(); }, stepDeadline(),
+                     [=, this, &facts](JobWaits::Stop stop) {
+                         checkDecoded(path, expected, facts, reason, waitStart, stop, next);
+                     });
+    };
+    if (alongside.count() > 0) {
+        waits_.pause(alongside, waitForDecode);
+    } else {
+        waitForDecode(JobWaits::Stop::Done);
     }
-    const Milliseconds waitStart = clock_.now();
-    const JobWaits::Stop stop = waits_.until([&] { return decoding.ready(); }, stepDeadline());
-    state_.CheckWaitTime += clock_.now() - waitStart;
+}
+
+void ConversionJob::checkDecoded(const QString& path, const Expectation& expected,
+                                 AudioFacts& facts, FailureReason reason, Milliseconds waitStart,
+                                 JobWaits::Stop stop, const Next& next)
+{
+    run_.state.CheckWaitTime += run_.clock.now() - waitStart;
     switch (stop) {
         case JobWaits::Stop::Done: break;
-        case JobWaits::Stop::TimedOut: return JobResult{JobOutcome::TimedOut};
-        case JobWaits::Stop::Aborted: return JobResult{JobOutcome::Aborted};
+        case JobWaits::Stop::TimedOut: endWithoutOutput(JobResult{JobOutcome::TimedOut}); return;
+        case JobWaits::Stop::Aborted: endWithoutOutput(JobResult{JobOutcome::Aborted}); return;
     }
-    facts = decoding.facts();
+    facts = decoding_->facts();
+    decoding_.reset();
     if (Meets(facts, expected)) {
-        return std::nullopt;
+        next();
+        return;
     }
-    return failure(DiskIsFull(FolderOf(path)) ? FailureReason::DiskFull : reason);
+    endWithoutOutput(failure(DiskIsFull(FolderOf(path)) ? FailureReason::DiskFull : reason));
 }
 
 ConversionJob::Failure ConversionJob::stepFailure(const StepResult& step, FailureReason reason,
@@ -381,39 +466,48 @@ ConversionJob::Failure ConversionJob::stepFailure(const StepResult& step, Failur
     return failure(DiskIsFull(folder) ? FailureReason::DiskFull : reason);
 }
 
-JobResult ConversionJob::finishConverted(int row)
+void ConversionJob::finishConverted()
 {
     deleteWorkFiles();
-    state_.JobEndTime = clock_.now();
-    state_.JobSeconds =
-        static_cast<int>(WholeSecondsBetween(state_.JobEndTime, state_.JobStartTime));
-    JobResult result(JobOutcome::Converted, FailureReason::None, target_, state_.JobSeconds);
+    seconds_ = static_cast<int>(WholeSecondsBetween(run_.clock.now(), startTime_));
+    JobResult result(JobOutcome::Converted, FailureReason::None, target_, seconds_);
     result.tagsCopied = tagged_;
-    files_.setCell(row, FileListModel::TimeColumn, state_.JobSeconds);
-    files_.setCell(row, FileListModel::StatusColumn,
-                   ConvertedStatusText(result, state_.DoneStatusText));
-    files_.setCell(row, FileListModel::ProgressColumn, 100);
-    processes_.CloseToolWindow(kStretchTool);
-    host().setBusyCursor(false);
-    view_.jobEnded(row, result);
-    return result;
+    run_.files.setCell(row_, FileListModel::TimeColumn, seconds_);
+    setStatus(ConvertedStatusText(result, run_.state.DoneStatusText));
+    run_.files.setCell(row_, FileListModel::ProgressColumn, 100);
+    if (stretch_ > 0) {
+        run_.processes.end(stretch_);
+    }
+    end(result);
 }
 
-// Whatever the job started and wrote goes with it: the tools, the unchecked output, the work
+// Whatever the job started and wrote goes with it: its tools, the unchecked output, the work
 // files. An earlier output under the output's name stays as it was.
-JobResult ConversionJob::endWithoutOutput(int row, JobResult result)
+void ConversionJob::endWithoutOutput(JobResult result)
 {
-    progressTimer_.stop();
-    processes_.endAll();
+    waits_.cancel();
+    decoding_.reset();
+    tools_.endRunning();
+    if (stretch_ > 0) {
+        run_.processes.end(stretch_);
+    }
     if (!temporary_.isEmpty()) {
         RemoveFile(temporary_);
+        temporary_.clear();
     }
     deleteWorkFiles();
-    files_.setCell(row, FileListModel::StatusColumn,
-                   RowStatusText(result, state_.FailedStatusText));
-    host().setBusyCursor(false);
-    view_.jobEnded(row, result);
-    return result;
+    setStatus(RowStatusText(result, run_.state.FailedStatusText));
+    end(result);
+}
+
+void ConversionJob::end(const JobResult& result)
+{
+    const int row = row_;
+    row_ = -1;
+    stretch_ = -1;
+    run_.host.setBusyCursor(false);
+    run_.view.jobEnded(row, result);
+    emit finished(row, result);
 }
 
 }  // namespace qvr

@@ -2,79 +2,140 @@
 
 #include "AudioCheck.h"
 #include "ConversionState.h"
+#include "Estimate.h"
 #include "JobWaits.h"
 #include "OutputCheck.h"
 #include "OutputNames.h"
 #include "RunView.h"
 #include "ToolCommands.h"
 
-#include <QTimer>
+#include <QObject>
 
+#include <memory>
 #include <optional>
 
 namespace qvr {
 
 class FileListModel;
 
+// What the jobs of one run share: the run's state and list, the view, the tools started, the
+// output names taken and the tools already reported as missing.
+struct RunShared {
+    RunShared(ConversionState& state_, FileListModel& files_, RunView& view_, const Clock& clock_,
+              ToolProcesses& processes_, Host& host_);
+
+    ConversionState& state;
+    FileListModel& files;
+    RunView& view;
+    const Clock& clock;
+    ToolProcesses& processes;
+    Host& host;
+    OutputNames outputNames;
+    QStringList reportedTools;
+    // The window's run paces its steps with pauses and watches the stretch grow; a batch run
+    // goes on as soon as each tool has ended.
+    bool designPauses = true;
+};
+
 // Turns one row of the list into one re-tuned file: decode into the work WAV, stretch through
 // the batch file, watch the work folder, encode into the output folder. Every file a tool writes
 // is checked before the next step uses it; the output is written under a temporary name and
 // takes its own name only once it has passed its check and carries its tags, so a failed job
 // leaves nothing half-written and an earlier output as it was.
-class ConversionJob {
+//
+// The job never blocks: each step starts a tool, a copy or a check and goes on when it answers.
+// It works in a work folder of its own, so several jobs can run side by side. `finished`
+// reports the end of every job started, with or without output.
+class ConversionJob : public QObject {
+    Q_OBJECT
+
   public:
     // A file whose stretch fails this often ends without output.
     static constexpr int kMaxTries = 3;
 
-    ConversionJob(ConversionState& state, FileListModel& files, RunView& view,
-                  QTimer& progressTimer, const Clock& clock, ToolProcesses& processes);
+    ConversionJob(RunShared& run, QString workFolder, QObject* parent = nullptr);
+    ~ConversionJob() override;
 
-    JobResult convert(const QString& source, int row);
+    void start(const QString& source, int row);
+    bool busy() const { return row_ >= 0; }
+    int row() const { return row_; }
+    const QString& workFolder() const { return workFolder_; }
+
+    // The progress of the row: one tick of the progress timer; answers the bar's value.
+    int advanceProgress(Milliseconds tick) { return progress_.advance(int(tick.count())); }
+    // The stretch has begun to write: the progress bar stops guessing.
+    bool stretchWriting() const;
+    int estimateSeconds() const { return estimateSeconds_; }
+    int seconds() const { return seconds_; }
+
+  signals:
+    // A try of the row began: its progress starts from zero.
+    void tryStarted();
+    void finished(int row, const qvr::JobResult& result);
 
   private:
     enum class Watch { StretchStarted, Retry, TimedOut, Aborted, StretchEnded };
-    // A job step's failure, or nothing when the step went well.
     using Failure = std::optional<JobResult>;
+    using Next = std::function<void()>;
 
-    Failure prepare(const QString& source, int row);
-    Failure runTries(const QString& source, int row);
-    void startTry(const QString& source);
+    Failure prepare(const QString& source);
+    void startTry();
+    void runTry();
+    void decoded(const StepResult& step);
+    void stretch();
+    void watched(Watch watch);
+    void watchStretch();
+    void waitForStretch();
+    void growthCheck(std::int64_t size);
+    void stretchDone();
+    void checkStretch();
+    void encode();
+    void encoded(const StepResult& step);
+    void publish();
+
     void deleteWorkFiles();
-    Failure decode(const QString& source, int row);
     bool startStretch();
-    Watch watch();
-    Milliseconds tryDeadline() const;
-    Milliseconds stepDeadline() const;
-    Failure waitForStretch();
     bool stretchEnded();
     Failure stretchFailure();
-    Failure checkStretch();
-    Failure encode(const QString& source, int row);
-    Failure publish();
-    Failure checkFile(const QString& path, const Expectation& expected, AudioFacts& facts,
-                      FailureReason reason, Milliseconds alongside = Milliseconds(0));
-    JobResult finishConverted(int row);
-    JobResult endWithoutOutput(int row, JobResult result);
+    Milliseconds tryDeadline() const;
+    Milliseconds stepDeadline() const;
+    // Decodes the file completely (alongside a pause of the window's run, when one is given),
+    // holds it against what it must be and goes on with `next` when it passes.
+    void checkFile(const QString& path, const Expectation& expected, AudioFacts& facts,
+                   FailureReason reason, Milliseconds alongside, Next next);
+    void checkDecoded(const QString& path, const Expectation& expected, AudioFacts& facts,
+                      FailureReason reason, Milliseconds waitStart, JobWaits::Stop stop,
+                      const Next& next);
     Failure stepFailure(const StepResult& step, FailureReason reason, const QString& folder);
     static JobResult failure(FailureReason reason);
     QString workFile(const char* name) const;
+    void setStatus(const QString& text);
 
-    ConversionState& state_;
-    FileListModel& files_;
-    RunView& view_;
-    QTimer& progressTimer_;
-    const Clock& clock_;
-    ToolProcesses& processes_;
+    void finishConverted();
+    void endWithoutOutput(JobResult result);
+    void end(const JobResult& result);
+
+    RunShared& run_;
+    QString workFolder_;
     JobWaits waits_;
     ToolRunner tools_;
-    OutputNames outputNames_;
-    pid_t stretch_ = -1;
-    ToolStatus stretchStatus_;
 
     // The file in progress.
-    AudioFacts source_;
+    int row_ = -1;
+    QString source_;
+    int tries_ = 0;
+    bool retryRequested_ = false;
+    Milliseconds startTime_{0};
+    int estimateSeconds_ = 0;
+    RowProgress progress_;
+    int seconds_ = 0;
+    pid_t stretch_ = -1;
+    ToolStatus stretchStatus_;
+    std::unique_ptr<BackgroundDecode> decoding_;
+    AudioFacts sourceFacts_;
     AudioFacts input_;
     AudioFacts stretched_;
+    AudioFacts written_;
     QString target_;       // the output's own name
     QString temporary_;    // where the encoder writes it first
     bool tagged_ = false;  // the output carries all the tags it should

@@ -24,21 +24,12 @@ struct ConversionState {
     QString CdFolder;
     CdAlbum CdTags;
 
-    // The job in progress.
-    int EstimateSeconds = 0;
-    int ProgressScale = 1;
-    int ProgressTicks = 0;
-    Milliseconds JobStartTime{0};
-    Milliseconds JobEndTime{0};
-    int JobSeconds = 0;
-    int ErrorCount = 0;
+    // The run in progress.
+    int ErrorCount = 0;  // failed tries of the stretch
     // Time the run waited for the checks of what the tools wrote, beyond the pauses.
     Milliseconds CheckWaitTime{0};
     bool AbortRequested = false;
-    bool RetryRequested = false;
-
-    // The run in progress.
-    int CurrentRow = -1;
+    int CurrentRow = -1;  // the row the window shows as the one being converted
     bool Idle = true;
     QString RunTotalText;
     QString RunDoneText;

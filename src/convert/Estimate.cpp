@@ -70,4 +70,9 @@ int ProgressValue(int ticks, int intervalMs, int progressScale)
         roundHalfEven(static_cast<std::int64_t>(ticks) * intervalMs * 90, 150 * scale));
 }
 
+int RowProgress::advance(int intervalMs)
+{
+    return std::min(ProgressValue(ticks_++, intervalMs, scale_), 100);
+}
+
 }  // namespace qvr

@@ -22,4 +22,22 @@ int ProgressScaleFrom(int rawEstimate);
 // The progress bar after `ticks` ticks of `intervalMs`: ticks x interval / 150 / scale x 90.
 int ProgressValue(int ticks, int intervalMs, int progressScale);
 
+// The progress bar of a row, guessed from the estimate one tick of the progress timer at a time.
+class RowProgress {
+  public:
+    void restart(int progressScale)
+    {
+        scale_ = progressScale;
+        ticks_ = 0;
+    }
+    // The bar's value after one more tick; a short file's estimate never runs it past its end.
+    int advance(int intervalMs);
+    // Past 95 the bar stops guessing and waits for the row's end.
+    static bool guessedToTheEnd(int value) { return value > 95; }
+
+  private:
+    int scale_ = 1;
+    int ticks_ = 0;
+};
+
 }  // namespace qvr

@@ -45,6 +45,7 @@ QString OutcomeWord(JobOutcome outcome)
         case JobOutcome::TimedOut: return QStringLiteral("timed out");
         case JobOutcome::Failed: return QStringLiteral("failed");
         case JobOutcome::Aborted: return QStringLiteral("aborted");
+        case JobOutcome::Kept: return QStringLiteral("kept");
     }
     return QString();
 }
@@ -82,7 +83,8 @@ QString ConvertedStatusText(const JobResult& result, const QString& doneText)
 QString RowStatusText(const JobResult& result, const QString& failedText)
 {
     switch (result.outcome) {
-        case JobOutcome::Converted: return QString();
+        case JobOutcome::Converted:
+        case JobOutcome::Kept: return QString();
         case JobOutcome::TimedOut: return textOr(kTimedOutText, QStringLiteral("Timed out"));
         case JobOutcome::Aborted: return textOr(kAbortedText, QStringLiteral("Aborted"));
         case JobOutcome::Failed: break;

@@ -1,59 +1,76 @@
 #include "JobWaits.h"
 
-#include "platform/Host.h"
-
 namespace qvr {
 namespace {
 
-// Short enough for a repaint and Abort to feel immediate, long enough to cost no CPU.
+// Short enough for Abort to feel immediate, long enough to cost no CPU.
 constexpr Milliseconds kRound(10);
 
 }  // namespace
 
-JobWaits::JobWaits(const Clock& clock, const bool& abortRequested)
-    : clock_(clock), abortRequested_(abortRequested)
+JobWaits::JobWaits(const Clock& clock, const bool& abortRequested, QObject* parent)
+    : QObject(parent), clock_(clock), abortRequested_(abortRequested)
 {
+    timer_.setSingleShot(true);
+    connect(&timer_, &QTimer::timeout, this, &JobWaits::round);
 }
 
-JobWaits::Stop JobWaits::until(const std::function<bool()>& done, Milliseconds deadline) const
+void JobWaits::until(std::function<bool()> done, Milliseconds deadline, Then then)
 {
-    return rounds(done, deadline, true);
+    start(std::move(done), deadline, false, std::move(then));
 }
 
-JobWaits::Stop JobWaits::work(const std::function<bool()>& done, Milliseconds deadline) const
+void JobWaits::work(std::function<bool()> done, Milliseconds deadline, Then then)
 {
-    return rounds(done, deadline, false);
+    start(std::move(done), deadline, true, std::move(then));
 }
 
-JobWaits::Stop JobWaits::rounds(const std::function<bool()>& done, Milliseconds deadline,
-                                bool wait) const
+void JobWaits::pause(Milliseconds duration, Then then)
 {
-    for (;;) {
-        host().processEvents(0);
-        if (abortRequested_) {
-            return Stop::Aborted;
-        }
-        if (done()) {
-            return Stop::Done;
-        }
-        if (clock_.now() >= deadline) {
-            return Stop::TimedOut;
-        }
-        if (wait) {
-            clock_.sleep(std::min(kRound, deadline - clock_.now()));
-        }
+    until(
+        [] { return false; }, clock_.now() + duration,
+        [then = std::move(then)](Stop stop) { then(stop == Stop::TimedOut ? Stop::Done : stop); });
+}
+
+void JobWaits::cancel()
+{
+    timer_.stop();
+    done_ = nullptr;
+    then_ = nullptr;
+}
+
+// The first round comes from the event loop too, so an answer never arrives inside the call
+// that asked for the wait.
+void JobWaits::start(std::function<bool()> done, Milliseconds deadline, bool busy, Then then)
+{
+    done_ = std::move(done);
+    deadline_ = deadline;
+    busy_ = busy;
+    then_ = std::move(then);
+    timer_.start(0);
+}
+
+void JobWaits::round()
+{
+    if (abortRequested_) {
+        answer(Stop::Aborted);
+    } else if (done_()) {
+        answer(Stop::Done);
+    } else if (clock_.now() >= deadline_) {
+        answer(Stop::TimedOut);
+    } else {
+        const Milliseconds wait =
+            busy_ ? Milliseconds(0) : clock_.roundInterval(std::min(kRound, deadline_ - now()));
+        timer_.start(int(wait.count()));
     }
 }
 
-JobWaits::Stop JobWaits::pause(Milliseconds duration) const
+void JobWaits::answer(Stop stop)
 {
-    const Stop stop = until([] { return false; }, clock_.now() + duration);
-    return stop == Stop::TimedOut ? Stop::Done : stop;
-}
-
-void JobWaits::handleEvents() const
-{
-    host().processEvents(0);
+    Then then = std::move(then_);
+    then_ = nullptr;
+    done_ = nullptr;
+    then(stop);
 }
 
 }  // namespace qvr

@@ -6,7 +6,8 @@
 
 namespace qvr {
 
-enum class JobOutcome { Converted, TimedOut, Failed, Aborted };
+// Kept: a batch run that resumes left an output of the same tuning that was already there.
+enum class JobOutcome { Converted, TimedOut, Failed, Aborted, Kept };
 
 // Why a file was not converted.
 enum class FailureReason {
@@ -40,7 +41,7 @@ struct JobResult {
     bool converted() const { return outcome == JobOutcome::Converted; }
 };
 
-// A short English word for the terminal: "converted", "failed", "timed out", "aborted".
+// A short English word for the terminal: "converted", "failed", "timed out", "aborted", "kept".
 QString OutcomeWord(JobOutcome outcome);
 // A short English reason: "decoder failed", "disk full", ...; empty for None.
 QString ReasonWords(FailureReason reason);

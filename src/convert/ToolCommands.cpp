@@ -1,8 +1,9 @@
 #include "ToolCommands.h"
 
 #include "platform/FileSystem.h"
-#include "platform/Host.h"
 #include "platform/Storage.h"
+
+#include <memory>
 
 namespace qvr {
 namespace {
@@ -92,121 +93,140 @@ QString BatchFileText(const QString& workFolder, const QString& tempoText)
            QStringLiteral("\r\n");
 }
 
-ToolRunner::ToolRunner(QString workFolder, ToolProcesses& processes, const JobWaits& waits,
-                       StatusWriter writeStatus)
+ToolRunner::ToolRunner(QString workFolder, ToolProcesses& processes, JobWaits& waits, Host& host,
+                       QStringList& reported, StatusWriter writeStatus)
     : workFolder_(std::move(workFolder)),
       processes_(processes),
       waits_(waits),
+      host_(host),
+      reported_(reported),
       writeStatus_(std::move(writeStatus))
 {
 }
 
-StepResult ToolRunner::DecodeToWorkWav(const QString& source, int row, Milliseconds deadline,
-                                       int bits)
+void ToolRunner::DecodeToWorkWav(const QString& source, int row, Milliseconds deadline, int bits,
+                                 Then then)
 {
     const AudioKind kind = KindOf(source);
     if (kind == AudioKind::Mp3) {
         writeStatus_(row, QStringLiteral("MP3 to WAV"));
-        return RunAndWait(kMp3Tool, Mp3DecodeArguments(source, workFolder_), deadline);
-    }
-    if (kind == AudioKind::Wav || kind == AudioKind::None) {
+        Run(kMp3Tool, Mp3DecodeArguments(source, workFolder_), deadline, std::move(then));
+    } else if (kind == AudioKind::Wav || kind == AudioKind::None) {
         RemoveFile(workFolder_ + kInputWav);
-        return CopyFile(source, workFolder_ + kInputWav, deadline);
+        CopyFile(source, workFolder_ + kInputWav, deadline, std::move(then));
+    } else {
+        ConverterDecode(source, workFolder_ + kInputWav, row, deadline, bits, std::move(then));
     }
-    return ConverterDecode(source, workFolder_ + kInputWav, row, deadline, bits);
 }
 
-StepResult ToolRunner::EncodeFromWorkWav(const QString& target, int row, Milliseconds deadline,
-                                         int bits)
+void ToolRunner::EncodeFromWorkWav(const QString& target, int row, Milliseconds deadline, int bits,
+                                   Then then)
 {
     const AudioKind kind = KindOf(target);
     if (kind == AudioKind::Wav) {
         RemoveFile(target);
-        return CopyFile(workFolder_ + kOutputWav, target, deadline);
-    }
-    if (kind == AudioKind::Mp3) {
+        CopyFile(workFolder_ + kOutputWav, target, deadline, std::move(then));
+    } else if (kind == AudioKind::Mp3) {
         writeStatus_(row, QStringLiteral("WAV to MP3"));
-        return RunAndWait(kMp3Tool, Mp3EncodeArguments(workFolder_, target), deadline);
+        Run(kMp3Tool, Mp3EncodeArguments(workFolder_, target), deadline, std::move(then));
+    } else {
+        ConverterEncode(workFolder_ + kOutputWav, target, row, deadline, bits, std::move(then));
     }
-    return ConverterEncode(workFolder_ + kOutputWav, target, row, deadline, bits);
 }
 
-StepResult ToolRunner::ConverterDecode(const QString& source, const QString& target, int row,
-                                       Milliseconds deadline, int bits)
+void ToolRunner::ConverterDecode(const QString& source, const QString& target, int row,
+                                 Milliseconds deadline, int bits, Then then)
 {
     // The converter is never asked to overwrite: it would wait for an answer.
     RemoveFile(target);
     writeStatus_(row, KindLabel(KindOf(source)) + QStringLiteral(" to WAV"));
-    const StepResult result =
-        RunAndWait(kConverterTool, ConverterDecodeArguments(source, target, bits), deadline);
-    processes_.CloseToolWindow(kConverterTool);
-    return result;
+    Run(kConverterTool, ConverterDecodeArguments(source, target, bits), deadline, std::move(then));
 }
 
-StepResult ToolRunner::ConverterEncode(const QString& source, const QString& target, int row,
-                                       Milliseconds deadline, int bits)
+void ToolRunner::ConverterEncode(const QString& source, const QString& target, int row,
+                                 Milliseconds deadline, int bits, Then then)
 {
     RemoveFile(target);
     const AudioKind kind = KindOf(target);
     writeStatus_(row, QStringLiteral("WAV to ") + KindLabel(kind));
-    const StepResult result =
-        RunAndWait(kConverterTool, ConverterEncodeArguments(kind, source, target, bits), deadline);
-    processes_.CloseToolWindow(kConverterTool);
-    return result;
+    Run(kConverterTool, ConverterEncodeArguments(kind, source, target, bits), deadline,
+        std::move(then));
 }
 
-StepResult ToolRunner::RunAndWait(const QString& program, const CommandLine& arguments,
-                                  Milliseconds deadline)
+void ToolRunner::Run(const QString& program, const CommandLine& arguments, Milliseconds deadline,
+                     Then then)
 {
-    const pid_t pid = processes_.start(workFolder_, program, arguments.arguments());
-    if (pid < 0) {
+    running_ = processes_.start(workFolder_, program, arguments.arguments());
+    if (running_ < 0) {
         reportNotStarted(program);
-        return {StepResult::End::NotStarted};
+        then({StepResult::End::NotStarted});
+        return;
     }
-    ToolStatus status;
-    const JobWaits::Stop stop = waits_.until(
-        [&] {
-            status = processes_.status(pid);
-            return !status.running();
+    status_ = ToolStatus();
+    waits_.until(
+        [this] {
+            status_ = processes_.status(running_);
+            return !status_.running();
         },
-        deadline);
-    if (stop != JobWaits::Stop::Done || waits_.aborted()) {
-        processes_.end(pid);
-        return {stop == JobWaits::Stop::TimedOut ? StepResult::End::TimedOut
-                                                 : StepResult::End::Aborted};
-    }
-    if (status.notRunnable()) {
-        reportNotStarted(program);
-        return {StepResult::End::NotStarted};
-    }
-    return {status.succeeded() ? StepResult::End::Succeeded : StepResult::End::Failed};
+        deadline,
+        [this, program, then = std::move(then)](JobWaits::Stop stop) {
+            toolEnded(program, stop, then);
+        });
 }
 
-StepResult ToolRunner::CopyFile(const QString& source, const QString& target, Milliseconds deadline)
+void ToolRunner::toolEnded(const QString& program, JobWaits::Stop stop, const Then& then)
 {
-    FileCopy copy(source, target);
-    FileCopy::Step step = FileCopy::Step::More;
-    const JobWaits::Stop stop = waits_.work(
-        [&] {
-            step = copy.step();
-            return step != FileCopy::Step::More;
-        },
-        deadline);
     if (stop != JobWaits::Stop::Done) {
-        return {stop == JobWaits::Stop::Aborted ? StepResult::End::Aborted
-                                                : StepResult::End::TimedOut};
+        endRunning();
+        then({stop == JobWaits::Stop::TimedOut ? StepResult::End::TimedOut
+                                               : StepResult::End::Aborted});
+        return;
     }
-    if (step == FileCopy::Step::Failed) {
-        return {StepResult::End::CopyFailed, copy.error()};
+    running_ = -1;
+    if (status_.notRunnable()) {
+        reportNotStarted(program);
+        then({StepResult::End::NotStarted});
+        return;
     }
-    return {StepResult::End::Succeeded};
+    then({status_.succeeded() ? StepResult::End::Succeeded : StepResult::End::Failed});
+}
+
+void ToolRunner::endRunning()
+{
+    if (running_ > 0) {
+        processes_.end(running_);
+        running_ = -1;
+    }
+}
+
+void ToolRunner::CopyFile(const QString& source, const QString& target, Milliseconds deadline,
+                          Then then)
+{
+    auto copy = std::make_shared<FileCopy>(source, target);
+    auto step = std::make_shared<FileCopy::Step>(FileCopy::Step::More);
+    waits_.work(
+        [copy, step] {
+            *step = copy->step();
+            return *step != FileCopy::Step::More;
+        },
+        deadline,
+        [copy, step, then = std::move(then)](JobWaits::Stop stop) {
+            if (stop != JobWaits::Stop::Done) {
+                then({stop == JobWaits::Stop::Aborted ? StepResult::End::Aborted
+                                                      : StepResult::End::TimedOut});
+            } else if (*step == FileCopy::Step::Failed) {
+                then({StepResult::End::CopyFailed, copy->error()});
+            } else {
+                then({StepResult::End::Succeeded});
+            }
+        });
 }
 
 void ToolRunner::reportNotStarted(const QString& program)
 {
     if (!reported_.contains(program)) {
         reported_ << program;
-        host().showPlainMessage(QStringLiteral("Error starting ") + program);
+        host_.showPlainMessage(QStringLiteral("Error starting ") + program);
     }
 }
 

@@ -3,6 +3,7 @@
 #include "AudioFormats.h"
 #include "JobWaits.h"
 #include "platform/CommandLine.h"
+#include "platform/Host.h"
 #include "platform/Processes.h"
 
 #include <QString>
@@ -52,37 +53,46 @@ struct StepResult {
 };
 
 // Decodes inputs into the work WAV and encodes the stretched work WAV into outputs, showing each
-// step in the row's status cell. Tools run one at a time; every run is bounded by a deadline and
-// ended at once by Abort. Each tool that cannot be started is reported once.
+// step in the row's status cell. A step answers once, through `then`, when its tool has ended or
+// its copy is done; every step is bounded by a deadline and ended at once by Abort. Each tool that
+// cannot be started is reported once per run (the reports are shared by the run's jobs).
 class ToolRunner {
   public:
     using StatusWriter = std::function<void(int row, const QString& status)>;
-    ToolRunner(QString workFolder, ToolProcesses& processes, const JobWaits& waits,
-               StatusWriter writeStatus);
+    using Then = std::function<void(StepResult)>;
+    ToolRunner(QString workFolder, ToolProcesses& processes, JobWaits& waits, Host& host,
+               QStringList& reported, StatusWriter writeStatus);
 
     // bits: the depth of the work WAV (see WorkBits)
-    StepResult DecodeToWorkWav(const QString& source, int row, Milliseconds deadline,
-                               int bits = kPlainBits);
-    StepResult EncodeFromWorkWav(const QString& target, int row, Milliseconds deadline,
-                                 int bits = kPlainBits);
-    StepResult ConverterDecode(const QString& source, const QString& target, int row,
-                               Milliseconds deadline, int bits = kPlainBits);
-    StepResult ConverterEncode(const QString& source, const QString& target, int row,
-                               Milliseconds deadline, int bits = kPlainBits);
-    // Runs the tool from the work folder and waits for it.
-    StepResult RunAndWait(const QString& program, const CommandLine& arguments,
-                          Milliseconds deadline);
+    void DecodeToWorkWav(const QString& source, int row, Milliseconds deadline, int bits,
+                         Then then);
+    void EncodeFromWorkWav(const QString& target, int row, Milliseconds deadline, int bits,
+                           Then then);
+    // Runs the tool from the work folder.
+    void Run(const QString& program, const CommandLine& arguments, Milliseconds deadline,
+             Then then);
     // Copies a file in chunks; the target must not exist.
-    StepResult CopyFile(const QString& source, const QString& target, Milliseconds deadline);
+    void CopyFile(const QString& source, const QString& target, Milliseconds deadline, Then then);
+    // Ends the tool of the step in progress, if one runs.
+    void endRunning();
     // Shows "Error starting " and the tool's name, once per tool.
     void reportNotStarted(const QString& program);
 
   private:
+    void ConverterDecode(const QString& source, const QString& target, int row,
+                         Milliseconds deadline, int bits, Then then);
+    void ConverterEncode(const QString& source, const QString& target, int row,
+                         Milliseconds deadline, int bits, Then then);
+    void toolEnded(const QString& program, JobWaits::Stop stop, const Then& then);
+
     QString workFolder_;
     ToolProcesses& processes_;
-    const JobWaits& waits_;
+    JobWaits& waits_;
+    Host& host_;
+    QStringList& reported_;
     StatusWriter writeStatus_;
-    QStringList reported_;
+    pid_t running_ = -1;
+    ToolStatus status_;
 };
 
 }  // namespace qvr

@@ -15,6 +15,9 @@ class Clock {
     virtual Milliseconds now() const = 0;
     // Pauses the calling thread; a test clock lets time pass without waiting for it.
     virtual void sleep(Milliseconds duration) const = 0;
+    // How long a timer waits in real time for one round of a wait of `round` on this clock; a
+    // test clock lets the round's time pass at once.
+    virtual Milliseconds roundInterval(Milliseconds round) const { return round; }
 };
 
 class SteadyClock : public Clock {

@@ -15,6 +15,7 @@
 #include "convert/FileListModel.h"
 #include "support/Audio.h"
 #include "support/FakeClock.h"
+#include "support/Waiting.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -176,16 +177,26 @@ class ReadCd : public StartupFixture {
     std::optional<std::pair<QStringList, CdAlbum>> readCdUntilTheRunBegins()
     {
         std::optional<std::pair<QStringList, CdAlbum>> run;
-        recorder.onProcessEvents = [this, &run] {
-            ConversionState& state = form->Engine->State;
-            if (!state.Idle && !run) {
-                run = std::make_pair(listedInputs(), state.CdTags);
-                state.AbortRequested = true;
-            }
-        };
         form->RipCDBitBtnClick();
-        recorder.onProcessEvents = nullptr;
+        ConversionState& state = form->Engine->State;
+        if (!state.Idle) {
+            run = std::make_pair(listedInputs(), state.CdTags);
+            form->Engine->requestAbort();
+        }
+        waitForTheRun();
         return run;
+    }
+
+    // Read CD and, when it hands the tracks to a run, that run to its end.
+    void readCd()
+    {
+        form->RipCDBitBtnClick();
+        waitForTheRun();
+    }
+
+    void waitForTheRun()
+    {
+        ASSERT_TRUE(waitForEvents([this] { return form->Engine->State.Idle; }, 120'000));
     }
 
     // The message that names the tracks that could not be read.
@@ -219,7 +230,7 @@ TEST_F(ReadCd, ACompletedRipIsConvertedToMp3AtTheChosenFrequency)
     insertDisc(3, 225);  // three seconds each
     startWindow();
     installRealTools();
-    form->RipCDBitBtnClick();
+    readCd();
 
     ASSERT_EQ(form->Files->rowCount(), 3);
     for (int track = 1; track <= 3; ++track) {
@@ -259,7 +270,7 @@ TEST_F(ReadCd, AbortDuringTheThirdTrackListsNothing)
         recorder.onProcessEvents = nullptr;
         EXPECT_EQ(readFile(resultFile()), QByteArray("mrAbort\r\n"));
     };
-    form->RipCDBitBtnClick();
+    readCd();
 
     EXPECT_EQ(form->Files->rowCount(), 0);
     EXPECT_TRUE(FileExists(cdFolder() + "Track01.wav"));
@@ -283,7 +294,7 @@ TEST_F(ReadCd, CancellingTheCdNameClearsTheChooserAndMakesNoFolder)
         dialog.AbortBitBtnClick();
         return dialog.result();
     };
-    form->RipCDBitBtnClick();
+    readCd();
 
     EXPECT_EQ(form->ComboBox1->currentIndex(), -1);
     EXPECT_FALSE(form->ComboBox1->isVisible());
@@ -300,7 +311,7 @@ TEST_F(ReadCd, AResultOtherThanExactlyMrOkCountsAsAbort)
             ripper.StartBitBtnClick();
             writeFile(resultFile(), content);
         };
-        form->RipCDBitBtnClick();
+        readCd();
         EXPECT_EQ(form->Files->rowCount(), 0) << content;
         EXPECT_TRUE(FileExists(cdFolder() + "Track01.wav"));
         EXPECT_FALSE(FileExists(resultFile()));
@@ -313,7 +324,7 @@ TEST_F(ReadCd, AResultFileWithoutALineIsReportedAndTheWindowIsUsableAgain)
     insertDisc(1, 20);
     startWindow();
     inRipper = [this](TRipperForm&) { writeFile(resultFile(), ""); };
-    form->RipCDBitBtnClick();
+    readCd();
 
     EXPECT_EQ(recorder.messages.back().text, kFailureMessage);
     EXPECT_EQ(recorder.messages.back().kind, MessageKind::Information);
@@ -330,7 +341,7 @@ TEST_F(ReadCd, ARipperThatCannotStartIsReportedAndChangesNothing)
     form->CdReading->createRipper = []() -> std::unique_ptr<TRipperForm> {
         throw ECDRIPError(kInitializationFailure);
     };
-    form->RipCDBitBtnClick();
+    readCd();
 
     EXPECT_EQ(recorder.messages.back().text, kNoDriveMessage);
     EXPECT_FALSE(form->Engine->State.CdMode);

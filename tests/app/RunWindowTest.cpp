@@ -1,4 +1,5 @@
 #include "StartupFixture.h"
+#include "support/Waiting.h"
 
 #include "convert/ConversionEngine.h"
 #include "convert/FileListModel.h"
@@ -131,20 +132,14 @@ TEST_F(RunWindow, ARunLocksTheWindowAndTheEndUnlocksIt)
     EXPECT_EQ(idle, (WindowLook{true, false, true, true, true, true, true, true, true, true, false,
                                 false}));
 
-    std::optional<WindowLook> during;
-    bool closedDuringRun = true;
-    recorder.onProcessEvents = [&] {
-        if (!during) {
-            during = lookOf(*form);
-            during->noteShown = false;  // it blinks
-            closedDuringRun = form->close();
-        }
-    };
     form->ConvertBitBtnClick();
+    WindowLook during = lookOf(*form);
+    during.noteShown = false;  // it blinks
+    const bool closedDuringRun = form->close();
+    ASSERT_TRUE(waitForEvents([&] { return form->Engine->State.Idle; }, 60'000));
 
-    ASSERT_TRUE(during.has_value());
-    EXPECT_EQ(*during, (WindowLook{false, true, false, false, false, false, false, false, false,
-                                   false, false, true}));
+    EXPECT_EQ(during, (WindowLook{false, true, false, false, false, false, false, false, false,
+                                  false, false, true}));
     EXPECT_FALSE(closedDuringRun);
     EXPECT_EQ(lookOf(*form), idle);
     EXPECT_EQ(recorder.messages.back().text, GetLanguageText(10002));

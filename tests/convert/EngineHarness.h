@@ -7,6 +7,7 @@
 #include "support/FakeClock.h"
 #include "support/RecordingHost.h"
 #include "support/TempHome.h"
+#include "support/Waiting.h"
 
 #include <gtest/gtest.h>
 
@@ -56,7 +57,7 @@ class EngineTest : public ::testing::Test {
     FileListModel files;
     RecordingRunView view;
     FakeClock clock;
-    ConversionEngine engine{files, view, clock};
+    ConversionEngine engine{files, view, recorder, clock};
     QString work = home.workFolder();
     QString music = home.path() + "/Music/";
 
@@ -90,7 +91,19 @@ class EngineTest : public ::testing::Test {
     {
         engine.fillList(inputs);
         engine.applyFrequency(frequencyIndex);
+        runToTheEnd();
+    }
+
+    // Starts a run and handles events until it is over.
+    void runToTheEnd()
+    {
+        bool finished = false;
+        const auto connection = QObject::connect(&engine, &ConversionEngine::runFinished,
+                                                 [&finished] { finished = true; });
         engine.run();
+        const bool ended = waitForEvents([&] { return finished; }, 120'000);
+        QObject::disconnect(connection);
+        ASSERT_TRUE(ended) << "the run did not end";
     }
 
     QString outputFolderFor(const QString& input, const char* frequency = "432")

@@ -4,10 +4,12 @@
 
 #include <QThread>
 
+#include <functional>
+
 namespace qvr::test {
 
-// A clock the test drives: time moves only when the test (or a pause) moves it. Pauses pass at
-// once, but give real processes a moment to go on.
+// A clock the test drives: time moves only when the test, a pause or a wait's round moves it.
+// Pauses and rounds pass at once, but give real processes a moment to go on.
 class FakeClock : public Clock {
   public:
     Milliseconds now() const override { return now_; }
@@ -16,7 +18,19 @@ class FakeClock : public Clock {
         now_ += duration;
         QThread::msleep(1);
     }
+    // A wait's round passes at once, and then the test's hand in the wait, if any, moves.
+    Milliseconds roundInterval(Milliseconds round) const override
+    {
+        now_ += round;
+        if (onRound) {
+            onRound();
+        }
+        return Milliseconds(1);
+    }
     void advance(Milliseconds duration) { now_ += duration; }
+
+    // Called in every round of a wait: a test's hand in it.
+    std::function<void()> onRound;
 
   private:
     mutable Milliseconds now_{1'000'000};

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QThread>
 
@@ -18,6 +19,21 @@ inline bool waitUntil(const std::function<bool()>& done, int limitMs = 20000)
             return false;
         }
         QThread::msleep(5);
+    }
+    return true;
+}
+
+// Handles the events of this thread until `done` answers true or `limitMs` have passed; for work
+// driven by signals and timers.
+inline bool waitForEvents(const std::function<bool()>& done, int limitMs = 20000)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        if (timer.elapsed() > limitMs) {
+            return false;
+        }
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     }
     return true;
 }
