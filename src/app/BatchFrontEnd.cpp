@@ -1,10 +1,12 @@
 #include "BatchFrontEnd.h"
 
 #include "BatchCd.h"
+#include "BatchProgress.h"
 #include "CdAlbumTags.h"
 #include "ProgramSetup.h"
 #include "convert/AudioFormats.h"
 #include "convert/ConversionEngine.h"
+#include "convert/Estimate.h"
 #include "convert/FileGathering.h"
 #include "convert/FileListModel.h"
 #include "convert/Frequencies.h"
@@ -12,14 +14,17 @@
 #include "platform/FileSystem.h"
 #include "platform/Host.h"
 #include "platform/NativePath.h"
-#include "platform/PCSpeed_DVK.h"
+#include "platform/PathStyle.h"
 #include "platform/ProcessTimes.h"
 #include "platform/Terminal.h"
 #include "platform/TerminationSignals.h"
 
 #include <QDir>
 #include <QEventLoop>
+#include <QMap>
 #include <QObject>
+#include <QThread>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -37,9 +42,10 @@ void print(std::FILE* stream, const QString& text)
 // One line per file: input, seconds, output, outcome, reason; fields separated by tabs.
 QString resultLine(const QString& input, const JobResult& result)
 {
+    const bool hasOutput = result.converted() || result.outcome == JobOutcome::Kept;
     const QString seconds =
         result.converted() ? QString::number(result.seconds) : QStringLiteral("-");
-    const QString output = result.converted() ? result.output : QStringLiteral("-");
+    const QString output = hasOutput ? result.output : QStringLiteral("-");
     return QStringList{EscapedForLine(input), seconds, EscapedForLine(output),
                        OutcomeWord(result.outcome),
                        result.converted() ? NoteWords(result) : ReasonWords(result.reason)}
@@ -47,46 +53,58 @@ QString resultLine(const QString& input, const JobResult& result)
            u'\n';
 }
 
-// The run as a terminal shows it: a line per file, a progress bar while it runs.
+// The run as a terminal shows it: a line per file on standard output and, while it runs, one
+// progress line for the whole run on standard error when that is a terminal.
 class ConsoleRunView : public RunView {
   public:
     ConsoleRunView(FileListModel& files, std::FILE* out, std::FILE* err)
         : files_(files), out_(out), err_(err), bar_(IsTerminal(err))
     {
+        refresh_.setInterval(1000);
+        QObject::connect(&refresh_, &QTimer::timeout, [this] { drawBar(); });
     }
-    void watch(ConversionState& state) { state_ = &state; }
 
     bool frequencyChosen() const override { return true; }
-    void lockControls(bool) override {}
-    void showRunCount(const QString& text) override
+    void lockControls(bool running) override
     {
-        count_ = text;
-        drawBar();
+        if (running) {
+            started_ = steadyClock().now();
+            done_ = 0;
+            refresh_.start();
+        } else {
+            refresh_.stop();
+        }
     }
+    void showRunCount(const QString&) override {}
     void hideRunCount() override { clearBar(); }
     void toggleConvertingNote() override {}
     void hideConvertingNote() override {}
     void showErrorText(const QString&, bool) override {}
-    void showCurrentRow(int) override { drawBar(); }
+    void showCurrentRow(int row) override
+    {
+        running_.insert(row, FileNameOf(files_.cellText(row, FileListModel::InputColumn)));
+        drawBar();
+    }
     void jobEnded(int row, const JobResult& result) override
     {
+        running_.remove(row);
+        ++done_;
         clearBar();
         print(out_, resultLine(files_.cellText(row, FileListModel::InputColumn), result));
-    }
-    void drawBar()
-    {
-        if (!bar_ || state_ == nullptr || state_->CurrentRow < 0) {
-            return;
-        }
-        const int percent = std::clamp(
-            files_.cell(state_->CurrentRow, FileListModel::ProgressColumn).toInt(), 0, 100);
-        const int filled = percent * 30 / 100;
-        std::fprintf(err_, "\r[%s%s] %3d%%  %s", QByteArray(filled, '#').constData(),
-                     QByteArray(30 - filled, '.').constData(), percent, qPrintable(count_));
-        std::fflush(err_);
+        drawBar();
     }
 
   private:
+    void drawBar()
+    {
+        if (!bar_ || !refresh_.isActive()) {
+            return;
+        }
+        const QString line =
+            BatchProgressLine(done_, files_.rowCount(), running_.values(),
+                              steadyClock().now() - started_, TerminalColumns(err_) - 1);
+        print(err_, QStringLiteral("\r\033[K") + line);
+    }
     void clearBar()
     {
         if (bar_) {
@@ -96,11 +114,13 @@ class ConsoleRunView : public RunView {
     }
 
     FileListModel& files_;
-    ConversionState* state_ = nullptr;
     std::FILE* out_;
     std::FILE* err_;
     bool bar_;
-    QString count_;
+    QTimer refresh_;
+    Milliseconds started_{0};
+    int done_ = 0;
+    QMap<int, QString> running_;
 };
 
 int frequencyIndex(int hertz)
@@ -112,6 +132,18 @@ int frequencyIndex(int hertz)
 QString absolutePath(const QString& path, const QString& currentFolder)
 {
     return QDir::cleanPath(QDir(currentFolder).absoluteFilePath(path));
+}
+
+// At least one job, and not more than a machine could use.
+int jobCount(const QString& text, QString& error)
+{
+    bool number = false;
+    const int jobs = text.toInt(&number);
+    if (!number || jobs < 1 || jobs > 256) {
+        error = QStringLiteral("--jobs takes a number from 1 to 256");
+        return 0;
+    }
+    return jobs;
 }
 
 // The files a run converts, and the paths given that hold nothing to convert.
@@ -250,6 +282,14 @@ BatchRequest ParseBatchArguments(const QStringList& arguments, const QString& cu
                 request.error = QStringLiteral("--tracks takes a list such as 1,3-5");
             }
             request.tracks = tracks.value_or(std::vector<int>());
+        } else if (argument == u"--jobs" && i + 1 < arguments.size()) {
+            request.jobs = jobCount(arguments[++i], request.error);
+        } else if (argument.startsWith(QStringLiteral("--jobs="))) {
+            request.jobs = jobCount(argument.mid(7), request.error);
+        } else if (argument == u"--work-folder" && i + 1 < arguments.size()) {
+            request.workFolder = absolutePath(arguments[++i], currentFolder);
+        } else if (argument == u"--resume") {
+            request.resume = true;
         } else if (argument == u"--subfolders") {
             request.subfolders = true;
         } else if (argument == u"--cpu-report") {
@@ -281,12 +321,19 @@ BatchRequest ParseBatchArguments(const QStringList& arguments, const QString& cu
 QString BatchUsage()
 {
     return QStringLiteral(
-        "usage: quorvane-batch --frequency HZ [--subfolders] [--cpu-report] PATH...\n"
+        "usage: quorvane-batch --frequency HZ [--subfolders] [--jobs N] [--resume]\n"
+        "                      [--work-folder DIR] [--cpu-report] PATH...\n"
         "       quorvane-batch --frequency HZ --cd SOURCE [--cd-name NAME] [--tracks LIST]\n"
         "\n"
         "Re-tunes every supported file (MP3, WAV, FLAC, AIFF, AIF, AAC, M4A) named, or found in\n"
         "a folder named (with --subfolders also in its subfolders), to HZ: one of 174, 285, 396,\n"
         "417, 432, 528, 639, 741, 852, 963. Outputs go below ~/Documents/Quorvane/HZ Hz/.\n"
+        "\n"
+        "--jobs N converts N files at once (default: one per processor core). --resume keeps\n"
+        "an output that is there already, tuned to HZ and newer than its file (its line says\n"
+        "kept), so an interrupted run goes on where it stopped. --work-folder DIR puts the\n"
+        "work files into DIR instead of the program's work folder: runs with work folders of\n"
+        "their own may run at the same time, for example one per folder of a library.\n"
         "\n"
         "--cd rips the tracks of a CD (SOURCE: a drive such as /dev/sr0, or a .cue sheet) as\n"
         "Read CD does, all or those of LIST (such as 1,3-5), into ~/Documents/Quorvane/\n"
@@ -295,8 +342,8 @@ QString BatchUsage()
         "of its own with its reason.\n"
         "\n"
         "Standard output: one line per file, tab-separated: input, seconds, output, outcome\n"
-        "(converted, failed, timed out, aborted) and the reason of a failure; tab, newline and\n"
-        "backslash in names are written as \\t, \\n and \\\\. Standard error: a summary.\n"
+        "(converted, failed, timed out, aborted, kept) and the reason of a failure; tab, newline\n"
+        "and backslash in names are written as \\t, \\n and \\\\. Standard error: a summary.\n"
         "\n"
         "Exit status: 0 every file converted, 1 some file not, 2 wrong command line, 3 another\n"
         "copy of Quorvane is running, 128 + N after signal N (the run is cleaned up first).\n");
@@ -309,11 +356,18 @@ int RunBatch(const BatchRequest& request, const QString& programFolder, std::FIL
     ProgramFolders folders;
     SetProgramFolders(folders, programFolder);
     SetOutputAndWorkFolders(folders, WindowsInfo());
+    if (!request.workFolder.isEmpty()) {
+        folders.WorkFolder = IncludeBackslash(request.workFolder);
+        ForceDirectories(folders.WorkFolder);
+    }
 
     FileListModel model;
     ConsoleRunView view(model, out, err);
     ConversionEngine engine(model, view, host());
-    view.watch(engine.State);
+    // Side by side, and each step goes on as soon as its tool has ended: the check of what the
+    // tool wrote stands in for the window's watching and pauses.
+    const int cores = std::max(1, QThread::idealThreadCount());
+    engine.setPlan({request.jobs > 0 ? request.jobs : cores, false, request.resume});
     engine.State.WorkFolder = folders.WorkFolder;
     // The work folder is ours before anything is written into it, or not at all.
     if (!engine.lockWorkFolder()) {
@@ -327,7 +381,6 @@ int RunBatch(const BatchRequest& request, const QString& programFolder, std::FIL
     });
     CopyTools(folders);
     CopyFfmpeg(folders);
-    SpeedProbeFolder = folders.WorkFolder;
 
     engine.State.DocumentsFolder = folders.DocumentsFolder;
     const Gathered gathered =
@@ -339,10 +392,10 @@ int RunBatch(const BatchRequest& request, const QString& programFolder, std::FIL
     engine.State.ProgramOutputFolder = folders.ProgramOutputFolder;
     engine.State.DoneStatusText = GetLanguageText(505);
     engine.State.FailedStatusText = GetLanguageText(507);
-    const double cpuBeforeProbe = OwnCpuSeconds();
-    engine.State.PcSpeed = MeasurePCSpeed();
-    const double probeCpu = OwnCpuSeconds() - cpuBeforeProbe;
-    QObject::connect(&model, &FileListModel::dataChanged, [&view] { view.drawBar(); });
+    // No speed probe: a batch run's time limits come from the estimate of the reference machine,
+    // at least ten minutes a try, which no tool of a working machine comes near.
+    engine.State.PcSpeed = kReferenceSpeed;
+    const double probeCpu = 0;
 
     Summary summary;
     for (const auto& [path, reason] : gathered.refused) {

@@ -25,6 +25,9 @@ struct BatchRequest {
     QString cdSource;         // --cd: a drive's device path or a CUE sheet, absolute
     QString cdName;           // --cd-name
     std::vector<int> tracks;  // --tracks; empty: every track
+    int jobs = 0;             // --jobs: files converted at once; 0: one per processor core
+    bool resume = false;      // --resume: keep outputs of an earlier run that are current
+    QString workFolder;       // --work-folder, absolute; empty: the program's own
     QString error;            // set when the command line could not be understood
 };
 

@@ -40,8 +40,12 @@ int main(int argc, char* argv[])
     qvr::setHost(&host);
     qvr::InitMessageLanguage();
     qvr::RefreshWindowsInfo();
-    // Another copy (the window or a batch) owns the work folder: convert nothing.
-    const auto guard = qvr::GuardSingleInstance([](int) { std::exit(qvr::kAnotherCopyRuns); });
+    // Another copy (the window or a batch) owns the work folder: convert nothing. A run with a
+    // work folder of its own needs only that folder's lock, so several may run at once.
+    std::unique_ptr<qvr::NamedMutex> guard;
+    if (request.workFolder.isEmpty()) {
+        guard = qvr::GuardSingleInstance([](int) { std::exit(qvr::kAnotherCopyRuns); });
+    }
     qvr::FixDecimalSeparator();
     const QString programFolder = QCoreApplication::applicationDirPath() + u'/';
     qvr::SettleProgramLanguage(qvr::WindowsInfo().AppDataDir, programFolder);

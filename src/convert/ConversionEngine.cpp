@@ -4,12 +4,14 @@
 #include "Estimate.h"
 #include "FileListModel.h"
 #include "JobTexts.h"
+#include "Resume.h"
 #include "lang/DVK_MyLanguagesMessageDLG.h"
 #include "lang/Language.h"
 #include "platform/FileSystem.h"
 #include "platform/Storage.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace qvr {
 
@@ -149,8 +151,9 @@ void ConversionEngine::startNextRow(ConversionJob& job)
 {
     while (!State.AbortRequested && nextRow_ < total_ && nextRow_ < files_.rowCount()) {
         const int row = nextRow_++;
-        if (plan_.keep && plan_.keep(row)) {
-            ended_.emplace_back(row, JobResult{JobOutcome::Kept});
+        QString output;
+        if (keepsOutputOf(row, output)) {
+            ended_.emplace_back(row, JobResult{JobOutcome::Kept, FailureReason::None, output});
             view_.jobEnded(row, ended_.back().second);
             continue;
         }
@@ -162,6 +165,22 @@ void ConversionEngine::startNextRow(ConversionJob& job)
         job.start(files_.cellText(row, FileListModel::InputColumn), row);
         return;
     }
+}
+
+bool ConversionEngine::keepsOutputOf(int row, QString& output) const
+{
+    if (!plan_.resume) {
+        return false;
+    }
+    const QString input = files_.cellText(row, FileListModel::InputColumn);
+    QString name = files_.cellText(row, FileListModel::OutputColumn);
+    if (State.CdMode) {
+        name = WithMp3Extension(name);
+    }
+    output = MakeOutputFolder(input, State.Frequency.FrequencyText, State.CdMode, State.CdFolder,
+                              State.DocumentsFolder) +
+             name;
+    return OutputIsCurrent(input, output, int(std::lround(State.Frequency.TargetFrequency)));
 }
 
 void ConversionEngine::jobFinished(ConversionJob& job, int row, const JobResult& result)

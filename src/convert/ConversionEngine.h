@@ -22,8 +22,8 @@ class FileListModel;
 struct RunPlan {
     int jobs = 1;
     bool designPauses = true;
-    // Rows to leave as they are (an output that is already there); empty: none.
-    std::function<bool(int row)> keep;
+    // Rows whose output is already there, tuned alike and newer than the source, are kept.
+    bool resume = false;
 };
 
 // The batch run: converts every row of the list from top to bottom, keeps the run counter, the
@@ -83,6 +83,7 @@ class ConversionEngine : public QObject {
     void startNextRow(ConversionJob& job);
     void jobFinished(ConversionJob& job, int row, const JobResult& result);
     void finishRun();
+    bool keepsOutputOf(int row, QString& output) const;
     QString jobFolder(int index) const;
     QString endText() const;
 

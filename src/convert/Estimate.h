@@ -6,6 +6,9 @@
 
 namespace qvr {
 
+// The speed score of the reference machine.
+constexpr int kReferenceSpeed = 20;
+
 // A file's size in whole megabytes (10^6 bytes), halves to the even neighbour.
 std::int64_t RoundedMegabytes(std::int64_t bytes);
 

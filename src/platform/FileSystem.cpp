@@ -279,6 +279,15 @@ std::optional<std::pair<std::uint64_t, std::uint64_t>> FileIdentity(const QStrin
     return std::pair<std::uint64_t, std::uint64_t>(st.st_dev, st.st_ino);
 }
 
+std::optional<std::int64_t> ModificationTime(const QString& path)
+{
+    struct stat st {};
+    if (!statPath(path, st)) {
+        return std::nullopt;
+    }
+    return std::int64_t(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec;
+}
+
 QString CanonicalFilePath(const QString& path)
 {
     if (path.isEmpty()) {

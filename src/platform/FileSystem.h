@@ -53,6 +53,10 @@ std::vector<FolderEntry> ListFolder(const QString& folder);
 // the same folder. Nothing when it cannot be read.
 std::optional<std::pair<std::uint64_t, std::uint64_t>> FileIdentity(const QString& path);
 
+// When a file's contents last changed, in nanoseconds since the epoch (symbolic links followed);
+// nothing when it cannot be read.
+std::optional<std::int64_t> ModificationTime(const QString& path);
+
 // The absolute path of an existing file or folder with every symbolic link resolved; empty when
 // it cannot be resolved (missing, a dangling link).
 QString CanonicalFilePath(const QString& path);
