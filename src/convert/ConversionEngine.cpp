@@ -23,6 +23,11 @@ ConversionEngine::ConversionEngine(FileListModel& files, RunView& view, Host& ho
     BlinkenTimer.setInterval(400);
     connect(&ProgressTimer, &QTimer::timeout, this, &ConversionEngine::advanceProgress);
     connect(&BlinkenTimer, &QTimer::timeout, this, &ConversionEngine::blinkNote);
+    files_.setStatusText([this](const JobResult& result) {
+        return result.converted() || result.outcome == JobOutcome::Kept
+                   ? ConvertedStatusText(result, State.DoneStatusText)
+                   : RowStatusText(result, State.FailedStatusText);
+    });
 }
 
 ConversionEngine::~ConversionEngine() = default;
@@ -31,12 +36,8 @@ void ConversionEngine::applyFrequency(int index)
 {
     State.Frequency = FrequencyForIndex(index);
     for (int row = 0; row < files_.rowCount(); ++row) {
-        const QString input = files_.cellText(row, FileListModel::InputColumn);
-        files_.setCell(row, FileListModel::OutputColumn,
-                       MakeOutputName(FileNameOf(input), State.Frequency.FrequencyText));
-        files_.setCell(row, FileListModel::TimeColumn, QStringLiteral("-"));
-        files_.setCell(row, FileListModel::ProgressColumn, 0);
-        files_.setCell(row, FileListModel::StatusColumn, QStringLiteral("-"));
+        files_.resetRow(
+            row, MakeOutputName(FileNameOf(files_.input(row)), State.Frequency.FrequencyText));
     }
 }
 
@@ -50,11 +51,15 @@ int ConversionEngine::demonstrationFill(const std::function<int(int)>& random)
         return done;
     }
     for (int row = 0; row <= done && row < rows; ++row) {
-        const bool current = row == done;
-        files_.setCell(row, FileListModel::TimeColumn, 4 + random(4));
-        files_.setCell(row, FileListModel::StatusColumn,
-                       current ? QStringLiteral("Convert Hz") : State.DoneStatusText);
-        files_.setCell(row, FileListModel::ProgressColumn, current ? 40 + random(40) : 100);
+        const int seconds = 4 + random(4);
+        if (row == done) {
+            files_.setSeconds(row, seconds);
+            files_.setStep(row, QStringLiteral("Convert Hz"));
+            files_.setProgress(row, 40 + random(40));
+        } else {
+            files_.setEnded(row,
+                            JobResult(JobOutcome::Converted, FailureReason::None, {}, seconds));
+        }
     }
     return done;
 }
@@ -162,7 +167,7 @@ void ConversionEngine::startNextRow(ConversionJob& job)
         view_.showCurrentRow(row);
         State.RunDoneText = QString::number(row + 1);
         ++active_;
-        job.start(files_.cellText(row, FileListModel::InputColumn), row);
+        job.start(files_.input(row), row);
         return;
     }
 }
@@ -172,8 +177,8 @@ bool ConversionEngine::keepsOutputOf(int row, QString& output) const
     if (!plan_.resume) {
         return false;
     }
-    const QString input = files_.cellText(row, FileListModel::InputColumn);
-    QString name = files_.cellText(row, FileListModel::OutputColumn);
+    const QString& input = files_.input(row);
+    QString name = files_.row(row).outputName;
     if (State.CdMode) {
         name = WithMp3Extension(name);
     }
@@ -275,7 +280,7 @@ void ConversionEngine::advanceProgress()
         return;
     }
     const int value = job->advanceProgress(Milliseconds(ProgressTimer.interval()));
-    files_.setCell(State.CurrentRow, FileListModel::ProgressColumn, value);
+    files_.setProgress(State.CurrentRow, value);
     if (RowProgress::guessedToTheEnd(value) || job->stretchWriting()) {
         ProgressTimer.stop();
     }

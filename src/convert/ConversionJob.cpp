@@ -4,7 +4,6 @@
 #include "Estimate.h"
 #include "FileListModel.h"
 #include "JobTags.h"
-#include "JobTexts.h"
 #include "platform/FileSystem.h"
 #include "platform/PathStyle.h"
 #include "platform/Storage.h"
@@ -54,9 +53,7 @@ ConversionJob::ConversionJob(RunShared& run, QString workFolder, QObject* parent
       workFolder_(std::move(workFolder)),
       waits_(run.clock, run.state.AbortRequested),
       tools_(workFolder_, run.processes, waits_, run.host, run.reportedTools,
-             [this](int row, const QString& status) {
-                 run_.files.setCell(row, FileListModel::StatusColumn, status);
-             })
+             [this](int row, const QString& step) { run_.files.setStep(row, step); })
 {
 }
 
@@ -79,11 +76,6 @@ ConversionJob::~ConversionJob()
 QString ConversionJob::workFile(const char* name) const
 {
     return workFolder_ + QLatin1String(name);
-}
-
-void ConversionJob::setStatus(const QString& text)
-{
-    run_.files.setCell(row_, FileListModel::StatusColumn, text);
 }
 
 JobResult ConversionJob::failure(FailureReason reason)
@@ -123,14 +115,14 @@ ConversionJob::Failure ConversionJob::prepare(const QString& source)
         return failure(FailureReason::NotRegularFile);
     }
     const ConversionState& state = run_.state;
-    QString name = run_.files.cellText(row_, FileListModel::OutputColumn);
+    QString name = run_.files.row(row_).outputName;
     if (state.CdMode) {
         name = WithMp3Extension(name);
     }
     const QString folder = MakeOutputFolder(source, state.Frequency.FrequencyText, state.CdMode,
                                             state.CdFolder, state.DocumentsFolder);
     name = run_.outputNames.claim(folder, name);
-    run_.files.setCell(row_, FileListModel::OutputColumn, name);
+    run_.files.setOutputName(row_, name);
     if (name.isEmpty()) {
         return failure(FailureReason::OutputNotWritable);
     }
@@ -184,7 +176,7 @@ void ConversionJob::stretch()
     if (stretch_ > 0) {
         run_.processes.end(stretch_);
     }
-    setStatus(QStringLiteral("Calc. Solfeggio Freq."));
+    run_.files.setStep(row_, QStringLiteral("Calc. Solfeggio Freq."));
     if (!startStretch()) {
         endWithoutOutput(failure(FailureReason::ToolMissing));
         return;
@@ -472,9 +464,7 @@ void ConversionJob::finishConverted()
     seconds_ = static_cast<int>(WholeSecondsBetween(run_.clock.now(), startTime_));
     JobResult result(JobOutcome::Converted, FailureReason::None, target_, seconds_);
     result.tagsCopied = tagged_;
-    run_.files.setCell(row_, FileListModel::TimeColumn, seconds_);
-    setStatus(ConvertedStatusText(result, run_.state.DoneStatusText));
-    run_.files.setCell(row_, FileListModel::ProgressColumn, 100);
+    run_.files.setEnded(row_, result);
     if (stretch_ > 0) {
         run_.processes.end(stretch_);
     }
@@ -496,7 +486,7 @@ void ConversionJob::endWithoutOutput(JobResult result)
         temporary_.clear();
     }
     deleteWorkFiles();
-    setStatus(RowStatusText(result, run_.state.FailedStatusText));
+    run_.files.setEnded(row_, result);
     end(result);
 }
 

@@ -109,7 +109,6 @@ class ConversionJob : public QObject {
     Failure stepFailure(const StepResult& step, FailureReason reason, const QString& folder);
     static JobResult failure(FailureReason reason);
     QString workFile(const char* name) const;
-    void setStatus(const QString& text);
 
     void finishConverted();
     void endWithoutOutput(JobResult result);

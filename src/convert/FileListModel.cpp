@@ -2,7 +2,12 @@
 
 namespace qvr {
 
-FileListModel::FileListModel(QObject* parent) : QAbstractTableModel(parent) {}
+FileListModel::FileListModel(QObject* parent)
+    : QAbstractTableModel(parent), statusText_([](const JobResult& result) {
+          return result.converted() ? QStringLiteral("Done") : OutcomeWord(result.outcome);
+      })
+{
+}
 
 int FileListModel::rowCount(const QModelIndex& parent) const
 {
@@ -19,11 +24,12 @@ QVariant FileListModel::data(const QModelIndex& index, int role) const
     if (!index.isValid() || index.row() >= rowCount()) {
         return {};
     }
-    const QVariant& value = rows_[static_cast<std::size_t>(index.row())][index.column()];
     switch (role) {
         case Qt::DisplayRole:
-        case Qt::EditRole: return value;
-        case Qt::ToolTipRole: return index.column() == ProgressColumn ? QVariant() : value;
+        case Qt::EditRole: return cell(index.row(), index.column());
+        case Qt::ToolTipRole:
+            return index.column() == ProgressColumn ? QVariant()
+                                                    : cell(index.row(), index.column());
         default: return {};
     }
 }
@@ -48,11 +54,19 @@ QString FileListModel::columnCaption(int column) const
     return captions_.at(static_cast<std::size_t>(column));
 }
 
+void FileListModel::setStatusText(StatusText statusText)
+{
+    statusText_ = std::move(statusText);
+    if (!rows_.empty()) {
+        emit dataChanged(index(0, StatusColumn), index(rowCount() - 1, StatusColumn));
+    }
+}
+
 int FileListModel::addRow(const QString& inputPath)
 {
     const int row = rowCount();
     beginInsertRows(QModelIndex(), row, row);
-    rows_.push_back({inputPath, QStringLiteral("-"), QString(), 0, QStringLiteral("-")});
+    rows_.push_back(FileRow{inputPath, {}, {}, 0, {}, {}});
     endInsertRows();
     return row;
 }
@@ -64,9 +78,68 @@ void FileListModel::clear()
     endResetModel();
 }
 
+void FileListModel::resetRow(int row, const QString& outputName)
+{
+    FileRow& facts = rows_.at(std::size_t(row));
+    facts = FileRow{facts.input, outputName, {}, 0, {}, {}};
+    changed(row, TimeColumn, StatusColumn);
+}
+
+void FileListModel::setOutputName(int row, const QString& name)
+{
+    rows_.at(std::size_t(row)).outputName = name;
+    changed(row, OutputColumn, OutputColumn);
+}
+
+void FileListModel::setStep(int row, const QString& step)
+{
+    rows_.at(std::size_t(row)).step = step;
+    changed(row, StatusColumn, StatusColumn);
+}
+
+void FileListModel::setSeconds(int row, int seconds)
+{
+    rows_.at(std::size_t(row)).seconds = seconds;
+    changed(row, TimeColumn, TimeColumn);
+}
+
+void FileListModel::setProgress(int row, int progress)
+{
+    rows_.at(std::size_t(row)).progress = progress;
+    changed(row, ProgressColumn, ProgressColumn);
+}
+
+void FileListModel::setEnded(int row, const JobResult& result)
+{
+    FileRow& facts = rows_.at(std::size_t(row));
+    facts.result = result;
+    facts.step.clear();
+    if (result.converted()) {
+        facts.seconds = result.seconds;
+        facts.progress = 100;
+    }
+    changed(row, TimeColumn, StatusColumn);
+}
+
+QString FileListModel::statusOf(const FileRow& row) const
+{
+    if (row.result) {
+        return statusText_(*row.result);
+    }
+    return row.step.isEmpty() ? QStringLiteral("-") : row.step;
+}
+
 QVariant FileListModel::cell(int row, int column) const
 {
-    return rows_.at(static_cast<std::size_t>(row)).at(static_cast<std::size_t>(column));
+    const FileRow& facts = rows_.at(std::size_t(row));
+    switch (column) {
+        case InputColumn: return facts.input;
+        case TimeColumn: return facts.seconds ? QVariant(*facts.seconds) : QStringLiteral("-");
+        case OutputColumn: return facts.outputName;
+        case ProgressColumn: return facts.progress;
+        case StatusColumn: return statusOf(facts);
+        default: return {};
+    }
 }
 
 QString FileListModel::cellText(int row, int column) const
@@ -74,11 +147,9 @@ QString FileListModel::cellText(int row, int column) const
     return cell(row, column).toString();
 }
 
-void FileListModel::setCell(int row, int column, const QVariant& value)
+void FileListModel::changed(int row, int firstColumn, int lastColumn)
 {
-    rows_.at(static_cast<std::size_t>(row)).at(static_cast<std::size_t>(column)) = value;
-    const QModelIndex changed = index(row, column);
-    emit dataChanged(changed, changed);
+    emit dataChanged(index(row, firstColumn), index(row, lastColumn));
 }
 
 }  // namespace qvr

@@ -422,13 +422,14 @@ TEST_F(EngineTest, ChoosingAFrequencyNamesEveryRowAndResetsItsCells)
     engine.fillList({music + "Song.MP3", music + "b.flac"});
     EXPECT_EQ(cell(0, FileListModel::OutputColumn), "");
     EXPECT_EQ(cell(0, FileListModel::TimeColumn), "-");
-    files.setCell(1, FileListModel::StatusColumn, "Done");
-    files.setCell(1, FileListModel::ProgressColumn, 100);
+    files.setEnded(1, JobResult(JobOutcome::Converted, FailureReason::None, "b.flac", 3));
+    ASSERT_EQ(cell(1, FileListModel::StatusColumn), "Done");
     engine.applyFrequency(5);
     EXPECT_EQ(cell(0, FileListModel::OutputColumn), "Song-528 Hz.mp3");
     EXPECT_EQ(cell(1, FileListModel::OutputColumn), "b-528 Hz.flac");
     EXPECT_EQ(cell(1, FileListModel::StatusColumn), "-");
     EXPECT_EQ(files.cell(1, FileListModel::ProgressColumn).toInt(), 0);
+    EXPECT_EQ(cell(1, FileListModel::TimeColumn), "-");
     EXPECT_EQ(engine.State.Frequency.ReferencePitch, 523.251);
 }
 
