@@ -3,8 +3,8 @@
 #include "JpegImage.h"
 #include "LinkLabel.h"
 #include "Publisher.h"
+#include "platform/DesktopOpener.h"
 #include "platform/FileSystem.h"
-#include "platform/Shell.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -112,13 +112,16 @@ void TAboutBoxQVR::UpdateButtonClick()
     open(content_.productPageAddress);
 }
 
-void TAboutBoxQVR::open(const QString& address) const
+void TAboutBoxQVR::open(const QString& address)
 {
     if (content_.openDocument) {
         content_.openDocument(address);
-    } else {
-        OpenDocument(address);
+        return;
     }
+    if (opener_ == nullptr) {
+        opener_ = new DesktopOpener(Milliseconds(10'000), this);
+    }
+    opener_->openDocument(address);
 }
 
 }  // namespace qvr

@@ -11,6 +11,7 @@ class QPushButton;
 
 namespace qvr {
 
+class DesktopOpener;
 class LinkLabel;
 
 // What the about box shows and where its links lead; read once, when the box is created.
@@ -19,7 +20,7 @@ struct AboutBoxContent {
     QString versionText;
     QString productPageAddress;
     QString supportMailAddress;
-    // Opens an address; empty: the desktop's handler (OpenDocument).
+    // Opens an address; empty: the desktop's handler, else the web browser.
     std::function<bool(const QString&)> openDocument;
 };
 
@@ -49,9 +50,10 @@ class TAboutBoxQVR : public QDialog {
 
   private:
     void createControls();
-    void open(const QString& address) const;
+    void open(const QString& address);
 
     AboutBoxContent content_;
+    DesktopOpener* opener_ = nullptr;
 };
 
 }  // namespace qvr

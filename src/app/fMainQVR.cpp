@@ -14,11 +14,11 @@
 #include "lang/DVK_MyLanguagesMessageDLG.h"
 #include "lang/Language.h"
 #include "lang/TranslationDispatcher.h"
+#include "platform/DesktopOpener.h"
 #include "platform/FileSystem.h"
 #include "platform/NumberFormat.h"
 #include "platform/PCSpeed_DVK.h"
 #include "platform/Processes.h"
-#include "platform/Shell.h"
 
 #include <QAction>
 #include <QApplication>
@@ -94,7 +94,9 @@ QString programFolderOfRunningProgram()
 }  // namespace
 
 TMainFormQVR::TMainFormQVR(MainFormEnvironment environment, QWidget* parent)
-    : QMainWindow(parent), environment_(std::move(environment))
+    : QMainWindow(parent),
+      environment_(std::move(environment)),
+      opener_(new DesktopOpener(Milliseconds(10'000), this))
 {
     setObjectName(QStringLiteral("TMainFormQVR"));
     setWindowTitle(QStringLiteral("Quorvane"));
@@ -458,9 +460,9 @@ void TMainFormQVR::AbortBitBtnClick()
 
 void TMainFormQVR::OutputFolderBitBtnClick()
 {
-    if (!OpenWithDesktop(Folders.ProgramOutputFolder)) {
+    opener_->openWithDesktop(Folders.ProgramOutputFolder, [] {
         host().showPlainMessage(QStringLiteral("Unable to open output folder!"));
-    }
+    });
 }
 
 void TMainFormQVR::showEvent(QShowEvent* event)

@@ -20,6 +20,7 @@ namespace qvr {
 
 class BackgroundPicture;
 class CdHandOff;
+class DesktopOpener;
 class ConversionEngine;
 class FileListModel;
 class FormTranslation;
@@ -183,6 +184,8 @@ class TMainFormQVR : public QMainWindow {
     int screenHeight() const;
 
     MainFormEnvironment environment_;
+    // Opens the output folder and the information page; tells when that failed.
+    DesktopOpener* opener_ = nullptr;
     std::unique_ptr<MainRunView> runView_;
     QWidget* client_ = nullptr;
     // The list is anchored to all four sides: its distance to the right and bottom edges.

@@ -3,7 +3,7 @@
 #include "fAboutQVR.h"
 #include "fMainQVR.h"
 #include "lang/Language.h"
-#include "platform/Shell.h"
+#include "platform/DesktopOpener.h"
 
 namespace qvr {
 
@@ -25,7 +25,7 @@ void TMainFormQVR::WissenswerteszumKonvertierenSolfeggioFrequenzen1Click()
     if (environment_.openDocument) {
         environment_.openDocument(InfoPageAddress);
     } else {
-        OpenDocument(InfoPageAddress);
+        opener_->openDocument(InfoPageAddress);
     }
 }
 

@@ -1,5 +1,7 @@
 #include "Spawn.h"
 
+#include <optional>
+
 #include "NativePath.h"
 
 #include <fcntl.h>
@@ -97,6 +99,19 @@ bool ChildHasEnded(pid_t pid)
     }
     const pid_t r = ::waitpid(pid, nullptr, WNOHANG);
     return r == pid || (r < 0 && errno == ECHILD);
+}
+
+std::optional<int> ChildExitStatus(pid_t pid)
+{
+    int status = 0;
+    const pid_t r = ::waitpid(pid, &status, WNOHANG);
+    if (r == 0) {
+        return std::nullopt;
+    }
+    if (r != pid) {
+        return 127;  // not a child of ours any more: nothing can be told
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
 void AdoptChild(pid_t pid)

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 #include <sys/types.h>
 
 namespace qvr {
@@ -15,6 +17,10 @@ pid_t SpawnHidden(const QString& programPath, const QStringList& arguments,
 
 // Takes over a child nobody waits for, so it does not linger as a zombie once it ends.
 void AdoptChild(pid_t pid);
+
+// How a child ended, once it has (reaped): its exit status, or 128 + the signal that ended it;
+// nothing while it runs.
+std::optional<int> ChildExitStatus(pid_t pid);
 
 // True when the child has ended; reaps it.
 bool ChildHasEnded(pid_t pid);

@@ -4,6 +4,7 @@
 #include "convert/FileListModel.h"
 #include "lang/DVK_MyLanguagesMessageDLG.h"
 #include "platform/NativePath.h"
+#include "support/Waiting.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -156,4 +157,23 @@ TEST_F(MainForm, OpenFileTakesOnlyARegularFileOrALinkToOne)
             EXPECT_EQ(form.Files->rowCount(), 0);
         }
     }
+}
+
+// The desktop's opener ends with a failure when nothing opens the folder: the window says so,
+// and the opener is reaped.
+TEST_F(MainForm, AnOutputFolderNothingOpensIsReported)
+{
+    auto form = start();
+    const QString bin = home.path() + "/bin/";
+    QDir().mkpath(bin);
+    writeFile(bin + "xdg-open",
+              "#!/bin/sh\necho $$ > \"" + home.path().toUtf8() + "/opener\"\nexit 4\n");
+    ::chmod(toNativeBytes(bin + "xdg-open").c_str(), 0755);
+    home.setEnv("PATH", bin.toUtf8());
+
+    form->OutputFolderBitBtn->click();
+    ASSERT_TRUE(waitForEvents([&] { return !recorder.plainMessages.isEmpty(); }, 5000));
+    EXPECT_EQ(recorder.plainMessages, QStringList{"Unable to open output folder!"});
+    const QByteArray opener = readFile(home.path() + "/opener").trimmed();
+    EXPECT_FALSE(QFile::exists("/proc/" + QString::fromLatin1(opener)));
 }
