@@ -6,6 +6,7 @@
 #include "fMainQVR.h"
 #include "lang/DVK_MyLanguagesMessageDLG.h"
 #include "lang/Language.h"
+#include "platform/ActivationChannel.h"
 #include "platform/DVK_SystemInfo.h"
 
 #include <QApplication>
@@ -25,7 +26,11 @@ int main(int argc, char* argv[])
     // Module start-up, before any window.
     qvr::InitMessageLanguage();
     qvr::RefreshWindowsInfo();
+    // A running copy is asked to come to the front; the guard then ends this one with its message.
+    qvr::ActivationChannel::callRunning(QStringLiteral("Quorvane"));
     const auto guard = qvr::GuardSingleInstance([](int code) { std::exit(code); });
+    qvr::ActivationChannel activation(QStringLiteral("Quorvane"));
+    activation.listen();
 
     qvr::MainFormEnvironment environment;
     environment.arguments = QApplication::arguments().mid(1);
@@ -35,6 +40,12 @@ int main(int argc, char* argv[])
     qvr::TMainFormQVR mainForm(environment);
     const qvr::StartupDialogs dialogs(mainForm);
     mainForm.show();
+    QObject::connect(&activation, &qvr::ActivationChannel::activationRequested, &mainForm,
+                     [&mainForm] {
+                         mainForm.showNormal();
+                         mainForm.raise();
+                         mainForm.activateWindow();
+                     });
     qvr::ReportStartupWhenAsked(mainForm);
     const int result = QApplication::exec();
     qvr::setHost(nullptr);

@@ -1,10 +1,12 @@
 #include "app/NurEinmalStarten_Unit_Quorvane.h"
+#include "platform/ActivationChannel.h"
 #include "support/RecordingHost.h"
 #include "support/TempHome.h"
 
 #include <gtest/gtest.h>
 
 #include <QProcess>
+#include <QSignalSpy>
 
 using namespace qvr;
 
@@ -37,4 +39,33 @@ TEST(SingleInstance, TheProgramEndsWhenAnotherCopyRuns)
     EXPECT_EQ(second.exitCode(), 0);
     EXPECT_TRUE(second.readAllStandardError().contains("Quorvane is already started!"));
     EXPECT_FALSE(QFileInfo::exists(home.outputFolder()));  // no window, no file touched
+}
+
+// A second start asks the running copy to come to the front before it says so and ends.
+TEST(SingleInstance, ASecondStartCallsTheRunningCopyForward)
+{
+    test::TempHome home;
+    NamedMutex running("Quorvane");
+    ASSERT_FALSE(running.alreadyExisted());
+    ActivationChannel channel("Quorvane");
+    ASSERT_TRUE(channel.listen());
+    QSignalSpy called(&channel, &ActivationChannel::activationRequested);
+
+    QProcess second;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QUORVANE_MESSAGES", "stderr");
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    second.setProcessEnvironment(environment);
+    second.start(QStringLiteral(QUORVANE_PROGRAM_DIR "/quorvane"), {});
+    ASSERT_TRUE(called.wait(20000));
+    ASSERT_TRUE(second.waitForFinished(20000));
+    EXPECT_EQ(second.exitCode(), 0);
+    EXPECT_TRUE(second.readAllStandardError().contains("Quorvane is already started!"));
+    EXPECT_EQ(called.count(), 1);
+}
+
+TEST(SingleInstance, NobodyListeningIsNoCall)
+{
+    test::TempHome home;
+    EXPECT_FALSE(ActivationChannel::callRunning("Quorvane", 100));
 }
