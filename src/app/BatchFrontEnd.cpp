@@ -321,7 +321,6 @@ int RunBatch(const BatchRequest& request, const QString& programFolder, std::FIL
     });
     CopyTools(folders);
     CopyFfmpeg(folders);
-    SpeedProbeFolder = folders.WorkFolder;
 
     engine.State.DocumentsFolder = folders.DocumentsFolder;
     const Gathered gathered =
@@ -334,7 +333,7 @@ int RunBatch(const BatchRequest& request, const QString& programFolder, std::FIL
     engine.State.DoneStatusText = GetLanguageText(505);
     engine.State.FailedStatusText = GetLanguageText(507);
     const double cpuBeforeProbe = OwnCpuSeconds();
-    engine.State.PcSpeed = MeasurePCSpeed();
+    engine.State.PcSpeed = MeasurePCSpeed(folders.WorkFolder, host());
     const double probeCpu = OwnCpuSeconds() - cpuBeforeProbe;
     QObject::connect(&model, &FileListModel::dataChanged, [&view] { view.drawBar(); });
 
