@@ -41,7 +41,8 @@ int main(int argc, char* argv[])
     qvr::InitMessageLanguage();
     qvr::RefreshWindowsInfo();
     // Another copy (the window or a batch) owns the work folder: convert nothing.
-    const auto guard = qvr::GuardSingleInstance([](int) { std::exit(qvr::kAnotherCopyRuns); });
+    const auto guard =
+        qvr::GuardSingleInstance(host, [](int) { std::exit(qvr::kAnotherCopyRuns); });
     qvr::FixDecimalSeparator();
     const QString programFolder = QCoreApplication::applicationDirPath() + u'/';
     qvr::SettleProgramLanguage(qvr::WindowsInfo().AppDataDir, programFolder);

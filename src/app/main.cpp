@@ -25,7 +25,7 @@ int main(int argc, char* argv[])
     // Module start-up, before any window.
     qvr::InitMessageLanguage();
     qvr::RefreshWindowsInfo();
-    const auto guard = qvr::GuardSingleInstance([](int code) { std::exit(code); });
+    const auto guard = qvr::GuardSingleInstance(*host, [](int code) { std::exit(code); });
 
     qvr::MainFormEnvironment environment;
     environment.arguments = QApplication::arguments().mid(1);
