@@ -44,7 +44,7 @@ int main(int argc, char* argv[])
     // work folder of its own needs only that folder's lock, so several may run at once.
     std::unique_ptr<qvr::NamedMutex> guard;
     if (request.workFolder.isEmpty()) {
-        guard = qvr::GuardSingleInstance([](int) { std::exit(qvr::kAnotherCopyRuns); });
+        guard = qvr::GuardSingleInstance(host, [](int) { std::exit(qvr::kAnotherCopyRuns); });
     }
     qvr::FixDecimalSeparator();
     const QString programFolder = QCoreApplication::applicationDirPath() + u'/';

@@ -286,9 +286,9 @@ void TMainFormQVR::FormCreate()
     ApplySkinAtStartup();
     WriteProgramSettings(Folders.ProgramFolder, ProgramLanguage);
     CopyTools(Folders);
-    SpeedProbeFolder = Folders.WorkFolder;
-    Engine->State.PcSpeed =
-        environment_.measureSpeed ? std::max(1, environment_.measureSpeed()) : MeasurePCSpeed();
+    Engine->State.PcSpeed = environment_.measureSpeed
+                                ? std::max(1, environment_.measureSpeed(Folders.WorkFolder))
+                                : MeasurePCSpeed(Folders.WorkFolder, host());
     CopyFfmpeg(Folders);
     ProgressTimer->stop();
     ApplyStartupScaling();

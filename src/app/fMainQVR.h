@@ -40,11 +40,11 @@ struct CdDriveSurvey {
 
 // What the main window takes from its surroundings; tests give their own.
 struct MainFormEnvironment {
-    QString programFolder;              // empty: the running program's folder
-    QStringList arguments;              // command-line arguments after the program name
-    int screenHeight = 0;               // 0: the primary screen's height
-    std::function<int()> measureSpeed;  // empty: the PC speed probe
-    std::function<bool(const QString&)> openDocument;  // empty: the desktop's handler
+    QString programFolder;  // empty: the running program's folder
+    QStringList arguments;  // command-line arguments after the program name
+    int screenHeight = 0;   // 0: the primary screen's height
+    std::function<int(const QString& folder)> measureSpeed;  // empty: the PC speed probe
+    std::function<bool(const QString&)> openDocument;        // empty: the desktop's handler
     // The open dialogs; empty: the file dialogs. They answer the chosen path, or nothing.
     std::function<QString()> chooseFile;
     std::function<QString(const QString& suggestedName)> chooseFolder;

@@ -28,7 +28,7 @@ int main(int argc, char* argv[])
     qvr::RefreshWindowsInfo();
     // A running copy is asked to come to the front; the guard then ends this one with its message.
     qvr::ActivationChannel::callRunning(QStringLiteral("Quorvane"));
-    const auto guard = qvr::GuardSingleInstance([](int code) { std::exit(code); });
+    const auto guard = qvr::GuardSingleInstance(*host, [](int code) { std::exit(code); });
     qvr::ActivationChannel activation(QStringLiteral("Quorvane"));
     activation.listen();
 

@@ -9,9 +9,6 @@
 
 namespace qvr {
 
-QString SpeedProbeFolder;
-int PCSpeedResult = 0;
-
 namespace {
 
 constexpr int kMeasurements = 5;
@@ -25,7 +22,7 @@ QString formatGeneral(double value)
 }
 
 // One pass: the floating-point steps, then a scratch file written, read back and deleted.
-void runPass(int passNumber, std::mt19937& random)
+void runPass(const QString& folder, int passNumber, std::mt19937& random)
 {
     std::uniform_int_distribution<int> draw(0, 99'999'999);
     double accumulator = 0.0;
@@ -38,35 +35,34 @@ void runPass(int passNumber, std::mt19937& random)
     }
     const QString number = QString::number(passNumber);
     const QString scratch =
-        SpeedProbeFolder + QStringLiteral("pc-speed-dvk") + number + QStringLiteral(".txt");
+        folder + QStringLiteral("pc-speed-dvk") + number + QStringLiteral(".txt");
     WriteTextFile(scratch, number + QStringLiteral("\r\n") + formatted + QStringLiteral("\r\n"));
     (void)ReadFirstLine(scratch);
     RemoveFile(scratch);
 }
 
-int measure(Milliseconds duration, const Clock& clock, std::mt19937& random)
+int measure(const QString& folder, Milliseconds duration, const Clock& clock, std::mt19937& random)
 {
     const Milliseconds start = clock.now();
     int passes = 0;
     do {
-        runPass(++passes, random);
+        runPass(folder, ++passes, random);
     } while (clock.now() - start < duration);
     return passes;
 }
 
 }  // namespace
 
-int MeasurePCSpeed(Milliseconds measurement, const Clock& clock)
+int MeasurePCSpeed(const QString& folder, Host& host, Milliseconds measurement, const Clock& clock)
 {
-    host().setBusyCursor(true);
+    host.setBusyCursor(true);
     std::mt19937 random(static_cast<unsigned>(clock.now().count()));
     int total = 0;
     for (int i = 0; i < kMeasurements; ++i) {
-        total += measure(measurement, clock, random);
+        total += measure(folder, measurement, clock, random);
     }
-    PCSpeedResult = std::max(1, total / kMeasurements);
-    host().setBusyCursor(false);
-    return PCSpeedResult;
+    host.setBusyCursor(false);
+    return std::max(1, total / kMeasurements);
 }
 
 }  // namespace qvr

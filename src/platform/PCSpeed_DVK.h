@@ -6,15 +6,13 @@
 
 namespace qvr {
 
-// Folder for the probe's scratch files, with trailing separator; set just before the probe.
-extern QString SpeedProbeFolder;
-// Result of the last probe; at least 1 once a probe has run.
-extern int PCSpeedResult;
+class Host;
 
 // Counts how many passes of a fixed mix of floating-point work and small file operations the
-// machine completes in `measurement` (300 ms), averaged over five measurements; stores and
-// answers the score. Shows the busy cursor while it runs.
-int MeasurePCSpeed(Milliseconds measurement = Milliseconds(300),
+// machine completes in `measurement` (300 ms), averaged over five measurements; answers the
+// score, at least 1. `folder` (with trailing separator) takes the probe's scratch files. Shows
+// the busy cursor of `host` while it runs.
+int MeasurePCSpeed(const QString& folder, Host& host, Milliseconds measurement = Milliseconds(300),
                    const Clock& clock = steadyClock());
 
 }  // namespace qvr

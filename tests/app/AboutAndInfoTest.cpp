@@ -43,7 +43,7 @@ class AboutAndInfo : public StartupFixture {
         MainFormEnvironment environment;
         environment.programFolder = programFolder;
         environment.screenHeight = 768;
-        environment.measureSpeed = [] { return 40; };
+        environment.measureSpeed = [](const QString&) { return 40; };
         environment.openDocument = opener;
         return std::make_unique<TMainFormQVR>(environment);
     }

@@ -141,7 +141,7 @@ TEST_F(MainForm, OpenFileTakesOnlyARegularFileOrALinkToOne)
         MainFormEnvironment environment;
         environment.programFolder = programFolder;
         environment.screenHeight = 768;
-        environment.measureSpeed = [] { return 40; };
+        environment.measureSpeed = [](const QString&) { return 40; };
         environment.chooseFile = [&] { return music + c.name; };
         TMainFormQVR form(environment);
         recorder.messages.clear();

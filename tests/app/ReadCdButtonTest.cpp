@@ -40,7 +40,7 @@ class ReadCdButton : public StartupFixture {
         MainFormEnvironment environment;
         environment.programFolder = programFolder;
         environment.screenHeight = 768;
-        environment.measureSpeed = [] { return 40; };
+        environment.measureSpeed = [](const QString&) { return 40; };
         environment.surveyCdDrives = [this] {
             ++surveys;
             return drives;

@@ -56,7 +56,7 @@ class RunWindow : public StartupFixture {
         MainFormEnvironment environment;
         environment.programFolder = programFolder;
         environment.screenHeight = 768;
-        environment.measureSpeed = [] { return 20; };
+        environment.measureSpeed = [](const QString&) { return 20; };
         environment.chooseFolder = [folder](const QString& suggested) {
             return folder + suggested;
         };

@@ -14,11 +14,10 @@ TEST(SingleInstance, ASecondCopySaysSoAndEndsWithZero)
 {
     test::TempHome home;
     test::RecordingHost recorder;
-    ScopedHost scoped(recorder);
     int exitCode = -1;
-    auto first = GuardSingleInstance([&](int code) { exitCode = code; });
+    auto first = GuardSingleInstance(recorder, [&](int code) { exitCode = code; });
     EXPECT_EQ(exitCode, -1);
-    auto second = GuardSingleInstance([&](int code) { exitCode = code; });
+    auto second = GuardSingleInstance(recorder, [&](int code) { exitCode = code; });
     EXPECT_EQ(exitCode, 0);
     EXPECT_EQ(recorder.plainMessages, QStringList({"Quorvane is already started!"}));
 }

@@ -33,6 +33,8 @@ class StartupFixture : public ::testing::Test {
         }
     }
 
+    QString probedFolder;  // where the start-up ran its speed probe
+
     void chooseLanguage(const QByteArray& code)
     {
         writeFile(home.workFolder() + "LanguageIsSet.ini", code + "\r\n");
@@ -45,7 +47,10 @@ class StartupFixture : public ::testing::Test {
         environment.programFolder = programFolder;
         environment.arguments = arguments;
         environment.screenHeight = screenHeight;
-        environment.measureSpeed = [] { return 40; };
+        environment.measureSpeed = [this](const QString& folder) {
+            probedFolder = folder;
+            return 40;
+        };
         return std::make_unique<TMainFormQVR>(environment);
     }
 };

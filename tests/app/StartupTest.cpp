@@ -33,7 +33,7 @@ TEST_F(Startup, AFirstStartMakesTheFoldersAndLinksTheTools)
                   QFileInfo(programFolder + tool).canonicalFilePath());
         EXPECT_EQ(readFile(home.workFolder() + tool), QByteArray("version 1 of ") + tool);
     }
-    EXPECT_EQ(SpeedProbeFolder, home.workFolder());
+    EXPECT_EQ(probedFolder, home.workFolder());
     EXPECT_EQ(form->Engine->State.PcSpeed, 40);
     EXPECT_TRUE(recorder.messages.empty());
 }

@@ -46,8 +46,7 @@ class SpeedProbeTest : public ::testing::Test {
   protected:
     QTemporaryDir dir;
     test::RecordingHost recorder;
-    ScopedHost scoped{recorder};
-    void SetUp() override { SpeedProbeFolder = dir.path() + "/"; }
+    QString folder = dir.path() + "/";
 };
 
 TEST_F(SpeedProbeTest, AveragesFiveMeasurementsDroppingTheRemainder)
@@ -58,16 +57,15 @@ TEST_F(SpeedProbeTest, AveragesFiveMeasurementsDroppingTheRemainder)
     for (int passes : {40, 41, 40, 42, 41}) {
         addMeasurement(clock, passes, t);
     }
-    EXPECT_EQ(MeasurePCSpeed(Milliseconds(300), clock), 40);
-    EXPECT_EQ(PCSpeedResult, 40);
+    EXPECT_EQ(MeasurePCSpeed(folder, recorder, Milliseconds(300), clock), 40);
     EXPECT_TRUE(clock.readings.empty());
 }
 
 TEST_F(SpeedProbeTest, LeavesNoScratchFilesAndRestoresTheCursor)
 {
-    const int result = MeasurePCSpeed(Milliseconds(10));
+    const int result = MeasurePCSpeed(folder, recorder, Milliseconds(10));
     EXPECT_GE(result, 1);
-    EXPECT_TRUE(ListFolder(SpeedProbeFolder).empty());
+    EXPECT_TRUE(ListFolder(folder).empty());
     EXPECT_FALSE(recorder.busy);
     EXPECT_EQ(recorder.busyCalls, 2);
 }
@@ -80,5 +78,5 @@ TEST_F(SpeedProbeTest, ASlowMachineStillScoresOne)
         clock.readings.push_back(Milliseconds(0));
         clock.readings.push_back(Milliseconds(10'000));
     }
-    EXPECT_EQ(MeasurePCSpeed(Milliseconds(300), clock), 1);
+    EXPECT_EQ(MeasurePCSpeed(folder, recorder, Milliseconds(300), clock), 1);
 }
