@@ -40,8 +40,15 @@ endif()
 install(FILES ${QUORVANE_PROGRAM_DIR}/ver.ini ${QUORVANE_PROGRAM_DIR}/Language.ini
               ${PROJECT_SOURCE_DIR}/data/Program.ini
         DESTINATION ${QUORVANE_INSTALL_DIR})
-configure_file(${PROJECT_SOURCE_DIR}/data/quorvane.sh.in ${CMAKE_BINARY_DIR}/launcher/quorvane @ONLY)
-install(PROGRAMS ${CMAKE_BINARY_DIR}/launcher/quorvane DESTINATION ${CMAKE_INSTALL_BINDIR})
+# One launcher per program in the bin folder; each finds the program folder relative to itself.
+file(RELATIVE_PATH QUORVANE_LAUNCHER_TO_PROGRAM ${CMAKE_INSTALL_FULL_BINDIR}
+     ${CMAKE_INSTALL_PREFIX}/${QUORVANE_INSTALL_DIR})
+foreach(QUORVANE_LAUNCHED quorvane quorvane-batch)
+    configure_file(${PROJECT_SOURCE_DIR}/data/quorvane.sh.in
+                   ${CMAKE_BINARY_DIR}/launcher/${QUORVANE_LAUNCHED} @ONLY)
+    install(PROGRAMS ${CMAKE_BINARY_DIR}/launcher/${QUORVANE_LAUNCHED}
+            DESTINATION ${CMAKE_INSTALL_BINDIR})
+endforeach()
 install(FILES ${PROJECT_SOURCE_DIR}/data/quorvane.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${PROJECT_SOURCE_DIR}/data/quorvane.svg

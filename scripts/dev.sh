@@ -2,6 +2,7 @@
 # Quorvane's one entry point for a fresh machine:
 #   scripts/dev.sh start [ARGS...]  install what is missing, build, start the program
 #   scripts/dev.sh test             install what is missing, build, run every test
+#   scripts/dev.sh package          install what is missing, build, make build/quorvane_*.deb
 # Both can be run again at any time; packages are installed as root or through sudo.
 set -euo pipefail
 
@@ -64,8 +65,14 @@ case "$command" in
         cd "$build"
         QT_QPA_PLATFORM=offscreen ctest --output-on-failure --parallel "$(nproc)" "$@"
         ;;
+    package)
+        install_packages
+        build_program
+        cd "$build"
+        cpack -G DEB
+        ;;
     *)
-        echo "usage: scripts/dev.sh start|test" >&2
+        echo "usage: scripts/dev.sh start|test|package" >&2
         exit 2
         ;;
 esac
