@@ -1,5 +1,7 @@
 #include "SkinPainter.h"
 
+#include "LabelBands.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -16,18 +18,23 @@ constexpr Rgb rgb(int r, int g, int b)
     return {static_cast<float>(r), static_cast<float>(g), static_cast<float>(b)};
 }
 
-// Skins with a white or yellow title start dark at the top, those with a black title light.
+constexpr Rgb kWhite = rgb(255, 255, 255);
+constexpr Rgb kBlack = rgb(0, 0, 0);
+constexpr Rgb kYellow = rgb(255, 255, 0);
+
+// Skins with a white or yellow title start dark at the top, those with a black title light. The
+// title colours are the window's (one per skin); the pictures follow them.
 const std::array<SkinDesign, 10> kSkins = {{
-    {rgb(28, 66, 46), rgb(88, 148, 76), rgb(104, 182, 166), Pattern::Waves, 0.45f},
-    {rgb(249, 249, 249), rgb(133, 144, 217), rgb(136, 142, 220), Pattern::Rings, 0.35f},
-    {rgb(255, 251, 244), rgb(243, 101, 32), rgb(255, 196, 120), Pattern::Bands, 0.30f},
-    {rgb(26, 32, 64), rgb(78, 93, 155), rgb(140, 160, 230), Pattern::Blobs, 0.35f},
-    {rgb(22, 28, 62), rgb(83, 100, 169), rgb(120, 150, 240), Pattern::Waves, 0.40f},
-    {rgb(34, 34, 34), rgb(88, 88, 88), rgb(150, 150, 150), Pattern::Bands, 0.25f},
-    {rgb(238, 238, 238), rgb(140, 140, 140), rgb(255, 255, 255), Pattern::Rings, 0.30f},
-    {rgb(252, 252, 252), rgb(200, 200, 200), rgb(180, 180, 180), Pattern::Stripes, 0.35f},
-    {rgb(26, 26, 26), rgb(75, 75, 75), rgb(120, 120, 120), Pattern::Blobs, 0.40f},
-    {rgb(232, 241, 250), rgb(19, 75, 135), rgb(90, 160, 220), Pattern::Waves, 0.35f},
+    {rgb(28, 66, 46), rgb(88, 148, 76), rgb(104, 182, 166), Pattern::Waves, 0.45f, kWhite},
+    {rgb(249, 249, 249), rgb(133, 144, 217), rgb(136, 142, 220), Pattern::Rings, 0.35f, kBlack},
+    {rgb(255, 251, 244), rgb(243, 101, 32), rgb(255, 196, 120), Pattern::Bands, 0.30f, kBlack},
+    {rgb(26, 32, 64), rgb(78, 93, 155), rgb(140, 160, 230), Pattern::Blobs, 0.35f, kWhite},
+    {rgb(22, 28, 62), rgb(83, 100, 169), rgb(120, 150, 240), Pattern::Waves, 0.40f, kYellow},
+    {rgb(34, 34, 34), rgb(88, 88, 88), rgb(150, 150, 150), Pattern::Bands, 0.25f, kWhite},
+    {rgb(238, 238, 238), rgb(140, 140, 140), rgb(255, 255, 255), Pattern::Rings, 0.30f, kBlack},
+    {rgb(252, 252, 252), rgb(200, 200, 200), rgb(180, 180, 180), Pattern::Stripes, 0.35f, kBlack},
+    {rgb(26, 26, 26), rgb(75, 75, 75), rgb(120, 120, 120), Pattern::Blobs, 0.40f, kWhite},
+    {rgb(232, 241, 250), rgb(19, 75, 135), rgb(90, 160, 220), Pattern::Waves, 0.35f, kBlack},
 }};
 
 float clamp01(float x)
@@ -156,10 +163,12 @@ SkinDesign BuiltInDesign()
     return {rgb(250, 250, 252), rgb(133, 144, 217), rgb(200, 206, 245), Pattern::Waves, 0.45f};
 }
 
-RgbImage PaintSkin(const SkinDesign& design, int width, int height)
+RgbImage PaintSkin(const SkinDesign& design, int width, int height,
+                   const std::vector<LabelPlace>& labels)
 {
     RgbImage image(width, height);
     const Figure figure(design.pattern, width, height);
+    const LabelBands bands(labels, design.top, design.bottom, width, height);
     const float invHeight = 1.0f / height;
     for (int y = 0; y < height; ++y) {
         const float v = y * invHeight;
@@ -169,13 +178,20 @@ RgbImage PaintSkin(const SkinDesign& design, int width, int height)
                        design.top.b + (design.bottom.b - design.top.b) * g};
         // The band of the title line stays free of the figure.
         const float calm = smoothstep(0.18f, 0.40f, v) * design.strength;
+        const bool banded = bands.touchesRow(y);
         std::uint8_t* out = image.row(y);
         for (int x = 0; x < width; ++x, out += 3) {
             const float a = calm > 0 ? figure.at(x, x * invHeight, v) * calm : 0.0f;
+            Rgb colour{base.r + (design.accent.r - base.r) * a,
+                       base.g + (design.accent.g - base.g) * a,
+                       base.b + (design.accent.b - base.b) * a};
+            if (banded) {
+                colour = bands.apply(colour, x, y);
+            }
             const float n = dither(x, y);
-            out[0] = channel(base.r + (design.accent.r - base.r) * a + n);
-            out[1] = channel(base.g + (design.accent.g - base.g) * a + n);
-            out[2] = channel(base.b + (design.accent.b - base.b) * a + n);
+            out[0] = channel(colour.r + n);
+            out[1] = channel(colour.g + n);
+            out[2] = channel(colour.b + n);
         }
     }
     return image;

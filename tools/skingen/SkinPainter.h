@@ -2,6 +2,8 @@
 
 #include "JpegWriter.h"
 
+#include <vector>
+
 namespace qvr::tools {
 
 struct Rgb {
@@ -18,7 +20,8 @@ struct SkinDesign {
     Rgb bottom;
     Rgb accent;
     Pattern pattern = Pattern::Waves;
-    float strength = 0.3f;  // how far the figure moves the gradient towards the accent
+    float strength = 0.3f;     // how far the figure moves the gradient towards the accent
+    Rgb title{255, 255, 255};  // the colour the window gives the title line on this skin
 };
 
 // The design of skin 1 to 10; nothing for other numbers.
@@ -26,7 +29,11 @@ const SkinDesign* SkinDesignFor(int skin);
 // The built-in background, shown until a skin picture has been loaded.
 SkinDesign BuiltInDesign();
 
-RgbImage PaintSkin(const SkinDesign& design, int width, int height);
+struct LabelPlace;
+
+// The skin's picture; behind each of `labels` the picture is toned until the label reads.
+RgbImage PaintSkin(const SkinDesign& design, int width, int height,
+                   const std::vector<LabelPlace>& labels = {});
 // The banner of the about box: a tone wave over a deep gradient.
 RgbImage PaintAboutBanner(int width, int height);
 

@@ -3,6 +3,7 @@
 //   skingen about <file>                      the about box banner
 //   skingen builtin <file.cpp>                the built-in background as compiled-in bytes
 #include "JpegWriter.h"
+#include "LabelBands.h"
 #include "SkinPainter.h"
 
 #include <cstdio>
@@ -42,7 +43,9 @@ int writeSkin(int number, const std::string& prefix, const std::string& folder)
     }
     for (const SizeClass& c : kClasses) {
         const std::string path = folder + "/" + prefix + c.name + ".jpg";
-        if (!WriteJpegFile(path, PaintSkin(*design, c.width, c.height), kSkinQuality)) {
+        if (!WriteJpegFile(path,
+                           PaintSkin(*design, c.width, c.height, MainWindowLabels(design->title)),
+                           kSkinQuality)) {
             return fail("cannot write " + path);
         }
     }

@@ -1,0 +1,128 @@
+// The labels drawn over the skin pictures stay readable: for every skin and every size class the
+// built picture behind each label, as the window lays it out, gives the label's colour a WCAG
+// contrast of at least 4.5:1 (3:1 for the large error label).
+#include "StartupFixture.h"
+#include "app/JpegImage.h"
+#include "app/Skins.h"
+#include "lang/Language.h"
+
+#include <QAction>
+#include <QLabel>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+using namespace qvr;
+using namespace qvr::test;
+
+namespace {
+
+double linearChannel(int value)
+{
+    const double c = value / 255.0;
+    return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+}
+
+double luminance(QRgb colour)
+{
+    return 0.2126 * linearChannel(qRed(colour)) + 0.7152 * linearChannel(qGreen(colour)) +
+           0.0722 * linearChannel(qBlue(colour));
+}
+
+double contrast(double a, double b)
+{
+    return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05);
+}
+
+// Glyph strokes may fall on any pixel of the label, so the figure is the contrast that 99% of
+// the pixels behind the label reach: the worst case, leaving out only the odd pixel of JPEG
+// ringing. An average over the region would hide a bright spot under a white word.
+double contrastBehind(const QImage& picture, const QRect& region, const QColor& text)
+{
+    const double textLuminance = luminance(text.rgb());
+    std::vector<double> ratios;
+    for (int y = region.top(); y <= region.bottom(); ++y) {
+        for (int x = region.left(); x <= region.right(); ++x) {
+            ratios.push_back(contrast(textLuminance, luminance(picture.pixel(x, y))));
+        }
+    }
+    const auto worst = ratios.begin() + static_cast<std::ptrdiff_t>(ratios.size() / 100);
+    std::nth_element(ratios.begin(), worst, ratios.end());
+    return *worst;
+}
+
+// The picture is stretched over the client area, so a label's rectangle maps by the two ratios.
+QRect behind(const QLabel& label, QSize client, QSize picture)
+{
+    const QRect g = label.geometry();
+    const double sx = static_cast<double>(picture.width()) / client.width();
+    const double sy = static_cast<double>(picture.height()) / client.height();
+    const QRect mapped(QPoint(static_cast<int>(g.left() * sx), static_cast<int>(g.top() * sy)),
+                       QPoint(static_cast<int>(std::ceil((g.right() + 1) * sx)) - 1,
+                              static_cast<int>(std::ceil((g.bottom() + 1) * sy)) - 1));
+    return mapped.intersected(QRect(QPoint(0, 0), picture));
+}
+
+QImage builtPicture(int skin, const QString& sizeClass)
+{
+    const QString path = SkinPicturePath(QStringLiteral(QUORVANE_PROGRAM_DIR "/recom_GR/"),
+                                         SkinLookFor(skin), sizeClass);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    return DecodeJpeg(file.readAll()).value_or(QImage());
+}
+
+struct LabelCase {
+    const char* name;
+    QLabel* TMainFormQVR::*label;
+    double required;
+};
+
+// The error label's 24 pt counts as large text.
+const LabelCase kLabels[] = {{"title", &TMainFormQVR::HeaderLabel, 4.5},
+                             {"counter", &TMainFormQVR::ProgressLabel, 4.5},
+                             {"converting", &TMainFormQVR::ConvertMSGLabel, 4.5},
+                             {"error", &TMainFormQVR::FehlerLabel, 3.0}};
+
+const int kScreenHeights[] = {768, 900, 1080, 1440, 2160};
+
+class SkinContrast : public StartupFixture, public ::testing::WithParamInterface<int> {
+  protected:
+    // The longest texts the counter and the error label show in a run.
+    static void fillRunLabels(TMainFormQVR& form)
+    {
+        form.ProgressLabel->setText(QStringLiteral("999 / 999 ") + GetLanguageText(506));
+        form.ProgressLabel->adjustSize();
+        form.FehlerLabel->setText(QStringLiteral("Errors 999"));
+        form.FehlerLabel->adjustSize();
+    }
+};
+
+}  // namespace
+
+TEST_P(SkinContrast, EveryLabelReadsOnEverySkin)
+{
+    auto form = start({}, GetParam());
+    form->show();
+    fillRunLabels(*form);
+    const QSize client = form->BkgImage->size();
+    for (int skin = 1; skin <= kSkinCount; ++skin) {
+        form->SkinItems.at(skin - 1)->trigger();
+        const QImage picture = builtPicture(skin, form->ResolutionClass);
+        ASSERT_FALSE(picture.isNull())
+            << "skin " << skin << " " << form->ResolutionClass.toStdString();
+        for (const LabelCase& c : kLabels) {
+            const QLabel& label = *((*form).*c.label);
+            const QColor text = label.palette().color(QPalette::WindowText);
+            const double ratio =
+                contrastBehind(picture, behind(label, client, picture.size()), text);
+            EXPECT_GE(ratio, c.required)
+                << c.name << " on skin " << skin << " at " << form->ResolutionClass.toStdString();
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(SizeClasses, SkinContrast, ::testing::ValuesIn(kScreenHeights));
