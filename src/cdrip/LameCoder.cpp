@@ -2,27 +2,10 @@
 
 #include "cdrip/FileNames.h"
 
-#include <QtEndian>
-
 namespace qvr {
-namespace {
-
-// A flag as the configuration record holds it: all bits set for on.
-std::uint32_t flagValue(bool on)
-{
-    return on ? 0xFFFFFFFFu : 0u;
-}
-
-void put(BeConfigRecord& record, int offset, std::uint32_t value)
-{
-    qToLittleEndian(value, record.data() + offset);
-}
-
-}  // namespace
-
 TLameVersion::TLameVersion(LameEncLibrary& library, QObject* owner) : QObject(owner)
 {
-    library.beVersion(&record_);
+    numbers_ = library.version();
 }
 
 void TLameVersion::Assign(const QObject* source)
@@ -31,7 +14,7 @@ void TLameVersion::Assign(const QObject* source)
     if (other == nullptr) {
         AssignError(source, "TLameVersion");
     }
-    std::copy_n(other->record_.begin(), 4, record_.begin());
+    numbers_ = other->numbers_;
 }
 
 TLameCoder::TLameCoder(QObject* owner, LameEncLibrary& library)
@@ -62,51 +45,44 @@ void TLameCoder::setInputFiles(const QStringList& names)
     }
 }
 
-void TLameCoder::buildConfig()
+Mp3Settings TLameCoder::settings() const
 {
-    namespace f = be_config;
-    config_.fill(0);
-    put(config_, f::kKind, f::kKindLame);
-    put(config_, f::kVersion, f::kBodyVersion);
-    put(config_, f::kSize, f::kBodySize);
-    put(config_, f::kSampleRate, SampleRate_);
-    put(config_, f::kReSampleRate, 0);
-    put(config_, f::kMode, static_cast<std::uint32_t>(mode_));
-    put(config_, f::kBitrate, Bitrate_);
-    put(config_, f::kMaxBitrate, MaxBitrate_);
-    put(config_, f::kPreset, static_cast<std::uint8_t>(Quality_));
-    put(config_, f::kMpegVersion, 1);
-    put(config_, f::kPsyModel, 0);
-    put(config_, f::kEmphasis, 0);
-    put(config_, f::kPrivate, flagValue(Private_));
-    put(config_, f::kCrc, flagValue(CRC_));
-    put(config_, f::kCopyright, flagValue(Copyright_));
-    put(config_, f::kOriginal, flagValue(Original_));
-    put(config_, f::kWriteVbrHeader, flagValue(WriteVBRHeader_));
-    put(config_, f::kEnableVbr, flagValue(EnableVBR_));
-    put(config_, f::kVbrQuality, static_cast<std::uint32_t>(VBRQuality_));
+    Mp3Settings settings;
+    settings.sampleRate = SampleRate_;
+    settings.mode = Mode();
+    settings.bitrate = Bitrate_;
+    settings.maxBitrate = MaxBitrate_;
+    settings.quality = Quality_;
+    settings.privateBit = Private_;
+    settings.crc = CRC_;
+    settings.copyright = Copyright_;
+    settings.original = Original_;
+    settings.writeVbrHeader = WriteVBRHeader_;
+    settings.enableVbr = EnableVBR_;
+    settings.vbrQuality = VBRQuality_;
+    return settings;
 }
 
 std::int32_t TLameCoder::InitStream()
 {
-    buildConfig();
-    return library_.beInitStream(&config_, &SamplesPerChunk_, &OutputBufferSize_, &StreamHandle_);
+    return library_.initStream(settings(), &stream_);
 }
 
 std::int32_t TLameCoder::EncodeChunk(const std::int16_t* samples, std::uint8_t* output,
                                      std::uint32_t* outputCount)
 {
-    return library_.beEncodeChunk(StreamHandle_, SamplesPerChunk_, samples, output, outputCount);
+    return library_.encodeChunk(stream_.handle, stream_.samplesPerChunk, samples, output,
+                                outputCount);
 }
 
 std::int32_t TLameCoder::DeinitStream(std::uint8_t* output, std::uint32_t* outputCount)
 {
-    return library_.beDeinitStream(StreamHandle_, output, outputCount);
+    return library_.deinitStream(stream_.handle, output, outputCount);
 }
 
 std::int32_t TLameCoder::CloseStream()
 {
-    return library_.beCloseStream(StreamHandle_);
+    return library_.closeStream(stream_.handle);
 }
 
 void TLameCoder::Assign(const QObject* source)

@@ -10,32 +10,23 @@
 
 namespace qvr {
 
-enum class TLameMode : std::int32_t { STEREO = 0, JSTEREO = 1, DUALCHANNEL = 2, MONO = 3 };
-
-enum class MPEG_QUALITY : std::uint8_t {
-    NORMAL_QUALITY = 0,
-    LOW_QUALITY = 1,
-    HIGH_QUALITY = 2,
-    VOICE_QUALITY = 3,
-};
-
-// The encoder library's version record; the first four bytes are the version numbers.
+// The encoder library's version numbers.
 class TLameVersion : public QObject {
     Q_OBJECT
   public:
     TLameVersion(LameEncLibrary& library, QObject* owner);
 
-    std::uint8_t DLLMajorVersion() const { return record_[0]; }
-    std::uint8_t DLLMinorVersion() const { return record_[1]; }
-    std::uint8_t MajorVersion() const { return record_[2]; }
-    std::uint8_t MinorVersion() const { return record_[3]; }
+    std::uint8_t DLLMajorVersion() const { return numbers_.layerMajor; }
+    std::uint8_t DLLMinorVersion() const { return numbers_.layerMinor; }
+    std::uint8_t MajorVersion() const { return numbers_.engineMajor; }
+    std::uint8_t MinorVersion() const { return numbers_.engineMinor; }
 
     // Copies the four version numbers of another TLameVersion; any other source fails with
     // EConvertError.
     void Assign(const QObject* source);
 
   private:
-    BeVersionRecord record_{};
+    LameVersionNumbers numbers_;
 };
 
 // MP3 encoder settings and one encoder stream at a time: InitStream, EncodeChunk any number of
@@ -91,9 +82,9 @@ class TLameCoder : public QObject {
     TProgressEvent OnProgress;
 
     // Filled by a successful InitStream.
-    std::uint32_t SamplesPerChunk() const { return SamplesPerChunk_; }
-    std::uint32_t OutputBufferSize() const { return OutputBufferSize_; }
-    std::uint32_t StreamHandle() const { return StreamHandle_; }
+    std::uint32_t SamplesPerChunk() const { return stream_.samplesPerChunk; }
+    std::uint32_t OutputBufferSize() const { return stream_.outputBufferSize; }
+    std::uint32_t StreamHandle() const { return stream_.handle; }
 
     // Opens a stream with the current settings; the library's code, 0 = success.
     std::int32_t InitStream();
@@ -108,7 +99,7 @@ class TLameCoder : public QObject {
     void Assign(const QObject* source);
 
   private:
-    void buildConfig();
+    Mp3Settings settings() const;
 
     LameEncLibrary& library_;
     std::uint32_t SampleRate_ = 44100;
@@ -128,10 +119,7 @@ class TLameCoder : public QObject {
     TLameVersion* LameVersion_;
     QString DefaultExt_ = QStringLiteral(".mp3");
     QString Mp3FileName_;
-    std::uint32_t SamplesPerChunk_ = 0;
-    std::uint32_t OutputBufferSize_ = 0;
-    std::uint32_t StreamHandle_ = 0;
-    BeConfigRecord config_{};
+    Mp3Stream stream_;
 };
 
 }  // namespace qvr

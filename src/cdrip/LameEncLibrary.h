@@ -1,6 +1,5 @@
 #pragma once
 
-#include <array>
 #include <cstdint>
 
 namespace qvr {
@@ -14,51 +13,64 @@ inline constexpr std::int32_t kBeInvalidFormatParameters = 2;
 inline constexpr std::int32_t kBeNoMoreHandles = 3;
 inline constexpr std::int32_t kBeInvalidHandle = 4;
 
-inline constexpr int kBeVersionSize = 268;
-inline constexpr int kBeConfigSize = 335;
-using BeVersionRecord = std::array<std::uint8_t, kBeVersionSize>;
-using BeConfigRecord = std::array<std::uint8_t, kBeConfigSize>;
+enum class TLameMode : std::int32_t { STEREO = 0, JSTEREO = 1, DUALCHANNEL = 2, MONO = 3 };
 
-// The configuration record: a kind, then a version-1 body. All values 32-bit little-endian.
-namespace be_config {
-inline constexpr std::uint32_t kKindLame = 256;
-inline constexpr std::uint32_t kBodyVersion = 1;
-inline constexpr std::uint32_t kBodySize = 331;
-inline constexpr int kKind = 0;
-inline constexpr int kVersion = 4;
-inline constexpr int kSize = 8;
-inline constexpr int kSampleRate = 12;
-inline constexpr int kReSampleRate = 16;
-inline constexpr int kMode = 20;
-inline constexpr int kBitrate = 24;
-inline constexpr int kMaxBitrate = 28;
-inline constexpr int kPreset = 32;
-inline constexpr int kMpegVersion = 36;
-inline constexpr int kPsyModel = 40;
-inline constexpr int kEmphasis = 44;
-inline constexpr int kPrivate = 48;
-inline constexpr int kCrc = 52;
-inline constexpr int kCopyright = 56;
-inline constexpr int kOriginal = 60;
-inline constexpr int kWriteVbrHeader = 64;
-inline constexpr int kEnableVbr = 68;
-inline constexpr int kVbrQuality = 72;
-}  // namespace be_config
+enum class MPEG_QUALITY : std::uint8_t {
+    NORMAL_QUALITY = 0,
+    LOW_QUALITY = 1,
+    HIGH_QUALITY = 2,
+    VOICE_QUALITY = 3,
+};
+
+// The version of the library layer and of the encoder engine beneath it.
+struct LameVersionNumbers {
+    std::uint8_t layerMajor = 0;
+    std::uint8_t layerMinor = 0;
+    std::uint8_t engineMajor = 0;
+    std::uint8_t engineMinor = 0;
+
+    bool operator==(const LameVersionNumbers&) const = default;
+};
+
+// Everything a stream is opened with.
+struct Mp3Settings {
+    std::uint32_t sampleRate = 44100;
+    TLameMode mode = TLameMode::STEREO;
+    std::uint32_t bitrate = 128;     // the constant rate, or the least one with VBR
+    std::uint32_t maxBitrate = 320;  // only with VBR
+    MPEG_QUALITY quality = MPEG_QUALITY::NORMAL_QUALITY;
+    bool privateBit = false;
+    bool crc = true;
+    bool copyright = false;
+    bool original = false;
+    bool writeVbrHeader = false;
+    bool enableVbr = false;
+    std::int32_t vbrQuality = 4;  // 0 best .. 9 worst
+
+    bool operator==(const Mp3Settings&) const = default;
+};
+
+// An opened stream: its handle and the sizes every chunk call must keep to.
+struct Mp3Stream {
+    std::uint32_t handle = 0;
+    std::uint32_t samplesPerChunk = 0;  // 16-bit samples of all channels
+    std::uint32_t outputBufferSize = 0;
+};
 
 class LameEncLibrary {
   public:
     virtual ~LameEncLibrary() = default;
 
-    virtual void beVersion(BeVersionRecord* version) = 0;
-    virtual std::int32_t beInitStream(const BeConfigRecord* config, std::uint32_t* samplesPerChunk,
-                                      std::uint32_t* outputBufferSize, std::uint32_t* stream) = 0;
+    virtual LameVersionNumbers version() = 0;
+    // Fills opened on success.
+    virtual std::int32_t initStream(const Mp3Settings& settings, Mp3Stream* opened) = 0;
     // samples: the count of 16-bit samples of all channels, exactly samplesPerChunk.
-    virtual std::int32_t beEncodeChunk(std::uint32_t stream, std::uint32_t samples,
-                                       const std::int16_t* pcm, std::uint8_t* output,
-                                       std::uint32_t* outputCount) = 0;
-    virtual std::int32_t beDeinitStream(std::uint32_t stream, std::uint8_t* output,
-                                        std::uint32_t* outputCount) = 0;
-    virtual std::int32_t beCloseStream(std::uint32_t stream) = 0;
+    virtual std::int32_t encodeChunk(std::uint32_t stream, std::uint32_t samples,
+                                     const std::int16_t* pcm, std::uint8_t* output,
+                                     std::uint32_t* outputCount) = 0;
+    virtual std::int32_t deinitStream(std::uint32_t stream, std::uint8_t* output,
+                                      std::uint32_t* outputCount) = 0;
+    virtual std::int32_t closeStream(std::uint32_t stream) = 0;
 };
 
 // The process's encoder library, over libmp3lame.

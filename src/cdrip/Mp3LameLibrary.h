@@ -13,21 +13,20 @@ namespace qvr {
 // handles are small numbers that stay unique for the life of the library object.
 class Mp3LameLibrary : public LameEncLibrary {
   public:
-    // The version of this layer, in the first two bytes of the version record.
+    // The version of this layer, reported beside the engine's.
     static constexpr std::uint8_t kLayerMajorVersion = 1;
     static constexpr std::uint8_t kLayerMinorVersion = 0;
 
     Mp3LameLibrary();
     ~Mp3LameLibrary() override;
 
-    void beVersion(BeVersionRecord* version) override;
-    std::int32_t beInitStream(const BeConfigRecord* config, std::uint32_t* samplesPerChunk,
-                              std::uint32_t* outputBufferSize, std::uint32_t* stream) override;
-    std::int32_t beEncodeChunk(std::uint32_t stream, std::uint32_t samples, const std::int16_t* pcm,
-                               std::uint8_t* output, std::uint32_t* outputCount) override;
-    std::int32_t beDeinitStream(std::uint32_t stream, std::uint8_t* output,
-                                std::uint32_t* outputCount) override;
-    std::int32_t beCloseStream(std::uint32_t stream) override;
+    LameVersionNumbers version() override;
+    std::int32_t initStream(const Mp3Settings& settings, Mp3Stream* opened) override;
+    std::int32_t encodeChunk(std::uint32_t stream, std::uint32_t samples, const std::int16_t* pcm,
+                             std::uint8_t* output, std::uint32_t* outputCount) override;
+    std::int32_t deinitStream(std::uint32_t stream, std::uint8_t* output,
+                              std::uint32_t* outputCount) override;
+    std::int32_t closeStream(std::uint32_t stream) override;
 
   private:
     struct LameCloser {

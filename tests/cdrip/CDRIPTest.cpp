@@ -637,7 +637,7 @@ TEST_F(CDRIPEncodeTest, EncodesWholeChunksAcrossLibraryChunks)
     EXPECT_EQ(readFile(path("Song.mp3")), "F1F2END");
     EXPECT_EQ(encoder.chunksEncoded, 2);  // 12000 bytes hold two chunks of 4608
     EXPECT_TRUE(encoder.fed == delivered.left(2 * 4608));
-    EXPECT_EQ(encoder.calls.last(), QStringLiteral("beCloseStream"));
+    EXPECT_EQ(encoder.calls.last(), QStringLiteral("closeStream"));
 }
 
 TEST_F(CDRIPEncodeTest, ARefusedEncoderEndsTheRipWithoutEncoding)
@@ -653,7 +653,7 @@ TEST_F(CDRIPEncodeTest, ARefusedEncoderEndsTheRipWithoutEncoding)
     } catch (const ECDRIPError& e) {
         EXPECT_STREQ(e.what(), "MP3 encoder initialization failure");
     }
-    EXPECT_EQ(encoder.calls, QStringList{"beInitStream"});
+    EXPECT_EQ(encoder.calls, QStringList{"initStream"});
     EXPECT_FALSE(library.calls.contains(QStringLiteral("CR_RipChunk")));
     EXPECT_EQ(library.calls.last(), QStringLiteral("CR_CloseRipper"));
 }
@@ -666,6 +666,6 @@ TEST_F(CDRIPEncodeTest, AFlushTheFileCannotTakeIsAWriteError)
     ASSERT_TRUE(QFile::link(QStringLiteral("/dev/full"), PartialRipName(path("x.mp3"))));
     library.chunks = {FakeChunk{kCrRippingDone, bytes(100, 'a')}};  // below one chunk
     EXPECT_THROW(ripper.RipTrack(1, path("x.wav")), ECDRIPError);
-    EXPECT_EQ(encoder.calls, (QStringList{"beInitStream", "beDeinitStream", "beCloseStream"}));
+    EXPECT_EQ(encoder.calls, (QStringList{"initStream", "deinitStream", "closeStream"}));
     EXPECT_FALSE(QFile::exists(path("x.mp3")));
 }

@@ -175,47 +175,37 @@ class FakeLameEncLibrary : public LameEncLibrary {
     std::int32_t initResult = kBeOk;
     std::uint32_t samplesPerChunk = 1152 * 2;
     std::uint32_t outputBufferSize = 8640;
-    std::optional<BeConfigRecord> config;
+    std::optional<Mp3Settings> settings;
     QByteArray fed;
     int chunksEncoded = 0;
     QStringList calls;
 
-    void beVersion(BeVersionRecord* version) override
+    LameVersionNumbers version() override { return {1, 32, 3, 100}; }
+    std::int32_t initStream(const Mp3Settings& given, Mp3Stream* opened) override
     {
-        version->fill(0x55);
-        (*version)[0] = 1;
-        (*version)[1] = 32;
-        (*version)[2] = 3;
-        (*version)[3] = 100;
-    }
-    std::int32_t beInitStream(const BeConfigRecord* record, std::uint32_t* samples,
-                              std::uint32_t* bufferSize, std::uint32_t* stream) override
-    {
-        calls.append(QStringLiteral("beInitStream"));
-        config = *record;
+        calls.append(QStringLiteral("initStream"));
+        settings = given;
         if (initResult == kBeOk) {
-            *samples = samplesPerChunk;
-            *bufferSize = outputBufferSize;
-            *stream = 7;
+            *opened = Mp3Stream{7, samplesPerChunk, outputBufferSize};
         }
         return initResult;
     }
-    std::int32_t beEncodeChunk(std::uint32_t, std::uint32_t samples, const std::int16_t* pcm,
-                               std::uint8_t* output, std::uint32_t* outputCount) override
+    std::int32_t encodeChunk(std::uint32_t, std::uint32_t samples, const std::int16_t* pcm,
+                             std::uint8_t* output, std::uint32_t* outputCount) override
     {
-        calls.append(QStringLiteral("beEncodeChunk"));
+        calls.append(QStringLiteral("encodeChunk"));
         fed.append(reinterpret_cast<const char*>(pcm), static_cast<qsizetype>(samples) * 2);
         return produce("F" + QByteArray::number(++chunksEncoded), output, outputCount);
     }
-    std::int32_t beDeinitStream(std::uint32_t, std::uint8_t* output,
-                                std::uint32_t* outputCount) override
+    std::int32_t deinitStream(std::uint32_t, std::uint8_t* output,
+                              std::uint32_t* outputCount) override
     {
-        calls.append(QStringLiteral("beDeinitStream"));
+        calls.append(QStringLiteral("deinitStream"));
         return produce("END", output, outputCount);
     }
-    std::int32_t beCloseStream(std::uint32_t) override
+    std::int32_t closeStream(std::uint32_t) override
     {
-        calls.append(QStringLiteral("beCloseStream"));
+        calls.append(QStringLiteral("closeStream"));
         return kBeOk;
     }
 

@@ -1,4 +1,4 @@
-// The encoder component: its settings, the configuration record and the file naming.
+// The encoder component: its settings, the settings a stream is opened with, the file naming.
 
 #include "FakeLibraries.h"
 #include "cdrip/LameCoder.h"
@@ -6,23 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include <QtEndian>
-
 using namespace qvr;
 using qvr::test::FakeLameEncLibrary;
-
-namespace {
-
-std::vector<std::uint32_t> recordValues(const BeConfigRecord& record, int count)
-{
-    std::vector<std::uint32_t> values;
-    for (int i = 0; i < count; ++i) {
-        values.push_back(qFromLittleEndian<std::uint32_t>(record.data() + 4 * i));
-    }
-    return values;
-}
-
-}  // namespace
 
 class LameCoderTest : public ::testing::Test {
   protected:
@@ -49,22 +34,29 @@ TEST_F(LameCoderTest, Defaults)
     EXPECT_EQ(coder.LameVersion().MinorVersion(), 100);
 }
 
-TEST_F(LameCoderTest, ConfigurationRecordOfTheDefaults)
+TEST_F(LameCoderTest, StreamOpensWithTheDefaults)
 {
     ASSERT_EQ(coder.InitStream(), kBeOk);
-    ASSERT_TRUE(library.config);
-    const std::vector<std::uint32_t> expected = {256, 1, 331, 44100,       0, 0, 128, 320, 0, 1,
-                                                 0,   0, 0,   0xFFFFFFFFu, 0, 0, 0,   0,   4};
-    EXPECT_EQ(recordValues(*library.config, 19), expected);
-    for (int i = 76; i < kBeConfigSize; ++i) {
-        ASSERT_EQ((*library.config)[static_cast<std::size_t>(i)], 0) << i;
-    }
+    ASSERT_TRUE(library.settings);
+    const Mp3Settings expected{.sampleRate = 44100,
+                               .mode = TLameMode::STEREO,
+                               .bitrate = 128,
+                               .maxBitrate = 320,
+                               .quality = MPEG_QUALITY::NORMAL_QUALITY,
+                               .privateBit = false,
+                               .crc = true,
+                               .copyright = false,
+                               .original = false,
+                               .writeVbrHeader = false,
+                               .enableVbr = false,
+                               .vbrQuality = 4};
+    EXPECT_EQ(*library.settings, expected);
     EXPECT_EQ(coder.SamplesPerChunk(), 2304u);
     EXPECT_EQ(coder.OutputBufferSize(), 8640u);
     EXPECT_EQ(coder.StreamHandle(), 7u);
 }
 
-TEST_F(LameCoderTest, ConfigurationRecordFollowsTheSettings)
+TEST_F(LameCoderTest, StreamOpensWithTheSettings)
 {
     coder.setSampleRate(22050);
     coder.setMode(TLameMode::MONO);
@@ -78,10 +70,19 @@ TEST_F(LameCoderTest, ConfigurationRecordFollowsTheSettings)
     coder.setEnableVBR(true);
     coder.setVBRQuality(2);
     coder.InitStream();
-    const std::vector<std::uint32_t> expected = {
-        256, 1, 331,         22050, 0,           3,           96,          192,         3, 1,
-        0,   0, 0xFFFFFFFFu, 0,     0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu, 2};
-    EXPECT_EQ(recordValues(*library.config, 19), expected);
+    const Mp3Settings expected{.sampleRate = 22050,
+                               .mode = TLameMode::MONO,
+                               .bitrate = 96,
+                               .maxBitrate = 192,
+                               .quality = MPEG_QUALITY::VOICE_QUALITY,
+                               .privateBit = true,
+                               .crc = false,
+                               .copyright = true,
+                               .original = true,
+                               .writeVbrHeader = true,
+                               .enableVbr = true,
+                               .vbrQuality = 2};
+    EXPECT_EQ(*library.settings, expected);
 }
 
 TEST_F(LameCoderTest, EnableVbrSwitchesTheHeaderAlong)
@@ -125,7 +126,7 @@ TEST_F(LameCoderTest, AssignCopiesTheEncoderSettingsOnly)
     coder.Assign(&source);
     coder.InitStream();
     source.InitStream();
-    EXPECT_EQ(*library.config, *otherLibrary.config);
+    EXPECT_EQ(*library.settings, *otherLibrary.settings);
     EXPECT_EQ(coder.DefaultExt(), QStringLiteral(".mp3"));
     EXPECT_TRUE(coder.InputFiles().isEmpty() && coder.OutputFiles().isEmpty());
     EXPECT_EQ(coder.Mp3FileName(), QStringLiteral("keep"));
@@ -142,7 +143,7 @@ TEST_F(LameCoderTest, AssignCopiesTheEncoderSettingsOnly)
 TEST_F(LameCoderTest, VersionAssignCopiesTheFourNumbers)
 {
     struct ZeroLibrary : FakeLameEncLibrary {
-        void beVersion(BeVersionRecord* version) override { version->fill(0); }
+        LameVersionNumbers version() override { return {}; }
     } zero;
     TLameVersion target(zero, nullptr);
     target.Assign(&coder.LameVersion());
@@ -190,7 +191,8 @@ TEST(Mp3LameLibraryTest, OpensStreamsOfOneFramePerChunk)
         EXPECT_EQ(coder.CloseStream(), kBeInvalidHandle);
     }
 
-    const BeConfigRecord unknownKind{};
-    std::uint32_t samples = 0, size = 0, stream = 0;
-    EXPECT_EQ(library.beInitStream(&unknownKind, &samples, &size, &stream), kBeInvalidFormat);
+    Mp3Stream opened;
+    EXPECT_EQ(library.initStream(Mp3Settings{.sampleRate = 0}, &opened), kBeInvalidFormat);
+    EXPECT_EQ(library.initStream(Mp3Settings{.mode = static_cast<TLameMode>(4)}, &opened),
+              kBeInvalidFormat);
 }
