@@ -22,17 +22,27 @@ TEST(SingleInstance, ASecondCopySaysSoAndEndsWithZero)
     EXPECT_EQ(recorder.plainMessages, QStringList({"Quorvane is already started!"}));
 }
 
+namespace {
+
+// The program started offscreen, its messages on standard error.
+void startSecondCopy(QProcess& process)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QUORVANE_MESSAGES", "stderr");
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(QUORVANE_PROGRAM_DIR "/quorvane"), {});
+}
+
+}  // namespace
+
 TEST(SingleInstance, TheProgramEndsWhenAnotherCopyRuns)
 {
     test::TempHome home;
     NamedMutex running("Quorvane");
     ASSERT_FALSE(running.alreadyExisted());
     QProcess second;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("QUORVANE_MESSAGES", "stderr");
-    environment.insert("QT_QPA_PLATFORM", "offscreen");
-    second.setProcessEnvironment(environment);
-    second.start(QStringLiteral(QUORVANE_PROGRAM_DIR "/quorvane"), {});
+    startSecondCopy(second);
     ASSERT_TRUE(second.waitForFinished(20000));
     EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(second.exitCode(), 0);
@@ -51,11 +61,7 @@ TEST(SingleInstance, ASecondStartCallsTheRunningCopyForward)
     QSignalSpy called(&channel, &ActivationChannel::activationRequested);
 
     QProcess second;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("QUORVANE_MESSAGES", "stderr");
-    environment.insert("QT_QPA_PLATFORM", "offscreen");
-    second.setProcessEnvironment(environment);
-    second.start(QStringLiteral(QUORVANE_PROGRAM_DIR "/quorvane"), {});
+    startSecondCopy(second);
     ASSERT_TRUE(called.wait(20000));
     ASSERT_TRUE(second.waitForFinished(20000));
     EXPECT_EQ(second.exitCode(), 0);
