@@ -2,6 +2,7 @@
 
 #include "BackgroundPicture.h"
 #include "CdHandOff.h"
+#include "DroppedFiles.h"
 #include "MainRunView.h"
 #include "OpenDialogs.h"
 #include "ProgressDelegate.h"
@@ -24,16 +25,20 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QScreen>
 #include <QStyle>
 #include <QTableView>
 #include <QTimer>
+#include <QUrl>
 
 #include <cmath>
 
@@ -99,6 +104,7 @@ TMainFormQVR::TMainFormQVR(MainFormEnvironment environment, QWidget* parent)
       opener_(new DesktopOpener(Milliseconds(10'000), this))
 {
     setObjectName(QStringLiteral("TMainFormQVR"));
+    setAcceptDrops(true);
     setWindowTitle(QStringLiteral("Quorvane"));
     createControls();
     createMenu();
@@ -415,6 +421,57 @@ void TMainFormQVR::OpenFolderBitBtnClick()
     lvFiles->show();
     Engine->fillList(GatherFolderFiles(folder, subfolders));
     showListControls();
+}
+
+// Several files fill the list together; folders are gathered as Open Folder gathers them, after
+// its question about subfolders; a file of another kind is refused with Open File's message.
+void TMainFormQVR::FilesDropped(const QStringList& paths)
+{
+    const DroppedFiles dropped = SortDropped(paths);
+    if (dropped.refused) {
+        LanguageMessageDlg(GetLanguageText(508), MessageKind::Information, {MessageButton::OK});
+    }
+    if (dropped.empty()) {
+        return;
+    }
+    QStringList files = dropped.files;
+    if (!dropped.folders.isEmpty()) {
+        const bool subfolders =
+            LanguageMessageDlg(GetLanguageText(10000), MessageKind::Confirmation,
+                               {MessageButton::Yes, MessageButton::No}) ==
+            static_cast<int>(MessageButton::Yes);
+        for (const QString& folder : dropped.folders) {
+            files << GatherFolderFiles(folder, subfolders);
+        }
+    }
+    Engine->State.CdMode = false;
+    resetFrequencyChooser();
+    lvFiles->show();
+    Engine->fillList(files);
+    showListControls();
+}
+
+// Drops are taken only while nothing runs, as the open buttons are.
+void TMainFormQVR::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (Engine->State.Idle && OpenFileBitBtn->isEnabled() && event->mimeData()->hasUrls()) {
+        event->acceptProposedAction();
+    }
+}
+
+void TMainFormQVR::dropEvent(QDropEvent* event)
+{
+    QStringList paths;
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (url.isLocalFile()) {
+            paths << url.toLocalFile();
+        }
+    }
+    if (!Engine->State.Idle || paths.isEmpty()) {
+        return;
+    }
+    event->acceptProposedAction();
+    FilesDropped(paths);
 }
 
 void TMainFormQVR::AddFolderFiles(const QString& folder)

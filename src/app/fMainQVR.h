@@ -157,12 +157,16 @@ class TMainFormQVR : public QMainWindow {
     // Shows Read CD while there is a CD drive, usable or not, and hints at a drive this user
     // may not open.
     void FollowCdDrives();
+    // Files and folders dropped on the window: taken as Open File and Open Folder take them.
+    void FilesDropped(const QStringList& paths);
     // Fills the list with the supported files directly in a folder (a ripped CD).
     void AddFolderFiles(const QString& folder);
 
   protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
   private:
