@@ -105,6 +105,10 @@ TMainFormQVR::TMainFormQVR(MainFormEnvironment environment, QWidget* parent)
 {
     setObjectName(QStringLiteral("TMainFormQVR"));
     setAcceptDrops(true);
+    // Resizable, with the system menu and a minimise box but no maximise box.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
     setWindowTitle(QStringLiteral("Quorvane"));
     createControls();
     createMenu();
@@ -308,9 +312,30 @@ void TMainFormQVR::FormCreate()
 void TMainFormQVR::ApplyStartupScaling()
 {
     ScalePercent = ScalePercentFor(screenHeight());
-    if (ScalePercent == 100) {
-        return;
+    if (ScalePercent != 100) {
+        scaleControls();
     }
+    keepControlsInView();
+}
+
+// The window may be made larger and smaller, but never so small that a control leaves it: only
+// the list, anchored to all four sides, gives way, down to a few rows; the counter below it
+// follows it.
+void TMainFormQVR::keepControlsInView()
+{
+    constexpr int kFewRows = 60;
+    QRect needed(lvFiles->pos(), QSize(kFewRows, kFewRows + listBottomMargin_));
+    for (QWidget* child : client_->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (child != lvFiles && child != BkgImage && child != ProgressLabel) {
+            needed = needed.united(child->geometry());
+        }
+    }
+    const int menu = menuBar() != nullptr ? menuBar()->sizeHint().height() : 0;
+    setMinimumSize(needed.right() + 1 + 8, needed.bottom() + 1 + 8 + menu);
+}
+
+void TMainFormQVR::scaleControls()
+{
     for (QWidget* child : client_->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
         const QRect g = child->geometry();
         child->setGeometry(Scaled(g.x(), ScalePercent), Scaled(g.y(), ScalePercent),

@@ -179,6 +179,8 @@ class TMainFormQVR : public QMainWindow {
     void createLookAndTranslation();
     void ApplySkinAtStartup();
     void ApplyStartupScaling();
+    void scaleControls();
+    void keepControlsInView();
     void connectDriveHandlers();
     void CdDrivesChanged();
     CdDriveSurvey surveyCdDrives();

@@ -7,6 +7,7 @@
 #include "support/Waiting.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QMenu>
@@ -176,4 +177,29 @@ TEST_F(MainForm, AnOutputFolderNothingOpensIsReported)
     EXPECT_EQ(recorder.plainMessages, QStringList{"Unable to open output folder!"});
     const QByteArray opener = readFile(home.path() + "/opener").trimmed();
     EXPECT_FALSE(QFile::exists("/proc/" + QString::fromLatin1(opener)));
+}
+
+// The window can be made smaller, but no control leaves it; it has no maximise box.
+TEST_F(MainForm, TheSmallestWindowStillShowsEveryControl)
+{
+    for (const int screenHeight : {768, 2160}) {
+        SCOPED_TRACE(screenHeight);
+        auto form = start({}, screenHeight);
+        form->show();
+        const QSize started = form->size();
+        EXPECT_LE(form->minimumWidth(), started.width());
+        EXPECT_LE(form->minimumHeight(), started.height());
+        form->resize(1, 1);
+        QApplication::processEvents();
+        const QRect window = form->rect();
+        for (QWidget* control : std::initializer_list<QWidget*>{
+                 form->ConvertBitBtn, form->AbortBitBtn, form->OutputFolderBitBtn,
+                 form->OpenFolderBitBtn, form->OpenFileBitBtn, form->RipCDBitBtn, form->ComboBox1,
+                 form->FehlerLabel, form->ProgressLabel}) {
+            const QRect placed(control->mapTo(form.get(), QPoint(0, 0)), control->size());
+            EXPECT_TRUE(window.contains(placed)) << control->objectName().toStdString();
+        }
+        EXPECT_FALSE(form->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+        EXPECT_TRUE(form->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
+    }
 }
