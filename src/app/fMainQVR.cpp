@@ -35,6 +35,7 @@
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QScreen>
+#include <QShortcut>
 #include <QStyle>
 #include <QTableView>
 #include <QTimer>
@@ -159,6 +160,8 @@ void TMainFormQVR::createControls()
     lvFiles->setSelectionBehavior(QAbstractItemView::SelectRows);
     lvFiles->setSelectionMode(QAbstractItemView::SingleSelection);
     lvFiles->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Tab leaves the list for the next control; the arrow keys move within it.
+    lvFiles->setTabKeyNavigation(false);
     lvFiles->verticalHeader()->hide();
     lvFiles->horizontalHeader()->setSectionsMovable(false);
     lvFiles->horizontalHeader()->setHighlightSections(false);
@@ -209,6 +212,15 @@ void TMainFormQVR::createMenu()
 {
     QMenuBar* mm1 = menuBar();
     mm1->setObjectName(QStringLiteral("mm1"));
+    // The design's captions carry no mnemonics: F10 opens the menu bar from the keyboard, the
+    // arrow keys then walk it.
+    auto* menuKey = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    connect(menuKey, &QShortcut::activated, mm1, [mm1] {
+        if (!mm1->actions().isEmpty()) {
+            mm1->setFocus(Qt::ShortcutFocusReason);
+            mm1->setActiveAction(mm1->actions().first());
+        }
+    });
     mniProgramm1 = mm1->addMenu(QStringLiteral("Datei"));
     mniProgramm1->setObjectName(QStringLiteral("mniProgramm1"));
     OpenFolder1 = makeAction(mniProgramm1, "OpenFolder1", QStringLiteral("Ordner öffnern"),

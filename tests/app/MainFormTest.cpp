@@ -14,6 +14,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTableView>
+#include <QTest>
 #include <QTimer>
 
 #include <sys/stat.h>
@@ -202,4 +203,25 @@ TEST_F(MainForm, TheSmallestWindowStillShowsEveryControl)
         EXPECT_FALSE(form->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
         EXPECT_TRUE(form->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
     }
+}
+
+// The menus and the controls are reached from the keyboard: F10 opens the menu bar, Tab leaves
+// the list.
+TEST_F(MainForm, TheKeyboardReachesTheMenusAndLeavesTheList)
+{
+    auto form = start();
+    form->show();
+    form->activateWindow();
+    QApplication::processEvents();
+
+    QTest::keyClick(form.get(), Qt::Key_F10);
+    QMenuBar* bar = form->menuBar();
+    ASSERT_NE(bar->activeAction(), nullptr);
+    EXPECT_EQ(bar->activeAction()->menu(), form->mniProgramm1);
+    QTest::keyClick(bar, Qt::Key_Escape);
+
+    form->lvFiles->show();
+    form->lvFiles->setFocus();
+    QTest::keyClick(form->lvFiles, Qt::Key_Tab);
+    EXPECT_NE(QApplication::focusWidget(), form->lvFiles);
 }
