@@ -62,7 +62,7 @@ int main(int argc, char** argv)
         qvr::MainFormEnvironment environment;
         environment.programFolder = program;
         environment.screenHeight = height;
-        environment.measureSpeed = [] { return 20; };
+        environment.measureSpeed = [](const QString&) { return 20; };
         qvr::TMainFormQVR form(environment);
         form.show();
         QApplication::processEvents();

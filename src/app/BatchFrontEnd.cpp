@@ -296,7 +296,7 @@ QString BatchUsage()
         "copy of Quorvane is running, 128 + N after signal N (the run is cleaned up first).\n");
 }
 
-int RunBatch(const BatchRequest& request, const QString& programFolder, std::FILE* out,
+int RunBatch(const BatchRequest& request, const QString& programFolder, Host& host, std::FILE* out,
              std::FILE* err)
 {
     TerminationSignals termination;
@@ -311,7 +311,7 @@ int RunBatch(const BatchRequest& request, const QString& programFolder, std::FIL
     engine.State.WorkFolder = folders.WorkFolder;
     // The work folder is ours before anything is written into it, or not at all.
     if (!engine.lockWorkFolder()) {
-        host().showPlainMessage(QStringLiteral("Quorvane is already started!"));
+        host.showPlainMessage(QStringLiteral("Quorvane is already started!"));
         return kAnotherCopyRuns;
     }
     CdBatchRipper ripper;
@@ -333,7 +333,7 @@ int RunBatch(const BatchRequest& request, const QString& programFolder, std::FIL
     engine.State.DoneStatusText = GetLanguageText(505);
     engine.State.FailedStatusText = GetLanguageText(507);
     const double cpuBeforeProbe = OwnCpuSeconds();
-    engine.State.PcSpeed = MeasurePCSpeed(folders.WorkFolder, host());
+    engine.State.PcSpeed = MeasurePCSpeed(folders.WorkFolder, host);
     const double probeCpu = OwnCpuSeconds() - cpuBeforeProbe;
     QObject::connect(&model, &FileListModel::dataChanged, [&view] { view.drawBar(); });
 
