@@ -349,7 +349,7 @@ QString BatchUsage()
         "copy of Quorvane is running, 128 + N after signal N (the run is cleaned up first).\n");
 }
 
-int RunBatch(const BatchRequest& request, const QString& programFolder, std::FILE* out,
+int RunBatch(const BatchRequest& request, const QString& programFolder, Host& host, std::FILE* out,
              std::FILE* err)
 {
     TerminationSignals termination;
@@ -363,7 +363,7 @@ int RunBatch(const BatchRequest& request, const QString& programFolder, std::FIL
 
     FileListModel model;
     ConsoleRunView view(model, out, err);
-    ConversionEngine engine(model, view, host());
+    ConversionEngine engine(model, view, host);
     // Side by side, and each step goes on as soon as its tool has ended: the check of what the
     // tool wrote stands in for the window's watching and pauses.
     const int cores = std::max(1, QThread::idealThreadCount());
@@ -371,7 +371,7 @@ int RunBatch(const BatchRequest& request, const QString& programFolder, std::FIL
     engine.State.WorkFolder = folders.WorkFolder;
     // The work folder is ours before anything is written into it, or not at all.
     if (!engine.lockWorkFolder()) {
-        host().showPlainMessage(QStringLiteral("Quorvane is already started!"));
+        host.showPlainMessage(QStringLiteral("Quorvane is already started!"));
         return kAnotherCopyRuns;
     }
     CdBatchRipper ripper;

@@ -7,6 +7,8 @@
 
 namespace qvr {
 
+class Host;
+
 // Exit codes of quorvane-batch.
 enum BatchExit {
     kAllConverted = 0,
@@ -41,8 +43,8 @@ QString EscapedForLine(const QString& text);
 
 // Converts the request's files with the engine, printing one line per file to `out` and a
 // summary to `err`; answers the exit code. A termination signal ends the run at once, cleans up
-// and answers 128 + the signal's number.
-int RunBatch(const BatchRequest& request, const QString& programFolder, std::FILE* out,
+// and answers 128 + the signal's number. Notes and the busy cursor go through `host`.
+int RunBatch(const BatchRequest& request, const QString& programFolder, Host& host, std::FILE* out,
              std::FILE* err);
 
 }  // namespace qvr

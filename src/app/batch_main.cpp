@@ -50,7 +50,7 @@ int main(int argc, char* argv[])
     const QString programFolder = QCoreApplication::applicationDirPath() + u'/';
     qvr::SettleProgramLanguage(qvr::WindowsInfo().AppDataDir, programFolder);
 
-    const int result = qvr::RunBatch(request, programFolder, stdout, stderr);
+    const int result = qvr::RunBatch(request, programFolder, host, stdout, stderr);
     qvr::setHost(nullptr);
     return result;
 }
