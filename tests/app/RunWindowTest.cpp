@@ -9,10 +9,13 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDirIterator>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTableView>
+#include <QTest>
 
 #include <sys/stat.h>
 
@@ -67,6 +70,23 @@ class RunWindow : public StartupFixture {
     }
 
     void installRealTools() { test::installRealTools(home.workFolder()); }
+
+    // Picks a frequency as a person does: the chooser has the focus and Down walks its list.
+    static void chooseFrequency(TMainFormQVR& form, int index)
+    {
+        form.ComboBox1->setFocus();
+        while (form.ComboBox1->currentIndex() < index) {
+            QTest::keyClick(form.ComboBox1, Qt::Key_Down);
+        }
+    }
+
+    // Lists the folder's files (not its subfolders) and picks 432 Hz.
+    void listFolderAt432(TMainFormQVR& form)
+    {
+        recorder.answerNext(MessageButton::No);
+        form.OpenFolderBitBtn->click();
+        chooseFrequency(form, 4);
+    }
 };
 
 TEST_F(RunWindow, OpenFolderListsTheFilesWithoutOutputsUntilAFrequencyIsChosen)
@@ -77,7 +97,7 @@ TEST_F(RunWindow, OpenFolderListsTheFilesWithoutOutputsUntilAFrequencyIsChosen)
     writeFile(music + "sub/c.flac", "x");
     auto form = startWithFolder(music);
     recorder.answerNext(MessageButton::No);
-    form->OpenFolderBitBtnClick();
+    form->OpenFolderBitBtn->click();
 
     EXPECT_EQ(recorder.messages.back().text, GetLanguageText(10000));
     EXPECT_EQ(recorder.messages.back().kind, MessageKind::Confirmation);
@@ -95,12 +115,11 @@ TEST_F(RunWindow, OpenFolderListsTheFilesWithoutOutputsUntilAFrequencyIsChosen)
     EXPECT_EQ(form->ComboBox1->currentIndex(), -1);
     EXPECT_EQ(form->ComboBox1->placeholderText(), "- Please select -");
 
-    form->ComboBox1->setCurrentIndex(4);
-    form->ComboBox1Change();
+    chooseFrequency(*form, 4);
     EXPECT_EQ(form->Files->cellText(0, FileListModel::OutputColumn), "a-432 Hz.mp3");
 
     recorder.answerNext(MessageButton::Yes);
-    form->OpenFolderBitBtnClick();
+    form->OpenFolder1->trigger();
     EXPECT_EQ(form->Files->rowCount(), 3);
     EXPECT_EQ(form->Files->cellText(0, FileListModel::OutputColumn), "");
 }
@@ -110,11 +129,14 @@ TEST_F(RunWindow, OpenFileRefusesAFileThatCannotBeConverted)
     writeFile(music + "a.wav", "x");
     auto form = startWithFolder(music);
     recorder.answerNext(MessageButton::No);
-    form->OpenFolderBitBtnClick();
-    form->OpenFileBitBtnClick();  // answers notes.txt
-    EXPECT_EQ(recorder.messages.back().text, GetLanguageText(508));
-    ASSERT_EQ(form->Files->rowCount(), 1);
-    EXPECT_EQ(form->Files->cellText(0, FileListModel::InputColumn), music + "a.wav");
+    form->OpenFolderBitBtn->click();
+    for (const auto& openFile : std::initializer_list<std::function<void()>>{
+             [&] { form->OpenFileBitBtn->click(); }, [&] { form->OpenFile1->trigger(); }}) {
+        openFile();  // the chooser answers notes.txt
+        EXPECT_EQ(recorder.messages.back().text, GetLanguageText(508));
+        ASSERT_EQ(form->Files->rowCount(), 1);
+        EXPECT_EQ(form->Files->cellText(0, FileListModel::InputColumn), music + "a.wav");
+    }
 }
 
 TEST_F(RunWindow, ARunLocksTheWindowAndTheEndUnlocksIt)
@@ -124,19 +146,17 @@ TEST_F(RunWindow, ARunLocksTheWindowAndTheEndUnlocksIt)
     writeToneWav(music + "b.wav", 440.0, 0.5);
     auto form = startWithFolder(music);
     installRealTools();
-    recorder.answerNext(MessageButton::No);
-    form->OpenFolderBitBtnClick();
-    form->ComboBox1->setCurrentIndex(4);
-    form->ComboBox1Change();
+    listFolderAt432(*form);
     const WindowLook idle = lookOf(*form);
     EXPECT_EQ(idle, (WindowLook{true, false, true, true, true, true, true, true, true, true, false,
                                 false}));
 
-    form->ConvertBitBtnClick();
+    QSignalSpy runs(form->Engine.get(), &ConversionEngine::runFinished);
+    form->ConvertBitBtn->click();
     WindowLook during = lookOf(*form);
     during.noteShown = false;  // it blinks
     const bool closedDuringRun = form->close();
-    ASSERT_TRUE(waitForEvents([&] { return form->Engine->State.Idle; }, 60'000));
+    ASSERT_TRUE(waitForEvents([&] { return runs.count() == 1; }, 60'000));
 
     EXPECT_EQ(during, (WindowLook{false, true, false, false, false, false, false, false, false,
                                   false, false, true}));
@@ -153,9 +173,41 @@ TEST_F(RunWindow, ConvertWithoutAFrequencyChangesNothing)
     writeFile(music + "a.wav", "x");
     auto form = startWithFolder(music);
     recorder.answerNext(MessageButton::No);
-    form->OpenFolderBitBtnClick();
+    form->OpenFolderBitBtn->click();
     const WindowLook before = lookOf(*form);
-    form->ConvertBitBtnClick();
+    form->ConvertBitBtn->click();
     EXPECT_EQ(recorder.messages.back().text, GetLanguageText(10001));
     EXPECT_EQ(lookOf(*form), before);
+}
+
+TEST_F(RunWindow, AbortEndsTheRunningToolAndUnlocksTheWindow)
+{
+    QDir().mkpath(music);
+    writeToneWav(music + "a.wav", 440.0, 0.5);
+    writeToneWav(music + "b.wav", 440.0, 0.5);
+    auto form = startWithFolder(music);
+    installRealTools();
+    // A stretch that says it has started and never ends by itself.
+    const QString stretch = home.workFolder() + "soundstretch.exe";
+    const QString started = home.path() + "/stretching";
+    QFile::remove(stretch);
+    writeFile(stretch,
+              "#!/bin/sh\ntouch '" + started.toUtf8() + "'\nwhile :; do sleep 0.05; done\n");
+    ::chmod(toNativeBytes(stretch).c_str(), 0755);
+    listFolderAt432(*form);
+    const WindowLook idle = lookOf(*form);
+
+    QSignalSpy runs(form->Engine.get(), &ConversionEngine::runFinished);
+    form->ConvertBitBtn->click();
+    ASSERT_TRUE(waitForEvents([&] { return QFile::exists(started); }, 30'000));
+    form->AbortBitBtn->click();
+    ASSERT_TRUE(waitForEvents([&] { return runs.count() == 1; }, 10'000));
+
+    EXPECT_FALSE(form->Engine->Processes.anyRunning());
+    EXPECT_EQ(form->Files->cellText(0, FileListModel::StatusColumn), GetLanguageText(510));
+    EXPECT_EQ(recorder.messages.back().text, GetLanguageText(10003));
+    EXPECT_EQ(lookOf(*form), idle);
+    QDirIterator outputs(home.documents() + "Quorvane", QDir::Files | QDir::Hidden,
+                         QDirIterator::Subdirectories);
+    EXPECT_FALSE(outputs.hasNext()) << outputs.next().toStdString();
 }
