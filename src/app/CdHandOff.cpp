@@ -2,7 +2,6 @@
 
 #include "CdAlbumTags.h"
 
-#include "MainRunView.h"
 #include "cdrip/CDRipLibrary.h"
 #include "cdrip/FileNames.h"
 #include "cdrip/fCDName.h"
@@ -170,7 +169,7 @@ void CdHandOff::restoreIdleState()
     ConversionEngine& engine = *form_.Engine;
     engine.BlinkenTimer.stop();
     engine.ProgressTimer.stop();
-    MainRunView view(form_);
+    RunView& view = form_.runView();
     view.hideConvertingNote();
     view.hideRunCount();
     view.lockControls(false);

@@ -1,7 +1,5 @@
 #include "MainRunView.h"
 
-#include "fMainQVR.h"
-
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
@@ -13,61 +11,62 @@ namespace qvr {
 
 bool MainRunView::frequencyChosen() const
 {
-    return form_.ComboBox1->currentIndex() >= 0;
+    return controls_.frequencyChooser->currentIndex() >= 0;
 }
 
 void MainRunView::lockControls(bool running)
 {
-    form_.ConvertBitBtn->setVisible(!running);
-    form_.AbortBitBtn->setVisible(running);
-    for (QWidget* control : std::initializer_list<QWidget*>{
-             form_.OpenFolderBitBtn, form_.OpenFileBitBtn, form_.RipCDBitBtn, form_.ComboBox1,
-             form_.OutputFolderBitBtn}) {
+    controls_.convertButton->setVisible(!running);
+    controls_.abortButton->setVisible(running);
+    for (QWidget* control : controls_.lockedControls) {
         control->setEnabled(!running);
     }
-    for (QMenu* menu : {form_.mniProgramm1, form_.Wissenswertes1, form_.mniInfo1, form_.Skin1}) {
+    for (QMenu* menu : controls_.lockedMenus) {
         menu->menuAction()->setEnabled(!running);
     }
     if (running) {
-        form_.lvFiles->setFocus();
+        controls_.fileList->setFocus();
     }
 }
 
 void MainRunView::showRunCount(const QString& text)
 {
-    form_.ProgressLabel->setText(text);
-    form_.ProgressLabel->adjustSize();
-    form_.ProgressLabel->show();
-    form_.ProgressLabel->repaint();
+    QLabel* label = controls_.runCount;
+    label->setText(text);
+    label->adjustSize();
+    label->show();
+    label->repaint();
 }
 
 void MainRunView::hideRunCount()
 {
-    form_.ProgressLabel->hide();
+    controls_.runCount->hide();
 }
 
 void MainRunView::toggleConvertingNote()
 {
-    form_.ConvertMSGLabel->setVisible(!form_.ConvertMSGLabel->isVisible());
+    controls_.convertingNote->setVisible(!controls_.convertingNote->isVisible());
 }
 
 void MainRunView::hideConvertingNote()
 {
-    form_.ConvertMSGLabel->hide();
+    controls_.convertingNote->hide();
 }
 
 void MainRunView::showErrorText(const QString& text, bool visible)
 {
-    form_.FehlerLabel->setText(text);
-    form_.FehlerLabel->adjustSize();
-    form_.FehlerLabel->setVisible(visible);
+    QLabel* label = controls_.errorText;
+    label->setText(text);
+    label->adjustSize();
+    label->setVisible(visible);
 }
 
 void MainRunView::showCurrentRow(int row)
 {
-    form_.lvFiles->selectRow(row);
-    form_.lvFiles->scrollTo(form_.lvFiles->model()->index(row, 0));
-    form_.lvFiles->viewport()->repaint();
+    QTableView* list = controls_.fileList;
+    list->selectRow(row);
+    list->scrollTo(list->model()->index(row, 0));
+    list->viewport()->repaint();
 }
 
 }  // namespace qvr

@@ -2,14 +2,34 @@
 
 #include "convert/RunView.h"
 
+#include <QList>
+
+class QComboBox;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QTableView;
+class QWidget;
+
 namespace qvr {
 
-class TMainFormQVR;
+// The controls of the main window a run shows itself in.
+struct RunControls {
+    QComboBox* frequencyChooser = nullptr;
+    QPushButton* convertButton = nullptr;
+    QPushButton* abortButton = nullptr;
+    QList<QWidget*> lockedControls;  // unusable while a run goes
+    QList<QMenu*> lockedMenus;
+    QLabel* runCount = nullptr;
+    QLabel* convertingNote = nullptr;
+    QLabel* errorText = nullptr;
+    QTableView* fileList = nullptr;
+};
 
 // The main window as the batch run sees it.
 class MainRunView : public RunView {
   public:
-    explicit MainRunView(TMainFormQVR& form) : form_(form) {}
+    explicit MainRunView(RunControls controls) : controls_(std::move(controls)) {}
 
     bool frequencyChosen() const override;
     void lockControls(bool running) override;
@@ -22,7 +42,7 @@ class MainRunView : public RunView {
     void jobEnded(int, const JobResult&) override {}
 
   private:
-    TMainFormQVR& form_;
+    RunControls controls_;
 };
 
 }  // namespace qvr

@@ -113,6 +113,7 @@ TMainFormQVR::TMainFormQVR(MainFormEnvironment environment, QWidget* parent)
     setWindowTitle(QStringLiteral("Quorvane"));
     createControls();
     createMenu();
+    createEngine();
     createLookAndTranslation();
     connectHandlers();
     CdReading = std::make_unique<CdHandOff>(*this);
@@ -198,8 +199,21 @@ void TMainFormQVR::createControls()
     OutputFolderBitBtn =
         makeButton(client_, "OutputFolderBitBtn", QStringLiteral("Ausgabe Ordner öffnen"),
                    QStyle::SP_DirLinkIcon, {840, 104, 161, 21});
+}
 
-    runView_ = std::make_unique<MainRunView>(*this);
+// The run shows itself in the window's controls; the engine's timers are the window's.
+void TMainFormQVR::createEngine()
+{
+    runView_ = std::make_unique<MainRunView>(
+        RunControls{ComboBox1,
+                    ConvertBitBtn,
+                    AbortBitBtn,
+                    {OpenFolderBitBtn, OpenFileBitBtn, RipCDBitBtn, ComboBox1, OutputFolderBitBtn},
+                    {mniProgramm1, Wissenswertes1, mniInfo1, Skin1},
+                    ProgressLabel,
+                    ConvertMSGLabel,
+                    FehlerLabel,
+                    lvFiles});
     Engine = std::make_unique<ConversionEngine>(*Files, *runView_, host());
     ProgressTimer = &Engine->ProgressTimer;
     ProgressTimer->setObjectName(QStringLiteral("ProgressTimer"));
@@ -509,6 +523,11 @@ void TMainFormQVR::dropEvent(QDropEvent* event)
     }
     event->acceptProposedAction();
     FilesDropped(paths);
+}
+
+RunView& TMainFormQVR::runView()
+{
+    return *runView_;
 }
 
 void TMainFormQVR::AddFolderFiles(const QString& folder)

@@ -30,6 +30,7 @@ class TCDNameForm;
 class TEditTitleWizzard;
 class TranslationDispatcher;
 class MainRunView;
+class RunView;
 
 // The CD drives as far as Read CD needs them.
 struct CdDriveSurvey {
@@ -161,6 +162,8 @@ class TMainFormQVR : public QMainWindow {
     void FilesDropped(const QStringList& paths);
     // Fills the list with the supported files directly in a folder (a ripped CD).
     void AddFolderFiles(const QString& folder);
+    // The controls a run shows itself in.
+    RunView& runView();
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -174,6 +177,7 @@ class TMainFormQVR : public QMainWindow {
     void showListControls();
     void createControls();
     void createMenu();
+    void createEngine();
     void connectHandlers();
     void connectLookAndInfoHandlers();
     void createLookAndTranslation();
