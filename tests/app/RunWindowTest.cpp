@@ -69,7 +69,16 @@ class RunWindow : public StartupFixture {
         return form;
     }
 
-    void installRealTools() { test::installRealTools(home.workFolder()); }
+    // A window over a folder of two short tones, with the real tools in the work folder.
+    std::unique_ptr<TMainFormQVR> startWithTwoTones()
+    {
+        QDir().mkpath(music);
+        writeToneWav(music + "a.wav", 440.0, 0.5);
+        writeToneWav(music + "b.wav", 440.0, 0.5);
+        auto form = startWithFolder(music);
+        test::installRealTools(home.workFolder());
+        return form;
+    }
 
     // Picks a frequency as a person does: the chooser has the focus and Down walks its list.
     static void chooseFrequency(TMainFormQVR& form, int index)
@@ -141,11 +150,7 @@ TEST_F(RunWindow, OpenFileRefusesAFileThatCannotBeConverted)
 
 TEST_F(RunWindow, ARunLocksTheWindowAndTheEndUnlocksIt)
 {
-    QDir().mkpath(music);
-    writeToneWav(music + "a.wav", 440.0, 0.5);
-    writeToneWav(music + "b.wav", 440.0, 0.5);
-    auto form = startWithFolder(music);
-    installRealTools();
+    auto form = startWithTwoTones();
     listFolderAt432(*form);
     const WindowLook idle = lookOf(*form);
     EXPECT_EQ(idle, (WindowLook{true, false, true, true, true, true, true, true, true, true, false,
@@ -182,11 +187,7 @@ TEST_F(RunWindow, ConvertWithoutAFrequencyChangesNothing)
 
 TEST_F(RunWindow, AbortEndsTheRunningToolAndUnlocksTheWindow)
 {
-    QDir().mkpath(music);
-    writeToneWav(music + "a.wav", 440.0, 0.5);
-    writeToneWav(music + "b.wav", 440.0, 0.5);
-    auto form = startWithFolder(music);
-    installRealTools();
+    auto form = startWithTwoTones();
     // A stretch that says it has started and never ends by itself.
     const QString stretch = home.workFolder() + "soundstretch.exe";
     const QString started = home.path() + "/stretching";
