@@ -2,9 +2,10 @@
 // the program opens with on a screen of that height. Goal: under 40 ms for the 2160 class.
 // Run from the build tree (it uses the pictures of its program folder), offscreen is fine:
 //   QT_QPA_PLATFORM=offscreen build/bench/skin_bench
+#include "app/AppSession.h"
 #include "app/BackgroundPicture.h"
 #include "app/fMainQVR.h"
-#include "lang/Language.h"
+#include "platform/ConsoleHost.h"
 #include "platform/DVK_SystemInfo.h"
 
 #include <QAction>
@@ -54,7 +55,9 @@ int main(int argc, char** argv)
     const QString buildFolder = QCoreApplication::applicationDirPath() + QStringLiteral("/../");
     QTemporaryDir scratch;
     const QString program = prepareProgramFolder(scratch, buildFolder);
-    qvr::SettleProgramLanguage(qvr::WindowsInfo().AppDataDir, program);
+    qvr::ConsoleHost host;
+    qvr::AppSession session(host, 1);
+    session.settleLanguage(qvr::WindowsInfo().AppDataDir, program);
 
     std::printf("%-6s %-11s %-11s %14s %16s\n", "class", "window", "decoded", "handler (ms)",
                 "with paint (ms)");
@@ -63,7 +66,7 @@ int main(int argc, char** argv)
         environment.programFolder = program;
         environment.screenHeight = height;
         environment.measureSpeed = [](const QString&) { return 20; };
-        qvr::TMainFormQVR form(environment);
+        qvr::TMainFormQVR form(session, environment);
         form.show();
         QApplication::processEvents();
         std::vector<double> handler;

@@ -5,6 +5,7 @@
 #include "cdrip/FileNames.h"
 #include "cdrip/TrackNames.h"
 #include "platform/FileSystem.h"
+#include "platform/Host.h"
 #include "platform/Text.h"
 
 #include <QDate>
@@ -103,6 +104,7 @@ CdBatchRip CdBatchRipper::rip(const CdBatchRequest& request, const QString& docu
     CdioRipLibrary library(image ? QStringList{request.source} : QStringList());
     TCDRIP component(nullptr, library);
     configure(component);
+    component.OnProgress = [this](QObject*, std::uint16_t) { host_.processEvents(); };
     const int drive = driveIndex(library.DrivePaths(), request.source);
     if (drive < 0) {
         result.error = QStringLiteral("no CD drive or CUE sheet ") + request.source;

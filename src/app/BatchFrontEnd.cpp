@@ -1,5 +1,6 @@
 #include "BatchFrontEnd.h"
 
+#include "AppSession.h"
 #include "BatchCd.h"
 #include "BatchProgress.h"
 #include "CdAlbumTags.h"
@@ -10,7 +11,6 @@
 #include "convert/FileGathering.h"
 #include "convert/FileListModel.h"
 #include "convert/Frequencies.h"
-#include "lang/Language.h"
 #include "platform/FileSystem.h"
 #include "platform/Host.h"
 #include "platform/NativePath.h"
@@ -349,21 +349,19 @@ QString BatchUsage()
         "copy of Quorvane is running, 128 + N after signal N (the run is cleaned up first).\n");
 }
 
-int RunBatch(const BatchRequest& request, const QString& programFolder, Host& host, std::FILE* out,
-             std::FILE* err)
+int RunBatch(const BatchRequest& request, AppSession& session, std::FILE* out, std::FILE* err)
 {
     TerminationSignals termination;
-    ProgramFolders folders;
-    SetProgramFolders(folders, programFolder);
-    SetOutputAndWorkFolders(folders, WindowsInfo());
+    Host& host = session.host();
+    session.setOutputAndWorkFolders(WindowsInfo());
     if (!request.workFolder.isEmpty()) {
-        folders.WorkFolder = IncludeBackslash(request.workFolder);
-        ForceDirectories(folders.WorkFolder);
+        session.useWorkFolder(request.workFolder);
     }
+    const ProgramFolders& folders = session.folders();
 
     FileListModel model;
     ConsoleRunView view(model, out, err);
-    ConversionEngine engine(model, view, host);
+    ConversionEngine engine(model, view, session.messages(), session.texts());
     // Side by side, and each step goes on as soon as its tool has ended: the check of what the
     // tool wrote stands in for the window's watching and pauses.
     const int cores = std::max(1, QThread::idealThreadCount());
@@ -374,13 +372,13 @@ int RunBatch(const BatchRequest& request, const QString& programFolder, Host& ho
         host.showPlainMessage(QStringLiteral("Quorvane is already started!"));
         return kAnotherCopyRuns;
     }
-    CdBatchRipper ripper;
+    CdBatchRipper ripper(host);
     QObject::connect(&termination, &TerminationSignals::received, &engine, [&engine, &ripper](int) {
         ripper.abort();
         engine.stopNow();
     });
-    CopyTools(folders);
-    CopyFfmpeg(folders);
+    session.linkTools();
+    session.linkFfmpeg();
 
     engine.State.DocumentsFolder = folders.DocumentsFolder;
     const Gathered gathered =
@@ -390,8 +388,8 @@ int RunBatch(const BatchRequest& request, const QString& programFolder, Host& ho
         return kSomeNotConverted;
     }
     engine.State.ProgramOutputFolder = folders.ProgramOutputFolder;
-    engine.State.DoneStatusText = GetLanguageText(505);
-    engine.State.FailedStatusText = GetLanguageText(507);
+    engine.State.DoneStatusText = session.texts().text(505);
+    engine.State.FailedStatusText = session.texts().text(507);
     // No speed probe: a batch run's time limits come from the estimate of the reference machine,
     // at least ten minutes a try, which no tool of a working machine comes near.
     engine.State.PcSpeed = kReferenceSpeed;

@@ -7,7 +7,7 @@
 
 namespace qvr {
 
-class Host;
+class AppSession;
 
 // Exit codes of quorvane-batch.
 enum BatchExit {
@@ -43,8 +43,8 @@ QString EscapedForLine(const QString& text);
 
 // Converts the request's files with the engine, printing one line per file to `out` and a
 // summary to `err`; answers the exit code. A termination signal ends the run at once, cleans up
-// and answers 128 + the signal's number. Notes and the busy cursor go through `host`.
-int RunBatch(const BatchRequest& request, const QString& programFolder, Host& host, std::FILE* out,
-             std::FILE* err);
+// and answers 128 + the signal's number. The session's program folder and language are settled;
+// notes and the busy cursor go through its host.
+int RunBatch(const BatchRequest& request, AppSession& session, std::FILE* out, std::FILE* err);
 
 }  // namespace qvr

@@ -2,6 +2,7 @@
 
 #include "CdAlbumTags.h"
 
+#include "AppSession.h"
 #include "cdrip/CDRipLibrary.h"
 #include "cdrip/FileNames.h"
 #include "cdrip/fCDName.h"
@@ -9,8 +10,6 @@
 #include "convert/CdAlbum.h"
 #include "convert/ConversionEngine.h"
 #include "fMainQVR.h"
-#include "lang/DVK_MyLanguagesMessageDLG.h"
-#include "lang/Language.h"
 #include "platform/FileSystem.h"
 #include "platform/Host.h"
 
@@ -27,23 +26,24 @@ const QString kResultFile = QStringLiteral("RIPPERRESULT.txt");
 const QString kRipCompleted = QStringLiteral("mrOK");
 const QString kRipAborted = QStringLiteral("mrAbort");
 
-void showError(const QString& text)
+void showError(const MessageBoxes& messages, const QString& text)
 {
-    LanguageMessageDlg(text, MessageKind::Information, {MessageButton::OK});
+    messages.show(text, MessageKind::Information, {MessageButton::OK});
 }
 
 // Every marked track that gave no file, with its reason, so that a shorter list of results does
 // not pass for the whole CD.
-void reportFailedTracks(const RippedDisc& disc)
+void reportFailedTracks(const AppSession& session, const RippedDisc& disc)
 {
     if (disc.failed.empty()) {
         return;
     }
-    QString text = GetLanguageText(20041).arg(disc.failed.size()).arg(disc.markedCount);
+    const ProgramTexts& texts = session.texts();
+    QString text = texts.text(20041).arg(disc.failed.size()).arg(disc.markedCount);
     for (const FailedTrack& track : disc.failed) {
-        text += u'\n' + track.title + QStringLiteral(": ") + TrackFailureText(track.reason);
+        text += u'\n' + track.title + QStringLiteral(": ") + TrackFailureText(texts, track.reason);
     }
-    LanguageMessageDlg(text, MessageKind::Warning, {MessageButton::OK});
+    session.messages().show(text, MessageKind::Warning, {MessageButton::OK});
 }
 
 }  // namespace
@@ -68,13 +68,16 @@ QString TakeRipResult(const QString& folder)
     return lines->first();
 }
 
-CdHandOff::CdHandOff(TMainFormQVR& form) : form_(form)
+CdHandOff::CdHandOff(TMainFormQVR& form) : form_(form), session_(form.session())
 {
     readDiscText = [] { return FirstDriveCdText(cdRipLibrary()); };
     showCdName = [](TCDNameForm& dialog) { return dialog.exec(); };
     createRipper = [&form] {
-        return std::make_unique<TRipperForm>(form.EditTitleWizzard, form.ScalePercent,
-                                             cdRipLibrary(), steadyClock(), &form);
+        auto ripper = std::make_unique<TRipperForm>(form.EditTitleWizzard, form.ScalePercent,
+                                                    cdRipLibrary(), form.session().texts(),
+                                                    form.session().host(), steadyClock(), &form);
+        ripper->followColours(form.dialogColours());
+        return ripper;
     };
     showRipper = [](TRipperForm& dialog) { dialog.exec(); };
 }
@@ -91,13 +94,13 @@ void CdHandOff::RipCDBitBtnClick()
     try {
         ripper = createRipper();
     } catch (...) {
-        showError(QStringLiteral("ERROR: No CD-Drive found!"));
+        showError(session_.messages(), QStringLiteral("ERROR: No CD-Drive found!"));
         return;
     }
     ConversionState& state = form_.Engine->State;
     state.CdMode = true;
     state.CdTags = {};
-    host().setBusyCursor(true);
+    session_.host().setBusyCursor(true);
     const QString cdInputFolder = CdInputFolderIn(state.DocumentsFolder);
     ForceDirectories(cdInputFolder);
     prepareWindowForRip(cdName->ComboBox1->currentIndex());
@@ -108,7 +111,7 @@ void CdHandOff::RipCDBitBtnClick()
     try {
         ripAndConvert(*ripper, cdName->TypedName());
     } catch (...) {
-        showError(QStringLiteral("ERROR: No CD-ROM Drive found!"));
+        showError(session_.messages(), QStringLiteral("ERROR: No CD-ROM Drive found!"));
         restoreIdleState();
     }
 }
@@ -140,12 +143,12 @@ void CdHandOff::ripAndConvert(TRipperForm& ripper, const QString& album)
     if (result != kRipCompleted) {
         // The ripped files stay in the CD folder; nothing is listed.
         form_.ComboBox1->hide();
-        host().setBusyCursor(false);
+        session_.host().setBusyCursor(false);
         return;
     }
-    host().setBusyCursor(false);
+    session_.host().setBusyCursor(false);
     const RippedDisc& disc = ripper.Ripped();
-    reportFailedTracks(disc);
+    reportFailedTracks(session_, disc);
     if (disc.tracks.empty()) {
         form_.ComboBox1->hide();
         return;
@@ -175,7 +178,7 @@ void CdHandOff::restoreIdleState()
     view.lockControls(false);
     enableFileButtons();
     engine.State.Idle = true;
-    host().setBusyCursor(false);
+    session_.host().setBusyCursor(false);
 }
 
 }  // namespace qvr

@@ -9,6 +9,7 @@
 
 namespace qvr {
 
+class AppSession;
 class CDRipLibrary;
 class TCDNameForm;
 class TMainFormQVR;
@@ -47,6 +48,7 @@ class CdHandOff {
     void restoreIdleState();
 
     TMainFormQVR& form_;
+    AppSession& session_;
 };
 
 }  // namespace qvr

@@ -1,6 +1,6 @@
 #include "ProgramSetup.h"
 
-#include "lang/DVK_MyLanguagesMessageDLG.h"
+#include "lang/MessageBoxes.h"
 #include "platform/FileSystem.h"
 #include "platform/IniFile.h"
 #include "platform/PathStyle.h"
@@ -46,12 +46,13 @@ void SetOutputAndWorkFolders(ProgramFolders& folders, const TWindowsInfo& info)
     ForceDirectories(folders.WorkFolder);
 }
 
-void WriteProgramSettings(const QString& programFolder, const QString& language)
+void WriteProgramSettings(const QString& programFolder, const QString& language,
+                          const MessageBoxes& messages)
 {
     const QString file = programFolder + QStringLiteral("Program.ini");
     if (!FileExists(file)) {
-        LanguageMessageDlg(file + QStringLiteral(" not found!"), MessageKind::Error,
-                           {MessageButton::OK});
+        messages.show(file + QStringLiteral(" not found!"), MessageKind::Error,
+                      {MessageButton::OK});
         return;
     }
     // A program folder the user may not write to (an installed copy) keeps its file as it is.

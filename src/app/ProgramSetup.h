@@ -6,6 +6,8 @@
 
 namespace qvr {
 
+class MessageBoxes;
+
 // The folders every part of the program works in, each with its trailing separator.
 struct ProgramFolders {
     QString ProgramFolder;        // where the program file, its data files and tools are
@@ -23,7 +25,8 @@ void SetOutputAndWorkFolders(ProgramFolders& folders, const TWindowsInfo& info);
 
 // Records the language in the program folder's "Program.ini" when the file is there; reports its
 // absence otherwise (the file is not created).
-void WriteProgramSettings(const QString& programFolder, const QString& language);
+void WriteProgramSettings(const QString& programFolder, const QString& language,
+                          const MessageBoxes& messages);
 
 // Puts the tools into the work folder at every start: "lame.exe" and "soundstretch.exe" become
 // symbolic links to the real programs the program folder's entries resolve to (remade when they

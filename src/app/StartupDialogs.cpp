@@ -1,5 +1,7 @@
 #include "StartupDialogs.h"
 
+#include "AppSession.h"
+
 #include "cdrip/fCDName.h"
 #include "cdrip/fWizardEditTitle.h"
 #include "fAboutQVR.h"
@@ -15,8 +17,12 @@ StartupDialogs::StartupDialogs(TMainFormQVR& mainForm,
     AboutBox = std::make_unique<TAboutBoxQVR>(AboutBoxContent{
         mainForm.Folders.ProgramFolder, mainForm.VersionText, mainForm.ProductPageAddress,
         mainForm.SupportMailAddress, std::move(openDocument)});
-    CDName = std::make_unique<TCDNameForm>(mainForm.siLangDispatcher1, mainForm.ScalePercent);
-    EditTitle = std::make_unique<TEditTitleWizzard>(mainForm.ScalePercent);
+    const AppSession& session = mainForm.session();
+    CDName = std::make_unique<TCDNameForm>(mainForm.siLangDispatcher1, mainForm.ScalePercent,
+                                           session.messages());
+    EditTitle = std::make_unique<TEditTitleWizzard>(mainForm.ScalePercent, session.texts());
+    CDName->followColours(mainForm.dialogColours());
+    EditTitle->followColours(mainForm.dialogColours());
     mainForm.AboutBoxQVR = AboutBox.get();
     mainForm.CDNameForm = CDName.get();
     mainForm.EditTitleWizzard = EditTitle.get();

@@ -1,7 +1,6 @@
+#include "AppSession.h"
 #include "BatchFrontEnd.h"
 #include "NurEinmalStarten_Unit_Quorvane.h"
-#include "lang/DVK_MyLanguagesMessageDLG.h"
-#include "lang/Language.h"
 #include "platform/ConsoleHost.h"
 #include "platform/DVK_SystemInfo.h"
 #include "platform/NativePath.h"
@@ -37,8 +36,7 @@ int main(int argc, char* argv[])
     }
 
     qvr::ConsoleHost host;
-    qvr::setHost(&host);
-    qvr::InitMessageLanguage();
+    qvr::AppSession session(host, qvr::MessageBoxes::desktopLanguageIndex());
     qvr::RefreshWindowsInfo();
     // Another copy (the window or a batch) owns the work folder: convert nothing. A run with a
     // work folder of its own needs only that folder's lock, so several may run at once.
@@ -48,9 +46,7 @@ int main(int argc, char* argv[])
     }
     qvr::FixDecimalSeparator();
     const QString programFolder = QCoreApplication::applicationDirPath() + u'/';
-    qvr::SettleProgramLanguage(qvr::WindowsInfo().AppDataDir, programFolder);
-
-    const int result = qvr::RunBatch(request, programFolder, host, stdout, stderr);
-    qvr::setHost(nullptr);
-    return result;
+    session.setProgramFolder(programFolder);
+    session.settleLanguage(qvr::WindowsInfo().AppDataDir, programFolder);
+    return qvr::RunBatch(request, session, stdout, stderr);
 }

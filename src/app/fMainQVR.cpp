@@ -1,5 +1,6 @@
 #include "fMainQVR.h"
 
+#include "AppSession.h"
 #include "BackgroundPicture.h"
 #include "CdHandOff.h"
 #include "DroppedFiles.h"
@@ -12,8 +13,7 @@
 #include "convert/FileGathering.h"
 #include "convert/FileListModel.h"
 #include "convert/Frequencies.h"
-#include "lang/DVK_MyLanguagesMessageDLG.h"
-#include "lang/Language.h"
+#include "lang/ProgramTexts.h"
 #include "lang/TranslationDispatcher.h"
 #include "platform/DesktopOpener.h"
 #include "platform/FileSystem.h"
@@ -99,8 +99,10 @@ QString programFolderOfRunningProgram()
 
 }  // namespace
 
-TMainFormQVR::TMainFormQVR(MainFormEnvironment environment, QWidget* parent)
+TMainFormQVR::TMainFormQVR(AppSession& session, MainFormEnvironment environment, QWidget* parent)
     : QMainWindow(parent),
+      Folders(session.folders()),
+      session_(session),
       environment_(std::move(environment)),
       opener_(new DesktopOpener(Milliseconds(10'000), this))
 {
@@ -214,7 +216,8 @@ void TMainFormQVR::createEngine()
                     ConvertMSGLabel,
                     FehlerLabel,
                     lvFiles});
-    Engine = std::make_unique<ConversionEngine>(*Files, *runView_, host());
+    Engine = std::make_unique<ConversionEngine>(*Files, *runView_, session_.messages(),
+                                                session_.texts());
     ProgressTimer = &Engine->ProgressTimer;
     ProgressTimer->setObjectName(QStringLiteral("ProgressTimer"));
     BlinkenTimer = &Engine->BlinkenTimer;
@@ -302,9 +305,8 @@ void TMainFormQVR::FormCreate()
     Engine->State.CdMode = false;
     ConvertMSGLabel->hide();
     BlinkenTimer->stop();
-    SetProgramFolders(Folders, environment_.programFolder.isEmpty()
-                                   ? programFolderOfRunningProgram()
-                                   : environment_.programFolder);
+    session_.setProgramFolder(environment_.programFolder.isEmpty() ? programFolderOfRunningProgram()
+                                                                   : environment_.programFolder);
     FehlerLabel->hide();
     ProgressTimer->stop();
     for (QWidget* w : std::initializer_list<QWidget*>{
@@ -313,25 +315,25 @@ void TMainFormQVR::FormCreate()
     }
     ProgressTimer->setInterval(50);
     Engine->State.Frequency = FrequencyState{432.0, 440.0, QStringLiteral("432")};
-    SetOutputAndWorkFolders(Folders, WindowsInfo());
+    session_.setOutputAndWorkFolders(WindowsInfo());
     Engine->State.WorkFolder = Folders.WorkFolder;
     Engine->State.DocumentsFolder = Folders.DocumentsFolder;
     Engine->State.ProgramOutputFolder = Folders.ProgramOutputFolder;
     FirstArgument = environment_.arguments.value(0);
     ResolutionClass = ResolutionClassFor(screenHeight(), FirstArgument);
     ApplySkinAtStartup();
-    WriteProgramSettings(Folders.ProgramFolder, ProgramLanguage);
-    CopyTools(Folders);
+    session_.writeProgramSettings();
+    session_.linkTools();
     Engine->State.PcSpeed = environment_.measureSpeed
                                 ? std::max(1, environment_.measureSpeed(Folders.WorkFolder))
-                                : MeasurePCSpeed(Folders.WorkFolder, host());
-    CopyFfmpeg(Folders);
+                                : session_.measureSpeed();
+    session_.linkFfmpeg();
     ProgressTimer->stop();
     ApplyStartupScaling();
     FehlerLabel->clear();
     ApplyLanguage();
     Engine->State.Idle = true;
-    RemoveFile(Folders.ProgramOutputFolder + QStringLiteral("RIPPERRESULT.txt"));
+    session_.removeStaleRipResult();
     FollowCdDrives();
 }
 
@@ -383,14 +385,14 @@ void TMainFormQVR::scaleControls()
 void TMainFormQVR::ApplyLanguage()
 {
     for (int column = 0; column < FileListModel::kColumnCount; ++column) {
-        Files->setColumnCaption(column, GetLanguageText(kColumnCaptionTexts[column]));
+        Files->setColumnCaption(column, texts().text(kColumnCaptionTexts[column]));
     }
-    Engine->State.DoneStatusText = GetLanguageText(505);
-    Engine->State.FailedStatusText = GetLanguageText(507);
-    siLangDispatcher1->setLanguage(TableLanguageName(ProgramLanguage));
+    Engine->State.DoneStatusText = texts().text(505);
+    Engine->State.FailedStatusText = texts().text(507);
+    siLangDispatcher1->setLanguage(TableLanguageName(texts().language()));
     SetLanguageAddresses();
     // A version file without a first line still gives the window a version.
-    VersionText = ReadFirstLine(LanguageFolder + QStringLiteral("ver.ini"))
+    VersionText = ReadFirstLine(texts().folder() + QStringLiteral("ver.ini"))
                       .value_or(QCoreApplication::applicationVersion());
     setWindowTitle(QStringLiteral("Quorvane ") + VersionText);
 }
@@ -445,7 +447,7 @@ void TMainFormQVR::OpenFileBitBtnClick()
     // Only the seven kinds can be converted, and only from a regular file: anything else would
     // end without output, and opening a pipe or device would wait.
     if (!IsSupportedFile(file) || !IsRegularFile(file)) {
-        LanguageMessageDlg(GetLanguageText(508), MessageKind::Information, {MessageButton::OK});
+        messages().show(texts().text(508), MessageKind::Information, {MessageButton::OK});
         return;
     }
     Engine->State.CdMode = false;
@@ -457,7 +459,7 @@ void TMainFormQVR::OpenFileBitBtnClick()
 
 void TMainFormQVR::OpenFolderBitBtnClick()
 {
-    const QString suggested = openFolderSuggestion(ProgramLanguage);
+    const QString suggested = openFolderSuggestion(texts().language());
     const QString chosen = environment_.chooseFolder ? environment_.chooseFolder(suggested)
                                                      : chooseInputFolder(this, suggested);
     if (chosen.isEmpty()) {
@@ -465,8 +467,8 @@ void TMainFormQVR::OpenFolderBitBtnClick()
     }
     Engine->State.CdMode = false;
     const QString folder = FolderOf(chosen);
-    const bool subfolders = LanguageMessageDlg(GetLanguageText(10000), MessageKind::Confirmation,
-                                               {MessageButton::Yes, MessageButton::No}) ==
+    const bool subfolders = messages().show(texts().text(10000), MessageKind::Confirmation,
+                                            {MessageButton::Yes, MessageButton::No}) ==
                             static_cast<int>(MessageButton::Yes);
     resetFrequencyChooser();
     lvFiles->show();
@@ -480,17 +482,16 @@ void TMainFormQVR::FilesDropped(const QStringList& paths)
 {
     const DroppedFiles dropped = SortDropped(paths);
     if (dropped.refused) {
-        LanguageMessageDlg(GetLanguageText(508), MessageKind::Information, {MessageButton::OK});
+        messages().show(texts().text(508), MessageKind::Information, {MessageButton::OK});
     }
     if (dropped.empty()) {
         return;
     }
     QStringList files = dropped.files;
     if (!dropped.folders.isEmpty()) {
-        const bool subfolders =
-            LanguageMessageDlg(GetLanguageText(10000), MessageKind::Confirmation,
-                               {MessageButton::Yes, MessageButton::No}) ==
-            static_cast<int>(MessageButton::Yes);
+        const bool subfolders = messages().show(texts().text(10000), MessageKind::Confirmation,
+                                                {MessageButton::Yes, MessageButton::No}) ==
+                                static_cast<int>(MessageButton::Yes);
         for (const QString& folder : dropped.folders) {
             files << GatherFolderFiles(folder, subfolders);
         }
@@ -525,6 +526,16 @@ void TMainFormQVR::dropEvent(QDropEvent* event)
     FilesDropped(paths);
 }
 
+const ProgramTexts& TMainFormQVR::texts() const
+{
+    return session_.texts();
+}
+
+const MessageBoxes& TMainFormQVR::messages() const
+{
+    return session_.messages();
+}
+
 RunView& TMainFormQVR::runView()
 {
     return *runView_;
@@ -540,7 +551,7 @@ void TMainFormQVR::AddFolderFiles(const QString& folder)
 void TMainFormQVR::resetFrequencyChooser()
 {
     ComboBox1->setCurrentIndex(-1);
-    ComboBox1->setPlaceholderText(frequencyPlaceholder(ProgramLanguage));
+    ComboBox1->setPlaceholderText(frequencyPlaceholder(texts().language()));
 }
 
 void TMainFormQVR::showListControls()
@@ -573,8 +584,8 @@ void TMainFormQVR::AbortBitBtnClick()
 
 void TMainFormQVR::OutputFolderBitBtnClick()
 {
-    opener_->openWithDesktop(Folders.ProgramOutputFolder, [] {
-        host().showPlainMessage(QStringLiteral("Unable to open output folder!"));
+    opener_->openWithDesktop(Folders.ProgramOutputFolder, [this] {
+        session_.host().showPlainMessage(QStringLiteral("Unable to open output folder!"));
     });
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ProgramSetup.h"
+#include "cdrip/DialogLook.h"
 
 #include <QMainWindow>
 #include <QStringList>
@@ -18,6 +19,9 @@ class QTimer;
 
 namespace qvr {
 
+class AppSession;
+class MessageBoxes;
+class ProgramTexts;
 class BackgroundPicture;
 class CdHandOff;
 class DesktopOpener;
@@ -59,7 +63,9 @@ class TMainFormQVR : public QMainWindow {
     Q_OBJECT
 
   public:
-    explicit TMainFormQVR(MainFormEnvironment environment = {}, QWidget* parent = nullptr);
+    // The session is the program's start-up state: folders, language and texts, the host.
+    explicit TMainFormQVR(AppSession& session, MainFormEnvironment environment = {},
+                          QWidget* parent = nullptr);
     ~TMainFormQVR() override;
 
     // Main-window state. The run's state (Idle, AbortRequested, CdMode, the frequency, PcSpeed,
@@ -71,7 +77,7 @@ class TMainFormQVR : public QMainWindow {
     QString InfoPageAddress;
     QString ProductPageAddress;
     QString SupportMailAddress;
-    ProgramFolders Folders;
+    ProgramFolders& Folders;  // the session's
 
     // Controls, named as in the stored layout.
     QLabel* BkgImage = nullptr;
@@ -164,6 +170,9 @@ class TMainFormQVR : public QMainWindow {
     void AddFolderFiles(const QString& folder);
     // The controls a run shows itself in.
     RunView& runView();
+    AppSession& session() { return session_; }
+    // The current skin's colours for the dialogs' backgrounds.
+    const DialogColours& dialogColours() const { return dialogColours_; }
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -173,6 +182,8 @@ class TMainFormQVR : public QMainWindow {
     void resizeEvent(QResizeEvent* event) override;
 
   private:
+    const ProgramTexts& texts() const;
+    const MessageBoxes& messages() const;
     void resetFrequencyChooser();
     void showListControls();
     void createControls();
@@ -193,7 +204,9 @@ class TMainFormQVR : public QMainWindow {
     void layoutAnchoredControls();
     int screenHeight() const;
 
+    AppSession& session_;
     MainFormEnvironment environment_;
+    DialogColours dialogColours_;
     // Opens the output folder and the information page; tells when that failed.
     DesktopOpener* opener_ = nullptr;
     std::unique_ptr<MainRunView> runView_;

@@ -1,13 +1,14 @@
 // Read CD on the main window: the button follows the CD drives, and a press hands over to the
 // CD path.
+#include "AppSession.h"
 #include "CdHandOff.h"
 #include "cdrip/CDRipLibrary.h"
 #include "cdrip/FileNames.h"
 #include "cdrip/fCDName.h"
 #include "convert/ConversionEngine.h"
 #include "fMainQVR.h"
-#include "lang/DVK_MyLanguagesMessageDLG.h"
-#include "lang/Language.h"
+#include "lang/MessageBoxes.h"
+#include "lang/ProgramTexts.h"
 #include "platform/FileSystem.h"
 #include "platform/MediaNotices.h"
 
@@ -61,7 +62,7 @@ void TMainFormQVR::FollowCdDrives()
 void TMainFormQVR::showReadCdFor(const CdDriveSurvey& drives)
 {
     RipCDBitBtn->setVisible(drives.usable || drives.present);
-    RipCDBitBtn->setToolTip(drives.lockedOut ? GetLanguageText(kLockedDriveText) : QString());
+    RipCDBitBtn->setToolTip(drives.lockedOut ? texts().text(kLockedDriveText) : QString());
 }
 
 // The survey starts the extraction library afresh, which the CD path is using while Read CD
@@ -80,8 +81,8 @@ void TMainFormQVR::RipCDBitBtnClick()
     const CdDriveSurvey drives = surveyCdDrives();
     showReadCdFor(drives);
     if (!drives.usable && drives.lockedOut) {
-        LanguageMessageDlg(GetLanguageText(kLockedDriveText), MessageKind::Information,
-                           {MessageButton::OK});
+        messages().show(texts().text(kLockedDriveText), MessageKind::Information,
+                        {MessageButton::OK});
         return;
     }
     {

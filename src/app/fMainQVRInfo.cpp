@@ -2,7 +2,7 @@
 #include "LanguageAddresses.h"
 #include "fAboutQVR.h"
 #include "fMainQVR.h"
-#include "lang/Language.h"
+#include "lang/ProgramTexts.h"
 #include "platform/DesktopOpener.h"
 
 namespace qvr {
@@ -10,7 +10,7 @@ namespace qvr {
 void TMainFormQVR::SetLanguageAddresses()
 {
     const LanguageAddresses addresses =
-        AddressesForLanguage(ProgramLanguage, Folders.ProgramFolder);
+        AddressesForLanguage(texts().language(), Folders.ProgramFolder);
     InfoPageAddress = addresses.InfoPageAddress;
     ProductPageAddress = addresses.ProductPageAddress;
     SupportMailAddress = addresses.SupportMailAddress;

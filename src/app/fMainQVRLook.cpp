@@ -120,8 +120,7 @@ void TMainFormQVR::ApplySkin(int number)
     Background->showFile(SkinPicturePath(Folders.SkinFolder, skin, ResolutionClass),
                          client_->size());
     setForeground(HeaderLabel, skin.headerColour);
-    DialogGradientStart = skin.gradientStart;
-    DialogGradientEnd = skin.gradientEnd;
+    dialogColours_ = DialogColours{skin.gradientStart, skin.gradientEnd};
     setSelectionColour(lvFiles, skin.selectionColour);
     ResetSkinControls();
     SaveSkinSetting(QString::number(number));

@@ -1,11 +1,10 @@
+#include "AppSession.h"
 #include "ConsoleHostChoice.h"
 #include "NurEinmalStarten_Unit_Quorvane.h"
 #include "StartupDialogs.h"
 #include "StartupReport.h"
 #include "WidgetHost.h"
 #include "fMainQVR.h"
-#include "lang/DVK_MyLanguagesMessageDLG.h"
-#include "lang/Language.h"
 #include "platform/ActivationChannel.h"
 #include "platform/DVK_SystemInfo.h"
 
@@ -21,10 +20,9 @@ int main(int argc, char* argv[])
     QApplication::setApplicationVersion(QStringLiteral(QUORVANE_VERSION));
 
     std::unique_ptr<qvr::Host> host = qvr::MakeFrontEndHost();
-    qvr::setHost(host.get());
+    qvr::AppSession session(*host, qvr::MessageBoxes::desktopLanguageIndex());
 
     // Module start-up, before any window.
-    qvr::InitMessageLanguage();
     qvr::RefreshWindowsInfo();
     // A running copy is asked to come to the front; the guard then ends this one with its message.
     qvr::ActivationChannel::callRunning(QStringLiteral("Quorvane"));
@@ -35,9 +33,9 @@ int main(int argc, char* argv[])
     qvr::MainFormEnvironment environment;
     environment.arguments = QApplication::arguments().mid(1);
     const QString programFolder = QApplication::applicationDirPath() + u'/';
-    qvr::SettleProgramLanguage(qvr::WindowsInfo().AppDataDir, programFolder);
+    session.settleLanguage(qvr::WindowsInfo().AppDataDir, programFolder);
 
-    qvr::TMainFormQVR mainForm(environment);
+    qvr::TMainFormQVR mainForm(session, environment);
     const qvr::StartupDialogs dialogs(mainForm);
     mainForm.show();
     QObject::connect(&activation, &qvr::ActivationChannel::activationRequested, &mainForm,
@@ -47,7 +45,5 @@ int main(int argc, char* argv[])
                          mainForm.activateWindow();
                      });
     qvr::ReportStartupWhenAsked(mainForm);
-    const int result = QApplication::exec();
-    qvr::setHost(nullptr);
-    return result;
+    return QApplication::exec();
 }

@@ -3,7 +3,6 @@
 #include "cdrip/FileNames.h"
 #include "cdrip/LameCoder.h"
 #include "platform/FileSystem.h"
-#include "platform/Host.h"
 #include "platform/Storage.h"
 
 #include <QFile>
@@ -469,7 +468,6 @@ TRipOutcome TCDRIP::ripLoop(QFile& file, RipBuffers& buffers, std::int32_t buffe
         if (OnProgress) {
             OnProgress(this, static_cast<std::uint16_t>(percent));
         }
-        host().processEvents();
     } while (result != kCrRippingDone);
     return TRipOutcome::Complete;
 }

@@ -16,8 +16,11 @@
 
 namespace qvr {
 
-QColor DialogGradientStart{133, 144, 217};
-QColor DialogGradientEnd{249, 249, 249};
+const DialogColours& DefaultDialogColours()
+{
+    static const DialogColours colours;
+    return colours;
+}
 
 namespace {
 

@@ -7,10 +7,15 @@ class QWidget;
 
 namespace qvr {
 
-// The current skin's colours for the gradient backgrounds of the dialogs; the skins set them,
-// the dialogs read them each time they are shown.
-extern QColor DialogGradientStart;
-extern QColor DialogGradientEnd;
+// The colours of the dialogs' gradient backgrounds, top and bottom. The main window keeps the
+// current skin's; a dialog follows them and reads them each time it is shown.
+struct DialogColours {
+    QColor start{133, 144, 217};
+    QColor end{249, 249, 249};
+};
+
+// The colours of a dialog nobody has given colours to: the first skin's.
+const DialogColours& DefaultDialogColours();
 
 // Fills the widget with a vertical gradient from start (top) to end (bottom); for paintEvent.
 void PaintVerticalGradient(QWidget* widget, const QColor& start, const QColor& end);

@@ -1,17 +1,17 @@
 #include "RippedDisc.h"
 
 #include "CDRIP.h"
-#include "lang/Language.h"
+#include "lang/ProgramTexts.h"
 #include "platform/FileSystem.h"
 
 namespace qvr {
 
-QString TrackFailureText(TrackFailure reason)
+QString TrackFailureText(const ProgramTexts& texts, TrackFailure reason)
 {
     switch (reason) {
-        case TrackFailure::ReadError: return GetLanguageText(20042);
-        case TrackFailure::DiscRemoved: return GetLanguageText(20043);
-        case TrackFailure::NotAudio: return GetLanguageText(20044);
+        case TrackFailure::ReadError: return texts.text(20042);
+        case TrackFailure::DiscRemoved: return texts.text(20043);
+        case TrackFailure::NotAudio: return texts.text(20044);
     }
     return {};
 }

@@ -6,6 +6,7 @@
 
 namespace qvr {
 
+class ProgramTexts;
 struct TTrack;
 enum class TRipOutcome;
 
@@ -25,7 +26,7 @@ enum class TrackFailure {
 };
 
 // The reason in the language of the run.
-QString TrackFailureText(TrackFailure reason);
+QString TrackFailureText(const ProgramTexts& texts, TrackFailure reason);
 
 // A marked track that the last run could not rip.
 struct FailedTrack {

@@ -3,7 +3,7 @@
 #include "DialogLook.h"
 #include "FileNames.h"
 #include "convert/Frequencies.h"
-#include "lang/DVK_MyLanguagesMessageDLG.h"
+#include "lang/MessageBoxes.h"
 #include "lang/TranslationDispatcher.h"
 #include "platform/Text.h"
 
@@ -28,8 +28,9 @@ QString TCDNameForm::CleanCdName(const QString& text)
     return CleanedCdName(text);
 }
 
-TCDNameForm::TCDNameForm(TranslationDispatcher* dispatcher, int scalePercent, QWidget* parent)
-    : QDialog(parent), ScalePercent(scalePercent)
+TCDNameForm::TCDNameForm(TranslationDispatcher* dispatcher, int scalePercent,
+                         const MessageBoxes& messages, QWidget* parent)
+    : QDialog(parent), ScalePercent(scalePercent), messages_(messages)
 {
     setObjectName(QStringLiteral("TCDNameForm"));
     createControls();
@@ -98,8 +99,8 @@ void TCDNameForm::FormCreate()
 
 void TCDNameForm::FormShow()
 {
-    gradientStart_ = DialogGradientStart;
-    gradientEnd_ = DialogGradientEnd;
+    gradientStart_ = colours_->start;
+    gradientEnd_ = colours_->end;
     update();
 }
 
@@ -120,7 +121,7 @@ void TCDNameForm::BitBtn1Click()
     CloseAllowed = false;
     CdName = CleanCdName(TrimBlanksAndControls(Edit1->text()));
     if (TrimBlanksAndControls(CdName).isEmpty() || ComboBox1->currentIndex() < 0) {
-        LanguageMessageDlg(MSGLabel->text(), MessageKind::Information, {MessageButton::OK});
+        messages_.show(MSGLabel->text(), MessageKind::Information, {MessageButton::OK});
         return;
     }
     if (!CdInputFolder.isEmpty()) {

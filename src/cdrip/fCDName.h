@@ -1,5 +1,7 @@
 #pragma once
 
+#include "cdrip/DialogLook.h"
+
 #include <QColor>
 #include <QDialog>
 #include <QString>
@@ -12,6 +14,7 @@ class QPushButton;
 namespace qvr {
 
 class FormTranslation;
+class MessageBoxes;
 class TranslationDispatcher;
 
 // Asks for the name of a CD (the folder its tracks are ripped into) and the frequency the
@@ -21,7 +24,9 @@ class TCDNameForm : public QDialog {
 
   public:
     // The table of the dialog attaches to the dispatcher and takes its language at once.
-    TCDNameForm(TranslationDispatcher* dispatcher, int scalePercent, QWidget* parent = nullptr);
+    // Its note (a name and a frequency are needed) is shown through `messages`.
+    TCDNameForm(TranslationDispatcher* dispatcher, int scalePercent, const MessageBoxes& messages,
+                QWidget* parent = nullptr);
     ~TCDNameForm() override;
 
     // A CD name fit for a folder: separators, punctuation and Western accents replaced, umlauts
@@ -47,6 +52,8 @@ class TCDNameForm : public QDialog {
     FormTranslation* siLang1 = nullptr;
 
     // The gradient colours taken from the current skin at the last showing.
+    // Its background follows these colours from its next showing on.
+    void followColours(const DialogColours& colours) { colours_ = &colours; }
     QColor gradientStart() const { return gradientStart_; }
     QColor gradientEnd() const { return gradientEnd_; }
 
@@ -72,6 +79,8 @@ class TCDNameForm : public QDialog {
     void createControls();
     void closeWith(int result);
 
+    const MessageBoxes& messages_;
+    const DialogColours* colours_ = &DefaultDialogColours();
     QColor gradientStart_;
     QColor gradientEnd_;
 };

@@ -5,7 +5,7 @@
 #include "cdrip/CDRIP.h"
 #include "cdrip/LameCoder.h"
 #include "fWizardEditTitle.h"
-#include "lang/Language.h"
+#include "lang/ProgramTexts.h"
 #include "lang/Windows1252.h"
 #include "platform/FileSystem.h"
 #include "platform/Host.h"
@@ -74,9 +74,8 @@ QProgressBar* makeBar(QWidget* parent, const char* name, const QRect& geometry)
     return bar;
 }
 
-void setCaption(QWidget* control, int number)
+void setCaption(QWidget* control, const QString& text)
 {
-    const QString text = GetLanguageText(number);
     if (auto* label = qobject_cast<QLabel*>(control)) {
         label->setText(text);
         label->adjustSize();
@@ -96,11 +95,13 @@ QString listedTitle(const TTrackItem& entry)
 }  // namespace
 
 TRipperForm::TRipperForm(TEditTitleWizzard* editTitle, int scalePercent, CDRipLibrary& library,
-                         const Clock& clock, QWidget* parent)
+                         const ProgramTexts& texts, Host& host, const Clock& clock, QWidget* parent)
     : QDialog(parent),
       ScalePercent(scalePercent),
       editTitle_(editTitle),
       library_(library),
+      texts_(texts),
+      host_(host),
       clock_(clock)
 {
     setObjectName(QStringLiteral("TRipperForm"));
@@ -211,8 +212,10 @@ void TRipperForm::createComponents()
     CDRIP1->OnEndTrack = [this](QObject* sender, std::uint16_t track) {
         CDRIP1EndTrack(sender, track);
     };
+    // Between chunks the dialog's own clicks (Abort) and the media notices are handled.
     CDRIP1->OnProgress = [this](QObject* sender, std::uint16_t percent) {
         CDRIP1Progress(sender, percent);
+        host_.processEvents();
     };
 }
 
@@ -272,7 +275,7 @@ void TRipperForm::setCaptions()
                                                  {HelpGroupBox, 22021},
                                                  {DiscNoticeLabel, 20040}};
     for (const auto& [control, number] : captions) {
-        setCaption(control, number);
+        setCaption(control, texts_.text(number));
     }
 }
 
@@ -280,8 +283,8 @@ void TRipperForm::FormShow()
 {
     TrackLabel->clear();
     TotalLabel->clear();
-    gradientStart_ = DialogGradientStart;
-    gradientEnd_ = DialogGradientEnd;
+    gradientStart_ = colours_->start;
+    gradientEnd_ = colours_->end;
     CentreOnScreen(this);
     update();
 }
@@ -462,7 +465,7 @@ void TRipperForm::ChangeTitleBitBtnClick()
 {
     const int row = highlightedRow();
     if (row < 0) {
-        host().showPlainMessage(GetLanguageText(22101));
+        host_.showPlainMessage(texts_.text(22101));
         return;
     }
     editTitle(row);
@@ -509,7 +512,7 @@ void TRipperForm::StartBitBtnClick()
         UpdateButtons();
         return;
     }
-    host().setBusyCursor(true);
+    host_.setBusyCursor(true);
     Ripping = true;
     Timer1->stop();
     setRunButtonsEnabled(false);
@@ -518,7 +521,7 @@ void TRipperForm::StartBitBtnClick()
         completed = ripTracks();
     } catch (const std::exception& error) {
         // The run ends where it stands; Abort is the way out.
-        host().showPlainMessage(QString::fromUtf8(error.what()));
+        host_.showPlainMessage(QString::fromUtf8(error.what()));
         return;
     }
     if (completed) {
@@ -601,7 +604,7 @@ void TRipperForm::recordFailed(int row, const QString& title, TRipOutcome outcom
     ripped_.failed.push_back(FailedTrack{row + 1, title, reason});
     QListWidgetItem* item = CheckListBox1->item(row);
     item->setForeground(Qt::red);
-    item->setToolTip(TrackFailureText(reason));
+    item->setToolTip(TrackFailureText(texts_, reason));
 }
 
 void TRipperForm::reportProgress(int done, int total)
@@ -610,7 +613,7 @@ void TRipperForm::reportProgress(int done, int total)
     TotalLabel->setText(QStringLiteral("Total %1%").arg(percent));
     TotalLabel->adjustSize();
     ProgressBar2->setValue(percent);
-    host().processEvents();
+    host_.processEvents();
 }
 
 void TRipperForm::finishRun()
@@ -621,7 +624,7 @@ void TRipperForm::finishRun()
     ChooseAllBitBtn->setEnabled(true);
     UnChooseAllBitBtn->setEnabled(true);
     ChangeTitleBitBtn->setEnabled(true);
-    host().setBusyCursor(false);
+    host_.setBusyCursor(false);
     applyHeldBack();
     WriteResult(Aborted ? QStringLiteral("mrAbort") : QStringLiteral("mrOK"));
     clock_.sleep(kPauseBeforeClosing);

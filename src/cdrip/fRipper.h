@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cdrip/DialogLook.h"
 #include "cdrip/RippedDisc.h"
 #include "platform/Clock.h"
 #include "platform/MediaNotices.h"
@@ -24,6 +25,8 @@ class QTimer;
 namespace qvr {
 
 class CDRipLibrary;
+class Host;
+class ProgramTexts;
 class TCDRIP;
 enum class TRipOutcome;
 class TEditTitleWizzard;
@@ -39,8 +42,11 @@ class TRipperForm : public QDialog {
   public:
     // Lists the drives and reads the first one; the ripper component's error leaves the
     // constructor when the component cannot start. editTitle: the title dialog (may be null).
+    // Texts come from `texts`; notes, the busy cursor and events between chunks go through
+    // `host`.
     TRipperForm(TEditTitleWizzard* editTitle, int scalePercent, CDRipLibrary& library,
-                const Clock& clock = steadyClock(), QWidget* parent = nullptr);
+                const ProgramTexts& texts, Host& host, const Clock& clock = steadyClock(),
+                QWidget* parent = nullptr);
     ~TRipperForm() override;
 
     bool Aborted = false;
@@ -79,6 +85,8 @@ class TRipperForm : public QDialog {
     // How the title dialog is shown; by default modally. Answers the dialog's result.
     std::function<int(TEditTitleWizzard&)> showTitleDialog;
 
+    // Its background follows these colours from its next showing on.
+    void followColours(const DialogColours& colours) { colours_ = &colours; }
     QColor gradientStart() const { return gradientStart_; }
     QColor gradientEnd() const { return gradientEnd_; }
 
@@ -144,10 +152,13 @@ class TRipperForm : public QDialog {
 
     TEditTitleWizzard* editTitle_;
     CDRipLibrary& library_;
+    const ProgramTexts& texts_;
+    Host& host_;
     const Clock& clock_;
     HeldBack heldBack_ = HeldBack::Nothing;
     bool trackRipping_ = false;  // inside RipTrack, also after an Abort
     bool closeAllowed_ = false;
+    const DialogColours* colours_ = &DefaultDialogColours();
     QColor gradientStart_;
     QColor gradientEnd_;
     RippedDisc ripped_;

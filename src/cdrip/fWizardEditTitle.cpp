@@ -1,7 +1,7 @@
 #include "fWizardEditTitle.h"
 
 #include "DialogLook.h"
-#include "lang/Language.h"
+#include "lang/ProgramTexts.h"
 
 #include <QFrame>
 #include <QKeyEvent>
@@ -12,8 +12,8 @@
 
 namespace qvr {
 
-TEditTitleWizzard::TEditTitleWizzard(int scalePercent, QWidget* parent)
-    : QDialog(parent), ScalePercent(scalePercent)
+TEditTitleWizzard::TEditTitleWizzard(int scalePercent, const ProgramTexts& texts, QWidget* parent)
+    : QDialog(parent), ScalePercent(scalePercent), texts_(texts)
 {
     setObjectName(QStringLiteral("TEditTitleWizzard"));
     createControls();
@@ -63,18 +63,18 @@ void TEditTitleWizzard::createControls()
 // The texts are those of the language of the run; a missing number leaves its caption empty.
 void TEditTitleWizzard::FormCreate()
 {
-    setWindowTitle(GetLanguageText(22201));
-    Label3->setText(GetLanguageText(22200));
+    setWindowTitle(texts_.text(22201));
+    Label3->setText(texts_.text(22200));
     Label3->adjustSize();
-    AbortBitBtn->setText(GetLanguageText(22203));
-    WeiterBitBtn->setText(GetLanguageText(22204));
+    AbortBitBtn->setText(texts_.text(22203));
+    WeiterBitBtn->setText(texts_.text(22204));
     EnlargeDialog(this, ScalePercent);
 }
 
 void TEditTitleWizzard::FormShow()
 {
-    gradientStart_ = DialogGradientStart;
-    gradientEnd_ = DialogGradientEnd;
+    gradientStart_ = colours_->start;
+    gradientEnd_ = colours_->end;
     update();
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "cdrip/DialogLook.h"
+
 #include <QColor>
 #include <QDialog>
 
@@ -10,13 +12,16 @@ class QPushButton;
 
 namespace qvr {
 
+class ProgramTexts;
+
 // Edits the title of one track for the ripper dialog: the caller puts the title into Edit1,
 // shows the dialog and reads Edit1 back when the result is Accepted ("Weiter").
 class TEditTitleWizzard : public QDialog {
     Q_OBJECT
 
   public:
-    explicit TEditTitleWizzard(int scalePercent, QWidget* parent = nullptr);
+    // Its captions are texts of the language of the run.
+    TEditTitleWizzard(int scalePercent, const ProgramTexts& texts, QWidget* parent = nullptr);
     ~TEditTitleWizzard() override;
 
     int BaseHeight = 900;
@@ -28,6 +33,8 @@ class TEditTitleWizzard : public QDialog {
     QPushButton* AbortBitBtn = nullptr;
     QPushButton* WeiterBitBtn = nullptr;
 
+    // Its background follows these colours from its next showing on.
+    void followColours(const DialogColours& colours) { colours_ = &colours; }
     QColor gradientStart() const { return gradientStart_; }
     QColor gradientEnd() const { return gradientEnd_; }
 
@@ -44,6 +51,8 @@ class TEditTitleWizzard : public QDialog {
   private:
     void createControls();
 
+    const ProgramTexts& texts_;
+    const DialogColours* colours_ = &DefaultDialogColours();
     QColor gradientStart_;
     QColor gradientEnd_;
 };

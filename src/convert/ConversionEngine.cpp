@@ -5,8 +5,8 @@
 #include "FileListModel.h"
 #include "JobTexts.h"
 #include "Resume.h"
-#include "lang/DVK_MyLanguagesMessageDLG.h"
-#include "lang/Language.h"
+#include "lang/MessageBoxes.h"
+#include "lang/ProgramTexts.h"
 #include "platform/FileSystem.h"
 #include "platform/Storage.h"
 
@@ -15,9 +15,16 @@
 
 namespace qvr {
 
-ConversionEngine::ConversionEngine(FileListModel& files, RunView& view, Host& host,
+ConversionEngine::ConversionEngine(FileListModel& files, RunView& view,
+                                   const MessageBoxes& messages, const ProgramTexts& texts,
                                    const Clock& clock, QObject* parent)
-    : QObject(parent), files_(files), view_(view), host_(host), clock_(clock)
+    : QObject(parent),
+      files_(files),
+      view_(view),
+      messages_(messages),
+      texts_(texts),
+      host_(messages.host()),
+      clock_(clock)
 {
     ProgressTimer.setInterval(50);
     BlinkenTimer.setInterval(400);
@@ -25,8 +32,8 @@ ConversionEngine::ConversionEngine(FileListModel& files, RunView& view, Host& ho
     connect(&BlinkenTimer, &QTimer::timeout, this, &ConversionEngine::blinkNote);
     files_.setStatusText([this](const JobResult& result) {
         return result.converted() || result.outcome == JobOutcome::Kept
-                   ? ConvertedStatusText(result, State.DoneStatusText)
-                   : RowStatusText(result, State.FailedStatusText);
+                   ? ConvertedStatusText(texts_, result, State.DoneStatusText)
+                   : RowStatusText(texts_, result, State.FailedStatusText);
     });
 }
 
@@ -74,15 +81,14 @@ void ConversionEngine::fillList(const QStringList& paths)
 
 QString ConversionEngine::RunCountText() const
 {
-    return State.RunDoneText + QStringLiteral(" / ") + State.RunTotalText + u' ' +
-           GetLanguageText(506);
+    return State.RunDoneText + QStringLiteral(" / ") + State.RunTotalText + u' ' + texts_.text(506);
 }
 
 void ConversionEngine::run()
 {
     State.ErrorCount = 0;
     if (!view_.frequencyChosen()) {
-        LanguageMessageDlg(GetLanguageText(10001), MessageKind::Information, {MessageButton::OK});
+        messages_.show(texts_.text(10001), MessageKind::Information, {MessageButton::OK});
         emit runFinished();
         return;
     }
@@ -223,8 +229,8 @@ void ConversionEngine::finishRun()
     if (lockedForThisRun_) {
         workFolderLock_.reset();
     }
-    LanguageMessageDlg(State.AbortRequested ? GetLanguageText(10003) : endText(),
-                       MessageKind::Information, {MessageButton::OK});
+    messages_.show(State.AbortRequested ? texts_.text(10003) : endText(), MessageKind::Information,
+                   {MessageButton::OK});
     State.Idle = true;
     emit runFinished();
 }
@@ -236,7 +242,8 @@ QString ConversionEngine::endText() const
     const auto kept = std::count_if(Results.begin(), Results.end(), [](const JobResult& r) {
         return r.outcome == JobOutcome::Kept;
     });
-    return RunEndText(int(converted + kept), int(Results.size() - std::size_t(converted + kept)));
+    return RunEndText(texts_, int(converted + kept),
+                      int(Results.size() - std::size_t(converted + kept)));
 }
 
 bool ConversionEngine::lockWorkFolder()

@@ -16,6 +16,8 @@
 namespace qvr {
 
 class FileListModel;
+class MessageBoxes;
+class ProgramTexts;
 
 // How a run goes: the window converts one file after the other with the pauses of its steps; a
 // batch run may convert several side by side and go on as soon as each tool has ended.
@@ -34,8 +36,10 @@ class ConversionEngine : public QObject {
     Q_OBJECT
 
   public:
-    ConversionEngine(FileListModel& files, RunView& view, Host& host,
-                     const Clock& clock = steadyClock(), QObject* parent = nullptr);
+    // Messages go through `messages`, numbered texts come from `texts`.
+    ConversionEngine(FileListModel& files, RunView& view, const MessageBoxes& messages,
+                     const ProgramTexts& texts, const Clock& clock = steadyClock(),
+                     QObject* parent = nullptr);
     ~ConversionEngine() override;
 
     ConversionState State;
@@ -89,6 +93,8 @@ class ConversionEngine : public QObject {
 
     FileListModel& files_;
     RunView& view_;
+    const MessageBoxes& messages_;
+    const ProgramTexts& texts_;
     Host& host_;
     const Clock& clock_;
     RunPlan plan_;

@@ -1,6 +1,6 @@
 #include "JobTexts.h"
 
-#include "lang/Language.h"
+#include "lang/ProgramTexts.h"
 
 namespace qvr {
 namespace {
@@ -30,9 +30,9 @@ int reasonTextNumber(FailureReason reason)
 }
 
 // A numbered text, or the English words when the language file lacks it.
-QString textOr(int number, const QString& english)
+QString textOr(const ProgramTexts& texts, int number, const QString& english)
 {
-    const QString text = number > 0 ? GetLanguageText(number) : QString();
+    const QString text = number > 0 ? texts.text(number) : QString();
     return text.isEmpty() ? english : text;
 }
 
@@ -72,33 +72,36 @@ QString NoteWords(const JobResult& result)
     return result.converted() && !result.tagsCopied ? QStringLiteral("tags not copied") : QString();
 }
 
-QString ConvertedStatusText(const JobResult& result, const QString& doneText)
+QString ConvertedStatusText(const ProgramTexts& texts, const JobResult& result,
+                            const QString& doneText)
 {
     if (result.tagsCopied) {
         return doneText;
     }
-    return doneText + QStringLiteral(" (") + textOr(kTagsNotCopiedText, NoteWords(result)) + u')';
+    return doneText + QStringLiteral(" (") + textOr(texts, kTagsNotCopiedText, NoteWords(result)) +
+           u')';
 }
 
-QString RowStatusText(const JobResult& result, const QString& failedText)
+QString RowStatusText(const ProgramTexts& texts, const JobResult& result, const QString& failedText)
 {
     switch (result.outcome) {
         case JobOutcome::Converted:
         case JobOutcome::Kept: return QString();
-        case JobOutcome::TimedOut: return textOr(kTimedOutText, QStringLiteral("Timed out"));
-        case JobOutcome::Aborted: return textOr(kAbortedText, QStringLiteral("Aborted"));
+        case JobOutcome::TimedOut: return textOr(texts, kTimedOutText, QStringLiteral("Timed out"));
+        case JobOutcome::Aborted: return textOr(texts, kAbortedText, QStringLiteral("Aborted"));
         case JobOutcome::Failed: break;
     }
-    const QString reason = textOr(reasonTextNumber(result.reason), ReasonWords(result.reason));
+    const QString reason =
+        textOr(texts, reasonTextNumber(result.reason), ReasonWords(result.reason));
     return reason.isEmpty() ? failedText : failedText + QStringLiteral(": ") + reason;
 }
 
-QString RunEndText(int converted, int notConverted)
+QString RunEndText(const ProgramTexts& texts, int converted, int notConverted)
 {
     if (notConverted == 0) {
-        return GetLanguageText(kFinishedText);
+        return texts.text(kFinishedText);
     }
-    return textOr(kFinishedWithFailuresText,
+    return textOr(texts, kFinishedWithFailuresText,
                   QStringLiteral("The conversion has finished. Converted: %1, not converted: %2."))
         .arg(converted)
         .arg(notConverted);

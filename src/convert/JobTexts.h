@@ -6,14 +6,18 @@
 
 namespace qvr {
 
+class ProgramTexts;
+
 // The status a row shows once its job has ended without output, in the language of the run:
 // "Failed: disk full", "Timed out", "Aborted". `failedText` is the word for a failure.
-QString RowStatusText(const JobResult& result, const QString& failedText);
+QString RowStatusText(const ProgramTexts& texts, const JobResult& result,
+                      const QString& failedText);
 // The status of a converted row: "Done", or "Done (tags not copied)" in the run's language.
-QString ConvertedStatusText(const JobResult& result, const QString& doneText);
+QString ConvertedStatusText(const ProgramTexts& texts, const JobResult& result,
+                            const QString& doneText);
 
 // The message at the end of a run that was not aborted: how many files were converted and how
 // many were not, or the plain "finished" text when none failed.
-QString RunEndText(int converted, int notConverted);
+QString RunEndText(const ProgramTexts& texts, int converted, int notConverted);
 
 }  // namespace qvr

@@ -1,13 +1,9 @@
 #include "DVK_MyLanguagesMessageDLG.h"
 
-#include "platform/UiLanguage.h"
-
 #include <algorithm>
 #include <array>
 
 namespace qvr {
-
-int MessageLanguageIndex = 1;
 
 namespace {
 
@@ -71,11 +67,6 @@ int MessageLanguageIndexFor(int id)
     }
 }
 
-void InitMessageLanguage()
-{
-    MessageLanguageIndex = MessageLanguageIndexFor(UserInterfaceLanguageId());
-}
-
 QString MessageTitle(MessageKind kind, int languageIndex)
 {
     const int row = std::clamp(static_cast<int>(kind), 0, 4);
@@ -105,18 +96,6 @@ MessageBoxRequest BuildLanguageMessage(const QString& text, MessageKind kind,
         }
     }
     return request;
-}
-
-MessageBoxRequest BuildLanguageMessage(const QString& text, MessageKind kind,
-                                       const std::vector<MessageButton>& buttons)
-{
-    return BuildLanguageMessage(text, kind, buttons, MessageLanguageIndex);
-}
-
-int LanguageMessageDlg(const QString& text, MessageKind kind,
-                       std::initializer_list<MessageButton> buttons, int /*helpContext*/)
-{
-    return host().showMessage(BuildLanguageMessage(text, kind, buttons));
 }
 
 }  // namespace qvr

@@ -57,21 +57,4 @@ class Host {
     virtual bool terminating() const { return false; }
 };
 
-// The process-wide host. Until one is installed, a silent host answers every box with its
-// first button's code.
-Host& host();
-void setHost(Host* newHost);
-
-// Installs a host for the lifetime of a scope and puts the former one back.
-class ScopedHost {
-  public:
-    explicit ScopedHost(Host& h);
-    ~ScopedHost();
-    ScopedHost(const ScopedHost&) = delete;
-    ScopedHost& operator=(const ScopedHost&) = delete;
-
-  private:
-    Host* previous_;
-};
-
 }  // namespace qvr

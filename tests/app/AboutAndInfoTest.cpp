@@ -39,13 +39,13 @@ class AboutAndInfo : public StartupFixture {
     std::unique_ptr<TMainFormQVR> startRecordingOpens(const QByteArray& language)
     {
         chooseLanguage(language);
-        SettleProgramLanguage(home.dataHome(), programFolder);
+        settleLanguage();
         MainFormEnvironment environment;
         environment.programFolder = programFolder;
         environment.screenHeight = 768;
         environment.measureSpeed = [](const QString&) { return 40; };
         environment.openDocument = opener;
-        return std::make_unique<TMainFormQVR>(environment);
+        return std::make_unique<TMainFormQVR>(session, environment);
     }
 };
 

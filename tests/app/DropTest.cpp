@@ -95,12 +95,12 @@ TEST_F(Drop, FilesAndFoldersFillTheListAsTheOpenButtonsDo)
         QApplication::sendEvent(form.get(), &drop);
 
         EXPECT_EQ(listed(*form->Files), c.listed);
-        QStringList texts;
+        QStringList shown;
         for (const MessageBoxRequest& message : recorder.messages) {
-            texts << message.text;
+            shown << message.text;
         }
-        EXPECT_EQ(texts.contains(GetLanguageText(10000)), c.askedForSubfolders);
-        EXPECT_EQ(texts.contains(GetLanguageText(508)), c.refused);
+        EXPECT_EQ(shown.contains(texts().text(10000)), c.askedForSubfolders);
+        EXPECT_EQ(shown.contains(texts().text(508)), c.refused);
         recorder.answers.clear();
     }
 }

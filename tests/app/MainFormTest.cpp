@@ -139,13 +139,13 @@ TEST_F(MainForm, OpenFileTakesOnlyARegularFileOrALinkToOne)
 
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        SettleProgramLanguage(home.dataHome(), programFolder);
+        settleLanguage();
         MainFormEnvironment environment;
         environment.programFolder = programFolder;
         environment.screenHeight = 768;
         environment.measureSpeed = [](const QString&) { return 40; };
         environment.chooseFile = [&] { return music + c.name; };
-        TMainFormQVR form(environment);
+        TMainFormQVR form(session, environment);
         recorder.messages.clear();
         form.OpenFileBitBtnClick();
         if (c.accepted) {
@@ -154,7 +154,7 @@ TEST_F(MainForm, OpenFileTakesOnlyARegularFileOrALinkToOne)
             EXPECT_EQ(form.Files->cellText(0, FileListModel::InputColumn), music + c.name);
         } else {
             ASSERT_EQ(recorder.messages.size(), 1u);
-            EXPECT_EQ(recorder.messages[0].text, GetLanguageText(508));
+            EXPECT_EQ(recorder.messages[0].text, texts().text(508));
             EXPECT_EQ(recorder.messages[0].kind, MessageKind::Information);
             EXPECT_EQ(form.Files->rowCount(), 0);
         }

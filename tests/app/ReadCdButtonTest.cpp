@@ -2,6 +2,7 @@
 // of a drive this user may not open, and keeps the CDs of names that clean alike apart.
 
 #include "StartupFixture.h"
+#include "support/ShippedTexts.h"
 
 #include "app/CdHandOff.h"
 #include "app/StartupDialogs.h"
@@ -36,7 +37,7 @@ class ReadCdButton : public StartupFixture {
 
     void startWindow()
     {
-        SettleProgramLanguage(home.dataHome(), programFolder);
+        settleLanguage();
         MainFormEnvironment environment;
         environment.programFolder = programFolder;
         environment.screenHeight = 768;
@@ -45,7 +46,7 @@ class ReadCdButton : public StartupFixture {
             ++surveys;
             return drives;
         };
-        form = std::make_unique<TMainFormQVR>(environment);
+        form = std::make_unique<TMainFormQVR>(session, environment);
         form->show();
         dialogs = std::make_unique<StartupDialogs>(*form);
     }
@@ -91,12 +92,12 @@ TEST_F(ReadCdButton, ADriveThisUserMayNotOpenIsExplainedInsteadOfRead)
         return int(QDialog::Rejected);
     };
     ASSERT_TRUE(readCdShown());
-    EXPECT_EQ(form->RipCDBitBtn->toolTip(), GetLanguageText(10100));
+    EXPECT_EQ(form->RipCDBitBtn->toolTip(), texts().text(10100));
 
     form->RipCDBitBtn->click();
     EXPECT_FALSE(asked);
     ASSERT_EQ(recorder.messages.size(), 1u);
-    EXPECT_EQ(recorder.messages[0].text, GetLanguageText(10100));
+    EXPECT_EQ(recorder.messages[0].text, texts().text(10100));
     EXPECT_EQ(recorder.messages[0].kind, MessageKind::Information);
 
     // Once a drive can be read, Read CD reads it, and the hint is gone.
@@ -126,18 +127,13 @@ TEST_F(ReadCdButton, ChangesDuringACdReadingWaitUntilItIsOver)
 
 TEST(ReadCdTexts, TheLockedDriveTextNamesTheGroupInEveryLanguage)
 {
-    TempHome home;
-    const QString savedLanguage = ProgramLanguage;
-    LoadLanguageFile(QStringLiteral(QUORVANE_SOURCE_DIR "/data/"));
     QStringList texts;
     for (const char* language : {"GERMAN", "ENGLISH", "SPAIN", "FRANCE", "ITALIAN"}) {
-        ProgramLanguage = QString::fromLatin1(language);
-        const QString text = GetLanguageText(10100);
+        const QString text = shippedTexts(language).text(10100);
         EXPECT_TRUE(text.contains(QStringLiteral("cdrom"))) << language;
         EXPECT_FALSE(texts.contains(text)) << language;
         texts << text;
     }
-    ProgramLanguage = savedLanguage;
 }
 
 // Two CDs whose names clean to one folder name are ripped into two folders; the first CD read

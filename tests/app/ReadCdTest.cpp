@@ -110,8 +110,8 @@ class ReadCd : public StartupFixture {
             return dialog.result();
         };
         reading.createRipper = [this] {
-            return std::make_unique<TRipperForm>(form->EditTitleWizzard, 100, cdRipLibrary(), clock,
-                                                 form.get());
+            return std::make_unique<TRipperForm>(form->EditTitleWizzard, 100, cdRipLibrary(),
+                                                 texts(), recorder, clock, form.get());
         };
         reading.showRipper = [this](TRipperForm& ripper) {
             ripper.DriveComboBox->setCurrentIndex(
@@ -202,7 +202,7 @@ class ReadCd : public StartupFixture {
     // The message that names the tracks that could not be read.
     QString failureReport(int failed, int marked, const QStringList& lines) const
     {
-        return GetLanguageText(20041).arg(failed).arg(marked) + u'\n' + lines.join(u'\n');
+        return texts().text(20041).arg(failed).arg(marked) + u'\n' + lines.join(u'\n');
     }
 
     std::vector<QString> messageTexts() const
@@ -251,7 +251,7 @@ TEST_F(ReadCd, ACompletedRipIsConvertedToMp3AtTheChosenFrequency)
     EXPECT_FALSE(FileExists(resultFile()));
     EXPECT_TRUE(form->Engine->State.CdMode);
     EXPECT_EQ(form->ComboBox1->currentIndex(), 4);
-    EXPECT_EQ(recorder.messages.back().text, GetLanguageText(10002));
+    EXPECT_EQ(recorder.messages.back().text, texts().text(10002));
     expectFileButtonsEnabled();
     EXPECT_FALSE(recorder.busy);
 }
@@ -417,7 +417,7 @@ TEST_F(ReadCd, TracksThatCouldNotBeReadAreNamedAndOnlyCompleteOnesConverted)
     startWindow();
     const auto run = readCdUntilTheRunBegins();
 
-    const QString reason = TrackFailureText(TrackFailure::ReadError);
+    const QString reason = TrackFailureText(texts(), TrackFailure::ReadError);
     ASSERT_FALSE(recorder.messages.empty());
     EXPECT_EQ(recorder.messages.front().text,
               failureReport(2, 3, {"Track02: " + reason, "Track03: " + reason}));
@@ -437,7 +437,7 @@ TEST_F(ReadCd, WhenNoTrackCouldBeReadNothingIsConverted)
     const auto run = readCdUntilTheRunBegins();
 
     EXPECT_FALSE(run.has_value());
-    const QString reason = TrackFailureText(TrackFailure::ReadError);
+    const QString reason = TrackFailureText(texts(), TrackFailure::ReadError);
     EXPECT_EQ(messageTexts(), std::vector<QString>{failureReport(
                                   2, 2, {"Track01: " + reason, "Track02: " + reason})});
     EXPECT_EQ(form->Files->rowCount(), 0);

@@ -55,7 +55,7 @@ class RunWindow : public StartupFixture {
 
     std::unique_ptr<TMainFormQVR> startWithFolder(const QString& folder)
     {
-        SettleProgramLanguage(home.dataHome(), programFolder);
+        settleLanguage();
         MainFormEnvironment environment;
         environment.programFolder = programFolder;
         environment.screenHeight = 768;
@@ -64,7 +64,7 @@ class RunWindow : public StartupFixture {
             return folder + suggested;
         };
         environment.chooseFile = [folder] { return folder + "notes.txt"; };
-        auto form = std::make_unique<TMainFormQVR>(environment);
+        auto form = std::make_unique<TMainFormQVR>(session, environment);
         form->show();
         return form;
     }
@@ -108,7 +108,7 @@ TEST_F(RunWindow, OpenFolderListsTheFilesWithoutOutputsUntilAFrequencyIsChosen)
     recorder.answerNext(MessageButton::No);
     form->OpenFolderBitBtn->click();
 
-    EXPECT_EQ(recorder.messages.back().text, GetLanguageText(10000));
+    EXPECT_EQ(recorder.messages.back().text, texts().text(10000));
     EXPECT_EQ(recorder.messages.back().kind, MessageKind::Confirmation);
     ASSERT_EQ(form->Files->rowCount(), 2);
     EXPECT_EQ(form->Files->cellText(0, FileListModel::InputColumn), music + "a.MP3");
@@ -142,7 +142,7 @@ TEST_F(RunWindow, OpenFileRefusesAFileThatCannotBeConverted)
     for (const auto& openFile : std::initializer_list<std::function<void()>>{
              [&] { form->OpenFileBitBtn->click(); }, [&] { form->OpenFile1->trigger(); }}) {
         openFile();  // the chooser answers notes.txt
-        EXPECT_EQ(recorder.messages.back().text, GetLanguageText(508));
+        EXPECT_EQ(recorder.messages.back().text, texts().text(508));
         ASSERT_EQ(form->Files->rowCount(), 1);
         EXPECT_EQ(form->Files->cellText(0, FileListModel::InputColumn), music + "a.wav");
     }
@@ -167,8 +167,8 @@ TEST_F(RunWindow, ARunLocksTheWindowAndTheEndUnlocksIt)
                                   false, false, true}));
     EXPECT_FALSE(closedDuringRun);
     EXPECT_EQ(lookOf(*form), idle);
-    EXPECT_EQ(recorder.messages.back().text, GetLanguageText(10002));
-    EXPECT_EQ(form->Files->cellText(1, FileListModel::StatusColumn), GetLanguageText(505));
+    EXPECT_EQ(recorder.messages.back().text, texts().text(10002));
+    EXPECT_EQ(form->Files->cellText(1, FileListModel::StatusColumn), texts().text(505));
     EXPECT_TRUE(form->Engine->State.Idle);
     EXPECT_TRUE(form->close());
 }
@@ -181,7 +181,7 @@ TEST_F(RunWindow, ConvertWithoutAFrequencyChangesNothing)
     form->OpenFolderBitBtn->click();
     const WindowLook before = lookOf(*form);
     form->ConvertBitBtn->click();
-    EXPECT_EQ(recorder.messages.back().text, GetLanguageText(10001));
+    EXPECT_EQ(recorder.messages.back().text, texts().text(10001));
     EXPECT_EQ(lookOf(*form), before);
 }
 
@@ -205,8 +205,8 @@ TEST_F(RunWindow, AbortEndsTheRunningToolAndUnlocksTheWindow)
     ASSERT_TRUE(waitForEvents([&] { return runs.count() == 1; }, 10'000));
 
     EXPECT_FALSE(form->Engine->Processes.anyRunning());
-    EXPECT_EQ(form->Files->cellText(0, FileListModel::StatusColumn), GetLanguageText(510));
-    EXPECT_EQ(recorder.messages.back().text, GetLanguageText(10003));
+    EXPECT_EQ(form->Files->cellText(0, FileListModel::StatusColumn), texts().text(510));
+    EXPECT_EQ(recorder.messages.back().text, texts().text(10003));
     EXPECT_EQ(lookOf(*form), idle);
     QDirIterator outputs(home.documents() + "Quorvane", QDir::Files | QDir::Hidden,
                          QDirIterator::Subdirectories);

@@ -92,9 +92,9 @@ const int kScreenHeights[] = {768, 900, 1080, 1440, 2160};
 class SkinContrast : public StartupFixture, public ::testing::WithParamInterface<int> {
   protected:
     // The longest texts the counter and the error label show in a run.
-    static void fillRunLabels(TMainFormQVR& form)
+    void fillRunLabels(TMainFormQVR& form) const
     {
-        form.ProgressLabel->setText(QStringLiteral("999 / 999 ") + GetLanguageText(506));
+        form.ProgressLabel->setText(QStringLiteral("999 / 999 ") + texts().text(506));
         form.ProgressLabel->adjustSize();
         form.FehlerLabel->setText(QStringLiteral("Errors 999"));
         form.FehlerLabel->adjustSize();

@@ -47,8 +47,6 @@ class Skins : public StartupFixture {
     void SetUp() override
     {
         StartupFixture::SetUp();
-        DialogGradientStart = QColor(133, 144, 217);
-        DialogGradientEnd = QColor(249, 249, 249);
         for (const char* sizeClass : {"768", "1080"}) {
             for (const char* prefix : kPrefixes) {
                 writeFile(skinFolder() + prefix + sizeClass + ".jpg",
@@ -97,8 +95,8 @@ TEST_F(Skins, EverySkinSetsItsPictureAndColoursAndIsRemembered)
         EXPECT_TRUE(CloseColours(shownColour(*form), colourOfPrefix(e.prefix)));
         EXPECT_EQ(headerColour(*form), e.header);
         EXPECT_EQ(selectionColour(*form), e.selection);
-        EXPECT_EQ(DialogGradientStart, e.gradientStart);
-        EXPECT_EQ(DialogGradientEnd, e.gradientEnd);
+        EXPECT_EQ(form->dialogColours().start, e.gradientStart);
+        EXPECT_EQ(form->dialogColours().end, e.gradientEnd);
         EXPECT_EQ(readFile(skinFile()), QByteArray::number(skin) + "\r\n");
     }
 }
@@ -142,8 +140,8 @@ TEST_F(Skins, AnythingButASkinNumberKeepsTheBuiltInLookAndTheFile)
         EXPECT_LT(form->Background->decodedSize().width(), 1920);  // decoded for the window
         EXPECT_EQ(headerColour(*form), form->palette().color(QPalette::WindowText));
         EXPECT_EQ(selectionColour(*form), kDesignSelectionColour);
-        EXPECT_EQ(DialogGradientStart, QColor(133, 144, 217));
-        EXPECT_EQ(DialogGradientEnd, QColor(249, 249, 249));
+        EXPECT_EQ(form->dialogColours().start, QColor(133, 144, 217));
+        EXPECT_EQ(form->dialogColours().end, QColor(249, 249, 249));
         EXPECT_EQ(readFile(skinFile()), setting);
     }
 }
@@ -161,7 +159,7 @@ TEST_F(Skins, AMissingPictureKeepsTheBackgroundWhileTheColoursChange)
         EXPECT_EQ(form->Background->source(), skinFolder() + "2-768.jpg");
         EXPECT_TRUE(CloseColours(shownColour(*form), colourOfPrefix("2-")));
         EXPECT_EQ(headerColour(*form), QColor(0, 0, 0));
-        EXPECT_EQ(DialogGradientEnd, SkinLookFor(skin).gradientEnd);
+        EXPECT_EQ(form->dialogColours().end, SkinLookFor(skin).gradientEnd);
         EXPECT_EQ(readFile(skinFile()), QByteArray::number(skin) + "\r\n");
     }
 }

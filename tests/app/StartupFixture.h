@@ -1,7 +1,7 @@
 #pragma once
 
+#include "app/AppSession.h"
 #include "app/fMainQVR.h"
-#include "lang/Language.h"
 #include "platform/FileSystem.h"
 #include "support/RecordingHost.h"
 #include "support/TempHome.h"
@@ -19,7 +19,7 @@ class StartupFixture : public ::testing::Test {
   protected:
     TempHome home;
     RecordingHost recorder;
-    ScopedHost scoped{recorder};
+    AppSession session{recorder, 1};
     QString programFolder = home.path() + "/program/";
 
     void SetUp() override
@@ -40,9 +40,13 @@ class StartupFixture : public ::testing::Test {
         writeFile(home.workFolder() + "LanguageIsSet.ini", code + "\r\n");
     }
 
+    // The language of the run and its texts, settled as the program does before its window.
+    void settleLanguage() { session.settleLanguage(home.dataHome(), programFolder); }
+    const ProgramTexts& texts() const { return session.texts(); }
+
     std::unique_ptr<TMainFormQVR> start(QStringList arguments = {}, int screenHeight = 768)
     {
-        SettleProgramLanguage(home.dataHome(), programFolder);
+        settleLanguage();
         MainFormEnvironment environment;
         environment.programFolder = programFolder;
         environment.arguments = arguments;
@@ -51,7 +55,7 @@ class StartupFixture : public ::testing::Test {
             probedFolder = folder;
             return 40;
         };
-        return std::make_unique<TMainFormQVR>(environment);
+        return std::make_unique<TMainFormQVR>(session, environment);
     }
 };
 

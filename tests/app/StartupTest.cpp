@@ -4,8 +4,10 @@
 
 #include "app/ProgramSetup.h"
 #include "convert/FileListModel.h"
+#include "platform/IniFile.h"
 #include "platform/NativePath.h"
 #include "platform/PCSpeed_DVK.h"
+#include "support/ShippedTexts.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -36,6 +38,34 @@ TEST_F(Startup, AFirstStartMakesTheFoldersAndLinksTheTools)
     EXPECT_EQ(probedFolder, home.workFolder());
     EXPECT_EQ(form->Engine->State.PcSpeed, 40);
     EXPECT_TRUE(recorder.messages.empty());
+}
+
+// The command-line front end builds the same session without a window.
+TEST_F(Startup, TheSessionMakesWhatBothFrontEndsNeedWithoutAWindow)
+{
+    chooseLanguage("FRANCE");
+    settleLanguage();
+    session.setProgramFolder(programFolder);
+    session.setOutputAndWorkFolders(WindowsInfo());
+    session.writeProgramSettings();
+    session.linkTools();
+    session.linkFfmpeg();
+
+    EXPECT_EQ(session.texts().language(), "FRANCE");
+    EXPECT_EQ(session.texts().text(505), shippedTexts("FRANCE").text(505));
+    EXPECT_EQ(IniFile(programFolder + "Program.ini").readString("SETTINGS", "Language"), "FRANCE");
+    EXPECT_EQ(session.folders().WorkFolder, home.workFolder());
+    for (const char* tool : {"lame.exe", "soundstretch.exe", "ffmpeg.exe"}) {
+        EXPECT_EQ(readFile(home.workFolder() + tool), QByteArray("version 1 of ") + tool);
+    }
+    EXPECT_TRUE(recorder.messages.empty());
+
+    // Its messages go through its host, titled in the desktop's language.
+    QFile::remove(programFolder + "Program.ini");
+    session.writeProgramSettings();
+    ASSERT_EQ(recorder.messages.size(), 1u);
+    EXPECT_EQ(recorder.messages[0].text, programFolder + "Program.ini not found!");
+    EXPECT_EQ(recorder.messages[0].title, "Error");
 }
 
 TEST_F(Startup, AnUpdatedToolIsRunFromItsPlaceWithoutACopy)

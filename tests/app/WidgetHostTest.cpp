@@ -1,5 +1,5 @@
 #include "app/WidgetHost.h"
-#include "lang/DVK_MyLanguagesMessageDLG.h"
+#include "lang/MessageBoxes.h"
 
 #include <gtest/gtest.h>
 
@@ -40,9 +40,7 @@ QStringList buttonTexts(QMessageBox* box)
 TEST(WidgetHost, ShowsTranslatedTitleAndButtonsAndAnswersTheButtonsCode)
 {
     WidgetHost host;
-    ScopedHost scoped(host);
-    const int saved = MessageLanguageIndex;
-    MessageLanguageIndex = 0;
+    const MessageBoxes german(host, 0);
     QString title;
     QStringList texts;
     whenBoxOpens([&](QMessageBox* box) {
@@ -54,9 +52,8 @@ TEST(WidgetHost, ShowsTranslatedTitleAndButtonsAndAnswersTheButtonsCode)
             }
         }
     });
-    const int result = LanguageMessageDlg("Unterordner?", MessageKind::Confirmation,
-                                          {MessageButton::Yes, MessageButton::No});
-    MessageLanguageIndex = saved;
+    const int result = german.show("Unterordner?", MessageKind::Confirmation,
+                                   {MessageButton::Yes, MessageButton::No});
     EXPECT_EQ(result, 7);
     EXPECT_EQ(title, "Bestätigung");
     EXPECT_EQ(texts, QStringList({"Ja", "Nein"}));
@@ -65,9 +62,8 @@ TEST(WidgetHost, ShowsTranslatedTitleAndButtonsAndAnswersTheButtonsCode)
 TEST(WidgetHost, TheCloseBoxAnswersCancel)
 {
     WidgetHost host;
-    ScopedHost scoped(host);
+    const MessageBoxes english(host, 1);
     whenBoxOpens([](QMessageBox* box) { box->close(); });
-    EXPECT_EQ(
-        LanguageMessageDlg("?", MessageKind::Confirmation, {MessageButton::Yes, MessageButton::No}),
-        2);
+    EXPECT_EQ(english.show("?", MessageKind::Confirmation, {MessageButton::Yes, MessageButton::No}),
+              2);
 }

@@ -1,6 +1,7 @@
 #include "cdrip/DialogLook.h"
 #include "cdrip/FileNames.h"
 #include "cdrip/fCDName.h"
+#include "lang/MessageBoxes.h"
 #include "lang/TranslationDispatcher.h"
 #include "platform/FileSystem.h"
 #include "support/RecordingHost.h"
@@ -25,9 +26,9 @@ namespace {
 class CdNameDialog : public ::testing::Test {
   protected:
     RecordingHost recorder;
-    ScopedHost scoped{recorder};
+    MessageBoxes messages{recorder, 1};
     TranslationDispatcher dispatcher;
-    TCDNameForm dialog{&dispatcher, 100};
+    TCDNameForm dialog{&dispatcher, 100, messages};
 
     void TearDown() override
     {
@@ -250,27 +251,27 @@ TEST_F(CdNameDialog, EnterAndEscapeDoNothing)
 
 TEST_F(CdNameDialog, EachShowingTakesTheCurrentSkinsGradient)
 {
-    DialogGradientStart = QColor(255, 255, 255);
-    DialogGradientEnd = QColor(83, 100, 169);
+    DialogColours skin{QColor(255, 255, 255), QColor(83, 100, 169)};
+    dialog.followColours(skin);
     dialog.open();
     QImage shown = dialog.grab().toImage();
-    EXPECT_TRUE(sameColour(shown.pixelColor(2, 0), DialogGradientStart));
-    EXPECT_TRUE(sameColour(shown.pixelColor(2, shown.height() - 1), DialogGradientEnd));
+    EXPECT_TRUE(sameColour(shown.pixelColor(2, 0), skin.start));
+    EXPECT_TRUE(sameColour(shown.pixelColor(2, shown.height() - 1), skin.end));
     dialog.AbortBitBtn->click();
 
-    DialogGradientEnd = QColor(19, 75, 135);
+    skin.end = QColor(19, 75, 135);  // another skin chosen meanwhile
     dialog.open();
     shown = dialog.grab().toImage();
     EXPECT_EQ(dialog.gradientEnd(), QColor(19, 75, 135));
-    EXPECT_TRUE(sameColour(shown.pixelColor(2, shown.height() - 1), DialogGradientEnd));
-    DialogGradientStart = QColor(133, 144, 217);
-    DialogGradientEnd = QColor(249, 249, 249);
+    EXPECT_TRUE(sameColour(shown.pixelColor(2, shown.height() - 1), skin.end));
 }
 
 TEST(CdNameDialogLayout, IsDesignedAt340By193AndEnlargedOnLargeScreens)
 {
+    RecordingHost recorder;
+    const MessageBoxes messages(recorder, 1);
     TranslationDispatcher dispatcher;
-    const TCDNameForm normal(&dispatcher, 100);
+    const TCDNameForm normal(&dispatcher, 100, messages);
     EXPECT_EQ(normal.size(), QSize(340, 193));
     EXPECT_EQ(normal.Edit1->geometry(), QRect(16, 32, 305, 21));
     EXPECT_EQ(normal.ComboBox1->count(), 10);
@@ -278,7 +279,7 @@ TEST(CdNameDialogLayout, IsDesignedAt340By193AndEnlargedOnLargeScreens)
     EXPECT_EQ(normal.ComboBox1->currentIndex(), -1);
     EXPECT_EQ(normal.ComboBox1->maxVisibleItems(), 20);
     EXPECT_EQ(normal.windowTitle(), "Quorvane");
-    const TCDNameForm large(&dispatcher, 129);
+    const TCDNameForm large(&dispatcher, 129, messages);
     EXPECT_EQ(large.ScalePercent, 129);
     EXPECT_EQ(large.size(), QSize(439, 249));
     EXPECT_EQ(large.Edit1->geometry(), QRect(21, 41, 393, 27));
@@ -287,6 +288,8 @@ TEST(CdNameDialogLayout, IsDesignedAt340By193AndEnlargedOnLargeScreens)
 
 TEST(CdNameDialogTexts, FollowTheDispatchersLanguage)
 {
+    RecordingHost recorder;
+    const MessageBoxes messages(recorder, 1);
     struct Texts {
         const char* language;
         const char* label1;
@@ -311,7 +314,7 @@ TEST(CdNameDialogTexts, FollowTheDispatchersLanguage)
         SCOPED_TRACE(t.language);
         TranslationDispatcher dispatcher;
         ASSERT_TRUE(dispatcher.setLanguage(t.language));
-        const TCDNameForm dialog(&dispatcher, 100);  // created after the language was set
+        const TCDNameForm dialog(&dispatcher, 100, messages);  // created after the language was set
         EXPECT_EQ(dialog.windowTitle(), "Quorvane");
         EXPECT_EQ(dialog.Label1->text(), QString::fromUtf8(t.label1));
         EXPECT_EQ(dialog.Label2->text(), QString::fromUtf8(t.label2));

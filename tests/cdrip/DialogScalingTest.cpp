@@ -6,10 +6,11 @@
 #include "cdrip/fCDName.h"
 #include "cdrip/fRipper.h"
 #include "cdrip/fWizardEditTitle.h"
-#include "lang/Language.h"
+#include "lang/MessageBoxes.h"
 #include "lang/TranslationDispatcher.h"
 #include "support/FakeClock.h"
 #include "support/RecordingHost.h"
+#include "support/ShippedTexts.h"
 #include "support/TempHome.h"
 
 #include <gtest/gtest.h>
@@ -126,18 +127,11 @@ class ScaledDialogs : public ::testing::TestWithParam<std::tuple<Language, int>>
   protected:
     TempHome home;
     RecordingHost recorder;
-    ScopedHost scoped{recorder};
     FakeClock clock;
-    QString savedLanguage = ProgramLanguage;
     Language language = std::get<0>(GetParam());
     int percent = std::get<1>(GetParam());
-
-    void SetUp() override
-    {
-        ProgramLanguage = QString::fromLatin1(language.code);
-        LoadLanguageFile(QStringLiteral(QUORVANE_SOURCE_DIR "/data/"));
-    }
-    void TearDown() override { ProgramLanguage = savedLanguage; }
+    ProgramTexts texts = shippedTexts(language.code);
+    MessageBoxes messages{recorder, 1};
 };
 
 void PrintTo(const Language& language, std::ostream* out)
@@ -159,8 +153,8 @@ TEST_P(ScaledDialogs, RipperShowsItsWholeTextsWithoutOverlaps)
         writeCdImage(home.path() + "/", QStringLiteral("disc"), {{true, 20, 440.0}});
     home.setEnv(CdioRipLibrary::kImagesVariable, image.cuePath.toUtf8());
     CdioRipLibrary library;
-    TEditTitleWizzard titles(percent);
-    TRipperForm ripper(&titles, percent, library, clock);
+    TEditTitleWizzard titles(percent, texts);
+    TRipperForm ripper(&titles, percent, library, texts, recorder, clock);
     ripper.RipFolder = home.path() + "/";
     ripper.ResultFolder = home.path() + "/";
     ripper.DriveComboBox->setCurrentIndex(
@@ -178,13 +172,13 @@ TEST_P(ScaledDialogs, CdNameShowsItsWholeTextsWithoutOverlaps)
 {
     TranslationDispatcher dispatcher;
     ASSERT_TRUE(dispatcher.setLanguage(QString::fromLatin1(language.table)));
-    TCDNameForm dialog(&dispatcher, percent);
+    TCDNameForm dialog(&dispatcher, percent, messages);
     expectLaidOut(&dialog, &dialog);
 }
 
 TEST_P(ScaledDialogs, TitleShowsItsWholeTextsWithoutOverlaps)
 {
-    TEditTitleWizzard dialog(percent);
+    TEditTitleWizzard dialog(percent, texts);
     expectLaidOut(&dialog, &dialog);
 }
 
@@ -202,8 +196,10 @@ TEST(DialogFonts, GrowByTheEnlargementOnce)
     home.setEnv(CdioRipLibrary::kImagesVariable, image.cuePath.toUtf8());
     CdioRipLibrary library;
     FakeClock clock;
+    RecordingHost recorder;
+    const ProgramTexts texts = shippedTexts();
     for (const int percent : kScalePercents) {
-        const TRipperForm ripper(nullptr, percent, library, clock);
+        const TRipperForm ripper(nullptr, percent, library, texts, recorder, clock);
         const QWidget* controls[] = {&ripper, ripper.HelpGroupBox, ripper.Label1, ripper.TotalLabel,
                                      ripper.StartBitBtn};
         for (const QWidget* control : controls) {

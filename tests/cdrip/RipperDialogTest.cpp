@@ -7,10 +7,10 @@
 #include "cdrip/TrackNames.h"
 #include "cdrip/fRipper.h"
 #include "cdrip/fWizardEditTitle.h"
-#include "lang/Language.h"
 #include "platform/FileSystem.h"
 #include "support/FakeClock.h"
 #include "support/RecordingHost.h"
+#include "support/ShippedTexts.h"
 #include "support/TempHome.h"
 
 #include <gtest/gtest.h>
@@ -66,19 +66,14 @@ class RipperDialog : public ::testing::Test {
   protected:
     test::TempHome home;
     test::RecordingHost recorder;
-    ScopedHost scoped{recorder};
+    ProgramTexts texts = test::shippedTexts();
     test::FakeClock clock;
     QString folder = home.path() + QStringLiteral("/");
     QString rips = folder + QStringLiteral("rips/");
     CdioRipLibrary library;
-    TEditTitleWizzard titles{100};
+    TEditTitleWizzard titles{100, texts};
 
-    void SetUp() override
-    {
-        ProgramLanguage = QStringLiteral("ENGLISH");
-        LoadLanguageFile(QStringLiteral(QUORVANE_SOURCE_DIR "/data/"));
-        ForceDirectories(rips);
-    }
+    void SetUp() override { ForceDirectories(rips); }
 
     CdImage insert(int tracks, int sectors = 20)
     {
@@ -92,7 +87,7 @@ class RipperDialog : public ::testing::Test {
     // The dialog with the image's drive selected and read, as after the delayed re-read.
     std::unique_ptr<TRipperForm> open(const CdImage& image)
     {
-        auto form = std::make_unique<TRipperForm>(&titles, 100, library, clock);
+        auto form = std::make_unique<TRipperForm>(&titles, 100, library, texts, recorder, clock);
         form->RipFolder = rips;
         form->ResultFolder = folder;
         const int drive = form->DriveComboBox->findText(image.cuePath, Qt::MatchEndsWith);
@@ -137,7 +132,7 @@ class RipperDialog : public ::testing::Test {
         for (const FailedTrack& track : form.Ripped().failed) {
             texts << QStringLiteral("%1 %2 %3")
                          .arg(track.number)
-                         .arg(track.title, TrackFailureText(track.reason));
+                         .arg(track.title, TrackFailureText(test::shippedTexts(), track.reason));
         }
         return texts;
     }
@@ -168,10 +163,10 @@ TEST_F(RipperDialog, ListsTheDrivesAndTheDiscsTracksAllChecked)
     }
     EXPECT_TRUE(form->StartBitBtn->isEnabled());
     EXPECT_TRUE(form->ChangeTitleBitBtn->isEnabled());
-    EXPECT_EQ(form->Label1->text(), GetLanguageText(20001));
-    EXPECT_EQ(form->GroupBox1->title(), GetLanguageText(20005));
-    EXPECT_EQ(form->UnChooseAllBitBtn->text(), GetLanguageText(20035));
-    EXPECT_EQ(form->ChangeTitleBitBtn->text(), GetLanguageText(22034));
+    EXPECT_EQ(form->Label1->text(), texts.text(20001));
+    EXPECT_EQ(form->GroupBox1->title(), texts.text(20005));
+    EXPECT_EQ(form->UnChooseAllBitBtn->text(), texts.text(20035));
+    EXPECT_EQ(form->ChangeTitleBitBtn->text(), texts.text(22034));
     EXPECT_EQ(form->Timer1->interval(), 1500);
 
     form->UnChooseAllBitBtnClick();
@@ -240,7 +235,7 @@ TEST_F(RipperDialog, TwoTitlesGivingOneFileNameLeaveTheLaterTrack)
 TEST_F(RipperDialog, TheOnlyDriveIsReadByTheDelayedReRead)
 {
     insert(2);
-    TRipperForm form(&titles, 100, library, clock);
+    TRipperForm form(&titles, 100, library, texts, recorder, clock);
     if (library.DrivePaths().size() != 1) {
         GTEST_SKIP() << "the machine has CD drives of its own";
     }
@@ -417,7 +412,7 @@ TEST_F(RipperDialog, TitleEditingNeedsAHighlightedEntryAndKeepsTheTitleOnCancel)
     };
     form->CheckListBox1->clearSelection();
     form->ChangeTitleBitBtnClick();
-    EXPECT_EQ(recorder.plainMessages, QStringList{GetLanguageText(22101)});
+    EXPECT_EQ(recorder.plainMessages, QStringList{texts.text(22101)});
     form->CheckListBox1DblClick();
     EXPECT_EQ(shown, 0);
 
@@ -591,8 +586,8 @@ TEST_F(RipperDialog, ADiscThatCannotBeReadShowsNoTracksAndSaysWhy)
 
         EXPECT_EQ(form->CheckListBox1->count(), c.tracks);
         EXPECT_EQ(form->DiscNoticeLabel->isHidden(), c.tracks > 0);
-        EXPECT_FALSE(GetLanguageText(20040).isEmpty());
-        EXPECT_EQ(form->DiscNoticeLabel->text(), GetLanguageText(20040));
+        EXPECT_FALSE(texts.text(20040).isEmpty());
+        EXPECT_EQ(form->DiscNoticeLabel->text(), texts.text(20040));
         EXPECT_EQ(form->StartBitBtn->isEnabled(), c.tracks > 0);
         EXPECT_TRUE(form->DriveComboBox->currentText().endsWith(image.cuePath));
     }
@@ -629,7 +624,7 @@ TEST_F(RipperDialog, TracksAShortImageCannotHoldAreNamedAsFailed)
 
     EXPECT_EQ(result(), QStringLiteral("mrOK\r\n"));
     EXPECT_EQ(rippedNumbers(*form), std::vector<int>{1});
-    const QString reason = TrackFailureText(TrackFailure::ReadError);
+    const QString reason = TrackFailureText(test::shippedTexts(), TrackFailure::ReadError);
     EXPECT_FALSE(reason.isEmpty());
     EXPECT_EQ(failures(*form), (QStringList{"2 Track02 " + reason, "3 Track03 " + reason}));
     EXPECT_EQ(form->Ripped().markedCount, 3);
@@ -652,11 +647,11 @@ TEST_F(RipperDialog, AReadErrorOrARemovedDiscFailsTheTracksItReaches)
          [](test::FakeCDRipLibrary& fake, int row) {
              fake.chunks[1].result = row == 1 ? kCrFailure : kCrRippingDone;
          },
-         {"2 Track02 " + TrackFailureText(TrackFailure::ReadError)}},
+         {"2 Track02 " + TrackFailureText(test::shippedTexts(), TrackFailure::ReadError)}},
         {"disc taken out in the second track",
          [](test::FakeCDRipLibrary& fake, int row) { fake.discPresent = row != 1; },
-         {"2 Track02 " + TrackFailureText(TrackFailure::DiscRemoved),
-          "3 Track03 " + TrackFailureText(TrackFailure::DiscRemoved)}},
+         {"2 Track02 " + TrackFailureText(test::shippedTexts(), TrackFailure::DiscRemoved),
+          "3 Track03 " + TrackFailureText(test::shippedTexts(), TrackFailure::DiscRemoved)}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.situation);
@@ -669,7 +664,7 @@ TEST_F(RipperDialog, AReadErrorOrARemovedDiscFailsTheTracksItReaches)
         fake.drives[kNoDrive].tocResult = kCrFailure;
         fake.chunks = {test::FakeChunk{kCrOk, QByteArray(2352, 'a')},
                        test::FakeChunk{kCrRippingDone, QByteArray(2352, 'b')}};
-        TRipperForm form(&titles, 100, fake, clock);
+        TRipperForm form(&titles, 100, fake, texts, recorder, clock);
         form.RipFolder = rips;
         form.ResultFolder = folder;
         form.Timer1Timer();
@@ -695,7 +690,7 @@ TEST_F(RipperDialog, AReadErrorOrARemovedDiscFailsTheTracksItReaches)
 TEST_F(RipperDialog, ScalingEnlargesTheControlsInsideTheGroupBoxes)
 {
     insert(1);
-    TRipperForm form(&titles, 129, library, clock);
+    TRipperForm form(&titles, 129, library, texts, recorder, clock);
     EXPECT_EQ(form.size(), QSize(672, 719));
     EXPECT_EQ(form.GroupBox1->geometry(), QRect(13, 125, 639, 578));
     EXPECT_EQ(form.CheckListBox1->geometry(), QRect(21, 124, 424, 373));

@@ -171,11 +171,11 @@ TEST_F(FakeTools, AbortEndsAToolThatNeverEndsAtOnce)
     };
     convert({input});
     EXPECT_EQ(engine.Outcomes, std::vector<JobOutcome>{JobOutcome::Aborted});
-    EXPECT_EQ(cell(0, FileListModel::StatusColumn), GetLanguageText(510));
+    EXPECT_EQ(cell(0, FileListModel::StatusColumn), texts.text(510));
     EXPECT_FALSE(engine.Processes.anyRunning());
     EXPECT_TRUE(outputTree().isEmpty());
     EXPECT_TRUE(workFilesLeft().isEmpty());
-    EXPECT_EQ(recorder.texts().last(), GetLanguageText(10003));
+    EXPECT_EQ(recorder.texts().last(), texts.text(10003));
 }
 
 TEST_F(FakeTools, AFailedConversionLeavesAnEarlierOutputAsItWas)
@@ -213,7 +213,7 @@ TEST_F(FakeTools, AMissingToolIsReportedOncePerRunAndItsRowsSaySo)
     EXPECT_EQ(engine.Outcomes, (std::vector<JobOutcome>{JobOutcome::Failed, JobOutcome::Failed,
                                                         JobOutcome::Converted}));
     EXPECT_EQ(resultOf(0).reason, FailureReason::ToolMissing);
-    EXPECT_EQ(cell(1, FileListModel::StatusColumn), "Failed: " + GetLanguageText(514));
+    EXPECT_EQ(cell(1, FileListModel::StatusColumn), "Failed: " + texts.text(514));
 }
 
 TEST_F(FakeTools, AnInputTheDecodersCannotReadFailsAtOnceWithoutRunningATool)
@@ -284,7 +284,7 @@ TEST_F(FakeTools, AnErrorInTheFirstTryIsRetriedAndCounted)
     for (const char* name : {"input.wav", "output.wav", "error.txt"}) {
         EXPECT_FALSE(FileExists(work + name)) << name;
     }
-    EXPECT_EQ(recorder.texts().last(), GetLanguageText(10002));
+    EXPECT_EQ(recorder.texts().last(), texts.text(10002));
 }
 
 TEST_F(FakeTools, RetriesAreBoundedAndTheRowThenFails)
@@ -292,7 +292,7 @@ TEST_F(FakeTools, RetriesAreBoundedAndTheRowThenFails)
     installTool("soundstretch.exe", "touch error.txt\n");
     convert({tone("a.wav"), tone("b.wav")});
     EXPECT_EQ(engine.State.ErrorCount, 2 * ConversionJob::kMaxTries);
-    EXPECT_EQ(cell(0, FileListModel::StatusColumn), "Failed: " + GetLanguageText(512));
+    EXPECT_EQ(cell(0, FileListModel::StatusColumn), "Failed: " + texts.text(512));
     EXPECT_EQ(engine.Outcomes, (std::vector<JobOutcome>{JobOutcome::Failed, JobOutcome::Failed}));
     EXPECT_EQ(view.errorText, "Errors 6");
 }
@@ -309,7 +309,7 @@ TEST_F(FakeTools, AStretchThatNeverWritesTimesOutByTheClock)
     };
     convert({tone("a.wav"), tone("b.wav")});
     EXPECT_EQ(engine.Outcomes[0], JobOutcome::TimedOut);
-    EXPECT_EQ(cell(0, FileListModel::StatusColumn), GetLanguageText(509));
+    EXPECT_EQ(cell(0, FileListModel::StatusColumn), texts.text(509));
     EXPECT_EQ(estimate, 600);
     EXPECT_FALSE(recorder.busy);
     EXPECT_FALSE(engine.Processes.anyRunning());
@@ -364,9 +364,9 @@ TEST_F(FakeTools, AbortDuringTheThirdOfFiveFiles)
         EXPECT_EQ(cell(row, FileListModel::TimeColumn), "-");
     }
     EXPECT_EQ(cell(1, FileListModel::StatusColumn), "Done");
-    EXPECT_EQ(view.runCounts.last(), "3 / 5 " + GetLanguageText(506));
+    EXPECT_EQ(view.runCounts.last(), "3 / 5 " + texts.text(506));
     ASSERT_FALSE(recorder.messages.empty());
-    EXPECT_EQ(recorder.messages.back().text, GetLanguageText(10003));
+    EXPECT_EQ(recorder.messages.back().text, texts.text(10003));
     EXPECT_FALSE(view.locked);
     EXPECT_FALSE(view.noteVisible);
     EXPECT_TRUE(engine.State.Idle);
@@ -385,7 +385,7 @@ TEST_F(FakeTools, AnAbortOfAnEarlierRunDoesNotStickToTheNext)
     engine.State.AbortRequested = true;
     convert({tone("a.wav")});
     EXPECT_EQ(engine.Outcomes, std::vector<JobOutcome>{JobOutcome::Converted});
-    EXPECT_EQ(recorder.messages.back().text, GetLanguageText(10002));
+    EXPECT_EQ(recorder.messages.back().text, texts.text(10002));
 }
 
 TEST_F(EngineTest, NoFrequencyChosenStartsNothing)
@@ -394,7 +394,7 @@ TEST_F(EngineTest, NoFrequencyChosenStartsNothing)
     writeFile(music + "a.wav", "x");
     convert({music + "a.wav"});
     ASSERT_EQ(recorder.messages.size(), 1u);
-    EXPECT_EQ(recorder.messages[0].text, GetLanguageText(10001));
+    EXPECT_EQ(recorder.messages[0].text, texts.text(10001));
     EXPECT_TRUE(view.runCounts.isEmpty());
     EXPECT_FALSE(view.locked);
 }
@@ -403,7 +403,7 @@ TEST_F(EngineTest, AnEmptyListEndsAtOnceAsFinished)
 {
     convert({});
     ASSERT_EQ(recorder.messages.size(), 1u);
-    EXPECT_EQ(recorder.messages[0].text, GetLanguageText(10002));
+    EXPECT_EQ(recorder.messages[0].text, texts.text(10002));
 }
 
 TEST_F(EngineTest, ARunIsRefusedWhileAnotherHoldsTheWorkFolder)
@@ -481,7 +481,7 @@ TEST_F(EngineTest, TheDemonstrationFillShowsARunUnderWay)
     engine.applyFrequency(4);
     const int done = engine.demonstrationFill([](int) { return 1; });
     EXPECT_EQ(done, 3);  // 6 / 3 + 1
-    EXPECT_EQ(engine.RunCountText(), "3 / 6 " + GetLanguageText(506));
+    EXPECT_EQ(engine.RunCountText(), "3 / 6 " + texts.text(506));
     for (int row = 0; row < 3; ++row) {
         EXPECT_EQ(cell(row, FileListModel::StatusColumn), "Done");
         EXPECT_EQ(cell(row, FileListModel::ProgressColumn), "100");

@@ -2,10 +2,12 @@
 
 #include "convert/ConversionEngine.h"
 #include "convert/FileListModel.h"
-#include "lang/Language.h"
+#include "lang/MessageBoxes.h"
+#include "lang/ProgramTexts.h"
 #include "platform/NativePath.h"
 #include "support/FakeClock.h"
 #include "support/RecordingHost.h"
+#include "support/ShippedTexts.h"
 #include "support/TempHome.h"
 #include "support/Waiting.h"
 
@@ -53,11 +55,12 @@ class EngineTest : public ::testing::Test {
   protected:
     TempHome home;
     RecordingHost recorder;
-    ScopedHost scoped{recorder};
+    MessageBoxes messages{recorder, 1};
+    ProgramTexts texts = shippedTexts();
     FileListModel files;
     RecordingRunView view;
     FakeClock clock;
-    ConversionEngine engine{files, view, recorder, clock};
+    ConversionEngine engine{files, view, messages, texts, clock};
     QString work = home.workFolder();
     QString music = home.path() + "/Music/";
 
@@ -71,8 +74,6 @@ class EngineTest : public ::testing::Test {
         engine.State.PcSpeed = 20;
         engine.State.DoneStatusText = "Done";
         engine.State.FailedStatusText = "Failed";
-        ProgramLanguage = QStringLiteral("ENGLISH");
-        LoadLanguageFile(QStringLiteral(QUORVANE_SOURCE_DIR "/data/"));
     }
 
     // A tool in the work folder: a shell script run in the work folder. In its body, $REAL

@@ -188,7 +188,7 @@ TEST_F(RealTools, AFileThatIsNotAudioFailsAndTheRunGoesOn)
     const QByteArray before = readFile(music + "broken.mp3");
     convert({music + "broken.mp3", music + "fine.wav"});
     EXPECT_NE(engine.Outcomes[0], JobOutcome::Converted);
-    EXPECT_EQ(cell(0, FileListModel::StatusColumn), "Failed: " + GetLanguageText(511));
+    EXPECT_EQ(cell(0, FileListModel::StatusColumn), "Failed: " + texts.text(511));
     EXPECT_EQ(engine.Outcomes[1], JobOutcome::Converted);
     EXPECT_EQ(readFile(music + "broken.mp3"), before);
     expectPitch(outputFolderFor(music + "fine.wav") + "fine-432 Hz.wav", 432.0);

@@ -1,4 +1,5 @@
-#include "lang/Language.h"
+#include "lang/MessageBoxes.h"
+#include "lang/ProgramTexts.h"
 #include "platform/IniFile.h"
 #include "support/RecordingHost.h"
 #include "support/TempHome.h"
@@ -32,7 +33,8 @@ class LanguageStartup : public ::testing::Test {
   protected:
     test::TempHome home;
     test::RecordingHost recorder;
-    ScopedHost scoped{recorder};
+    MessageBoxes messages{recorder, 1};
+    ProgramTexts texts;
     QString programFolder = home.path() + "/program/";
 
     void SetUp() override
@@ -44,14 +46,14 @@ class LanguageStartup : public ::testing::Test {
     {
         writeFile(home.workFolder() + "LanguageIsSet.ini", firstLine + "\r\n");
     }
-    void settle() { SettleProgramLanguage(home.dataHome(), programFolder); }
+    void settle() { texts = SettleProgramTexts(home.dataHome(), programFolder, messages); }
 };
 
 TEST_F(LanguageStartup, NoChoiceMeansEnglish)
 {
     settle();
-    EXPECT_EQ(ProgramLanguage, "ENGLISH");
-    EXPECT_EQ(GetLanguageText(505), "Done");
+    EXPECT_EQ(texts.language(), "ENGLISH");
+    EXPECT_EQ(texts.text(505), "Done");
     EXPECT_TRUE(recorder.messages.empty());
 }
 
@@ -62,8 +64,8 @@ TEST_F(LanguageStartup, TheFirstLineIsTakenExactlyAsWritten)
     for (const auto& [line, text] : cases) {
         choose(line);
         settle();
-        EXPECT_EQ(ProgramLanguage, QString::fromUtf8(line));
-        EXPECT_EQ(GetLanguageText(505), text) << line.constData();
+        EXPECT_EQ(texts.language(), QString::fromUtf8(line));
+        EXPECT_EQ(texts.text(505), text) << line.constData();
     }
 }
 
@@ -71,7 +73,7 @@ TEST_F(LanguageStartup, KeysAreNumbersWithoutLeadingZeros)
 {
     choose("GERMAN");
     settle();
-    EXPECT_EQ(GetLanguageText(505), "");
+    EXPECT_EQ(texts.text(505), "");
 }
 
 TEST_F(LanguageStartup, AMissingTextFileIsReportedOnceAndGivesEmptyTexts)
@@ -83,12 +85,12 @@ TEST_F(LanguageStartup, AMissingTextFileIsReportedOnceAndGivesEmptyTexts)
     EXPECT_EQ(recorder.messages[0].kind, MessageKind::Error);
     ASSERT_EQ(recorder.messages[0].buttons.size(), 1u);
     EXPECT_EQ(recorder.messages[0].buttons[0].button, MessageButton::OK);
-    EXPECT_EQ(GetLanguageText(505), "");
+    EXPECT_EQ(texts.text(505), "");
 }
 
 TEST_F(LanguageStartup, AnEmptyChoiceFileCountsAsEnglish)
 {
     writeFile(home.workFolder() + "LanguageIsSet.ini", "");
     settle();
-    EXPECT_EQ(ProgramLanguage, "ENGLISH");
+    EXPECT_EQ(texts.language(), "ENGLISH");
 }

@@ -1,4 +1,5 @@
 #include "lang/DVK_MyLanguagesMessageDLG.h"
+#include "lang/MessageBoxes.h"
 #include "support/RecordingHost.h"
 
 #include <gtest/gtest.h>
@@ -21,10 +22,11 @@ QStringList captions(const MessageBoxRequest& request)
     return list;
 }
 
+// Message boxes in a language of the desktop, shown through a recording host.
 class MessageLanguage : public ::testing::Test {
   protected:
-    int saved = MessageLanguageIndex;
-    void TearDown() override { MessageLanguageIndex = saved; }
+    test::RecordingHost recorder;
+    MessageBoxes boxesIn(int languageIndex) { return MessageBoxes(recorder, languageIndex); }
 };
 
 }  // namespace
@@ -44,17 +46,17 @@ TEST(MessageLanguageIndex, FollowsTheWindowsLanguageTable)
 
 TEST_F(MessageLanguage, SwissGermanErrorBox)
 {
-    MessageLanguageIndex = MessageLanguageIndexFor(0x0807);
-    const auto request = BuildLanguageMessage("x", MessageKind::Error, {MessageButton::OK});
+    const auto request = boxesIn(MessageLanguageIndexFor(0x0807))
+                             .build("x", MessageKind::Error, {MessageButton::OK});
     EXPECT_EQ(request.title, "Fehler");
     EXPECT_EQ(captions(request), QStringList({"OK"}));
 }
 
 TEST_F(MessageLanguage, CanadianFrenchConfirmation)
 {
-    MessageLanguageIndex = MessageLanguageIndexFor(0x0C0C);
-    const auto request = BuildLanguageMessage("x", MessageKind::Confirmation,
-                                              {MessageButton::No, MessageButton::Yes});
+    const auto request =
+        boxesIn(MessageLanguageIndexFor(0x0C0C))
+            .build("x", MessageKind::Confirmation, {MessageButton::No, MessageButton::Yes});
     EXPECT_EQ(request.title, "Confirmation");
     EXPECT_EQ(captions(request), QStringList({"Oui", "Non"}));  // fixed order: Yes before No
 }
@@ -78,8 +80,7 @@ TEST_F(MessageLanguage, TitlesOfEveryKindAndLanguage)
 
 TEST_F(MessageLanguage, AbortRetryIgnoreStayEnglishAndOthersKeepStandardCaptions)
 {
-    MessageLanguageIndex = 3;  // Spanish
-    const auto request = BuildLanguageMessage(
+    const auto request = boxesIn(3).build(  // Spanish
         "x", MessageKind::Warning,
         {MessageButton::Help, MessageButton::Ignore, MessageButton::Retry, MessageButton::Abort,
          MessageButton::Cancel, MessageButton::YesToAll});
@@ -89,17 +90,15 @@ TEST_F(MessageLanguage, AbortRetryIgnoreStayEnglishAndOthersKeepStandardCaptions
 
 TEST_F(MessageLanguage, TheHostsAnswerIsTheResult)
 {
-    test::RecordingHost recorder;
-    ScopedHost scoped(recorder);
-    MessageLanguageIndex = 1;
+    const MessageBoxes boxes = boxesIn(1);
     recorder.answerNext(MessageButton::No);
-    EXPECT_EQ(LanguageMessageDlg("Subfolders?", MessageKind::Confirmation,
-                                 {MessageButton::Yes, MessageButton::No}),
+    EXPECT_EQ(boxes.show("Subfolders?", MessageKind::Confirmation,
+                         {MessageButton::Yes, MessageButton::No}),
               7);
     recorder.answers.push_back(kClosedByCloseBox);
-    EXPECT_EQ(LanguageMessageDlg("Again?", MessageKind::Confirmation,
-                                 {MessageButton::Yes, MessageButton::No}),
-              2);
+    EXPECT_EQ(
+        boxes.show("Again?", MessageKind::Confirmation, {MessageButton::Yes, MessageButton::No}),
+        2);
     ASSERT_EQ(recorder.messages.size(), 2u);
     EXPECT_EQ(recorder.messages[0].text, "Subfolders?");
     EXPECT_EQ(recorder.messages[0].title, "Confirmation");

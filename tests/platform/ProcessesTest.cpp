@@ -35,8 +35,6 @@ class ProcessesTest : public ::testing::Test {
   protected:
     QTemporaryDir dir;
     QString folder = dir.path() + "/";
-    test::RecordingHost recorder;
-    ScopedHost scoped{recorder};
 };
 
 // Runs a tool to its end and answers how it ended.

@@ -1,0 +1,59 @@
+#include "AppSession.h"
+
+#include "platform/FileSystem.h"
+#include "platform/PCSpeed_DVK.h"
+#include "platform/PathStyle.h"
+
+namespace qvr {
+
+AppSession::AppSession(Host& host, int messageLanguageIndex) : messages_(host, messageLanguageIndex)
+{
+}
+
+void AppSession::settleLanguage(const QString& appDataDir, const QString& programFolder)
+{
+    texts_ = SettleProgramTexts(appDataDir, programFolder, messages_);
+}
+
+void AppSession::setProgramFolder(const QString& programFolder)
+{
+    SetProgramFolders(folders_, programFolder);
+}
+
+void AppSession::setOutputAndWorkFolders(const TWindowsInfo& info)
+{
+    SetOutputAndWorkFolders(folders_, info);
+}
+
+void AppSession::useWorkFolder(const QString& folder)
+{
+    folders_.WorkFolder = IncludeBackslash(folder);
+    ForceDirectories(folders_.WorkFolder);
+}
+
+void AppSession::writeProgramSettings() const
+{
+    WriteProgramSettings(folders_.ProgramFolder, texts_.language(), messages_);
+}
+
+void AppSession::linkTools() const
+{
+    CopyTools(folders_);
+}
+
+void AppSession::linkFfmpeg()
+{
+    CopyFfmpeg(folders_);
+}
+
+int AppSession::measureSpeed() const
+{
+    return MeasurePCSpeed(folders_.WorkFolder, host());
+}
+
+void AppSession::removeStaleRipResult() const
+{
+    RemoveFile(folders_.ProgramOutputFolder + QStringLiteral("RIPPERRESULT.txt"));
+}
+
+}  // namespace qvr

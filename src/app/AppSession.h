@@ -1,0 +1,52 @@
+#pragma once
+
+#include "ProgramSetup.h"
+#include "lang/MessageBoxes.h"
+#include "lang/ProgramTexts.h"
+
+#include <QString>
+
+namespace qvr {
+
+class Host;
+
+// What start-up makes and both front ends use: the host messages and the busy cursor go
+// through, message boxes in the desktop's language, the language of the run with its texts, the
+// program's folders, its settings file and the tools in the work folder. The window and the
+// command-line front end each build one and hand it, or the part a class needs, to the rest.
+class AppSession {
+  public:
+    AppSession(Host& host, int messageLanguageIndex);
+
+    Host& host() const { return messages_.host(); }
+    const MessageBoxes& messages() const { return messages_; }
+    const ProgramTexts& texts() const { return texts_; }
+    ProgramFolders& folders() { return folders_; }
+    const ProgramFolders& folders() const { return folders_; }
+
+    // The language of the run from the choice in the work folder below appDataDir ("ENGLISH"
+    // without one) and its texts from the program folder; a missing text file is reported.
+    void settleLanguage(const QString& appDataDir, const QString& programFolder);
+    // The program and skin folders for the program file's folder.
+    void setProgramFolder(const QString& programFolder);
+    // The documents, output and work folders, made with their parents when missing.
+    void setOutputAndWorkFolders(const TWindowsInfo& info);
+    // A work folder other than the usual one, made when missing.
+    void useWorkFolder(const QString& folder);
+    // Records the language of the run in the program folder's "Program.ini".
+    void writeProgramSettings() const;
+    // Links the tools into the work folder: the encoder and the stretcher, then the converter.
+    void linkTools() const;
+    void linkFfmpeg();
+    // How fast this machine is, measured in the work folder.
+    int measureSpeed() const;
+    // A rip result left by a run that ended before it was read would be taken for the next one's.
+    void removeStaleRipResult() const;
+
+  private:
+    MessageBoxes messages_;
+    ProgramTexts texts_;
+    ProgramFolders folders_;
+};
+
+}  // namespace qvr
