@@ -1,21 +1,17 @@
 #include "CdHandOff.h"
 
-#include "CdAlbumTags.h"
-
 #include "AppSession.h"
+#include "CdAlbumTags.h"
 #include "cdrip/CDRipLibrary.h"
 #include "cdrip/FileNames.h"
 #include "cdrip/fCDName.h"
 #include "cdrip/fRipper.h"
 #include "convert/CdAlbum.h"
 #include "convert/ConversionEngine.h"
-#include "fMainQVR.h"
 #include "platform/FileSystem.h"
 #include "platform/Host.h"
 
 #include <QComboBox>
-#include <QLabel>
-#include <QPushButton>
 
 #include <stdexcept>
 
@@ -68,26 +64,19 @@ QString TakeRipResult(const QString& folder)
     return lines->first();
 }
 
-CdHandOff::CdHandOff(TMainFormQVR& form) : form_(form), session_(form.session())
+CdHandOff::CdHandOff(CdReadingWindow& window) : window_(window), session_(window.session())
 {
     readDiscText = [] { return FirstDriveCdText(cdRipLibrary()); };
     showCdName = [](TCDNameForm& dialog) { return dialog.exec(); };
-    createRipper = [&form] {
-        auto ripper = std::make_unique<TRipperForm>(form.EditTitleWizzard, form.ScalePercent,
-                                                    cdRipLibrary(), form.session().texts(),
-                                                    form.session().host(), steadyClock(), &form);
-        ripper->followColours(form.dialogColours());
-        return ripper;
-    };
+    createRipper = [&window] { return window.makeRipper(cdRipLibrary()); };
     showRipper = [](TRipperForm& dialog) { dialog.exec(); };
 }
 
 void CdHandOff::RipCDBitBtnClick()
 {
-    TCDNameForm* cdName = form_.CDNameForm;
+    TCDNameForm* cdName = window_.cdNameDialog();
     if (cdName == nullptr || !askCdName(*cdName)) {
-        form_.ComboBox1->setCurrentIndex(-1);
-        form_.ComboBox1->hide();
+        window_.hideFrequencyChooser(true);
         return;
     }
     std::unique_ptr<TRipperForm> ripper;
@@ -97,13 +86,13 @@ void CdHandOff::RipCDBitBtnClick()
         showError(session_.messages(), QStringLiteral("ERROR: No CD-Drive found!"));
         return;
     }
-    ConversionState& state = form_.Engine->State;
+    ConversionState& state = window_.engine().State;
     state.CdMode = true;
     state.CdTags = {};
     session_.host().setBusyCursor(true);
     const QString cdInputFolder = CdInputFolderIn(state.DocumentsFolder);
     ForceDirectories(cdInputFolder);
-    prepareWindowForRip(cdName->ComboBox1->currentIndex());
+    window_.prepareForRip(cdName->ComboBox1->currentIndex());
     state.CdFolder = cdInputFolder + cdName->CdName + u'/';
     ForceDirectories(state.CdFolder);
     ripper->RipFolder = state.CdFolder;
@@ -123,26 +112,15 @@ bool CdHandOff::askCdName(TCDNameForm& dialog)
     return showCdName(dialog) == QDialog::Accepted;
 }
 
-void CdHandOff::prepareWindowForRip(int frequencyIndex)
-{
-    // Only the selection: the frequency is applied once the files are listed.
-    form_.ComboBox1->setCurrentIndex(frequencyIndex);
-    form_.ComboBox1->show();
-    form_.ConvertBitBtn->hide();
-    form_.OutputFolderBitBtn->hide();
-    for (QPushButton* button : {form_.RipCDBitBtn, form_.OpenFolderBitBtn, form_.OpenFileBitBtn}) {
-        button->setEnabled(false);
-    }
-}
-
 void CdHandOff::ripAndConvert(TRipperForm& ripper, const QString& album)
 {
     showRipper(ripper);
-    const QString result = TakeRipResult(form_.Engine->State.ProgramOutputFolder);
-    enableFileButtons();
+    ConversionState& state = window_.engine().State;
+    const QString result = TakeRipResult(state.ProgramOutputFolder);
+    window_.setFileButtonsEnabled(true);
     if (result != kRipCompleted) {
         // The ripped files stay in the CD folder; nothing is listed.
-        form_.ComboBox1->hide();
+        window_.hideFrequencyChooser(false);
         session_.host().setBusyCursor(false);
         return;
     }
@@ -150,33 +128,24 @@ void CdHandOff::ripAndConvert(TRipperForm& ripper, const QString& album)
     const RippedDisc& disc = ripper.Ripped();
     reportFailedTracks(session_, disc);
     if (disc.tracks.empty()) {
-        form_.ComboBox1->hide();
+        window_.hideFrequencyChooser(false);
         return;
     }
-    form_.Engine->State.CdTags = AlbumTags(album, disc);
-    form_.AddFolderFiles(form_.Engine->State.CdFolder);
-    form_.ComboBox1Change();
-    form_.ConvertBitBtnClick();
-}
-
-void CdHandOff::enableFileButtons()
-{
-    for (QPushButton* button : {form_.RipCDBitBtn, form_.OpenFolderBitBtn, form_.OpenFileBitBtn}) {
-        button->setEnabled(true);
-    }
+    state.CdTags = AlbumTags(album, disc);
+    window_.convertFolder(state.CdFolder);
 }
 
 // After a failure the window is left usable: unlocked, no run, the normal cursor.
 void CdHandOff::restoreIdleState()
 {
-    ConversionEngine& engine = *form_.Engine;
+    ConversionEngine& engine = window_.engine();
     engine.BlinkenTimer.stop();
     engine.ProgressTimer.stop();
-    RunView& view = form_.runView();
+    RunView& view = window_.runView();
     view.hideConvertingNote();
     view.hideRunCount();
     view.lockControls(false);
-    enableFileButtons();
+    window_.setFileButtonsEnabled(true);
     engine.State.Idle = true;
     session_.host().setBusyCursor(false);
 }

@@ -12,7 +12,8 @@ namespace qvr {
 class AppSession;
 class CDRipLibrary;
 class TCDNameForm;
-class TMainFormQVR;
+class ConversionEngine;
+class RunView;
 class TRipperForm;
 
 // True when the extraction library finds at least one CD drive (a CD image counts as one).
@@ -22,6 +23,28 @@ bool HasCdDrive(CDRipLibrary& library);
 // when there is no such file. Throws when the file holds no line.
 QString TakeRipResult(const QString& folder);
 
+// What Read CD needs of the main window.
+class CdReadingWindow {
+  public:
+    virtual ~CdReadingWindow() = default;
+
+    virtual AppSession& session() = 0;
+    virtual ConversionEngine& engine() = 0;
+    virtual RunView& runView() = 0;
+    // The CD name dialog; null until the dialogs are made.
+    virtual TCDNameForm* cdNameDialog() = 0;
+    // The ripper dialog in the window's size, texts and colours, reading from `library`; throws
+    // when the library cannot start.
+    virtual std::unique_ptr<TRipperForm> makeRipper(CDRipLibrary& library) = 0;
+    // While the CD is read, the chooser shows the CD's frequency and nothing else can start.
+    virtual void prepareForRip(int frequencyIndex) = 0;
+    virtual void setFileButtonsEnabled(bool enabled) = 0;
+    // Hides the frequency chooser; `clear` also takes back the choice.
+    virtual void hideFrequencyChooser(bool clear) = 0;
+    // Lists the ripped files of the folder, applies the chosen frequency and converts them.
+    virtual void convertFolder(const QString& folder) = 0;
+};
+
 // Read CD on the main window: asks for the CD name and frequency, rips the marked tracks into
 // the CD's folder through the ripper dialog, and after a completed rip lists the ripped files
 // and converts them at once, in CD mode, with the tags of the ripped tracks in the run's state.
@@ -29,7 +52,7 @@ QString TakeRipResult(const QString& folder);
 // was read there is no run. A disc's CD-TEXT offers its title as the CD name and names the tracks.
 class CdHandOff {
   public:
-    explicit CdHandOff(TMainFormQVR& form);
+    explicit CdHandOff(CdReadingWindow& window);
 
     // The CD-TEXT of the disc the ripper dialog opens with; by default the first drive's.
     std::function<CdText()> readDiscText;
@@ -42,12 +65,10 @@ class CdHandOff {
 
   private:
     bool askCdName(TCDNameForm& dialog);
-    void prepareWindowForRip(int frequencyIndex);
     void ripAndConvert(TRipperForm& ripper, const QString& album);
-    void enableFileButtons();
     void restoreIdleState();
 
-    TMainFormQVR& form_;
+    CdReadingWindow& window_;
     AppSession& session_;
 };
 

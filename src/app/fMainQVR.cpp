@@ -118,7 +118,7 @@ TMainFormQVR::TMainFormQVR(AppSession& session, MainFormEnvironment environment,
     createEngine();
     createLookAndTranslation();
     connectHandlers();
-    CdReading = std::make_unique<CdHandOff>(*this);
+    CdReading = std::make_unique<CdHandOff>(static_cast<CdReadingWindow&>(*this));
     FormCreate();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CdHandOff.h"
 #include "ProgramSetup.h"
 #include "cdrip/DialogLook.h"
 
@@ -59,7 +60,7 @@ struct MainFormEnvironment {
 
 // The main window. It owns the file list, the frequency state, the folders, the run flags and
 // the two timers; its handlers call plain classes that hold the logic.
-class TMainFormQVR : public QMainWindow {
+class TMainFormQVR : public QMainWindow, private CdReadingWindow {
     Q_OBJECT
 
   public:
@@ -169,8 +170,8 @@ class TMainFormQVR : public QMainWindow {
     // Fills the list with the supported files directly in a folder (a ripped CD).
     void AddFolderFiles(const QString& folder);
     // The controls a run shows itself in.
-    RunView& runView();
-    AppSession& session() { return session_; }
+    RunView& runView() override;
+    AppSession& session() override { return session_; }
     // The current skin's colours for the dialogs' backgrounds.
     const DialogColours& dialogColours() const { return dialogColours_; }
 
@@ -182,6 +183,15 @@ class TMainFormQVR : public QMainWindow {
     void resizeEvent(QResizeEvent* event) override;
 
   private:
+    // Read CD's view of the window.
+    ConversionEngine& engine() override;
+    TCDNameForm* cdNameDialog() override;
+    std::unique_ptr<TRipperForm> makeRipper(CDRipLibrary& library) override;
+    void prepareForRip(int frequencyIndex) override;
+    void setFileButtonsEnabled(bool enabled) override;
+    void hideFrequencyChooser(bool clear) override;
+    void convertFolder(const QString& folder) override;
+
     const ProgramTexts& texts() const;
     const MessageBoxes& messages() const;
     void resetFrequencyChooser();

@@ -5,6 +5,7 @@
 #include "cdrip/CDRipLibrary.h"
 #include "cdrip/FileNames.h"
 #include "cdrip/fCDName.h"
+#include "cdrip/fRipper.h"
 #include "convert/ConversionEngine.h"
 #include "fMainQVR.h"
 #include "lang/MessageBoxes.h"
@@ -12,6 +13,7 @@
 #include "platform/FileSystem.h"
 #include "platform/MediaNotices.h"
 
+#include <QComboBox>
 #include <QPushButton>
 #include <QScopedValueRollback>
 
@@ -52,6 +54,57 @@ CdDriveSurvey TMainFormQVR::surveyCdDrives()
 {
     return environment_.surveyCdDrives ? environment_.surveyCdDrives()
                                        : surveyOfThisMachine(HasCdDrive());
+}
+
+ConversionEngine& TMainFormQVR::engine()
+{
+    return *Engine;
+}
+
+TCDNameForm* TMainFormQVR::cdNameDialog()
+{
+    return CDNameForm;
+}
+
+std::unique_ptr<TRipperForm> TMainFormQVR::makeRipper(CDRipLibrary& library)
+{
+    auto ripper =
+        std::make_unique<TRipperForm>(EditTitleWizzard, ScalePercent, library, session_.texts(),
+                                      session_.host(), steadyClock(), this);
+    ripper->followColours(dialogColours_);
+    return ripper;
+}
+
+// Only the selection: the frequency is applied once the ripped files are listed.
+void TMainFormQVR::prepareForRip(int frequencyIndex)
+{
+    ComboBox1->setCurrentIndex(frequencyIndex);
+    ComboBox1->show();
+    ConvertBitBtn->hide();
+    OutputFolderBitBtn->hide();
+    setFileButtonsEnabled(false);
+}
+
+void TMainFormQVR::setFileButtonsEnabled(bool enabled)
+{
+    for (QPushButton* button : {RipCDBitBtn, OpenFolderBitBtn, OpenFileBitBtn}) {
+        button->setEnabled(enabled);
+    }
+}
+
+void TMainFormQVR::hideFrequencyChooser(bool clear)
+{
+    if (clear) {
+        ComboBox1->setCurrentIndex(-1);
+    }
+    ComboBox1->hide();
+}
+
+void TMainFormQVR::convertFolder(const QString& folder)
+{
+    AddFolderFiles(folder);
+    ComboBox1Change();
+    ConvertBitBtnClick();
 }
 
 void TMainFormQVR::FollowCdDrives()
