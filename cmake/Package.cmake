@@ -38,5 +38,5 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://www.dornevik.example/)
 # The libraries the programs link come from dpkg-shlibdeps; the tools the programs start and the
 # window's platform plugin are named here, since no library link reveals them.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "lame, ffmpeg, soundstretch, xdg-utils, qt6-qpa-plugins")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "lame, ffmpeg, soundstretch, xdg-utils, qt6-qpa-plugins, qt6-translations-l10n")
 include(CPack)

@@ -1,5 +1,6 @@
 #include "OpenDialogs.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QStringList>
 
@@ -68,14 +69,20 @@ QString chooseInputFile(QWidget* parent)
     return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
 }
 
+// A folder chooser rather than a file dialog, in which a typed folder could not be confirmed; the
+// instruction the design puts into the name field becomes its title.
 QString chooseInputFolder(QWidget* parent, const QString& suggestedName)
 {
     QFileDialog dialog(parent);
     dialog.setObjectName(QStringLiteral("OpenDialog1"));
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilter(OpenDialogFilter());
-    dialog.selectFile(suggestedName);
-    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    dialog.setWindowTitle(suggestedName);
+    if (dialog.exec() != QDialog::Accepted) {
+        return QString();
+    }
+    const QString folder = dialog.selectedFiles().value(0);
+    return folder.isEmpty() ? QString() : QDir(folder).filePath(suggestedName);
 }
 
 }  // namespace qvr

@@ -16,7 +16,8 @@ QString openFolderSuggestion(const QString& language);
 
 // The open-file dialog; the chosen existing file, or empty when cancelled.
 QString chooseInputFile(QWidget* parent);
-// The open-folder dialog: a file dialog whose answer counts only by its folder.
+// The open-folder dialog: a folder chooser titled with the suggestion; answers a path in the
+// chosen folder, or empty when cancelled.
 QString chooseInputFolder(QWidget* parent, const QString& suggestedName);
 
 }  // namespace qvr

@@ -1,6 +1,7 @@
 #include "AppSession.h"
 #include "ConsoleHostChoice.h"
 #include "NurEinmalStarten_Unit_Quorvane.h"
+#include "QtTranslations.h"
 #include "StartupDialogs.h"
 #include "StartupReport.h"
 #include "WidgetHost.h"
@@ -34,6 +35,8 @@ int main(int argc, char* argv[])
     environment.arguments = QApplication::arguments().mid(1);
     const QString programFolder = QApplication::applicationDirPath() + u'/';
     session.settleLanguage(qvr::WindowsInfo().AppDataDir, programFolder);
+    qvr::QtTranslations qtTexts;
+    qtTexts.apply(session.texts().language());
 
     qvr::TMainFormQVR mainForm(session, environment);
     const qvr::StartupDialogs dialogs(mainForm);

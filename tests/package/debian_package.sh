@@ -29,7 +29,7 @@ zcat "$root/usr/share/man/man1/quorvane-batch.1.gz" | grep -q -- 'frequency' ||
     fail "man page of quorvane-batch lacks --frequency"
 
 depends=$(dpkg-deb -f "$deb" Depends)
-for package in lame ffmpeg soundstretch xdg-utils libqt6widgets6 libavformat59 libavcodec59 \
+for package in lame ffmpeg soundstretch xdg-utils qt6-translations-l10n libqt6widgets6 libavformat59 libavcodec59 \
     libavutil57 libtag1v5 libcdio19 libcdio-paranoia2 libmp3lame0 libudev1 libjpeg62-turbo; do
     [[ ", $depends," == *", $package"[\ ,]* ]] || fail "Depends lacks $package: $depends"
 done
