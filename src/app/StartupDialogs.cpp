@@ -16,7 +16,7 @@ StartupDialogs::StartupDialogs(TMainFormQVR& mainForm,
     // The about box reads the version and the addresses that the main window's creation set.
     AboutBox = std::make_unique<TAboutBoxQVR>(AboutBoxContent{
         mainForm.Folders.ProgramFolder, mainForm.VersionText, mainForm.ProductPageAddress,
-        mainForm.SupportMailAddress, std::move(openDocument)});
+        mainForm.SupportMailAddress, std::move(openDocument), mainForm.ScalePercent});
     const AppSession& session = mainForm.session();
     CDName = std::make_unique<TCDNameForm>(mainForm.siLangDispatcher1, mainForm.ScalePercent,
                                            session.messages());

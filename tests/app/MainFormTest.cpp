@@ -19,6 +19,8 @@
 
 #include <sys/stat.h>
 
+#include <vector>
+
 using namespace qvr;
 using namespace qvr::test;
 
@@ -205,8 +207,8 @@ TEST_F(MainForm, TheSmallestWindowStillShowsEveryControl)
     }
 }
 
-// The menus and the controls are reached from the keyboard: F10 opens the menu bar, Tab leaves
-// the list.
+// The menus and the controls are reached from the keyboard: F10 or Alt alone opens the menu
+// bar, Tab leaves the list.
 TEST_F(MainForm, TheKeyboardReachesTheMenusAndLeavesTheList)
 {
     auto form = start();
@@ -214,14 +216,70 @@ TEST_F(MainForm, TheKeyboardReachesTheMenusAndLeavesTheList)
     form->activateWindow();
     QApplication::processEvents();
 
-    QTest::keyClick(form.get(), Qt::Key_F10);
     QMenuBar* bar = form->menuBar();
-    ASSERT_NE(bar->activeAction(), nullptr);
-    EXPECT_EQ(bar->activeAction()->menu(), form->mniProgramm1);
-    QTest::keyClick(bar, Qt::Key_Escape);
+    for (const Qt::Key key : {Qt::Key_F10, Qt::Key_Alt}) {
+        SCOPED_TRACE(key);
+        form->OpenFolderBitBtn->setFocus();
+        QTest::keyClick(form->OpenFolderBitBtn, key);
+        ASSERT_NE(bar->activeAction(), nullptr);
+        EXPECT_EQ(bar->activeAction()->menu(), form->mniProgramm1);
+        QTest::keyClick(bar, Qt::Key_Escape);
+        bar->setActiveAction(nullptr);
+    }
 
     form->lvFiles->show();
     form->lvFiles->setFocus();
     QTest::keyClick(form->lvFiles, Qt::Key_Tab);
     EXPECT_NE(QApplication::focusWidget(), form->lvFiles);
+}
+
+// Alt held for a shortcut or released after another key leaves the menu bar closed.
+TEST_F(MainForm, AltWithAnotherKeyDoesNotOpenTheMenuBar)
+{
+    auto form = start();
+    form->show();
+    form->activateWindow();
+    QApplication::processEvents();
+    form->OpenFolderBitBtn->setFocus();
+    QTest::keyPress(form->OpenFolderBitBtn, Qt::Key_Alt);
+    QTest::keyClick(form->OpenFolderBitBtn, Qt::Key_X, Qt::AltModifier);
+    QTest::keyRelease(form->OpenFolderBitBtn, Qt::Key_Alt);
+    EXPECT_EQ(form->menuBar()->activeAction(), nullptr);
+}
+
+// Tab walks the row of buttons from left to right and then the list; Shift+Tab walks back.
+TEST_F(MainForm, TabWalksTheButtonsFromLeftToRightThenTheList)
+{
+    auto form = start();
+    form->show();
+    form->activateWindow();
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             form->lvFiles, form->ComboBox1, form->ConvertBitBtn, form->OutputFolderBitBtn}) {
+        control->show();
+    }
+    QApplication::processEvents();
+    const std::vector<QWidget*> order{
+        form->OpenFolderBitBtn, form->OpenFileBitBtn,     form->RipCDBitBtn, form->ComboBox1,
+        form->ConvertBitBtn,    form->OutputFolderBitBtn, form->lvFiles};
+    form->OpenFolderBitBtn->setFocus();
+    for (std::size_t i = 1; i < order.size(); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), order[i]) << i;
+    }
+    for (std::size_t i = order.size() - 1; i > 0; --i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+        EXPECT_EQ(QApplication::focusWidget(), order[i - 1]) << i;
+    }
+}
+
+// On a large screen the menu bar and its menus grow by the same percentage as the controls.
+TEST_F(MainForm, LargeScreensScaleTheMenus)
+{
+    const auto small = start({}, 768);
+    const auto large = start({}, 2160);
+    ASSERT_EQ(large->ScalePercent, 164);
+    EXPECT_DOUBLE_EQ(large->menuBar()->font().pointSizeF(),
+                     small->menuBar()->font().pointSizeF() * 1.64);
+    EXPECT_DOUBLE_EQ(large->mniProgramm1->font().pointSizeF(),
+                     small->mniProgramm1->font().pointSizeF() * 1.64);
 }
