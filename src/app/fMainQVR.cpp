@@ -8,6 +8,7 @@
 #include "OpenDialogs.h"
 #include "ProgressDelegate.h"
 #include "Scaling.h"
+#include "cdrip/DialogLook.h"
 #include "convert/AudioFormats.h"
 #include "convert/ConversionEngine.h"
 #include "convert/FileGathering.h"
@@ -364,10 +365,9 @@ void TMainFormQVR::keepControlsInView()
 
 void TMainFormQVR::scaleControls()
 {
+    EnlargeControls(client_, ScalePercent);
+    // Every control's font grows, also one it takes from the window.
     for (QWidget* child : client_->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
-        const QRect g = child->geometry();
-        child->setGeometry(Scaled(g.x(), ScalePercent), Scaled(g.y(), ScalePercent),
-                           Scaled(g.width(), ScalePercent), Scaled(g.height(), ScalePercent));
         QFont font = child->font();
         font.setPointSizeF(font.pointSizeF() * ScalePercent / 100.0);
         child->setFont(font);

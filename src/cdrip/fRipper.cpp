@@ -96,7 +96,7 @@ QString listedTitle(const TTrackItem& entry)
 
 TRipperForm::TRipperForm(TEditTitleWizzard* editTitle, int scalePercent, CDRipLibrary& library,
                          const ProgramTexts& texts, Host& host, const Clock& clock, QWidget* parent)
-    : QDialog(parent),
+    : SkinnedDialog(parent),
       ScalePercent(scalePercent),
       editTitle_(editTitle),
       library_(library),
@@ -283,8 +283,6 @@ void TRipperForm::FormShow()
 {
     TrackLabel->clear();
     TotalLabel->clear();
-    gradientStart_ = colours_->start;
-    gradientEnd_ = colours_->end;
     CentreOnScreen(this);
     update();
 }
@@ -673,12 +671,6 @@ void TRipperForm::closeDialog()
     done(QDialog::Accepted);
 }
 
-void TRipperForm::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    FormShow();
-}
-
 // Only Abort and the end of a run close the dialog.
 void TRipperForm::closeEvent(QCloseEvent* event)
 {
@@ -687,19 +679,6 @@ void TRipperForm::closeEvent(QCloseEvent* event)
         return;
     }
     QDialog::closeEvent(event);
-}
-
-// No default and no cancel button: Enter and Escape do nothing.
-void TRipperForm::keyPressEvent(QKeyEvent* event)
-{
-    if (!SwallowEnterAndEscape(event)) {
-        QDialog::keyPressEvent(event);
-    }
-}
-
-void TRipperForm::paintEvent(QPaintEvent*)
-{
-    PaintVerticalGradient(this, gradientStart_, gradientEnd_);
 }
 
 }  // namespace qvr

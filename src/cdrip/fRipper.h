@@ -1,7 +1,7 @@
 #pragma once
 
-#include "cdrip/DialogLook.h"
 #include "cdrip/RippedDisc.h"
+#include "cdrip/SkinnedDialog.h"
 #include "platform/Clock.h"
 #include "platform/MediaNotices.h"
 
@@ -36,7 +36,7 @@ class TLameCoder;
 // and rips the marked ones to WAV files in RipFolder. Tells its caller how it ended through the
 // one-line file "RIPPERRESULT.txt" in ResultFolder: "mrOK" after a run that went through the
 // whole list, "mrAbort" after Abort; Ripped() tells which tracks a run ripped and which failed.
-class TRipperForm : public QDialog {
+class TRipperForm : public SkinnedDialog {
     Q_OBJECT
 
   public:
@@ -85,13 +85,8 @@ class TRipperForm : public QDialog {
     // How the title dialog is shown; by default modally. Answers the dialog's result.
     std::function<int(TEditTitleWizzard&)> showTitleDialog;
 
-    // Its background follows these colours from its next showing on.
-    void followColours(const DialogColours& colours) { colours_ = &colours; }
-    QColor gradientStart() const { return gradientStart_; }
-    QColor gradientEnd() const { return gradientEnd_; }
-
     void FormCreate();
-    void FormShow();
+    void FormShow() override;
     void DriveComboBoxChange();
     void Timer1Timer();
     void ListBox1Click();
@@ -118,10 +113,7 @@ class TRipperForm : public QDialog {
     const RippedDisc& Ripped() const { return ripped_; }
 
   protected:
-    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
 
   private:
     // What came in while a rip ran and is applied once the run is over.
@@ -158,9 +150,6 @@ class TRipperForm : public QDialog {
     HeldBack heldBack_ = HeldBack::Nothing;
     bool trackRipping_ = false;  // inside RipTrack, also after an Abort
     bool closeAllowed_ = false;
-    const DialogColours* colours_ = &DefaultDialogColours();
-    QColor gradientStart_;
-    QColor gradientEnd_;
     RippedDisc ripped_;
 };
 
