@@ -252,9 +252,23 @@ TTrack TCDRIP::tocTrack(std::int32_t i)
 
 void TCDRIP::setCDRomNum(std::int32_t drive)
 {
-    if (drive == CDRomNum_) {
-        return;
+    if (drive != CDRomNum_) {
+        selectDrive(drive);
     }
+}
+
+void TCDRIP::ReadDiscAgain(std::int32_t drive)
+{
+    try {
+        library_.ForgetDisc();
+    } catch (...) {
+        throw ECDRIPError(kInitializationFailure);
+    }
+    selectDrive(drive);
+}
+
+void TCDRIP::selectDrive(std::int32_t drive)
+{
     try {
         if (library_.CR_SetActiveCDROM(drive) != kCrFailure && readParameters()) {
             CDRomNum_ = drive;

@@ -152,6 +152,9 @@ class TCDRIP : public QObject {
     std::int32_t CDRomNum() const { return CDRomNum_; }
     // Selects another drive and appends its tracks; an unchanged number does nothing.
     void setCDRomNum(std::int32_t drive);
+    // Selects `drive` even when it is the active one and appends the tracks of the disc it holds
+    // now: the way to see a disc that was changed in the same drive.
+    void ReadDiscAgain(std::int32_t drive);
     // Absent until drive parameters have been read once.
     TDriveTableClass* DriveTable() const { return DriveTable_.get(); }
     // Changes only this component's copy (when it exists); the next reading replaces it.
@@ -203,6 +206,7 @@ class TCDRIP : public QObject {
     struct RipBuffers;
 
     void readActiveDrive();
+    void selectDrive(std::int32_t drive);
     bool readParameters();
     void ReadToc();
     TTrack tocTrack(std::int32_t i);

@@ -44,10 +44,6 @@ static_assert(sizeof(TocEntry) == 8);
 inline constexpr std::uint8_t kTocAudioFlags = 16;
 inline constexpr std::uint8_t kTocDataFlags = 20;
 
-// A drive number that names no drive: selecting it succeeds, its parameters are an empty
-// record and it has no table of contents. Callers use it to force a fresh reading of a drive.
-inline constexpr std::int32_t kNoDrive = 256;
-
 class CDRipLibrary {
   public:
     virtual ~CDRipLibrary() = default;
@@ -59,6 +55,9 @@ class CDRipLibrary {
     virtual std::int32_t CR_GetCDROMParameters(CdromParameters* parameters) = 0;
     virtual std::int32_t CR_SetCDROMParameters(const CdromParameters* parameters) = 0;
     virtual std::int32_t CR_ReadToc() = 0;
+    // Drops what is known of the active drive's disc (table of contents, CD-TEXT), so that the
+    // next CR_ReadToc asks the drive again: another disc may have been put in.
+    virtual void ForgetDisc() = 0;
     virtual std::int32_t CR_GetNumTocEntries() = 0;
     virtual TocEntry CR_GetTocEntry(std::int32_t entry) = 0;
     virtual std::int32_t CR_OpenRipper(std::int32_t* bufferSize, std::int32_t firstSector,

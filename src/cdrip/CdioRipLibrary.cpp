@@ -385,21 +385,16 @@ std::int32_t CdioRipLibrary::CR_GetActiveCDROM()
 
 std::int32_t CdioRipLibrary::CR_SetActiveCDROM(std::int32_t drive)
 {
-    if (drive != kNoDrive && (drive < 0 || drive >= static_cast<std::int32_t>(drives_.size()))) {
+    if (drive < 0 || drive >= static_cast<std::int32_t>(drives_.size())) {
         return kCrFailure;
     }
     active_ = drive;
-    toc_.clear();
-    cdText_ = {};
+    ForgetDisc();
     return kCrOk;
 }
 
 std::int32_t CdioRipLibrary::CR_GetCDROMParameters(CdromParameters* parameters)
 {
-    if (active_ == kNoDrive) {
-        parameters->fill(0);
-        return kCrOk;
-    }
     Drive* drive = activeDrive();
     if (drive == nullptr) {
         return kCrFailure;
@@ -413,9 +408,6 @@ std::int32_t CdioRipLibrary::CR_GetCDROMParameters(CdromParameters* parameters)
 
 std::int32_t CdioRipLibrary::CR_SetCDROMParameters(const CdromParameters* parameters)
 {
-    if (active_ == kNoDrive) {
-        return kCrOk;
-    }
     Drive* drive = activeDrive();
     if (drive == nullptr || (*parameters)[cdrom_parameters::kOutputFormatOffset] > 5) {
         return kCrFailure;
@@ -447,6 +439,14 @@ std::int32_t CdioRipLibrary::CR_ReadToc()
     const auto count = static_cast<track_t>(toc_.size() - 1);
     cdText_ = readCdText(cdio.get(), first, count, drive->image);
     return kCrOk;
+}
+
+// Every CR_ReadToc opens the drive afresh; only the last reading's results are dropped.
+void CdioRipLibrary::ForgetDisc()
+{
+    toc_.clear();
+    cdText_ = {};
+    unreadable_ = false;
 }
 
 std::int32_t CdioRipLibrary::CR_GetNumTocEntries()

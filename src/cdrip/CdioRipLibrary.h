@@ -13,7 +13,7 @@ namespace qvr {
 
 // The extraction library over libcdio and libcdio-paranoia. Its drives are the system's CD
 // drives, in libcdio's order, followed by the CUE images named in QUORVANE_CD_IMAGES (a list
-// separated by ":"), read again by every CR_Init. Drive number 256 names no drive.
+// separated by ":"), read again by every CR_Init.
 //
 // Paranoia's corrections are the jitter errors: a chunk during which paranoia had to correct or
 // skip answers 3, and its position pair is the first and last sector paranoia reported in that
@@ -43,6 +43,7 @@ class CdioRipLibrary : public CDRipLibrary {
     std::int32_t CR_GetCDROMParameters(CdromParameters* parameters) override;
     std::int32_t CR_SetCDROMParameters(const CdromParameters* parameters) override;
     std::int32_t CR_ReadToc() override;
+    void ForgetDisc() override;
     std::int32_t CR_GetNumTocEntries() override;
     TocEntry CR_GetTocEntry(std::int32_t entry) override;
     std::int32_t CR_OpenRipper(std::int32_t* bufferSize, std::int32_t firstSector,

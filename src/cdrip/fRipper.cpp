@@ -338,8 +338,7 @@ void TRipperForm::DriveComboBoxChange()
     UpdateButtons();
 }
 
-// The ripper component reads a disc only when its drive number changes: through the number
-// no drive has and back.
+// Another disc may have been put into the selected drive since the last reading.
 void TRipperForm::Timer1Timer()
 {
     if (holdingBack()) {
@@ -350,9 +349,9 @@ void TRipperForm::Timer1Timer()
         Timer1->stop();
         const int row = CheckListBox1->currentRow();
         CDRIP1->Tracks().clear();
-        CDRIP1->setCDRomNum(kNoDrive);
+        FillTrackList();  // a drive that cannot be read shows no tracks
+        CDRIP1->ReadDiscAgain(DriveComboBox->currentIndex());
         FillTrackList();
-        readSelectedDrive();
         CheckListBox1->setCurrentRow(row);
         UpdateButtons();
     } catch (...) {

@@ -99,13 +99,11 @@ class CDRIPImageTest : public ::testing::Test {
     // Drive numbers of the two images: behind whatever drives the system has.
     int driveOf(const CdImage& image) const { return library.DrivePaths().indexOf(image.cuePath); }
 
-    // The re-read the ripper dialog does: through the number no drive has, then the wanted one.
+    // The re-read the ripper dialog does.
     void selectDrive(TCDRIP& ripper, int drive)
     {
         ripper.Tracks().clear();
-        ripper.setCDRomNum(kNoDrive);
-        ripper.Tracks().clear();
-        ripper.setCDRomNum(drive);
+        ripper.ReadDiscAgain(drive);
     }
 };
 
@@ -237,7 +235,7 @@ TEST_F(CDRIPImageTest, AShortImageCutsTheTracksBehindItsEnd)
     EXPECT_TRUE(readFile(folder + QStringLiteral("cut1.pcm")) == cut.trackBytes(1));
 }
 
-TEST_F(CDRIPImageTest, SwitchingDrivesAppendsAndTheForcedReReadSeesANewDisc)
+TEST_F(CDRIPImageTest, SwitchingDrivesAppendsAndReadingAgainSeesANewDisc)
 {
     TCDRIP ripper(nullptr, library);
     selectDrive(ripper, driveOf(disc));
@@ -246,25 +244,20 @@ TEST_F(CDRIPImageTest, SwitchingDrivesAppendsAndTheForcedReReadSeesANewDisc)
     EXPECT_EQ(ripper.Tracks()[3].Text, QStringLiteral("Track01"));
     EXPECT_EQ(ripper.Tracks()[4].Track.EndSector, 139);
 
-    ripper.Tracks().clear();
-    ripper.setCDRomNum(kNoDrive);
-    EXPECT_EQ(ripper.CDRomNum(), kNoDrive);
-    EXPECT_TRUE(ripper.Tracks().empty());
-    EXPECT_EQ(ripper.CDRomID(), QString());
-
-    // Another disc in the same drive: only the detour through "no drive" reads it again.
+    // Another disc in the same drive: selecting the drive it is in does nothing, reading it
+    // again sees the new disc.
     test::writeCdImage(
         folder, QStringLiteral("other"),
         {ImageTrack{true, 30, 300.0}, ImageTrack{true, 30, 400.0}, ImageTrack{true, 30, 500.0}});
     ripper.Tracks().clear();
     ripper.setCDRomNum(driveOf(other));
+    EXPECT_TRUE(ripper.Tracks().empty());
+
+    ripper.ReadDiscAgain(driveOf(other));
+    EXPECT_EQ(ripper.CDRomNum(), driveOf(other));
     ASSERT_EQ(ripper.Tracks().size(), 3u);
     EXPECT_EQ(ripper.Tracks()[2].Track.StartSector, 60);
     EXPECT_EQ(ripper.Tracks()[2].Track.EndSector, 89);
-
-    ripper.Tracks().clear();
-    ripper.setCDRomNum(driveOf(other));
-    EXPECT_TRUE(ripper.Tracks().empty());
 }
 
 TEST_F(CDRIPImageTest, EncodeProducesAnMp3OfTheTrack)
@@ -297,18 +290,22 @@ TEST_F(CDRIPImageTest, EncodeProducesAnMp3OfTheTrack)
     EXPECT_NEAR(leftFrequency(pcm, 44100), 440.0, 2.0);
 }
 
-TEST_F(CDRIPImageTest, TheLibraryHasANoDriveSelectionAndEndsLoopsWithoutARipper)
+TEST_F(CDRIPImageTest, TheLibraryRefusesUnknownDrivesForgetsDiscsAndEndsLoopsWithoutARipper)
 {
     ASSERT_EQ(library.CR_Init(), kCrOk);
-    EXPECT_EQ(library.CR_SetActiveCDROM(kNoDrive), kCrOk);
-    CdromParameters record;
-    record.fill(0x11);
-    EXPECT_EQ(library.CR_GetCDROMParameters(&record), kCrOk);
-    EXPECT_EQ(record, CdromParameters{});
-    EXPECT_EQ(library.CR_ReadToc(), kCrFailure);
+    ASSERT_EQ(library.CR_SetActiveCDROM(driveOf(other)), kCrOk);
+    for (const std::int32_t unknown :
+         {-1, static_cast<std::int32_t>(library.DrivePaths().size()), std::int32_t{256}}) {
+        EXPECT_EQ(library.CR_SetActiveCDROM(unknown), kCrFailure) << unknown;
+    }
+    EXPECT_EQ(library.CR_GetActiveCDROM(), driveOf(other));
+
+    ASSERT_EQ(library.CR_ReadToc(), kCrOk);
+    EXPECT_EQ(library.CR_GetNumTocEntries(), 2);
+    library.ForgetDisc();
     EXPECT_EQ(library.CR_GetNumTocEntries(), 0);
-    EXPECT_EQ(library.CR_SetActiveCDROM(library.DrivePaths().size()), kCrFailure);
-    EXPECT_EQ(library.CR_GetActiveCDROM(), kNoDrive);
+    EXPECT_EQ(library.DiscCdText().tracks.size(), 0u);
+    EXPECT_FALSE(library.DiscUnreadable());
 
     std::uint8_t buffer[16];
     std::int32_t count = -1;
@@ -317,6 +314,7 @@ TEST_F(CDRIPImageTest, TheLibraryHasANoDriveSelectionAndEndsLoopsWithoutARipper)
 
     // The drive's record carries the flag the component hands over, for the next rips.
     ASSERT_EQ(library.CR_SetActiveCDROM(driveOf(disc)), kCrOk);
+    CdromParameters record;
     ASSERT_EQ(library.CR_GetCDROMParameters(&record), kCrOk);
     EXPECT_EQ(qFromLittleEndian<std::int32_t>(record.data() + cdrom_parameters::kJitterFlagOffset),
               -1);

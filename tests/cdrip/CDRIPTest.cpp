@@ -227,6 +227,32 @@ TEST_F(CDRIPTest, ARefusedSelectionKeepsTheCopiesButStillReadsTheActiveDrive)
     EXPECT_THROW(ripper.setCDRomNum(2), ECDRIPError);
 }
 
+// A disc changed in the active drive: selecting the same number again reads nothing, reading
+// it again makes the library forget the old disc and appends the new one's tracks.
+TEST_F(CDRIPTest, ReadDiscAgainSeesANewDiscInTheActiveDrive)
+{
+    TCDRIP ripper(nullptr, library);
+    library.drives[1].toc = toc({{0, 16}, {700, 16}});
+    ripper.Tracks().clear();
+    ripper.setCDRomNum(1);
+    EXPECT_TRUE(ripper.Tracks().empty());
+
+    library.calls.clear();
+    ripper.ReadDiscAgain(1);
+    EXPECT_EQ(ripper.CDRomNum(), 1);
+    ASSERT_EQ(ripper.Tracks().size(), 1u);
+    EXPECT_EQ(ripper.Tracks()[0].Track.EndSector, 699);
+    EXPECT_EQ(library.calls.first(), QStringLiteral("ForgetDisc"));
+
+    ripper.ReadDiscAgain(0);
+    EXPECT_EQ(ripper.CDRomNum(), 0);
+    EXPECT_EQ(ripper.CDRomID(), QStringLiteral("ZERO DRIVE "));
+    EXPECT_EQ(ripper.Tracks().size(), 2u);
+
+    library.throwing = {"ForgetDisc"};
+    EXPECT_THROW(ripper.ReadDiscAgain(0), ECDRIPError);
+}
+
 TEST_F(CDRIPTest, JitterCorrectWritesTheRecordOnlyOnAChange)
 {
     library.drives[0].parameters = record("ZERO", 1, 7, 0);  // a flag value of the library's own

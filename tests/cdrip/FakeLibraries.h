@@ -88,6 +88,13 @@ class FakeCDRipLibrary : public CDRipLibrary {
         cdText_ = ok ? it->second.cdText : CdText{};
         return call("CR_ReadToc", ok ? kCrOk : kCrFailure);
     }
+    void ForgetDisc() override
+    {
+        call("ForgetDisc", 0);
+        toc_.clear();
+        cdText_ = {};
+        unreadable_ = false;
+    }
     std::int32_t CR_GetNumTocEntries() override
     {
         return call("CR_GetNumTocEntries",
