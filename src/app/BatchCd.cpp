@@ -105,7 +105,7 @@ CdBatchRip CdBatchRipper::rip(const CdBatchRequest& request, const QString& docu
     TCDRIP component(nullptr, library);
     configure(component);
     component.OnProgress = [this](QObject*, std::uint16_t) { host_.processEvents(); };
-    const int drive = driveIndex(library.DrivePaths(), request.source);
+    const int drive = driveIndex(library.drivePaths(), request.source);
     if (drive < 0) {
         result.error = QStringLiteral("no CD drive or CUE sheet ") + request.source;
         return result;

@@ -46,7 +46,7 @@ void reportFailedTracks(const AppSession& session, const RippedDisc& disc)
 
 bool HasCdDrive(CDRipLibrary& library)
 {
-    return library.CR_Init() != kCrFailure && !library.DrivePaths().isEmpty();
+    return library.findDrives() && !library.drivePaths().isEmpty();
 }
 
 QString TakeRipResult(const QString& folder)

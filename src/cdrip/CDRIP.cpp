@@ -19,6 +19,8 @@ namespace {
 
 constexpr int kSectorsPerSecond = 75;
 constexpr int kWavHeaderSize = 44;
+// The identification text is a 256-character field, zero-terminated.
+constexpr qsizetype kCdRomIdLength = 255;
 
 struct FormatInfo {
     std::uint32_t sampleRate;
@@ -37,32 +39,6 @@ std::optional<FormatInfo> formatInfo(TOutputFormat format)
         case TOutputFormat::MONO11025: return FormatInfo{11025, 1, TLameMode::MONO};
     }
     return std::nullopt;
-}
-
-std::int32_t readInt32(const CdromParameters& record, int offset)
-{
-    return qFromLittleEndian<std::int32_t>(record.data() + offset);
-}
-
-void writeInt32(CdromParameters& record, int offset, std::int32_t value)
-{
-    qToLittleEndian(value, record.data() + offset);
-}
-
-TDriveTableClass driveTableOf(const CdromParameters& record)
-{
-    const auto value = [&](int i) {
-        return readInt32(record, cdrom_parameters::kDriveTableOffset + 4 * i);
-    };
-    TDriveTableClass table;
-    table.DriveType = static_cast<TDriveType>(value(0));
-    table.ReadMethod = static_cast<TReadMethod>(value(1));
-    table.SetSpeed = static_cast<TSetSpeed>(value(2));
-    table.Endian = static_cast<TEndian>(value(3));
-    table.EnableMode = static_cast<TEnableMode>(value(4));
-    table.Density = value(5);
-    table.Atapi = value(6) != 0;
-    return table;
 }
 
 std::uint32_t byteRate(const FormatInfo& format)
@@ -154,6 +130,25 @@ CdTextEntry trackText(const CdText& text, std::int32_t position)
                : CdTextEntry{};
 }
 
+// Track i of the table of contents, with its CD-TEXT; it ends where the next track, or the
+// lead-out, begins.
+TTrack tocTrack(const DiscToc& disc, std::int32_t i)
+{
+    const auto at = static_cast<std::size_t>(i);
+    const TocTrack& entry = disc.tracks[at];
+    const std::int32_t next =
+        at + 1 < disc.tracks.size() ? disc.tracks[at + 1].startSector : disc.leadOutSector;
+    const CdTextEntry named = trackText(disc.cdText, i);
+    TTrack track;
+    track.TrackNum = i + 1;
+    track.StartSector = entry.startSector;
+    track.EndSector = next - 1;
+    track.TrackType = entry.audio ? QStringLiteral("Audio") : QStringLiteral("Data");
+    track.Title = named.title;
+    track.Performer = named.performer;
+    return track;
+}
+
 }  // namespace
 
 QString PartialRipName(const QString& outputName)
@@ -173,8 +168,8 @@ struct TCDRIP::RipBuffers {
 TCDRIP::TCDRIP(QObject* owner, CDRipLibrary& library) : QObject(owner), library_(library)
 {
     try {
-        Version_ = QString::number(library_.CR_GetCDRipVersion());
-        if (library_.CR_Init() != kCrFailure) {
+        Version_ = QString::number(library_.version());
+        if (library_.findDrives()) {
             readActiveDrive();
             ReadToc();
         }
@@ -191,28 +186,27 @@ void TCDRIP::readActiveDrive()
     if (!readParameters()) {
         return;
     }
-    CDRomNum_ = library_.CR_GetActiveCDROM();
+    CDRomNum_ = library_.activeDrive();
     JitterCorrect_ = true;
-    writeInt32(record_, cdrom_parameters::kJitterFlagOffset, -1);
+    settings_.jitterCorrection = true;
 }
 
-// Takes the library's record for the active drive and the component's copies of it; on a
-// refusal the record and the copies stay as they were.
+// Takes the library's description of the active drive and the component's copies of it; when
+// the library cannot describe the drive, the settings and the copies stay as they were.
 bool TCDRIP::readParameters()
 {
-    CdromParameters fresh = record_;
-    if (library_.CR_GetCDROMParameters(&fresh) == kCrFailure) {
+    const std::optional<DriveInfo> drive = library_.describeActiveDrive();
+    if (!drive) {
         return false;
     }
-    record_ = fresh;
-    std::memcpy(CDRomID_.data(), record_.data() + cdrom_parameters::kIdOffset, CDRomID_.size());
-    CDRomID_.back() = '\0';
+    settings_ = drive->settings;
+    CDRomID_ = drive->id.left(kCdRomIdLength);
     if (!DriveTable_) {
         DriveTable_ = std::make_unique<TDriveTableClass>();
     }
-    *DriveTable_ = driveTableOf(record_);
-    OutputFormat_ = static_cast<TOutputFormat>(record_[cdrom_parameters::kOutputFormatOffset]);
-    Speed_ = readInt32(record_, cdrom_parameters::kSpeedOffset);
+    *DriveTable_ = drive->driveTable;
+    OutputFormat_ = drive->settings.outputFormat;
+    Speed_ = drive->speed;
     return true;
 }
 
@@ -220,34 +214,16 @@ void TCDRIP::ReadToc()
 {
     DiscText_ = {};
     DiscUnreadable_ = false;
-    if (library_.CR_ReadToc() == kCrFailure) {
-        DiscUnreadable_ = library_.DiscUnreadable();
+    const DiscToc disc = library_.readToc();
+    DiscUnreadable_ = disc.state == DiscState::Unreadable;
+    if (disc.state != DiscState::Read) {
         return;
     }
-    const CdText text = library_.DiscCdText();
-    DiscText_ = text.disc;
-    NumTracks_ = library_.CR_GetNumTocEntries();
+    DiscText_ = disc.cdText.disc;
+    NumTracks_ = static_cast<std::int32_t>(disc.tracks.size());
     for (std::int32_t i = 0; i < NumTracks_; ++i) {
-        TTrack track = tocTrack(i);
-        const CdTextEntry named = trackText(text, i);
-        track.Title = named.title;
-        track.Performer = named.performer;
-        Tracks_.push_back(TTrackItem{trackName(i + 1), track});
+        Tracks_.push_back(TTrackItem{trackName(i + 1), tocTrack(disc, i)});
     }
-}
-
-// Entry i of the table of contents; it ends where entry i + 1 begins.
-TTrack TCDRIP::tocTrack(std::int32_t i)
-{
-    const TocEntry entry = library_.CR_GetTocEntry(i);
-    const TocEntry next = library_.CR_GetTocEntry(i + 1);
-    TTrack track;
-    track.TrackNum = i + 1;
-    track.StartSector = entry.startSector;
-    track.EndSector = next.startSector - 1;
-    track.TrackType =
-        entry.flags == kTocAudioFlags ? QStringLiteral("Audio") : QStringLiteral("Data");
-    return track;
 }
 
 void TCDRIP::setCDRomNum(std::int32_t drive)
@@ -257,20 +233,16 @@ void TCDRIP::setCDRomNum(std::int32_t drive)
     }
 }
 
+// Every reading asks the drive afresh, so selecting is all it takes.
 void TCDRIP::ReadDiscAgain(std::int32_t drive)
 {
-    try {
-        library_.ForgetDisc();
-    } catch (...) {
-        throw ECDRIPError(kInitializationFailure);
-    }
     selectDrive(drive);
 }
 
 void TCDRIP::selectDrive(std::int32_t drive)
 {
     try {
-        if (library_.CR_SetActiveCDROM(drive) != kCrFailure && readParameters()) {
+        if (library_.selectDrive(drive) && readParameters()) {
             CDRomNum_ = drive;
         }
         ReadToc();
@@ -294,10 +266,7 @@ void TCDRIP::setCoder(TLameCoder* coder)
 
 void TCDRIP::setOutputFormat(TOutputFormat format)
 {
-    if (format != OutputFormat_) {
-        writeInt32(record_, cdrom_parameters::kOutputFormatOffset,
-                   static_cast<std::int32_t>(format));
-    }
+    settings_.outputFormat = format;
     OutputFormat_ = format;
     ApplyOutputFormat();
 }
@@ -318,18 +287,13 @@ void TCDRIP::setJitterCorrect(bool value)
         return;
     }
     JitterCorrect_ = value;
-    writeInt32(record_, cdrom_parameters::kJitterFlagOffset, value ? -1 : 0);
-}
-
-QString TCDRIP::CDRomID() const
-{
-    return QString::fromUtf8(CDRomID_.data());
+    settings_.jitterCorrection = value;
 }
 
 bool TCDRIP::ApplyParameters()
 {
     try {
-        return library_.CR_SetCDROMParameters(&record_) != kCrFailure;
+        return library_.applySettings(settings_);
     } catch (...) {
         throw ECDRIPError(kErrorSettingParameters);
     }
@@ -357,8 +321,8 @@ TRipOutcome TCDRIP::RipSectors(std::int32_t firstSector, std::int32_t lastSector
 {
     checkRipCanStart();
     aborted_ = false;
-    std::int32_t bufferSize = 0;
-    if (library_.CR_OpenRipper(&bufferSize, firstSector, lastSector) == kCrFailure) {
+    const std::optional<std::int32_t> bufferSize = library_.openRipper(firstSector, lastSector);
+    if (!bufferSize) {
         return unreadOutcome(TRipOutcome::Unreadable);
     }
     const QScopedValueRollback<bool> ripping(ripping_, true);
@@ -370,7 +334,7 @@ TRipOutcome TCDRIP::RipSectors(std::int32_t firstSector, std::int32_t lastSector
     std::exception_ptr failure;
     try {
         outcome = writeOutput(file, buffers, firstSector, lastSector,
-                              std::max<std::int32_t>(bufferSize, 0));
+                              std::max<std::int32_t>(*bufferSize, 0));
     } catch (...) {
         failure = std::current_exception();
     }
@@ -390,7 +354,7 @@ TRipOutcome TCDRIP::RipSectors(std::int32_t firstSector, std::int32_t lastSector
 // Whether the range could not be read because the disc is gone.
 TRipOutcome TCDRIP::unreadOutcome(TRipOutcome withDisc)
 {
-    return library_.DiscPresent() ? withDisc : TRipOutcome::DiscRemoved;
+    return library_.discPresent() ? withDisc : TRipOutcome::DiscRemoved;
 }
 
 // Refusals before the library's ripper is opened: nothing is created after them.
@@ -459,30 +423,32 @@ TRipOutcome TCDRIP::ripLoop(QFile& file, RipBuffers& buffers, std::int32_t buffe
 {
     const std::size_t chunkBytes = buffers.chunk.size() * sizeof(std::int16_t);
     buffers.read.resize(static_cast<std::size_t>(bufferSize) + chunkBytes);
-    std::int32_t result = 0;
+    ChunkRead chunk;
     do {
         if (aborted_) {
             return TRipOutcome::Aborted;
         }
-        std::int32_t delivered = 0;
-        result = library_.CR_RipChunk(buffers.read.data() + buffers.carried, &delivered);
-        if (result == kCrFailure) {
+        // Behind the remainder carried from the last chunk.
+        chunk = library_.readChunk(std::span(buffers.read)
+                                       .subspan(static_cast<std::size_t>(buffers.carried),
+                                                static_cast<std::size_t>(bufferSize)));
+        if (chunk.result == ReadChunkResult::Failed) {
             return unreadOutcome(TRipOutcome::ReadError);
         }
-        delivered = std::clamp(delivered, 0, bufferSize);
+        const std::int32_t delivered = std::clamp(chunk.bytes, 0, bufferSize);
         if (Encode_) {
             encodeWholeChunks(file, buffers, delivered);
         } else {
             writeOrFail(file, buffers.read.data(), delivered);
         }
-        if (result == kCrJitterError) {
-            logJitterError();
+        if (chunk.result == ReadChunkResult::ChunkWithJitter) {
+            logJitterError(chunk.jitter);
         }
-        const std::int32_t percent = library_.CR_GetPercentCompleted();
+        const std::int32_t percent = library_.percentCompleted();
         if (OnProgress) {
             OnProgress(this, static_cast<std::uint16_t>(percent));
         }
-    } while (result != kCrRippingDone);
+    } while (chunk.result != ReadChunkResult::LastChunk);
     return TRipOutcome::Complete;
 }
 
@@ -504,12 +470,9 @@ void TCDRIP::encodeWholeChunks(QFile& file, RipBuffers& buffers, std::int32_t de
     buffers.carried = static_cast<std::int32_t>(rest);
 }
 
-void TCDRIP::logJitterError()
+void TCDRIP::logJitterError(const JitterSpan& span)
 {
-    std::uint32_t start = 0;
-    std::uint32_t end = 0;
-    library_.CR_GetLastJitterErrorPosition(&start, &end);
-    JitterLog_.append(QStringLiteral("%1 %2").arg(start).arg(end));
+    JitterLog_.append(QStringLiteral("%1 %2").arg(span.first).arg(span.last));
 }
 
 // Flushes and closes the encoder, closes the library's ripper and the file. False when the
@@ -524,8 +487,8 @@ bool TCDRIP::finishRip(QFile& file, RipBuffers& buffers)
             writeAll(file, buffers.mp3.data(), std::min<qint64>(produced, buffers.mp3.size()));
         Coder_->CloseStream();
     }
-    JitterErrors_ = library_.CR_GetNumberOfJitterErrors();
-    library_.CR_CloseRipper();
+    JitterErrors_ = library_.jitterErrorCount();
+    library_.closeRipper();
     file.close();
     return written;
 }

@@ -7,7 +7,6 @@
 #include <QString>
 #include <QStringList>
 
-#include <array>
 #include <cstdint>
 #include <memory>
 #include <stdexcept>
@@ -18,72 +17,6 @@ class QFile;
 namespace qvr {
 
 class TLameCoder;
-
-enum class TOutputFormat : std::uint8_t {
-    STEREO44100 = 0,
-    MONO44100 = 1,
-    STEREO22050 = 2,
-    MONO22050 = 3,
-    STEREO11025 = 4,
-    MONO11025 = 5,
-};
-
-enum class TDriveType : std::int32_t {
-    GENERIC,
-    TOSHIBA,
-    TOSHIBANEW,
-    IBM,
-    NEC,
-    DEC,
-    IMS,
-    KODAK,
-    RICOH,
-    HP,
-    PHILIPS,
-    PLASMON,
-    GRUNDIGCDR100IPW,
-    MITSUMICDR,
-    PLEXTOR,
-    SONY,
-    YAMAHA,
-    NRC,
-    IMSCDD5,
-    CUSTOMDRIVE,
-};
-enum class TReadMethod : std::int32_t {
-    READMMC,
-    READ10,
-    READNEC,
-    READSONY,
-    READMMC2,
-    READMMC3,
-    READC1,
-    READC2,
-    READC3,
-};
-enum class TSetSpeed : std::int32_t {
-    SPEEDNONE,
-    SPEEDMMC,
-    SPEEDSONY,
-    SPEEDYAMAHA,
-    SPEEDTOSHIBA,
-    SPEEDPHILIPS,
-    SPEEDNEC,
-};
-enum class TEndian : std::int32_t { BIGENDIAN, LITTLEENDIAN };
-enum class TEnableMode : std::int32_t { ENABLENONE, ENABLESTD };
-
-// The command-set values of a drive, in the order of the drive parameter record.
-class TDriveTableClass {
-  public:
-    TDriveType DriveType = TDriveType::GENERIC;
-    TReadMethod ReadMethod = TReadMethod::READMMC;
-    TSetSpeed SetSpeed = TSetSpeed::SPEEDNONE;
-    TEndian Endian = TEndian::BIGENDIAN;
-    TEnableMode EnableMode = TEnableMode::ENABLENONE;
-    std::int32_t Density = 0;
-    bool Atapi = false;
-};
 
 struct TTrack {
     std::int32_t TrackNum = 0;  // 1-based position in the table of contents
@@ -143,7 +76,7 @@ class TCDRIP : public QObject {
   public:
     // Initialises the library and reads the active drive; ECDRIPError "Initialization failure"
     // when something inside fails.
-    explicit TCDRIP(QObject* owner = nullptr, CDRipLibrary& library = cdRipLibrary());
+    TCDRIP(QObject* owner, CDRipLibrary& library);
     ~TCDRIP() override;
 
     TLameCoder* Coder() const { return Coder_; }
@@ -177,7 +110,7 @@ class TCDRIP : public QObject {
     TProgressEvent OnProgress;
 
     // The active drive's identification text.
-    QString CDRomID() const;
+    const QString& CDRomID() const { return CDRomID_; }
     TTrackList& Tracks() { return Tracks_; }
     const TTrackList& Tracks() const { return Tracks_; }
     std::int32_t NumTracks() const { return NumTracks_; }
@@ -191,7 +124,7 @@ class TCDRIP : public QObject {
 
     // Sets the coder's mode and sample rate from the output format.
     void ApplyOutputFormat();
-    // Hands the drive parameters to the library; false when it refuses them.
+    // Hands the drive settings to the library; false when it refuses them.
     bool ApplyParameters();
     // Rips the sectors of Tracks()[trackNumber - 1], between OnBeginTrack and OnEndTrack.
     TRipOutcome RipTrack(std::int32_t trackNumber, const QString& fileName);
@@ -209,7 +142,6 @@ class TCDRIP : public QObject {
     void selectDrive(std::int32_t drive);
     bool readParameters();
     void ReadToc();
-    TTrack tocTrack(std::int32_t i);
     void checkRipCanStart();
     TRipOutcome writeOutput(QFile& file, RipBuffers& buffers, std::int32_t firstSector,
                             std::int32_t lastSector, std::int32_t bufferSize);
@@ -217,12 +149,14 @@ class TCDRIP : public QObject {
     TRipOutcome ripLoop(QFile& file, RipBuffers& buffers, std::int32_t bufferSize);
     TRipOutcome unreadOutcome(TRipOutcome withDisc);
     void encodeWholeChunks(QFile& file, RipBuffers& buffers, std::int32_t delivered);
-    void logJitterError();
+    void logJitterError(const JitterSpan& span);
     bool finishRip(QFile& file, RipBuffers& buffers);
     void saveJitterLog(const QString& outputName) const;
 
     CDRipLibrary& library_;
-    CdromParameters record_{};
+    // What goes back to the library: its own values for the drive read last, with the changes
+    // of JitterCorrect and OutputFormat.
+    DriveSettings settings_;
     TLameCoder* Coder_ = nullptr;
     std::int32_t CDRomNum_ = 0;
     std::unique_ptr<TDriveTableClass> DriveTable_;
@@ -232,7 +166,7 @@ class TCDRIP : public QObject {
     bool JitterCorrect_ = false;
     QString Version_;
     std::int32_t Speed_ = 0;
-    std::array<char, cdrom_parameters::kIdSize> CDRomID_{};
+    QString CDRomID_;
     TTrackList Tracks_;
     std::int32_t NumTracks_ = 0;
     CdTextEntry DiscText_;

@@ -292,7 +292,7 @@ void TRipperForm::FormShow()
 void TRipperForm::FillDriveList()
 {
     DriveComboBox->clear();
-    const QStringList paths = library_.DrivePaths();
+    const QStringList paths = library_.drivePaths();
     for (int k = 0; k < paths.size(); ++k) {
         CDRIP1->setCDRomNum(k);
         DriveComboBox->addItem(CDRIP1->CDRomID() + QStringLiteral("- ") + paths[k]);

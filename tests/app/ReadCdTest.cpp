@@ -361,7 +361,7 @@ TEST_F(ReadCd, CdTextNamesTheCdAndTagsTheRippedTracks)
                      {QStringLiteral("Greatest Hits"), QStringLiteral("The Band")});
     home.setEnv(CdioRipLibrary::kImagesVariable, image.cuePath.toUtf8());
     startWindow();
-    if (cdRipLibrary().DrivePaths().indexOf(image.cuePath) != 0) {
+    if (cdRipLibrary().drivePaths().indexOf(image.cuePath) != 0) {
         GTEST_SKIP() << "the machine has CD drives of its own";
     }
     form->CDNameForm->Edit1->setText(QStringLiteral("Previous Disc"));
@@ -402,7 +402,7 @@ TEST_F(ReadCd, ReadCdIsShownOnlyWithADriveOrAnImage)
     home.setEnv(CdioRipLibrary::kImagesVariable, "");
     auto bare = start();
     bare->show();
-    if (!cdRipLibrary().DrivePaths().isEmpty()) {
+    if (!cdRipLibrary().drivePaths().isEmpty()) {
         GTEST_SKIP() << "the machine has CD drives of its own";
     }
     EXPECT_FALSE(bare->RipCDBitBtn->isVisible());

@@ -236,7 +236,7 @@ TEST_F(RipperDialog, TheOnlyDriveIsReadByTheDelayedReRead)
 {
     insert(2);
     TRipperForm form(&titles, 100, library, texts, recorder, clock);
-    if (library.DrivePaths().size() != 1) {
+    if (library.drivePaths().size() != 1) {
         GTEST_SKIP() << "the machine has CD drives of its own";
     }
     EXPECT_TRUE(form.Timer1->isActive());
@@ -645,11 +645,12 @@ TEST_F(RipperDialog, AReadErrorOrARemovedDiscFailsTheTracksItReaches)
     } cases[] = {
         {"read error in the second track",
          [](test::FakeCDRipLibrary& fake, int row) {
-             fake.chunks[1].result = row == 1 ? kCrFailure : kCrRippingDone;
+             fake.chunks[1].result =
+                 row == 1 ? ReadChunkResult::Failed : ReadChunkResult::LastChunk;
          },
          {"2 Track02 " + TrackFailureText(test::shippedTexts(), TrackFailure::ReadError)}},
         {"disc taken out in the second track",
-         [](test::FakeCDRipLibrary& fake, int row) { fake.discPresent = row != 1; },
+         [](test::FakeCDRipLibrary& fake, int row) { fake.discIn = row != 1; },
          {"2 Track02 " + TrackFailureText(test::shippedTexts(), TrackFailure::DiscRemoved),
           "3 Track03 " + TrackFailureText(test::shippedTexts(), TrackFailure::DiscRemoved)}},
     };
@@ -658,11 +659,9 @@ TEST_F(RipperDialog, AReadErrorOrARemovedDiscFailsTheTracksItReaches)
         DeleteFilesByMask(rips + QStringLiteral("*"));
         test::FakeCDRipLibrary fake;
         fake.paths = {QStringLiteral("/dev/sr7")};
-        fake.drives[0].toc = {
-            TocEntry{0, kTocAudioFlags, 1, {}}, TocEntry{10, kTocAudioFlags, 2, {}},
-            TocEntry{20, kTocAudioFlags, 3, {}}, TocEntry{30, kTocDataFlags, 0xAA, {}}};
-        fake.chunks = {test::FakeChunk{kCrOk, QByteArray(2352, 'a')},
-                       test::FakeChunk{kCrRippingDone, QByteArray(2352, 'b')}};
+        fake.drives[0].disc = DiscToc{DiscState::Read, {{0, true}, {10, true}, {20, true}}, 30, {}};
+        fake.chunks = {test::FakeChunk{ReadChunkResult::Chunk, QByteArray(2352, 'a')},
+                       test::FakeChunk{ReadChunkResult::LastChunk, QByteArray(2352, 'b')}};
         TRipperForm form(&titles, 100, fake, texts, recorder, clock);
         form.RipFolder = rips;
         form.ResultFolder = folder;
