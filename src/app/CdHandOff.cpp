@@ -66,9 +66,9 @@ QString TakeRipResult(const QString& folder)
 
 CdHandOff::CdHandOff(CdReadingWindow& window) : window_(window), session_(window.session())
 {
-    readDiscText = [] { return FirstDriveCdText(cdRipLibrary()); };
+    readDiscText = [this] { return FirstDriveCdText(session_.cdLibraries().extraction); };
     showCdName = [](TCDNameForm& dialog) { return dialog.exec(); };
-    createRipper = [&window] { return window.makeRipper(cdRipLibrary()); };
+    createRipper = [this] { return window_.makeRipper(session_.cdLibraries()); };
     showRipper = [](TRipperForm& dialog) { dialog.exec(); };
 }
 

@@ -107,7 +107,4 @@ class CDRipLibrary {
     virtual void closeRipper() = 0;
 };
 
-// The process's extraction library, over libcdio.
-CDRipLibrary& cdRipLibrary();
-
 }  // namespace qvr

@@ -522,10 +522,4 @@ void CdioRipLibrary::closeRipper()
     session_.reset();
 }
 
-CDRipLibrary& cdRipLibrary()
-{
-    static CdioRipLibrary library;
-    return library;
-}
-
 }  // namespace qvr

@@ -94,12 +94,12 @@ QString listedTitle(const TTrackItem& entry)
 
 }  // namespace
 
-TRipperForm::TRipperForm(TEditTitleWizzard* editTitle, int scalePercent, CDRipLibrary& library,
+TRipperForm::TRipperForm(TEditTitleWizzard* editTitle, int scalePercent, CdLibraries libraries,
                          const ProgramTexts& texts, Host& host, const Clock& clock, QWidget* parent)
     : SkinnedDialog(parent),
       ScalePercent(scalePercent),
       editTitle_(editTitle),
-      library_(library),
+      libraries_(libraries),
       texts_(texts),
       host_(host),
       clock_(clock)
@@ -189,11 +189,11 @@ void TRipperForm::createDiscNotice()
 // The components as the stored layout sets them up.
 void TRipperForm::createComponents()
 {
-    LameCoder1 = std::make_unique<TLameCoder>();
+    LameCoder1 = std::make_unique<TLameCoder>(nullptr, libraries_.encoder);
     LameCoder1->setBitrate(320);
     LameCoder1->setQuality(MPEG_QUALITY::HIGH_QUALITY);
     LameCoder1->setDefaultExt(QStringLiteral(".mp3"));
-    CDRIP1 = std::make_unique<TCDRIP>(nullptr, library_);
+    CDRIP1 = std::make_unique<TCDRIP>(nullptr, libraries_.extraction);
     CDRIP1->setCoder(LameCoder1.get());
     CDRIP1->setCDRomNum(0);
     TDriveTableClass table;
@@ -292,7 +292,7 @@ void TRipperForm::FormShow()
 void TRipperForm::FillDriveList()
 {
     DriveComboBox->clear();
-    const QStringList paths = library_.drivePaths();
+    const QStringList paths = libraries_.extraction.drivePaths();
     for (int k = 0; k < paths.size(); ++k) {
         CDRIP1->setCDRomNum(k);
         DriveComboBox->addItem(CDRIP1->CDRomID() + QStringLiteral("- ") + paths[k]);

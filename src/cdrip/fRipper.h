@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cdrip/CdLibraries.h"
 #include "cdrip/RippedDisc.h"
 #include "cdrip/SkinnedDialog.h"
 #include "platform/Clock.h"
@@ -24,7 +25,6 @@ class QTimer;
 
 namespace qvr {
 
-class CDRipLibrary;
 class Host;
 class ProgramTexts;
 class TCDRIP;
@@ -42,9 +42,10 @@ class TRipperForm : public SkinnedDialog {
   public:
     // Lists the drives and reads the first one; the ripper component's error leaves the
     // constructor when the component cannot start. editTitle: the title dialog (may be null).
+    // The ripper and encoder components work over `libraries`.
     // Texts come from `texts`; notes, the busy cursor and events between chunks go through
     // `host`.
-    TRipperForm(TEditTitleWizzard* editTitle, int scalePercent, CDRipLibrary& library,
+    TRipperForm(TEditTitleWizzard* editTitle, int scalePercent, CdLibraries libraries,
                 const ProgramTexts& texts, Host& host, const Clock& clock = steadyClock(),
                 QWidget* parent = nullptr);
     ~TRipperForm() override;
@@ -143,7 +144,7 @@ class TRipperForm : public SkinnedDialog {
     void closeDialog();
 
     TEditTitleWizzard* editTitle_;
-    CDRipLibrary& library_;
+    CdLibraries libraries_;
     const ProgramTexts& texts_;
     Host& host_;
     const Clock& clock_;

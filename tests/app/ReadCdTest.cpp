@@ -110,7 +110,7 @@ class ReadCd : public StartupFixture {
             return dialog.result();
         };
         reading.createRipper = [this] {
-            return std::make_unique<TRipperForm>(form->EditTitleWizzard, 100, cdRipLibrary(),
+            return std::make_unique<TRipperForm>(form->EditTitleWizzard, 100, session.cdLibraries(),
                                                  texts(), recorder, clock, form.get());
         };
         reading.showRipper = [this](TRipperForm& ripper) {
@@ -361,7 +361,7 @@ TEST_F(ReadCd, CdTextNamesTheCdAndTagsTheRippedTracks)
                      {QStringLiteral("Greatest Hits"), QStringLiteral("The Band")});
     home.setEnv(CdioRipLibrary::kImagesVariable, image.cuePath.toUtf8());
     startWindow();
-    if (cdRipLibrary().drivePaths().indexOf(image.cuePath) != 0) {
+    if (session.cdLibraries().extraction.drivePaths().indexOf(image.cuePath) != 0) {
         GTEST_SKIP() << "the machine has CD drives of its own";
     }
     form->CDNameForm->Edit1->setText(QStringLiteral("Previous Disc"));
@@ -402,7 +402,7 @@ TEST_F(ReadCd, ReadCdIsShownOnlyWithADriveOrAnImage)
     home.setEnv(CdioRipLibrary::kImagesVariable, "");
     auto bare = start();
     bare->show();
-    if (!cdRipLibrary().drivePaths().isEmpty()) {
+    if (!session.cdLibraries().extraction.drivePaths().isEmpty()) {
         GTEST_SKIP() << "the machine has CD drives of its own";
     }
     EXPECT_FALSE(bare->RipCDBitBtn->isVisible());

@@ -262,7 +262,8 @@ TEST_F(CDRIPImageTest, SwitchingDrivesAppendsAndReadingAgainSeesANewDisc)
 
 TEST_F(CDRIPImageTest, EncodeProducesAnMp3OfTheTrack)
 {
-    TLameCoder coder(nullptr, lameEncLibrary());
+    Mp3LameLibrary encoder;
+    TLameCoder coder(nullptr, encoder);
     TCDRIP ripper(nullptr, library);
     selectDrive(ripper, driveOf(disc));
     ripper.setCoder(&coder);
