@@ -318,6 +318,12 @@ TEST_F(CDRIPImageTest, TheLibraryRefusesUnknownDrivesAndEndsLoopsWithoutARipper)
     ASSERT_TRUE(library.applySettings(off));
     EXPECT_EQ(library.describeActiveDrive()->settings, off);
     EXPECT_FALSE(library.applySettings(DriveSettings{true, static_cast<TOutputFormat>(6)}));
+
+    // A chunk is read only into room enough for it.
+    ASSERT_EQ(library.openRipper(0, 10), CdioRipLibrary::kSectorsPerChunk * 2352);
+    EXPECT_EQ(library.readChunk(buffer).result, ReadChunkResult::Failed);
+    EXPECT_EQ(library.percentCompleted(), 0);
+    library.closeRipper();
 }
 
 // The sheet's TITLE and PERFORMER lines as the disc's and the tracks' CD-TEXT, whether the
