@@ -14,6 +14,7 @@
 #include "convert/FileGathering.h"
 #include "convert/FileListModel.h"
 #include "convert/Frequencies.h"
+#include "convert/WorkFiles.h"
 #include "lang/ProgramTexts.h"
 #include "lang/TranslationDispatcher.h"
 #include "platform/DesktopOpener.h"
@@ -414,7 +415,7 @@ bool TMainFormQVR::FormCloseQuery()
 
 void TMainFormQVR::FormClose()
 {
-    Engine->Processes.CloseToolWindow(QStringLiteral("soundstretch.exe"));
+    Engine->Processes.CloseToolWindow(kStretchTool);
 }
 
 void TMainFormQVR::mniBeenden1Click()
