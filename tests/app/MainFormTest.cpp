@@ -151,7 +151,7 @@ TEST_F(MainForm, OpenFileTakesOnlyARegularFileOrALinkToOne)
         environment.chooseFile = [&] { return music + c.name; };
         TMainFormQVR form(session, environment);
         recorder.messages.clear();
-        form.OpenFileBitBtnClick();
+        controls(form).OpenFileBitBtn->click();
         if (c.accepted) {
             EXPECT_TRUE(recorder.messages.empty());
             ASSERT_EQ(form.files().rowCount(), 1);

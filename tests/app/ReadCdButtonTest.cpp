@@ -121,7 +121,7 @@ TEST_F(ReadCdButton, ChangesDuringACdReadingWaitUntilItIsOver)
         EXPECT_TRUE(readCdShown());
         return int(QDialog::Rejected);
     };
-    form->RipCDBitBtnClick();
+    controls(*form).RipCDBitBtn->click();
     EXPECT_EQ(surveysWhileReading, 0);
     EXPECT_FALSE(readCdShown());
 }
@@ -161,7 +161,7 @@ TEST_F(ReadCdButton, CdsWhoseNamesCleanAlikeGetFoldersOfTheirOwn)
         {"AC/DC", "AC-DC/"}, {"AC:DC", "AC-DC (2)/"}, {"AC/DC", "AC-DC/"}, {"AC:DC", "AC-DC (2)/"}};
     for (const auto& [name, folder] : readings) {
         typed = QString::fromUtf8(name);
-        form->RipCDBitBtnClick();
+        controls(*form).RipCDBitBtn->click();
         EXPECT_EQ(form->engine().State.CdFolder, input + QString::fromUtf8(folder)) << name;
         EXPECT_TRUE(DirectoryExists(input + QString::fromUtf8(folder))) << name;
     }

@@ -149,7 +149,7 @@ class ReadCd : public StartupFixture {
     std::optional<std::pair<QStringList, CdAlbum>> readCdUntilTheRunBegins()
     {
         std::optional<std::pair<QStringList, CdAlbum>> run;
-        form->RipCDBitBtnClick();
+        controls(*form).RipCDBitBtn->click();
         ConversionState& state = form->engine().State;
         if (!state.Idle) {
             run = std::make_pair(listedInputs(), state.CdTags);
@@ -162,7 +162,7 @@ class ReadCd : public StartupFixture {
     // Read CD and, when it hands the tracks to a run, that run to its end.
     void readCd()
     {
-        form->RipCDBitBtnClick();
+        controls(*form).RipCDBitBtn->click();
         waitForTheRun();
     }
 
