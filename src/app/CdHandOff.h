@@ -20,10 +20,6 @@ class TRipperForm;
 // True when the extraction library finds at least one CD drive (a CD image counts as one).
 bool HasCdDrive(CDRipLibrary& library);
 
-// The first line of the rip result file in `folder`, which is deleted after reading; "mrAbort"
-// when there is no such file. Throws when the file holds no line.
-QString TakeRipResult(const QString& folder);
-
 // What Read CD needs of the main window.
 class CdReadingWindow {
   public:

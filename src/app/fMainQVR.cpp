@@ -14,6 +14,7 @@
 #include "convert/FileGathering.h"
 #include "convert/FileListModel.h"
 #include "convert/Frequencies.h"
+#include "convert/WorkFiles.h"
 #include "lang/ProgramTexts.h"
 #include "lang/TranslationDispatcher.h"
 #include "platform/DesktopOpener.h"
@@ -57,10 +58,8 @@ QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, int po
 {
     auto* label = new QLabel(text, parent);
     label->setObjectName(QLatin1String(name));
-    QFont font(QStringLiteral("Microsoft Sans Serif"));
-    font.setPointSize(pointSize);
-    font.setBold(bold);
-    label->setFont(font);
+    label->setFont(QFont(QStringLiteral("Microsoft Sans Serif"), pointSize,
+                         bold ? QFont::Bold : QFont::Normal));
     label->adjustSize();
     return label;
 }
@@ -130,9 +129,7 @@ void TMainFormQVR::createControls()
     client_ = new QWidget(this);
     client_->setObjectName(QStringLiteral("ClientArea"));
     setCentralWidget(client_);
-    QFont font(QStringLiteral("Microsoft Sans Serif"));
-    font.setPointSize(8);
-    setFont(font);
+    setFont(QFont(QStringLiteral("Microsoft Sans Serif"), 8));
 
     BkgImage = new QLabel(client_);
     BkgImage->setObjectName(QStringLiteral("BkgImage"));
@@ -414,7 +411,7 @@ bool TMainFormQVR::FormCloseQuery()
 
 void TMainFormQVR::FormClose()
 {
-    Engine->Processes.CloseToolWindow(QStringLiteral("soundstretch.exe"));
+    Engine->Processes.CloseToolWindow(kStretchTool);
 }
 
 void TMainFormQVR::mniBeenden1Click()

@@ -623,6 +623,7 @@ void TRipperForm::finishRun()
     ChangeTitleBitBtn->setEnabled(true);
     host_.setBusyCursor(false);
     applyHeldBack();
+    runCompleted_ = !Aborted;
     WriteResult(Aborted ? QStringLiteral("mrAbort") : QStringLiteral("mrOK"));
     clock_.sleep(kPauseBeforeClosing);
     closeDialog();
@@ -639,13 +640,14 @@ void TRipperForm::AbortBitBtnClick()
     ChangeTitleBitBtn->setEnabled(true);
     Timer1->start();
     Aborted = true;
+    runCompleted_ = false;
     WriteResult(QStringLiteral("mrAbort"));
     closeDialog();
 }
 
 void TRipperForm::WriteResult(const QString& word)
 {
-    WriteTextFile(ResultFolder + QStringLiteral("RIPPERRESULT.txt"), word + QStringLiteral("\r\n"));
+    WriteTextFile(ResultFolder + kRipResultFile, word + QStringLiteral("\r\n"));
 }
 
 void TRipperForm::CDRIP1Progress(QObject*, std::uint16_t PercentComplete)

@@ -33,9 +33,10 @@ class TEditTitleWizzard;
 class TLameCoder;
 
 // Lists the CD drives and the tracks of the selected one, lets the user mark and rename tracks
-// and rips the marked ones to WAV files in RipFolder. Tells its caller how it ended through the
-// one-line file "RIPPERRESULT.txt" in ResultFolder: "mrOK" after a run that went through the
-// whole list, "mrAbort" after Abort; Ripped() tells which tracks a run ripped and which failed.
+// and rips the marked ones to WAV files in RipFolder. RunCompleted() tells its caller how it
+// ended, and so does the one-line file "RIPPERRESULT.txt" in ResultFolder: "mrOK" after a run
+// that went through the whole list, "mrAbort" after Abort; Ripped() tells which tracks a run
+// ripped and which failed.
 class TRipperForm : public SkinnedDialog {
     Q_OBJECT
 
@@ -57,6 +58,8 @@ class TRipperForm : public SkinnedDialog {
     // Receives the track files; a run first removes the track files of earlier runs from it.
     QString RipFolder;     // ends with a separator
     QString ResultFolder;  // receives RIPPERRESULT.txt; ends with a separator
+    // True once a run went through the whole list; false after Abort and before any run.
+    bool RunCompleted() const { return runCompleted_; }
 
     QGroupBox* HelpGroupBox = nullptr;
     QLabel* Label1 = nullptr;
@@ -152,6 +155,7 @@ class TRipperForm : public SkinnedDialog {
     bool trackRipping_ = false;  // inside RipTrack, also after an Abort
     bool closeAllowed_ = false;
     RippedDisc ripped_;
+    bool runCompleted_ = false;
 };
 
 }  // namespace qvr
