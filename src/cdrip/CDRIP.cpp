@@ -7,12 +7,14 @@
 
 #include <QFile>
 #include <QScopedValueRollback>
+#include <QTimer>
 #include <QtEndian>
 
 #include <algorithm>
 #include <cstring>
 #include <exception>
 #include <optional>
+#include <utility>
 
 namespace qvr {
 namespace {
@@ -165,8 +167,21 @@ struct TCDRIP::RipBuffers {
     bool streamOpen = false;
 };
 
-TCDRIP::TCDRIP(QObject* owner, CDRipLibrary& library) : QObject(owner), library_(library)
+// A rip between opening and closing the library's ripper: the file under its partial name and
+// the buffers.
+struct TCDRIP::ActiveRip {
+    QString outputName;
+    QFile file;
+    RipBuffers buffers;
+    std::int32_t bufferSize = 0;  // the most bytes a chunk of the library brings
+    bool wav = false;
+};
+
+TCDRIP::TCDRIP(QObject* owner, CDRipLibrary& library)
+    : QObject(owner), library_(library), turns_(new QTimer(this))
 {
+    turns_->setInterval(0);
+    connect(turns_, &QTimer::timeout, this, &TCDRIP::ripTurn);
     try {
         Version_ = QString::number(library_.version());
         if (library_.findDrives()) {
@@ -179,7 +194,16 @@ TCDRIP::TCDRIP(QObject* owner, CDRipLibrary& library) : QObject(owner), library_
     }
 }
 
-TCDRIP::~TCDRIP() = default;
+// A rip still open when the component goes leaves nothing behind.
+TCDRIP::~TCDRIP()
+{
+    if (rip_) {
+        try {
+            abandonRip();
+        } catch (...) {
+        }
+    }
+}
 
 void TCDRIP::readActiveDrive()
 {
@@ -299,16 +323,21 @@ bool TCDRIP::ApplyParameters()
     }
 }
 
+const TTrack& TCDRIP::trackAt(std::int32_t trackNumber) const
+{
+    if (trackNumber < 1 || trackNumber > static_cast<std::int32_t>(Tracks_.size())) {
+        throw std::out_of_range(
+            QStringLiteral("List index out of bounds (%1)").arg(trackNumber - 1).toStdString());
+    }
+    return Tracks_[static_cast<std::size_t>(trackNumber - 1)].Track;
+}
+
 TRipOutcome TCDRIP::RipTrack(std::int32_t trackNumber, const QString& fileName)
 {
     if (OnBeginTrack) {
         OnBeginTrack(this, static_cast<std::uint16_t>(trackNumber));
     }
-    if (trackNumber < 1 || trackNumber > static_cast<std::int32_t>(Tracks_.size())) {
-        throw std::out_of_range(
-            QStringLiteral("List index out of bounds (%1)").arg(trackNumber - 1).toStdString());
-    }
-    const TTrack track = Tracks_[static_cast<std::size_t>(trackNumber - 1)].Track;
+    const TTrack track = trackAt(trackNumber);
     const TRipOutcome outcome = RipSectors(track.StartSector, track.EndSector, fileName);
     if (OnEndTrack) {
         OnEndTrack(this, static_cast<std::uint16_t>(trackNumber));
@@ -319,36 +348,104 @@ TRipOutcome TCDRIP::RipTrack(std::int32_t trackNumber, const QString& fileName)
 TRipOutcome TCDRIP::RipSectors(std::int32_t firstSector, std::int32_t lastSector,
                                const QString& fileName)
 {
+    std::optional<TRipOutcome> outcome = beginRip(firstSector, lastSector, fileName);
+    while (!outcome) {
+        outcome = ripNextChunk();
+    }
+    return rip_ ? endRip(*outcome) : *outcome;
+}
+
+void TCDRIP::StartRipTrack(std::int32_t trackNumber, const QString& fileName)
+{
+    if (OnBeginTrack) {
+        OnBeginTrack(this, static_cast<std::uint16_t>(trackNumber));
+    }
+    const TTrack track = trackAt(trackNumber);
+    trackEnd_ = beginRip(track.StartSector, track.EndSector, fileName);
+    trackInProgress_ = trackNumber;
+    turns_->start();
+}
+
+void TCDRIP::Abort()
+{
+    aborted_ = true;
+    // Between two turns: the caller finds the rip cleaned up when it goes on.
+    if (trackInProgress_ != 0 && !inTurn_) {
+        ripTurn();
+    }
+}
+
+// One chunk of the rip of StartRipTrack; an error ends it here, as it would leave RipTrack.
+void TCDRIP::ripTurn()
+{
+    const QScopedValueRollback<bool> inTurn(inTurn_, true);
+    TRipOutcome outcome = TRipOutcome::Aborted;
+    try {
+        if (!trackEnd_) {
+            trackEnd_ = ripNextChunk();
+        }
+        if (!trackEnd_) {
+            return;
+        }
+        outcome = rip_ ? endRip(*trackEnd_) : *trackEnd_;
+    } catch (const std::exception& error) {
+        closeTrackInProgress();
+        emit ripFailed(QString::fromUtf8(error.what()));
+        return;
+    }
+    const std::int32_t trackNumber = closeTrackInProgress();
+    if (OnEndTrack) {
+        OnEndTrack(this, static_cast<std::uint16_t>(trackNumber));
+    }
+    emit trackRipped(trackNumber, outcome);
+}
+
+// No track is in progress from here on; answers the one that was.
+std::int32_t TCDRIP::closeTrackInProgress()
+{
+    turns_->stop();
+    trackEnd_.reset();
+    return std::exchange(trackInProgress_, 0);
+}
+
+// Opens the library's ripper and the output; an outcome when the range cannot be read, nothing
+// when the chunks can come. Writes under PartialRipName until the rip is complete.
+std::optional<TRipOutcome> TCDRIP::beginRip(std::int32_t firstSector, std::int32_t lastSector,
+                                            const QString& fileName)
+{
     checkRipCanStart();
     aborted_ = false;
     const std::optional<std::int32_t> bufferSize = library_.openRipper(firstSector, lastSector);
     if (!bufferSize) {
         return unreadOutcome(TRipOutcome::Unreadable);
     }
-    const QScopedValueRollback<bool> ripping(ripping_, true);
-    const QString outputName = Encode_ ? ChangeFileExt(fileName, QStringLiteral(".mp3")) : fileName;
-    const QString partName = PartialRipName(outputName);
-    QFile file(partName);
-    RipBuffers buffers;
-    TRipOutcome outcome = TRipOutcome::Aborted;
-    std::exception_ptr failure;
+    rip_ = std::make_unique<ActiveRip>();
+    rip_->outputName = Encode_ ? ChangeFileExt(fileName, QStringLiteral(".mp3")) : fileName;
+    rip_->file.setFileName(PartialRipName(rip_->outputName));
+    rip_->bufferSize = std::max<std::int32_t>(*bufferSize, 0);
+    rip_->wav = WriteWAV_ && !Encode_;
+    abandonOnError([&] { openOutput(firstSector, lastSector); });
+    return std::nullopt;
+}
+
+// Every failure after the library's ripper is opened closes it and removes the partial file
+// before the error goes on.
+template <typename Step>
+void TCDRIP::abandonOnError(Step step)
+{
     try {
-        outcome = writeOutput(file, buffers, firstSector, lastSector,
-                              std::max<std::int32_t>(*bufferSize, 0));
+        step();
     } catch (...) {
-        failure = std::current_exception();
+        abandonRip();
+        throw;
     }
-    const bool flushed = finishRip(file, buffers);
-    if (failure || !flushed) {
-        RemoveFile(partName);
-        if (failure) {
-            std::rethrow_exception(failure);
-        }
-        throw ECDRIPError(kWriteError);
-    }
-    settlePartialFile(partName, outputName, outcome);
-    saveJitterLog(outputName);
-    return outcome;
+}
+
+void TCDRIP::abandonRip()
+{
+    const std::unique_ptr<ActiveRip> rip = std::move(rip_);
+    finishRip(rip->file, rip->buffers);
+    RemoveFile(rip->file.fileName());
 }
 
 // Whether the range could not be read because the disc is gone.
@@ -361,8 +458,8 @@ TRipOutcome TCDRIP::unreadOutcome(TRipOutcome withDisc)
 void TCDRIP::checkRipCanStart()
 {
     // An event handler starting a rip in the middle of one would close the library's ripper
-    // under the running loop.
-    if (ripping_) {
+    // under the running one.
+    if (rip_ || trackInProgress_ != 0) {
         throw ECDRIPError(kRipRunning);
     }
     if (!ApplyParameters()) {
@@ -376,30 +473,27 @@ void TCDRIP::checkRipCanStart()
     }
 }
 
-// Creates the file, writes the WAV header or opens the encoder, and runs the chunk loop.
-TRipOutcome TCDRIP::writeOutput(QFile& file, RipBuffers& buffers, std::int32_t firstSector,
-                                std::int32_t lastSector, std::int32_t bufferSize)
+// Creates the file, writes the WAV header or opens the encoder, and sizes the read buffer.
+void TCDRIP::openOutput(std::int32_t firstSector, std::int32_t lastSector)
 {
+    QFile& file = rip_->file;
     // Unbuffered, so a short write shows at once and not at some later flush.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
         throw EFCreateError(QStringLiteral("Cannot create file \"%1\". %2")
                                 .arg(file.fileName(), file.errorString())
                                 .toStdString());
     }
-    const bool wav = WriteWAV_ && !Encode_;
-    if (wav) {
+    if (rip_->wav) {
         const FormatInfo format = *formatInfo(OutputFormat_);
         const QByteArray header = wavHeader(format, rangeBytes(format, firstSector, lastSector));
         writeOrFail(file, header.constData(), header.size());
     }
+    RipBuffers& buffers = rip_->buffers;
     if (Encode_) {
         openEncoder(buffers);
     }
-    const TRipOutcome outcome = ripLoop(file, buffers, bufferSize);
-    if (wav && outcome == TRipOutcome::Complete) {
-        announceDataLength(file);
-    }
-    return outcome;
+    const std::size_t chunkBytes = buffers.chunk.size() * sizeof(std::int16_t);
+    buffers.read.resize(static_cast<std::size_t>(rip_->bufferSize) + chunkBytes);
 }
 
 // Opens the encoder stream and its buffers; a refused configuration ends the rip before
@@ -418,38 +512,62 @@ void TCDRIP::openEncoder(RipBuffers& buffers)
     buffers.chunk.resize(Coder_->SamplesPerChunk());
 }
 
-// A chunk the library cannot read ends the rip: going on would leave a gap in the track.
-TRipOutcome TCDRIP::ripLoop(QFile& file, RipBuffers& buffers, std::int32_t bufferSize)
+// The outcome once the rip has come to its end; nothing while chunks are to come.
+std::optional<TRipOutcome> TCDRIP::ripNextChunk()
 {
-    const std::size_t chunkBytes = buffers.chunk.size() * sizeof(std::int16_t);
-    buffers.read.resize(static_cast<std::size_t>(bufferSize) + chunkBytes);
-    ChunkRead chunk;
-    do {
-        if (aborted_) {
-            return TRipOutcome::Aborted;
-        }
-        // Behind the remainder carried from the last chunk.
-        chunk = library_.readChunk(std::span(buffers.read)
-                                       .subspan(static_cast<std::size_t>(buffers.carried),
-                                                static_cast<std::size_t>(bufferSize)));
-        if (chunk.result == ReadChunkResult::Failed) {
-            return unreadOutcome(TRipOutcome::ReadError);
-        }
-        const std::int32_t delivered = std::clamp(chunk.bytes, 0, bufferSize);
-        if (Encode_) {
-            encodeWholeChunks(file, buffers, delivered);
-        } else {
-            writeOrFail(file, buffers.read.data(), delivered);
-        }
-        if (chunk.result == ReadChunkResult::ChunkWithJitter) {
-            logJitterError(chunk.jitter);
-        }
-        const std::int32_t percent = library_.percentCompleted();
-        if (OnProgress) {
-            OnProgress(this, static_cast<std::uint16_t>(percent));
-        }
-    } while (chunk.result != ReadChunkResult::LastChunk);
+    std::optional<TRipOutcome> outcome;
+    abandonOnError([&] { outcome = readOneChunk(); });
+    return outcome;
+}
+
+// A chunk the library cannot read ends the rip: going on would leave a gap in the track.
+std::optional<TRipOutcome> TCDRIP::readOneChunk()
+{
+    if (aborted_) {
+        return TRipOutcome::Aborted;
+    }
+    RipBuffers& buffers = rip_->buffers;
+    // Behind the remainder carried from the last chunk.
+    const ChunkRead chunk =
+        library_.readChunk(std::span(buffers.read)
+                               .subspan(static_cast<std::size_t>(buffers.carried),
+                                        static_cast<std::size_t>(rip_->bufferSize)));
+    if (chunk.result == ReadChunkResult::Failed) {
+        return unreadOutcome(TRipOutcome::ReadError);
+    }
+    const std::int32_t delivered = std::clamp(chunk.bytes, 0, rip_->bufferSize);
+    if (Encode_) {
+        encodeWholeChunks(rip_->file, buffers, delivered);
+    } else {
+        writeOrFail(rip_->file, buffers.read.data(), delivered);
+    }
+    if (chunk.result == ReadChunkResult::ChunkWithJitter) {
+        logJitterError(chunk.jitter);
+    }
+    const std::int32_t percent = library_.percentCompleted();
+    if (OnProgress) {
+        OnProgress(this, static_cast<std::uint16_t>(percent));
+    }
+    if (chunk.result != ReadChunkResult::LastChunk) {
+        return std::nullopt;
+    }
+    if (rip_->wav) {
+        announceDataLength(rip_->file);
+    }
     return TRipOutcome::Complete;
+}
+
+// Closes the rip; only a complete one gives the file its name, replacing an earlier file.
+TRipOutcome TCDRIP::endRip(TRipOutcome outcome)
+{
+    const std::unique_ptr<ActiveRip> rip = std::move(rip_);
+    if (!finishRip(rip->file, rip->buffers)) {
+        RemoveFile(rip->file.fileName());
+        throw ECDRIPError(kWriteError);
+    }
+    settlePartialFile(rip->file.fileName(), rip->outputName, outcome);
+    saveJitterLog(rip->outputName);
+    return outcome;
 }
 
 // Encodes every whole encoder chunk in the read buffer and moves the rest to its start, where

@@ -9,10 +9,12 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <vector>
 
 class QFile;
+class QTimer;
 
 namespace qvr {
 
@@ -69,8 +71,9 @@ enum class TRipOutcome {
 QString PartialRipName(const QString& outputName);
 
 // Reads audio CDs through the extraction library: selects a drive, lists its tracks and rips a
-// track into a WAV, headerless PCM or (through Coder) MP3 file. Lets pending events be handled
-// after every chunk, so Abort can be requested from a handler.
+// track into a WAV, headerless PCM or (through Coder) MP3 file. RipTrack rips in one call (a
+// handler of OnProgress may Abort); StartRipTrack rips one chunk per turn of the event loop, so
+// that a window stays alive without handling events inside the rip.
 class TCDRIP : public QObject {
     Q_OBJECT
   public:
@@ -132,21 +135,45 @@ class TCDRIP : public QObject {
     // other end removes it. A WAV header announces the bytes the file holds.
     TRipOutcome RipSectors(std::int32_t firstSector, std::int32_t lastSector,
                            const QString& fileName);
-    // A running rip stops before its next chunk.
-    void Abort() { aborted_ = true; }
+    // Rips as RipTrack does, one chunk per turn of the event loop, and returns at once; the end
+    // comes as trackRipped, or as ripFailed for what RipTrack would throw once the rip has begun.
+    // An error before the rip begins (a track outside the list, refused parameters, another rip
+    // running) is thrown here.
+    void StartRipTrack(std::int32_t trackNumber, const QString& fileName);
+    // From StartRipTrack to trackRipped or ripFailed.
+    bool TrackInProgress() const { return trackInProgress_ != 0; }
+    // A running rip stops before its next chunk; one of StartRipTrack that waits for its next
+    // turn ends at once.
+    void Abort();
+
+  signals:
+    // After OnEndTrack.
+    void trackRipped(std::int32_t trackNumber, qvr::TRipOutcome outcome);
+    // The rip has been cleaned up; OnEndTrack is not raised.
+    void ripFailed(const QString& message);
 
   private:
     struct RipBuffers;
+    struct ActiveRip;
 
     void readActiveDrive();
     void selectDrive(std::int32_t drive);
     bool readParameters();
     void ReadToc();
+    const TTrack& trackAt(std::int32_t trackNumber) const;
     void checkRipCanStart();
-    TRipOutcome writeOutput(QFile& file, RipBuffers& buffers, std::int32_t firstSector,
-                            std::int32_t lastSector, std::int32_t bufferSize);
+    std::optional<TRipOutcome> beginRip(std::int32_t firstSector, std::int32_t lastSector,
+                                        const QString& fileName);
+    void openOutput(std::int32_t firstSector, std::int32_t lastSector);
     void openEncoder(RipBuffers& buffers);
-    TRipOutcome ripLoop(QFile& file, RipBuffers& buffers, std::int32_t bufferSize);
+    std::optional<TRipOutcome> ripNextChunk();
+    std::optional<TRipOutcome> readOneChunk();
+    TRipOutcome endRip(TRipOutcome outcome);
+    void abandonRip();
+    template <typename Step>
+    void abandonOnError(Step step);
+    void ripTurn();
+    std::int32_t closeTrackInProgress();
     TRipOutcome unreadOutcome(TRipOutcome withDisc);
     void encodeWholeChunks(QFile& file, RipBuffers& buffers, std::int32_t delivered);
     void logJitterError(const JitterSpan& span);
@@ -174,7 +201,11 @@ class TCDRIP : public QObject {
     std::int32_t JitterErrors_ = 0;
     QStringList JitterLog_;
     bool aborted_ = false;
-    bool ripping_ = false;  // between opening and closing the library's ripper
+    std::unique_ptr<ActiveRip> rip_;       // between opening and closing the library's ripper
+    QTimer* turns_;                        // the turns of a rip of StartRipTrack
+    std::int32_t trackInProgress_ = 0;     // of StartRipTrack; 0 when none
+    std::optional<TRipOutcome> trackEnd_;  // how it ended, before its clean-up
+    bool inTurn_ = false;
 };
 
 }  // namespace qvr

@@ -9,6 +9,7 @@
 #include "cdrip/CDRIP.h"
 #include "cdrip/CdImage.h"
 #include "cdrip/CdioRipLibrary.h"
+#include "cdrip/RipperRuns.h"
 #include "cdrip/fCDName.h"
 #include "cdrip/fRipper.h"
 #include "convert/CdAlbum.h"
@@ -58,7 +59,7 @@ class ReadCd : public StartupFixture {
     int frequencyIndex = 4;  // 432 Hz
     // What the user does in the ripper dialog once its disc is listed; by default Start.
     std::function<void(TRipperForm&)> inRipper = [](TRipperForm& ripper) {
-        ripper.StartBitBtnClick();
+        EXPECT_TRUE(runToItsEnd(ripper));
     };
 
     void insertDisc(int tracks, int sectors, double hertz = 440.0)
@@ -234,13 +235,12 @@ TEST_F(ReadCd, AbortDuringTheThirdTrackListsNothing)
     insertDisc(5, 60);
     startWindow();
     inRipper = [this](TRipperForm& ripper) {
-        recorder.onProcessEvents = [this, &ripper] {
+        afterEveryChunk(ripper, [&ripper] {
             if (ripper.Ripping && ripper.CheckListBox1->currentRow() == 2) {
                 ripper.AbortBitBtnClick();
             }
-        };
-        ripper.StartBitBtnClick();
-        recorder.onProcessEvents = nullptr;
+        });
+        EXPECT_TRUE(runToItsEnd(ripper));
         EXPECT_EQ(readFile(resultFile()), QByteArray("mrAbort\r\n"));
     };
     readCd();
@@ -288,7 +288,7 @@ TEST_F(ReadCd, TheRipperDialogsAnswerDecidesNotTheResultFile)
     for (const auto& c : cases) {
         inRipper = [this, c](TRipperForm& ripper) {
             if (c.start) {
-                ripper.StartBitBtnClick();
+                EXPECT_TRUE(runToItsEnd(ripper));
             }
             writeFile(resultFile(), c.written);
         };

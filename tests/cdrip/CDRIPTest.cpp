@@ -5,15 +5,18 @@
 #include "cdrip/LameCoder.h"
 #include "support/RecordingHost.h"
 #include "support/TempHome.h"
+#include "support/Waiting.h"
 
 #include <gtest/gtest.h>
 
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtEndian>
 
 #include <functional>
+#include <optional>
 
 using namespace qvr;
 using qvr::test::FakeCDRipLibrary;
@@ -611,6 +614,132 @@ TEST_F(CDRIPTest, AnUncreatableFileFailsAfterTheCleanUp)
     EXPECT_THROW(ripper.RipSectors(0, 10, path("missing/x.wav")), EFCreateError);
     EXPECT_EQ(library.calls.last(), QStringLiteral("closeRipper"));
     EXPECT_FALSE(library.calls.contains(QStringLiteral("readChunk")));
+}
+
+// How a rip of StartRipTrack ends: it returns at once, the event loop reads the chunks, and the
+// end comes as a signal after the clean-up.
+TEST_F(CDRIPTest, ATrackStartedInTheEventLoopEndsWithASignal)
+{
+    const FakeChunk a{Chunk, bytes(3, 'a')};
+    const FakeChunk done{LastChunk, bytes(3, 'b')};
+    const struct {
+        const char* situation;
+        std::vector<FakeChunk> chunks;
+        bool opens;
+        bool fullDisk;
+        std::optional<TRipOutcome> outcome;  // nothing: ripFailed
+        const char* failure;
+        int chunksAsked;
+    } cases[] = {
+        {"read to the end", {a, a, done}, true, false, TRipOutcome::Complete, "", 3},
+        {"a chunk fails",
+         {a, FakeChunk{Failed, {}}, done},
+         true,
+         false,
+         TRipOutcome::ReadError,
+         "",
+         2},
+        {"the range does not open", {a, done}, false, false, TRipOutcome::Unreadable, "", 0},
+        {"the file takes nothing", {a, done}, true, true, std::nullopt, "Write error", 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.situation);
+        library.chunks = c.chunks;
+        library.opens = c.opens;
+        library.calls.clear();
+        TCDRIP ripper(nullptr, library);
+        const QString name = path("Track01.pcm");
+        QFile::remove(name);
+        QFile::remove(PartialRipName(name));
+        if (c.fullDisk) {
+            ASSERT_TRUE(QFile::link(QStringLiteral("/dev/full"), PartialRipName(name)));
+        }
+        QStringList events;
+        ripper.OnEndTrack = [&](QObject*, std::uint16_t n) {
+            events << QStringLiteral("end %1").arg(n);
+        };
+        QObject::connect(&ripper, &TCDRIP::trackRipped, [&](std::int32_t n, TRipOutcome outcome) {
+            events << QStringLiteral("ripped %1 %2").arg(n).arg(static_cast<int>(outcome));
+        });
+        QObject::connect(&ripper, &TCDRIP::ripFailed, [&](const QString& message) {
+            events << QStringLiteral("failed ") + message;
+        });
+
+        ripper.StartRipTrack(1, name);
+        EXPECT_EQ(library.calls.count(QStringLiteral("readChunk")), 0);
+        EXPECT_TRUE(ripper.TrackInProgress());
+        ASSERT_TRUE(test::waitForEvents([&] { return !ripper.TrackInProgress(); }));
+
+        const QStringList expected =
+            c.outcome ? QStringList{QStringLiteral("end 1"),
+                                    QStringLiteral("ripped 1 %1").arg(static_cast<int>(*c.outcome))}
+                      : QStringList{QStringLiteral("failed ") + QString::fromLatin1(c.failure)};
+        EXPECT_EQ(events, expected);
+        EXPECT_EQ(library.calls.count(QStringLiteral("readChunk")), c.chunksAsked);
+        EXPECT_EQ(readFile(name), c.outcome == TRipOutcome::Complete ? "aaaaaabbb" : "");
+        EXPECT_FALSE(QFileInfo::exists(PartialRipName(name)));
+        EXPECT_EQ(library.calls.contains(QStringLiteral("closeRipper")), c.opens);
+    }
+}
+
+// A click between two chunks: the rip is over and cleaned up when Abort returns.
+TEST_F(CDRIPTest, AbortBetweenTheChunksOfAStartedTrackEndsItAtOnce)
+{
+    TCDRIP ripper(nullptr, library);
+    library.chunks = {FakeChunk{ChunkWithJitter, bytes(4, 'a'), {5, 6}}};
+    library.chunks.resize(20, FakeChunk{Chunk, bytes(4, 'b')});
+    std::optional<TRipOutcome> ended;
+    QObject::connect(&ripper, &TCDRIP::trackRipped,
+                     [&](std::int32_t, TRipOutcome outcome) { ended = outcome; });
+    qsizetype readsAtAbort = -1;
+    bool endedWithAbort = false;
+    ripper.OnProgress = [&](QObject*, std::uint16_t) {
+        QTimer::singleShot(0, &ripper, [&] {
+            if (readsAtAbort < 0) {
+                readsAtAbort = library.calls.count(QStringLiteral("readChunk"));
+                ripper.Abort();
+                endedWithAbort = ended.has_value() && !ripper.TrackInProgress() &&
+                                 !QFileInfo::exists(PartialRipName(path("a.wav")));
+            }
+        });
+    };
+    ripper.StartRipTrack(1, path("a.wav"));
+    ASSERT_TRUE(test::waitForEvents([&] { return !ripper.TrackInProgress(); }));
+    test::waitForEvents([] { return false; }, 50);
+
+    EXPECT_TRUE(endedWithAbort);
+    EXPECT_EQ(ended, TRipOutcome::Aborted);
+    EXPECT_LT(readsAtAbort, 20);
+    EXPECT_EQ(library.calls.count(QStringLiteral("readChunk")), readsAtAbort);
+    EXPECT_FALSE(QFileInfo::exists(path("a.wav")));
+    EXPECT_EQ(readFile(path("ajitt")), "5 6\r\n");
+}
+
+// What cannot begin is thrown at once, and nothing is left running.
+TEST_F(CDRIPTest, AStartedTrackRefusesWhatRipTrackRefuses)
+{
+    TCDRIP ripper(nullptr, library);
+    EXPECT_THROW(ripper.StartRipTrack(4, path("x.wav")), std::out_of_range);
+    library.acceptsSettings = false;
+    EXPECT_THROW(ripper.StartRipTrack(1, path("x.wav")), ECDRIPError);
+    EXPECT_FALSE(ripper.TrackInProgress());
+
+    library.acceptsSettings = true;
+    library.chunks = {FakeChunk{Chunk, bytes(4, 'a')}, FakeChunk{LastChunk, bytes(4, 'b')}};
+    ripper.StartRipTrack(1, path("first.wav"));
+    for (const auto& start :
+         std::vector<std::function<void()>>{[&] { ripper.StartRipTrack(2, path("second.wav")); },
+                                            [&] { ripper.RipTrack(2, path("second.wav")); }}) {
+        try {
+            start();
+            ADD_FAILURE() << "no error";
+        } catch (const ECDRIPError& e) {
+            EXPECT_STREQ(e.what(), "A rip is already running");
+        }
+    }
+    ASSERT_TRUE(test::waitForEvents([&] { return !ripper.TrackInProgress(); }));
+    EXPECT_EQ(readFile(path("first.wav")), "aaaabbbb");
+    EXPECT_EQ(library.calls.count(QStringLiteral("openRipper")), 1);
 }
 
 class CDRIPEncodeTest : public CDRIPTest {

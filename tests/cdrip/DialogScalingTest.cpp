@@ -2,6 +2,7 @@
 // no text is cut off and no two controls overlap.
 
 #include "CdImage.h"
+#include "RipperRuns.h"
 #include "cdrip/CdioRipLibrary.h"
 #include "cdrip/Mp3LameLibrary.h"
 #include "cdrip/fCDName.h"
@@ -163,7 +164,7 @@ TEST_P(ScaledDialogs, RipperShowsItsWholeTextsWithoutOverlaps)
         ripper.DriveComboBox->findText(image.cuePath, Qt::MatchEndsWith));
     ripper.DriveComboBoxChange();
     ripper.Timer1Timer();
-    ripper.StartBitBtnClick();           // ends with the longest total, "Total 100%"
+    ASSERT_TRUE(runToItsEnd(ripper));    // ends with the longest total, "Total 100%"
     ripper.CDRIP1Progress(nullptr, 99);  // the longest per-track text
 
     EXPECT_EQ(ripper.TotalLabel->text(), QStringLiteral("Total 100%"));

@@ -2,6 +2,7 @@
 
 #include "CdImage.h"
 #include "FakeLibraries.h"
+#include "RipperRuns.h"
 #include "cdrip/CDRIP.h"
 #include "cdrip/CdioRipLibrary.h"
 #include "cdrip/Mp3LameLibrary.h"
@@ -33,6 +34,7 @@
 #include <vector>
 
 using namespace qvr;
+using qvr::test::afterEveryChunk;
 using qvr::test::CdImage;
 using qvr::test::ImageTrack;
 
@@ -200,7 +202,7 @@ TEST_F(RipperDialog, CdTextTitlesAreListedAndRippedUnderTheFileNameRules)
     };
     form->CheckListBox1->setCurrentRow(3);
     form->ChangeTitleBitBtnClick();
-    form->StartBitBtnClick();
+    ASSERT_TRUE(test::runToItsEnd(*form));
 
     const RippedDisc& disc = form->Ripped();
     EXPECT_EQ(disc.trackCount, 4);
@@ -230,7 +232,7 @@ TEST_F(RipperDialog, TwoTitlesGivingOneFileNameLeaveTheLaterTrack)
     auto form = open(insert(3));
     form->CheckListBox1->item(0)->setText(QStringLiteral("same"));
     form->CheckListBox1->item(2)->setText(QStringLiteral("SAME"));
-    form->StartBitBtnClick();
+    ASSERT_TRUE(test::runToItsEnd(*form));
     EXPECT_EQ(rippedNumbers(*form), (std::vector<int>{2, 3}));
     EXPECT_EQ(form->Ripped().tracks.back().wavPath, rips + QStringLiteral("Same.wav"));
 }
@@ -279,13 +281,15 @@ TEST_P(RipperRun, RipsTheCheckedTracksWithTheirOwnNumbers)
         check(*form, row, false);
     }
     QStringList totals;
-    recorder.onProcessEvents = [&] {
+    const auto noteTotal = [&] {
         if (totals.isEmpty() || totals.back() != form->TotalLabel->text()) {
             totals << form->TotalLabel->text();
         }
     };
+    afterEveryChunk(*form, noteTotal);
     form->TotalLabel->clear();
-    form->StartBitBtnClick();
+    ASSERT_TRUE(test::runToItsEnd(*form));
+    noteTotal();
 
     totals.removeAll(QString());
     EXPECT_EQ(totals, run.totals);
@@ -317,12 +321,15 @@ TEST_F(RipperDialog, AbortDuringTheThirdTrackStopsTheRunAndCloses)
 {
     auto form = open(insert(5, 60));
     form->show();
-    recorder.onProcessEvents = [&] {
-        if (form->Ripping && form->CheckListBox1->currentRow() == 2) {
-            form->AbortBitBtnClick();
+    // A click between two chunks of the third track.
+    bool clicked = false;
+    afterEveryChunk(*form, [&] {
+        if (!clicked && form->CheckListBox1->currentRow() == 2) {
+            clicked = true;
+            QTimer::singleShot(0, form->AbortBitBtn, &QPushButton::click);
         }
-    };
-    form->StartBitBtnClick();
+    });
+    ASSERT_TRUE(test::runToItsEnd(*form));
 
     EXPECT_EQ(result(), QStringLiteral("mrAbort\r\n"));
     EXPECT_TRUE(FileExists(ripped(2)));
@@ -360,7 +367,7 @@ TEST_F(RipperDialog, AFailedTrackLeavesTheDialogOpenUntilAbort)
     auto form = open(insert(2));
     form->RipFolder = folder + QStringLiteral("missing/");
     form->show();
-    form->StartBitBtnClick();
+    ASSERT_TRUE(test::runToItsEnd(*form));
 
     ASSERT_EQ(recorder.plainMessages.size(), 1);
     EXPECT_TRUE(recorder.plainMessages[0].contains(QStringLiteral("Track01.wav")));
@@ -393,12 +400,12 @@ TEST_F(RipperDialog, ARenamedTitleNamesTheTrackFile)
     EXPECT_EQ(form->CheckListBox1->item(0)->checkState(), Qt::Checked);
 
     bool writtenDuringTheRip = false;
-    recorder.onProcessEvents = [&] {
+    afterEveryChunk(*form, [&] {
         writtenDuringTheRip =
             writtenDuringTheRip ||
             (form->Ripping && FileExists(rips + QStringLiteral("What's Up   Live.wav")));
-    };
-    form->StartBitBtnClick();
+    });
+    ASSERT_TRUE(test::runToItsEnd(*form));
     EXPECT_TRUE(writtenDuringTheRip);
     EXPECT_TRUE(FileExists(rips + QStringLiteral("What's Up   Live.wav")));
     EXPECT_TRUE(FileExists(ripped(2)));
@@ -457,7 +464,7 @@ TEST_F(RipperDialog, ChangesDuringARunWaitUntilItIsOver)
 {
     auto form = open(insert(4));
     int listed = -1;
-    recorder.onProcessEvents = [&] {
+    afterEveryChunk(*form, [&] {
         if (form->Ripping && listed < 0) {
             form->WMDeviceChange(MediaNotice::Removal);
             form->DriveComboBoxChange();
@@ -465,8 +472,8 @@ TEST_F(RipperDialog, ChangesDuringARunWaitUntilItIsOver)
             form->WMDeviceChange(MediaNotice::Removal);
             listed = form->CheckListBox1->count();
         }
-    };
-    form->StartBitBtnClick();
+    });
+    ASSERT_TRUE(test::runToItsEnd(*form));
 
     EXPECT_EQ(listed, 4);
     for (int track = 1; track <= 4; ++track) {
@@ -480,14 +487,14 @@ TEST_F(RipperDialog, AnArrivalAfterARemovalDuringARunRefillsTheList)
 {
     auto form = open(insert(2));
     bool noticed = false;
-    recorder.onProcessEvents = [&] {
+    afterEveryChunk(*form, [&] {
         if (form->Ripping && !noticed) {
             noticed = true;
             form->WMDeviceChange(MediaNotice::Removal);
             form->WMDeviceChange(MediaNotice::Arrival);
         }
-    };
-    form->StartBitBtnClick();
+    });
+    ASSERT_TRUE(test::runToItsEnd(*form));
     EXPECT_TRUE(FileExists(ripped(2)));
     form->Timer1Timer();
     EXPECT_EQ(form->CheckListBox1->count(), 2);
@@ -497,7 +504,7 @@ TEST_F(RipperDialog, StartWithNothingCheckedRipsNothingAndTellsNothing)
 {
     auto form = open(insert(2));
     form->WMDeviceChange(MediaNotice::Removal);
-    form->StartBitBtnClick();
+    ASSERT_TRUE(test::runToItsEnd(*form));
     EXPECT_FALSE(FileExists(folder + QStringLiteral("RIPPERRESULT.txt")));
     EXPECT_FALSE(form->Ripping);
     EXPECT_FALSE(recorder.busy);
@@ -604,7 +611,7 @@ TEST_F(RipperDialog, ARunRemovesTheTrackFilesOfEarlierRuns)
     for (const QString& name : earlier + others) {
         test::writeFile(rips + name, "earlier");
     }
-    form->StartBitBtnClick();
+    ASSERT_TRUE(test::runToItsEnd(*form));
     for (const QString& name : earlier) {
         EXPECT_FALSE(FileExists(rips + name)) << name.toStdString();
     }
@@ -623,7 +630,7 @@ TEST_F(RipperDialog, TracksAShortImageCannotHoldAreNamedAsFailed)
     test::writeFile(image.binPath, image.bin.left(60 * 2352));
     auto form = open(image);
     ASSERT_EQ(form->CheckListBox1->count(), 3);
-    form->StartBitBtnClick();
+    ASSERT_TRUE(test::runToItsEnd(*form));
 
     EXPECT_EQ(result(), QStringLiteral("mrOK\r\n"));
     EXPECT_EQ(rippedNumbers(*form), std::vector<int>{1});
@@ -670,13 +677,12 @@ TEST_F(RipperDialog, AReadErrorOrARemovedDiscFailsTheTracksItReaches)
         form.ResultFolder = folder;
         form.Timer1Timer();
         ASSERT_EQ(form.CheckListBox1->count(), 3);
-        recorder.onProcessEvents = [&] {
+        afterEveryChunk(form, [&] {
             if (form.Ripping) {
                 c.during(fake, form.CheckListBox1->currentRow());
             }
-        };
-        form.StartBitBtnClick();
-        recorder.onProcessEvents = nullptr;
+        });
+        ASSERT_TRUE(test::runToItsEnd(form));
 
         EXPECT_EQ(result(), QStringLiteral("mrOK\r\n"));
         EXPECT_EQ(failures(form), c.failed);
