@@ -40,14 +40,14 @@ void reportFailedTracks(const AppSession& session, const RippedDisc& disc)
 
 bool HasCdDrive(CDRipLibrary& library)
 {
-    return library.CR_Init() != kCrFailure && !library.DrivePaths().isEmpty();
+    return library.findDrives() && !library.drivePaths().isEmpty();
 }
 
 CdHandOff::CdHandOff(CdReadingWindow& window) : window_(window), session_(window.session())
 {
-    readDiscText = [] { return FirstDriveCdText(cdRipLibrary()); };
+    readDiscText = [this] { return FirstDriveCdText(session_.cdLibraries().extraction); };
     showCdName = [](TCDNameForm& dialog) { return dialog.exec(); };
-    createRipper = [&window] { return window.makeRipper(cdRipLibrary()); };
+    createRipper = [this] { return window_.makeRipper(session_.cdLibraries()); };
     showRipper = [](TRipperForm& dialog) { dialog.exec(); };
 }
 

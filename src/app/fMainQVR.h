@@ -212,7 +212,7 @@ class TMainFormQVR : public QMainWindow, private CdReadingWindow {
 
     // Read CD's view of the window.
     TCDNameForm* cdNameDialog() override;
-    std::unique_ptr<TRipperForm> makeRipper(CDRipLibrary& library) override;
+    std::unique_ptr<TRipperForm> makeRipper(CdLibraries libraries) override;
     void prepareForRip(int frequencyIndex) override;
     void setFileButtonsEnabled(bool enabled) override;
     void hideFrequencyChooser(bool clear) override;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cdrip/CdLibraries.h"
 #include "cdrip/RippedDisc.h"
 #include "cdrip/SkinnedDialog.h"
 #include "platform/Clock.h"
@@ -24,7 +25,6 @@ class QTimer;
 
 namespace qvr {
 
-class CDRipLibrary;
 class Host;
 class ProgramTexts;
 class TCDRIP;
@@ -36,16 +36,17 @@ class TLameCoder;
 // and rips the marked ones to WAV files in RipFolder. RunCompleted() tells its caller how it
 // ended, and so does the one-line file "RIPPERRESULT.txt" in ResultFolder: "mrOK" after a run
 // that went through the whole list, "mrAbort" after Abort; Ripped() tells which tracks a run
-// ripped and which failed.
+// ripped and which failed. Start returns at once: the tracks are ripped a chunk at a time while
+// the event loop runs (the dialog's own, when it is shown modally).
 class TRipperForm : public SkinnedDialog {
     Q_OBJECT
 
   public:
     // Lists the drives and reads the first one; the ripper component's error leaves the
     // constructor when the component cannot start. editTitle: the title dialog (may be null).
-    // Texts come from `texts`; notes, the busy cursor and events between chunks go through
-    // `host`.
-    TRipperForm(TEditTitleWizzard* editTitle, int scalePercent, CDRipLibrary& library,
+    // The ripper and encoder components work over `libraries`. Texts come from `texts`; notes
+    // and the busy cursor go through `host`.
+    TRipperForm(TEditTitleWizzard* editTitle, int scalePercent, CdLibraries libraries,
                 const ProgramTexts& texts, Host& host, const Clock& clock = steadyClock(),
                 QWidget* parent = nullptr);
     ~TRipperForm() override;
@@ -119,8 +120,22 @@ class TRipperForm : public SkinnedDialog {
     void closeEvent(QCloseEvent* event) override;
 
   private:
-    // What came in while a rip ran and is applied once the run is over.
+    // A drive change, re-read or removal that came in while a run went on; it is applied once
+    // the run is over, so that the list and the drive stay as the run found them.
     enum class HeldBack { Nothing, ReRead, DriveChange, Removal };
+    struct RunTrack {
+        int row = -1;
+        QString title;
+        QString fileName;
+    };
+    // The run under way: the list's rows and marked entries when it began, the tracks done and
+    // the one being ripped.
+    struct RunProgress {
+        int rows = 0;
+        int marked = 0;
+        int done = 0;
+        RunTrack track;
+    };
 
     void createControls();
     void createDiscNotice();
@@ -130,14 +145,16 @@ class TRipperForm : public SkinnedDialog {
     void setCaptions();
     void editTitle(int row);
     void setRunButtonsEnabled(bool enabled);
-    bool ripTracks();
+    void ripFrom(int row);
+    void startRip(int row);
+    void stopRun(const QString& message);
+    void trackRipped(TRipOutcome outcome);
     void removeEarlierTrackFiles();
-    bool ripEntry(int row);
     void recordRipped(int row, const QString& title, const QString& wavPath);
     void recordFailed(int row, const QString& title, TRipOutcome outcome);
     void finishRun();
     void reportProgress(int done, int total);
-    bool holdingBack() const { return Ripping || trackRipping_; }
+    bool holdingBack() const;
     void holdBack(HeldBack what);
     void applyHeldBack();
     void readSelectedDrive();
@@ -146,12 +163,12 @@ class TRipperForm : public SkinnedDialog {
     void closeDialog();
 
     TEditTitleWizzard* editTitle_;
-    CDRipLibrary& library_;
+    CdLibraries libraries_;
     const ProgramTexts& texts_;
     Host& host_;
     const Clock& clock_;
+    RunProgress run_;
     HeldBack heldBack_ = HeldBack::Nothing;
-    bool trackRipping_ = false;  // inside RipTrack, also after an Abort
     bool closeAllowed_ = false;
     RippedDisc ripped_;
     bool runCompleted_ = false;

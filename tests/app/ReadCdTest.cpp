@@ -9,6 +9,7 @@
 #include "cdrip/CDRIP.h"
 #include "cdrip/CdImage.h"
 #include "cdrip/CdioRipLibrary.h"
+#include "cdrip/RipperRuns.h"
 #include "cdrip/fCDName.h"
 #include "cdrip/fRipper.h"
 #include "convert/CdAlbum.h"
@@ -58,7 +59,7 @@ class ReadCd : public StartupFixture {
     int frequencyIndex = 4;  // 432 Hz
     // What the user does in the ripper dialog once its disc is listed; by default Start.
     std::function<void(TRipperForm&)> inRipper = [](TRipperForm& ripper) {
-        ripper.StartBitBtnClick();
+        EXPECT_TRUE(runToItsEnd(ripper));
     };
 
     void insertDisc(int tracks, int sectors, double hertz = 440.0)
@@ -82,8 +83,9 @@ class ReadCd : public StartupFixture {
             return dialog.result();
         };
         reading.createRipper = [this] {
-            return std::make_unique<TRipperForm>(dialogs->EditTitle.get(), 100, cdRipLibrary(),
-                                                 texts(), recorder, clock, form.get());
+            return std::make_unique<TRipperForm>(dialogs->EditTitle.get(), 100,
+                                                 session.cdLibraries(), texts(), recorder, clock,
+                                                 form.get());
         };
         reading.showRipper = [this](TRipperForm& ripper) {
             ripper.DriveComboBox->setCurrentIndex(
@@ -233,13 +235,12 @@ TEST_F(ReadCd, AbortDuringTheThirdTrackListsNothing)
     insertDisc(5, 60);
     startWindow();
     inRipper = [this](TRipperForm& ripper) {
-        recorder.onProcessEvents = [this, &ripper] {
+        afterEveryChunk(ripper, [&ripper] {
             if (ripper.Ripping && ripper.CheckListBox1->currentRow() == 2) {
                 ripper.AbortBitBtnClick();
             }
-        };
-        ripper.StartBitBtnClick();
-        recorder.onProcessEvents = nullptr;
+        });
+        EXPECT_TRUE(runToItsEnd(ripper));
         EXPECT_EQ(readFile(resultFile()), QByteArray("mrAbort\r\n"));
     };
     readCd();
@@ -287,7 +288,7 @@ TEST_F(ReadCd, TheRipperDialogsAnswerDecidesNotTheResultFile)
     for (const auto& c : cases) {
         inRipper = [this, c](TRipperForm& ripper) {
             if (c.start) {
-                ripper.StartBitBtnClick();
+                EXPECT_TRUE(runToItsEnd(ripper));
             }
             writeFile(resultFile(), c.written);
         };
@@ -326,7 +327,7 @@ TEST_F(ReadCd, CdTextNamesTheCdAndTagsTheRippedTracks)
                      {QStringLiteral("Greatest Hits"), QStringLiteral("The Band")});
     home.setEnv(CdioRipLibrary::kImagesVariable, image.cuePath.toUtf8());
     startWindow();
-    if (cdRipLibrary().DrivePaths().indexOf(image.cuePath) != 0) {
+    if (session.cdLibraries().extraction.drivePaths().indexOf(image.cuePath) != 0) {
         GTEST_SKIP() << "the machine has CD drives of its own";
     }
     dialogs->CDName->Edit1->setText(QStringLiteral("Previous Disc"));
@@ -367,7 +368,7 @@ TEST_F(ReadCd, ReadCdIsShownOnlyWithADriveOrAnImage)
     home.setEnv(CdioRipLibrary::kImagesVariable, "");
     auto bare = start();
     bare->show();
-    if (!cdRipLibrary().DrivePaths().isEmpty()) {
+    if (!session.cdLibraries().extraction.drivePaths().isEmpty()) {
         GTEST_SKIP() << "the machine has CD drives of its own";
     }
     EXPECT_FALSE(controls(*bare).RipCDBitBtn->isVisible());

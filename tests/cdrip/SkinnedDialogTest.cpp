@@ -3,6 +3,7 @@
 
 #include "CdImage.h"
 #include "cdrip/CdioRipLibrary.h"
+#include "cdrip/Mp3LameLibrary.h"
 #include "cdrip/fCDName.h"
 #include "cdrip/fRipper.h"
 #include "cdrip/fWizardEditTitle.h"
@@ -41,6 +42,7 @@ class SkinnedDialogs : public ::testing::Test {
     FakeClock clock;
     TranslationDispatcher dispatcher;
     std::unique_ptr<CdioRipLibrary> library;
+    Mp3LameLibrary encoder;
 
     void SetUp() override
     {
@@ -55,8 +57,9 @@ class SkinnedDialogs : public ::testing::Test {
         std::vector<std::pair<const char*, std::unique_ptr<SkinnedDialog>>> dialogs;
         dialogs.emplace_back("CD name", std::make_unique<TCDNameForm>(&dispatcher, 100, messages));
         dialogs.emplace_back("title", std::make_unique<TEditTitleWizzard>(100, texts));
-        dialogs.emplace_back("ripper", std::make_unique<TRipperForm>(nullptr, 100, *library, texts,
-                                                                     recorder, clock));
+        dialogs.emplace_back(
+            "ripper", std::make_unique<TRipperForm>(nullptr, 100, CdLibraries{*library, encoder},
+                                                    texts, recorder, clock));
         return dialogs;
     }
 };
