@@ -72,7 +72,7 @@ int main(int argc, char** argv)
         std::vector<double> handler;
         std::vector<double> painted;
         for (int round = 0; round < rounds; ++round) {
-            QAction* skin = form.SkinItems[round % 2 == 0 ? 2 : 3];
+            QAction* skin = form.findChild<QAction*>(round % 2 == 0 ? "Skin31" : "Skin41");
             QElapsedTimer timer;
             timer.start();
             skin->trigger();
@@ -80,9 +80,9 @@ int main(int argc, char** argv)
             form.repaint();
             painted.push_back(timer.nsecsElapsed() / 1e6);
         }
-        const QSize window = form.BkgImage->size();
-        const QSize decoded = form.Background->decodedSize();
-        std::printf("%-6s %4dx%-6d %4dx%-6d %14.1f %16.1f\n", qPrintable(form.ResolutionClass),
+        const QSize window = form.findChild<QLabel*>("BkgImage")->size();
+        const QSize decoded = form.background().decodedSize();
+        std::printf("%-6s %4dx%-6d %4dx%-6d %14.1f %16.1f\n", qPrintable(form.resolutionClass()),
                     window.width(), window.height(), decoded.width(), decoded.height(),
                     median(handler), median(painted));
     }

@@ -110,8 +110,7 @@ int main(int argc, char** argv)
     CdioRipLibrary library;
     TCDRIP ripper(nullptr, library);
     ripper.Tracks().clear();
-    ripper.setCDRomNum(kNoDrive);
-    ripper.setCDRomNum(library.DrivePaths().indexOf(folder + "disc.cue"));
+    ripper.ReadDiscAgain(library.drivePaths().indexOf(folder + "disc.cue"));
     ripper.setWriteWAV(true);
     const qint64 bytes = qint64{sectors} * kSectorSize;
     std::printf("%d sectors, %.1f MB per rip, best of %d\n", sectors, bytes / 1e6, kRounds);

@@ -1,5 +1,6 @@
 #include "AppSession.h"
 
+#include "cdrip/RippedDisc.h"
 #include "platform/FileSystem.h"
 #include "platform/PCSpeed_DVK.h"
 #include "platform/PathStyle.h"
@@ -53,7 +54,7 @@ int AppSession::measureSpeed() const
 
 void AppSession::removeStaleRipResult() const
 {
-    RemoveFile(folders_.ProgramOutputFolder + QStringLiteral("RIPPERRESULT.txt"));
+    RemoveFile(folders_.ProgramOutputFolder + kRipResultFile);
 }
 
 }  // namespace qvr

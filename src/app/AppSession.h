@@ -1,6 +1,9 @@
 #pragma once
 
 #include "ProgramSetup.h"
+#include "cdrip/CdLibraries.h"
+#include "cdrip/CdioRipLibrary.h"
+#include "cdrip/Mp3LameLibrary.h"
 #include "lang/MessageBoxes.h"
 #include "lang/ProgramTexts.h"
 
@@ -12,7 +15,8 @@ class Host;
 
 // What start-up makes and both front ends use: the host messages and the busy cursor go
 // through, message boxes in the desktop's language, the language of the run with its texts, the
-// program's folders, its settings file and the tools in the work folder. The window and the
+// program's folders, its settings file, the tools in the work folder and the CD extraction and
+// MP3 encoder libraries. The window and the
 // command-line front end each build one and hand it, or the part a class needs, to the rest.
 class AppSession {
   public:
@@ -23,6 +27,7 @@ class AppSession {
     const ProgramTexts& texts() const { return texts_; }
     ProgramFolders& folders() { return folders_; }
     const ProgramFolders& folders() const { return folders_; }
+    CdLibraries cdLibraries() { return {cdRipLibrary_, mp3Library_}; }
 
     // The language of the run from the choice in the work folder below appDataDir ("ENGLISH"
     // without one) and its texts from the program folder; a missing text file is reported.
@@ -47,6 +52,8 @@ class AppSession {
     MessageBoxes messages_;
     ProgramTexts texts_;
     ProgramFolders folders_;
+    CdioRipLibrary cdRipLibrary_;
+    Mp3LameLibrary mp3Library_;
 };
 
 }  // namespace qvr

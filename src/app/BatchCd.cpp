@@ -5,10 +5,10 @@
 #include "cdrip/FileNames.h"
 #include "cdrip/TrackNames.h"
 #include "platform/FileSystem.h"
-#include "platform/Host.h"
 #include "platform/Text.h"
 
 #include <QDate>
+#include <QEventLoop>
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -66,6 +66,31 @@ void configure(TCDRIP& component)
     component.setSpeed(32);
 }
 
+// The track a chunk at a time in the batch's event loop, until it has ended; an error of the rip
+// is thrown as RipTrack would throw it.
+TRipOutcome ripInEventLoop(TCDRIP& component, int number, const QString& wavPath)
+{
+    std::optional<TRipOutcome> outcome;
+    QString failure;
+    QEventLoop loop;
+    QObject::connect(&component, &TCDRIP::trackRipped, &loop, [&](std::int32_t, TRipOutcome ended) {
+        outcome = ended;
+        loop.quit();
+    });
+    QObject::connect(&component, &TCDRIP::ripFailed, &loop, [&](const QString& message) {
+        failure = message;
+        loop.quit();
+    });
+    component.StartRipTrack(number, wavPath);
+    if (component.TrackInProgress()) {
+        loop.exec();
+    }
+    if (!outcome) {
+        throw ECDRIPError(failure.toStdString());
+    }
+    return *outcome;
+}
+
 }  // namespace
 
 std::optional<std::vector<int>> ParseTrackList(const QString& text)
@@ -104,8 +129,7 @@ CdBatchRip CdBatchRipper::rip(const CdBatchRequest& request, const QString& docu
     CdioRipLibrary library(image ? QStringList{request.source} : QStringList());
     TCDRIP component(nullptr, library);
     configure(component);
-    component.OnProgress = [this](QObject*, std::uint16_t) { host_.processEvents(); };
-    const int drive = driveIndex(library.DrivePaths(), request.source);
+    const int drive = driveIndex(library.drivePaths(), request.source);
     if (drive < 0) {
         result.error = QStringLiteral("no CD drive or CUE sheet ") + request.source;
         return result;
@@ -149,7 +173,7 @@ CdBatchRip CdBatchRipper::rip(const CdBatchRequest& request, const QString& docu
                                   ? entries[static_cast<std::size_t>(number - 1)].Text
                                   : track.Title;
         const QString wavPath = result.cdFolder + TrackFileTitle(title) + QStringLiteral(".wav");
-        const TRipOutcome outcome = component.RipTrack(number, wavPath);
+        const TRipOutcome outcome = ripInEventLoop(component, number, wavPath);
         if (outcome == TRipOutcome::Complete) {
             disc.tracks.push_back(RippedTrack{number, title, track.Performer, wavPath});
         } else if (outcome != TRipOutcome::Aborted) {

@@ -9,7 +9,6 @@
 
 namespace qvr {
 
-class Host;
 class TCDRIP;
 
 // "1,3-5" as track numbers, ascending and each once; nothing for a list that is not one.
@@ -35,15 +34,12 @@ struct CdBatchRip {
 // and failure rules.
 class CdBatchRipper {
   public:
-    // Between chunks, `host` handles pending events, so that a termination signal is heard.
-    explicit CdBatchRipper(Host& host) : host_(host) {}
-
+    // The batch's event loop runs while a track is ripped, so that a termination signal is heard.
     CdBatchRip rip(const CdBatchRequest& request, const QString& documentsFolder);
     // Ends a running rip before its next chunk.
     void abort();
 
   private:
-    Host& host_;
     bool aborted_ = false;
     TCDRIP* running_ = nullptr;  // the component of the rip under way
 };

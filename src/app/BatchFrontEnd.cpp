@@ -372,7 +372,7 @@ int RunBatch(const BatchRequest& request, AppSession& session, std::FILE* out, s
         host.showPlainMessage(QStringLiteral("Quorvane is already started!"));
         return kAnotherCopyRuns;
     }
-    CdBatchRipper ripper(host);
+    CdBatchRipper ripper;
     QObject::connect(&termination, &TerminationSignals::received, &engine, [&engine, &ripper](int) {
         ripper.abort();
         engine.stopNow();

@@ -13,14 +13,8 @@
 
 #include <QComboBox>
 
-#include <stdexcept>
-
 namespace qvr {
 namespace {
-
-const QString kResultFile = QStringLiteral("RIPPERRESULT.txt");
-const QString kRipCompleted = QStringLiteral("mrOK");
-const QString kRipAborted = QStringLiteral("mrAbort");
 
 void showError(const MessageBoxes& messages, const QString& text)
 {
@@ -46,29 +40,14 @@ void reportFailedTracks(const AppSession& session, const RippedDisc& disc)
 
 bool HasCdDrive(CDRipLibrary& library)
 {
-    return library.CR_Init() != kCrFailure && !library.DrivePaths().isEmpty();
-}
-
-QString TakeRipResult(const QString& folder)
-{
-    const QString path = folder + kResultFile;
-    if (!FileExists(path)) {
-        return kRipAborted;
-    }
-    const std::optional<QStringList> lines = ReadTextLines(path);
-    // Gone in every case, so it cannot be taken for the result of a later rip.
-    RemoveFile(path);
-    if (!lines || lines->isEmpty()) {
-        throw std::runtime_error("The rip result file holds no line");
-    }
-    return lines->first();
+    return library.findDrives() && !library.drivePaths().isEmpty();
 }
 
 CdHandOff::CdHandOff(CdReadingWindow& window) : window_(window), session_(window.session())
 {
-    readDiscText = [] { return FirstDriveCdText(cdRipLibrary()); };
+    readDiscText = [this] { return FirstDriveCdText(session_.cdLibraries().extraction); };
     showCdName = [](TCDNameForm& dialog) { return dialog.exec(); };
-    createRipper = [&window] { return window.makeRipper(cdRipLibrary()); };
+    createRipper = [this] { return window_.makeRipper(session_.cdLibraries()); };
     showRipper = [](TRipperForm& dialog) { dialog.exec(); };
 }
 
@@ -116,9 +95,11 @@ void CdHandOff::ripAndConvert(TRipperForm& ripper, const QString& album)
 {
     showRipper(ripper);
     ConversionState& state = window_.engine().State;
-    const QString result = TakeRipResult(state.ProgramOutputFolder);
+    // The dialog answers how it ended; its result file goes, so that nobody takes it for the
+    // result of a later rip.
+    RemoveFile(state.ProgramOutputFolder + kRipResultFile);
     window_.setFileButtonsEnabled(true);
-    if (result != kRipCompleted) {
+    if (!ripper.RunCompleted()) {
         // The ripped files stay in the CD folder; nothing is listed.
         window_.hideFrequencyChooser(false);
         session_.host().setBusyCursor(false);

@@ -11,6 +11,7 @@ namespace qvr {
 
 class AppSession;
 class CDRipLibrary;
+struct CdLibraries;
 class TCDNameForm;
 class ConversionEngine;
 class RunView;
@@ -18,10 +19,6 @@ class TRipperForm;
 
 // True when the extraction library finds at least one CD drive (a CD image counts as one).
 bool HasCdDrive(CDRipLibrary& library);
-
-// The first line of the rip result file in `folder`, which is deleted after reading; "mrAbort"
-// when there is no such file. Throws when the file holds no line.
-QString TakeRipResult(const QString& folder);
 
 // What Read CD needs of the main window.
 class CdReadingWindow {
@@ -33,9 +30,9 @@ class CdReadingWindow {
     virtual RunView& runView() = 0;
     // The CD name dialog; null until the dialogs are made.
     virtual TCDNameForm* cdNameDialog() = 0;
-    // The ripper dialog in the window's size, texts and colours, reading from `library`; throws
-    // when the library cannot start.
-    virtual std::unique_ptr<TRipperForm> makeRipper(CDRipLibrary& library) = 0;
+    // The ripper dialog in the window's size, texts and colours, working over `libraries`;
+    // throws when the extraction library cannot start.
+    virtual std::unique_ptr<TRipperForm> makeRipper(CdLibraries libraries) = 0;
     // While the CD is read, the chooser shows the CD's frequency and nothing else can start.
     virtual void prepareForRip(int frequencyIndex) = 0;
     virtual void setFileButtonsEnabled(bool enabled) = 0;
@@ -54,7 +51,8 @@ class CdHandOff {
   public:
     explicit CdHandOff(CdReadingWindow& window);
 
-    // The CD-TEXT of the disc the ripper dialog opens with; by default the first drive's.
+    // The CD-TEXT of the disc the ripper dialog opens with; by default the first drive's, read
+    // through the session's libraries, which the ripper dialog works over too.
     std::function<CdText()> readDiscText;
     // How the dialogs are made and shown; by default the real ones, modally.
     std::function<int(TCDNameForm&)> showCdName;

@@ -1,5 +1,6 @@
 #include "ProgramSetup.h"
 
+#include "convert/WorkFiles.h"
 #include "lang/MessageBoxes.h"
 #include "platform/FileSystem.h"
 #include "platform/IniFile.h"
@@ -61,8 +62,8 @@ void WriteProgramSettings(const QString& programFolder, const QString& language,
 
 void CopyTools(const ProgramFolders& folders)
 {
-    for (const char* name : {"lame.exe", "soundstretch.exe"}) {
-        linkTool(folders, QString::fromLatin1(name));
+    for (const QString& name : {kMp3Tool, kStretchTool}) {
+        linkTool(folders, name);
     }
     for (const char* name : {"CDRIP.DLL", "wnaspi32.dll"}) {
         copyTool(folders, QString::fromLatin1(name));
@@ -71,8 +72,8 @@ void CopyTools(const ProgramFolders& folders)
 
 void CopyFfmpeg(ProgramFolders& folders)
 {
-    folders.FfmpegPath = folders.WorkFolder + QStringLiteral("ffmpeg.exe");
-    linkTool(folders, QStringLiteral("ffmpeg.exe"));
+    folders.FfmpegPath = folders.WorkFolder + kConverterTool;
+    linkTool(folders, kConverterTool);
 }
 
 }  // namespace qvr

@@ -15,11 +15,6 @@ int ScalePercentFor(int screenHeight)
     return rounded >= 168 ? 168 : rounded;
 }
 
-int Scaled(int size, int percent)
-{
-    return static_cast<int>(std::nearbyint(size * static_cast<double>(percent) / 100.0));
-}
-
 QString ResolutionClassFor(int screenHeight, const QString& firstArgument)
 {
     if (firstArgument.contains(QStringLiteral("169"))) {

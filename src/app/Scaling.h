@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Scale.h"
+
 #include <QString>
 
 namespace qvr {
@@ -7,9 +9,6 @@ namespace qvr {
 // Start-up scaling for large screens: 100 below a height of 900, else
 // round((768 / H) x ((H / 768) x 100 - 100) + 100), halves to the even neighbour, at most 168.
 int ScalePercentFor(int screenHeight);
-
-// A size scaled by a percentage, rounded.
-int Scaled(int size, int percent);
 
 // Size class of the skin pictures: "768", "900", "1080", "1440" or "2160" by screen height;
 // "2160" above that, and whatever the height when the first argument contains "169".

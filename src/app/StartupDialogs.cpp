@@ -14,25 +14,21 @@ StartupDialogs::StartupDialogs(TMainFormQVR& mainForm,
     : mainForm_(mainForm)
 {
     // The about box reads the version and the addresses that the main window's creation set.
-    AboutBox = std::make_unique<TAboutBoxQVR>(AboutBoxContent{
-        mainForm.Folders.ProgramFolder, mainForm.VersionText, mainForm.ProductPageAddress,
-        mainForm.SupportMailAddress, std::move(openDocument), mainForm.ScalePercent});
+    AboutBoxContent content = mainForm.aboutBoxContent();
+    content.openDocument = std::move(openDocument);
+    AboutBox = std::make_unique<TAboutBoxQVR>(std::move(content));
     const AppSession& session = mainForm.session();
-    CDName = std::make_unique<TCDNameForm>(mainForm.siLangDispatcher1, mainForm.ScalePercent,
+    CDName = std::make_unique<TCDNameForm>(&mainForm.translations(), mainForm.scalePercent(),
                                            session.messages());
-    EditTitle = std::make_unique<TEditTitleWizzard>(mainForm.ScalePercent, session.texts());
+    EditTitle = std::make_unique<TEditTitleWizzard>(mainForm.scalePercent(), session.texts());
     CDName->followColours(mainForm.dialogColours());
     EditTitle->followColours(mainForm.dialogColours());
-    mainForm.AboutBoxQVR = AboutBox.get();
-    mainForm.CDNameForm = CDName.get();
-    mainForm.EditTitleWizzard = EditTitle.get();
+    mainForm.setDialogs({AboutBox.get(), CDName.get(), EditTitle.get()});
 }
 
 StartupDialogs::~StartupDialogs()
 {
-    mainForm_.AboutBoxQVR = nullptr;
-    mainForm_.CDNameForm = nullptr;
-    mainForm_.EditTitleWizzard = nullptr;
+    mainForm_.setDialogs({});
 }
 
 }  // namespace qvr

@@ -1,7 +1,5 @@
 #include "WidgetHost.h"
 
-#include "platform/EventWait.h"
-
 #include <QApplication>
 #include <QCloseEvent>
 #include <QMessageBox>
@@ -104,11 +102,6 @@ void WidgetHost::setBusyCursor(bool busy)
         QApplication::restoreOverrideCursor();
     }
     busy_ = busy;
-}
-
-void WidgetHost::processEvents(int maxWaitMs)
-{
-    processQtEvents(maxWaitMs);
 }
 
 }  // namespace qvr

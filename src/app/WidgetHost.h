@@ -12,7 +12,6 @@ class WidgetHost : public Host {
     int showMessage(const MessageBoxRequest& request) override;
     void showPlainMessage(const QString& text) override;
     void setBusyCursor(bool busy) override;
-    void processEvents(int maxWaitMs) override;
     bool terminating() const override { return terminating_; }
 
   private:

@@ -41,9 +41,7 @@ TAboutBoxQVR::~TAboutBoxQVR() = default;
 void TAboutBoxQVR::createControls()
 {
     setModal(true);
-    QFont font(QStringLiteral("Microsoft Sans Serif"));
-    font.setPointSize(8);
-    setFont(font);
+    setFont(QFont(QStringLiteral("Microsoft Sans Serif"), 8));
 
     Panel1 = new QFrame(this);
     Panel1->setObjectName(QStringLiteral("Panel1"));

@@ -10,11 +10,13 @@
 #include "ProgressDelegate.h"
 #include "Scaling.h"
 #include "TabOrder.h"
+#include "cdrip/DialogLook.h"
 #include "convert/AudioFormats.h"
 #include "convert/ConversionEngine.h"
 #include "convert/FileGathering.h"
 #include "convert/FileListModel.h"
 #include "convert/Frequencies.h"
+#include "convert/WorkFiles.h"
 #include "lang/ProgramTexts.h"
 #include "lang/TranslationDispatcher.h"
 #include "platform/DesktopOpener.h"
@@ -58,10 +60,8 @@ QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, int po
 {
     auto* label = new QLabel(text, parent);
     label->setObjectName(QLatin1String(name));
-    QFont font(QStringLiteral("Microsoft Sans Serif"));
-    font.setPointSize(pointSize);
-    font.setBold(bold);
-    label->setFont(font);
+    label->setFont(QFont(QStringLiteral("Microsoft Sans Serif"), pointSize,
+                         bold ? QFont::Bold : QFont::Normal));
     label->adjustSize();
     return label;
 }
@@ -131,9 +131,7 @@ void TMainFormQVR::createControls()
     client_ = new QWidget(this);
     client_->setObjectName(QStringLiteral("ClientArea"));
     setCentralWidget(client_);
-    QFont font(QStringLiteral("Microsoft Sans Serif"));
-    font.setPointSize(8);
-    setFont(font);
+    setFont(QFont(QStringLiteral("Microsoft Sans Serif"), 8));
 
     BkgImage = new QLabel(client_);
     BkgImage->setObjectName(QStringLiteral("BkgImage"));
@@ -365,10 +363,9 @@ void TMainFormQVR::keepControlsInView()
 
 void TMainFormQVR::scaleControls()
 {
+    EnlargeControls(client_, ScalePercent);
+    // Every control's font grows, also one it takes from the window.
     for (QWidget* child : client_->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
-        const QRect g = child->geometry();
-        child->setGeometry(Scaled(g.x(), ScalePercent), Scaled(g.y(), ScalePercent),
-                           Scaled(g.width(), ScalePercent), Scaled(g.height(), ScalePercent));
         QFont font = child->font();
         font.setPointSizeF(font.pointSizeF() * ScalePercent / 100.0);
         child->setFont(font);
@@ -417,7 +414,7 @@ bool TMainFormQVR::FormCloseQuery()
 
 void TMainFormQVR::FormClose()
 {
-    Engine->Processes.CloseToolWindow(QStringLiteral("soundstretch.exe"));
+    Engine->Processes.CloseToolWindow(kStretchTool);
 }
 
 void TMainFormQVR::mniBeenden1Click()

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "CdHandOff.h"
+#include "LanguageAddresses.h"
 #include "ProgramSetup.h"
 #include "cdrip/DialogLook.h"
+#include "fAboutQVR.h"
 
 #include <QMainWindow>
 #include <QStringList>
@@ -37,6 +39,13 @@ class TranslationDispatcher;
 class MainRunView;
 class RunView;
 
+// The dialogs the main window shows, made after it.
+struct WindowDialogs {
+    TAboutBoxQVR* aboutBox = nullptr;
+    TCDNameForm* cdName = nullptr;
+    TEditTitleWizzard* editTitle = nullptr;
+};
+
 // The CD drives as far as Read CD needs them.
 struct CdDriveSurvey {
     bool usable = false;     // a drive or CD image the extraction library can read
@@ -69,59 +78,23 @@ class TMainFormQVR : public QMainWindow, private CdReadingWindow {
                           QWidget* parent = nullptr);
     ~TMainFormQVR() override;
 
-    // Main-window state. The run's state (Idle, AbortRequested, CdMode, the frequency, PcSpeed,
-    // DoneStatusText, ...) lives in Engine->State.
-    QString FirstArgument;
-    int ScalePercent = 100;
-    QString ResolutionClass;
-    QString VersionText;
-    QString InfoPageAddress;
-    QString ProductPageAddress;
-    QString SupportMailAddress;
-    ProgramFolders& Folders;  // the session's
+    // What the window found out while it was created.
+    int scalePercent() const { return ScalePercent; }
+    const QString& resolutionClass() const { return ResolutionClass; }
+    const QString& firstArgument() const { return FirstArgument; }
+    LanguageAddresses addresses() const;
+    // What the about box shows: the version, the program folder and the addresses.
+    AboutBoxContent aboutBoxContent() const;
+    // The dialogs made after the window, which it shows while they live; all null before.
+    void setDialogs(const WindowDialogs& dialogs);
 
-    // Controls, named as in the stored layout.
-    QLabel* BkgImage = nullptr;
-    QLabel* ProgressLabel = nullptr;
-    QLabel* FehlerLabel = nullptr;
-    QLabel* HeaderLabel = nullptr;
-    QLabel* ConvertMSGLabel = nullptr;
-    QTableView* lvFiles = nullptr;
-    QPushButton* OpenFolderBitBtn = nullptr;
-    QPushButton* OpenFileBitBtn = nullptr;
-    QPushButton* RipCDBitBtn = nullptr;
-    QComboBox* ComboBox1 = nullptr;
-    QPushButton* ConvertBitBtn = nullptr;
-    QPushButton* AbortBitBtn = nullptr;
-    QPushButton* OutputFolderBitBtn = nullptr;
-    QTimer* ProgressTimer = nullptr;  // the engine's timers
-    QTimer* BlinkenTimer = nullptr;
-    FileListModel* Files = nullptr;
-    std::unique_ptr<ConversionEngine> Engine;
-
-    QMenu* mniProgramm1 = nullptr;
-    QAction* OpenFolder1 = nullptr;
-    QAction* OpenFile1 = nullptr;
-    QAction* AusgabeOrdnerffnen1 = nullptr;
-    QAction* mniBeenden1 = nullptr;
-    QMenu* Wissenswertes1 = nullptr;
-    QAction* WissenswerteszumKonvertierenSolfeggioFrequenzen1 = nullptr;
-    QMenu* Skin1 = nullptr;
-    QList<QAction*> SkinItems;  // Skin11 ... Skin101
-    QMenu* mniInfo1 = nullptr;
-    QAction* mniProgrammInfo1 = nullptr;
-    BackgroundPicture* Background = nullptr;  // what BkgImage shows
-    TranslationDispatcher* siLangDispatcher1 = nullptr;
-    FormTranslation* siLang1 = nullptr;
-
-    // The dialogs created after the main window (StartupDialogs); null until then.
-    TAboutBoxQVR* AboutBoxQVR = nullptr;
-    TCDNameForm* CDNameForm = nullptr;
-    TEditTitleWizzard* EditTitleWizzard = nullptr;
-    // Read CD: the CD name, the rip and the conversion of the ripped tracks.
-    std::unique_ptr<CdHandOff> CdReading;
-    // Discs and CD drives coming and going; Read CD follows them.
-    MediaNotices* Media = nullptr;
+    // The parts behind the controls, for those that drive the window as a user would.
+    ConversionEngine& engine() override;
+    FileListModel& files() { return *Files; }
+    TranslationDispatcher& translations() { return *siLangDispatcher1; }
+    const BackgroundPicture& background() const { return *Background; }
+    CdHandOff& cdReading() { return *CdReading; }
+    MediaNotices& media() { return *Media; }
 
     void ApplyLanguage();
     void SetLanguageAddresses();
@@ -183,10 +156,63 @@ class TMainFormQVR : public QMainWindow, private CdReadingWindow {
     void resizeEvent(QResizeEvent* event) override;
 
   private:
+    // Main-window state. The run's state (Idle, AbortRequested, CdMode, the frequency, PcSpeed,
+    // DoneStatusText, ...) lives in Engine->State.
+    QString FirstArgument;
+    int ScalePercent = 100;
+    QString ResolutionClass;
+    QString VersionText;
+    QString InfoPageAddress;
+    QString ProductPageAddress;
+    QString SupportMailAddress;
+    ProgramFolders& Folders;  // the session's
+
+    // Controls, named as in the stored layout.
+    QLabel* BkgImage = nullptr;
+    QLabel* ProgressLabel = nullptr;
+    QLabel* FehlerLabel = nullptr;
+    QLabel* HeaderLabel = nullptr;
+    QLabel* ConvertMSGLabel = nullptr;
+    QTableView* lvFiles = nullptr;
+    QPushButton* OpenFolderBitBtn = nullptr;
+    QPushButton* OpenFileBitBtn = nullptr;
+    QPushButton* RipCDBitBtn = nullptr;
+    QComboBox* ComboBox1 = nullptr;
+    QPushButton* ConvertBitBtn = nullptr;
+    QPushButton* AbortBitBtn = nullptr;
+    QPushButton* OutputFolderBitBtn = nullptr;
+    QTimer* ProgressTimer = nullptr;  // the engine's timers
+    QTimer* BlinkenTimer = nullptr;
+    FileListModel* Files = nullptr;
+    std::unique_ptr<ConversionEngine> Engine;
+
+    QMenu* mniProgramm1 = nullptr;
+    QAction* OpenFolder1 = nullptr;
+    QAction* OpenFile1 = nullptr;
+    QAction* AusgabeOrdnerffnen1 = nullptr;
+    QAction* mniBeenden1 = nullptr;
+    QMenu* Wissenswertes1 = nullptr;
+    QAction* WissenswerteszumKonvertierenSolfeggioFrequenzen1 = nullptr;
+    QMenu* Skin1 = nullptr;
+    QList<QAction*> SkinItems;  // Skin11 ... Skin101
+    QMenu* mniInfo1 = nullptr;
+    QAction* mniProgrammInfo1 = nullptr;
+    BackgroundPicture* Background = nullptr;  // what BkgImage shows
+    TranslationDispatcher* siLangDispatcher1 = nullptr;
+    FormTranslation* siLang1 = nullptr;
+
+    // The dialogs created after the main window; null until then.
+    TAboutBoxQVR* AboutBoxQVR = nullptr;
+    TCDNameForm* CDNameForm = nullptr;
+    TEditTitleWizzard* EditTitleWizzard = nullptr;
+    // Read CD: the CD name, the rip and the conversion of the ripped tracks.
+    std::unique_ptr<CdHandOff> CdReading;
+    // Discs and CD drives coming and going; Read CD follows them.
+    MediaNotices* Media = nullptr;
+
     // Read CD's view of the window.
-    ConversionEngine& engine() override;
     TCDNameForm* cdNameDialog() override;
-    std::unique_ptr<TRipperForm> makeRipper(CDRipLibrary& library) override;
+    std::unique_ptr<TRipperForm> makeRipper(CdLibraries libraries) override;
     void prepareForRip(int frequencyIndex) override;
     void setFileButtonsEnabled(bool enabled) override;
     void hideFrequencyChooser(bool clear) override;

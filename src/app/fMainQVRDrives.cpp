@@ -47,7 +47,7 @@ void TMainFormQVR::connectDriveHandlers()
 
 bool TMainFormQVR::HasCdDrive()
 {
-    return qvr::HasCdDrive(cdRipLibrary());
+    return qvr::HasCdDrive(session_.cdLibraries().extraction);
 }
 
 CdDriveSurvey TMainFormQVR::surveyCdDrives()
@@ -66,10 +66,10 @@ TCDNameForm* TMainFormQVR::cdNameDialog()
     return CDNameForm;
 }
 
-std::unique_ptr<TRipperForm> TMainFormQVR::makeRipper(CDRipLibrary& library)
+std::unique_ptr<TRipperForm> TMainFormQVR::makeRipper(CdLibraries libraries)
 {
     auto ripper =
-        std::make_unique<TRipperForm>(EditTitleWizzard, ScalePercent, library, session_.texts(),
+        std::make_unique<TRipperForm>(EditTitleWizzard, ScalePercent, libraries, session_.texts(),
                                       session_.host(), steadyClock(), this);
     ripper->followColours(dialogColours_);
     return ripper;

@@ -29,6 +29,24 @@ void TMainFormQVR::WissenswerteszumKonvertierenSolfeggioFrequenzen1Click()
     }
 }
 
+LanguageAddresses TMainFormQVR::addresses() const
+{
+    return {InfoPageAddress, ProductPageAddress, SupportMailAddress};
+}
+
+AboutBoxContent TMainFormQVR::aboutBoxContent() const
+{
+    return {Folders.ProgramFolder, VersionText, ProductPageAddress,
+            SupportMailAddress,    {},          ScalePercent};
+}
+
+void TMainFormQVR::setDialogs(const WindowDialogs& dialogs)
+{
+    AboutBoxQVR = dialogs.aboutBox;
+    CDNameForm = dialogs.cdName;
+    EditTitleWizzard = dialogs.editTitle;
+}
+
 void TMainFormQVR::mniProgrammInfo1Click()
 {
     if (AboutBoxQVR != nullptr) {

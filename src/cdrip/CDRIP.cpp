@@ -7,18 +7,22 @@
 
 #include <QFile>
 #include <QScopedValueRollback>
+#include <QTimer>
 #include <QtEndian>
 
 #include <algorithm>
 #include <cstring>
 #include <exception>
 #include <optional>
+#include <utility>
 
 namespace qvr {
 namespace {
 
 constexpr int kSectorsPerSecond = 75;
 constexpr int kWavHeaderSize = 44;
+// The identification text is a 256-character field, zero-terminated.
+constexpr qsizetype kCdRomIdLength = 255;
 
 struct FormatInfo {
     std::uint32_t sampleRate;
@@ -37,32 +41,6 @@ std::optional<FormatInfo> formatInfo(TOutputFormat format)
         case TOutputFormat::MONO11025: return FormatInfo{11025, 1, TLameMode::MONO};
     }
     return std::nullopt;
-}
-
-std::int32_t readInt32(const CdromParameters& record, int offset)
-{
-    return qFromLittleEndian<std::int32_t>(record.data() + offset);
-}
-
-void writeInt32(CdromParameters& record, int offset, std::int32_t value)
-{
-    qToLittleEndian(value, record.data() + offset);
-}
-
-TDriveTableClass driveTableOf(const CdromParameters& record)
-{
-    const auto value = [&](int i) {
-        return readInt32(record, cdrom_parameters::kDriveTableOffset + 4 * i);
-    };
-    TDriveTableClass table;
-    table.DriveType = static_cast<TDriveType>(value(0));
-    table.ReadMethod = static_cast<TReadMethod>(value(1));
-    table.SetSpeed = static_cast<TSetSpeed>(value(2));
-    table.Endian = static_cast<TEndian>(value(3));
-    table.EnableMode = static_cast<TEnableMode>(value(4));
-    table.Density = value(5);
-    table.Atapi = value(6) != 0;
-    return table;
 }
 
 std::uint32_t byteRate(const FormatInfo& format)
@@ -154,6 +132,25 @@ CdTextEntry trackText(const CdText& text, std::int32_t position)
                : CdTextEntry{};
 }
 
+// Track i of the table of contents, with its CD-TEXT; it ends where the next track, or the
+// lead-out, begins.
+TTrack tocTrack(const DiscToc& disc, std::int32_t i)
+{
+    const auto at = static_cast<std::size_t>(i);
+    const TocTrack& entry = disc.tracks[at];
+    const std::int32_t next =
+        at + 1 < disc.tracks.size() ? disc.tracks[at + 1].startSector : disc.leadOutSector;
+    const CdTextEntry named = trackText(disc.cdText, i);
+    TTrack track;
+    track.TrackNum = i + 1;
+    track.StartSector = entry.startSector;
+    track.EndSector = next - 1;
+    track.TrackType = entry.audio ? QStringLiteral("Audio") : QStringLiteral("Data");
+    track.Title = named.title;
+    track.Performer = named.performer;
+    return track;
+}
+
 }  // namespace
 
 QString PartialRipName(const QString& outputName)
@@ -170,11 +167,24 @@ struct TCDRIP::RipBuffers {
     bool streamOpen = false;
 };
 
-TCDRIP::TCDRIP(QObject* owner, CDRipLibrary& library) : QObject(owner), library_(library)
+// A rip between opening and closing the library's ripper: the file under its partial name and
+// the buffers.
+struct TCDRIP::ActiveRip {
+    QString outputName;
+    QFile file;
+    RipBuffers buffers;
+    std::int32_t bufferSize = 0;  // the most bytes a chunk of the library brings
+    bool wav = false;
+};
+
+TCDRIP::TCDRIP(QObject* owner, CDRipLibrary& library)
+    : QObject(owner), library_(library), turns_(new QTimer(this))
 {
+    turns_->setInterval(0);
+    connect(turns_, &QTimer::timeout, this, &TCDRIP::ripTurn);
     try {
-        Version_ = QString::number(library_.CR_GetCDRipVersion());
-        if (library_.CR_Init() != kCrFailure) {
+        Version_ = QString::number(library_.version());
+        if (library_.findDrives()) {
             readActiveDrive();
             ReadToc();
         }
@@ -184,35 +194,43 @@ TCDRIP::TCDRIP(QObject* owner, CDRipLibrary& library) : QObject(owner), library_
     }
 }
 
-TCDRIP::~TCDRIP() = default;
+// A rip still open when the component goes leaves nothing behind.
+TCDRIP::~TCDRIP()
+{
+    if (rip_) {
+        try {
+            abandonRip();
+        } catch (...) {
+        }
+    }
+}
 
 void TCDRIP::readActiveDrive()
 {
     if (!readParameters()) {
         return;
     }
-    CDRomNum_ = library_.CR_GetActiveCDROM();
+    CDRomNum_ = library_.activeDrive();
     JitterCorrect_ = true;
-    writeInt32(record_, cdrom_parameters::kJitterFlagOffset, -1);
+    settings_.jitterCorrection = true;
 }
 
-// Takes the library's record for the active drive and the component's copies of it; on a
-// refusal the record and the copies stay as they were.
+// Takes the library's description of the active drive and the component's copies of it; when
+// the library cannot describe the drive, the settings and the copies stay as they were.
 bool TCDRIP::readParameters()
 {
-    CdromParameters fresh = record_;
-    if (library_.CR_GetCDROMParameters(&fresh) == kCrFailure) {
+    const std::optional<DriveInfo> drive = library_.describeActiveDrive();
+    if (!drive) {
         return false;
     }
-    record_ = fresh;
-    std::memcpy(CDRomID_.data(), record_.data() + cdrom_parameters::kIdOffset, CDRomID_.size());
-    CDRomID_.back() = '\0';
+    settings_ = drive->settings;
+    CDRomID_ = drive->id.left(kCdRomIdLength);
     if (!DriveTable_) {
         DriveTable_ = std::make_unique<TDriveTableClass>();
     }
-    *DriveTable_ = driveTableOf(record_);
-    OutputFormat_ = static_cast<TOutputFormat>(record_[cdrom_parameters::kOutputFormatOffset]);
-    Speed_ = readInt32(record_, cdrom_parameters::kSpeedOffset);
+    *DriveTable_ = drive->driveTable;
+    OutputFormat_ = drive->settings.outputFormat;
+    Speed_ = drive->speed;
     return true;
 }
 
@@ -220,43 +238,35 @@ void TCDRIP::ReadToc()
 {
     DiscText_ = {};
     DiscUnreadable_ = false;
-    if (library_.CR_ReadToc() == kCrFailure) {
-        DiscUnreadable_ = library_.DiscUnreadable();
+    const DiscToc disc = library_.readToc();
+    DiscUnreadable_ = disc.state == DiscState::Unreadable;
+    if (disc.state != DiscState::Read) {
         return;
     }
-    const CdText text = library_.DiscCdText();
-    DiscText_ = text.disc;
-    NumTracks_ = library_.CR_GetNumTocEntries();
+    DiscText_ = disc.cdText.disc;
+    NumTracks_ = static_cast<std::int32_t>(disc.tracks.size());
     for (std::int32_t i = 0; i < NumTracks_; ++i) {
-        TTrack track = tocTrack(i);
-        const CdTextEntry named = trackText(text, i);
-        track.Title = named.title;
-        track.Performer = named.performer;
-        Tracks_.push_back(TTrackItem{trackName(i + 1), track});
+        Tracks_.push_back(TTrackItem{trackName(i + 1), tocTrack(disc, i)});
     }
-}
-
-// Entry i of the table of contents; it ends where entry i + 1 begins.
-TTrack TCDRIP::tocTrack(std::int32_t i)
-{
-    const TocEntry entry = library_.CR_GetTocEntry(i);
-    const TocEntry next = library_.CR_GetTocEntry(i + 1);
-    TTrack track;
-    track.TrackNum = i + 1;
-    track.StartSector = entry.startSector;
-    track.EndSector = next.startSector - 1;
-    track.TrackType =
-        entry.flags == kTocAudioFlags ? QStringLiteral("Audio") : QStringLiteral("Data");
-    return track;
 }
 
 void TCDRIP::setCDRomNum(std::int32_t drive)
 {
-    if (drive == CDRomNum_) {
-        return;
+    if (drive != CDRomNum_) {
+        selectDrive(drive);
     }
+}
+
+// Every reading asks the drive afresh, so selecting is all it takes.
+void TCDRIP::ReadDiscAgain(std::int32_t drive)
+{
+    selectDrive(drive);
+}
+
+void TCDRIP::selectDrive(std::int32_t drive)
+{
     try {
-        if (library_.CR_SetActiveCDROM(drive) != kCrFailure && readParameters()) {
+        if (library_.selectDrive(drive) && readParameters()) {
             CDRomNum_ = drive;
         }
         ReadToc();
@@ -280,10 +290,7 @@ void TCDRIP::setCoder(TLameCoder* coder)
 
 void TCDRIP::setOutputFormat(TOutputFormat format)
 {
-    if (format != OutputFormat_) {
-        writeInt32(record_, cdrom_parameters::kOutputFormatOffset,
-                   static_cast<std::int32_t>(format));
-    }
+    settings_.outputFormat = format;
     OutputFormat_ = format;
     ApplyOutputFormat();
 }
@@ -304,21 +311,25 @@ void TCDRIP::setJitterCorrect(bool value)
         return;
     }
     JitterCorrect_ = value;
-    writeInt32(record_, cdrom_parameters::kJitterFlagOffset, value ? -1 : 0);
-}
-
-QString TCDRIP::CDRomID() const
-{
-    return QString::fromUtf8(CDRomID_.data());
+    settings_.jitterCorrection = value;
 }
 
 bool TCDRIP::ApplyParameters()
 {
     try {
-        return library_.CR_SetCDROMParameters(&record_) != kCrFailure;
+        return library_.applySettings(settings_);
     } catch (...) {
         throw ECDRIPError(kErrorSettingParameters);
     }
+}
+
+const TTrack& TCDRIP::trackAt(std::int32_t trackNumber) const
+{
+    if (trackNumber < 1 || trackNumber > static_cast<std::int32_t>(Tracks_.size())) {
+        throw std::out_of_range(
+            QStringLiteral("List index out of bounds (%1)").arg(trackNumber - 1).toStdString());
+    }
+    return Tracks_[static_cast<std::size_t>(trackNumber - 1)].Track;
 }
 
 TRipOutcome TCDRIP::RipTrack(std::int32_t trackNumber, const QString& fileName)
@@ -326,11 +337,7 @@ TRipOutcome TCDRIP::RipTrack(std::int32_t trackNumber, const QString& fileName)
     if (OnBeginTrack) {
         OnBeginTrack(this, static_cast<std::uint16_t>(trackNumber));
     }
-    if (trackNumber < 1 || trackNumber > static_cast<std::int32_t>(Tracks_.size())) {
-        throw std::out_of_range(
-            QStringLiteral("List index out of bounds (%1)").arg(trackNumber - 1).toStdString());
-    }
-    const TTrack track = Tracks_[static_cast<std::size_t>(trackNumber - 1)].Track;
+    const TTrack track = trackAt(trackNumber);
     const TRipOutcome outcome = RipSectors(track.StartSector, track.EndSector, fileName);
     if (OnEndTrack) {
         OnEndTrack(this, static_cast<std::uint16_t>(trackNumber));
@@ -341,50 +348,118 @@ TRipOutcome TCDRIP::RipTrack(std::int32_t trackNumber, const QString& fileName)
 TRipOutcome TCDRIP::RipSectors(std::int32_t firstSector, std::int32_t lastSector,
                                const QString& fileName)
 {
+    std::optional<TRipOutcome> outcome = beginRip(firstSector, lastSector, fileName);
+    while (!outcome) {
+        outcome = ripNextChunk();
+    }
+    return rip_ ? endRip(*outcome) : *outcome;
+}
+
+void TCDRIP::StartRipTrack(std::int32_t trackNumber, const QString& fileName)
+{
+    if (OnBeginTrack) {
+        OnBeginTrack(this, static_cast<std::uint16_t>(trackNumber));
+    }
+    const TTrack track = trackAt(trackNumber);
+    trackEnd_ = beginRip(track.StartSector, track.EndSector, fileName);
+    trackInProgress_ = trackNumber;
+    turns_->start();
+}
+
+void TCDRIP::Abort()
+{
+    aborted_ = true;
+    // Between two turns: the caller finds the rip cleaned up when it goes on.
+    if (trackInProgress_ != 0 && !inTurn_) {
+        ripTurn();
+    }
+}
+
+// One chunk of the rip of StartRipTrack; an error ends it here, as it would leave RipTrack.
+void TCDRIP::ripTurn()
+{
+    const QScopedValueRollback<bool> inTurn(inTurn_, true);
+    TRipOutcome outcome = TRipOutcome::Aborted;
+    try {
+        if (!trackEnd_) {
+            trackEnd_ = ripNextChunk();
+        }
+        if (!trackEnd_) {
+            return;
+        }
+        outcome = rip_ ? endRip(*trackEnd_) : *trackEnd_;
+    } catch (const std::exception& error) {
+        closeTrackInProgress();
+        emit ripFailed(QString::fromUtf8(error.what()));
+        return;
+    }
+    const std::int32_t trackNumber = closeTrackInProgress();
+    if (OnEndTrack) {
+        OnEndTrack(this, static_cast<std::uint16_t>(trackNumber));
+    }
+    emit trackRipped(trackNumber, outcome);
+}
+
+// No track is in progress from here on; answers the one that was.
+std::int32_t TCDRIP::closeTrackInProgress()
+{
+    turns_->stop();
+    trackEnd_.reset();
+    return std::exchange(trackInProgress_, 0);
+}
+
+// Opens the library's ripper and the output; an outcome when the range cannot be read, nothing
+// when the chunks can come. Writes under PartialRipName until the rip is complete.
+std::optional<TRipOutcome> TCDRIP::beginRip(std::int32_t firstSector, std::int32_t lastSector,
+                                            const QString& fileName)
+{
     checkRipCanStart();
     aborted_ = false;
-    std::int32_t bufferSize = 0;
-    if (library_.CR_OpenRipper(&bufferSize, firstSector, lastSector) == kCrFailure) {
+    const std::optional<std::int32_t> bufferSize = library_.openRipper(firstSector, lastSector);
+    if (!bufferSize) {
         return unreadOutcome(TRipOutcome::Unreadable);
     }
-    const QScopedValueRollback<bool> ripping(ripping_, true);
-    const QString outputName = Encode_ ? ChangeFileExt(fileName, QStringLiteral(".mp3")) : fileName;
-    const QString partName = PartialRipName(outputName);
-    QFile file(partName);
-    RipBuffers buffers;
-    TRipOutcome outcome = TRipOutcome::Aborted;
-    std::exception_ptr failure;
+    rip_ = std::make_unique<ActiveRip>();
+    rip_->outputName = Encode_ ? ChangeFileExt(fileName, QStringLiteral(".mp3")) : fileName;
+    rip_->file.setFileName(PartialRipName(rip_->outputName));
+    rip_->bufferSize = std::max<std::int32_t>(*bufferSize, 0);
+    rip_->wav = WriteWAV_ && !Encode_;
+    abandonOnError([&] { openOutput(firstSector, lastSector); });
+    return std::nullopt;
+}
+
+// Every failure after the library's ripper is opened closes it and removes the partial file
+// before the error goes on.
+template <typename Step>
+void TCDRIP::abandonOnError(Step step)
+{
     try {
-        outcome = writeOutput(file, buffers, firstSector, lastSector,
-                              std::max<std::int32_t>(bufferSize, 0));
+        step();
     } catch (...) {
-        failure = std::current_exception();
+        abandonRip();
+        throw;
     }
-    const bool flushed = finishRip(file, buffers);
-    if (failure || !flushed) {
-        RemoveFile(partName);
-        if (failure) {
-            std::rethrow_exception(failure);
-        }
-        throw ECDRIPError(kWriteError);
-    }
-    settlePartialFile(partName, outputName, outcome);
-    saveJitterLog(outputName);
-    return outcome;
+}
+
+void TCDRIP::abandonRip()
+{
+    const std::unique_ptr<ActiveRip> rip = std::move(rip_);
+    finishRip(rip->file, rip->buffers);
+    RemoveFile(rip->file.fileName());
 }
 
 // Whether the range could not be read because the disc is gone.
 TRipOutcome TCDRIP::unreadOutcome(TRipOutcome withDisc)
 {
-    return library_.DiscPresent() ? withDisc : TRipOutcome::DiscRemoved;
+    return library_.discPresent() ? withDisc : TRipOutcome::DiscRemoved;
 }
 
 // Refusals before the library's ripper is opened: nothing is created after them.
 void TCDRIP::checkRipCanStart()
 {
     // An event handler starting a rip in the middle of one would close the library's ripper
-    // under the running loop.
-    if (ripping_) {
+    // under the running one.
+    if (rip_ || trackInProgress_ != 0) {
         throw ECDRIPError(kRipRunning);
     }
     if (!ApplyParameters()) {
@@ -398,30 +473,27 @@ void TCDRIP::checkRipCanStart()
     }
 }
 
-// Creates the file, writes the WAV header or opens the encoder, and runs the chunk loop.
-TRipOutcome TCDRIP::writeOutput(QFile& file, RipBuffers& buffers, std::int32_t firstSector,
-                                std::int32_t lastSector, std::int32_t bufferSize)
+// Creates the file, writes the WAV header or opens the encoder, and sizes the read buffer.
+void TCDRIP::openOutput(std::int32_t firstSector, std::int32_t lastSector)
 {
+    QFile& file = rip_->file;
     // Unbuffered, so a short write shows at once and not at some later flush.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
         throw EFCreateError(QStringLiteral("Cannot create file \"%1\". %2")
                                 .arg(file.fileName(), file.errorString())
                                 .toStdString());
     }
-    const bool wav = WriteWAV_ && !Encode_;
-    if (wav) {
+    if (rip_->wav) {
         const FormatInfo format = *formatInfo(OutputFormat_);
         const QByteArray header = wavHeader(format, rangeBytes(format, firstSector, lastSector));
         writeOrFail(file, header.constData(), header.size());
     }
+    RipBuffers& buffers = rip_->buffers;
     if (Encode_) {
         openEncoder(buffers);
     }
-    const TRipOutcome outcome = ripLoop(file, buffers, bufferSize);
-    if (wav && outcome == TRipOutcome::Complete) {
-        announceDataLength(file);
-    }
-    return outcome;
+    const std::size_t chunkBytes = buffers.chunk.size() * sizeof(std::int16_t);
+    buffers.read.resize(static_cast<std::size_t>(rip_->bufferSize) + chunkBytes);
 }
 
 // Opens the encoder stream and its buffers; a refused configuration ends the rip before
@@ -440,36 +512,62 @@ void TCDRIP::openEncoder(RipBuffers& buffers)
     buffers.chunk.resize(Coder_->SamplesPerChunk());
 }
 
-// A chunk the library cannot read ends the rip: going on would leave a gap in the track.
-TRipOutcome TCDRIP::ripLoop(QFile& file, RipBuffers& buffers, std::int32_t bufferSize)
+// The outcome once the rip has come to its end; nothing while chunks are to come.
+std::optional<TRipOutcome> TCDRIP::ripNextChunk()
 {
-    const std::size_t chunkBytes = buffers.chunk.size() * sizeof(std::int16_t);
-    buffers.read.resize(static_cast<std::size_t>(bufferSize) + chunkBytes);
-    std::int32_t result = 0;
-    do {
-        if (aborted_) {
-            return TRipOutcome::Aborted;
-        }
-        std::int32_t delivered = 0;
-        result = library_.CR_RipChunk(buffers.read.data() + buffers.carried, &delivered);
-        if (result == kCrFailure) {
-            return unreadOutcome(TRipOutcome::ReadError);
-        }
-        delivered = std::clamp(delivered, 0, bufferSize);
-        if (Encode_) {
-            encodeWholeChunks(file, buffers, delivered);
-        } else {
-            writeOrFail(file, buffers.read.data(), delivered);
-        }
-        if (result == kCrJitterError) {
-            logJitterError();
-        }
-        const std::int32_t percent = library_.CR_GetPercentCompleted();
-        if (OnProgress) {
-            OnProgress(this, static_cast<std::uint16_t>(percent));
-        }
-    } while (result != kCrRippingDone);
+    std::optional<TRipOutcome> outcome;
+    abandonOnError([&] { outcome = readOneChunk(); });
+    return outcome;
+}
+
+// A chunk the library cannot read ends the rip: going on would leave a gap in the track.
+std::optional<TRipOutcome> TCDRIP::readOneChunk()
+{
+    if (aborted_) {
+        return TRipOutcome::Aborted;
+    }
+    RipBuffers& buffers = rip_->buffers;
+    // Behind the remainder carried from the last chunk.
+    const ChunkRead chunk =
+        library_.readChunk(std::span(buffers.read)
+                               .subspan(static_cast<std::size_t>(buffers.carried),
+                                        static_cast<std::size_t>(rip_->bufferSize)));
+    if (chunk.result == ReadChunkResult::Failed) {
+        return unreadOutcome(TRipOutcome::ReadError);
+    }
+    const std::int32_t delivered = std::clamp(chunk.bytes, 0, rip_->bufferSize);
+    if (Encode_) {
+        encodeWholeChunks(rip_->file, buffers, delivered);
+    } else {
+        writeOrFail(rip_->file, buffers.read.data(), delivered);
+    }
+    if (chunk.result == ReadChunkResult::ChunkWithJitter) {
+        logJitterError(chunk.jitter);
+    }
+    const std::int32_t percent = library_.percentCompleted();
+    if (OnProgress) {
+        OnProgress(this, static_cast<std::uint16_t>(percent));
+    }
+    if (chunk.result != ReadChunkResult::LastChunk) {
+        return std::nullopt;
+    }
+    if (rip_->wav) {
+        announceDataLength(rip_->file);
+    }
     return TRipOutcome::Complete;
+}
+
+// Closes the rip; only a complete one gives the file its name, replacing an earlier file.
+TRipOutcome TCDRIP::endRip(TRipOutcome outcome)
+{
+    const std::unique_ptr<ActiveRip> rip = std::move(rip_);
+    if (!finishRip(rip->file, rip->buffers)) {
+        RemoveFile(rip->file.fileName());
+        throw ECDRIPError(kWriteError);
+    }
+    settlePartialFile(rip->file.fileName(), rip->outputName, outcome);
+    saveJitterLog(rip->outputName);
+    return outcome;
 }
 
 // Encodes every whole encoder chunk in the read buffer and moves the rest to its start, where
@@ -490,12 +588,9 @@ void TCDRIP::encodeWholeChunks(QFile& file, RipBuffers& buffers, std::int32_t de
     buffers.carried = static_cast<std::int32_t>(rest);
 }
 
-void TCDRIP::logJitterError()
+void TCDRIP::logJitterError(const JitterSpan& span)
 {
-    std::uint32_t start = 0;
-    std::uint32_t end = 0;
-    library_.CR_GetLastJitterErrorPosition(&start, &end);
-    JitterLog_.append(QStringLiteral("%1 %2").arg(start).arg(end));
+    JitterLog_.append(QStringLiteral("%1 %2").arg(span.first).arg(span.last));
 }
 
 // Flushes and closes the encoder, closes the library's ripper and the file. False when the
@@ -510,8 +605,8 @@ bool TCDRIP::finishRip(QFile& file, RipBuffers& buffers)
             writeAll(file, buffers.mp3.data(), std::min<qint64>(produced, buffers.mp3.size()));
         Coder_->CloseStream();
     }
-    JitterErrors_ = library_.CR_GetNumberOfJitterErrors();
-    library_.CR_CloseRipper();
+    JitterErrors_ = library_.jitterErrorCount();
+    library_.closeRipper();
     file.close();
     return written;
 }

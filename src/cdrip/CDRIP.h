@@ -7,83 +7,18 @@
 #include <QString>
 #include <QStringList>
 
-#include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <vector>
 
 class QFile;
+class QTimer;
 
 namespace qvr {
 
 class TLameCoder;
-
-enum class TOutputFormat : std::uint8_t {
-    STEREO44100 = 0,
-    MONO44100 = 1,
-    STEREO22050 = 2,
-    MONO22050 = 3,
-    STEREO11025 = 4,
-    MONO11025 = 5,
-};
-
-enum class TDriveType : std::int32_t {
-    GENERIC,
-    TOSHIBA,
-    TOSHIBANEW,
-    IBM,
-    NEC,
-    DEC,
-    IMS,
-    KODAK,
-    RICOH,
-    HP,
-    PHILIPS,
-    PLASMON,
-    GRUNDIGCDR100IPW,
-    MITSUMICDR,
-    PLEXTOR,
-    SONY,
-    YAMAHA,
-    NRC,
-    IMSCDD5,
-    CUSTOMDRIVE,
-};
-enum class TReadMethod : std::int32_t {
-    READMMC,
-    READ10,
-    READNEC,
-    READSONY,
-    READMMC2,
-    READMMC3,
-    READC1,
-    READC2,
-    READC3,
-};
-enum class TSetSpeed : std::int32_t {
-    SPEEDNONE,
-    SPEEDMMC,
-    SPEEDSONY,
-    SPEEDYAMAHA,
-    SPEEDTOSHIBA,
-    SPEEDPHILIPS,
-    SPEEDNEC,
-};
-enum class TEndian : std::int32_t { BIGENDIAN, LITTLEENDIAN };
-enum class TEnableMode : std::int32_t { ENABLENONE, ENABLESTD };
-
-// The command-set values of a drive, in the order of the drive parameter record.
-class TDriveTableClass {
-  public:
-    TDriveType DriveType = TDriveType::GENERIC;
-    TReadMethod ReadMethod = TReadMethod::READMMC;
-    TSetSpeed SetSpeed = TSetSpeed::SPEEDNONE;
-    TEndian Endian = TEndian::BIGENDIAN;
-    TEnableMode EnableMode = TEnableMode::ENABLENONE;
-    std::int32_t Density = 0;
-    bool Atapi = false;
-};
 
 struct TTrack {
     std::int32_t TrackNum = 0;  // 1-based position in the table of contents
@@ -136,14 +71,15 @@ enum class TRipOutcome {
 QString PartialRipName(const QString& outputName);
 
 // Reads audio CDs through the extraction library: selects a drive, lists its tracks and rips a
-// track into a WAV, headerless PCM or (through Coder) MP3 file. Lets pending events be handled
-// after every chunk, so Abort can be requested from a handler.
+// track into a WAV, headerless PCM or (through Coder) MP3 file. RipTrack rips in one call (a
+// handler of OnProgress may Abort); StartRipTrack rips one chunk per turn of the event loop, so
+// that a window stays alive without handling events inside the rip.
 class TCDRIP : public QObject {
     Q_OBJECT
   public:
     // Initialises the library and reads the active drive; ECDRIPError "Initialization failure"
     // when something inside fails.
-    explicit TCDRIP(QObject* owner = nullptr, CDRipLibrary& library = cdRipLibrary());
+    TCDRIP(QObject* owner, CDRipLibrary& library);
     ~TCDRIP() override;
 
     TLameCoder* Coder() const { return Coder_; }
@@ -152,6 +88,9 @@ class TCDRIP : public QObject {
     std::int32_t CDRomNum() const { return CDRomNum_; }
     // Selects another drive and appends its tracks; an unchanged number does nothing.
     void setCDRomNum(std::int32_t drive);
+    // Selects `drive` even when it is the active one and appends the tracks of the disc it holds
+    // now: the way to see a disc that was changed in the same drive.
+    void ReadDiscAgain(std::int32_t drive);
     // Absent until drive parameters have been read once.
     TDriveTableClass* DriveTable() const { return DriveTable_.get(); }
     // Changes only this component's copy (when it exists); the next reading replaces it.
@@ -174,7 +113,7 @@ class TCDRIP : public QObject {
     TProgressEvent OnProgress;
 
     // The active drive's identification text.
-    QString CDRomID() const;
+    const QString& CDRomID() const { return CDRomID_; }
     TTrackList& Tracks() { return Tracks_; }
     const TTrackList& Tracks() const { return Tracks_; }
     std::int32_t NumTracks() const { return NumTracks_; }
@@ -188,7 +127,7 @@ class TCDRIP : public QObject {
 
     // Sets the coder's mode and sample rate from the output format.
     void ApplyOutputFormat();
-    // Hands the drive parameters to the library; false when it refuses them.
+    // Hands the drive settings to the library; false when it refuses them.
     bool ApplyParameters();
     // Rips the sectors of Tracks()[trackNumber - 1], between OnBeginTrack and OnEndTrack.
     TRipOutcome RipTrack(std::int32_t trackNumber, const QString& fileName);
@@ -196,29 +135,55 @@ class TCDRIP : public QObject {
     // other end removes it. A WAV header announces the bytes the file holds.
     TRipOutcome RipSectors(std::int32_t firstSector, std::int32_t lastSector,
                            const QString& fileName);
-    // A running rip stops before its next chunk.
-    void Abort() { aborted_ = true; }
+    // Rips as RipTrack does, one chunk per turn of the event loop, and returns at once; the end
+    // comes as trackRipped, or as ripFailed for what RipTrack would throw once the rip has begun.
+    // An error before the rip begins (a track outside the list, refused parameters, another rip
+    // running) is thrown here.
+    void StartRipTrack(std::int32_t trackNumber, const QString& fileName);
+    // From StartRipTrack to trackRipped or ripFailed.
+    bool TrackInProgress() const { return trackInProgress_ != 0; }
+    // A running rip stops before its next chunk; one of StartRipTrack that waits for its next
+    // turn ends at once.
+    void Abort();
+
+  signals:
+    // After OnEndTrack.
+    void trackRipped(std::int32_t trackNumber, qvr::TRipOutcome outcome);
+    // The rip has been cleaned up; OnEndTrack is not raised.
+    void ripFailed(const QString& message);
 
   private:
     struct RipBuffers;
+    struct ActiveRip;
 
     void readActiveDrive();
+    void selectDrive(std::int32_t drive);
     bool readParameters();
     void ReadToc();
-    TTrack tocTrack(std::int32_t i);
+    const TTrack& trackAt(std::int32_t trackNumber) const;
     void checkRipCanStart();
-    TRipOutcome writeOutput(QFile& file, RipBuffers& buffers, std::int32_t firstSector,
-                            std::int32_t lastSector, std::int32_t bufferSize);
+    std::optional<TRipOutcome> beginRip(std::int32_t firstSector, std::int32_t lastSector,
+                                        const QString& fileName);
+    void openOutput(std::int32_t firstSector, std::int32_t lastSector);
     void openEncoder(RipBuffers& buffers);
-    TRipOutcome ripLoop(QFile& file, RipBuffers& buffers, std::int32_t bufferSize);
+    std::optional<TRipOutcome> ripNextChunk();
+    std::optional<TRipOutcome> readOneChunk();
+    TRipOutcome endRip(TRipOutcome outcome);
+    void abandonRip();
+    template <typename Step>
+    void abandonOnError(Step step);
+    void ripTurn();
+    std::int32_t closeTrackInProgress();
     TRipOutcome unreadOutcome(TRipOutcome withDisc);
     void encodeWholeChunks(QFile& file, RipBuffers& buffers, std::int32_t delivered);
-    void logJitterError();
+    void logJitterError(const JitterSpan& span);
     bool finishRip(QFile& file, RipBuffers& buffers);
     void saveJitterLog(const QString& outputName) const;
 
     CDRipLibrary& library_;
-    CdromParameters record_{};
+    // What goes back to the library: its own values for the drive read last, with the changes
+    // of JitterCorrect and OutputFormat.
+    DriveSettings settings_;
     TLameCoder* Coder_ = nullptr;
     std::int32_t CDRomNum_ = 0;
     std::unique_ptr<TDriveTableClass> DriveTable_;
@@ -228,7 +193,7 @@ class TCDRIP : public QObject {
     bool JitterCorrect_ = false;
     QString Version_;
     std::int32_t Speed_ = 0;
-    std::array<char, cdrom_parameters::kIdSize> CDRomID_{};
+    QString CDRomID_;
     TTrackList Tracks_;
     std::int32_t NumTracks_ = 0;
     CdTextEntry DiscText_;
@@ -236,7 +201,11 @@ class TCDRIP : public QObject {
     std::int32_t JitterErrors_ = 0;
     QStringList JitterLog_;
     bool aborted_ = false;
-    bool ripping_ = false;  // between opening and closing the library's ripper
+    std::unique_ptr<ActiveRip> rip_;       // between opening and closing the library's ripper
+    QTimer* turns_;                        // the turns of a rip of StartRipTrack
+    std::int32_t trackInProgress_ = 0;     // of StartRipTrack; 0 when none
+    std::optional<TRipOutcome> trackEnd_;  // how it ended, before its clean-up
+    bool inTurn_ = false;
 };
 
 }  // namespace qvr

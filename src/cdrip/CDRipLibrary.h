@@ -1,93 +1,110 @@
 #pragma once
 
+#include "cdrip/CdDriveTypes.h"
 #include "cdrip/CdText.h"
 
+#include <QString>
 #include <QStringList>
 
-#include <array>
 #include <cstdint>
+#include <optional>
+#include <span>
+#include <vector>
 
 namespace qvr {
 
-// The CD digital-audio extraction library as the ripper component calls it. The real one works
-// over libcdio and libcdio-paranoia (CdioRipLibrary.h); tests put a scripted one in its place.
-// Every result of 1 means failure.
+// What the ripper component sets of a drive and hands back before every rip.
+struct DriveSettings {
+    bool jitterCorrection = false;
+    TOutputFormat outputFormat = TOutputFormat::STEREO44100;
 
-inline constexpr std::int32_t kCrOk = 0;
-inline constexpr std::int32_t kCrFailure = 1;
-inline constexpr std::int32_t kCrJitterError = 3;  // the chunk is delivered all the same
-inline constexpr std::int32_t kCrRippingDone = 4;  // the last chunk of the range
-
-inline constexpr int kCdromParameterSize = 340;
-using CdromParameters = std::array<std::uint8_t, kCdromParameterSize>;
-
-// Where the ripper component finds its parts of the drive parameter record; all little-endian.
-namespace cdrom_parameters {
-inline constexpr int kIdOffset = 0;  // identification text, zero-terminated
-inline constexpr int kIdSize = 256;
-inline constexpr int kSpeedOffset = 276;
-inline constexpr int kJitterFlagOffset = 284;  // -1 correction on, 0 off
-inline constexpr int kDriveTableOffset = 292;  // seven 32-bit values
-inline constexpr int kDriveTableValues = 7;
-inline constexpr int kOutputFormatOffset = 327;  // 32-bit, unaligned; readers use its first byte
-}  // namespace cdrom_parameters
-
-// One table-of-contents entry, returned by value.
-struct TocEntry {
-    std::int32_t startSector = 0;
-    std::uint8_t flags = 0;  // 16 for an audio track
-    std::uint8_t trackNumber = 0;
-    std::uint8_t reserved[2] = {0, 0};
+    bool operator==(const DriveSettings&) const = default;
 };
-static_assert(sizeof(TocEntry) == 8);
 
-inline constexpr std::uint8_t kTocAudioFlags = 16;
-inline constexpr std::uint8_t kTocDataFlags = 20;
+// A drive as the library describes it.
+struct DriveInfo {
+    QString id;              // vendor and model, with a blank behind for the drive list
+    std::int32_t speed = 0;  // the highest read speed in CD speed units; 0 when unknown
+    TDriveTableClass driveTable;
+    DriveSettings settings;  // as last handed over, else the library's own
+};
 
-// A drive number that names no drive: selecting it succeeds, its parameters are an empty
-// record and it has no table of contents. Callers use it to force a fresh reading of a drive.
-inline constexpr std::int32_t kNoDrive = 256;
+struct TocTrack {
+    std::int32_t startSector = 0;
+    bool audio = true;
+};
 
+enum class DiscState {
+    Read,
+    NoDisc,      // the drive holds none, or tells nothing
+    Unreadable,  // a disc or image was found but makes no sense (a damaged CUE sheet...)
+};
+
+// The table of contents of the disc in a drive; tracks, lead-out and CD-TEXT only when Read.
+struct DiscToc {
+    DiscState state = DiscState::NoDisc;
+    std::vector<TocTrack> tracks;
+    std::int32_t leadOutSector = 0;  // the last track ends before it
+    CdText cdText;
+};
+
+enum class ReadChunkResult {
+    Chunk,
+    ChunkWithJitter,  // delivered all the same, after corrections
+    LastChunk,        // the range is complete
+    Failed,           // nothing to write
+};
+
+// The first and last sector corrected in a chunk.
+struct JitterSpan {
+    std::uint32_t first = 0;
+    std::uint32_t last = 0;
+};
+
+struct ChunkRead {
+    ReadChunkResult result = ReadChunkResult::LastChunk;
+    std::int32_t bytes = 0;
+    JitterSpan jitter;  // with ChunkWithJitter
+};
+
+// The CD digital-audio extraction library beneath the ripper component. The real one works over
+// libcdio and libcdio-paranoia (CdioRipLibrary.h); tests put a scripted one in its place. A rip
+// is openRipper, readChunk until LastChunk (or Failed, or the caller's abort), closeRipper.
 class CDRipLibrary {
   public:
     virtual ~CDRipLibrary() = default;
 
-    virtual std::int32_t CR_GetCDRipVersion() = 0;
-    virtual std::int32_t CR_Init() = 0;
-    virtual std::int32_t CR_GetActiveCDROM() = 0;
-    virtual std::int32_t CR_SetActiveCDROM(std::int32_t drive) = 0;
-    virtual std::int32_t CR_GetCDROMParameters(CdromParameters* parameters) = 0;
-    virtual std::int32_t CR_SetCDROMParameters(const CdromParameters* parameters) = 0;
-    virtual std::int32_t CR_ReadToc() = 0;
-    virtual std::int32_t CR_GetNumTocEntries() = 0;
-    virtual TocEntry CR_GetTocEntry(std::int32_t entry) = 0;
-    virtual std::int32_t CR_OpenRipper(std::int32_t* bufferSize, std::int32_t firstSector,
-                                       std::int32_t lastSector) = 0;
-    virtual std::int32_t CR_RipChunk(std::uint8_t* destination, std::int32_t* byteCount) = 0;
-    virtual std::int32_t CR_GetPercentCompleted() = 0;
-    virtual void CR_GetLastJitterErrorPosition(std::uint32_t* start, std::uint32_t* end) = 0;
-    virtual std::int32_t CR_GetNumberOfJitterErrors() = 0;
-    virtual void CR_CloseRipper() = 0;
-
-    // Where each drive of the list is found (device path or image file), in drive-number order,
-    // as of the last CR_Init. The drive list of a dialog shows it beside the identification.
-    virtual QStringList DrivePaths() const = 0;
-
-    // The CD-TEXT of the disc whose table of contents CR_ReadToc read last; empty when that
-    // reading failed or the disc carries none.
-    virtual CdText DiscCdText() const = 0;
-
-    // True when the last CR_ReadToc failed on a disc or image it found but could not make sense
-    // of (a damaged CUE sheet, an image whose data cannot be read); false when it succeeded or
-    // the drive simply holds no disc.
-    virtual bool DiscUnreadable() const = 0;
-
+    virtual std::int32_t version() = 0;
+    // Looks for the drives afresh and makes the first one active; false when the library cannot
+    // work at all.
+    virtual bool findDrives() = 0;
+    // Where each drive is found (device path or image file), in drive-number order, as of the
+    // last findDrives. The drive list of a dialog shows it beside the identification.
+    virtual QStringList drivePaths() const = 0;
+    virtual std::int32_t activeDrive() = 0;
+    // False, with the active drive unchanged, for a number the list does not hold.
+    virtual bool selectDrive(std::int32_t drive) = 0;
+    // Nothing when the active drive cannot be described.
+    virtual std::optional<DriveInfo> describeActiveDrive() = 0;
+    // The active drive's settings for the next rips; false when they are refused.
+    virtual bool applySettings(const DriveSettings& settings) = 0;
+    // Asks the active drive now: another disc may have been put in since the last reading.
+    virtual DiscToc readToc() = 0;
     // Whether the active drive holds a readable disc now; tells a disc taken out during a rip
     // from a read error.
-    virtual bool DiscPresent() = 0;
-};
+    virtual bool discPresent() = 0;
 
-// The process's extraction library, over libcdio.
-CDRipLibrary& cdRipLibrary();
+    // Prepares the rip of the range, both sectors included; answers the most bytes one chunk
+    // can deliver, or nothing when the range cannot be read.
+    virtual std::optional<std::int32_t> openRipper(std::int32_t firstSector,
+                                                   std::int32_t lastSector) = 0;
+    // The next chunk of 16-bit PCM into `destination`, which holds at least the size
+    // openRipper answered. Without an open ripper: LastChunk with no bytes.
+    virtual ChunkRead readChunk(std::span<std::uint8_t> destination) = 0;
+    virtual std::int32_t percentCompleted() = 0;
+    // The chunks with corrections of the current rip.
+    virtual std::int32_t jitterErrorCount() = 0;
+    virtual void closeRipper() = 0;
+};
 
 }  // namespace qvr

@@ -6,11 +6,11 @@ namespace qvr {
 
 CdText FirstDriveCdText(CDRipLibrary& library)
 {
-    if (library.CR_Init() == kCrFailure || library.CR_SetActiveCDROM(0) == kCrFailure ||
-        library.CR_ReadToc() == kCrFailure) {
+    if (!library.findDrives() || !library.selectDrive(0)) {
         return {};
     }
-    return library.DiscCdText();
+    const DiscToc disc = library.readToc();
+    return disc.state == DiscState::Read ? disc.cdText : CdText{};
 }
 
 }  // namespace qvr

@@ -5,7 +5,6 @@
 
 #include <QLoggingCategory>
 #include <QStringDecoder>
-#include <QtEndian>
 
 #include <cdio/cdio.h>
 #include <cdio/cdtext.h>
@@ -26,7 +25,6 @@ Q_LOGGING_CATEGORY(cdioLog, "quorvane.cdio", QtWarningMsg)
 
 constexpr int kReadRetries = 20;
 constexpr int kKilobytesPerSpeedUnit = 176;  // 1x = 75 sectors of 2352 bytes per second
-constexpr std::uint8_t kLeadOutTrack = 0xAA;
 
 struct CdioDestroyer {
     void operator()(CdIo_t* cdio) const { cdio_destroy(cdio); }
@@ -52,7 +50,7 @@ void routeCdioMessage(cdio_log_level_t level, const char message[])
 // libcdio's own handler ends the process on every error message, and a damaged CUE sheet, an
 // image whose data is a folder or a disc taken out during a rip all produce one. The handler is
 // process-wide by libcdio's design, so it is installed once, here, before the first libcdio call
-// of the process's one library.
+// of the process's first library.
 void installCdioLogHandler()
 {
     static const bool installed = [] {
@@ -66,11 +64,6 @@ CdioHandle openDrive(const CdioRipLibrary::Drive& drive)
 {
     return CdioHandle(drive.image ? cdio_open_cue(drive.path.c_str())
                                   : cdio_open(drive.path.c_str(), DRIVER_DEVICE));
-}
-
-void putInt32(CdromParameters& record, int offset, std::int32_t value)
-{
-    qToLittleEndian(value, record.data() + offset);
 }
 
 std::string trimmed(const char* text)
@@ -110,24 +103,19 @@ std::int32_t readSpeed(CdIo_t* cdio)
     return ((page[start + 8] << 8) | page[start + 9]) / kKilobytesPerSpeedUnit;
 }
 
-CdromParameters describe(const CdioRipLibrary::Drive& drive)
+DriveInfo describe(const CdioRipLibrary::Drive& drive)
 {
-    namespace p = cdrom_parameters;
-    CdromParameters record{};
     const CdioHandle cdio = openDrive(drive);
-    const std::string id = identification(cdio.get(), drive.path);
-    std::memcpy(record.data() + p::kIdOffset, id.data(),
-                std::min<std::size_t>(id.size(), p::kIdSize - 1));
-    putInt32(record, p::kSpeedOffset, drive.image ? 0 : readSpeed(cdio.get()));
-    putInt32(record, p::kJitterFlagOffset, -1);
-    // Drive table: generic MMC drive, little-endian audio, no mode switching, density 0.
-    const std::int32_t table[p::kDriveTableValues] = {0, 0, drive.image ? 0 : 1, 1,
-                                                      0, 0, drive.image ? 0 : 1};
-    for (int i = 0; i < p::kDriveTableValues; ++i) {
-        putInt32(record, p::kDriveTableOffset + 4 * i, table[i]);
-    }
-    putInt32(record, p::kOutputFormatOffset, 0);  // audio CDs hold 44.1 kHz stereo
-    return record;
+    DriveInfo info;
+    info.id = QString::fromStdString(identification(cdio.get(), drive.path));
+    info.speed = drive.image ? 0 : readSpeed(cdio.get());
+    // A generic MMC drive, little-endian audio, no mode switching, density 0.
+    info.driveTable.SetSpeed = drive.image ? TSetSpeed::SPEEDNONE : TSetSpeed::SPEEDMMC;
+    info.driveTable.Endian = TEndian::LITTLEENDIAN;
+    info.driveTable.Atapi = !drive.image;
+    // Audio CDs hold 44.1 kHz stereo.
+    info.settings = DriveSettings{true, TOutputFormat::STEREO44100};
+    return info;
 }
 
 // Paranoia reads audio only; on a data track it would retry every sector in vain.
@@ -139,9 +127,7 @@ bool startsInAudio(CdIo_t* cdio, std::int32_t sector)
 
 bool correctionOn(const CdioRipLibrary::Drive& drive)
 {
-    return !drive.parameters ||
-           qFromLittleEndian<std::int32_t>(drive.parameters->data() +
-                                           cdrom_parameters::kJitterFlagOffset) != 0;
+    return !drive.info || drive.info->settings.jitterCorrection;
 }
 
 bool isCorrection(paranoia_cb_mode_t event)
@@ -207,48 +193,52 @@ CdText readCdText(CdIo_t* cdio, track_t first, track_t count, bool sheet)
     return text;
 }
 
-// The tracks of the disc, then the lead-out; empty when the drive reports no table of contents.
-std::vector<TocEntry> tocEntries(CdIo_t* cdio)
+// The tracks and the lead-out; no tracks when the drive reports no table of contents.
+DiscToc tableOfContents(CdIo_t* cdio)
 {
+    DiscToc toc;
     const track_t first = cdio_get_first_track_num(cdio);
     const track_t count = cdio_get_num_tracks(cdio);
     if (first == CDIO_INVALID_TRACK || count == CDIO_INVALID_TRACK || count == 0) {
-        return {};
+        return toc;
     }
-    std::vector<TocEntry> toc;
     for (track_t t = first; t < first + count; ++t) {
-        const bool audio = cdio_get_track_format(cdio, t) == TRACK_FORMAT_AUDIO;
-        toc.push_back(TocEntry{
-            cdio_get_track_lsn(cdio, t), audio ? kTocAudioFlags : kTocDataFlags, t, {0, 0}});
+        toc.tracks.push_back(TocTrack{cdio_get_track_lsn(cdio, t),
+                                      cdio_get_track_format(cdio, t) == TRACK_FORMAT_AUDIO});
     }
-    toc.push_back(TocEntry{
-        cdio_get_track_lsn(cdio, CDIO_CDROM_LEADOUT_TRACK), kTocDataFlags, kLeadOutTrack, {0, 0}});
+    toc.leadOutSector = cdio_get_track_lsn(cdio, CDIO_CDROM_LEADOUT_TRACK);
+    return toc;
+}
+
+DiscToc withoutTracks(DiscState state)
+{
+    DiscToc toc;
+    toc.state = state;
     return toc;
 }
 
 // libcdio accepts some sheets it could not fully read, such as a TRACK without an INDEX, which
 // starts before the disc. The lead-out is not judged: behind a short image file it comes early,
 // and the tracks it cuts fail when they are ripped.
-bool tracksInOrder(const std::vector<TocEntry>& toc)
+bool tracksInOrder(const std::vector<TocTrack>& tracks)
 {
     std::int32_t previous = -1;
-    for (std::size_t i = 0; i + 1 < toc.size(); ++i) {
-        if (toc[i].startSector <= previous) {
+    for (const TocTrack& track : tracks) {
+        if (track.startSector <= previous) {
             return false;
         }
-        previous = toc[i].startSector;
+        previous = track.startSector;
     }
     return true;
 }
 
 // An image whose data file is a folder, empty or cut before its first audio track still gives a
 // table of contents; only reading tells.
-bool firstAudioSectorReadable(CdIo_t* cdio, const std::vector<TocEntry>& toc)
+bool firstAudioSectorReadable(CdIo_t* cdio, const std::vector<TocTrack>& tracks)
 {
-    const auto audio = std::find_if(toc.begin(), toc.end() - 1, [](const TocEntry& entry) {
-        return entry.flags == kTocAudioFlags;
-    });
-    if (audio == toc.end() - 1) {
+    const auto audio = std::find_if(tracks.begin(), tracks.end(),
+                                    [](const TocTrack& track) { return track.audio; });
+    if (audio == tracks.end()) {
         return true;
     }
     std::uint8_t sector[CdioRipLibrary::kSectorSize];
@@ -341,19 +331,16 @@ CdioRipLibrary::CdioRipLibrary(QStringList images) : images_(std::move(images))
 
 CdioRipLibrary::~CdioRipLibrary() = default;
 
-std::int32_t CdioRipLibrary::CR_GetCDRipVersion()
+std::int32_t CdioRipLibrary::version()
 {
     return static_cast<std::int32_t>(libcdio_version_num);
 }
 
-std::int32_t CdioRipLibrary::CR_Init()
+bool CdioRipLibrary::findDrives()
 {
     session_.reset();
     drives_.clear();
-    toc_.clear();
-    cdText_ = {};
     active_ = 0;
-    unreadable_ = false;
     if (char** devices = cdio_get_devices(DRIVER_DEVICE)) {
         for (char** device = devices; *device != nullptr; ++device) {
             drives_.push_back(Drive{*device, false, std::nullopt});
@@ -368,126 +355,121 @@ std::int32_t CdioRipLibrary::CR_Init()
     for (const QString& image : images_) {
         drives_.push_back(Drive{toNativeBytes(image), true, std::nullopt});
     }
-    return kCrOk;
+    return true;
 }
 
-CdioRipLibrary::Drive* CdioRipLibrary::activeDrive()
+QStringList CdioRipLibrary::drivePaths() const
+{
+    QStringList paths;
+    for (const Drive& drive : drives_) {
+        paths.append(fromNativeBytes(drive.path));
+    }
+    return paths;
+}
+
+CdioRipLibrary::Drive* CdioRipLibrary::active()
 {
     return active_ >= 0 && active_ < static_cast<std::int32_t>(drives_.size())
                ? &drives_[static_cast<std::size_t>(active_)]
                : nullptr;
 }
 
-std::int32_t CdioRipLibrary::CR_GetActiveCDROM()
+CdioRipLibrary::Drive* CdioRipLibrary::describedActive()
+{
+    Drive* drive = active();
+    if (drive != nullptr && !drive->info) {
+        drive->info = describe(*drive);
+    }
+    return drive;
+}
+
+std::int32_t CdioRipLibrary::activeDrive()
 {
     return active_;
 }
 
-std::int32_t CdioRipLibrary::CR_SetActiveCDROM(std::int32_t drive)
+bool CdioRipLibrary::selectDrive(std::int32_t drive)
 {
-    if (drive != kNoDrive && (drive < 0 || drive >= static_cast<std::int32_t>(drives_.size()))) {
-        return kCrFailure;
+    if (drive < 0 || drive >= static_cast<std::int32_t>(drives_.size())) {
+        return false;
     }
     active_ = drive;
-    toc_.clear();
-    cdText_ = {};
-    return kCrOk;
+    return true;
 }
 
-std::int32_t CdioRipLibrary::CR_GetCDROMParameters(CdromParameters* parameters)
+std::optional<DriveInfo> CdioRipLibrary::describeActiveDrive()
 {
-    if (active_ == kNoDrive) {
-        parameters->fill(0);
-        return kCrOk;
-    }
-    Drive* drive = activeDrive();
-    if (drive == nullptr) {
-        return kCrFailure;
-    }
-    if (!drive->parameters) {
-        drive->parameters = describe(*drive);
-    }
-    *parameters = *drive->parameters;
-    return kCrOk;
+    const Drive* drive = describedActive();
+    return drive != nullptr ? drive->info : std::nullopt;
 }
 
-std::int32_t CdioRipLibrary::CR_SetCDROMParameters(const CdromParameters* parameters)
+bool CdioRipLibrary::applySettings(const DriveSettings& settings)
 {
-    if (active_ == kNoDrive) {
-        return kCrOk;
+    Drive* drive = describedActive();
+    if (drive == nullptr || settings.outputFormat > TOutputFormat::MONO11025) {
+        return false;
     }
-    Drive* drive = activeDrive();
-    if (drive == nullptr || (*parameters)[cdrom_parameters::kOutputFormatOffset] > 5) {
-        return kCrFailure;
-    }
-    drive->parameters = *parameters;
-    return kCrOk;
+    drive->info->settings = settings;
+    return true;
 }
 
-std::int32_t CdioRipLibrary::CR_ReadToc()
+// An image is its own disc: one that does not open or lists no track is damaged, while a drive
+// that lists nothing holds no disc.
+DiscToc CdioRipLibrary::readToc()
 {
-    toc_.clear();
-    cdText_ = {};
-    unreadable_ = false;
-    Drive* drive = activeDrive();
+    const Drive* drive = active();
     const CdioHandle cdio = drive != nullptr ? openDrive(*drive) : nullptr;
-    // An image is its own disc: one that does not open or lists no track is damaged, while a
-    // drive that lists nothing holds no disc.
-    std::vector<TocEntry> toc = cdio ? tocEntries(cdio.get()) : std::vector<TocEntry>{};
-    if (toc.empty()) {
-        unreadable_ = drive != nullptr && drive->image;
-        return kCrFailure;
+    DiscToc toc = cdio ? tableOfContents(cdio.get()) : DiscToc{};
+    if (toc.tracks.empty()) {
+        return withoutTracks(drive != nullptr && drive->image ? DiscState::Unreadable
+                                                              : DiscState::NoDisc);
     }
-    if (!tracksInOrder(toc) || (drive->image && !firstAudioSectorReadable(cdio.get(), toc))) {
-        unreadable_ = true;
-        return kCrFailure;
+    if (!tracksInOrder(toc.tracks) ||
+        (drive->image && !firstAudioSectorReadable(cdio.get(), toc.tracks))) {
+        return withoutTracks(DiscState::Unreadable);
     }
-    toc_ = std::move(toc);
-    const track_t first = toc_.front().trackNumber;
-    const auto count = static_cast<track_t>(toc_.size() - 1);
-    cdText_ = readCdText(cdio.get(), first, count, drive->image);
-    return kCrOk;
+    toc.state = DiscState::Read;
+    const auto count = static_cast<track_t>(toc.tracks.size());
+    toc.cdText = readCdText(cdio.get(), cdio_get_first_track_num(cdio.get()), count, drive->image);
+    return toc;
 }
 
-std::int32_t CdioRipLibrary::CR_GetNumTocEntries()
+// A fresh look, beside the rip's own handle: an image whose file is gone or a drive that lost
+// its disc lists no tracks.
+bool CdioRipLibrary::discPresent()
 {
-    return toc_.empty() ? 0 : static_cast<std::int32_t>(toc_.size()) - 1;
+    const Drive* drive = active();
+    const CdioHandle cdio = drive != nullptr ? openDrive(*drive) : nullptr;
+    return cdio && cdio_get_first_track_num(cdio.get()) != CDIO_INVALID_TRACK;
 }
 
-TocEntry CdioRipLibrary::CR_GetTocEntry(std::int32_t entry)
+std::optional<std::int32_t> CdioRipLibrary::openRipper(std::int32_t firstSector,
+                                                       std::int32_t lastSector)
 {
-    return entry >= 0 && entry < static_cast<std::int32_t>(toc_.size())
-               ? toc_[static_cast<std::size_t>(entry)]
-               : TocEntry{};
-}
-
-std::int32_t CdioRipLibrary::CR_OpenRipper(std::int32_t* bufferSize, std::int32_t firstSector,
-                                           std::int32_t lastSector)
-{
-    CR_CloseRipper();
+    closeRipper();
     jitterErrors_ = 0;
-    jitterStart_ = jitterEnd_ = 0;
-    const Drive* drive = activeDrive();
+    const Drive* drive = active();
     if (drive == nullptr || firstSector < 0 || lastSector < firstSector) {
-        return kCrFailure;
+        return std::nullopt;
     }
     session_ = openSession(*drive, firstSector, lastSector);
     if (!session_) {
-        return kCrFailure;
+        return std::nullopt;
     }
-    *bufferSize = kSectorsPerChunk * kSectorSize;
-    return kCrOk;
+    return kSectorsPerChunk * kSectorSize;
 }
 
-std::int32_t CdioRipLibrary::CR_RipChunk(std::uint8_t* destination, std::int32_t* byteCount)
+ChunkRead CdioRipLibrary::readChunk(std::span<std::uint8_t> destination)
 {
-    *byteCount = 0;
     // Without an open ripper there is nothing more to deliver; a loop waiting for the end ends.
     if (!session_ || session_->next > session_->last) {
-        return kCrRippingDone;
+        return ChunkRead{ReadChunkResult::LastChunk, 0, {}};
     }
     RipSession& s = *session_;
     const std::int32_t sectors = std::min(kSectorsPerChunk, s.last - s.next + 1);
+    if (destination.size() < static_cast<std::size_t>(sectors * kSectorSize)) {
+        return ChunkRead{ReadChunkResult::Failed, 0, {}};  // no room: nothing is read
+    }
     s.corrections = 0;
     s.readErrors = 0;
     reading = &s;
@@ -497,7 +479,7 @@ std::int32_t CdioRipLibrary::CR_RipChunk(std::uint8_t* destination, std::int32_t
             cdio_paranoia_read_limited(s.paranoia.get(), paranoiaEvent, kReadRetries);
         failed = samples == nullptr;
         if (!failed) {
-            std::memcpy(destination + i * kSectorSize, samples, kSectorSize);
+            std::memcpy(destination.data() + i * kSectorSize, samples, kSectorSize);
         }
     }
     reading = nullptr;
@@ -507,19 +489,20 @@ std::int32_t CdioRipLibrary::CR_RipChunk(std::uint8_t* destination, std::int32_t
     if (failed) {
         // Go on behind the unreadable chunk, so the rip still comes to its end.
         cdio_paranoia_seek(s.paranoia.get(), s.next, SEEK_SET);
-        return kCrFailure;
+        return ChunkRead{ReadChunkResult::Failed, 0, {}};
     }
-    *byteCount = sectors * kSectorSize;
+    const std::int32_t bytes = sectors * kSectorSize;
     if (s.corrections > 0) {
         ++jitterErrors_;
-        jitterStart_ = s.firstCorrected;
-        jitterEnd_ = s.lastCorrected;
-        return kCrJitterError;  // a last chunk with corrections: the next call answers 4
+        // A last chunk with corrections: the next call answers LastChunk.
+        return ChunkRead{ReadChunkResult::ChunkWithJitter, bytes,
+                         JitterSpan{s.firstCorrected, s.lastCorrected}};
     }
-    return s.next > s.last ? kCrRippingDone : kCrOk;
+    return ChunkRead{
+        s.next > s.last ? ReadChunkResult::LastChunk : ReadChunkResult::Chunk, bytes, {}};
 }
 
-std::int32_t CdioRipLibrary::CR_GetPercentCompleted()
+std::int32_t CdioRipLibrary::percentCompleted()
 {
     if (!session_) {
         return 0;
@@ -529,54 +512,14 @@ std::int32_t CdioRipLibrary::CR_GetPercentCompleted()
     return static_cast<std::int32_t>((std::int64_t{s.next} - s.first) * 100 / total);
 }
 
-void CdioRipLibrary::CR_GetLastJitterErrorPosition(std::uint32_t* start, std::uint32_t* end)
-{
-    *start = jitterStart_;
-    *end = jitterEnd_;
-}
-
-std::int32_t CdioRipLibrary::CR_GetNumberOfJitterErrors()
+std::int32_t CdioRipLibrary::jitterErrorCount()
 {
     return jitterErrors_;
 }
 
-void CdioRipLibrary::CR_CloseRipper()
+void CdioRipLibrary::closeRipper()
 {
     session_.reset();
-}
-
-QStringList CdioRipLibrary::DrivePaths() const
-{
-    QStringList paths;
-    for (const Drive& drive : drives_) {
-        paths.append(fromNativeBytes(drive.path));
-    }
-    return paths;
-}
-
-CdText CdioRipLibrary::DiscCdText() const
-{
-    return cdText_;
-}
-
-bool CdioRipLibrary::DiscUnreadable() const
-{
-    return unreadable_;
-}
-
-// A fresh look, beside the rip's own handle: an image whose file is gone or a drive that lost
-// its disc lists no tracks.
-bool CdioRipLibrary::DiscPresent()
-{
-    const Drive* drive = activeDrive();
-    const CdioHandle cdio = drive != nullptr ? openDrive(*drive) : nullptr;
-    return cdio && cdio_get_first_track_num(cdio.get()) != CDIO_INVALID_TRACK;
-}
-
-CDRipLibrary& cdRipLibrary()
-{
-    static CdioRipLibrary library;
-    return library;
 }
 
 }  // namespace qvr

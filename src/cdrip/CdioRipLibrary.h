@@ -13,11 +13,11 @@ namespace qvr {
 
 // The extraction library over libcdio and libcdio-paranoia. Its drives are the system's CD
 // drives, in libcdio's order, followed by the CUE images named in QUORVANE_CD_IMAGES (a list
-// separated by ":"), read again by every CR_Init. Drive number 256 names no drive.
+// separated by ":"), looked for again by every findDrives.
 //
 // Paranoia's corrections are the jitter errors: a chunk during which paranoia had to correct or
-// skip answers 3, and its position pair is the first and last sector paranoia reported in that
-// chunk. The record's jitter flag switches between full correction and none.
+// skip is a ChunkWithJitter, its span the first and last sector paranoia reported in that chunk.
+// The drive's jitter correction setting switches between full correction and none.
 //
 // CD-TEXT comes with the table of contents: from the disc, or from the TITLE and PERFORMER
 // lines of a CUE sheet, written in UTF-8 or Latin-1.
@@ -36,48 +36,38 @@ class CdioRipLibrary : public CDRipLibrary {
     explicit CdioRipLibrary(QStringList images = {});
     ~CdioRipLibrary() override;
 
-    std::int32_t CR_GetCDRipVersion() override;
-    std::int32_t CR_Init() override;
-    std::int32_t CR_GetActiveCDROM() override;
-    std::int32_t CR_SetActiveCDROM(std::int32_t drive) override;
-    std::int32_t CR_GetCDROMParameters(CdromParameters* parameters) override;
-    std::int32_t CR_SetCDROMParameters(const CdromParameters* parameters) override;
-    std::int32_t CR_ReadToc() override;
-    std::int32_t CR_GetNumTocEntries() override;
-    TocEntry CR_GetTocEntry(std::int32_t entry) override;
-    std::int32_t CR_OpenRipper(std::int32_t* bufferSize, std::int32_t firstSector,
-                               std::int32_t lastSector) override;
-    std::int32_t CR_RipChunk(std::uint8_t* destination, std::int32_t* byteCount) override;
-    std::int32_t CR_GetPercentCompleted() override;
-    void CR_GetLastJitterErrorPosition(std::uint32_t* start, std::uint32_t* end) override;
-    std::int32_t CR_GetNumberOfJitterErrors() override;
-    void CR_CloseRipper() override;
-
-    QStringList DrivePaths() const override;
-    CdText DiscCdText() const override;
-    bool DiscUnreadable() const override;
-    bool DiscPresent() override;
+    std::int32_t version() override;
+    bool findDrives() override;
+    QStringList drivePaths() const override;
+    std::int32_t activeDrive() override;
+    bool selectDrive(std::int32_t drive) override;
+    std::optional<DriveInfo> describeActiveDrive() override;
+    bool applySettings(const DriveSettings& settings) override;
+    DiscToc readToc() override;
+    bool discPresent() override;
+    std::optional<std::int32_t> openRipper(std::int32_t firstSector,
+                                           std::int32_t lastSector) override;
+    ChunkRead readChunk(std::span<std::uint8_t> destination) override;
+    std::int32_t percentCompleted() override;
+    std::int32_t jitterErrorCount() override;
+    void closeRipper() override;
 
     struct Drive {
         std::string path;  // device or .cue file, in the system's bytes
         bool image = false;
-        std::optional<CdromParameters> parameters;  // as last handed over or first described
+        std::optional<DriveInfo> info;  // described once, with the settings last handed over
     };
     struct RipSession;
 
   private:
-    Drive* activeDrive();
+    Drive* active();
+    Drive* describedActive();
 
     QStringList images_;
     std::vector<Drive> drives_;
     std::int32_t active_ = 0;
-    std::vector<TocEntry> toc_;  // the tracks, then the lead-out
-    CdText cdText_;
-    bool unreadable_ = false;
     std::unique_ptr<RipSession> session_;
     std::int32_t jitterErrors_ = 0;
-    std::uint32_t jitterStart_ = 0;
-    std::uint32_t jitterEnd_ = 0;
 };
 
 }  // namespace qvr

@@ -1,5 +1,7 @@
 #include "DialogLook.h"
 
+#include "platform/Scale.h"
+
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -23,24 +25,6 @@ const DialogColours& DefaultDialogColours()
 }
 
 namespace {
-
-int scaled(int size, int percent)
-{
-    return static_cast<int>(std::nearbyint(size * static_cast<double>(percent) / 100.0));
-}
-
-// Places and sizes, the contents of group boxes too.
-void enlargeGeometry(QWidget* parent, int percent)
-{
-    for (QWidget* child : parent->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
-        const QRect g = child->geometry();
-        child->setGeometry(scaled(g.x(), percent), scaled(g.y(), percent),
-                           scaled(g.width(), percent), scaled(g.height(), percent));
-        if (qobject_cast<QGroupBox*>(child) != nullptr) {
-            enlargeGeometry(child, percent);
-        }
-    }
-}
 
 // Every font set on the dialog or on one of its controls grows once; a control without a font
 // of its own follows its parent. All are read before the first is changed: a control read after
@@ -74,6 +58,18 @@ void fitLabels(QWidget* dialog)
 
 }  // namespace
 
+void EnlargeControls(QWidget* parent, int percent)
+{
+    for (QWidget* child : parent->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+        const QRect g = child->geometry();
+        child->setGeometry(Scaled(g.x(), percent), Scaled(g.y(), percent),
+                           Scaled(g.width(), percent), Scaled(g.height(), percent));
+        if (qobject_cast<QGroupBox*>(child) != nullptr) {
+            EnlargeControls(child, percent);
+        }
+    }
+}
+
 void PaintVerticalGradient(QWidget* widget, const QColor& start, const QColor& end)
 {
     QPainter painter(widget);
@@ -91,9 +87,9 @@ void EnlargeDialog(QWidget* dialog, int percent, DialogFonts fonts)
     if (fonts == DialogFonts::Enlarge) {
         enlargeFonts(dialog, percent);
     }
-    enlargeGeometry(dialog, percent);
+    EnlargeControls(dialog, percent);
     fitLabels(dialog);
-    dialog->setFixedSize(scaled(dialog->width(), percent), scaled(dialog->height(), percent));
+    dialog->setFixedSize(Scaled(dialog->width(), percent), Scaled(dialog->height(), percent));
 }
 
 void MakeNoDefault(QWidget* dialog)

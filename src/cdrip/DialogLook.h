@@ -20,6 +20,10 @@ const DialogColours& DefaultDialogColours();
 // Fills the widget with a vertical gradient from start (top) to end (bottom); for paintEvent.
 void PaintVerticalGradient(QWidget* widget, const QColor& start, const QColor& end);
 
+// Enlarges the places and sizes of a window's controls by percent, the contents of group boxes
+// too; fonts are left as they are.
+void EnlargeControls(QWidget* parent, int percent);
+
 enum class DialogFonts { Enlarge, Keep };
 
 // Enlarges a dialog's client size and every control in it, the contents of group boxes too,

@@ -34,7 +34,7 @@ class TLameVersion : public QObject {
 class TLameCoder : public QObject {
     Q_OBJECT
   public:
-    explicit TLameCoder(QObject* owner = nullptr, LameEncLibrary& library = lameEncLibrary());
+    TLameCoder(QObject* owner, LameEncLibrary& library);
 
     std::uint32_t SampleRate() const { return SampleRate_; }
     void setSampleRate(std::uint32_t value) { SampleRate_ = value; }

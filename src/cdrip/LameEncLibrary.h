@@ -73,7 +73,4 @@ class LameEncLibrary {
     virtual std::int32_t closeStream(std::uint32_t stream) = 0;
 };
 
-// The process's encoder library, over libmp3lame.
-LameEncLibrary& lameEncLibrary();
-
 }  // namespace qvr

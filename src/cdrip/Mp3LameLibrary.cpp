@@ -158,10 +158,4 @@ std::int32_t Mp3LameLibrary::closeStream(std::uint32_t stream)
     return streams_.erase(stream) == 1 ? kBeOk : kBeInvalidHandle;
 }
 
-LameEncLibrary& lameEncLibrary()
-{
-    static Mp3LameLibrary library;
-    return library;
-}
-
 }  // namespace qvr

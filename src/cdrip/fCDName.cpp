@@ -30,7 +30,7 @@ QString TCDNameForm::CleanCdName(const QString& text)
 
 TCDNameForm::TCDNameForm(TranslationDispatcher* dispatcher, int scalePercent,
                          const MessageBoxes& messages, QWidget* parent)
-    : QDialog(parent), ScalePercent(scalePercent), messages_(messages)
+    : SkinnedDialog(parent), ScalePercent(scalePercent), messages_(messages)
 {
     setObjectName(QStringLiteral("TCDNameForm"));
     createControls();
@@ -99,8 +99,6 @@ void TCDNameForm::FormCreate()
 
 void TCDNameForm::FormShow()
 {
-    gradientStart_ = colours_->start;
-    gradientEnd_ = colours_->end;
     update();
 }
 
@@ -145,12 +143,6 @@ void TCDNameForm::closeWith(int result)
     }
 }
 
-void TCDNameForm::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    FormShow();
-}
-
 void TCDNameForm::closeEvent(QCloseEvent* event)
 {
     if (!FormCloseQuery()) {
@@ -158,19 +150,6 @@ void TCDNameForm::closeEvent(QCloseEvent* event)
         return;
     }
     QDialog::closeEvent(event);
-}
-
-// No default and no cancel button: Enter and Escape do nothing.
-void TCDNameForm::keyPressEvent(QKeyEvent* event)
-{
-    if (!SwallowEnterAndEscape(event)) {
-        QDialog::keyPressEvent(event);
-    }
-}
-
-void TCDNameForm::paintEvent(QPaintEvent*)
-{
-    PaintVerticalGradient(this, gradientStart_, gradientEnd_);
 }
 
 }  // namespace qvr

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cdrip/DialogLook.h"
+#include "cdrip/SkinnedDialog.h"
 
 #include <QColor>
 #include <QDialog>
@@ -19,7 +19,7 @@ class TranslationDispatcher;
 
 // Asks for the name of a CD (the folder its tracks are ripped into) and the frequency the
 // ripped tracks are converted to. Created once at start-up; keeps its contents between showings.
-class TCDNameForm : public QDialog {
+class TCDNameForm : public SkinnedDialog {
     Q_OBJECT
 
   public:
@@ -51,12 +51,6 @@ class TCDNameForm : public QDialog {
     QPushButton* BitBtn1 = nullptr;
     FormTranslation* siLang1 = nullptr;
 
-    // The gradient colours taken from the current skin at the last showing.
-    // Its background follows these colours from its next showing on.
-    void followColours(const DialogColours& colours) { colours_ = &colours; }
-    QColor gradientStart() const { return gradientStart_; }
-    QColor gradientEnd() const { return gradientEnd_; }
-
     // A disc's own title takes the place of the previous disc's name; without a title the
     // name field keeps what it holds.
     void OfferDiscTitle(const QString& title);
@@ -64,25 +58,19 @@ class TCDNameForm : public QDialog {
     QString TypedName() const;
 
     void FormCreate();
-    void FormShow();
+    void FormShow() override;
     void BitBtn1Click();
     void AbortBitBtnClick();
     bool FormCloseQuery() const { return CloseAllowed; }
 
   protected:
-    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
 
   private:
     void createControls();
     void closeWith(int result);
 
     const MessageBoxes& messages_;
-    const DialogColours* colours_ = &DefaultDialogColours();
-    QColor gradientStart_;
-    QColor gradientEnd_;
 };
 
 }  // namespace qvr

@@ -20,7 +20,6 @@
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QScopedValueRollback>
 #include <QScreen>
 #include <QStyle>
 #include <QTimer>
@@ -94,12 +93,12 @@ QString listedTitle(const TTrackItem& entry)
 
 }  // namespace
 
-TRipperForm::TRipperForm(TEditTitleWizzard* editTitle, int scalePercent, CDRipLibrary& library,
+TRipperForm::TRipperForm(TEditTitleWizzard* editTitle, int scalePercent, CdLibraries libraries,
                          const ProgramTexts& texts, Host& host, const Clock& clock, QWidget* parent)
-    : QDialog(parent),
+    : SkinnedDialog(parent),
       ScalePercent(scalePercent),
       editTitle_(editTitle),
-      library_(library),
+      libraries_(libraries),
       texts_(texts),
       host_(host),
       clock_(clock)
@@ -189,11 +188,11 @@ void TRipperForm::createDiscNotice()
 // The components as the stored layout sets them up.
 void TRipperForm::createComponents()
 {
-    LameCoder1 = std::make_unique<TLameCoder>();
+    LameCoder1 = std::make_unique<TLameCoder>(nullptr, libraries_.encoder);
     LameCoder1->setBitrate(320);
     LameCoder1->setQuality(MPEG_QUALITY::HIGH_QUALITY);
     LameCoder1->setDefaultExt(QStringLiteral(".mp3"));
-    CDRIP1 = std::make_unique<TCDRIP>(nullptr, library_);
+    CDRIP1 = std::make_unique<TCDRIP>(nullptr, libraries_.extraction);
     CDRIP1->setCoder(LameCoder1.get());
     CDRIP1->setCDRomNum(0);
     TDriveTableClass table;
@@ -212,11 +211,13 @@ void TRipperForm::createComponents()
     CDRIP1->OnEndTrack = [this](QObject* sender, std::uint16_t track) {
         CDRIP1EndTrack(sender, track);
     };
-    // Between chunks the dialog's own clicks (Abort) and the media notices are handled.
     CDRIP1->OnProgress = [this](QObject* sender, std::uint16_t percent) {
         CDRIP1Progress(sender, percent);
-        host_.processEvents();
     };
+    // Between the chunks the event loop runs: Abort and the media notices come in.
+    connect(CDRIP1.get(), &TCDRIP::trackRipped, this,
+            [this](std::int32_t, TRipOutcome outcome) { trackRipped(outcome); });
+    connect(CDRIP1.get(), &TCDRIP::ripFailed, this, &TRipperForm::stopRun);
 }
 
 void TRipperForm::connectHandlers()
@@ -283,8 +284,6 @@ void TRipperForm::FormShow()
 {
     TrackLabel->clear();
     TotalLabel->clear();
-    gradientStart_ = colours_->start;
-    gradientEnd_ = colours_->end;
     CentreOnScreen(this);
     update();
 }
@@ -294,7 +293,7 @@ void TRipperForm::FormShow()
 void TRipperForm::FillDriveList()
 {
     DriveComboBox->clear();
-    const QStringList paths = library_.DrivePaths();
+    const QStringList paths = libraries_.extraction.drivePaths();
     for (int k = 0; k < paths.size(); ++k) {
         CDRIP1->setCDRomNum(k);
         DriveComboBox->addItem(CDRIP1->CDRomID() + QStringLiteral("- ") + paths[k]);
@@ -340,8 +339,7 @@ void TRipperForm::DriveComboBoxChange()
     UpdateButtons();
 }
 
-// The ripper component reads a disc only when its drive number changes: through the number
-// no drive has and back.
+// Another disc may have been put into the selected drive since the last reading.
 void TRipperForm::Timer1Timer()
 {
     if (holdingBack()) {
@@ -352,9 +350,9 @@ void TRipperForm::Timer1Timer()
         Timer1->stop();
         const int row = CheckListBox1->currentRow();
         CDRIP1->Tracks().clear();
-        CDRIP1->setCDRomNum(kNoDrive);
+        FillTrackList();  // a drive that cannot be read shows no tracks
+        CDRIP1->ReadDiscAgain(DriveComboBox->currentIndex());
         FillTrackList();
-        readSelectedDrive();
         CheckListBox1->setCurrentRow(row);
         UpdateButtons();
     } catch (...) {
@@ -378,6 +376,12 @@ void TRipperForm::WMDeviceChange(MediaNotice notice)
             break;
         case MediaNotice::None: break;
     }
+}
+
+// While a run goes on, and while the track of an aborted run is still being closed.
+bool TRipperForm::holdingBack() const
+{
+    return Ripping || CDRIP1->TrackInProgress();
 }
 
 // The latest change wins, except that a pending re-read does not bring back a removed disc.
@@ -516,42 +520,57 @@ void TRipperForm::StartBitBtnClick()
     Ripping = true;
     Timer1->stop();
     setRunButtonsEnabled(false);
-    bool completed = false;
-    try {
-        completed = ripTracks();
-    } catch (const std::exception& error) {
-        // The run ends where it stands; Abort is the way out.
-        host_.showPlainMessage(QString::fromUtf8(error.what()));
-        return;
+    run_ = RunProgress{CheckListBox1->count(), checkedCount(), 0, {}};
+    ripped_ = RippedDisc{run_.rows, run_.marked, CDRIP1->DiscText().performer, {}, {}};
+    removeEarlierTrackFiles();
+    ripFrom(0);
+}
+
+// Starts the rip of the first checked entry from `row` on, in list order; the run is over when
+// none is left, or when an Abort has ended it.
+void TRipperForm::ripFrom(int row)
+{
+    for (; row < run_.rows && row < CheckListBox1->count(); ++row) {
+        CheckListBox1->setCurrentRow(row);
+        if (!Ripping) {
+            return;
+        }
+        if (CheckListBox1->item(row)->checkState() == Qt::Checked) {
+            startRip(row);
+            return;
+        }
     }
-    if (completed) {
-        finishRun();
+    finishRun();
+}
+
+// The track is ripped a chunk at a time while the event loop runs; trackRipped goes on.
+void TRipperForm::startRip(int row)
+{
+    const QString title = CheckListBox1->item(row)->text();
+    run_.track = RunTrack{row, title, TrackFileName(title)};
+    try {
+        CDRIP1->StartRipTrack(row + 1, run_.track.fileName);
+    } catch (const std::exception& error) {
+        stopRun(QString::fromUtf8(error.what()));
     }
 }
 
-// Rips the checked entries in list order; false when an Abort ended the run.
-bool TRipperForm::ripTracks()
+// The run ends where it stands; Abort is the way out.
+void TRipperForm::stopRun(const QString& message)
 {
-    const int total = checkedCount();
-    const int n = CheckListBox1->count();
-    ripped_ = RippedDisc{n, total, CDRIP1->DiscText().performer, {}, {}};
-    removeEarlierTrackFiles();
-    int done = 0;
-    for (int i = 0; i < n && i < CheckListBox1->count(); ++i) {
-        CheckListBox1->setCurrentRow(i);
-        if (!Ripping) {
-            return false;
-        }
-        if (CheckListBox1->item(i)->checkState() != Qt::Checked) {
-            continue;
-        }
-        if (!ripEntry(i)) {
-            return false;
-        }
-        ++done;
-        reportProgress(done, total);
+    host_.showPlainMessage(message);
+}
+
+void TRipperForm::trackRipped(TRipOutcome outcome)
+{
+    const RunTrack& track = run_.track;
+    switch (outcome) {
+        case TRipOutcome::Complete: recordRipped(track.row, track.title, track.fileName); break;
+        case TRipOutcome::Aborted: break;
+        default: recordFailed(track.row, track.title, outcome); break;
     }
-    return true;
+    reportProgress(++run_.done, run_.marked);
+    ripFrom(track.row + 1);
 }
 
 // Whatever lies in the folder after the run is taken for its tracks.
@@ -560,27 +579,6 @@ void TRipperForm::removeEarlierTrackFiles()
     if (!RipFolder.isEmpty()) {
         RemoveEarlierTrackFiles(RipFolder);
     }
-}
-
-// False when an Abort came before the rip began.
-bool TRipperForm::ripEntry(int row)
-{
-    const QString title = CheckListBox1->item(row)->text();
-    const QString fileName = TrackFileName(title);
-    if (!Ripping) {
-        return false;
-    }
-    TRipOutcome outcome = TRipOutcome::Aborted;
-    {
-        const QScopedValueRollback<bool> inTrack(trackRipping_, true);
-        outcome = CDRIP1->RipTrack(row + 1, fileName);
-    }
-    switch (outcome) {
-        case TRipOutcome::Complete: recordRipped(row, title, fileName); break;
-        case TRipOutcome::Aborted: break;
-        default: recordFailed(row, title, outcome); break;
-    }
-    return true;
 }
 
 // Only a track that was read to its end counts. Two titles may give the same file name: the
@@ -613,7 +611,6 @@ void TRipperForm::reportProgress(int done, int total)
     TotalLabel->setText(QStringLiteral("Total %1%").arg(percent));
     TotalLabel->adjustSize();
     ProgressBar2->setValue(percent);
-    host_.processEvents();
 }
 
 void TRipperForm::finishRun()
@@ -626,6 +623,7 @@ void TRipperForm::finishRun()
     ChangeTitleBitBtn->setEnabled(true);
     host_.setBusyCursor(false);
     applyHeldBack();
+    runCompleted_ = !Aborted;
     WriteResult(Aborted ? QStringLiteral("mrAbort") : QStringLiteral("mrOK"));
     clock_.sleep(kPauseBeforeClosing);
     closeDialog();
@@ -633,8 +631,9 @@ void TRipperForm::finishRun()
 
 void TRipperForm::AbortBitBtnClick()
 {
-    CDRIP1->Abort();
+    // Down before the rip ends, so that the run does not go on to the next track.
     Ripping = false;
+    CDRIP1->Abort();
     ProgressBar1->setValue(0);
     StartBitBtn->setEnabled(true);
     ChooseAllBitBtn->setEnabled(true);
@@ -642,13 +641,14 @@ void TRipperForm::AbortBitBtnClick()
     ChangeTitleBitBtn->setEnabled(true);
     Timer1->start();
     Aborted = true;
+    runCompleted_ = false;
     WriteResult(QStringLiteral("mrAbort"));
     closeDialog();
 }
 
 void TRipperForm::WriteResult(const QString& word)
 {
-    WriteTextFile(ResultFolder + QStringLiteral("RIPPERRESULT.txt"), word + QStringLiteral("\r\n"));
+    WriteTextFile(ResultFolder + kRipResultFile, word + QStringLiteral("\r\n"));
 }
 
 void TRipperForm::CDRIP1Progress(QObject*, std::uint16_t PercentComplete)
@@ -673,12 +673,6 @@ void TRipperForm::closeDialog()
     done(QDialog::Accepted);
 }
 
-void TRipperForm::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    FormShow();
-}
-
 // Only Abort and the end of a run close the dialog.
 void TRipperForm::closeEvent(QCloseEvent* event)
 {
@@ -687,19 +681,6 @@ void TRipperForm::closeEvent(QCloseEvent* event)
         return;
     }
     QDialog::closeEvent(event);
-}
-
-// No default and no cancel button: Enter and Escape do nothing.
-void TRipperForm::keyPressEvent(QKeyEvent* event)
-{
-    if (!SwallowEnterAndEscape(event)) {
-        QDialog::keyPressEvent(event);
-    }
-}
-
-void TRipperForm::paintEvent(QPaintEvent*)
-{
-    PaintVerticalGradient(this, gradientStart_, gradientEnd_);
 }
 
 }  // namespace qvr

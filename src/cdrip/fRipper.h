@@ -1,7 +1,8 @@
 #pragma once
 
-#include "cdrip/DialogLook.h"
+#include "cdrip/CdLibraries.h"
 #include "cdrip/RippedDisc.h"
+#include "cdrip/SkinnedDialog.h"
 #include "platform/Clock.h"
 #include "platform/MediaNotices.h"
 
@@ -24,7 +25,6 @@ class QTimer;
 
 namespace qvr {
 
-class CDRipLibrary;
 class Host;
 class ProgramTexts;
 class TCDRIP;
@@ -33,18 +33,20 @@ class TEditTitleWizzard;
 class TLameCoder;
 
 // Lists the CD drives and the tracks of the selected one, lets the user mark and rename tracks
-// and rips the marked ones to WAV files in RipFolder. Tells its caller how it ended through the
-// one-line file "RIPPERRESULT.txt" in ResultFolder: "mrOK" after a run that went through the
-// whole list, "mrAbort" after Abort; Ripped() tells which tracks a run ripped and which failed.
-class TRipperForm : public QDialog {
+// and rips the marked ones to WAV files in RipFolder. RunCompleted() tells its caller how it
+// ended, and so does the one-line file "RIPPERRESULT.txt" in ResultFolder: "mrOK" after a run
+// that went through the whole list, "mrAbort" after Abort; Ripped() tells which tracks a run
+// ripped and which failed. Start returns at once: the tracks are ripped a chunk at a time while
+// the event loop runs (the dialog's own, when it is shown modally).
+class TRipperForm : public SkinnedDialog {
     Q_OBJECT
 
   public:
     // Lists the drives and reads the first one; the ripper component's error leaves the
     // constructor when the component cannot start. editTitle: the title dialog (may be null).
-    // Texts come from `texts`; notes, the busy cursor and events between chunks go through
-    // `host`.
-    TRipperForm(TEditTitleWizzard* editTitle, int scalePercent, CDRipLibrary& library,
+    // The ripper and encoder components work over `libraries`. Texts come from `texts`; notes
+    // and the busy cursor go through `host`.
+    TRipperForm(TEditTitleWizzard* editTitle, int scalePercent, CdLibraries libraries,
                 const ProgramTexts& texts, Host& host, const Clock& clock = steadyClock(),
                 QWidget* parent = nullptr);
     ~TRipperForm() override;
@@ -56,6 +58,8 @@ class TRipperForm : public QDialog {
     // Receives the track files; a run first removes the track files of earlier runs from it.
     QString RipFolder;     // ends with a separator
     QString ResultFolder;  // receives RIPPERRESULT.txt; ends with a separator
+    // True once a run went through the whole list; false after Abort and before any run.
+    bool RunCompleted() const { return runCompleted_; }
 
     QGroupBox* HelpGroupBox = nullptr;
     QLabel* Label1 = nullptr;
@@ -85,13 +89,8 @@ class TRipperForm : public QDialog {
     // How the title dialog is shown; by default modally. Answers the dialog's result.
     std::function<int(TEditTitleWizzard&)> showTitleDialog;
 
-    // Its background follows these colours from its next showing on.
-    void followColours(const DialogColours& colours) { colours_ = &colours; }
-    QColor gradientStart() const { return gradientStart_; }
-    QColor gradientEnd() const { return gradientEnd_; }
-
     void FormCreate();
-    void FormShow();
+    void FormShow() override;
     void DriveComboBoxChange();
     void Timer1Timer();
     void ListBox1Click();
@@ -118,14 +117,25 @@ class TRipperForm : public QDialog {
     const RippedDisc& Ripped() const { return ripped_; }
 
   protected:
-    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
 
   private:
-    // What came in while a rip ran and is applied once the run is over.
+    // A drive change, re-read or removal that came in while a run went on; it is applied once
+    // the run is over, so that the list and the drive stay as the run found them.
     enum class HeldBack { Nothing, ReRead, DriveChange, Removal };
+    struct RunTrack {
+        int row = -1;
+        QString title;
+        QString fileName;
+    };
+    // The run under way: the list's rows and marked entries when it began, the tracks done and
+    // the one being ripped.
+    struct RunProgress {
+        int rows = 0;
+        int marked = 0;
+        int done = 0;
+        RunTrack track;
+    };
 
     void createControls();
     void createDiscNotice();
@@ -135,14 +145,16 @@ class TRipperForm : public QDialog {
     void setCaptions();
     void editTitle(int row);
     void setRunButtonsEnabled(bool enabled);
-    bool ripTracks();
+    void ripFrom(int row);
+    void startRip(int row);
+    void stopRun(const QString& message);
+    void trackRipped(TRipOutcome outcome);
     void removeEarlierTrackFiles();
-    bool ripEntry(int row);
     void recordRipped(int row, const QString& title, const QString& wavPath);
     void recordFailed(int row, const QString& title, TRipOutcome outcome);
     void finishRun();
     void reportProgress(int done, int total);
-    bool holdingBack() const { return Ripping || trackRipping_; }
+    bool holdingBack() const;
     void holdBack(HeldBack what);
     void applyHeldBack();
     void readSelectedDrive();
@@ -151,17 +163,15 @@ class TRipperForm : public QDialog {
     void closeDialog();
 
     TEditTitleWizzard* editTitle_;
-    CDRipLibrary& library_;
+    CdLibraries libraries_;
     const ProgramTexts& texts_;
     Host& host_;
     const Clock& clock_;
+    RunProgress run_;
     HeldBack heldBack_ = HeldBack::Nothing;
-    bool trackRipping_ = false;  // inside RipTrack, also after an Abort
     bool closeAllowed_ = false;
-    const DialogColours* colours_ = &DefaultDialogColours();
-    QColor gradientStart_;
-    QColor gradientEnd_;
     RippedDisc ripped_;
+    bool runCompleted_ = false;
 };
 
 }  // namespace qvr

@@ -13,7 +13,7 @@
 namespace qvr {
 
 TEditTitleWizzard::TEditTitleWizzard(int scalePercent, const ProgramTexts& texts, QWidget* parent)
-    : QDialog(parent), ScalePercent(scalePercent), texts_(texts)
+    : SkinnedDialog(parent), ScalePercent(scalePercent), texts_(texts)
 {
     setObjectName(QStringLiteral("TEditTitleWizzard"));
     createControls();
@@ -73,8 +73,6 @@ void TEditTitleWizzard::FormCreate()
 
 void TEditTitleWizzard::FormShow()
 {
-    gradientStart_ = colours_->start;
-    gradientEnd_ = colours_->end;
     update();
 }
 
@@ -86,25 +84,6 @@ void TEditTitleWizzard::WeiterBitBtnClick()
 void TEditTitleWizzard::AbortBitBtnClick()
 {
     reject();
-}
-
-void TEditTitleWizzard::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    FormShow();
-}
-
-// No default and no cancel button: Enter and Escape do nothing.
-void TEditTitleWizzard::keyPressEvent(QKeyEvent* event)
-{
-    if (!SwallowEnterAndEscape(event)) {
-        QDialog::keyPressEvent(event);
-    }
-}
-
-void TEditTitleWizzard::paintEvent(QPaintEvent*)
-{
-    PaintVerticalGradient(this, gradientStart_, gradientEnd_);
 }
 
 }  // namespace qvr

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cdrip/DialogLook.h"
+#include "cdrip/SkinnedDialog.h"
 
 #include <QColor>
 #include <QDialog>
@@ -16,7 +16,7 @@ class ProgramTexts;
 
 // Edits the title of one track for the ripper dialog: the caller puts the title into Edit1,
 // shows the dialog and reads Edit1 back when the result is Accepted ("Weiter").
-class TEditTitleWizzard : public QDialog {
+class TEditTitleWizzard : public SkinnedDialog {
     Q_OBJECT
 
   public:
@@ -33,28 +33,16 @@ class TEditTitleWizzard : public QDialog {
     QPushButton* AbortBitBtn = nullptr;
     QPushButton* WeiterBitBtn = nullptr;
 
-    // Its background follows these colours from its next showing on.
-    void followColours(const DialogColours& colours) { colours_ = &colours; }
-    QColor gradientStart() const { return gradientStart_; }
-    QColor gradientEnd() const { return gradientEnd_; }
-
     void FormCreate();
-    void FormShow();
+    void FormShow() override;
     void WeiterBitBtnClick();
     void AbortBitBtnClick();
 
   protected:
-    void showEvent(QShowEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
-
   private:
     void createControls();
 
     const ProgramTexts& texts_;
-    const DialogColours* colours_ = &DefaultDialogColours();
-    QColor gradientStart_;
-    QColor gradientEnd_;
 };
 
 }  // namespace qvr

@@ -4,6 +4,7 @@
 #include "Estimate.h"
 #include "FileListModel.h"
 #include "JobTags.h"
+#include "WorkFiles.h"
 #include "platform/FileSystem.h"
 #include "platform/PathStyle.h"
 #include "platform/Storage.h"
@@ -17,8 +18,8 @@ namespace {
 
 constexpr Milliseconds kGrowthCheck(500);
 constexpr Milliseconds kSettlePause(1000);
-const char* const kWorkFiles[] = {"error.txt", "input.wav", "output.wav", "progress.txt",
-                                  "progress_zum_lesen.txt"};
+const QString* const kWorkFiles[] = {&kErrorFile, &kInputWav, &kOutputWav, &kProgressFile,
+                                     &kProgressCopy};
 
 // Where the encoder writes before the output has been checked: hidden, in the output folder (so
 // the final move is one step), short whatever the output's name, with the output's extension
@@ -73,9 +74,9 @@ ConversionJob::~ConversionJob()
     }
 }
 
-QString ConversionJob::workFile(const char* name) const
+QString ConversionJob::workFile(const QString& name) const
 {
-    return workFolder_ + QLatin1String(name);
+    return workFolder_ + name;
 }
 
 JobResult ConversionJob::failure(FailureReason reason)
@@ -150,7 +151,7 @@ void ConversionJob::startTry()
 
 bool ConversionJob::stretchWriting() const
 {
-    return FileExists(workFile("output.wav"));
+    return FileExists(workFile(kOutputWav));
 }
 
 void ConversionJob::runTry()
@@ -166,7 +167,7 @@ void ConversionJob::decoded(const StepResult& step)
         endWithoutOutput(*failed);
         return;
     }
-    checkFile(workFile("input.wav"), ExpectedWorkInput(sourceFacts_), input_,
+    checkFile(workFile(kInputWav), ExpectedWorkInput(sourceFacts_), input_,
               FailureReason::DecoderFailed, Milliseconds(0), [this] { stretch(); });
 }
 
@@ -186,14 +187,14 @@ void ConversionJob::stretch()
 
 void ConversionJob::deleteWorkFiles()
 {
-    for (const char* name : kWorkFiles) {
-        RemoveFile(workFile(name));
+    for (const QString* name : kWorkFiles) {
+        RemoveFile(workFile(*name));
     }
 }
 
 bool ConversionJob::startStretch()
 {
-    const QString batch = workFile("conv.bat");
+    const QString batch = workFile(kStretchBatch);
     const FrequencyState& frequency = run_.state.Frequency;
     const double percent = TempoPercent(frequency.TargetFrequency, frequency.ReferencePitch);
     WriteTextFile(batch, BatchFileText(workFolder_, TempoText(percent)));
@@ -223,7 +224,7 @@ void ConversionJob::watchStretch()
 {
     auto result = std::make_shared<Watch>(Watch::StretchStarted);
     const auto seen = [this, result] {
-        if (FileExists(workFile("error.txt"))) {
+        if (FileExists(workFile(kErrorFile))) {
             ++run_.state.ErrorCount;
             run_.view.showErrorText(QStringLiteral("Errors %1").arg(run_.state.ErrorCount), true);
             retryRequested_ = true;
@@ -232,14 +233,14 @@ void ConversionJob::watchStretch()
             *result = Watch::Retry;
             return true;
         }
-        if (FileExists(workFile("output.wav"))) {
+        if (FileExists(workFile(kOutputWav))) {
             *result = Watch::StretchStarted;
             return true;
         }
         // A stretch that has ended without output will not write one any more.
         if (stretchEnded()) {
             *result =
-                FileExists(workFile("output.wav")) ? Watch::StretchStarted : Watch::StretchEnded;
+                FileExists(workFile(kOutputWav)) ? Watch::StretchStarted : Watch::StretchEnded;
             return true;
         }
         return false;
@@ -280,7 +281,7 @@ void ConversionJob::watched(Watch watch)
 void ConversionJob::waitForStretch()
 {
     if (run_.designPauses) {
-        growthCheck(FileSize64(workFile("output.wav")));
+        growthCheck(FileSize64(workFile(kOutputWav)));
         return;
     }
     waits_.until([this] { return stretchEnded(); }, tryDeadline(),
@@ -300,7 +301,7 @@ void ConversionJob::growthCheck(std::int64_t size)
             endWithoutOutput(JobResult{JobOutcome::Aborted});
             return;
         }
-        const std::int64_t now = FileSize64(workFile("output.wav"));
+        const std::int64_t now = FileSize64(workFile(kOutputWav));
         if (now == size && (stretchEnded() || run_.clock.now() >= tryDeadline())) {
             stretchDone();
         } else {
@@ -346,7 +347,7 @@ void ConversionJob::checkStretch()
 {
     const FrequencyState& frequency = run_.state.Frequency;
     const double lengthRatio = frequency.ReferencePitch / double(frequency.TargetFrequency);
-    checkFile(workFile("output.wav"), ExpectedStretch(input_, lengthRatio), stretched_,
+    checkFile(workFile(kOutputWav), ExpectedStretch(input_, lengthRatio), stretched_,
               FailureReason::OutputIncomplete, run_.designPauses ? kSettlePause : Milliseconds(0),
               [this] { encode(); });
 }

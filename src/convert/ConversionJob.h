@@ -108,7 +108,7 @@ class ConversionJob : public QObject {
                       const Next& next);
     Failure stepFailure(const StepResult& step, FailureReason reason, const QString& folder);
     static JobResult failure(FailureReason reason);
-    QString workFile(const char* name) const;
+    QString workFile(const QString& name) const;
 
     void finishConverted();
     void endWithoutOutput(JobResult result);

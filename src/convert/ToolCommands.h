@@ -2,6 +2,7 @@
 
 #include "AudioFormats.h"
 #include "JobWaits.h"
+#include "WorkFiles.h"
 #include "platform/CommandLine.h"
 #include "platform/Host.h"
 #include "platform/Processes.h"
@@ -11,15 +12,6 @@
 #include <functional>
 
 namespace qvr {
-
-// The tools, by the names they are started by in the work folder.
-inline const QString kMp3Tool = QStringLiteral("lame.exe");
-inline const QString kConverterTool = QStringLiteral("ffmpeg.exe");
-inline const QString kStretchTool = QStringLiteral("soundstretch.exe");
-
-// The work files in the work folder.
-inline const QString kInputWav = QStringLiteral("input.wav");
-inline const QString kOutputWav = QStringLiteral("output.wav");
 
 // "{S}" "{W}input.wav" --decode
 CommandLine Mp3DecodeArguments(const QString& source, const QString& workFolder);

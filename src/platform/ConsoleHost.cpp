@@ -1,7 +1,5 @@
 #include "ConsoleHost.h"
 
-#include "EventWait.h"
-
 namespace qvr {
 
 int ConsoleHost::showMessage(const MessageBoxRequest& request)
@@ -16,11 +14,6 @@ void ConsoleHost::showPlainMessage(const QString& text)
 {
     std::fprintf(out_, "Quorvane: %s\n", qPrintable(text));
     std::fflush(out_);
-}
-
-void ConsoleHost::processEvents(int maxWaitMs)
-{
-    processQtEvents(maxWaitMs);
 }
 
 }  // namespace qvr

@@ -15,7 +15,6 @@ class ConsoleHost : public Host {
     int showMessage(const MessageBoxRequest& request) override;
     void showPlainMessage(const QString& text) override;
     void setBusyCursor(bool) override {}
-    void processEvents(int maxWaitMs) override;
 
   private:
     std::FILE* out_;

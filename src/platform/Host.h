@@ -51,8 +51,6 @@ class Host {
     // A plain note: the program's name as title, one OK button, no translation.
     virtual void showPlainMessage(const QString& text) = 0;
     virtual void setBusyCursor(bool busy) = 0;
-    // Handles the pending events; when there are none, waits for one at most maxWaitMs.
-    virtual void processEvents(int maxWaitMs = 0) = 0;
     // True once the application has been asked to end.
     virtual bool terminating() const { return false; }
 };

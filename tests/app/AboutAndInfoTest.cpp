@@ -4,6 +4,7 @@
 #include "app/Publisher.h"
 #include "app/StartupDialogs.h"
 #include "app/fAboutQVR.h"
+#include "support/MainFormControls.h"
 
 #include <QAction>
 #include <QApplication>
@@ -84,8 +85,9 @@ TEST_F(AboutAndInfo, TheAboutLinksOpenTheProductPageAndTheMailProgram)
     click(dialogs.AboutBox->URLLabel);
     click(dialogs.AboutBox->MailLabel);
     dialogs.AboutBox->UpdateButton->click();
-    EXPECT_EQ(opened, QStringList({form->ProductPageAddress, "mailto:" + kSupportMailAddress,
-                                   form->ProductPageAddress}));
+    EXPECT_EQ(opened,
+              QStringList({form->addresses().ProductPageAddress, "mailto:" + kSupportMailAddress,
+                           form->addresses().ProductPageAddress}));
 }
 
 TEST_F(AboutAndInfo, ProgrammInfoShowsTheAboutBoxModally)
@@ -97,24 +99,23 @@ TEST_F(AboutAndInfo, ProgrammInfoShowsTheAboutBoxModally)
         shownModally = QApplication::activeModalWidget() == dialogs.AboutBox.get();
         dialogs.AboutBox->OKButton->click();
     });
-    form->mniProgrammInfo1->trigger();
+    controls(*form).mniProgrammInfo1->trigger();
     EXPECT_TRUE(shownModally);
     EXPECT_EQ(dialogs.AboutBox->result(), QDialog::Accepted);
-    EXPECT_EQ(form->AboutBoxQVR, dialogs.AboutBox.get());
 }
 
 TEST_F(AboutAndInfo, TheInformationItemOpensTheInformationPageOfTheLanguage)
 {
     auto form = startRecordingOpens("GERMAN");
-    form->WissenswerteszumKonvertierenSolfeggioFrequenzen1->trigger();
+    controls(*form).WissenswerteszumKonvertierenSolfeggioFrequenzen1->trigger();
     ASSERT_EQ(opened.size(), 1);
-    EXPECT_EQ(opened[0], form->InfoPageAddress);
-    EXPECT_NE(form->InfoPageAddress, form->ProductPageAddress);
+    EXPECT_EQ(opened[0], form->addresses().InfoPageAddress);
+    EXPECT_NE(form->addresses().InfoPageAddress, form->addresses().ProductPageAddress);
 
     opened.clear();
     form = startRecordingOpens("SPAIN");
     const StartupDialogs dialogs(*form, opener);
-    form->WissenswerteszumKonvertierenSolfeggioFrequenzen1->trigger();
+    controls(*form).WissenswerteszumKonvertierenSolfeggioFrequenzen1->trigger();
     dialogs.AboutBox->UpdateButton->click();
     ASSERT_EQ(opened.size(), 2);
     EXPECT_EQ(opened[0], opened[1]);
@@ -123,10 +124,10 @@ TEST_F(AboutAndInfo, TheInformationItemOpensTheInformationPageOfTheLanguage)
 TEST_F(AboutAndInfo, WithAnUnknownLanguageThereIsNothingToOpen)
 {
     auto form = startRecordingOpens("KLINGON");
-    EXPECT_TRUE(form->InfoPageAddress.isEmpty());
-    EXPECT_TRUE(form->ProductPageAddress.isEmpty());
-    EXPECT_TRUE(form->SupportMailAddress.isEmpty());
-    form->WissenswerteszumKonvertierenSolfeggioFrequenzen1->trigger();
+    EXPECT_TRUE(form->addresses().InfoPageAddress.isEmpty());
+    EXPECT_TRUE(form->addresses().ProductPageAddress.isEmpty());
+    EXPECT_TRUE(form->addresses().SupportMailAddress.isEmpty());
+    controls(*form).WissenswerteszumKonvertierenSolfeggioFrequenzen1->trigger();
     EXPECT_TRUE(opened.isEmpty());
 }
 

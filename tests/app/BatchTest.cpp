@@ -1,4 +1,5 @@
 #include "BatchFixture.h"
+#include "app/BatchCd.h"
 #include "app/BatchFrontEnd.h"
 #include "convert/AudioCheck.h"
 #include "platform/FileSystem.h"
@@ -18,6 +19,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QThread>
+#include <QTimer>
 
 #include <cmath>
 
@@ -177,6 +179,29 @@ TEST_F(Batch, RelativeAndOddNamesAreConvertedWhereTheyBelong)
     // Qt's clean-up cannot name these two.
     RemoveFile(fromNativeBytes(latin1));
     RemoveFile(fromNativeBytes(latin1Output));
+}
+
+// An abort that comes through the event loop while a track is ripped (as a termination signal
+// does) ends the rip there: nothing is listed and no partial file stays.
+TEST(BatchCdRipper, AnAbortFromTheEventLoopEndsTheRip)
+{
+    TempHome home;
+    const QString music = home.path() + "/music/";
+    QDir().mkpath(music);
+    writeFile(music + "disc.bin", QByteArray(60 * 44100 * 4, '\x11'));
+    writeFile(music + "disc.cue",
+              "FILE \"disc.bin\" BINARY\n"
+              "  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n"
+              "  TRACK 02 AUDIO\n    INDEX 01 00:30:00\n");
+    CdBatchRipper ripper;
+    QTimer::singleShot(0, [&ripper] { ripper.abort(); });
+    const CdBatchRip rip =
+        ripper.rip({music + "disc.cue", QStringLiteral("Mix"), {}}, home.path() + "/documents/");
+
+    EXPECT_TRUE(rip.error.isEmpty()) << rip.error.toStdString();
+    EXPECT_TRUE(rip.disc.tracks.empty());
+    EXPECT_TRUE(rip.disc.failed.empty());
+    EXPECT_EQ(QDir(rip.cdFolder).entryList(QDir::Files | QDir::Hidden), QStringList{".cd-name"});
 }
 
 // SIGTERM ends the run at once: no tool of ours goes on, and nothing half-written is left.

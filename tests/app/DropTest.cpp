@@ -94,7 +94,7 @@ TEST_F(Drop, FilesAndFoldersFillTheListAsTheOpenButtonsDo)
                         Qt::NoModifier);
         QApplication::sendEvent(form.get(), &drop);
 
-        EXPECT_EQ(listed(*form->Files), c.listed);
+        EXPECT_EQ(listed(form->files()), c.listed);
         QStringList shown;
         for (const MessageBoxRequest& message : recorder.messages) {
             shown << message.text;
@@ -109,11 +109,11 @@ TEST_F(Drop, NothingIsTakenWhileARunGoes)
 {
     auto form = start();
     writeFile(home.path() + "/a.wav", "x");
-    form->Engine->State.Idle = false;
+    form->engine().State.Idle = false;
     std::unique_ptr<QMimeData> data(urlsOf({home.path() + "/a.wav"}));
     QDragEnterEvent enter(QPoint(20, 20), Qt::CopyAction, data.get(), Qt::LeftButton,
                           Qt::NoModifier);
     QApplication::sendEvent(form.get(), &enter);
     EXPECT_FALSE(enter.isAccepted());
-    form->Engine->State.Idle = true;
+    form->engine().State.Idle = true;
 }

@@ -1,4 +1,5 @@
 #include "StartupFixture.h"
+#include "support/MainFormControls.h"
 
 #include "convert/ConversionEngine.h"
 #include "convert/FileListModel.h"
@@ -26,30 +27,44 @@ using namespace qvr::test;
 
 using MainForm = StartupFixture;
 
+namespace {
+
+// Shows the window and makes it the active one, so that keys reach the control with the focus.
+void showActive(QWidget& window)
+{
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+}
+
+}  // namespace
+
 TEST_F(MainForm, OpensWithTheDesignsMenuAndOnlyTheAddButtonsShowing)
 {
     chooseLanguage("GERMAN");  // the design's texts
     auto form = start();
     form->show();
-    EXPECT_TRUE(form->Engine->State.Idle);
-    EXPECT_FALSE(form->Engine->State.CdMode);
-    EXPECT_EQ(form->Engine->State.Frequency.TargetFrequency, 432.0);
-    EXPECT_EQ(form->Engine->State.Frequency.ReferencePitch, 440.0);
-    EXPECT_EQ(form->Engine->State.Frequency.FrequencyText, "432");
-    EXPECT_TRUE(form->OpenFolderBitBtn->isVisible());
-    EXPECT_TRUE(form->OpenFileBitBtn->isVisible());
-    for (QWidget* hidden :
-         {static_cast<QWidget*>(form->lvFiles), static_cast<QWidget*>(form->ComboBox1),
-          static_cast<QWidget*>(form->ConvertBitBtn), static_cast<QWidget*>(form->AbortBitBtn),
-          static_cast<QWidget*>(form->OutputFolderBitBtn),
-          static_cast<QWidget*>(form->ProgressLabel), static_cast<QWidget*>(form->FehlerLabel),
-          static_cast<QWidget*>(form->ConvertMSGLabel)}) {
+    EXPECT_TRUE(form->engine().State.Idle);
+    EXPECT_FALSE(form->engine().State.CdMode);
+    EXPECT_EQ(form->engine().State.Frequency.TargetFrequency, 432.0);
+    EXPECT_EQ(form->engine().State.Frequency.ReferencePitch, 440.0);
+    EXPECT_EQ(form->engine().State.Frequency.FrequencyText, "432");
+    EXPECT_TRUE(controls(*form).OpenFolderBitBtn->isVisible());
+    EXPECT_TRUE(controls(*form).OpenFileBitBtn->isVisible());
+    for (QWidget* hidden : {static_cast<QWidget*>(controls(*form).lvFiles),
+                            static_cast<QWidget*>(controls(*form).ComboBox1),
+                            static_cast<QWidget*>(controls(*form).ConvertBitBtn),
+                            static_cast<QWidget*>(controls(*form).AbortBitBtn),
+                            static_cast<QWidget*>(controls(*form).OutputFolderBitBtn),
+                            static_cast<QWidget*>(controls(*form).ProgressLabel),
+                            static_cast<QWidget*>(controls(*form).FehlerLabel),
+                            static_cast<QWidget*>(controls(*form).ConvertMSGLabel)}) {
         EXPECT_FALSE(hidden->isVisible()) << hidden->objectName().toStdString();
     }
-    EXPECT_FALSE(form->ProgressTimer->isActive());
-    EXPECT_EQ(form->ProgressTimer->interval(), 50);
-    EXPECT_EQ(form->BlinkenTimer->interval(), 400);
-    EXPECT_FALSE(form->BlinkenTimer->isActive());
+    EXPECT_FALSE(form->engine().ProgressTimer.isActive());
+    EXPECT_EQ(form->engine().ProgressTimer.interval(), 50);
+    EXPECT_EQ(form->engine().BlinkenTimer.interval(), 400);
+    EXPECT_FALSE(form->engine().BlinkenTimer.isActive());
 
     QStringList topLevel;
     for (QAction* action : form->menuBar()->actions()) {
@@ -57,28 +72,28 @@ TEST_F(MainForm, OpensWithTheDesignsMenuAndOnlyTheAddButtonsShowing)
     }
     EXPECT_EQ(topLevel, QStringList({"Datei", "Wissenswertes", "Skin", "Info"}));
     QStringList fileItems;
-    for (QAction* action : form->mniProgramm1->actions()) {
+    for (QAction* action : controls(*form).mniProgramm1->actions()) {
         fileItems << action->objectName();
     }
     EXPECT_EQ(fileItems,
               QStringList({"OpenFolder1", "OpenFile1", "AusgabeOrdnerffnen1", "mniBeenden1"}));
-    ASSERT_EQ(form->SkinItems.size(), 10);
-    EXPECT_EQ(form->SkinItems.last()->objectName(), "Skin101");
-    EXPECT_EQ(form->SkinItems.last()->text(), "Skin 10");
-    EXPECT_EQ(form->ComboBox1->count(), 10);
-    EXPECT_EQ(form->ComboBox1->currentIndex(), -1);
+    ASSERT_EQ(controls(*form).SkinItems.size(), 10);
+    EXPECT_EQ(controls(*form).SkinItems.last()->objectName(), "Skin101");
+    EXPECT_EQ(controls(*form).SkinItems.last()->text(), "Skin 10");
+    EXPECT_EQ(controls(*form).ComboBox1->count(), 10);
+    EXPECT_EQ(controls(*form).ComboBox1->currentIndex(), -1);
 }
 
 TEST_F(MainForm, RefusesToCloseDuringARun)
 {
     auto form = start();
     form->show();
-    form->Engine->State.Idle = false;
-    form->mniBeenden1->trigger();
+    form->engine().State.Idle = false;
+    controls(*form).mniBeenden1->trigger();
     EXPECT_TRUE(form->isVisible());
     EXPECT_FALSE(form->close());
-    form->Engine->State.Idle = true;
-    form->mniBeenden1->trigger();
+    form->engine().State.Idle = true;
+    controls(*form).mniBeenden1->trigger();
     EXPECT_FALSE(form->isVisible());
 }
 
@@ -86,38 +101,39 @@ TEST_F(MainForm, ShowingPlacesTheLabelsAtTheList)
 {
     auto form = start();
     form->show();
-    const QRect list = form->lvFiles->geometry();
-    EXPECT_EQ(form->ProgressLabel->y(), list.y() + list.height() + 2);
-    EXPECT_EQ(form->ConvertMSGLabel->x() + form->ConvertMSGLabel->width(), list.x() + list.width());
+    const QRect list = controls(*form).lvFiles->geometry();
+    EXPECT_EQ(controls(*form).ProgressLabel->y(), list.y() + list.height() + 2);
+    EXPECT_EQ(controls(*form).ConvertMSGLabel->x() + controls(*form).ConvertMSGLabel->width(),
+              list.x() + list.width());
 }
 
 TEST_F(MainForm, TheSixteenByNineArgumentShapesTheWindow)
 {
     auto form = start({"-169"});
     form->show();
-    EXPECT_EQ(form->FirstArgument, "-169");
-    EXPECT_EQ(form->ResolutionClass, "2160");
+    EXPECT_EQ(form->firstArgument(), "-169");
+    EXPECT_EQ(form->resolutionClass(), "2160");
     EXPECT_EQ(form->height(), qRound(form->width() * 0.5625));
 }
 
 TEST_F(MainForm, LargeScreensScaleTheWindowAndTheColumns)
 {
     auto form = start({}, 1080);
-    EXPECT_EQ(form->ScalePercent, 129);
+    EXPECT_EQ(form->scalePercent(), 129);
     const int widths[] = {490, 103, 374, 129, 116};
     for (int column = 0; column < 5; ++column) {
-        EXPECT_EQ(form->lvFiles->columnWidth(column), widths[column]) << column;
+        EXPECT_EQ(controls(*form).lvFiles->columnWidth(column), widths[column]) << column;
     }
-    EXPECT_EQ(form->OpenFolderBitBtn->geometry(), QRect(41, 134, 166, 27));
-    EXPECT_EQ(form->ComboBox1->y(), form->OpenFileBitBtn->y() + 1);
+    EXPECT_EQ(controls(*form).OpenFolderBitBtn->geometry(), QRect(41, 134, 166, 27));
+    EXPECT_EQ(controls(*form).ComboBox1->y(), controls(*form).OpenFileBitBtn->y() + 1);
 }
 
 TEST_F(MainForm, SmallScreensKeepTheDesignSizes)
 {
     auto form = start({}, 768);
-    EXPECT_EQ(form->ScalePercent, 100);
-    EXPECT_EQ(form->lvFiles->columnWidth(4), 110);
-    EXPECT_EQ(form->OpenFolderBitBtn->geometry(), QRect(32, 104, 129, 21));
+    EXPECT_EQ(form->scalePercent(), 100);
+    EXPECT_EQ(controls(*form).lvFiles->columnWidth(4), 110);
+    EXPECT_EQ(controls(*form).OpenFolderBitBtn->geometry(), QRect(32, 104, 129, 21));
 }
 
 TEST_F(MainForm, OpenFileTakesOnlyARegularFileOrALinkToOne)
@@ -149,16 +165,16 @@ TEST_F(MainForm, OpenFileTakesOnlyARegularFileOrALinkToOne)
         environment.chooseFile = [&] { return music + c.name; };
         TMainFormQVR form(session, environment);
         recorder.messages.clear();
-        form.OpenFileBitBtnClick();
+        controls(form).OpenFileBitBtn->click();
         if (c.accepted) {
             EXPECT_TRUE(recorder.messages.empty());
-            ASSERT_EQ(form.Files->rowCount(), 1);
-            EXPECT_EQ(form.Files->cellText(0, FileListModel::InputColumn), music + c.name);
+            ASSERT_EQ(form.files().rowCount(), 1);
+            EXPECT_EQ(form.files().cellText(0, FileListModel::InputColumn), music + c.name);
         } else {
             ASSERT_EQ(recorder.messages.size(), 1u);
             EXPECT_EQ(recorder.messages[0].text, texts().text(508));
             EXPECT_EQ(recorder.messages[0].kind, MessageKind::Information);
-            EXPECT_EQ(form.Files->rowCount(), 0);
+            EXPECT_EQ(form.files().rowCount(), 0);
         }
     }
 }
@@ -175,7 +191,7 @@ TEST_F(MainForm, AnOutputFolderNothingOpensIsReported)
     ::chmod(toNativeBytes(bin + "xdg-open").c_str(), 0755);
     home.setEnv("PATH", bin.toUtf8());
 
-    form->OutputFolderBitBtn->click();
+    controls(*form).OutputFolderBitBtn->click();
     ASSERT_TRUE(waitForEvents([&] { return !recorder.plainMessages.isEmpty(); }, 5000));
     EXPECT_EQ(recorder.plainMessages, QStringList{"Unable to open output folder!"});
     const QByteArray opener = readFile(home.path() + "/opener").trimmed();
@@ -196,9 +212,11 @@ TEST_F(MainForm, TheSmallestWindowStillShowsEveryControl)
         QApplication::processEvents();
         const QRect window = form->rect();
         for (QWidget* control : std::initializer_list<QWidget*>{
-                 form->ConvertBitBtn, form->AbortBitBtn, form->OutputFolderBitBtn,
-                 form->OpenFolderBitBtn, form->OpenFileBitBtn, form->RipCDBitBtn, form->ComboBox1,
-                 form->FehlerLabel, form->ProgressLabel}) {
+                 controls(*form).ConvertBitBtn, controls(*form).AbortBitBtn,
+                 controls(*form).OutputFolderBitBtn, controls(*form).OpenFolderBitBtn,
+                 controls(*form).OpenFileBitBtn, controls(*form).RipCDBitBtn,
+                 controls(*form).ComboBox1, controls(*form).FehlerLabel,
+                 controls(*form).ProgressLabel}) {
             const QRect placed(control->mapTo(form.get(), QPoint(0, 0)), control->size());
             EXPECT_TRUE(window.contains(placed)) << control->objectName().toStdString();
         }
@@ -217,33 +235,33 @@ TEST_F(MainForm, TheKeyboardReachesTheMenusAndLeavesTheList)
     QApplication::processEvents();
 
     QMenuBar* bar = form->menuBar();
+    const MainFormControls c = controls(*form);
     for (const Qt::Key key : {Qt::Key_F10, Qt::Key_Alt}) {
         SCOPED_TRACE(key);
-        form->OpenFolderBitBtn->setFocus();
-        QTest::keyClick(form->OpenFolderBitBtn, key);
+        c.OpenFolderBitBtn->setFocus();
+        QTest::keyClick(c.OpenFolderBitBtn, key);
         ASSERT_NE(bar->activeAction(), nullptr);
-        EXPECT_EQ(bar->activeAction()->menu(), form->mniProgramm1);
+        EXPECT_EQ(bar->activeAction()->menu(), c.mniProgramm1);
         QTest::keyClick(bar, Qt::Key_Escape);
         bar->setActiveAction(nullptr);
     }
 
-    form->lvFiles->show();
-    form->lvFiles->setFocus();
-    QTest::keyClick(form->lvFiles, Qt::Key_Tab);
-    EXPECT_NE(QApplication::focusWidget(), form->lvFiles);
+    c.lvFiles->show();
+    c.lvFiles->setFocus();
+    QTest::keyClick(c.lvFiles, Qt::Key_Tab);
+    EXPECT_NE(QApplication::focusWidget(), c.lvFiles);
 }
 
 // Alt held for a shortcut or released after another key leaves the menu bar closed.
 TEST_F(MainForm, AltWithAnotherKeyDoesNotOpenTheMenuBar)
 {
     auto form = start();
-    form->show();
-    form->activateWindow();
-    QApplication::processEvents();
-    form->OpenFolderBitBtn->setFocus();
-    QTest::keyPress(form->OpenFolderBitBtn, Qt::Key_Alt);
-    QTest::keyClick(form->OpenFolderBitBtn, Qt::Key_X, Qt::AltModifier);
-    QTest::keyRelease(form->OpenFolderBitBtn, Qt::Key_Alt);
+    showActive(*form);
+    QPushButton* button = controls(*form).OpenFolderBitBtn;
+    button->setFocus();
+    QTest::keyPress(button, Qt::Key_Alt);
+    QTest::keyClick(button, Qt::Key_X, Qt::AltModifier);
+    QTest::keyRelease(button, Qt::Key_Alt);
     EXPECT_EQ(form->menuBar()->activeAction(), nullptr);
 }
 
@@ -251,24 +269,26 @@ TEST_F(MainForm, AltWithAnotherKeyDoesNotOpenTheMenuBar)
 TEST_F(MainForm, TabWalksTheButtonsFromLeftToRightThenTheList)
 {
     auto form = start();
-    form->show();
-    form->activateWindow();
+    const MainFormControls c = controls(*form);
+    // As during a run's preparation with a CD drive present: every control of the row shows.
     for (QWidget* control : std::initializer_list<QWidget*>{
-             form->lvFiles, form->ComboBox1, form->ConvertBitBtn, form->OutputFolderBitBtn}) {
+             c.RipCDBitBtn, c.lvFiles, c.ComboBox1, c.ConvertBitBtn, c.OutputFolderBitBtn}) {
         control->show();
     }
-    QApplication::processEvents();
-    const std::vector<QWidget*> order{
-        form->OpenFolderBitBtn, form->OpenFileBitBtn,     form->RipCDBitBtn, form->ComboBox1,
-        form->ConvertBitBtn,    form->OutputFolderBitBtn, form->lvFiles};
-    form->OpenFolderBitBtn->setFocus();
+    showActive(*form);
+    const std::vector<QWidget*> order{c.OpenFolderBitBtn, c.OpenFileBitBtn, c.RipCDBitBtn,
+                                      c.ComboBox1,        c.ConvertBitBtn,  c.OutputFolderBitBtn,
+                                      c.lvFiles};
+    c.OpenFolderBitBtn->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), c.OpenFolderBitBtn);
     for (std::size_t i = 1; i < order.size(); ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        EXPECT_EQ(QApplication::focusWidget(), order[i]) << i;
+        EXPECT_EQ(QApplication::focusWidget(), order[i]) << order[i]->objectName().toStdString();
     }
     for (std::size_t i = order.size() - 1; i > 0; --i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
-        EXPECT_EQ(QApplication::focusWidget(), order[i - 1]) << i;
+        EXPECT_EQ(QApplication::focusWidget(), order[i - 1])
+            << order[i - 1]->objectName().toStdString();
     }
 }
 
@@ -277,9 +297,9 @@ TEST_F(MainForm, LargeScreensScaleTheMenus)
 {
     const auto small = start({}, 768);
     const auto large = start({}, 2160);
-    ASSERT_EQ(large->ScalePercent, 164);
+    ASSERT_EQ(large->scalePercent(), 164);
     EXPECT_DOUBLE_EQ(large->menuBar()->font().pointSizeF(),
                      small->menuBar()->font().pointSizeF() * 1.64);
-    EXPECT_DOUBLE_EQ(large->mniProgramm1->font().pointSizeF(),
-                     small->mniProgramm1->font().pointSizeF() * 1.64);
+    EXPECT_DOUBLE_EQ(controls(*large).mniProgramm1->font().pointSizeF(),
+                     controls(*small).mniProgramm1->font().pointSizeF() * 1.64);
 }

@@ -2,6 +2,7 @@
 // the dialogs follow the language of the run.
 
 #include "StartupFixture.h"
+#include "support/MainFormControls.h"
 
 #include "app/OpenDialogs.h"
 #include "app/QtTranslations.h"
@@ -56,17 +57,17 @@ TEST_F(OpenFolderChooser, ChoosesAFolderAndListsItsFiles)
 
     ChooserSeen seen;
     answerFolderChooser(seen, QString());
-    form->OpenFolderBitBtn->click();
+    controls(*form).OpenFolderBitBtn->click();
     EXPECT_TRUE(seen.foldersOnly);
     EXPECT_EQ(seen.title, openFolderSuggestion(texts().language()));
-    EXPECT_EQ(form->Files->rowCount(), 0);
+    EXPECT_EQ(form->files().rowCount(), 0);
     EXPECT_TRUE(recorder.messages.empty());
 
     answerFolderChooser(seen, music);
     recorder.answerNext(MessageButton::No);
-    form->OpenFolderBitBtn->click();
-    ASSERT_EQ(form->Files->rowCount(), 1);
-    EXPECT_EQ(form->Files->cellText(0, FileListModel::InputColumn), music + "a.wav");
+    controls(*form).OpenFolderBitBtn->click();
+    ASSERT_EQ(form->files().rowCount(), 1);
+    EXPECT_EQ(form->files().cellText(0, FileListModel::InputColumn), music + "a.wav");
 }
 
 TEST(QtTranslations, QtsOwnTextsFollowTheLanguageOfTheRun)

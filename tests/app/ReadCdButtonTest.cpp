@@ -2,6 +2,7 @@
 // of a drive this user may not open, and keeps the CDs of names that clean alike apart.
 
 #include "StartupFixture.h"
+#include "support/MainFormControls.h"
 #include "support/ShippedTexts.h"
 
 #include "app/CdHandOff.h"
@@ -51,7 +52,7 @@ class ReadCdButton : public StartupFixture {
         dialogs = std::make_unique<StartupDialogs>(*form);
     }
 
-    bool readCdShown() const { return form->RipCDBitBtn->isVisible(); }
+    bool readCdShown() const { return controls(*form).RipCDBitBtn->isVisible(); }
 };
 
 }  // namespace
@@ -60,7 +61,7 @@ TEST_F(ReadCdButton, FollowsTheDrivesAsTheyComeAndGo)
 {
     startWindow();
     EXPECT_FALSE(readCdShown());
-    MediaNotices& media = *form->Media;
+    MediaNotices& media = form->media();
     const struct {
         const char* what;
         CdDriveSurvey machine;
@@ -87,14 +88,14 @@ TEST_F(ReadCdButton, ADriveThisUserMayNotOpenIsExplainedInsteadOfRead)
     drives = kLockedDrive;
     startWindow();
     bool asked = false;
-    form->CdReading->showCdName = [&asked](TCDNameForm&) {
+    form->cdReading().showCdName = [&asked](TCDNameForm&) {
         asked = true;
         return int(QDialog::Rejected);
     };
     ASSERT_TRUE(readCdShown());
-    EXPECT_EQ(form->RipCDBitBtn->toolTip(), texts().text(10100));
+    EXPECT_EQ(controls(*form).RipCDBitBtn->toolTip(), texts().text(10100));
 
-    form->RipCDBitBtn->click();
+    controls(*form).RipCDBitBtn->click();
     EXPECT_FALSE(asked);
     ASSERT_EQ(recorder.messages.size(), 1u);
     EXPECT_EQ(recorder.messages[0].text, texts().text(10100));
@@ -102,9 +103,9 @@ TEST_F(ReadCdButton, ADriveThisUserMayNotOpenIsExplainedInsteadOfRead)
 
     // Once a drive can be read, Read CD reads it, and the hint is gone.
     drives = kUsableDrive;
-    form->RipCDBitBtn->click();
+    controls(*form).RipCDBitBtn->click();
     EXPECT_TRUE(asked);
-    EXPECT_TRUE(form->RipCDBitBtn->toolTip().isEmpty());
+    EXPECT_TRUE(controls(*form).RipCDBitBtn->toolTip().isEmpty());
 }
 
 TEST_F(ReadCdButton, ChangesDuringACdReadingWaitUntilItIsOver)
@@ -112,15 +113,15 @@ TEST_F(ReadCdButton, ChangesDuringACdReadingWaitUntilItIsOver)
     drives = kUsableDrive;
     startWindow();
     int surveysWhileReading = -1;
-    form->CdReading->showCdName = [&](TCDNameForm&) {
+    form->cdReading().showCdName = [&](TCDNameForm&) {
         const int before = surveys;
         drives = kNoCdDrive;
-        emit form->Media->driveRemoved(QStringLiteral("/dev/sr0"));
+        emit form->media().driveRemoved(QStringLiteral("/dev/sr0"));
         surveysWhileReading = surveys - before;
         EXPECT_TRUE(readCdShown());
         return int(QDialog::Rejected);
     };
-    form->RipCDBitBtnClick();
+    controls(*form).RipCDBitBtn->click();
     EXPECT_EQ(surveysWhileReading, 0);
     EXPECT_FALSE(readCdShown());
 }
@@ -147,7 +148,7 @@ TEST_F(ReadCdButton, CdsWhoseNamesCleanAlikeGetFoldersOfTheirOwn)
     drives = kImageOnly;
     startWindow();
     QString typed;
-    CdHandOff& reading = *form->CdReading;
+    CdHandOff& reading = form->cdReading();
     reading.showCdName = [&typed](TCDNameForm& dialog) {
         dialog.Edit1->setText(typed);
         dialog.ComboBox1->setCurrentIndex(4);
@@ -160,8 +161,8 @@ TEST_F(ReadCdButton, CdsWhoseNamesCleanAlikeGetFoldersOfTheirOwn)
         {"AC/DC", "AC-DC/"}, {"AC:DC", "AC-DC (2)/"}, {"AC/DC", "AC-DC/"}, {"AC:DC", "AC-DC (2)/"}};
     for (const auto& [name, folder] : readings) {
         typed = QString::fromUtf8(name);
-        form->RipCDBitBtnClick();
-        EXPECT_EQ(form->Engine->State.CdFolder, input + QString::fromUtf8(folder)) << name;
+        controls(*form).RipCDBitBtn->click();
+        EXPECT_EQ(form->engine().State.CdFolder, input + QString::fromUtf8(folder)) << name;
         EXPECT_TRUE(DirectoryExists(input + QString::fromUtf8(folder))) << name;
     }
     EXPECT_EQ(QDir(input).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(), 2);

@@ -2,12 +2,14 @@
 // writes, and the conversion of the ripped tracks with the real tools.
 
 #include "StartupFixture.h"
+#include "support/MainFormControls.h"
 
 #include "app/CdHandOff.h"
 #include "app/StartupDialogs.h"
 #include "cdrip/CDRIP.h"
 #include "cdrip/CdImage.h"
 #include "cdrip/CdioRipLibrary.h"
+#include "cdrip/RipperRuns.h"
 #include "cdrip/fCDName.h"
 #include "cdrip/fRipper.h"
 #include "convert/CdAlbum.h"
@@ -47,35 +49,6 @@ qint64 decodedFrames(const QString& path)
 
 }  // namespace
 
-TEST(TakeRipResult, OnlyAnExactFirstLineMrOkCountsAsSuccess)
-{
-    TempHome home;
-    const QString folder = home.path() + "/";
-    const struct {
-        const char* content;  // nullptr: no file
-        const char* result;
-    } cases[] = {
-        {nullptr, "mrAbort"},
-        {"mrOK\r\n", "mrOK"},
-        {"mrOK", "mrOK"},
-        {"mrAbort\r\n", "mrAbort"},
-        {"mrok\r\n", "mrok"},
-        {"mrOK \r\n", "mrOK "},
-        {"mrOK\r\nmrAbort\r\n", "mrOK"},
-        {"\r\nmrOK\r\n", ""},
-    };
-    for (const auto& c : cases) {
-        if (c.content != nullptr) {
-            writeFile(folder + "RIPPERRESULT.txt", c.content);
-        }
-        EXPECT_EQ(TakeRipResult(folder), QString::fromLatin1(c.result)) << c.content;
-        EXPECT_FALSE(FileExists(folder + "RIPPERRESULT.txt"));
-    }
-    writeFile(folder + "RIPPERRESULT.txt", "");
-    EXPECT_THROW(TakeRipResult(folder), std::exception);
-    EXPECT_FALSE(FileExists(folder + "RIPPERRESULT.txt"));
-}
-
 class ReadCd : public StartupFixture {
   protected:
     FakeClock clock;
@@ -86,7 +59,7 @@ class ReadCd : public StartupFixture {
     int frequencyIndex = 4;  // 432 Hz
     // What the user does in the ripper dialog once its disc is listed; by default Start.
     std::function<void(TRipperForm&)> inRipper = [](TRipperForm& ripper) {
-        ripper.StartBitBtnClick();
+        EXPECT_TRUE(runToItsEnd(ripper));
     };
 
     void insertDisc(int tracks, int sectors, double hertz = 440.0)
@@ -102,7 +75,7 @@ class ReadCd : public StartupFixture {
         form = start();
         form->show();
         dialogs = std::make_unique<StartupDialogs>(*form);
-        CdHandOff& reading = *form->CdReading;
+        CdHandOff& reading = form->cdReading();
         reading.showCdName = [this](TCDNameForm& dialog) {
             dialog.Edit1->setText(cdName);
             dialog.ComboBox1->setCurrentIndex(frequencyIndex);
@@ -110,8 +83,9 @@ class ReadCd : public StartupFixture {
             return dialog.result();
         };
         reading.createRipper = [this] {
-            return std::make_unique<TRipperForm>(form->EditTitleWizzard, 100, cdRipLibrary(),
-                                                 texts(), recorder, clock, form.get());
+            return std::make_unique<TRipperForm>(dialogs->EditTitle.get(), 100,
+                                                 session.cdLibraries(), texts(), recorder, clock,
+                                                 form.get());
         };
         reading.showRipper = [this](TRipperForm& ripper) {
             ripper.DriveComboBox->setCurrentIndex(
@@ -128,7 +102,7 @@ class ReadCd : public StartupFixture {
     // tracks aborted as soon as it begins. Answers the tags the run was given.
     CdAlbum readCdTakingTheOfferedName(QString& offered)
     {
-        form->CdReading->showCdName = [&offered](TCDNameForm& dialog) {
+        form->cdReading().showCdName = [&offered](TCDNameForm& dialog) {
             offered = dialog.Edit1->text();
             dialog.ComboBox1->setCurrentIndex(4);
             dialog.BitBtn1Click();
@@ -141,8 +115,8 @@ class ReadCd : public StartupFixture {
     QStringList listedInputs() const
     {
         QStringList inputs;
-        for (int row = 0; row < form->Files->rowCount(); ++row) {
-            inputs << form->Files->cellText(row, FileListModel::InputColumn);
+        for (int row = 0; row < form->files().rowCount(); ++row) {
+            inputs << form->files().cellText(row, FileListModel::InputColumn);
         }
         return inputs;
     }
@@ -177,11 +151,11 @@ class ReadCd : public StartupFixture {
     std::optional<std::pair<QStringList, CdAlbum>> readCdUntilTheRunBegins()
     {
         std::optional<std::pair<QStringList, CdAlbum>> run;
-        form->RipCDBitBtnClick();
-        ConversionState& state = form->Engine->State;
+        controls(*form).RipCDBitBtn->click();
+        ConversionState& state = form->engine().State;
         if (!state.Idle) {
             run = std::make_pair(listedInputs(), state.CdTags);
-            form->Engine->requestAbort();
+            form->engine().requestAbort();
         }
         waitForTheRun();
         return run;
@@ -190,13 +164,13 @@ class ReadCd : public StartupFixture {
     // Read CD and, when it hands the tracks to a run, that run to its end.
     void readCd()
     {
-        form->RipCDBitBtnClick();
+        controls(*form).RipCDBitBtn->click();
         waitForTheRun();
     }
 
     void waitForTheRun()
     {
-        ASSERT_TRUE(waitForEvents([this] { return form->Engine->State.Idle; }, 120'000));
+        ASSERT_TRUE(waitForEvents([this] { return form->engine().State.Idle; }, 120'000));
     }
 
     // The message that names the tracks that could not be read.
@@ -219,9 +193,9 @@ class ReadCd : public StartupFixture {
 
     void expectFileButtonsEnabled()
     {
-        EXPECT_TRUE(form->RipCDBitBtn->isEnabled());
-        EXPECT_TRUE(form->OpenFolderBitBtn->isEnabled());
-        EXPECT_TRUE(form->OpenFileBitBtn->isEnabled());
+        EXPECT_TRUE(controls(*form).RipCDBitBtn->isEnabled());
+        EXPECT_TRUE(controls(*form).OpenFolderBitBtn->isEnabled());
+        EXPECT_TRUE(controls(*form).OpenFileBitBtn->isEnabled());
     }
 };
 
@@ -232,12 +206,12 @@ TEST_F(ReadCd, ACompletedRipIsConvertedToMp3AtTheChosenFrequency)
     installRealTools();
     readCd();
 
-    ASSERT_EQ(form->Files->rowCount(), 3);
+    ASSERT_EQ(form->files().rowCount(), 3);
     for (int track = 1; track <= 3; ++track) {
         const QString name = QStringLiteral("Track%1").arg(track, 2, 10, QLatin1Char('0'));
-        EXPECT_EQ(form->Files->cellText(track - 1, FileListModel::InputColumn),
+        EXPECT_EQ(form->files().cellText(track - 1, FileListModel::InputColumn),
                   cdFolder() + name + ".wav");
-        EXPECT_EQ(form->Files->cellText(track - 1, FileListModel::OutputColumn),
+        EXPECT_EQ(form->files().cellText(track - 1, FileListModel::OutputColumn),
                   name + "-432 Hz.mp3");
         const QString output = cdFolder() + "432 Hz/" + name + "-432 Hz.mp3";
         ASSERT_TRUE(FileExists(output)) << output.toStdString();
@@ -249,8 +223,8 @@ TEST_F(ReadCd, ACompletedRipIsConvertedToMp3AtTheChosenFrequency)
     }
     EXPECT_TRUE(QDir(cdFolder()).entryList({"*.wav"}, QDir::Files).isEmpty());
     EXPECT_FALSE(FileExists(resultFile()));
-    EXPECT_TRUE(form->Engine->State.CdMode);
-    EXPECT_EQ(form->ComboBox1->currentIndex(), 4);
+    EXPECT_TRUE(form->engine().State.CdMode);
+    EXPECT_EQ(controls(*form).ComboBox1->currentIndex(), 4);
     EXPECT_EQ(recorder.messages.back().text, texts().text(10002));
     expectFileButtonsEnabled();
     EXPECT_FALSE(recorder.busy);
@@ -261,90 +235,82 @@ TEST_F(ReadCd, AbortDuringTheThirdTrackListsNothing)
     insertDisc(5, 60);
     startWindow();
     inRipper = [this](TRipperForm& ripper) {
-        recorder.onProcessEvents = [this, &ripper] {
+        afterEveryChunk(ripper, [&ripper] {
             if (ripper.Ripping && ripper.CheckListBox1->currentRow() == 2) {
                 ripper.AbortBitBtnClick();
             }
-        };
-        ripper.StartBitBtnClick();
-        recorder.onProcessEvents = nullptr;
+        });
+        EXPECT_TRUE(runToItsEnd(ripper));
         EXPECT_EQ(readFile(resultFile()), QByteArray("mrAbort\r\n"));
     };
     readCd();
 
-    EXPECT_EQ(form->Files->rowCount(), 0);
+    EXPECT_EQ(form->files().rowCount(), 0);
     EXPECT_TRUE(FileExists(cdFolder() + "Track01.wav"));
     EXPECT_FALSE(FileExists(cdFolder() + "Track04.wav"));
     EXPECT_FALSE(FileExists(cdFolder() + "Track05.wav"));
     EXPECT_FALSE(FileExists(resultFile()));
     expectFileButtonsEnabled();
-    EXPECT_FALSE(form->ComboBox1->isVisible());
-    EXPECT_FALSE(form->ConvertBitBtn->isVisible());
+    EXPECT_FALSE(controls(*form).ComboBox1->isVisible());
+    EXPECT_FALSE(controls(*form).ConvertBitBtn->isVisible());
     EXPECT_FALSE(recorder.busy);
-    EXPECT_TRUE(form->Engine->State.CdMode);
+    EXPECT_TRUE(form->engine().State.CdMode);
 }
 
 TEST_F(ReadCd, CancellingTheCdNameClearsTheChooserAndMakesNoFolder)
 {
     insertDisc(1, 20);
     startWindow();
-    form->ComboBox1->setCurrentIndex(2);
-    form->ComboBox1->show();
-    form->CdReading->showCdName = [](TCDNameForm& dialog) {
+    controls(*form).ComboBox1->setCurrentIndex(2);
+    controls(*form).ComboBox1->show();
+    form->cdReading().showCdName = [](TCDNameForm& dialog) {
         dialog.AbortBitBtnClick();
         return dialog.result();
     };
     readCd();
 
-    EXPECT_EQ(form->ComboBox1->currentIndex(), -1);
-    EXPECT_FALSE(form->ComboBox1->isVisible());
+    EXPECT_EQ(controls(*form).ComboBox1->currentIndex(), -1);
+    EXPECT_FALSE(controls(*form).ComboBox1->isVisible());
     EXPECT_FALSE(DirectoryExists(home.outputFolder() + "CD-ROM-Input"));
-    EXPECT_FALSE(form->Engine->State.CdMode);
+    EXPECT_FALSE(form->engine().State.CdMode);
 }
 
-TEST_F(ReadCd, AResultOtherThanExactlyMrOkCountsAsAbort)
+// Whatever else writes into the result file, the dialog's own answer decides.
+TEST_F(ReadCd, TheRipperDialogsAnswerDecidesNotTheResultFile)
 {
     insertDisc(1, 20);
     startWindow();
-    for (const char* content : {"mrok\r\n", "mrOK \r\n"}) {
-        inRipper = [this, content](TRipperForm& ripper) {
-            ripper.StartBitBtnClick();
-            writeFile(resultFile(), content);
+    const struct {
+        bool start;
+        const char* written;
+        int listed;
+    } cases[] = {{false, "mrOK\r\n", 0}, {true, "mrAbort\r\n", 1}, {true, "", 1}};
+    for (const auto& c : cases) {
+        inRipper = [this, c](TRipperForm& ripper) {
+            if (c.start) {
+                EXPECT_TRUE(runToItsEnd(ripper));
+            }
+            writeFile(resultFile(), c.written);
         };
         readCd();
-        EXPECT_EQ(form->Files->rowCount(), 0) << content;
-        EXPECT_TRUE(FileExists(cdFolder() + "Track01.wav"));
+        EXPECT_EQ(form->files().rowCount(), c.listed) << c.written;
         EXPECT_FALSE(FileExists(resultFile()));
         expectFileButtonsEnabled();
+        EXPECT_FALSE(recorder.busy);
     }
-}
-
-TEST_F(ReadCd, AResultFileWithoutALineIsReportedAndTheWindowIsUsableAgain)
-{
-    insertDisc(1, 20);
-    startWindow();
-    inRipper = [this](TRipperForm&) { writeFile(resultFile(), ""); };
-    readCd();
-
-    EXPECT_EQ(recorder.messages.back().text, kFailureMessage);
-    EXPECT_EQ(recorder.messages.back().kind, MessageKind::Information);
-    expectFileButtonsEnabled();
-    EXPECT_TRUE(form->ComboBox1->isEnabled());
-    EXPECT_TRUE(form->Engine->State.Idle);
-    EXPECT_FALSE(recorder.busy);
 }
 
 TEST_F(ReadCd, ARipperThatCannotStartIsReportedAndChangesNothing)
 {
     insertDisc(1, 20);
     startWindow();
-    form->CdReading->createRipper = []() -> std::unique_ptr<TRipperForm> {
+    form->cdReading().createRipper = []() -> std::unique_ptr<TRipperForm> {
         throw ECDRIPError(kInitializationFailure);
     };
     readCd();
 
     EXPECT_EQ(recorder.messages.back().text, kNoDriveMessage);
-    EXPECT_FALSE(form->Engine->State.CdMode);
+    EXPECT_FALSE(form->engine().State.CdMode);
     EXPECT_FALSE(DirectoryExists(cdFolder()));
     expectFileButtonsEnabled();
     EXPECT_FALSE(recorder.busy);
@@ -361,15 +327,15 @@ TEST_F(ReadCd, CdTextNamesTheCdAndTagsTheRippedTracks)
                      {QStringLiteral("Greatest Hits"), QStringLiteral("The Band")});
     home.setEnv(CdioRipLibrary::kImagesVariable, image.cuePath.toUtf8());
     startWindow();
-    if (cdRipLibrary().DrivePaths().indexOf(image.cuePath) != 0) {
+    if (session.cdLibraries().extraction.drivePaths().indexOf(image.cuePath) != 0) {
         GTEST_SKIP() << "the machine has CD drives of its own";
     }
-    form->CDNameForm->Edit1->setText(QStringLiteral("Previous Disc"));
+    dialogs->CDName->Edit1->setText(QStringLiteral("Previous Disc"));
     QString offered;
     const CdAlbum tags = readCdTakingTheOfferedName(offered);
 
     EXPECT_EQ(offered, QStringLiteral("Greatest Hits"));
-    EXPECT_EQ(form->Engine->State.CdFolder, cdFolder());
+    EXPECT_EQ(form->engine().State.CdFolder, cdFolder());
     EXPECT_EQ(tags.album, QStringLiteral("Greatest Hits"));
     EXPECT_EQ(tags.artist, QStringLiteral("The Band"));
     expectTrackTags(tags, cdFolder(),
@@ -382,7 +348,7 @@ TEST_F(ReadCd, WithoutCdTextTheTypedNameAndTrackNumbersStay)
 {
     insertDisc(2, 20);
     startWindow();
-    form->CDNameForm->Edit1->setText(QStringLiteral("  My Mix  "));
+    dialogs->CDName->Edit1->setText(QStringLiteral("  My Mix  "));
     QString offered;
     const CdAlbum tags = readCdTakingTheOfferedName(offered);
 
@@ -397,15 +363,15 @@ TEST_F(ReadCd, ReadCdIsShownOnlyWithADriveOrAnImage)
 {
     insertDisc(1, 20);
     startWindow();
-    EXPECT_TRUE(form->RipCDBitBtn->isVisible());
+    EXPECT_TRUE(controls(*form).RipCDBitBtn->isVisible());
 
     home.setEnv(CdioRipLibrary::kImagesVariable, "");
     auto bare = start();
     bare->show();
-    if (!cdRipLibrary().DrivePaths().isEmpty()) {
+    if (!session.cdLibraries().extraction.drivePaths().isEmpty()) {
         GTEST_SKIP() << "the machine has CD drives of its own";
     }
-    EXPECT_FALSE(bare->RipCDBitBtn->isVisible());
+    EXPECT_FALSE(controls(*bare).RipCDBitBtn->isVisible());
 }
 
 // The image file ends inside the second of three tracks: the person is told which tracks could
@@ -440,10 +406,10 @@ TEST_F(ReadCd, WhenNoTrackCouldBeReadNothingIsConverted)
     const QString reason = TrackFailureText(texts(), TrackFailure::ReadError);
     EXPECT_EQ(messageTexts(), std::vector<QString>{failureReport(
                                   2, 2, {"Track01: " + reason, "Track02: " + reason})});
-    EXPECT_EQ(form->Files->rowCount(), 0);
-    EXPECT_FALSE(form->ComboBox1->isVisible());
-    EXPECT_FALSE(form->ConvertBitBtn->isVisible());
-    EXPECT_TRUE(form->Engine->State.Idle);
+    EXPECT_EQ(form->files().rowCount(), 0);
+    EXPECT_FALSE(controls(*form).ComboBox1->isVisible());
+    EXPECT_FALSE(controls(*form).ConvertBitBtn->isVisible());
+    EXPECT_TRUE(form->engine().State.Idle);
     expectFileButtonsEnabled();
     EXPECT_FALSE(recorder.busy);
 }

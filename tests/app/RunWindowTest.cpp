@@ -1,4 +1,5 @@
 #include "StartupFixture.h"
+#include "support/MainFormControls.h"
 #include "support/Waiting.h"
 
 #include "convert/ConversionEngine.h"
@@ -33,18 +34,18 @@ struct WindowLook {
 
 WindowLook lookOf(TMainFormQVR& form)
 {
-    return {form.ConvertBitBtn->isVisible(),
-            form.AbortBitBtn->isVisible(),
-            form.OpenFolderBitBtn->isEnabled(),
-            form.OpenFileBitBtn->isEnabled(),
-            form.ComboBox1->isEnabled(),
-            form.OutputFolderBitBtn->isEnabled(),
-            form.mniProgramm1->menuAction()->isEnabled(),
-            form.Wissenswertes1->menuAction()->isEnabled(),
-            form.Skin1->menuAction()->isEnabled(),
-            form.mniInfo1->menuAction()->isEnabled(),
-            form.ConvertMSGLabel->isVisible(),
-            form.ProgressLabel->isVisible()};
+    return {controls(form).ConvertBitBtn->isVisible(),
+            controls(form).AbortBitBtn->isVisible(),
+            controls(form).OpenFolderBitBtn->isEnabled(),
+            controls(form).OpenFileBitBtn->isEnabled(),
+            controls(form).ComboBox1->isEnabled(),
+            controls(form).OutputFolderBitBtn->isEnabled(),
+            controls(form).mniProgramm1->menuAction()->isEnabled(),
+            controls(form).Wissenswertes1->menuAction()->isEnabled(),
+            controls(form).Skin1->menuAction()->isEnabled(),
+            controls(form).mniInfo1->menuAction()->isEnabled(),
+            controls(form).ConvertMSGLabel->isVisible(),
+            controls(form).ProgressLabel->isVisible()};
 }
 
 }  // namespace
@@ -83,9 +84,9 @@ class RunWindow : public StartupFixture {
     // Picks a frequency as a person does: the chooser has the focus and Down walks its list.
     static void chooseFrequency(TMainFormQVR& form, int index)
     {
-        form.ComboBox1->setFocus();
-        while (form.ComboBox1->currentIndex() < index) {
-            QTest::keyClick(form.ComboBox1, Qt::Key_Down);
+        controls(form).ComboBox1->setFocus();
+        while (controls(form).ComboBox1->currentIndex() < index) {
+            QTest::keyClick(controls(form).ComboBox1, Qt::Key_Down);
         }
     }
 
@@ -93,7 +94,7 @@ class RunWindow : public StartupFixture {
     void listFolderAt432(TMainFormQVR& form)
     {
         recorder.answerNext(MessageButton::No);
-        form.OpenFolderBitBtn->click();
+        controls(form).OpenFolderBitBtn->click();
         chooseFrequency(form, 4);
     }
 };
@@ -106,31 +107,32 @@ TEST_F(RunWindow, OpenFolderListsTheFilesWithoutOutputsUntilAFrequencyIsChosen)
     writeFile(music + "sub/c.flac", "x");
     auto form = startWithFolder(music);
     recorder.answerNext(MessageButton::No);
-    form->OpenFolderBitBtn->click();
+    controls(*form).OpenFolderBitBtn->click();
 
     EXPECT_EQ(recorder.messages.back().text, texts().text(10000));
     EXPECT_EQ(recorder.messages.back().kind, MessageKind::Confirmation);
-    ASSERT_EQ(form->Files->rowCount(), 2);
-    EXPECT_EQ(form->Files->cellText(0, FileListModel::InputColumn), music + "a.MP3");
+    ASSERT_EQ(form->files().rowCount(), 2);
+    EXPECT_EQ(form->files().cellText(0, FileListModel::InputColumn), music + "a.MP3");
     for (int row = 0; row < 2; ++row) {
-        EXPECT_EQ(form->Files->cellText(row, FileListModel::OutputColumn), "");
-        EXPECT_EQ(form->Files->cellText(row, FileListModel::TimeColumn), "-");
-        EXPECT_EQ(form->Files->cellText(row, FileListModel::StatusColumn), "-");
+        EXPECT_EQ(form->files().cellText(row, FileListModel::OutputColumn), "");
+        EXPECT_EQ(form->files().cellText(row, FileListModel::TimeColumn), "-");
+        EXPECT_EQ(form->files().cellText(row, FileListModel::StatusColumn), "-");
     }
     for (QWidget* shown : std::initializer_list<QWidget*>{
-             form->lvFiles, form->ComboBox1, form->ConvertBitBtn, form->OutputFolderBitBtn}) {
+             controls(*form).lvFiles, controls(*form).ComboBox1, controls(*form).ConvertBitBtn,
+             controls(*form).OutputFolderBitBtn}) {
         EXPECT_TRUE(shown->isVisible()) << shown->objectName().toStdString();
     }
-    EXPECT_EQ(form->ComboBox1->currentIndex(), -1);
-    EXPECT_EQ(form->ComboBox1->placeholderText(), "- Please select -");
+    EXPECT_EQ(controls(*form).ComboBox1->currentIndex(), -1);
+    EXPECT_EQ(controls(*form).ComboBox1->placeholderText(), "- Please select -");
 
     chooseFrequency(*form, 4);
-    EXPECT_EQ(form->Files->cellText(0, FileListModel::OutputColumn), "a-432 Hz.mp3");
+    EXPECT_EQ(form->files().cellText(0, FileListModel::OutputColumn), "a-432 Hz.mp3");
 
     recorder.answerNext(MessageButton::Yes);
-    form->OpenFolder1->trigger();
-    EXPECT_EQ(form->Files->rowCount(), 3);
-    EXPECT_EQ(form->Files->cellText(0, FileListModel::OutputColumn), "");
+    controls(*form).OpenFolder1->trigger();
+    EXPECT_EQ(form->files().rowCount(), 3);
+    EXPECT_EQ(form->files().cellText(0, FileListModel::OutputColumn), "");
 }
 
 TEST_F(RunWindow, OpenFileRefusesAFileThatCannotBeConverted)
@@ -138,13 +140,14 @@ TEST_F(RunWindow, OpenFileRefusesAFileThatCannotBeConverted)
     writeFile(music + "a.wav", "x");
     auto form = startWithFolder(music);
     recorder.answerNext(MessageButton::No);
-    form->OpenFolderBitBtn->click();
+    controls(*form).OpenFolderBitBtn->click();
     for (const auto& openFile : std::initializer_list<std::function<void()>>{
-             [&] { form->OpenFileBitBtn->click(); }, [&] { form->OpenFile1->trigger(); }}) {
+             [&] { controls(*form).OpenFileBitBtn->click(); },
+             [&] { controls(*form).OpenFile1->trigger(); }}) {
         openFile();  // the chooser answers notes.txt
         EXPECT_EQ(recorder.messages.back().text, texts().text(508));
-        ASSERT_EQ(form->Files->rowCount(), 1);
-        EXPECT_EQ(form->Files->cellText(0, FileListModel::InputColumn), music + "a.wav");
+        ASSERT_EQ(form->files().rowCount(), 1);
+        EXPECT_EQ(form->files().cellText(0, FileListModel::InputColumn), music + "a.wav");
     }
 }
 
@@ -156,8 +159,8 @@ TEST_F(RunWindow, ARunLocksTheWindowAndTheEndUnlocksIt)
     EXPECT_EQ(idle, (WindowLook{true, false, true, true, true, true, true, true, true, true, false,
                                 false}));
 
-    QSignalSpy runs(form->Engine.get(), &ConversionEngine::runFinished);
-    form->ConvertBitBtn->click();
+    QSignalSpy runs(&form->engine(), &ConversionEngine::runFinished);
+    controls(*form).ConvertBitBtn->click();
     WindowLook during = lookOf(*form);
     during.noteShown = false;  // it blinks
     const bool closedDuringRun = form->close();
@@ -168,8 +171,8 @@ TEST_F(RunWindow, ARunLocksTheWindowAndTheEndUnlocksIt)
     EXPECT_FALSE(closedDuringRun);
     EXPECT_EQ(lookOf(*form), idle);
     EXPECT_EQ(recorder.messages.back().text, texts().text(10002));
-    EXPECT_EQ(form->Files->cellText(1, FileListModel::StatusColumn), texts().text(505));
-    EXPECT_TRUE(form->Engine->State.Idle);
+    EXPECT_EQ(form->files().cellText(1, FileListModel::StatusColumn), texts().text(505));
+    EXPECT_TRUE(form->engine().State.Idle);
     EXPECT_TRUE(form->close());
 }
 
@@ -178,9 +181,9 @@ TEST_F(RunWindow, ConvertWithoutAFrequencyChangesNothing)
     writeFile(music + "a.wav", "x");
     auto form = startWithFolder(music);
     recorder.answerNext(MessageButton::No);
-    form->OpenFolderBitBtn->click();
+    controls(*form).OpenFolderBitBtn->click();
     const WindowLook before = lookOf(*form);
-    form->ConvertBitBtn->click();
+    controls(*form).ConvertBitBtn->click();
     EXPECT_EQ(recorder.messages.back().text, texts().text(10001));
     EXPECT_EQ(lookOf(*form), before);
 }
@@ -198,14 +201,14 @@ TEST_F(RunWindow, AbortEndsTheRunningToolAndUnlocksTheWindow)
     listFolderAt432(*form);
     const WindowLook idle = lookOf(*form);
 
-    QSignalSpy runs(form->Engine.get(), &ConversionEngine::runFinished);
-    form->ConvertBitBtn->click();
+    QSignalSpy runs(&form->engine(), &ConversionEngine::runFinished);
+    controls(*form).ConvertBitBtn->click();
     ASSERT_TRUE(waitForEvents([&] { return QFile::exists(started); }, 30'000));
-    form->AbortBitBtn->click();
+    controls(*form).AbortBitBtn->click();
     ASSERT_TRUE(waitForEvents([&] { return runs.count() == 1; }, 10'000));
 
-    EXPECT_FALSE(form->Engine->Processes.anyRunning());
-    EXPECT_EQ(form->Files->cellText(0, FileListModel::StatusColumn), texts().text(510));
+    EXPECT_FALSE(form->engine().Processes.anyRunning());
+    EXPECT_EQ(form->files().cellText(0, FileListModel::StatusColumn), texts().text(510));
     EXPECT_EQ(recorder.messages.back().text, texts().text(10003));
     EXPECT_EQ(lookOf(*form), idle);
     QDirIterator outputs(home.documents() + "Quorvane", QDir::Files | QDir::Hidden,

@@ -5,6 +5,7 @@
 #include "app/JpegImage.h"
 #include "app/Skins.h"
 #include "lang/Language.h"
+#include "support/MainFormControls.h"
 
 #include <QAction>
 #include <QLabel>
@@ -77,15 +78,15 @@ QImage builtPicture(int skin, const QString& sizeClass)
 
 struct LabelCase {
     const char* name;
-    QLabel* TMainFormQVR::*label;
+    const char* label;
     double required;
 };
 
 // The error label's 24 pt counts as large text.
-const LabelCase kLabels[] = {{"title", &TMainFormQVR::HeaderLabel, 4.5},
-                             {"counter", &TMainFormQVR::ProgressLabel, 4.5},
-                             {"converting", &TMainFormQVR::ConvertMSGLabel, 4.5},
-                             {"error", &TMainFormQVR::FehlerLabel, 3.0}};
+const LabelCase kLabels[] = {{"title", "HeaderLabel", 4.5},
+                             {"counter", "ProgressLabel", 4.5},
+                             {"converting", "ConvertMSGLabel", 4.5},
+                             {"error", "FehlerLabel", 3.0}};
 
 const int kScreenHeights[] = {768, 900, 1080, 1440, 2160};
 
@@ -94,10 +95,10 @@ class SkinContrast : public StartupFixture, public ::testing::WithParamInterface
     // The longest texts the counter and the error label show in a run.
     void fillRunLabels(TMainFormQVR& form) const
     {
-        form.ProgressLabel->setText(QStringLiteral("999 / 999 ") + texts().text(506));
-        form.ProgressLabel->adjustSize();
-        form.FehlerLabel->setText(QStringLiteral("Errors 999"));
-        form.FehlerLabel->adjustSize();
+        controls(form).ProgressLabel->setText(QStringLiteral("999 / 999 ") + texts().text(506));
+        controls(form).ProgressLabel->adjustSize();
+        controls(form).FehlerLabel->setText(QStringLiteral("Errors 999"));
+        controls(form).FehlerLabel->adjustSize();
     }
 };
 
@@ -108,19 +109,19 @@ TEST_P(SkinContrast, EveryLabelReadsOnEverySkin)
     auto form = start({}, GetParam());
     form->show();
     fillRunLabels(*form);
-    const QSize client = form->BkgImage->size();
+    const QSize client = controls(*form).BkgImage->size();
     for (int skin = 1; skin <= kSkinCount; ++skin) {
-        form->SkinItems.at(skin - 1)->trigger();
-        const QImage picture = builtPicture(skin, form->ResolutionClass);
+        controls(*form).SkinItems.at(skin - 1)->trigger();
+        const QImage picture = builtPicture(skin, form->resolutionClass());
         ASSERT_FALSE(picture.isNull())
-            << "skin " << skin << " " << form->ResolutionClass.toStdString();
+            << "skin " << skin << " " << form->resolutionClass().toStdString();
         for (const LabelCase& c : kLabels) {
-            const QLabel& label = *((*form).*c.label);
+            const QLabel& label = *findControl<QLabel>(*form, c.label);
             const QColor text = label.palette().color(QPalette::WindowText);
             const double ratio =
                 contrastBehind(picture, behind(label, client, picture.size()), text);
             EXPECT_GE(ratio, c.required)
-                << c.name << " on skin " << skin << " at " << form->ResolutionClass.toStdString();
+                << c.name << " on skin " << skin << " at " << form->resolutionClass().toStdString();
         }
     }
 }

@@ -6,6 +6,7 @@
 #include "cdrip/DialogLook.h"
 #include "cdrip/fCDName.h"
 #include "convert/FileListModel.h"
+#include "support/MainFormControls.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -29,17 +30,17 @@ QColor colourOfPrefix(const QString& prefix)
 
 QColor headerColour(const TMainFormQVR& form)
 {
-    return form.HeaderLabel->palette().color(QPalette::WindowText);
+    return controls(form).HeaderLabel->palette().color(QPalette::WindowText);
 }
 
 QColor selectionColour(const TMainFormQVR& form)
 {
-    return form.lvFiles->palette().color(QPalette::Active, QPalette::Highlight);
+    return controls(form).lvFiles->palette().color(QPalette::Active, QPalette::Highlight);
 }
 
 QColor shownColour(const TMainFormQVR& form)
 {
-    return CentreColour(form.BkgImage->pixmap().toImage());
+    return CentreColour(controls(form).BkgImage->pixmap().toImage());
 }
 
 class Skins : public StartupFixture {
@@ -86,12 +87,12 @@ TEST_F(Skins, EverySkinSetsItsPictureAndColoursAndIsRemembered)
     };
     auto form = start();
     form->show();
-    ASSERT_EQ(form->SkinItems.size(), 10);
+    ASSERT_EQ(controls(*form).SkinItems.size(), 10);
     for (int skin = 1; skin <= 10; ++skin) {
         SCOPED_TRACE(skin);
         const Expected& e = expected[skin - 1];
-        form->SkinItems[skin - 1]->trigger();
-        EXPECT_EQ(form->Background->source(), skinFolder() + e.prefix + "768.jpg");
+        controls(*form).SkinItems[skin - 1]->trigger();
+        EXPECT_EQ(form->background().source(), skinFolder() + e.prefix + "768.jpg");
         EXPECT_TRUE(CloseColours(shownColour(*form), colourOfPrefix(e.prefix)));
         EXPECT_EQ(headerColour(*form), e.header);
         EXPECT_EQ(selectionColour(*form), e.selection);
@@ -104,26 +105,26 @@ TEST_F(Skins, EverySkinSetsItsPictureAndColoursAndIsRemembered)
 TEST_F(Skins, TheFirstStartShowsSkinTwoAndWritesIt)
 {
     auto form = start();
-    EXPECT_EQ(form->Background->source(), skinFolder() + "1-768.jpg");
+    EXPECT_EQ(form->background().source(), skinFolder() + "1-768.jpg");
     EXPECT_EQ(readFile(skinFile()), "2\r\n");
 }
 
 TEST_F(Skins, TheChosenSkinComesBackAfterARestart)
 {
-    start()->SkinItems[4]->trigger();
+    controls(*start()).SkinItems[4]->trigger();
     auto form = start();
-    EXPECT_EQ(form->Background->source(), skinFolder() + "5-768.jpg");
+    EXPECT_EQ(form->background().source(), skinFolder() + "5-768.jpg");
     EXPECT_EQ(headerColour(*form), QColor(255, 255, 0));
 }
 
 TEST_F(Skins, ThePictureSizeFollowsTheScreen)
 {
     auto form = start({}, 1050);
-    EXPECT_EQ(form->ResolutionClass, "1080");
-    form->SkinItems[0]->trigger();
-    EXPECT_EQ(form->Background->source(), skinFolder() + "2-1080.jpg");
-    form->SkinItems[1]->trigger();
-    EXPECT_EQ(form->Background->source(), skinFolder() + "1-1080.jpg");
+    EXPECT_EQ(form->resolutionClass(), "1080");
+    controls(*form).SkinItems[0]->trigger();
+    EXPECT_EQ(form->background().source(), skinFolder() + "2-1080.jpg");
+    controls(*form).SkinItems[1]->trigger();
+    EXPECT_EQ(form->background().source(), skinFolder() + "1-1080.jpg");
 }
 
 TEST_F(Skins, AnythingButASkinNumberKeepsTheBuiltInLookAndTheFile)
@@ -135,9 +136,9 @@ TEST_F(Skins, AnythingButASkinNumberKeepsTheBuiltInLookAndTheFile)
         writeFile(skinFile(), setting);
         auto form = start();
         form->show();
-        EXPECT_EQ(form->Background->source(), BackgroundPicture::kBuiltIn);
-        EXPECT_FALSE(form->BkgImage->pixmap().isNull());
-        EXPECT_LT(form->Background->decodedSize().width(), 1920);  // decoded for the window
+        EXPECT_EQ(form->background().source(), BackgroundPicture::kBuiltIn);
+        EXPECT_FALSE(controls(*form).BkgImage->pixmap().isNull());
+        EXPECT_LT(form->background().decodedSize().width(), 1920);  // decoded for the window
         EXPECT_EQ(headerColour(*form), form->palette().color(QPalette::WindowText));
         EXPECT_EQ(selectionColour(*form), kDesignSelectionColour);
         EXPECT_EQ(form->dialogColours().start, QColor(133, 144, 217));
@@ -152,11 +153,11 @@ TEST_F(Skins, AMissingPictureKeepsTheBackgroundWhileTheColoursChange)
     writeFile(skinFolder() + "8-768.jpg", "damaged");
     auto form = start();
     form->show();
-    form->SkinItems[0]->trigger();
+    controls(*form).SkinItems[0]->trigger();
     for (int skin : {7, 8}) {
         SCOPED_TRACE(skin);
-        form->SkinItems[skin - 1]->trigger();
-        EXPECT_EQ(form->Background->source(), skinFolder() + "2-768.jpg");
+        controls(*form).SkinItems[skin - 1]->trigger();
+        EXPECT_EQ(form->background().source(), skinFolder() + "2-768.jpg");
         EXPECT_TRUE(CloseColours(shownColour(*form), colourOfPrefix("2-")));
         EXPECT_EQ(headerColour(*form), QColor(0, 0, 0));
         EXPECT_EQ(form->dialogColours().end, SkinLookFor(skin).gradientEnd);
@@ -168,21 +169,22 @@ TEST_F(Skins, ChoosingASkinHidesTheListUntilFilesAreAddedButKeepsTheRows)
 {
     auto form = start();
     form->show();
-    form->Files->addRow(home.path() + "/a.mp3");
-    form->Files->addRow(home.path() + "/b.mp3");
+    form->files().addRow(home.path() + "/a.mp3");
+    form->files().addRow(home.path() + "/b.mp3");
     for (QWidget* w : std::initializer_list<QWidget*>{
-             form->lvFiles, form->ComboBox1, form->ConvertBitBtn, form->OutputFolderBitBtn}) {
+             controls(*form).lvFiles, controls(*form).ComboBox1, controls(*form).ConvertBitBtn,
+             controls(*form).OutputFolderBitBtn}) {
         w->show();
     }
-    form->SkinItems[2]->trigger();
-    for (QWidget* w :
-         std::initializer_list<QWidget*>{form->lvFiles, form->ComboBox1, form->ConvertBitBtn,
-                                         form->AbortBitBtn, form->OutputFolderBitBtn}) {
+    controls(*form).SkinItems[2]->trigger();
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             controls(*form).lvFiles, controls(*form).ComboBox1, controls(*form).ConvertBitBtn,
+             controls(*form).AbortBitBtn, controls(*form).OutputFolderBitBtn}) {
         EXPECT_FALSE(w->isVisible()) << w->objectName().toStdString();
     }
-    EXPECT_TRUE(form->OpenFolderBitBtn->isVisible());
-    EXPECT_TRUE(form->OpenFileBitBtn->isVisible());
-    EXPECT_EQ(form->Files->rowCount(), 2);
+    EXPECT_TRUE(controls(*form).OpenFolderBitBtn->isVisible());
+    EXPECT_TRUE(controls(*form).OpenFileBitBtn->isVisible());
+    EXPECT_EQ(form->files().rowCount(), 2);
 }
 
 TEST_F(Skins, ALargePictureIsDecodedOnlyAsLargeAsTheWindowNeeds)
@@ -193,21 +195,21 @@ TEST_F(Skins, ALargePictureIsDecodedOnlyAsLargeAsTheWindowNeeds)
     ASSERT_TRUE(QFile::copy(shipped, skinFolder() + "1-2160.jpg"));
     auto form = start({"169"}, 768);  // the 2160 pictures in a window of 1034 x 616
     form->show();
-    EXPECT_EQ(form->Background->source(), skinFolder() + "1-2160.jpg");
-    const QSize decoded = form->Background->decodedSize();
+    EXPECT_EQ(form->background().source(), skinFolder() + "1-2160.jpg");
+    const QSize decoded = form->background().decodedSize();
     EXPECT_LT(decoded.width(), 3840);
-    EXPECT_GE(decoded.width(), form->BkgImage->width());
-    EXPECT_GE(decoded.height(), form->BkgImage->height());
+    EXPECT_GE(decoded.width(), controls(*form).BkgImage->width());
+    EXPECT_GE(decoded.height(), controls(*form).BkgImage->height());
     // A larger window brings a finer decode.
     form->resize(2000, 1200);
-    EXPECT_GT(form->Background->decodedSize().width(), decoded.width());
+    EXPECT_GT(form->background().decodedSize().width(), decoded.width());
 }
 
 TEST_F(Skins, TheNextCdNameDialogShowsTheSkinsGradient)
 {
     auto form = start();
     const StartupDialogs dialogs(*form);
-    form->SkinItems[4]->trigger();
+    controls(*form).SkinItems[4]->trigger();
     TCDNameForm& dialog = *dialogs.CDName;
     dialog.show();
     const QImage shown = dialog.grab().toImage();

@@ -25,10 +25,10 @@ using Startup = StartupFixture;
 TEST_F(Startup, AFirstStartMakesTheFoldersAndLinksTheTools)
 {
     auto form = start();
-    EXPECT_EQ(form->Folders.ProgramOutputFolder, home.outputFolder());
-    EXPECT_EQ(form->Folders.WorkFolder, home.workFolder());
-    EXPECT_EQ(form->Folders.SkinFolder, programFolder + "recom_GR/");
-    EXPECT_EQ(form->Folders.FfmpegPath, home.workFolder() + "ffmpeg.exe");
+    EXPECT_EQ(form->session().folders().ProgramOutputFolder, home.outputFolder());
+    EXPECT_EQ(form->session().folders().WorkFolder, home.workFolder());
+    EXPECT_EQ(form->session().folders().SkinFolder, programFolder + "recom_GR/");
+    EXPECT_EQ(form->session().folders().FfmpegPath, home.workFolder() + "ffmpeg.exe");
     EXPECT_TRUE(DirectoryExists(home.outputFolder()));
     for (const char* tool : {"lame.exe", "soundstretch.exe", "ffmpeg.exe"}) {
         EXPECT_EQ(QFileInfo(home.workFolder() + tool).symLinkTarget(),
@@ -36,7 +36,7 @@ TEST_F(Startup, AFirstStartMakesTheFoldersAndLinksTheTools)
         EXPECT_EQ(readFile(home.workFolder() + tool), QByteArray("version 1 of ") + tool);
     }
     EXPECT_EQ(probedFolder, home.workFolder());
-    EXPECT_EQ(form->Engine->State.PcSpeed, 40);
+    EXPECT_EQ(form->engine().State.PcSpeed, 40);
     EXPECT_TRUE(recorder.messages.empty());
 }
 
@@ -205,7 +205,7 @@ TEST_F(Startup, AMissingProgramIniIsReportedOnceAndNotCreated)
     EXPECT_EQ(recorder.messages[0].text, programFolder + "Program.ini not found!");
     EXPECT_EQ(recorder.messages[0].kind, MessageKind::Error);
     EXPECT_FALSE(FileExists(programFolder + "Program.ini"));
-    EXPECT_TRUE(form->Engine->State.Idle);
+    EXPECT_TRUE(form->engine().State.Idle);
 }
 
 TEST_F(Startup, AMissingTextFileLeavesTheColumnsWithoutCaptions)
@@ -215,9 +215,9 @@ TEST_F(Startup, AMissingTextFileLeavesTheColumnsWithoutCaptions)
     ASSERT_EQ(recorder.messages.size(), 1u);
     EXPECT_EQ(recorder.messages[0].text, programFolder + "Language.ini not found!");
     for (int column = 0; column < FileListModel::kColumnCount; ++column) {
-        EXPECT_EQ(form->Files->columnCaption(column), "");
+        EXPECT_EQ(form->files().columnCaption(column), "");
     }
-    EXPECT_TRUE(form->Engine->State.Idle);
+    EXPECT_TRUE(form->engine().State.Idle);
 }
 
 TEST_F(Startup, ColumnCaptionsAndDoneTextFollowTheLanguage)
@@ -239,10 +239,10 @@ TEST_F(Startup, ColumnCaptionsAndDoneTextFollowTheLanguage)
         auto form = start();
         QStringList captions;
         for (int column = 0; column < FileListModel::kColumnCount; ++column) {
-            captions << form->Files->columnCaption(column);
+            captions << form->files().columnCaption(column);
         }
         EXPECT_EQ(captions, c.captions) << c.code;
-        EXPECT_EQ(form->Engine->State.DoneStatusText, QString::fromUtf8(c.done));
+        EXPECT_EQ(form->engine().State.DoneStatusText, QString::fromUtf8(c.done));
         EXPECT_EQ(form->windowTitle(), "Quorvane 2.5.1");
     }
 }

@@ -1,5 +1,6 @@
 #include "StartupFixture.h"
 #include "lang/TranslationDispatcher.h"
+#include "support/MainFormControls.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -123,12 +124,13 @@ TEST_F(Translation, EveryCaptionOfTheMainWindowReadsAsDesignedInEachLanguage)
             ASSERT_NE(control, nullptr) << row.control;
             EXPECT_EQ(captionOf(control), expectedText(row, column)) << row.control;
         }
-        EXPECT_EQ(form->ComboBox1->placeholderText(), QString::fromUtf8(kPrompts[column]));
-        EXPECT_EQ(form->ComboBox1->count(), 10);
-        EXPECT_EQ(form->ComboBox1->itemText(9), "963Hz");
+        EXPECT_EQ(controls(*form).ComboBox1->placeholderText(),
+                  QString::fromUtf8(kPrompts[column]));
+        EXPECT_EQ(controls(*form).ComboBox1->count(), 10);
+        EXPECT_EQ(controls(*form).ComboBox1->itemText(9), "963Hz");
         // The caption is set after the tables: name and version.
         EXPECT_EQ(form->windowTitle(), "Quorvane 2.5.1");
-        EXPECT_EQ(form->siLangDispatcher1->column(), static_cast<int>(column));
+        EXPECT_EQ(form->translations().column(), static_cast<int>(column));
     }
 }
 
@@ -136,21 +138,21 @@ TEST_F(Translation, TheGermanMenuKeepsItsOwnSpellingOfOpenFolder)
 {
     chooseLanguage("GERMAN");
     auto form = start();
-    EXPECT_EQ(form->OpenFolder1->text(), "Ordner öffnern");
-    EXPECT_EQ(form->OpenFolderBitBtn->text(), "Ordner öffnen");
+    EXPECT_EQ(controls(*form).OpenFolder1->text(), "Ordner öffnern");
+    EXPECT_EQ(controls(*form).OpenFolderBitBtn->text(), "Ordner öffnen");
     chooseLanguage("FRANCE");
     form = start();
-    EXPECT_EQ(form->OpenFolder1->text(), "Ouvrir dossier");
-    EXPECT_EQ(form->OpenFolderBitBtn->text(), "Ouvrir dossier");
+    EXPECT_EQ(controls(*form).OpenFolder1->text(), "Ouvrir dossier");
+    EXPECT_EQ(controls(*form).OpenFolderBitBtn->text(), "Ouvrir dossier");
 }
 
 TEST_F(Translation, TheSkinMenuReadsTheSameInEnglish)
 {
     chooseLanguage("ENGLISH");
     auto form = start();
-    EXPECT_EQ(form->Skin1->title(), "Skin");
+    EXPECT_EQ(controls(*form).Skin1->title(), "Skin");
     for (int skin = 1; skin <= 10; ++skin) {
-        EXPECT_EQ(form->SkinItems[skin - 1]->text(), QStringLiteral("Skin %1").arg(skin));
+        EXPECT_EQ(controls(*form).SkinItems[skin - 1]->text(), QStringLiteral("Skin %1").arg(skin));
     }
 }
 
@@ -160,10 +162,10 @@ TEST_F(Translation, AnUnknownLanguageCodeLeavesTheGermanTexts)
         SCOPED_TRACE(code);
         chooseLanguage(code);
         auto form = start();
-        EXPECT_EQ(form->siLangDispatcher1->language(), "LanguageDE");
-        EXPECT_EQ(form->ConvertBitBtn->text(), "Konvertieren");
-        EXPECT_EQ(form->mniProgramm1->title(), "Datei");
-        EXPECT_EQ(form->ComboBox1->placeholderText(), "- Bitte Auswählen -");
+        EXPECT_EQ(form->translations().language(), "LanguageDE");
+        EXPECT_EQ(controls(*form).ConvertBitBtn->text(), "Konvertieren");
+        EXPECT_EQ(controls(*form).mniProgramm1->title(), "Datei");
+        EXPECT_EQ(controls(*form).ComboBox1->placeholderText(), "- Bitte Auswählen -");
         EXPECT_TRUE(form->windowTitle().startsWith("Quorvane "));
     }
 }
@@ -177,7 +179,7 @@ TEST_F(Translation, StandardDialogsUsedUnchangedGetTheGermanButtonTexts)
     chooseLanguage("GERMAN");
     {
         auto form = start();
-        EXPECT_EQ(form->siLangDispatcher1->dialogCaption("Confirm"), "Bestätigung");
+        EXPECT_EQ(form->translations().dialogCaption("Confirm"), "Bestätigung");
         EXPECT_EQ(buttonText(QDialogButtonBox::Yes), "&Ja");
         EXPECT_EQ(buttonText(QDialogButtonBox::Cancel), "Abbrechen");
         EXPECT_EQ(buttonText(QDialogButtonBox::YesToAll), "A&lle Ja");
@@ -186,7 +188,7 @@ TEST_F(Translation, StandardDialogsUsedUnchangedGetTheGermanButtonTexts)
     chooseLanguage("ENGLISH");
     auto form = start();
     EXPECT_EQ(buttonText(QDialogButtonBox::Yes), "&Yes");
-    EXPECT_EQ(form->siLangDispatcher1->dialogCaption("Confirm"), "");
+    EXPECT_EQ(form->translations().dialogCaption("Confirm"), "");
 }
 
 TEST(TranslationTables, TheProgramsTablesHoldEverySectionInOrder)

@@ -97,22 +97,20 @@ class CDRIPImageTest : public ::testing::Test {
     }
 
     // Drive numbers of the two images: behind whatever drives the system has.
-    int driveOf(const CdImage& image) const { return library.DrivePaths().indexOf(image.cuePath); }
+    int driveOf(const CdImage& image) const { return library.drivePaths().indexOf(image.cuePath); }
 
-    // The re-read the ripper dialog does: through the number no drive has, then the wanted one.
+    // The re-read the ripper dialog does.
     void selectDrive(TCDRIP& ripper, int drive)
     {
         ripper.Tracks().clear();
-        ripper.setCDRomNum(kNoDrive);
-        ripper.Tracks().clear();
-        ripper.setCDRomNum(drive);
+        ripper.ReadDiscAgain(drive);
     }
 };
 
 TEST_F(CDRIPImageTest, ListsTheImagesBehindTheSystemDrives)
 {
     TCDRIP ripper(nullptr, library);
-    const QStringList paths = library.DrivePaths();
+    const QStringList paths = library.drivePaths();
     ASSERT_GE(paths.size(), 2);
     EXPECT_EQ(paths.mid(paths.size() - 2), (QStringList{disc.cuePath, other.cuePath}));
 }
@@ -237,7 +235,7 @@ TEST_F(CDRIPImageTest, AShortImageCutsTheTracksBehindItsEnd)
     EXPECT_TRUE(readFile(folder + QStringLiteral("cut1.pcm")) == cut.trackBytes(1));
 }
 
-TEST_F(CDRIPImageTest, SwitchingDrivesAppendsAndTheForcedReReadSeesANewDisc)
+TEST_F(CDRIPImageTest, SwitchingDrivesAppendsAndReadingAgainSeesANewDisc)
 {
     TCDRIP ripper(nullptr, library);
     selectDrive(ripper, driveOf(disc));
@@ -246,30 +244,26 @@ TEST_F(CDRIPImageTest, SwitchingDrivesAppendsAndTheForcedReReadSeesANewDisc)
     EXPECT_EQ(ripper.Tracks()[3].Text, QStringLiteral("Track01"));
     EXPECT_EQ(ripper.Tracks()[4].Track.EndSector, 139);
 
-    ripper.Tracks().clear();
-    ripper.setCDRomNum(kNoDrive);
-    EXPECT_EQ(ripper.CDRomNum(), kNoDrive);
-    EXPECT_TRUE(ripper.Tracks().empty());
-    EXPECT_EQ(ripper.CDRomID(), QString());
-
-    // Another disc in the same drive: only the detour through "no drive" reads it again.
+    // Another disc in the same drive: selecting the drive it is in does nothing, reading it
+    // again sees the new disc.
     test::writeCdImage(
         folder, QStringLiteral("other"),
         {ImageTrack{true, 30, 300.0}, ImageTrack{true, 30, 400.0}, ImageTrack{true, 30, 500.0}});
     ripper.Tracks().clear();
     ripper.setCDRomNum(driveOf(other));
+    EXPECT_TRUE(ripper.Tracks().empty());
+
+    ripper.ReadDiscAgain(driveOf(other));
+    EXPECT_EQ(ripper.CDRomNum(), driveOf(other));
     ASSERT_EQ(ripper.Tracks().size(), 3u);
     EXPECT_EQ(ripper.Tracks()[2].Track.StartSector, 60);
     EXPECT_EQ(ripper.Tracks()[2].Track.EndSector, 89);
-
-    ripper.Tracks().clear();
-    ripper.setCDRomNum(driveOf(other));
-    EXPECT_TRUE(ripper.Tracks().empty());
 }
 
 TEST_F(CDRIPImageTest, EncodeProducesAnMp3OfTheTrack)
 {
-    TLameCoder coder(nullptr, lameEncLibrary());
+    Mp3LameLibrary encoder;
+    TLameCoder coder(nullptr, encoder);
     TCDRIP ripper(nullptr, library);
     selectDrive(ripper, driveOf(disc));
     ripper.setCoder(&coder);
@@ -297,36 +291,39 @@ TEST_F(CDRIPImageTest, EncodeProducesAnMp3OfTheTrack)
     EXPECT_NEAR(leftFrequency(pcm, 44100), 440.0, 2.0);
 }
 
-TEST_F(CDRIPImageTest, TheLibraryHasANoDriveSelectionAndEndsLoopsWithoutARipper)
+TEST_F(CDRIPImageTest, TheLibraryRefusesUnknownDrivesAndEndsLoopsWithoutARipper)
 {
-    ASSERT_EQ(library.CR_Init(), kCrOk);
-    EXPECT_EQ(library.CR_SetActiveCDROM(kNoDrive), kCrOk);
-    CdromParameters record;
-    record.fill(0x11);
-    EXPECT_EQ(library.CR_GetCDROMParameters(&record), kCrOk);
-    EXPECT_EQ(record, CdromParameters{});
-    EXPECT_EQ(library.CR_ReadToc(), kCrFailure);
-    EXPECT_EQ(library.CR_GetNumTocEntries(), 0);
-    EXPECT_EQ(library.CR_SetActiveCDROM(library.DrivePaths().size()), kCrFailure);
-    EXPECT_EQ(library.CR_GetActiveCDROM(), kNoDrive);
+    ASSERT_TRUE(library.findDrives());
+    ASSERT_TRUE(library.selectDrive(driveOf(other)));
+    for (const std::int32_t unknown :
+         {-1, static_cast<std::int32_t>(library.drivePaths().size()), std::int32_t{256}}) {
+        EXPECT_FALSE(library.selectDrive(unknown)) << unknown;
+    }
+    EXPECT_EQ(library.activeDrive(), driveOf(other));
+    const DiscToc toc = library.readToc();
+    EXPECT_EQ(toc.state, DiscState::Read);
+    EXPECT_EQ(toc.tracks.size(), 2u);
+    EXPECT_EQ(toc.leadOutSector, 140);
 
     std::uint8_t buffer[16];
-    std::int32_t count = -1;
-    EXPECT_EQ(library.CR_RipChunk(buffer, &count), kCrRippingDone);
-    EXPECT_EQ(count, 0);
+    const ChunkRead chunk = library.readChunk(buffer);
+    EXPECT_EQ(chunk.result, ReadChunkResult::LastChunk);
+    EXPECT_EQ(chunk.bytes, 0);
 
-    // The drive's record carries the flag the component hands over, for the next rips.
-    ASSERT_EQ(library.CR_SetActiveCDROM(driveOf(disc)), kCrOk);
-    ASSERT_EQ(library.CR_GetCDROMParameters(&record), kCrOk);
-    EXPECT_EQ(qFromLittleEndian<std::int32_t>(record.data() + cdrom_parameters::kJitterFlagOffset),
-              -1);
-    qToLittleEndian<std::int32_t>(0, record.data() + cdrom_parameters::kJitterFlagOffset);
-    ASSERT_EQ(library.CR_SetCDROMParameters(&record), kCrOk);
-    CdromParameters again;
-    library.CR_GetCDROMParameters(&again);
-    EXPECT_EQ(again, record);
-    record[cdrom_parameters::kOutputFormatOffset] = 6;
-    EXPECT_EQ(library.CR_SetCDROMParameters(&record), kCrFailure);
+    // The drive keeps the settings the component hands over, for the next rips.
+    ASSERT_TRUE(library.selectDrive(driveOf(disc)));
+    ASSERT_TRUE(library.describeActiveDrive());
+    EXPECT_TRUE(library.describeActiveDrive()->settings.jitterCorrection);
+    const DriveSettings off{false, TOutputFormat::STEREO44100};
+    ASSERT_TRUE(library.applySettings(off));
+    EXPECT_EQ(library.describeActiveDrive()->settings, off);
+    EXPECT_FALSE(library.applySettings(DriveSettings{true, static_cast<TOutputFormat>(6)}));
+
+    // A chunk is read only into room enough for it.
+    ASSERT_EQ(library.openRipper(0, 10), CdioRipLibrary::kSectorsPerChunk * 2352);
+    EXPECT_EQ(library.readChunk(buffer).result, ReadChunkResult::Failed);
+    EXPECT_EQ(library.percentCompleted(), 0);
+    library.closeRipper();
 }
 
 // The sheet's TITLE and PERFORMER lines as the disc's and the tracks' CD-TEXT, whether the

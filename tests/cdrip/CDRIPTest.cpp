@@ -5,16 +5,18 @@
 #include "cdrip/LameCoder.h"
 #include "support/RecordingHost.h"
 #include "support/TempHome.h"
+#include "support/Waiting.h"
 
 #include <gtest/gtest.h>
 
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtEndian>
 
-#include <cstring>
 #include <functional>
+#include <optional>
 
 using namespace qvr;
 using qvr::test::FakeCDRipLibrary;
@@ -22,40 +24,27 @@ using qvr::test::FakeChunk;
 using qvr::test::FakeDrive;
 using qvr::test::FakeLameEncLibrary;
 using qvr::test::readFile;
+using enum qvr::ReadChunkResult;
 
 namespace {
 
-namespace p = cdrom_parameters;
-
-std::int32_t int32At(const CdromParameters& record, int offset)
+DriveInfo drive(const char* id, std::int32_t speed, bool correction, TOutputFormat format)
 {
-    return qFromLittleEndian<std::int32_t>(record.data() + offset);
+    TDriveTableClass table;
+    table.DriveType = TDriveType::PLEXTOR;
+    table.ReadMethod = TReadMethod::READMMC3;
+    table.SetSpeed = TSetSpeed::SPEEDMMC;
+    table.Endian = TEndian::LITTLEENDIAN;
+    table.EnableMode = TEnableMode::ENABLESTD;
+    table.Density = 3;
+    table.Atapi = true;
+    return DriveInfo{QString::fromLatin1(id), speed, table, DriveSettings{correction, format}};
 }
 
-CdromParameters record(const char* id, std::int32_t speed, std::int32_t jitterFlag,
-                       std::uint8_t format)
+// Tracks given by their first sector and whether they hold audio.
+DiscToc disc(std::initializer_list<TocTrack> tracks, std::int32_t leadOut)
 {
-    CdromParameters r{};
-    std::memcpy(r.data(), id, std::strlen(id));
-    qToLittleEndian<std::int32_t>(speed, r.data() + p::kSpeedOffset);
-    qToLittleEndian<std::int32_t>(jitterFlag, r.data() + p::kJitterFlagOffset);
-    const std::int32_t table[] = {14, 5, 1, 1, 1, 3, 1};
-    for (int i = 0; i < 7; ++i) {
-        qToLittleEndian(table[i], r.data() + p::kDriveTableOffset + 4 * i);
-    }
-    r[p::kOutputFormatOffset] = format;
-    r[260] = 0x42;  // bytes of the library's own
-    r[339] = 0x43;
-    return r;
-}
-
-std::vector<TocEntry> toc(std::initializer_list<std::pair<int, int>> entries)
-{
-    std::vector<TocEntry> result;
-    for (const auto& [start, flags] : entries) {
-        result.push_back(TocEntry{start, static_cast<std::uint8_t>(flags), 0, {0, 0}});
-    }
-    return result;
+    return DiscToc{DiscState::Read, tracks, leadOut, {}};
 }
 
 QByteArray bytes(int size, char fill)
@@ -74,10 +63,10 @@ class CDRIPTest : public ::testing::Test {
     void SetUp() override
     {
         library.active = 1;
-        library.drives[0] =
-            FakeDrive{record("ZERO DRIVE ", 24, 0, 0), kCrOk, toc({{0, 16}, {500, 16}}), kCrOk};
-        library.drives[1] = FakeDrive{record("PLEX TOR ", 40, 0, 2), kCrOk,
-                                      toc({{0, 16}, {1000, 20}, {2000, 18}, {3000, 16}}), kCrOk};
+        library.drives[0] = FakeDrive{drive("ZERO DRIVE ", 24, false, TOutputFormat::STEREO44100),
+                                      disc({{0, true}}, 500)};
+        library.drives[1] = FakeDrive{drive("PLEX TOR ", 40, false, TOutputFormat::STEREO22050),
+                                      disc({{0, true}, {1000, false}, {2000, false}}, 3000)};
     }
 
     QString path(const char* name) const { return folder + QString::fromLatin1(name); }
@@ -87,8 +76,8 @@ TEST_F(CDRIPTest, CreationReadsTheActiveDrive)
 {
     TCDRIP ripper(nullptr, library);
     EXPECT_EQ(ripper.Version(), QStringLiteral("111"));
-    EXPECT_LT(library.calls.indexOf(QStringLiteral("CR_GetCDRipVersion")),
-              library.calls.indexOf(QStringLiteral("CR_Init")));
+    EXPECT_LT(library.calls.indexOf(QStringLiteral("version")),
+              library.calls.indexOf(QStringLiteral("findDrives")));
     EXPECT_EQ(ripper.CDRomID(), QStringLiteral("PLEX TOR "));
     EXPECT_EQ(ripper.CDRomNum(), 1);
     EXPECT_EQ(ripper.Speed(), 40);
@@ -123,21 +112,18 @@ TEST_F(CDRIPTest, CreationReadsTheActiveDrive)
         EXPECT_EQ(item.Track.TrackType, QString::fromLatin1(expected[i].type));
     }
 
-    // The record goes back as the library filled it, with correction switched on.
-    library.openResult = kCrFailure;
+    // The settings go back as the library gave them, with correction switched on.
+    library.opens = false;
     ripper.RipSectors(0, 10, path("x.wav"));
-    CdromParameters handed = library.drives[1].parameters;
-    qToLittleEndian<std::int32_t>(-1, handed.data() + p::kJitterFlagOffset);
-    EXPECT_EQ(library.handedParameters, handed);
+    EXPECT_EQ(library.handedSettings, (DriveSettings{true, TOutputFormat::STEREO22050}));
 }
 
 TEST_F(CDRIPTest, TrackNamesHaveAtLeastTwoDigits)
 {
-    std::vector<TocEntry> entries;
-    for (int i = 0; i <= 100; ++i) {
-        entries.push_back(TocEntry{i * 10, 16, 0, {0, 0}});
+    library.drives[1].disc = disc({}, 1000);
+    for (int i = 0; i < 100; ++i) {
+        library.drives[1].disc.tracks.push_back(TocTrack{i * 10, true});
     }
-    library.drives[1].toc = entries;
     TCDRIP ripper(nullptr, library);
     ASSERT_EQ(ripper.Tracks().size(), 100u);
     EXPECT_EQ(ripper.Tracks()[8].Text, QStringLiteral("Track09"));
@@ -148,7 +134,7 @@ TEST_F(CDRIPTest, TrackNamesHaveAtLeastTwoDigits)
 TEST_F(CDRIPTest, CreationWithoutDriveData)
 {
     {
-        library.initResult = kCrFailure;
+        library.startsUp = false;
         TCDRIP ripper(nullptr, library);
         EXPECT_TRUE(ripper.Tracks().empty());
         EXPECT_EQ(ripper.DriveTable(), nullptr);
@@ -156,21 +142,20 @@ TEST_F(CDRIPTest, CreationWithoutDriveData)
         EXPECT_FALSE(ripper.JitterCorrect());
     }
     {
-        library.initResult = kCrOk;
-        library.drives[1].parametersResult = kCrFailure;
+        library.startsUp = true;
+        library.drives[1].info.reset();
         TCDRIP ripper(nullptr, library);
         EXPECT_EQ(ripper.Tracks().size(), 3u);  // the table of contents is still read
         EXPECT_EQ(ripper.DriveTable(), nullptr);
         EXPECT_EQ(ripper.CDRomNum(), 0);
-        EXPECT_EQ(ripper.CDRomID(), QString());  // nothing of the refused record is taken
+        EXPECT_EQ(ripper.CDRomID(), QString());  // nothing is taken of a drive not described
         EXPECT_FALSE(ripper.JitterCorrect());
     }
 }
 
 TEST_F(CDRIPTest, FailuresInsideCreationBecomeInitializationFailure)
 {
-    for (const char* function : {"CR_GetCDRipVersion", "CR_Init", "CR_GetCDROMParameters",
-                                 "CR_ReadToc", "CR_GetTocEntry"}) {
+    for (const char* function : {"version", "findDrives", "describeActiveDrive", "readToc"}) {
         SCOPED_TRACE(function);
         library.throwing = {function};
         try {
@@ -202,11 +187,11 @@ TEST_F(CDRIPTest, SelectingADriveReadsItOnlyWhenTheNumberChanges)
     EXPECT_EQ(ripper.Tracks()[3].Text, QStringLiteral("Track01"));
     EXPECT_EQ(ripper.Tracks()[3].Track.EndSector, 499);
 
-    // The record now carries this drive's own jitter flag; the property keeps its value.
+    // The settings now carry this drive's own correction; the property keeps its value.
     EXPECT_TRUE(ripper.JitterCorrect());
-    library.openResult = kCrFailure;
+    library.opens = false;
     ripper.RipSectors(0, 1, path("x.wav"));
-    EXPECT_EQ(int32At(*library.handedParameters, p::kJitterFlagOffset), 0);
+    EXPECT_FALSE(library.handedSettings->jitterCorrection);
 }
 
 TEST_F(CDRIPTest, ARefusedSelectionKeepsTheCopiesButStillReadsTheActiveDrive)
@@ -217,35 +202,58 @@ TEST_F(CDRIPTest, ARefusedSelectionKeepsTheCopiesButStillReadsTheActiveDrive)
     EXPECT_EQ(ripper.CDRomID(), QStringLiteral("PLEX TOR "));
     EXPECT_EQ(ripper.Tracks().size(), 6u);
 
-    library.drives[0].parametersResult = kCrFailure;
+    library.drives[0].info.reset();
     ripper.setCDRomNum(0);
     EXPECT_EQ(ripper.CDRomNum(), 1);
     EXPECT_EQ(ripper.Speed(), 40);
     EXPECT_EQ(ripper.Tracks().size(), 7u);  // drive 0 is active in the library now
 
-    library.throwing = {"CR_SetActiveCDROM"};
+    library.throwing = {"selectDrive"};
     EXPECT_THROW(ripper.setCDRomNum(2), ECDRIPError);
 }
 
-TEST_F(CDRIPTest, JitterCorrectWritesTheRecordOnlyOnAChange)
+// A disc changed in the active drive: selecting the same number again reads nothing, reading
+// it again asks the drive and appends the new disc's tracks.
+TEST_F(CDRIPTest, ReadDiscAgainSeesANewDiscInTheActiveDrive)
 {
-    library.drives[0].parameters = record("ZERO", 1, 7, 0);  // a flag value of the library's own
     TCDRIP ripper(nullptr, library);
-    ripper.setCDRomNum(0);
-    library.openResult = kCrFailure;
-    const auto handedFlag = [&] {
-        ripper.RipSectors(0, 1, path("x.wav"));
-        return int32At(*library.handedParameters, p::kJitterFlagOffset);
-    };
-    ripper.setJitterCorrect(true);
-    EXPECT_EQ(handedFlag(), 7);
-    ripper.setJitterCorrect(false);
-    EXPECT_EQ(handedFlag(), 0);
-    ripper.setJitterCorrect(true);
-    EXPECT_EQ(handedFlag(), -1);
+    library.drives[1].disc = disc({{0, true}}, 700);
+    ripper.Tracks().clear();
+    ripper.setCDRomNum(1);
+    EXPECT_TRUE(ripper.Tracks().empty());
+
+    ripper.ReadDiscAgain(1);
+    EXPECT_EQ(ripper.CDRomNum(), 1);
+    ASSERT_EQ(ripper.Tracks().size(), 1u);
+    EXPECT_EQ(ripper.Tracks()[0].Track.EndSector, 699);
+
+    ripper.ReadDiscAgain(0);
+    EXPECT_EQ(ripper.CDRomNum(), 0);
+    EXPECT_EQ(ripper.CDRomID(), QStringLiteral("ZERO DRIVE "));
+    EXPECT_EQ(ripper.Tracks().size(), 2u);
+
+    library.throwing = {"readToc"};
+    EXPECT_THROW(ripper.ReadDiscAgain(0), ECDRIPError);
 }
 
-TEST_F(CDRIPTest, OutputFormatReachesTheRecordAndTheCoder)
+TEST_F(CDRIPTest, JitterCorrectChangesTheSettingsOnlyOnAChange)
+{
+    TCDRIP ripper(nullptr, library);
+    ripper.setCDRomNum(0);  // the library keeps correction off for this drive
+    library.opens = false;
+    const auto handedCorrection = [&] {
+        ripper.RipSectors(0, 1, path("x.wav"));
+        return library.handedSettings->jitterCorrection;
+    };
+    ripper.setJitterCorrect(true);  // already on in the component
+    EXPECT_FALSE(handedCorrection());
+    ripper.setJitterCorrect(false);
+    EXPECT_FALSE(handedCorrection());
+    ripper.setJitterCorrect(true);
+    EXPECT_TRUE(handedCorrection());
+}
+
+TEST_F(CDRIPTest, OutputFormatReachesTheSettingsAndTheCoder)
 {
     FakeLameEncLibrary encoder;
     TLameCoder coder(nullptr, encoder);
@@ -257,9 +265,9 @@ TEST_F(CDRIPTest, OutputFormatReachesTheRecordAndTheCoder)
     ripper.setOutputFormat(TOutputFormat::MONO22050);
     EXPECT_EQ(coder.Mode(), TLameMode::MONO);
     EXPECT_EQ(coder.SampleRate(), 22050u);
-    library.openResult = kCrFailure;
+    library.opens = false;
     ripper.RipSectors(0, 1, path("x.wav"));
-    EXPECT_EQ(int32At(*library.handedParameters, p::kOutputFormatOffset), 3);
+    EXPECT_EQ(library.handedSettings->outputFormat, TOutputFormat::MONO22050);
 
     ripper.setCoder(nullptr);
     ripper.setOutputFormat(TOutputFormat::STEREO11025);
@@ -291,8 +299,9 @@ TEST_F(CDRIPTest, WavHeaderAnnouncesTheBytesTheFileHolds)
         for (std::size_t i = 0; i < c.chunks.size(); ++i) {
             const QByteArray chunk = bytes(c.chunks[i], static_cast<char>('a' + i));
             data += chunk;
-            library.chunks.push_back(
-                FakeChunk{i + 1 == c.chunks.size() ? kCrRippingDone : kCrOk, chunk});
+            library.chunks.push_back(FakeChunk{
+                i + 1 == c.chunks.size() ? ReadChunkResult::LastChunk : ReadChunkResult::Chunk,
+                chunk});
         }
         ripper.setOutputFormat(c.format);
         ASSERT_EQ(ripper.RipSectors(0, 2, path("h.wav")), TRipOutcome::Complete);
@@ -319,18 +328,17 @@ TEST_F(CDRIPTest, WavHeaderAnnouncesTheBytesTheFileHolds)
 TEST_F(CDRIPTest, JitterErrorsAreLoggedAndRepeatedByTheNextRip)
 {
     TCDRIP ripper(nullptr, library);
-    library.chunks = {FakeChunk{kCrOk, bytes(10, 'a')},
-                      FakeChunk{kCrJitterError, bytes(10, 'b'), 10, 12},
-                      FakeChunk{kCrJitterError, bytes(10, 'c'), 4000000000u, 41},
-                      FakeChunk{kCrRippingDone, bytes(5, 'd')}};
+    library.chunks = {FakeChunk{Chunk, bytes(10, 'a')},
+                      FakeChunk{ChunkWithJitter, bytes(10, 'b'), {10, 12}},
+                      FakeChunk{ChunkWithJitter, bytes(10, 'c'), {4000000000u, 41}},
+                      FakeChunk{LastChunk, bytes(5, 'd')}};
     ripper.RipTrack(1, path("Song.wav"));
     EXPECT_EQ(readFile(path("Song.wav")), "aaaaaaaaaabbbbbbbbbbccccccccccddddd");
     EXPECT_EQ(ripper.JitterErrors(), 2);
     EXPECT_EQ(ripper.JitterLog(), (QStringList{"10 12", "4000000000 41"}));
     EXPECT_EQ(readFile(path("Songjitt")), "10 12\r\n4000000000 41\r\n");
 
-    library.chunks = {FakeChunk{kCrJitterError, bytes(4, 'e'), 7, 8},
-                      FakeChunk{kCrRippingDone, {}}};
+    library.chunks = {FakeChunk{ChunkWithJitter, bytes(4, 'e'), {7, 8}}, FakeChunk{LastChunk, {}}};
     ripper.RipTrack(2, path("Other.pcm"));
     EXPECT_EQ(ripper.JitterErrors(), 1);
     EXPECT_EQ(readFile(path("Otherjitt")), "10 12\r\n4000000000 41\r\n7 8\r\n");
@@ -339,31 +347,31 @@ TEST_F(CDRIPTest, JitterErrorsAreLoggedAndRepeatedByTheNextRip)
 // A track is either read to its end or it leaves nothing, and the outcome says why.
 TEST_F(CDRIPTest, ARipThatCannotBeReadToItsEndLeavesNoFile)
 {
-    const FakeChunk a{kCrOk, bytes(3, 'a')};
-    const FakeChunk done{kCrRippingDone, bytes(3, 'b')};
-    const FakeChunk failed{kCrFailure, {}};
+    const FakeChunk a{Chunk, bytes(3, 'a')};
+    const FakeChunk done{LastChunk, bytes(3, 'b')};
+    const FakeChunk failed{Failed, {}};
     FakeChunk ejected = a;
     ejected.ejects = true;
     const struct {
         const char* situation;
         std::vector<FakeChunk> chunks;
-        std::int32_t openResult;
-        bool discPresent;
+        bool opens;
+        bool discIn;
         TRipOutcome outcome;
         int chunksAsked;
     } cases[] = {
-        {"read to the end", {a, done}, kCrOk, true, TRipOutcome::Complete, 2},
-        {"a chunk in the middle fails", {a, failed, done}, kCrOk, true, TRipOutcome::ReadError, 2},
-        {"the first chunk fails", {failed, done}, kCrOk, true, TRipOutcome::ReadError, 1},
-        {"the disc is taken out", {a, ejected, done}, kCrOk, true, TRipOutcome::DiscRemoved, 2},
-        {"the range does not open", {a, done}, kCrFailure, true, TRipOutcome::Unreadable, 0},
-        {"no disc to open", {a, done}, kCrOk, false, TRipOutcome::DiscRemoved, 0},
+        {"read to the end", {a, done}, true, true, TRipOutcome::Complete, 2},
+        {"a chunk in the middle fails", {a, failed, done}, true, true, TRipOutcome::ReadError, 2},
+        {"the first chunk fails", {failed, done}, true, true, TRipOutcome::ReadError, 1},
+        {"the disc is taken out", {a, ejected, done}, true, true, TRipOutcome::DiscRemoved, 2},
+        {"the range does not open", {a, done}, false, true, TRipOutcome::Unreadable, 0},
+        {"no disc to open", {a, done}, true, false, TRipOutcome::DiscRemoved, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.situation);
         library.chunks = c.chunks;
-        library.openResult = c.openResult;
-        library.discPresent = c.discPresent;
+        library.opens = c.opens;
+        library.discIn = c.discIn;
         library.calls.clear();
         TCDRIP ripper(nullptr, library);
         ripper.setWriteWAV(true);
@@ -373,7 +381,7 @@ TEST_F(CDRIPTest, ARipThatCannotBeReadToItsEndLeavesNoFile)
         QFile::remove(name);
 
         EXPECT_EQ(ripper.RipTrack(1, name), c.outcome);
-        EXPECT_EQ(library.calls.count(QStringLiteral("CR_RipChunk")), c.chunksAsked);
+        EXPECT_EQ(library.calls.count(QStringLiteral("readChunk")), c.chunksAsked);
         EXPECT_EQ(QFile::exists(name), c.outcome == TRipOutcome::Complete);
         EXPECT_FALSE(QFile::exists(PartialRipName(name)));
         EXPECT_EQ(ended, 1);
@@ -390,7 +398,7 @@ TEST_F(CDRIPTest, TheFileTakesItsNameOnlyWhenTheLastChunkIsIn)
         seen << QString::fromLatin1(readFile(name)) + u'|' +
                     QString::fromLatin1(readFile(PartialRipName(name)));
     };
-    library.chunks = {FakeChunk{kCrOk, bytes(2, 'a')}, FakeChunk{kCrRippingDone, bytes(2, 'b')}};
+    library.chunks = {FakeChunk{Chunk, bytes(2, 'a')}, FakeChunk{LastChunk, bytes(2, 'b')}};
     EXPECT_EQ(ripper.RipSectors(0, 1, name), TRipOutcome::Complete);
     EXPECT_EQ(seen, (QStringList{"earlier|aa", "earlier|aabb"}));
     EXPECT_EQ(readFile(name), "aabb");
@@ -399,7 +407,7 @@ TEST_F(CDRIPTest, TheFileTakesItsNameOnlyWhenTheLastChunkIsIn)
               QStringLiteral("/cd/.Track01.wav.part"));
 
     // A rip that fails leaves the earlier file as it was.
-    library.chunks = {FakeChunk{kCrOk, bytes(2, 'c')}, FakeChunk{kCrFailure, {}}};
+    library.chunks = {FakeChunk{Chunk, bytes(2, 'c')}, FakeChunk{Failed, {}}};
     EXPECT_EQ(ripper.RipSectors(0, 1, name), TRipOutcome::ReadError);
     EXPECT_EQ(readFile(name), "aabb");
 }
@@ -408,19 +416,19 @@ TEST_F(CDRIPTest, AbortFromAHandlerEndsTheRipAndKeepsTheLog)
 {
     TCDRIP ripper(nullptr, library);
     ripper.setWriteWAV(true);
-    library.chunks = {FakeChunk{kCrJitterError, bytes(8, 'a'), 1, 2},
-                      FakeChunk{kCrOk, bytes(8, 'b')}, FakeChunk{kCrRippingDone, bytes(8, 'c')}};
+    library.chunks = {FakeChunk{ChunkWithJitter, bytes(8, 'a'), {1, 2}},
+                      FakeChunk{Chunk, bytes(8, 'b')}, FakeChunk{LastChunk, bytes(8, 'c')}};
     // A click on the dialog's abort button, handled between chunks.
     ripper.OnProgress = [&](QObject*, std::uint16_t) { ripper.Abort(); };
     EXPECT_EQ(ripper.RipSectors(0, 100, path("a.wav")), TRipOutcome::Aborted);
     EXPECT_FALSE(QFile::exists(path("a.wav")));
     EXPECT_FALSE(QFile::exists(PartialRipName(path("a.wav"))));
-    EXPECT_EQ(library.calls.count(QStringLiteral("CR_RipChunk")), 1);
+    EXPECT_EQ(library.calls.count(QStringLiteral("readChunk")), 1);
     EXPECT_EQ(readFile(path("ajitt")), "1 2\r\n");
 
     // The next rip starts with the flag cleared.
     ripper.OnProgress = nullptr;
-    library.chunks = {FakeChunk{kCrRippingDone, bytes(8, 'd')}};
+    library.chunks = {FakeChunk{LastChunk, bytes(8, 'd')}};
     EXPECT_EQ(ripper.RipSectors(0, 100, path("b.wav")), TRipOutcome::Complete);
     EXPECT_EQ(readFile(path("b.wav")).size(), 44 + 8);
 }
@@ -436,8 +444,8 @@ TEST_F(CDRIPTest, AShortWriteIsAWriteErrorAfterTheCleanUp)
         const QString name = path(wav ? "full.wav" : "full.pcm");
         ASSERT_TRUE(QFile::link(QStringLiteral("/dev/full"), PartialRipName(name)));
         library.calls.clear();
-        library.chunks = {FakeChunk{kCrJitterError, bytes(8, 'a'), 1, 2},
-                          FakeChunk{kCrRippingDone, {}}};
+        library.chunks = {FakeChunk{ChunkWithJitter, bytes(8, 'a'), {1, 2}},
+                          FakeChunk{LastChunk, {}}};
         try {
             ripper.RipTrack(1, name);
             ADD_FAILURE() << "no error";
@@ -445,8 +453,8 @@ TEST_F(CDRIPTest, AShortWriteIsAWriteErrorAfterTheCleanUp)
             EXPECT_STREQ(e.what(), "Write error");
         }
         EXPECT_EQ(ended, 0);
-        EXPECT_EQ(library.calls.last(), QStringLiteral("CR_CloseRipper"));
-        EXPECT_TRUE(library.calls.contains(QStringLiteral("CR_GetNumberOfJitterErrors")));
+        EXPECT_EQ(library.calls.last(), QStringLiteral("closeRipper"));
+        EXPECT_TRUE(library.calls.contains(QStringLiteral("jitterErrorCount")));
         EXPECT_FALSE(QFile::exists(path("fulljitt")));
         EXPECT_FALSE(QFile::exists(name));
         EXPECT_FALSE(QFileInfo(PartialRipName(name)).isSymLink());
@@ -465,15 +473,15 @@ TEST_F(CDRIPTest, RefusedParametersOrFormatEndTheRipBeforeAnythingOpens)
         }
         return std::string("none");
     };
-    library.setParametersResult = kCrFailure;
+    library.acceptsSettings = false;
     EXPECT_EQ(ripError(), "Invalid CD-ROM parameters");
-    library.setParametersResult = kCrOk;
-    library.throwing = {"CR_SetCDROMParameters"};
+    library.acceptsSettings = true;
+    library.throwing = {"applySettings"};
     EXPECT_EQ(ripError(), "Error setting parameters");
     library.throwing.clear();
 
-    // A format byte outside the six formats, taken from the drive's record.
-    library.drives[0].parameters = record("ODD", 1, 0, 9);
+    // A format outside the six, as the library describes the drive.
+    library.drives[0].info = drive("ODD", 1, false, static_cast<TOutputFormat>(9));
     ripper.setCDRomNum(0);
     ASSERT_EQ(static_cast<int>(ripper.OutputFormat()), 9);
     EXPECT_EQ(ripError(), "Unknown output format");
@@ -481,7 +489,7 @@ TEST_F(CDRIPTest, RefusedParametersOrFormatEndTheRipBeforeAnythingOpens)
     ripper.setOutputFormat(TOutputFormat::STEREO44100);
     ripper.setEncode(true);
     EXPECT_EQ(ripError(), "No MP3 encoder attached");
-    EXPECT_FALSE(library.calls.contains(QStringLiteral("CR_OpenRipper")));
+    EXPECT_FALSE(library.calls.contains(QStringLiteral("openRipper")));
     EXPECT_FALSE(QFile::exists(path("no.wav")));
     EXPECT_FALSE(QFile::exists(path("no.mp3")));
 }
@@ -489,7 +497,7 @@ TEST_F(CDRIPTest, RefusedParametersOrFormatEndTheRipBeforeAnythingOpens)
 TEST_F(CDRIPTest, ARipStartedFromAHandlerDuringARipIsRefused)
 {
     TCDRIP ripper(nullptr, library);
-    library.chunks = {FakeChunk{kCrOk, bytes(4, 'a')}, FakeChunk{kCrRippingDone, bytes(4, 'b')}};
+    library.chunks = {FakeChunk{Chunk, bytes(4, 'a')}, FakeChunk{LastChunk, bytes(4, 'b')}};
     std::string refusal;
     ripper.OnProgress = [&](QObject*, std::uint16_t) {
         try {
@@ -501,11 +509,11 @@ TEST_F(CDRIPTest, ARipStartedFromAHandlerDuringARipIsRefused)
     ripper.RipSectors(0, 1, path("outer.wav"));
     EXPECT_EQ(refusal, "A rip is already running");
     EXPECT_EQ(readFile(path("outer.wav")), "aaaabbbb");
-    EXPECT_EQ(library.calls.count(QStringLiteral("CR_OpenRipper")), 1);
+    EXPECT_EQ(library.calls.count(QStringLiteral("openRipper")), 1);
 
     ripper.OnProgress = nullptr;  // the flag is down again after the rip
     ripper.RipSectors(0, 1, path("next.wav"));
-    EXPECT_EQ(library.calls.count(QStringLiteral("CR_OpenRipper")), 2);
+    EXPECT_EQ(library.calls.count(QStringLiteral("openRipper")), 2);
 }
 
 TEST_F(CDRIPTest, AnUnopenedRipperGivesNoFileButTheTrackEnds)
@@ -514,18 +522,18 @@ TEST_F(CDRIPTest, AnUnopenedRipperGivesNoFileButTheTrackEnds)
     std::vector<std::pair<char, int>> events;
     ripper.OnBeginTrack = [&](QObject*, std::uint16_t n) { events.push_back({'b', n}); };
     ripper.OnEndTrack = [&](QObject*, std::uint16_t n) { events.push_back({'e', n}); };
-    library.openResult = kCrFailure;
+    library.opens = false;
     EXPECT_EQ(ripper.RipTrack(2, path("none.wav")), TRipOutcome::Unreadable);
     EXPECT_FALSE(QFile::exists(path("none.wav")));
     EXPECT_EQ(events, (std::vector<std::pair<char, int>>{{'b', 2}, {'e', 2}}));
     EXPECT_EQ(library.openedRange, (std::pair<std::int32_t, std::int32_t>{1000, 1999}));
-    EXPECT_FALSE(library.calls.contains(QStringLiteral("CR_CloseRipper")));
+    EXPECT_FALSE(library.calls.contains(QStringLiteral("closeRipper")));
 }
 
 TEST_F(CDRIPTest, CdTextComesWithTheTableOfContents)
 {
     // Fewer CD-TEXT entries than tracks: the last track has no names.
-    library.drives[1].cdText = CdText{
+    library.drives[1].disc.cdText = CdText{
         {QStringLiteral("Album"), QStringLiteral("Band")},
         {{QStringLiteral("One"), QStringLiteral("Solo")}, {QStringLiteral("Two"), QString()}}};
     TCDRIP ripper(nullptr, library);
@@ -544,7 +552,7 @@ TEST_F(CDRIPTest, CdTextComesWithTheTableOfContents)
     }
 
     // A drive that cannot be read leaves no disc text of the previous one behind.
-    library.drives[0].tocResult = kCrFailure;
+    library.drives[0].disc = DiscToc{DiscState::NoDisc, {}, 0, {}};
     ripper.setCDRomNum(0);
     EXPECT_EQ(ripper.DiscText().title, QString());
     EXPECT_EQ(ripper.DiscText().performer, QString());
@@ -558,15 +566,17 @@ TEST_F(CDRIPTest, TheFirstDrivesCdTextIsReadWhateverDriveIsActive)
         const char* title;
     } cases[] = {
         {"readable", [](FakeCDRipLibrary&) {}, "Zero Album"},
-        {"library refuses to start", [](FakeCDRipLibrary& l) { l.initResult = kCrFailure; }, ""},
-        {"no table of contents", [](FakeCDRipLibrary& l) { l.drives[0].tocResult = kCrFailure; },
-         ""},
+        {"library refuses to start", [](FakeCDRipLibrary& l) { l.startsUp = false; }, ""},
+        {"no table of contents",
+         [](FakeCDRipLibrary& l) { l.drives[0].disc.state = DiscState::NoDisc; }, ""},
+        {"unreadable disc",
+         [](FakeCDRipLibrary& l) { l.drives[0].disc.state = DiscState::Unreadable; }, ""},
         {"no drive at all", [](FakeCDRipLibrary& l) { l.drives.clear(); }, ""},
     };
     for (const auto& c : cases) {
         FakeCDRipLibrary fresh = library;
-        fresh.drives[0].cdText.disc.title = QStringLiteral("Zero Album");
-        fresh.drives[1].cdText.disc.title = QStringLiteral("One Album");
+        fresh.drives[0].disc.cdText.disc.title = QStringLiteral("Zero Album");
+        fresh.drives[1].disc.cdText.disc.title = QStringLiteral("One Album");
         c.arrange(fresh);
         EXPECT_EQ(FirstDriveCdText(fresh).disc.title, QString::fromLatin1(c.title)) << c.situation;
     }
@@ -576,13 +586,12 @@ TEST_F(CDRIPTest, AnUnreadableDiscIsToldFromAMissingOne)
 {
     TCDRIP ripper(nullptr, library);
     EXPECT_FALSE(ripper.DiscUnreadable());
-    library.drives[0].tocResult = kCrFailure;
-    library.drives[0].unreadable = true;
+    library.drives[0].disc.state = DiscState::Unreadable;
     ripper.setCDRomNum(0);
     EXPECT_TRUE(ripper.DiscUnreadable());
     EXPECT_EQ(ripper.Tracks().size(), 3u);  // the earlier drive's, as the caller left them
 
-    library.drives[1].tocResult = kCrFailure;  // no disc in it
+    library.drives[1].disc.state = DiscState::NoDisc;
     ripper.setCDRomNum(1);
     EXPECT_FALSE(ripper.DiscUnreadable());
 }
@@ -595,16 +604,142 @@ TEST_F(CDRIPTest, ATrackNumberOutsideTheListIsAnIndexError)
     EXPECT_THROW(ripper.RipTrack(0, path("x.wav")), std::out_of_range);
     EXPECT_THROW(ripper.RipTrack(4, path("x.wav")), std::out_of_range);
     EXPECT_EQ(begun, 2);
-    EXPECT_FALSE(library.calls.contains(QStringLiteral("CR_OpenRipper")));
+    EXPECT_FALSE(library.calls.contains(QStringLiteral("openRipper")));
 }
 
 TEST_F(CDRIPTest, AnUncreatableFileFailsAfterTheCleanUp)
 {
     TCDRIP ripper(nullptr, library);
-    library.chunks = {FakeChunk{kCrRippingDone, bytes(8, 'a')}};
+    library.chunks = {FakeChunk{LastChunk, bytes(8, 'a')}};
     EXPECT_THROW(ripper.RipSectors(0, 10, path("missing/x.wav")), EFCreateError);
-    EXPECT_EQ(library.calls.last(), QStringLiteral("CR_CloseRipper"));
-    EXPECT_FALSE(library.calls.contains(QStringLiteral("CR_RipChunk")));
+    EXPECT_EQ(library.calls.last(), QStringLiteral("closeRipper"));
+    EXPECT_FALSE(library.calls.contains(QStringLiteral("readChunk")));
+}
+
+// How a rip of StartRipTrack ends: it returns at once, the event loop reads the chunks, and the
+// end comes as a signal after the clean-up.
+TEST_F(CDRIPTest, ATrackStartedInTheEventLoopEndsWithASignal)
+{
+    const FakeChunk a{Chunk, bytes(3, 'a')};
+    const FakeChunk done{LastChunk, bytes(3, 'b')};
+    const struct {
+        const char* situation;
+        std::vector<FakeChunk> chunks;
+        bool opens;
+        bool fullDisk;
+        std::optional<TRipOutcome> outcome;  // nothing: ripFailed
+        const char* failure;
+        int chunksAsked;
+    } cases[] = {
+        {"read to the end", {a, a, done}, true, false, TRipOutcome::Complete, "", 3},
+        {"a chunk fails",
+         {a, FakeChunk{Failed, {}}, done},
+         true,
+         false,
+         TRipOutcome::ReadError,
+         "",
+         2},
+        {"the range does not open", {a, done}, false, false, TRipOutcome::Unreadable, "", 0},
+        {"the file takes nothing", {a, done}, true, true, std::nullopt, "Write error", 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.situation);
+        library.chunks = c.chunks;
+        library.opens = c.opens;
+        library.calls.clear();
+        TCDRIP ripper(nullptr, library);
+        const QString name = path("Track01.pcm");
+        QFile::remove(name);
+        QFile::remove(PartialRipName(name));
+        if (c.fullDisk) {
+            ASSERT_TRUE(QFile::link(QStringLiteral("/dev/full"), PartialRipName(name)));
+        }
+        QStringList events;
+        ripper.OnEndTrack = [&](QObject*, std::uint16_t n) {
+            events << QStringLiteral("end %1").arg(n);
+        };
+        QObject::connect(&ripper, &TCDRIP::trackRipped, [&](std::int32_t n, TRipOutcome outcome) {
+            events << QStringLiteral("ripped %1 %2").arg(n).arg(static_cast<int>(outcome));
+        });
+        QObject::connect(&ripper, &TCDRIP::ripFailed, [&](const QString& message) {
+            events << QStringLiteral("failed ") + message;
+        });
+
+        ripper.StartRipTrack(1, name);
+        EXPECT_EQ(library.calls.count(QStringLiteral("readChunk")), 0);
+        EXPECT_TRUE(ripper.TrackInProgress());
+        ASSERT_TRUE(test::waitForEvents([&] { return !ripper.TrackInProgress(); }));
+
+        const QStringList expected =
+            c.outcome ? QStringList{QStringLiteral("end 1"),
+                                    QStringLiteral("ripped 1 %1").arg(static_cast<int>(*c.outcome))}
+                      : QStringList{QStringLiteral("failed ") + QString::fromLatin1(c.failure)};
+        EXPECT_EQ(events, expected);
+        EXPECT_EQ(library.calls.count(QStringLiteral("readChunk")), c.chunksAsked);
+        EXPECT_EQ(readFile(name), c.outcome == TRipOutcome::Complete ? "aaaaaabbb" : "");
+        EXPECT_FALSE(QFileInfo::exists(PartialRipName(name)));
+        EXPECT_EQ(library.calls.contains(QStringLiteral("closeRipper")), c.opens);
+    }
+}
+
+// A click between two chunks: the rip is over and cleaned up when Abort returns.
+TEST_F(CDRIPTest, AbortBetweenTheChunksOfAStartedTrackEndsItAtOnce)
+{
+    TCDRIP ripper(nullptr, library);
+    library.chunks = {FakeChunk{ChunkWithJitter, bytes(4, 'a'), {5, 6}}};
+    library.chunks.resize(20, FakeChunk{Chunk, bytes(4, 'b')});
+    std::optional<TRipOutcome> ended;
+    QObject::connect(&ripper, &TCDRIP::trackRipped,
+                     [&](std::int32_t, TRipOutcome outcome) { ended = outcome; });
+    qsizetype readsAtAbort = -1;
+    bool endedWithAbort = false;
+    ripper.OnProgress = [&](QObject*, std::uint16_t) {
+        QTimer::singleShot(0, &ripper, [&] {
+            if (readsAtAbort < 0) {
+                readsAtAbort = library.calls.count(QStringLiteral("readChunk"));
+                ripper.Abort();
+                endedWithAbort = ended.has_value() && !ripper.TrackInProgress() &&
+                                 !QFileInfo::exists(PartialRipName(path("a.wav")));
+            }
+        });
+    };
+    ripper.StartRipTrack(1, path("a.wav"));
+    ASSERT_TRUE(test::waitForEvents([&] { return !ripper.TrackInProgress(); }));
+    test::waitForEvents([] { return false; }, 50);
+
+    EXPECT_TRUE(endedWithAbort);
+    EXPECT_EQ(ended, TRipOutcome::Aborted);
+    EXPECT_LT(readsAtAbort, 20);
+    EXPECT_EQ(library.calls.count(QStringLiteral("readChunk")), readsAtAbort);
+    EXPECT_FALSE(QFileInfo::exists(path("a.wav")));
+    EXPECT_EQ(readFile(path("ajitt")), "5 6\r\n");
+}
+
+// What cannot begin is thrown at once, and nothing is left running.
+TEST_F(CDRIPTest, AStartedTrackRefusesWhatRipTrackRefuses)
+{
+    TCDRIP ripper(nullptr, library);
+    EXPECT_THROW(ripper.StartRipTrack(4, path("x.wav")), std::out_of_range);
+    library.acceptsSettings = false;
+    EXPECT_THROW(ripper.StartRipTrack(1, path("x.wav")), ECDRIPError);
+    EXPECT_FALSE(ripper.TrackInProgress());
+
+    library.acceptsSettings = true;
+    library.chunks = {FakeChunk{Chunk, bytes(4, 'a')}, FakeChunk{LastChunk, bytes(4, 'b')}};
+    ripper.StartRipTrack(1, path("first.wav"));
+    for (const auto& start :
+         std::vector<std::function<void()>>{[&] { ripper.StartRipTrack(2, path("second.wav")); },
+                                            [&] { ripper.RipTrack(2, path("second.wav")); }}) {
+        try {
+            start();
+            ADD_FAILURE() << "no error";
+        } catch (const ECDRIPError& e) {
+            EXPECT_STREQ(e.what(), "A rip is already running");
+        }
+    }
+    ASSERT_TRUE(test::waitForEvents([&] { return !ripper.TrackInProgress(); }));
+    EXPECT_EQ(readFile(path("first.wav")), "aaaabbbb");
+    EXPECT_EQ(library.calls.count(QStringLiteral("openRipper")), 1);
 }
 
 class CDRIPEncodeTest : public CDRIPTest {
@@ -628,7 +763,7 @@ TEST_F(CDRIPEncodeTest, EncodesWholeChunksAcrossLibraryChunks)
             chunk[j] = static_cast<char>((i * 3000 + j) % 251);
         }
         delivered += chunk;
-        library.chunks.push_back(FakeChunk{i == 3 ? kCrRippingDone : kCrOk, chunk});
+        library.chunks.push_back(FakeChunk{i == 3 ? LastChunk : Chunk, chunk});
     }
     ripper.RipTrack(1, path("Song.wav"));
 
@@ -645,7 +780,7 @@ TEST_F(CDRIPEncodeTest, ARefusedEncoderEndsTheRipWithoutEncoding)
     ripper.setCoder(&coder);
     ripper.setEncode(true);
     encoder.initResult = kBeInvalidFormatParameters;
-    library.chunks = {FakeChunk{kCrRippingDone, bytes(5000, 'a')}};
+    library.chunks = {FakeChunk{LastChunk, bytes(5000, 'a')}};
     try {
         ripper.RipTrack(1, path("x.wav"));
         ADD_FAILURE() << "no error";
@@ -653,8 +788,8 @@ TEST_F(CDRIPEncodeTest, ARefusedEncoderEndsTheRipWithoutEncoding)
         EXPECT_STREQ(e.what(), "MP3 encoder initialization failure");
     }
     EXPECT_EQ(encoder.calls, QStringList{"initStream"});
-    EXPECT_FALSE(library.calls.contains(QStringLiteral("CR_RipChunk")));
-    EXPECT_EQ(library.calls.last(), QStringLiteral("CR_CloseRipper"));
+    EXPECT_FALSE(library.calls.contains(QStringLiteral("readChunk")));
+    EXPECT_EQ(library.calls.last(), QStringLiteral("closeRipper"));
 }
 
 TEST_F(CDRIPEncodeTest, AFlushTheFileCannotTakeIsAWriteError)
@@ -663,7 +798,7 @@ TEST_F(CDRIPEncodeTest, AFlushTheFileCannotTakeIsAWriteError)
     ripper.setCoder(&coder);
     ripper.setEncode(true);
     ASSERT_TRUE(QFile::link(QStringLiteral("/dev/full"), PartialRipName(path("x.mp3"))));
-    library.chunks = {FakeChunk{kCrRippingDone, bytes(100, 'a')}};  // below one chunk
+    library.chunks = {FakeChunk{LastChunk, bytes(100, 'a')}};  // below one chunk
     EXPECT_THROW(ripper.RipTrack(1, path("x.wav")), ECDRIPError);
     EXPECT_EQ(encoder.calls, (QStringList{"initStream", "deinitStream", "closeStream"}));
     EXPECT_FALSE(QFile::exists(path("x.mp3")));

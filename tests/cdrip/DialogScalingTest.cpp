@@ -2,7 +2,9 @@
 // no text is cut off and no two controls overlap.
 
 #include "CdImage.h"
+#include "RipperRuns.h"
 #include "cdrip/CdioRipLibrary.h"
+#include "cdrip/Mp3LameLibrary.h"
 #include "cdrip/fCDName.h"
 #include "cdrip/fRipper.h"
 #include "cdrip/fWizardEditTitle.h"
@@ -153,15 +155,16 @@ TEST_P(ScaledDialogs, RipperShowsItsWholeTextsWithoutOverlaps)
         writeCdImage(home.path() + "/", QStringLiteral("disc"), {{true, 20, 440.0}});
     home.setEnv(CdioRipLibrary::kImagesVariable, image.cuePath.toUtf8());
     CdioRipLibrary library;
+    Mp3LameLibrary encoder;
     TEditTitleWizzard titles(percent, texts);
-    TRipperForm ripper(&titles, percent, library, texts, recorder, clock);
+    TRipperForm ripper(&titles, percent, {library, encoder}, texts, recorder, clock);
     ripper.RipFolder = home.path() + "/";
     ripper.ResultFolder = home.path() + "/";
     ripper.DriveComboBox->setCurrentIndex(
         ripper.DriveComboBox->findText(image.cuePath, Qt::MatchEndsWith));
     ripper.DriveComboBoxChange();
     ripper.Timer1Timer();
-    ripper.StartBitBtnClick();           // ends with the longest total, "Total 100%"
+    ASSERT_TRUE(runToItsEnd(ripper));    // ends with the longest total, "Total 100%"
     ripper.CDRIP1Progress(nullptr, 99);  // the longest per-track text
 
     EXPECT_EQ(ripper.TotalLabel->text(), QStringLiteral("Total 100%"));
@@ -195,11 +198,12 @@ TEST(DialogFonts, GrowByTheEnlargementOnce)
         writeCdImage(home.path() + "/", QStringLiteral("disc"), {{true, 20, 440.0}});
     home.setEnv(CdioRipLibrary::kImagesVariable, image.cuePath.toUtf8());
     CdioRipLibrary library;
+    Mp3LameLibrary encoder;
     FakeClock clock;
     RecordingHost recorder;
     const ProgramTexts texts = shippedTexts();
     for (const int percent : kScalePercents) {
-        const TRipperForm ripper(nullptr, percent, library, texts, recorder, clock);
+        const TRipperForm ripper(nullptr, percent, {library, encoder}, texts, recorder, clock);
         const QWidget* controls[] = {&ripper, ripper.HelpGroupBox, ripper.Label1, ripper.TotalLabel,
                                      ripper.StartBitBtn};
         for (const QWidget* control : controls) {

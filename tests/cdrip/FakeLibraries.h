@@ -17,20 +17,15 @@ namespace qvr::test {
 
 // A drive of the scripted extraction library.
 struct FakeDrive {
-    CdromParameters parameters{};
-    std::int32_t parametersResult = kCrOk;
-    std::vector<TocEntry> toc;  // tracks, then the lead-out
-    std::int32_t tocResult = kCrOk;
-    CdText cdText{};
-    bool unreadable = false;  // a refused table of contents: a damaged disc, not a missing one
+    std::optional<DriveInfo> info = DriveInfo{};  // nothing: the library cannot describe it
+    DiscToc disc{DiscState::Read, {}, 0, {}};
 };
 
-// One answer of CR_RipChunk.
+// One answer of readChunk.
 struct FakeChunk {
-    std::int32_t result = kCrOk;
+    ReadChunkResult result = ReadChunkResult::Chunk;
     QByteArray bytes;
-    std::uint32_t jitterStart = 0;
-    std::uint32_t jitterEnd = 0;
+    JitterSpan jitter{};
     bool ejects = false;  // the disc is taken out before this chunk is read
 };
 
@@ -38,120 +33,87 @@ struct FakeChunk {
 // `throwing` raise std::runtime_error.
 class FakeCDRipLibrary : public CDRipLibrary {
   public:
-    std::int32_t version = 111;
-    std::int32_t initResult = kCrOk;
+    std::int32_t versionNumber = 111;
+    bool startsUp = true;
     std::map<std::int32_t, FakeDrive> drives;
     std::int32_t active = 0;
-    std::int32_t setParametersResult = kCrOk;
-    std::optional<CdromParameters> handedParameters;
-    std::int32_t openResult = kCrOk;
+    bool acceptsSettings = true;
+    std::optional<DriveSettings> handedSettings;
+    bool opens = true;
     std::int32_t bufferSize = 4 * 2352;
     std::vector<FakeChunk> chunks;
     std::set<std::string> throwing;
     QStringList calls;
     // Without a disc every rip fails: the ripper does not open, a chunk is not read.
-    bool discPresent = true;
-    QStringList paths;  // DrivePaths()
+    bool discIn = true;
+    QStringList paths;  // drivePaths()
+    std::pair<std::int32_t, std::int32_t> openedRange{-1, -1};
 
-    std::int32_t CR_GetCDRipVersion() override { return call("CR_GetCDRipVersion", version); }
-    std::int32_t CR_Init() override { return call("CR_Init", initResult); }
-    std::int32_t CR_GetActiveCDROM() override { return call("CR_GetActiveCDROM", active); }
-    std::int32_t CR_SetActiveCDROM(std::int32_t drive) override
+    std::int32_t version() override { return call("version", versionNumber); }
+    bool findDrives() override { return call("findDrives", startsUp); }
+    QStringList drivePaths() const override { return paths; }
+    std::int32_t activeDrive() override { return call("activeDrive", active); }
+    bool selectDrive(std::int32_t drive) override
     {
         const bool known = drives.count(drive) != 0;
         if (known) {
             active = drive;
         }
-        return call("CR_SetActiveCDROM", known ? kCrOk : kCrFailure);
+        return call("selectDrive", known);
     }
-    std::int32_t CR_GetCDROMParameters(CdromParameters* parameters) override
+    std::optional<DriveInfo> describeActiveDrive() override
     {
         const auto it = drives.find(active);
-        if (it == drives.end() || it->second.parametersResult == kCrFailure) {
-            parameters->fill(0xEE);  // what a refusing library may leave behind
-            return call("CR_GetCDROMParameters", kCrFailure);
-        }
-        *parameters = it->second.parameters;
-        return call("CR_GetCDROMParameters", kCrOk);
+        return call("describeActiveDrive", it != drives.end() ? it->second.info : std::nullopt);
     }
-    std::int32_t CR_SetCDROMParameters(const CdromParameters* parameters) override
+    bool applySettings(const DriveSettings& settings) override
     {
-        handedParameters = *parameters;
-        return call("CR_SetCDROMParameters", setParametersResult);
+        handedSettings = settings;
+        return call("applySettings", acceptsSettings);
     }
-    std::int32_t CR_ReadToc() override
+    DiscToc readToc() override
     {
         const auto it = drives.find(active);
-        const bool ok = it != drives.end() && it->second.tocResult != kCrFailure;
-        toc_ = ok ? it->second.toc : std::vector<TocEntry>{};
-        unreadable_ = !ok && it != drives.end() && it->second.unreadable;
-        cdText_ = ok ? it->second.cdText : CdText{};
-        return call("CR_ReadToc", ok ? kCrOk : kCrFailure);
+        return call("readToc", it != drives.end() ? it->second.disc : DiscToc{});
     }
-    std::int32_t CR_GetNumTocEntries() override
-    {
-        return call("CR_GetNumTocEntries",
-                    toc_.empty() ? 0 : static_cast<std::int32_t>(toc_.size()) - 1);
-    }
-    TocEntry CR_GetTocEntry(std::int32_t entry) override
-    {
-        call("CR_GetTocEntry", 0);
-        return toc_.at(static_cast<std::size_t>(entry));
-    }
-    std::int32_t CR_OpenRipper(std::int32_t* size, std::int32_t first, std::int32_t last) override
+    bool discPresent() override { return call("discPresent", discIn); }
+    std::optional<std::int32_t> openRipper(std::int32_t first, std::int32_t last) override
     {
         openedRange = {first, last};
-        *size = bufferSize;
         next_ = 0;
         jitterErrors_ = 0;
-        return call("CR_OpenRipper", discPresent ? openResult : kCrFailure);
+        return call("openRipper",
+                    discIn && opens ? std::optional<std::int32_t>(bufferSize) : std::nullopt);
     }
-    std::int32_t CR_RipChunk(std::uint8_t* destination, std::int32_t* byteCount) override
+    ChunkRead readChunk(std::span<std::uint8_t> destination) override
     {
-        call("CR_RipChunk", 0);
+        call("readChunk", 0);
         if (next_ >= chunks.size()) {
-            *byteCount = 0;
-            return kCrRippingDone;
+            return ChunkRead{ReadChunkResult::LastChunk, 0, {}};
         }
         const FakeChunk& chunk = chunks[next_++];
-        discPresent = discPresent && !chunk.ejects;
-        if (!discPresent) {
-            *byteCount = 0;
-            return kCrFailure;
+        discIn = discIn && !chunk.ejects;
+        if (!discIn) {
+            return ChunkRead{ReadChunkResult::Failed, 0, {}};
         }
-        std::copy(chunk.bytes.begin(), chunk.bytes.end(), destination);
-        *byteCount = static_cast<std::int32_t>(chunk.bytes.size());
-        if (chunk.result == kCrJitterError) {
-            ++jitterErrors_;
-            jitter_ = {chunk.jitterStart, chunk.jitterEnd};
+        if (static_cast<std::size_t>(chunk.bytes.size()) > destination.size()) {
+            throw std::logic_error("readChunk was given too little room");
         }
-        return chunk.result;
+        std::copy(chunk.bytes.begin(), chunk.bytes.end(), destination.begin());
+        jitterErrors_ += chunk.result == ReadChunkResult::ChunkWithJitter ? 1 : 0;
+        return ChunkRead{chunk.result, static_cast<std::int32_t>(chunk.bytes.size()), chunk.jitter};
     }
-    std::int32_t CR_GetPercentCompleted() override
+    std::int32_t percentCompleted() override
     {
-        return call("CR_GetPercentCompleted",
+        return call("percentCompleted",
                     chunks.empty() ? 100 : static_cast<std::int32_t>(next_ * 100 / chunks.size()));
     }
-    void CR_GetLastJitterErrorPosition(std::uint32_t* start, std::uint32_t* end) override
-    {
-        call("CR_GetLastJitterErrorPosition", 0);
-        *start = jitter_.first;
-        *end = jitter_.second;
-    }
-    std::int32_t CR_GetNumberOfJitterErrors() override
-    {
-        return call("CR_GetNumberOfJitterErrors", jitterErrors_);
-    }
-    void CR_CloseRipper() override { call("CR_CloseRipper", 0); }
-    QStringList DrivePaths() const override { return paths; }
-    CdText DiscCdText() const override { return cdText_; }
-    bool DiscUnreadable() const override { return unreadable_; }
-    bool DiscPresent() override { return call("DiscPresent", discPresent); }
-
-    std::pair<std::int32_t, std::int32_t> openedRange{-1, -1};
+    std::int32_t jitterErrorCount() override { return call("jitterErrorCount", jitterErrors_); }
+    void closeRipper() override { call("closeRipper", 0); }
 
   private:
-    std::int32_t call(const char* name, std::int32_t result)
+    template <typename Result>
+    Result call(const char* name, Result result)
     {
         calls.append(QString::fromLatin1(name));
         if (throwing.count(name) != 0) {
@@ -160,12 +122,8 @@ class FakeCDRipLibrary : public CDRipLibrary {
         return result;
     }
 
-    std::vector<TocEntry> toc_;
-    CdText cdText_;
-    bool unreadable_ = false;
     std::size_t next_ = 0;
     std::int32_t jitterErrors_ = 0;
-    std::pair<std::uint32_t, std::uint32_t> jitter_{0, 0};
 };
 
 // An encoder library that keeps the configuration it was given and every sample it was fed;

@@ -2,8 +2,10 @@
 
 #include "CdImage.h"
 #include "FakeLibraries.h"
+#include "RipperRuns.h"
 #include "cdrip/CDRIP.h"
 #include "cdrip/CdioRipLibrary.h"
+#include "cdrip/Mp3LameLibrary.h"
 #include "cdrip/TrackNames.h"
 #include "cdrip/fRipper.h"
 #include "cdrip/fWizardEditTitle.h"
@@ -32,6 +34,7 @@
 #include <vector>
 
 using namespace qvr;
+using qvr::test::afterEveryChunk;
 using qvr::test::CdImage;
 using qvr::test::ImageTrack;
 
@@ -71,6 +74,7 @@ class RipperDialog : public ::testing::Test {
     QString folder = home.path() + QStringLiteral("/");
     QString rips = folder + QStringLiteral("rips/");
     CdioRipLibrary library;
+    Mp3LameLibrary encoder;
     TEditTitleWizzard titles{100, texts};
 
     void SetUp() override { ForceDirectories(rips); }
@@ -87,7 +91,8 @@ class RipperDialog : public ::testing::Test {
     // The dialog with the image's drive selected and read, as after the delayed re-read.
     std::unique_ptr<TRipperForm> open(const CdImage& image)
     {
-        auto form = std::make_unique<TRipperForm>(&titles, 100, library, texts, recorder, clock);
+        auto form = std::make_unique<TRipperForm>(&titles, 100, CdLibraries{library, encoder},
+                                                  texts, recorder, clock);
         form->RipFolder = rips;
         form->ResultFolder = folder;
         const int drive = form->DriveComboBox->findText(image.cuePath, Qt::MatchEndsWith);
@@ -197,7 +202,7 @@ TEST_F(RipperDialog, CdTextTitlesAreListedAndRippedUnderTheFileNameRules)
     };
     form->CheckListBox1->setCurrentRow(3);
     form->ChangeTitleBitBtnClick();
-    form->StartBitBtnClick();
+    ASSERT_TRUE(test::runToItsEnd(*form));
 
     const RippedDisc& disc = form->Ripped();
     EXPECT_EQ(disc.trackCount, 4);
@@ -227,7 +232,7 @@ TEST_F(RipperDialog, TwoTitlesGivingOneFileNameLeaveTheLaterTrack)
     auto form = open(insert(3));
     form->CheckListBox1->item(0)->setText(QStringLiteral("same"));
     form->CheckListBox1->item(2)->setText(QStringLiteral("SAME"));
-    form->StartBitBtnClick();
+    ASSERT_TRUE(test::runToItsEnd(*form));
     EXPECT_EQ(rippedNumbers(*form), (std::vector<int>{2, 3}));
     EXPECT_EQ(form->Ripped().tracks.back().wavPath, rips + QStringLiteral("Same.wav"));
 }
@@ -235,8 +240,8 @@ TEST_F(RipperDialog, TwoTitlesGivingOneFileNameLeaveTheLaterTrack)
 TEST_F(RipperDialog, TheOnlyDriveIsReadByTheDelayedReRead)
 {
     insert(2);
-    TRipperForm form(&titles, 100, library, texts, recorder, clock);
-    if (library.DrivePaths().size() != 1) {
+    TRipperForm form(&titles, 100, {library, encoder}, texts, recorder, clock);
+    if (library.drivePaths().size() != 1) {
         GTEST_SKIP() << "the machine has CD drives of its own";
     }
     EXPECT_TRUE(form.Timer1->isActive());
@@ -276,13 +281,15 @@ TEST_P(RipperRun, RipsTheCheckedTracksWithTheirOwnNumbers)
         check(*form, row, false);
     }
     QStringList totals;
-    recorder.onProcessEvents = [&] {
+    const auto noteTotal = [&] {
         if (totals.isEmpty() || totals.back() != form->TotalLabel->text()) {
             totals << form->TotalLabel->text();
         }
     };
+    afterEveryChunk(*form, noteTotal);
     form->TotalLabel->clear();
-    form->StartBitBtnClick();
+    ASSERT_TRUE(test::runToItsEnd(*form));
+    noteTotal();
 
     totals.removeAll(QString());
     EXPECT_EQ(totals, run.totals);
@@ -314,12 +321,15 @@ TEST_F(RipperDialog, AbortDuringTheThirdTrackStopsTheRunAndCloses)
 {
     auto form = open(insert(5, 60));
     form->show();
-    recorder.onProcessEvents = [&] {
-        if (form->Ripping && form->CheckListBox1->currentRow() == 2) {
-            form->AbortBitBtnClick();
+    // A click between two chunks of the third track.
+    bool clicked = false;
+    afterEveryChunk(*form, [&] {
+        if (!clicked && form->CheckListBox1->currentRow() == 2) {
+            clicked = true;
+            QTimer::singleShot(0, form->AbortBitBtn, &QPushButton::click);
         }
-    };
-    form->StartBitBtnClick();
+    });
+    ASSERT_TRUE(test::runToItsEnd(*form));
 
     EXPECT_EQ(result(), QStringLiteral("mrAbort\r\n"));
     EXPECT_TRUE(FileExists(ripped(2)));
@@ -357,7 +367,7 @@ TEST_F(RipperDialog, AFailedTrackLeavesTheDialogOpenUntilAbort)
     auto form = open(insert(2));
     form->RipFolder = folder + QStringLiteral("missing/");
     form->show();
-    form->StartBitBtnClick();
+    ASSERT_TRUE(test::runToItsEnd(*form));
 
     ASSERT_EQ(recorder.plainMessages.size(), 1);
     EXPECT_TRUE(recorder.plainMessages[0].contains(QStringLiteral("Track01.wav")));
@@ -390,12 +400,12 @@ TEST_F(RipperDialog, ARenamedTitleNamesTheTrackFile)
     EXPECT_EQ(form->CheckListBox1->item(0)->checkState(), Qt::Checked);
 
     bool writtenDuringTheRip = false;
-    recorder.onProcessEvents = [&] {
+    afterEveryChunk(*form, [&] {
         writtenDuringTheRip =
             writtenDuringTheRip ||
             (form->Ripping && FileExists(rips + QStringLiteral("What's Up   Live.wav")));
-    };
-    form->StartBitBtnClick();
+    });
+    ASSERT_TRUE(test::runToItsEnd(*form));
     EXPECT_TRUE(writtenDuringTheRip);
     EXPECT_TRUE(FileExists(rips + QStringLiteral("What's Up   Live.wav")));
     EXPECT_TRUE(FileExists(ripped(2)));
@@ -454,7 +464,7 @@ TEST_F(RipperDialog, ChangesDuringARunWaitUntilItIsOver)
 {
     auto form = open(insert(4));
     int listed = -1;
-    recorder.onProcessEvents = [&] {
+    afterEveryChunk(*form, [&] {
         if (form->Ripping && listed < 0) {
             form->WMDeviceChange(MediaNotice::Removal);
             form->DriveComboBoxChange();
@@ -462,8 +472,8 @@ TEST_F(RipperDialog, ChangesDuringARunWaitUntilItIsOver)
             form->WMDeviceChange(MediaNotice::Removal);
             listed = form->CheckListBox1->count();
         }
-    };
-    form->StartBitBtnClick();
+    });
+    ASSERT_TRUE(test::runToItsEnd(*form));
 
     EXPECT_EQ(listed, 4);
     for (int track = 1; track <= 4; ++track) {
@@ -477,14 +487,14 @@ TEST_F(RipperDialog, AnArrivalAfterARemovalDuringARunRefillsTheList)
 {
     auto form = open(insert(2));
     bool noticed = false;
-    recorder.onProcessEvents = [&] {
+    afterEveryChunk(*form, [&] {
         if (form->Ripping && !noticed) {
             noticed = true;
             form->WMDeviceChange(MediaNotice::Removal);
             form->WMDeviceChange(MediaNotice::Arrival);
         }
-    };
-    form->StartBitBtnClick();
+    });
+    ASSERT_TRUE(test::runToItsEnd(*form));
     EXPECT_TRUE(FileExists(ripped(2)));
     form->Timer1Timer();
     EXPECT_EQ(form->CheckListBox1->count(), 2);
@@ -494,7 +504,7 @@ TEST_F(RipperDialog, StartWithNothingCheckedRipsNothingAndTellsNothing)
 {
     auto form = open(insert(2));
     form->WMDeviceChange(MediaNotice::Removal);
-    form->StartBitBtnClick();
+    ASSERT_TRUE(test::runToItsEnd(*form));
     EXPECT_FALSE(FileExists(folder + QStringLiteral("RIPPERRESULT.txt")));
     EXPECT_FALSE(form->Ripping);
     EXPECT_FALSE(recorder.busy);
@@ -601,7 +611,7 @@ TEST_F(RipperDialog, ARunRemovesTheTrackFilesOfEarlierRuns)
     for (const QString& name : earlier + others) {
         test::writeFile(rips + name, "earlier");
     }
-    form->StartBitBtnClick();
+    ASSERT_TRUE(test::runToItsEnd(*form));
     for (const QString& name : earlier) {
         EXPECT_FALSE(FileExists(rips + name)) << name.toStdString();
     }
@@ -620,7 +630,7 @@ TEST_F(RipperDialog, TracksAShortImageCannotHoldAreNamedAsFailed)
     test::writeFile(image.binPath, image.bin.left(60 * 2352));
     auto form = open(image);
     ASSERT_EQ(form->CheckListBox1->count(), 3);
-    form->StartBitBtnClick();
+    ASSERT_TRUE(test::runToItsEnd(*form));
 
     EXPECT_EQ(result(), QStringLiteral("mrOK\r\n"));
     EXPECT_EQ(rippedNumbers(*form), std::vector<int>{1});
@@ -645,11 +655,12 @@ TEST_F(RipperDialog, AReadErrorOrARemovedDiscFailsTheTracksItReaches)
     } cases[] = {
         {"read error in the second track",
          [](test::FakeCDRipLibrary& fake, int row) {
-             fake.chunks[1].result = row == 1 ? kCrFailure : kCrRippingDone;
+             fake.chunks[1].result =
+                 row == 1 ? ReadChunkResult::Failed : ReadChunkResult::LastChunk;
          },
          {"2 Track02 " + TrackFailureText(test::shippedTexts(), TrackFailure::ReadError)}},
         {"disc taken out in the second track",
-         [](test::FakeCDRipLibrary& fake, int row) { fake.discPresent = row != 1; },
+         [](test::FakeCDRipLibrary& fake, int row) { fake.discIn = row != 1; },
          {"2 Track02 " + TrackFailureText(test::shippedTexts(), TrackFailure::DiscRemoved),
           "3 Track03 " + TrackFailureText(test::shippedTexts(), TrackFailure::DiscRemoved)}},
     };
@@ -658,24 +669,20 @@ TEST_F(RipperDialog, AReadErrorOrARemovedDiscFailsTheTracksItReaches)
         DeleteFilesByMask(rips + QStringLiteral("*"));
         test::FakeCDRipLibrary fake;
         fake.paths = {QStringLiteral("/dev/sr7")};
-        fake.drives[0].toc = {
-            TocEntry{0, kTocAudioFlags, 1, {}}, TocEntry{10, kTocAudioFlags, 2, {}},
-            TocEntry{20, kTocAudioFlags, 3, {}}, TocEntry{30, kTocDataFlags, 0xAA, {}}};
-        fake.drives[kNoDrive].tocResult = kCrFailure;
-        fake.chunks = {test::FakeChunk{kCrOk, QByteArray(2352, 'a')},
-                       test::FakeChunk{kCrRippingDone, QByteArray(2352, 'b')}};
-        TRipperForm form(&titles, 100, fake, texts, recorder, clock);
+        fake.drives[0].disc = DiscToc{DiscState::Read, {{0, true}, {10, true}, {20, true}}, 30, {}};
+        fake.chunks = {test::FakeChunk{ReadChunkResult::Chunk, QByteArray(2352, 'a')},
+                       test::FakeChunk{ReadChunkResult::LastChunk, QByteArray(2352, 'b')}};
+        TRipperForm form(&titles, 100, {fake, encoder}, texts, recorder, clock);
         form.RipFolder = rips;
         form.ResultFolder = folder;
         form.Timer1Timer();
         ASSERT_EQ(form.CheckListBox1->count(), 3);
-        recorder.onProcessEvents = [&] {
+        afterEveryChunk(form, [&] {
             if (form.Ripping) {
                 c.during(fake, form.CheckListBox1->currentRow());
             }
-        };
-        form.StartBitBtnClick();
-        recorder.onProcessEvents = nullptr;
+        });
+        ASSERT_TRUE(test::runToItsEnd(form));
 
         EXPECT_EQ(result(), QStringLiteral("mrOK\r\n"));
         EXPECT_EQ(failures(form), c.failed);
@@ -690,7 +697,7 @@ TEST_F(RipperDialog, AReadErrorOrARemovedDiscFailsTheTracksItReaches)
 TEST_F(RipperDialog, ScalingEnlargesTheControlsInsideTheGroupBoxes)
 {
     insert(1);
-    TRipperForm form(&titles, 129, library, texts, recorder, clock);
+    TRipperForm form(&titles, 129, {library, encoder}, texts, recorder, clock);
     EXPECT_EQ(form.size(), QSize(672, 719));
     EXPECT_EQ(form.GroupBox1->geometry(), QRect(13, 125, 639, 578));
     EXPECT_EQ(form.CheckListBox1->geometry(), QRect(21, 124, 424, 373));

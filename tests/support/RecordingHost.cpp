@@ -1,7 +1,5 @@
 #include "RecordingHost.h"
 
-#include "platform/EventWait.h"
-
 namespace qvr::test {
 
 int RecordingHost::showMessage(const MessageBoxRequest& request)
@@ -27,15 +25,6 @@ void RecordingHost::setBusyCursor(bool busy)
 {
     ++busyCalls;
     this->busy = busy;
-}
-
-void RecordingHost::processEvents(int maxWaitMs)
-{
-    ++eventRounds;
-    if (onProcessEvents) {
-        onProcessEvents();
-    }
-    processQtEvents(maxWaitMs);
 }
 
 QStringList RecordingHost::texts() const

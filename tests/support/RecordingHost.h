@@ -5,19 +5,17 @@
 #include <QStringList>
 
 #include <deque>
-#include <functional>
 #include <vector>
 
 namespace qvr::test {
 
 // A host that records every message and answers message boxes from a queue (the first button
-// when the queue is empty). Events are processed as in the program.
+// when the queue is empty).
 class RecordingHost : public Host {
   public:
     int showMessage(const MessageBoxRequest& request) override;
     void showPlainMessage(const QString& text) override;
     void setBusyCursor(bool busy) override;
-    void processEvents(int maxWaitMs) override;
 
     void answerNext(MessageButton button) { answers.push_back(static_cast<int>(button)); }
     // The texts of all messages, boxes and plain notes alike, in order.
@@ -28,9 +26,6 @@ class RecordingHost : public Host {
     std::deque<int> answers;
     bool busy = false;
     int busyCalls = 0;
-    int eventRounds = 0;
-    // Called in every round of event processing, before the events: a test's hand in a wait.
-    std::function<void()> onProcessEvents;
 
   private:
     QStringList order_;
