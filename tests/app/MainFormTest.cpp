@@ -236,7 +236,7 @@ TEST_F(MainForm, TheKeyboardReachesTheMenusAndLeavesTheList)
 
     QMenuBar* bar = form->menuBar();
     const MainFormControls c = controls(*form);
-    for (const Qt::Key key : {Qt::Key_F10, Qt::Key_Alt}) {
+    for (const Qt::Key key : {Qt::Key_Alt, Qt::Key_F10}) {
         SCOPED_TRACE(key);
         c.OpenFolderBitBtn->setFocus();
         QTest::keyClick(c.OpenFolderBitBtn, key);
