@@ -40,7 +40,6 @@ QString prepareProgramFolder(const QTemporaryDir& scratch, const QString& buildF
     QFile::copy(buildFolder + QStringLiteral("ver.ini"), program + QStringLiteral("ver.ini"));
     qputenv("HOME", scratch.path().toLocal8Bit());
     qputenv("XDG_DATA_HOME", (scratch.path() + QStringLiteral("/.local/share")).toLocal8Bit());
-    qvr::RefreshWindowsInfo();
     return program;
 }
 
@@ -57,7 +56,7 @@ int main(int argc, char** argv)
     const QString program = prepareProgramFolder(scratch, buildFolder);
     qvr::ConsoleHost host;
     qvr::AppSession session(host, 1);
-    session.settleLanguage(qvr::WindowsInfo().AppDataDir, program);
+    session.settleLanguage(session.systemInfo().AppDataDir, program);
 
     std::printf("%-6s %-11s %-11s %14s %16s\n", "class", "window", "decoded", "handler (ms)",
                 "with paint (ms)");

@@ -6,6 +6,7 @@
 #include "cdrip/Mp3LameLibrary.h"
 #include "lang/MessageBoxes.h"
 #include "lang/ProgramTexts.h"
+#include "platform/DVK_SystemInfo.h"
 
 #include <QString>
 
@@ -28,6 +29,8 @@ class AppSession {
     ProgramFolders& folders() { return folders_; }
     const ProgramFolders& folders() const { return folders_; }
     CdLibraries cdLibraries() { return {cdRipLibrary_, mp3Library_}; }
+    // The user's standard folders as they were when the session was made.
+    const TWindowsInfo& systemInfo() const { return systemInfo_; }
 
     // The language of the run from the choice in the work folder below appDataDir ("ENGLISH"
     // without one) and its texts from the program folder; a missing text file is reported.
@@ -45,10 +48,11 @@ class AppSession {
     void linkFfmpeg();
     // How fast this machine is, measured in the work folder.
     int measureSpeed() const;
-    // A rip result left by a run that ended before it was read would be taken for the next one's.
+    // A rip result file stays only until the next start, so it never tells of an older rip.
     void removeStaleRipResult() const;
 
   private:
+    TWindowsInfo systemInfo_;
     MessageBoxes messages_;
     ProgramTexts texts_;
     ProgramFolders folders_;

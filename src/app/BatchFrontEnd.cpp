@@ -353,7 +353,7 @@ int RunBatch(const BatchRequest& request, AppSession& session, std::FILE* out, s
 {
     TerminationSignals termination;
     Host& host = session.host();
-    session.setOutputAndWorkFolders(WindowsInfo());
+    session.setOutputAndWorkFolders(session.systemInfo());
     if (!request.workFolder.isEmpty()) {
         session.useWorkFolder(request.workFolder);
     }

@@ -37,7 +37,6 @@ int main(int argc, char* argv[])
 
     qvr::ConsoleHost host;
     qvr::AppSession session(host, qvr::MessageBoxes::desktopLanguageIndex());
-    qvr::RefreshWindowsInfo();
     // Another copy (the window or a batch) owns the work folder: convert nothing. A run with a
     // work folder of its own needs only that folder's lock, so several may run at once.
     std::unique_ptr<qvr::NamedMutex> guard;
@@ -47,6 +46,6 @@ int main(int argc, char* argv[])
     qvr::FixDecimalSeparator();
     const QString programFolder = QCoreApplication::applicationDirPath() + u'/';
     session.setProgramFolder(programFolder);
-    session.settleLanguage(qvr::WindowsInfo().AppDataDir, programFolder);
+    session.settleLanguage(session.systemInfo().AppDataDir, programFolder);
     return qvr::RunBatch(request, session, stdout, stderr);
 }

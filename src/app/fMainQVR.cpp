@@ -314,7 +314,7 @@ void TMainFormQVR::FormCreate()
     }
     ProgressTimer->setInterval(50);
     Engine->State.Frequency = FrequencyState{432.0, 440.0, QStringLiteral("432")};
-    session_.setOutputAndWorkFolders(WindowsInfo());
+    session_.setOutputAndWorkFolders(session_.systemInfo());
     Engine->State.WorkFolder = Folders.WorkFolder;
     Engine->State.DocumentsFolder = Folders.DocumentsFolder;
     Engine->State.ProgramOutputFolder = Folders.ProgramOutputFolder;

@@ -23,8 +23,6 @@ int main(int argc, char* argv[])
     std::unique_ptr<qvr::Host> host = qvr::MakeFrontEndHost();
     qvr::AppSession session(*host, qvr::MessageBoxes::desktopLanguageIndex());
 
-    // Module start-up, before any window.
-    qvr::RefreshWindowsInfo();
     // A running copy is asked to come to the front; the guard then ends this one with its message.
     qvr::ActivationChannel::callRunning(QStringLiteral("Quorvane"));
     const auto guard = qvr::GuardSingleInstance(*host, [](int code) { std::exit(code); });
@@ -34,7 +32,7 @@ int main(int argc, char* argv[])
     qvr::MainFormEnvironment environment;
     environment.arguments = QApplication::arguments().mid(1);
     const QString programFolder = QApplication::applicationDirPath() + u'/';
-    session.settleLanguage(qvr::WindowsInfo().AppDataDir, programFolder);
+    session.settleLanguage(session.systemInfo().AppDataDir, programFolder);
     qvr::QtTranslations qtTexts;
     qtTexts.apply(session.texts().language());
 

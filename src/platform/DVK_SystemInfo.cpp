@@ -9,8 +9,6 @@
 #include <pwd.h>
 #include <unistd.h>
 
-#include <memory>
-
 namespace qvr {
 namespace {
 
@@ -73,12 +71,6 @@ QString systemLocale()
     return all.isEmpty() ? environment("LANG") : all;
 }
 
-std::unique_ptr<TWindowsInfo>& instance()
-{
-    static std::unique_ptr<TWindowsInfo> info;
-    return info;
-}
-
 }  // namespace
 
 TWindowsInfo::TWindowsInfo()
@@ -101,19 +93,6 @@ TWindowsInfo::TWindowsInfo()
     AppDataDir = xdgDir("XDG_DATA_HOME", home() + QStringLiteral("/.local/share"));
     CommonAppDataDir = QStringLiteral("/usr/share");
     IsGermanSystem = WindowsLanguageId(systemLocale()) == 0x0407;
-}
-
-const TWindowsInfo& WindowsInfo()
-{
-    if (!instance()) {
-        RefreshWindowsInfo();
-    }
-    return *instance();
-}
-
-void RefreshWindowsInfo()
-{
-    instance() = std::make_unique<TWindowsInfo>();
 }
 
 }  // namespace qvr

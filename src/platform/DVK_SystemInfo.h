@@ -4,9 +4,10 @@
 
 namespace qvr {
 
-// The user's and the system's standard folders and a few facts about the system, gathered once
-// at start-up. Folder paths carry no trailing separator. On Linux the folders come from the XDG
-// base and user directories; what has no counterpart stays empty.
+// The user's and the system's standard folders and a few facts about the system, gathered when
+// the record is made (the session makes it once, at start-up). Folder paths carry no trailing
+// separator. On Linux the folders come from the XDG base and user directories; what has no
+// counterpart stays empty.
 struct TWindowsInfo {
     TWindowsInfo();
 
@@ -34,10 +35,5 @@ struct TWindowsInfo {
     QString CommonAppDataDir;
     bool IsGermanSystem = false;  // the system locale is German (Germany)
 };
-
-// The process-wide record; filled on first use.
-const TWindowsInfo& WindowsInfo();
-// Gathers the record anew (module start-up; tests that change the environment).
-void RefreshWindowsInfo();
 
 }  // namespace qvr

@@ -46,7 +46,7 @@ TEST_F(Startup, TheSessionMakesWhatBothFrontEndsNeedWithoutAWindow)
     chooseLanguage("FRANCE");
     settleLanguage();
     session.setProgramFolder(programFolder);
-    session.setOutputAndWorkFolders(WindowsInfo());
+    session.setOutputAndWorkFolders(session.systemInfo());
     session.writeProgramSettings();
     session.linkTools();
     session.linkFfmpeg();

@@ -41,7 +41,7 @@ TEST(UserInterfaceLocale, TakesTheFirstSetVariable)
 TEST(WindowsInfo, FoldersComeFromTheXdgDirectoriesWithoutTrailingSlash)
 {
     test::TempHome home;
-    const TWindowsInfo& info = WindowsInfo();
+    const TWindowsInfo info;
     EXPECT_EQ(info.PersonalDir, home.path() + "/Documents");
     EXPECT_EQ(info.AppDataDir + "/", home.dataHome());
     EXPECT_FALSE(info.AppDataDir.endsWith('/'));
@@ -57,7 +57,6 @@ TEST(WindowsInfo, GermanSystemMeansGermanyOnly)
                                          {"de_CH.UTF-8", false},
                                          {"en_US.UTF-8", false}}) {
         home.setEnv("LANG", locale);
-        RefreshWindowsInfo();
-        EXPECT_EQ(WindowsInfo().IsGermanSystem, german) << locale;
+        EXPECT_EQ(TWindowsInfo().IsGermanSystem, german) << locale;
     }
 }

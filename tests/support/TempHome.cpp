@@ -1,7 +1,5 @@
 #include "TempHome.h"
 
-#include "platform/DVK_SystemInfo.h"
-
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -18,7 +16,6 @@ TempHome::TempHome()
     setEnv("XDG_DATA_HOME", dataHome().toLocal8Bit());
     setEnv("XDG_CONFIG_HOME", (path() + QStringLiteral("/.config")).toLocal8Bit());
     setEnv("XDG_RUNTIME_DIR", (path() + QStringLiteral("/run")).toLocal8Bit());
-    RefreshWindowsInfo();
 }
 
 TempHome::~TempHome()
@@ -30,7 +27,6 @@ TempHome::~TempHome()
             qunsetenv(name.constData());
         }
     }
-    RefreshWindowsInfo();
 }
 
 void TempHome::setEnv(const char* name, const QByteArray& value)
