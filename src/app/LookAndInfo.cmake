@@ -5,6 +5,7 @@ find_package(JPEG REQUIRED)
 
 target_sources(qvr_app PRIVATE
     BackgroundPicture.cpp
+    CaptionFit.cpp
     fAboutQVR.cpp
     fMainQVRInfo.cpp
     fMainQVRLook.cpp

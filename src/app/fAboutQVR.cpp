@@ -3,6 +3,7 @@
 #include "JpegImage.h"
 #include "LinkLabel.h"
 #include "Publisher.h"
+#include "Scaling.h"
 #include "platform/DesktopOpener.h"
 #include "platform/FileSystem.h"
 
@@ -70,9 +71,27 @@ void TAboutBoxQVR::createControls()
     OKButton->setGeometry(95, 228, 75, 25);
     OKButton->setDefault(true);
     setFixedSize(264, 262);
+    scaleControls();
 }
 
-// Qt scales windows to the screen's pixel density itself, so the box needs no scaling here.
+// Every control, the font and the box itself grow by the main window's percentage.
+void TAboutBoxQVR::scaleControls()
+{
+    const int percent = content_.scalePercent;
+    if (percent == 100) {
+        return;
+    }
+    for (QWidget* child : findChildren<QWidget*>()) {
+        const QRect g = child->geometry();
+        child->setGeometry(Scaled(g.x(), percent), Scaled(g.y(), percent),
+                           Scaled(g.width(), percent), Scaled(g.height(), percent));
+    }
+    QFont scaledFont = font();
+    scaledFont.setPointSizeF(scaledFont.pointSizeF() * percent / 100.0);
+    setFont(scaledFont);
+    setFixedSize(Scaled(width(), percent), Scaled(height(), percent));
+}
+
 void TAboutBoxQVR::FormCreate()
 {
     setWindowTitle(kProductName);
@@ -91,7 +110,7 @@ void TAboutBoxQVR::FormCreate()
          std::initializer_list<QLabel*>{ProductName, VersionLabel, Copyright, MailLabel}) {
         label->adjustSize();
     }
-    URLLabel->setFixedWidth(130);
+    URLLabel->setFixedWidth(Scaled(130, content_.scalePercent));
     URLLabel->adjustSize();
 }
 

@@ -22,10 +22,12 @@ struct AboutBoxContent {
     QString supportMailAddress;
     // Opens an address; empty: the desktop's handler, else the web browser.
     std::function<bool(const QString&)> openDocument;
+    // The main window's start-up scaling: the box grows with it on large screens.
+    int scalePercent = 100;
 };
 
 // The about box: name, version, rights notice, the publisher's web site and the support mail
-// address. Not translated; created once at start-up, after the main window.
+// address. Not translated; created once at start-up, after the main window, and scaled as it is.
 class TAboutBoxQVR : public QDialog {
     Q_OBJECT
 
@@ -50,6 +52,7 @@ class TAboutBoxQVR : public QDialog {
 
   private:
     void createControls();
+    void scaleControls();
     void open(const QString& address);
 
     AboutBoxContent content_;

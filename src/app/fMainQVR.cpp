@@ -1,5 +1,6 @@
 #include "fMainQVR.h"
 
+#include "AltMenuAccess.h"
 #include "AppSession.h"
 #include "BackgroundPicture.h"
 #include "CdHandOff.h"
@@ -8,6 +9,7 @@
 #include "OpenDialogs.h"
 #include "ProgressDelegate.h"
 #include "Scaling.h"
+#include "TabOrder.h"
 #include "cdrip/DialogLook.h"
 #include "convert/AudioFormats.h"
 #include "convert/ConversionEngine.h"
@@ -199,6 +201,9 @@ void TMainFormQVR::createControls()
     OutputFolderBitBtn =
         makeButton(client_, "OutputFolderBitBtn", QStringLiteral("Ausgabe Ordner öffnen"),
                    QStyle::SP_DirLinkIcon, {840, 104, 161, 21});
+    // Tab walks the row of buttons from left to right, then the list below it.
+    SetTabOrder({OpenFolderBitBtn, OpenFileBitBtn, RipCDBitBtn, ComboBox1, ConvertBitBtn,
+                 AbortBitBtn, OutputFolderBitBtn, lvFiles});
 }
 
 // The run shows itself in the window's controls; the engine's timers are the window's.
@@ -227,15 +232,11 @@ void TMainFormQVR::createMenu()
 {
     QMenuBar* mm1 = menuBar();
     mm1->setObjectName(QStringLiteral("mm1"));
-    // The design's captions carry no mnemonics: F10 opens the menu bar from the keyboard, the
-    // arrow keys then walk it.
+    // The design's captions carry no mnemonics: Alt alone and F10 open the menu bar from the
+    // keyboard, the arrow keys then walk it.
+    new AltMenuAccess(mm1);
     auto* menuKey = new QShortcut(QKeySequence(Qt::Key_F10), this);
-    connect(menuKey, &QShortcut::activated, mm1, [mm1] {
-        if (!mm1->actions().isEmpty()) {
-            mm1->setFocus(Qt::ShortcutFocusReason);
-            mm1->setActiveAction(mm1->actions().first());
-        }
-    });
+    connect(menuKey, &QShortcut::activated, mm1, [mm1] { AltMenuAccess::openMenuBar(mm1); });
     mniProgramm1 = mm1->addMenu(QStringLiteral("Datei"));
     mniProgramm1->setObjectName(QStringLiteral("mniProgramm1"));
     OpenFolder1 = makeAction(mniProgramm1, "OpenFolder1", QStringLiteral("Ordner öffnern"),
@@ -369,6 +370,7 @@ void TMainFormQVR::scaleControls()
         font.setPointSizeF(font.pointSizeF() * ScalePercent / 100.0);
         child->setFont(font);
     }
+    scaleMenus();
     resize(Scaled(width(), ScalePercent), Scaled(height(), ScalePercent));
     for (int column = 0; column < FileListModel::kColumnCount; ++column) {
         lvFiles->setColumnWidth(column, Scaled(kScaledColumnWidths[column], ScalePercent));
@@ -392,6 +394,7 @@ void TMainFormQVR::ApplyLanguage()
     VersionText = ReadFirstLine(texts().folder() + QStringLiteral("ver.ini"))
                       .value_or(QCoreApplication::applicationVersion());
     setWindowTitle(QStringLiteral("Quorvane ") + VersionText);
+    fitCaptions();
 }
 
 void TMainFormQVR::FormShow()

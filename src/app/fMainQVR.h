@@ -231,6 +231,8 @@ class TMainFormQVR : public QMainWindow, private CdReadingWindow {
     void ApplySkinAtStartup();
     void ApplyStartupScaling();
     void scaleControls();
+    void scaleMenus();
+    void fitCaptions();
     void keepControlsInView();
     void connectDriveHandlers();
     void CdDrivesChanged();

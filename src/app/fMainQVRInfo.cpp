@@ -36,7 +36,8 @@ LanguageAddresses TMainFormQVR::addresses() const
 
 AboutBoxContent TMainFormQVR::aboutBoxContent() const
 {
-    return {Folders.ProgramFolder, VersionText, ProductPageAddress, SupportMailAddress, {}};
+    return {Folders.ProgramFolder, VersionText, ProductPageAddress,
+            SupportMailAddress,    {},          ScalePercent};
 }
 
 void TMainFormQVR::setDialogs(const WindowDialogs& dialogs)

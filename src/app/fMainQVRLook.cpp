@@ -1,5 +1,6 @@
 // The main window's look: the background picture, the skins and the translation table.
 #include "BackgroundPicture.h"
+#include "CaptionFit.h"
 #include "Skins.h"
 #include "cdrip/DialogLook.h"
 #include "fMainQVR.h"
@@ -9,8 +10,12 @@
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QTableView>
+
+#include <vector>
 
 namespace qvr {
 namespace {
@@ -151,6 +156,33 @@ void TMainFormQVR::ResetSkinControls()
     for (QWidget* control : std::initializer_list<QWidget*>{lvFiles, ComboBox1, AbortBitBtn,
                                                             ConvertBitBtn, OutputFolderBitBtn}) {
         control->hide();
+    }
+}
+
+// The menu bar and its menus grow with the controls on large screens.
+void TMainFormQVR::scaleMenus()
+{
+    QMenuBar* bar = menuBar();
+    std::vector<QWidget*> menus{bar};
+    for (QMenu* menu : bar->findChildren<QMenu*>()) {
+        menus.push_back(menu);
+    }
+    for (QWidget* menu : menus) {
+        QFont font = menu->font();
+        font.setPointSizeF(font.pointSizeF() * ScalePercent / 100.0);
+        menu->setFont(font);
+    }
+}
+
+// Some languages' captions are longer than the design's buttons and labels allow: those get a
+// smaller font, the others keep theirs.
+void TMainFormQVR::fitCaptions()
+{
+    for (QPushButton* button : client_->findChildren<QPushButton*>()) {
+        FitCaption(*button);
+    }
+    for (QLabel* label : {HeaderLabel, ProgressLabel, FehlerLabel, ConvertMSGLabel}) {
+        FitLabel(*label, width());
     }
 }
 

@@ -165,3 +165,18 @@ TEST_F(AboutAndInfo, EveryLanguageHasItsPagesInTheProgramFolder)
         EXPECT_TRUE(info.contains("1.818") || info.contains("1,818"));
     }
 }
+
+// On a large screen the about box, its controls and its font grow with the main window.
+TEST_F(AboutAndInfo, TheAboutBoxGrowsWithTheWindow)
+{
+    const auto small = start({}, 768);
+    const auto large = start({}, 2160);
+    const StartupDialogs smallDialogs(*small, opener);
+    const StartupDialogs largeDialogs(*large, opener);
+    const TAboutBoxQVR& smallBox = *smallDialogs.AboutBox;
+    const TAboutBoxQVR& largeBox = *largeDialogs.AboutBox;
+    EXPECT_EQ(largeBox.size(), QSize(433, 430));  // 264 x 262 by 164%
+    EXPECT_EQ(largeBox.OKButton->geometry(), QRect(156, 374, 123, 41));
+    EXPECT_DOUBLE_EQ(largeBox.font().pointSizeF(), smallBox.font().pointSizeF() * 1.64);
+    EXPECT_EQ(smallBox.size(), QSize(264, 262));
+}

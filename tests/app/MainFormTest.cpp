@@ -20,10 +20,24 @@
 
 #include <sys/stat.h>
 
+#include <vector>
+
 using namespace qvr;
 using namespace qvr::test;
 
 using MainForm = StartupFixture;
+
+namespace {
+
+// Shows the window and makes it the active one, so that keys reach the control with the focus.
+void showActive(QWidget& window)
+{
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+}
+
+}  // namespace
 
 TEST_F(MainForm, OpensWithTheDesignsMenuAndOnlyTheAddButtonsShowing)
 {
@@ -211,8 +225,8 @@ TEST_F(MainForm, TheSmallestWindowStillShowsEveryControl)
     }
 }
 
-// The menus and the controls are reached from the keyboard: F10 opens the menu bar, Tab leaves
-// the list.
+// The menus and the controls are reached from the keyboard: F10 or Alt alone opens the menu
+// bar, Tab leaves the list.
 TEST_F(MainForm, TheKeyboardReachesTheMenusAndLeavesTheList)
 {
     auto form = start();
@@ -220,14 +234,72 @@ TEST_F(MainForm, TheKeyboardReachesTheMenusAndLeavesTheList)
     form->activateWindow();
     QApplication::processEvents();
 
-    QTest::keyClick(form.get(), Qt::Key_F10);
     QMenuBar* bar = form->menuBar();
-    ASSERT_NE(bar->activeAction(), nullptr);
-    EXPECT_EQ(bar->activeAction()->menu(), controls(*form).mniProgramm1);
-    QTest::keyClick(bar, Qt::Key_Escape);
+    const MainFormControls c = controls(*form);
+    for (const Qt::Key key : {Qt::Key_Alt, Qt::Key_F10}) {
+        SCOPED_TRACE(key);
+        c.OpenFolderBitBtn->setFocus();
+        QTest::keyClick(c.OpenFolderBitBtn, key);
+        ASSERT_NE(bar->activeAction(), nullptr);
+        EXPECT_EQ(bar->activeAction()->menu(), c.mniProgramm1);
+        QTest::keyClick(bar, Qt::Key_Escape);
+        bar->setActiveAction(nullptr);
+    }
 
-    controls(*form).lvFiles->show();
-    controls(*form).lvFiles->setFocus();
-    QTest::keyClick(controls(*form).lvFiles, Qt::Key_Tab);
-    EXPECT_NE(QApplication::focusWidget(), controls(*form).lvFiles);
+    c.lvFiles->show();
+    c.lvFiles->setFocus();
+    QTest::keyClick(c.lvFiles, Qt::Key_Tab);
+    EXPECT_NE(QApplication::focusWidget(), c.lvFiles);
+}
+
+// Alt held for a shortcut or released after another key leaves the menu bar closed.
+TEST_F(MainForm, AltWithAnotherKeyDoesNotOpenTheMenuBar)
+{
+    auto form = start();
+    showActive(*form);
+    QPushButton* button = controls(*form).OpenFolderBitBtn;
+    button->setFocus();
+    QTest::keyPress(button, Qt::Key_Alt);
+    QTest::keyClick(button, Qt::Key_X, Qt::AltModifier);
+    QTest::keyRelease(button, Qt::Key_Alt);
+    EXPECT_EQ(form->menuBar()->activeAction(), nullptr);
+}
+
+// Tab walks the row of buttons from left to right and then the list; Shift+Tab walks back.
+TEST_F(MainForm, TabWalksTheButtonsFromLeftToRightThenTheList)
+{
+    auto form = start();
+    const MainFormControls c = controls(*form);
+    // As during a run's preparation with a CD drive present: every control of the row shows.
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             c.RipCDBitBtn, c.lvFiles, c.ComboBox1, c.ConvertBitBtn, c.OutputFolderBitBtn}) {
+        control->show();
+    }
+    showActive(*form);
+    const std::vector<QWidget*> order{c.OpenFolderBitBtn, c.OpenFileBitBtn, c.RipCDBitBtn,
+                                      c.ComboBox1,        c.ConvertBitBtn,  c.OutputFolderBitBtn,
+                                      c.lvFiles};
+    c.OpenFolderBitBtn->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), c.OpenFolderBitBtn);
+    for (std::size_t i = 1; i < order.size(); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), order[i]) << order[i]->objectName().toStdString();
+    }
+    for (std::size_t i = order.size() - 1; i > 0; --i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+        EXPECT_EQ(QApplication::focusWidget(), order[i - 1])
+            << order[i - 1]->objectName().toStdString();
+    }
+}
+
+// On a large screen the menu bar and its menus grow by the same percentage as the controls.
+TEST_F(MainForm, LargeScreensScaleTheMenus)
+{
+    const auto small = start({}, 768);
+    const auto large = start({}, 2160);
+    ASSERT_EQ(large->scalePercent(), 164);
+    EXPECT_DOUBLE_EQ(large->menuBar()->font().pointSizeF(),
+                     small->menuBar()->font().pointSizeF() * 1.64);
+    EXPECT_DOUBLE_EQ(controls(*large).mniProgramm1->font().pointSizeF(),
+                     controls(*small).mniProgramm1->font().pointSizeF() * 1.64);
 }
