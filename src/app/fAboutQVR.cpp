@@ -4,6 +4,7 @@
 #include "LinkLabel.h"
 #include "Publisher.h"
 #include "Scaling.h"
+#include "cdrip/DialogLook.h"
 #include "platform/DesktopOpener.h"
 #include "platform/FileSystem.h"
 
@@ -74,22 +75,10 @@ void TAboutBoxQVR::createControls()
     scaleControls();
 }
 
-// Every control, the font and the box itself grow by the main window's percentage.
+// Every control, its font and the box itself grow by the main window's percentage.
 void TAboutBoxQVR::scaleControls()
 {
-    const int percent = content_.scalePercent;
-    if (percent == 100) {
-        return;
-    }
-    for (QWidget* child : findChildren<QWidget*>()) {
-        const QRect g = child->geometry();
-        child->setGeometry(Scaled(g.x(), percent), Scaled(g.y(), percent),
-                           Scaled(g.width(), percent), Scaled(g.height(), percent));
-    }
-    QFont scaledFont = font();
-    scaledFont.setPointSizeF(scaledFont.pointSizeF() * percent / 100.0);
-    setFont(scaledFont);
-    setFixedSize(Scaled(width(), percent), Scaled(height(), percent));
+    EnlargeDialog(this, content_.scalePercent);
 }
 
 void TAboutBoxQVR::FormCreate()

@@ -2,6 +2,7 @@
 
 #include "platform/Scale.h"
 
+#include <QFrame>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -64,7 +65,10 @@ void EnlargeControls(QWidget* parent, int percent)
         const QRect g = child->geometry();
         child->setGeometry(Scaled(g.x(), percent), Scaled(g.y(), percent),
                            Scaled(g.width(), percent), Scaled(g.height(), percent));
-        if (qobject_cast<QGroupBox*>(child) != nullptr) {
+        // Group boxes and plain panels hold controls placed by hand; other controls lay out
+        // their own parts.
+        const bool panel = child->metaObject() == &QFrame::staticMetaObject;
+        if (qobject_cast<QGroupBox*>(child) != nullptr || panel) {
             EnlargeControls(child, percent);
         }
     }

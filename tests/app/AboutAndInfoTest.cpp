@@ -177,6 +177,7 @@ TEST_F(AboutAndInfo, TheAboutBoxGrowsWithTheWindow)
     const TAboutBoxQVR& largeBox = *largeDialogs.AboutBox;
     EXPECT_EQ(largeBox.size(), QSize(433, 430));  // 264 x 262 by 164%
     EXPECT_EQ(largeBox.OKButton->geometry(), QRect(156, 374, 123, 41));
+    EXPECT_EQ(largeBox.UpdateButton->geometry(), QRect(236, 249, 146, 41));  // inside the panel
     EXPECT_DOUBLE_EQ(largeBox.font().pointSizeF(), smallBox.font().pointSizeF() * 1.64);
     EXPECT_EQ(smallBox.size(), QSize(264, 262));
 }
