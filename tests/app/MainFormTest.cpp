@@ -1,5 +1,6 @@
 #include "StartupFixture.h"
 #include "support/MainFormControls.h"
+#include "support/TabWalk.h"
 
 #include "convert/ConversionEngine.h"
 #include "convert/FileListModel.h"
@@ -279,17 +280,7 @@ TEST_F(MainForm, TabWalksTheButtonsFromLeftToRightThenTheList)
     const std::vector<QWidget*> order{c.OpenFolderBitBtn, c.OpenFileBitBtn, c.RipCDBitBtn,
                                       c.ComboBox1,        c.ConvertBitBtn,  c.OutputFolderBitBtn,
                                       c.lvFiles};
-    c.OpenFolderBitBtn->setFocus();
-    ASSERT_EQ(QApplication::focusWidget(), c.OpenFolderBitBtn);
-    for (std::size_t i = 1; i < order.size(); ++i) {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        EXPECT_EQ(QApplication::focusWidget(), order[i]) << order[i]->objectName().toStdString();
-    }
-    for (std::size_t i = order.size() - 1; i > 0; --i) {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
-        EXPECT_EQ(QApplication::focusWidget(), order[i - 1])
-            << order[i - 1]->objectName().toStdString();
-    }
+    expectTabWalks(order);
 }
 
 // On a large screen the menu bar and its menus grow by the same percentage as the controls.

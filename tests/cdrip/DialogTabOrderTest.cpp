@@ -12,6 +12,7 @@
 #include "support/FakeClock.h"
 #include "support/RecordingHost.h"
 #include "support/ShippedTexts.h"
+#include "support/TabWalk.h"
 #include "support/TempHome.h"
 
 #include <gtest/gtest.h>
@@ -80,18 +81,7 @@ void expectTabWalks(QWidget& dialog, const std::vector<const char*>& names)
     dialog.show();
     dialog.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
-    const std::vector<QWidget*> order = reachable(dialog, names);
-    ASSERT_GE(order.size(), 2U);
-    order.front()->setFocus();
-    for (std::size_t i = 1; i < order.size(); ++i) {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        EXPECT_EQ(QApplication::focusWidget(), order[i]) << order[i]->objectName().toStdString();
-    }
-    for (std::size_t i = order.size() - 1; i > 0; --i) {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
-        EXPECT_EQ(QApplication::focusWidget(), order[i - 1])
-            << order[i - 1]->objectName().toStdString();
-    }
+    qvr::test::expectTabWalks(reachable(dialog, names));
 }
 
 }  // namespace
