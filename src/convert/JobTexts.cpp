@@ -2,6 +2,8 @@
 
 #include "lang/ProgramTexts.h"
 
+#include <QStringList>
+
 namespace qvr {
 namespace {
 
@@ -9,6 +11,12 @@ constexpr int kTimedOutText = 509;
 constexpr int kAbortedText = 510;
 constexpr int kFirstReasonText = 511;  // in the order of FailureReason after NotRegularFile
 constexpr int kTagsNotCopiedText = 520;
+constexpr int kSourceDamagedText = 521;
+constexpr int kOutputDamagedText = 522;
+constexpr int kSourceIncompleteText = 523;
+constexpr int kSourceChangedText = 524;
+constexpr int kNotSupportedText = 525;
+constexpr int kNameTakenText = 526;
 constexpr int kFinishedText = 10002;
 constexpr int kFinishedWithFailuresText = 10004;
 
@@ -25,6 +33,10 @@ int reasonTextNumber(FailureReason reason)
         case FailureReason::NameTooLong: return kFirstReasonText + 6;
         case FailureReason::NotRegularFile: return kFirstReasonText + 7;
         case FailureReason::OutputNotWritable: return kFirstReasonText + 8;
+        case FailureReason::SourceDamaged: return kSourceDamagedText;
+        case FailureReason::OutputDamaged: return kOutputDamagedText;
+        case FailureReason::SourceChanged: return kSourceChangedText;
+        case FailureReason::NotSupportedFile: return kNotSupportedText;
     }
     return 0;
 }
@@ -63,23 +75,61 @@ QString ReasonWords(FailureReason reason)
         case FailureReason::OutputIncomplete: return QStringLiteral("output incomplete");
         case FailureReason::DiskFull: return QStringLiteral("disk full");
         case FailureReason::OutputNotWritable: return QStringLiteral("output not writable");
+        case FailureReason::SourceDamaged: return QStringLiteral("source damaged");
+        case FailureReason::OutputDamaged: return QStringLiteral("output damaged");
+        case FailureReason::SourceChanged:
+            return QStringLiteral("source changed during conversion");
+        case FailureReason::NotSupportedFile: return QStringLiteral("not a supported file");
     }
     return QString();
 }
 
+namespace {
+
+struct Note {
+    bool JobResult::*applies;
+    bool whenSet;
+    int text;
+    const char* words;
+};
+
+// What a converted row may add to its "Done", in this order.
+constexpr Note kNotes[] = {
+    {&JobResult::tagsCopied, false, kTagsNotCopiedText, "tags not copied"},
+    {&JobResult::sourceIncomplete, true, kSourceIncompleteText, "source incomplete"},
+    {&JobResult::nameTaken, true, kNameTakenText, "name taken"},
+};
+
+QStringList notesOf(const JobResult& result, const ProgramTexts* texts)
+{
+    QStringList notes;
+    if (!result.converted()) {
+        return notes;
+    }
+    for (const Note& note : kNotes) {
+        if (result.*note.applies == note.whenSet) {
+            const QString words = QString::fromLatin1(note.words);
+            notes << (texts != nullptr ? textOr(*texts, note.text, words) : words);
+        }
+    }
+    return notes;
+}
+
+}  // namespace
+
 QString NoteWords(const JobResult& result)
 {
-    return result.converted() && !result.tagsCopied ? QStringLiteral("tags not copied") : QString();
+    return notesOf(result, nullptr).join(QStringLiteral("; "));
 }
 
 QString ConvertedStatusText(const ProgramTexts& texts, const JobResult& result,
                             const QString& doneText)
 {
-    if (result.tagsCopied) {
+    const QStringList notes = notesOf(result, &texts);
+    if (notes.isEmpty()) {
         return doneText;
     }
-    return doneText + QStringLiteral(" (") + textOr(texts, kTagsNotCopiedText, NoteWords(result)) +
-           u')';
+    return doneText + QStringLiteral(" (") + notes.join(QStringLiteral("; ")) + u')';
 }
 
 QString RowStatusText(const ProgramTexts& texts, const JobResult& result, const QString& failedText)

@@ -21,6 +21,10 @@ enum class FailureReason {
     OutputIncomplete,   // what the tools wrote is damaged or of the wrong length or kind
     DiskFull,           // a disk ran out of room
     OutputNotWritable,  // the output folder or name cannot be written
+    SourceDamaged,      // the source does not decode without errors
+    OutputDamaged,      // the output decodes, but not as the source sounds (depth, channels, level)
+    SourceChanged,      // the source was written to while it was converted
+    NotSupportedFile,   // no audio file of a supported kind (or a link that leads nowhere)
 };
 
 // How a job ended, and where its output is.
@@ -30,6 +34,10 @@ struct JobResult {
     QString output;  // full path of the checked output; empty without one
     int seconds = 0;
     bool tagsCopied = true;  // a converted output carries all the tags it should
+    // The source decoded cleanly but ended before its header said: converted as far as it plays.
+    bool sourceIncomplete = false;
+    // A file that is not an output of ours had the output's name: this one took a numbered name.
+    bool nameTaken = false;
 
     JobResult() = default;
     JobResult(JobOutcome outcome_, FailureReason reason_ = FailureReason::None,
@@ -45,7 +53,8 @@ struct JobResult {
 QString OutcomeWord(JobOutcome outcome);
 // A short English reason: "decoder failed", "disk full", ...; empty for None.
 QString ReasonWords(FailureReason reason);
-// What a converted file's line adds: "tags not copied"; empty when all went well.
+// What a converted file's line adds: "tags not copied", "source incomplete", "name taken",
+// separated by "; "; empty when all went well.
 QString NoteWords(const JobResult& result);
 
 // What a batch run needs from the front end that shows it: the window locks its controls and
