@@ -125,8 +125,7 @@ class ConsoleRunView : public RunView {
 
 int frequencyIndex(int hertz)
 {
-    const QStringList items = FrequencyItems();
-    return items.indexOf(QString::number(hertz) + QStringLiteral("Hz"));
+    return TargetTexts().indexOf(QString::number(hertz));
 }
 
 QString absolutePath(const QString& path, const QString& currentFolder)
@@ -321,32 +320,43 @@ BatchRequest ParseBatchArguments(const QStringList& arguments, const QString& cu
 QString BatchUsage()
 {
     return QStringLiteral(
-        "usage: quorvane-batch --frequency HZ [--subfolders] [--jobs N] [--resume]\n"
-        "                      [--work-folder DIR] [--cpu-report] PATH...\n"
-        "       quorvane-batch --frequency HZ --cd SOURCE [--cd-name NAME] [--tracks LIST]\n"
-        "\n"
-        "Re-tunes every supported file (MP3, WAV, FLAC, AIFF, AIF, AAC, M4A) named, or found in\n"
-        "a folder named (with --subfolders also in its subfolders), to HZ: one of 174, 285, 396,\n"
-        "417, 432, 528, 639, 741, 852, 963. Outputs go below ~/Documents/Quorvane/HZ Hz/.\n"
-        "\n"
-        "--jobs N converts N files at once (default: one per processor core). --resume keeps\n"
-        "an output that is there already, tuned to HZ and newer than its file (its line says\n"
-        "kept), so an interrupted run goes on where it stopped. --work-folder DIR puts the\n"
-        "work files into DIR instead of the program's work folder: runs with work folders of\n"
-        "their own may run at the same time, for example one per folder of a library.\n"
-        "\n"
-        "--cd rips the tracks of a CD (SOURCE: a drive such as /dev/sr0, or a .cue sheet) as\n"
-        "Read CD does, all or those of LIST (such as 1,3-5), into ~/Documents/Quorvane/\n"
-        "CD-ROM-Input/NAME/ and converts them to MP3 there. NAME defaults to the disc's\n"
-        "CD-TEXT title, else \"Audio CD\" and the date. A track that cannot be read is a line\n"
-        "of its own with its reason.\n"
-        "\n"
-        "Standard output: one line per file, tab-separated: input, seconds, output, outcome\n"
-        "(converted, failed, timed out, aborted, kept) and the reason of a failure; tab, newline\n"
-        "and backslash in names are written as \\t, \\n and \\\\. Standard error: a summary.\n"
-        "\n"
-        "Exit status: 0 every file converted, 1 some file not, 2 wrong command line, 3 another\n"
-        "copy of Quorvane is running, 128 + N after signal N (the run is cleaned up first).\n");
+               "usage: quorvane-batch --frequency HZ [--subfolders] [--jobs N] [--resume]\n"
+               "                      [--work-folder DIR] [--cpu-report] PATH...\n"
+               "       quorvane-batch --frequency HZ --cd SOURCE [--cd-name NAME] [--tracks LIST]\n"
+               "\n"
+               "Re-tunes every supported file (%1) named, or found in\n"
+               "a folder named (with --subfolders also in its subfolders), to HZ: one of\n"
+               "%2. Outputs go below ~/Documents/Quorvane/HZ Hz/.\n"
+               "\n"
+               "--jobs N converts N files at once (default: one per processor core). --resume "
+               "keeps\n"
+               "an output that is there already, tuned to HZ and newer than its file (its line "
+               "says\n"
+               "kept), so an interrupted run goes on where it stopped. --work-folder DIR puts the\n"
+               "work files into DIR instead of the program's work folder: runs with work folders "
+               "of\n"
+               "their own may run at the same time, for example one per folder of a library.\n"
+               "\n"
+               "--cd rips the tracks of a CD (SOURCE: a drive such as /dev/sr0, or a .cue sheet) "
+               "as\n"
+               "Read CD does, all or those of LIST (such as 1,3-5), into ~/Documents/Quorvane/\n"
+               "CD-ROM-Input/NAME/ and converts them to MP3 there. NAME defaults to the disc's\n"
+               "CD-TEXT title, else \"Audio CD\" and the date. A track that cannot be read is a "
+               "line\n"
+               "of its own with its reason.\n"
+               "\n"
+               "Standard output: one line per file, tab-separated: input, seconds, output, "
+               "outcome\n"
+               "(converted, failed, timed out, aborted, kept) and the reason of a failure; tab, "
+               "newline\n"
+               "and backslash in names are written as \\t, \\n and \\\\. Standard error: a "
+               "summary.\n"
+               "\n"
+               "Exit status: 0 every file converted, 1 some file not, 2 wrong command line, 3 "
+               "another\n"
+               "copy of Quorvane is running, 128 + N after signal N (the run is cleaned up "
+               "first).\n")
+        .arg(KindLabels().join(QStringLiteral(", ")), TargetTexts().join(QStringLiteral(", ")));
 }
 
 int RunBatch(const BatchRequest& request, AppSession& session, std::FILE* out, std::FILE* err)

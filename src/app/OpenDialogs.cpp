@@ -1,5 +1,7 @@
 #include "OpenDialogs.h"
 
+#include "convert/AudioFormats.h"
+
 #include <QDir>
 #include <QFileDialog>
 #include <QStringList>
@@ -41,13 +43,14 @@ constexpr LanguageText kFolderSuggestions[5] = {
 QString OpenDialogFilter()
 {
     // Linux names are case-sensitive: list both spellings of each extension.
+    QStringList names;
     QStringList patterns;
-    for (const char* extension : {"mp3", "wav", "m4a", "flac", "m4a", "aac", "aiff", "aif"}) {
-        patterns << QStringLiteral("*.") + QLatin1String(extension);
-        patterns << QStringLiteral("*.") + QString::fromLatin1(extension).toUpper();
+    for (const KindSpec& kind : AllKinds()) {
+        const QString extension = QLatin1String(kind.extension);
+        names << extension.mid(1);
+        patterns << u'*' + extension << u'*' + extension.toUpper();
     }
-    return QStringLiteral("mp3, wav, m4a, flac, m4a, aac, aiff, aif (") + patterns.join(u' ') +
-           u')';
+    return names.join(QStringLiteral(", ")) + QStringLiteral(" (") + patterns.join(u' ') + u')';
 }
 
 QString frequencyPlaceholder(const QString& language)

@@ -16,6 +16,7 @@
 #include "convert/FileGathering.h"
 #include "convert/FileListModel.h"
 #include "convert/Frequencies.h"
+#include "convert/JobTexts.h"
 #include "convert/WorkFiles.h"
 #include "lang/ProgramTexts.h"
 #include "lang/TranslationDispatcher.h"
@@ -447,7 +448,8 @@ void TMainFormQVR::OpenFileBitBtnClick()
     // Only the seven kinds can be converted, and only from a regular file: anything else would
     // end without output, and opening a pipe or device would wait.
     if (!IsSupportedFile(file) || !IsRegularFile(file)) {
-        messages().show(texts().text(508), MessageKind::Information, {MessageButton::OK});
+        messages().show(UnsupportedFileText(texts()), MessageKind::Information,
+                        {MessageButton::OK});
         return;
     }
     Engine->State.CdMode = false;
@@ -482,7 +484,8 @@ void TMainFormQVR::FilesDropped(const QStringList& paths)
 {
     const DroppedFiles dropped = SortDropped(paths);
     if (dropped.refused) {
-        messages().show(texts().text(508), MessageKind::Information, {MessageButton::OK});
+        messages().show(UnsupportedFileText(texts()), MessageKind::Information,
+                        {MessageButton::OK});
     }
     if (dropped.empty()) {
         return;

@@ -5,19 +5,31 @@
 namespace qvr {
 namespace {
 
-struct KindRow {
-    AudioKind kind;
-    const char* extension;
-    const char* label;
-};
+using enum KindTool;
 
-// In the order the naming rule tries them.
-constexpr KindRow kKinds[] = {
-    {AudioKind::Mp3, ".mp3", "MP3"},    {AudioKind::Wav, ".wav", "WAV"},
-    {AudioKind::Flac, ".flac", "FLAC"}, {AudioKind::Aiff, ".aiff", "AIFF"},
-    {AudioKind::Aif, ".aif", "AIF"},    {AudioKind::Aac, ".aac", "AAC"},
-    {AudioKind::M4a, ".m4a", "M4A"},
+// clang-format off
+constexpr KindSpec kKinds[] = {
+    // kind            ext      label   decoder    encoder    codec   deep codec   deep format
+    //                                  lossy  tags               estimate
+    {AudioKind::Mp3,  ".mp3",  "MP3",  Mp3Tool,   Mp3Tool,   "mp3",  "",          "",
+                                        true,  TagFamily::Mpeg,   16, 5},   // 3.2
+    {AudioKind::Wav,  ".wav",  "WAV",  Copy,      Copy,      "",     "",          "",
+                                        false, TagFamily::Wav,    2, 43},
+    {AudioKind::Flac, ".flac", "FLAC", Converter, Converter, "flac", "",          "s32",
+                                        false, TagFamily::Flac,   6, 25},   // 0.24
+    {AudioKind::Aiff, ".aiff", "AIFF", Converter, Converter, "pcm_s16be", "pcm_s24be", "",
+                                        false, TagFamily::Aiff,   4, 43},
+    {AudioKind::Aif,  ".aif",  "AIF",  Converter, Converter, "pcm_s16be", "pcm_s24be", "",
+                                        false, TagFamily::Aiff,   4, 43},
+    {AudioKind::Aac,  ".aac",  "AAC",  Converter, Converter, "aac",  "",          "",
+                                        true,  TagFamily::Adts,   11, 4},   // 2.75
+    {AudioKind::M4a,  ".m4a",  "M4A",  Converter, Converter, "alac", "",          "s32p",
+                                        false, TagFamily::Mp4,    5, 28},
 };
+// clang-format on
+
+constexpr KindSpec kNoKind = {AudioKind::None, "", "", Copy, Copy, "", "", "", false,
+                              TagFamily::None, 0,  1};
 
 qsizetype lastSeparator(const QString& path, PathStyle style)
 {
@@ -45,6 +57,30 @@ QString collapseDoubleSeparators(const QString& text, PathStyle style)
 
 }  // namespace
 
+std::span<const KindSpec> AllKinds()
+{
+    return kKinds;
+}
+
+const KindSpec& SpecOf(AudioKind kind)
+{
+    for (const KindSpec& row : kKinds) {
+        if (row.kind == kind) {
+            return row;
+        }
+    }
+    return kNoKind;
+}
+
+QStringList KindLabels()
+{
+    QStringList labels;
+    for (const KindSpec& row : kKinds) {
+        labels << QLatin1String(row.label);
+    }
+    return labels;
+}
+
 QString ExtensionOf(const QString& name, PathStyle style)
 {
     const QString trimmed = TrimBlanksAndControls(name);
@@ -58,7 +94,7 @@ QString ExtensionOf(const QString& name, PathStyle style)
 AudioKind KindOf(const QString& name, PathStyle style)
 {
     const QString extension = ExtensionOf(name, style);
-    for (const KindRow& row : kKinds) {
+    for (const KindSpec& row : kKinds) {
         if (extension == QLatin1String(row.extension)) {
             return row.kind;
         }
@@ -101,22 +137,12 @@ bool IsSupportedFile(const QString& name, PathStyle style)
 
 QString KindExtension(AudioKind kind)
 {
-    for (const KindRow& row : kKinds) {
-        if (row.kind == kind) {
-            return QLatin1String(row.extension);
-        }
-    }
-    return QString();
+    return QLatin1String(SpecOf(kind).extension);
 }
 
 QString KindLabel(AudioKind kind)
 {
-    for (const KindRow& row : kKinds) {
-        if (row.kind == kind) {
-            return QLatin1String(row.label);
-        }
-    }
-    return QString();
+    return QLatin1String(SpecOf(kind).label);
 }
 
 QString FileNameOf(const QString& path, PathStyle style)
@@ -132,7 +158,7 @@ QString FolderOf(const QString& path, PathStyle style)
 QString MakeOutputName(const QString& fileName, const QString& frequencyText, PathStyle style)
 {
     QString name = fileName;
-    for (const KindRow& row : kKinds) {
+    for (const KindSpec& row : kKinds) {
         if (KindOf(name, style) == row.kind) {
             const QString extension = QLatin1String(row.extension);
             name = ReplaceAll(name, extension,

@@ -3,11 +3,46 @@
 #include "platform/PathStyle.h"
 
 #include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <span>
 
 namespace qvr {
 
 // The kinds of audio file the program converts, recognised by their extension.
 enum class AudioKind { None, Mp3, Wav, Flac, Aiff, Aif, Aac, M4a };
+
+// The tool that turns a file of a kind into the work WAV, or the work WAV into one.
+enum class KindTool { Mp3Tool, Copy, Converter };
+
+// How the tags of a kind are stored (see TagCopy).
+enum class TagFamily { None, Mpeg, Adts, Wav, Aiff, Flac, Mp4 };
+
+// Everything the program knows of one kind: the only place a kind is described.
+struct KindSpec {
+    AudioKind kind;
+    const char* extension;  // ".mp3": how a file of the kind is recognised and how outputs end
+    const char* label;      // "MP3": in status texts, dialogs' filters and the usage text
+    KindTool decoder;       // makes the work WAV from a source of the kind
+    KindTool encoder;       // makes an output of the kind from the stretched work WAV
+    const char* codec;      // the converter's codec for an output; empty: PCM as the work file
+    const char* deepCodec;  // the codec when the work file is deeper than 16 bits; empty: codec
+    // The converter's sample format that keeps a deep work file's depth; empty: the codec does.
+    const char* deepSampleFormat;
+    bool lossy;
+    TagFamily tags;
+    // Seconds per megabyte on the reference machine (before the factor 10) as a fraction.
+    std::int64_t estimateNumerator;
+    std::int64_t estimateDenominator;
+};
+
+// Every kind, in the order the naming rule tries them.
+std::span<const KindSpec> AllKinds();
+// The row of a kind; the row of no kind (all empty) for None.
+const KindSpec& SpecOf(AudioKind kind);
+// "MP3", "WAV", ... in the table's order.
+QStringList KindLabels();
 
 // The kind of a full path or bare file name: its trimmed extension with A-Z lowered, compared
 // exactly (so "Song.MP3 " is MP3, "Song.mp3.bak" is none).

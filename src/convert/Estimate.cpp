@@ -17,27 +17,6 @@ std::int64_t roundHalfEven(std::int64_t numerator, std::int64_t denominator)
     return quotient;
 }
 
-struct Factor {
-    std::int64_t numerator;
-    std::int64_t denominator;
-};
-
-// Seconds per megabyte on the reference machine, before the factor 10.
-Factor factorFor(AudioKind kind)
-{
-    switch (kind) {
-        case AudioKind::Mp3: return {16, 5};  // 3.2
-        case AudioKind::Aac: return {11, 4};  // 2.75
-        case AudioKind::Aiff:
-        case AudioKind::Aif: return {4, 43};
-        case AudioKind::Flac: return {6, 25};  // 0.24
-        case AudioKind::M4a: return {5, 28};
-        case AudioKind::Wav: return {2, 43};
-        case AudioKind::None: break;
-    }
-    return {0, 1};
-}
-
 }  // namespace
 
 std::int64_t RoundedMegabytes(std::int64_t bytes)
@@ -47,10 +26,11 @@ std::int64_t RoundedMegabytes(std::int64_t bytes)
 
 int RawEstimateSeconds(std::int64_t bytes, AudioKind kind, int pcSpeed)
 {
-    const Factor factor = factorFor(kind);
+    const KindSpec& spec = SpecOf(kind);
     const std::int64_t speed = std::max(pcSpeed, 1);
-    return static_cast<int>(roundHalfEven(RoundedMegabytes(bytes) * factor.numerator * 10 * 20,
-                                          factor.denominator * speed));
+    return static_cast<int>(
+        roundHalfEven(RoundedMegabytes(bytes) * spec.estimateNumerator * 10 * 20,
+                      spec.estimateDenominator * speed));
 }
 
 int EstimateSecondsFrom(int rawEstimate)

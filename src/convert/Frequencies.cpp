@@ -1,38 +1,56 @@
 #include "Frequencies.h"
 
+#include <cmath>
 #include <cstdio>
+#include <iterator>
 
 namespace qvr {
 namespace {
 
-struct FrequencyRow {
-    int target;
-    double reference;
-};
+// The targets a run can be tuned to, in the chooser's order: the one list of them.
+constexpr int kTargets[] = {174, 285, 396, 417, 432, 528, 639, 741, 852, 963};
 
-constexpr FrequencyRow kFrequencies[kFrequencyCount] = {
-    {174, 174.614}, {285, 277.183}, {396, 391.995}, {417, 415.305}, {432, 440.0},
-    {528, 523.251}, {639, 622.254}, {741, 739.989}, {852, 830.609}, {963, 987.767},
-};
+constexpr double kConcertPitch = 440.0;
 
 }  // namespace
+
+int FrequencyCount()
+{
+    return int(std::size(kTargets));
+}
+
+QStringList TargetTexts()
+{
+    QStringList texts;
+    for (int target : kTargets) {
+        texts << QString::number(target);
+    }
+    return texts;
+}
 
 QStringList FrequencyItems()
 {
     QStringList items;
-    for (const FrequencyRow& row : kFrequencies) {
-        items << QString::number(row.target) + QStringLiteral("Hz");
+    for (const QString& target : TargetTexts()) {
+        items << target + QStringLiteral("Hz");
     }
     return items;
 }
 
+double NearestNote(double frequency)
+{
+    const double semitones = std::round(12.0 * std::log2(frequency / kConcertPitch));
+    const double note = kConcertPitch * std::pow(2.0, semitones / 12.0);
+    return std::round(note * 1000.0) / 1000.0;
+}
+
 FrequencyState FrequencyForIndex(int index)
 {
-    if (index < 0 || index >= kFrequencyCount) {
+    if (index < 0 || index >= FrequencyCount()) {
         return {};
     }
-    const FrequencyRow& row = kFrequencies[index];
-    return {static_cast<double>(row.target), row.reference, QString::number(row.target)};
+    const int target = kTargets[index];
+    return {double(target), NearestNote(target), QString::number(target)};
 }
 
 double TempoPercent(double targetFrequency, double referencePitch)

@@ -13,12 +13,19 @@ struct FrequencyState {
     QString FrequencyText = QStringLiteral("432");
 };
 
-inline constexpr int kFrequencyCount = 10;
+// How many targets there are: the chooser has one item per target.
+int FrequencyCount();
 
-// The chooser's items: "174Hz" ... "963Hz".
+// The chooser's items, in the order of the targets: "174Hz" ... "963Hz".
 QStringList FrequencyItems();
+// The targets as they stand in names and folders: "174" ... "963".
+QStringList TargetTexts();
 
-// The state for a chooser index; the default (432 Hz from 440 Hz) outside 0..9.
+// The note of the equal-tempered scale with A = 440 Hz nearest to a frequency, in hertz rounded
+// to three decimals (F3 = 174.614 for 174 Hz).
+double NearestNote(double frequency);
+
+// The state for a chooser index; the default (432 Hz from 440 Hz) outside the list.
 FrequencyState FrequencyForIndex(int index);
 
 // The tempo change that leads from the reference pitch to the target, in percent.

@@ -1,5 +1,6 @@
 #include "JobTexts.h"
 
+#include "AudioFormats.h"
 #include "lang/ProgramTexts.h"
 
 #include <QStringList>
@@ -17,6 +18,7 @@ constexpr int kSourceIncompleteText = 523;
 constexpr int kSourceChangedText = 524;
 constexpr int kNotSupportedText = 525;
 constexpr int kNameTakenText = 526;
+constexpr int kUnsupportedFileText = 508;
 constexpr int kFinishedText = 10002;
 constexpr int kFinishedWithFailuresText = 10004;
 
@@ -155,6 +157,13 @@ QString RunEndText(const ProgramTexts& texts, int converted, int notConverted)
                   QStringLiteral("The conversion has finished. Converted: %1, not converted: %2."))
         .arg(converted)
         .arg(notConverted);
+}
+
+QString UnsupportedFileText(const ProgramTexts& texts)
+{
+    QStringList labels = KindLabels();
+    const QString last = labels.takeLast();
+    return texts.text(kUnsupportedFileText).arg(labels.join(QStringLiteral(", ")), last);
 }
 
 }  // namespace qvr

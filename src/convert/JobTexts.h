@@ -20,4 +20,8 @@ QString ConvertedStatusText(const ProgramTexts& texts, const JobResult& result,
 // many were not, or the plain "finished" text when none failed.
 QString RunEndText(const ProgramTexts& texts, int converted, int notConverted);
 
+// "This file cannot be converted. Supported are MP3, ... and M4A." in the language of the run,
+// naming every kind the program converts.
+QString UnsupportedFileText(const ProgramTexts& texts);
+
 }  // namespace qvr

@@ -1,5 +1,7 @@
 #include "OutputCheck.h"
 
+#include "ToolCommands.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -9,20 +11,6 @@ namespace {
 constexpr double kLeastToleranceSeconds = 0.05;
 // A length the container only guesses from the bit rate can be far off.
 constexpr double kGuessedLengthShare = 0.10;
-
-QString expectedCodec(AudioKind kind, int bits)
-{
-    switch (kind) {
-        case AudioKind::Mp3: return QStringLiteral("mp3");
-        case AudioKind::Flac: return QStringLiteral("flac");
-        case AudioKind::Aiff:
-        case AudioKind::Aif:
-            return bits > 16 ? QStringLiteral("pcm_s24be") : QStringLiteral("pcm_s16be");
-        case AudioKind::Aac: return QStringLiteral("aac");
-        case AudioKind::M4a: return QStringLiteral("alac");
-        default: return QString();
-    }
-}
 
 }  // namespace
 
@@ -55,14 +43,14 @@ Expectation ExpectedStretch(const AudioFacts& input, double lengthRatio)
 Expectation ExpectedOutput(AudioKind kind, const AudioFacts& stretched)
 {
     Expectation expected;
-    expected.codec = expectedCodec(kind, stretched.bits);
+    const KindSpec& spec = SpecOf(kind);
+    expected.codec = spec.encoder == KindTool::Converter ? ConverterCodec(kind, stretched.bits)
+                                                         : QLatin1String(spec.codec);
     // A lossless target keeps the depth of the work file.
-    const bool lossless = kind != AudioKind::Mp3 && kind != AudioKind::Aac;
-    expected.bits = lossless ? stretched.bits : 0;
+    expected.bits = spec.lossy ? 0 : stretched.bits;
     expected.seconds = stretched.seconds;
     // The MP3 encoder and a copy keep the channels; the converter always writes two.
-    const bool keepsChannels = kind == AudioKind::Mp3 || kind == AudioKind::Wav;
-    expected.channels = keepsChannels ? stretched.channels : 2;
+    expected.channels = spec.encoder == KindTool::Converter ? 2 : stretched.channels;
     return expected;
 }
 

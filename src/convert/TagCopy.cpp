@@ -54,20 +54,11 @@ constexpr std::array<const char*, 3> kSourceStreamFields = {"LENGTH", "ITUNSMPB"
 constexpr std::array<const char*, 9> kTimeCodedFrames = {"ETCO", "MLLT", "SYTC", "SYLT", "CHAP",
                                                          "CTOC", "SEEK", "ASPI", "POSS"};
 
-enum class Family { None, Mpeg, Adts, Wav, Aiff, Flac, Mp4 };
+using Family = TagFamily;
 
 Family familyOf(const QString& path)
 {
-    switch (KindOf(path)) {
-        case AudioKind::Mp3: return Family::Mpeg;
-        case AudioKind::Aac: return Family::Adts;
-        case AudioKind::Wav: return Family::Wav;
-        case AudioKind::Aiff:
-        case AudioKind::Aif: return Family::Aiff;
-        case AudioKind::Flac: return Family::Flac;
-        case AudioKind::M4a: return Family::Mp4;
-        default: return Family::None;
-    }
+    return SpecOf(KindOf(path)).tags;
 }
 
 String toTagString(const QString& text)
@@ -576,8 +567,9 @@ std::optional<TagSet> readTags(const QString& path)
         case Family::Aiff: return readAiff(stream);
         case Family::Flac: return readFlac(stream);
         case Family::Mp4: return readMp4(stream);
-        default: return std::nullopt;
+        case Family::None: break;
     }
+    return std::nullopt;
 }
 
 bool writeTags(const QString& path, TagSet& set)
@@ -598,8 +590,9 @@ bool writeTags(const QString& path, TagSet& set)
         case Family::Aiff: return writeAiff(stream, set);
         case Family::Flac: return writeFlac(stream, set);
         case Family::Mp4: return writeMp4(stream, set);
-        default: return false;
+        case Family::None: break;
     }
+    return false;
 }
 
 void dropSourceStreamFields(PropertyMap& fields)

@@ -8,31 +8,14 @@
 namespace qvr {
 namespace {
 
-QString codecFor(AudioKind kind, int bits)
-{
-    switch (kind) {
-        case AudioKind::M4a: return QStringLiteral("alac");
-        case AudioKind::Flac: return QStringLiteral("flac");
-        case AudioKind::Aiff:
-        case AudioKind::Aif:
-            return bits > kPlainBits ? QStringLiteral("pcm_s24be") : QStringLiteral("pcm_s16be");
-        case AudioKind::Aac: return QStringLiteral("aac");
-        default: return QString();
-    }
-}
-
-// The sample format that makes the converter's FLAC and ALAC encoders keep a deep work WAV's
-// depth; empty where the codec itself names the depth.
-QString deepSampleFormat(AudioKind kind)
-{
-    switch (kind) {
-        case AudioKind::Flac: return QStringLiteral("s32");
-        case AudioKind::M4a: return QStringLiteral("s32p");
-        default: return QString();
-    }
-}
-
 }  // namespace
+
+QString ConverterCodec(AudioKind kind, int bits)
+{
+    const KindSpec& spec = SpecOf(kind);
+    const bool deep = bits > kPlainBits && *spec.deepCodec != '\0';
+    return QLatin1String(deep ? spec.deepCodec : spec.codec);
+}
 
 int WorkBits(int sourceBits)
 {
@@ -78,8 +61,8 @@ CommandLine ConverterEncodeArguments(AudioKind targetKind, const QString& source
                            .option(QStringLiteral("-ac"))
                            .option(QStringLiteral("2"))
                            .option(QStringLiteral("-c:a"))
-                           .option(codecFor(targetKind, bits));
-    const QString sampleFormat = deepSampleFormat(targetKind);
+                           .option(ConverterCodec(targetKind, bits));
+    const QString sampleFormat = QLatin1String(SpecOf(targetKind).deepSampleFormat);
     if (bits > kPlainBits && !sampleFormat.isEmpty()) {
         line.option(QStringLiteral("-sample_fmt")).option(sampleFormat);
     }
@@ -107,30 +90,36 @@ ToolRunner::ToolRunner(QString workFolder, ToolProcesses& processes, JobWaits& w
 void ToolRunner::DecodeToWorkWav(const QString& source, int row, Milliseconds deadline, int bits,
                                  Then then)
 {
-    const AudioKind kind = KindOf(source);
-    if (kind == AudioKind::Mp3) {
-        writeStatus_(row, QStringLiteral("MP3 to WAV"));
-        Run(kMp3Tool, Mp3DecodeArguments(source, workFolder_), deadline, std::move(then));
-    } else if (kind == AudioKind::Wav || kind == AudioKind::None) {
-        RemoveFile(workFolder_ + kInputWav);
-        CopyFile(source, workFolder_ + kInputWav, deadline, std::move(then));
-    } else {
-        ConverterDecode(source, workFolder_ + kInputWav, row, deadline, bits, std::move(then));
+    switch (SpecOf(KindOf(source)).decoder) {
+        case KindTool::Mp3Tool:
+            writeStatus_(row, QStringLiteral("MP3 to WAV"));
+            Run(kMp3Tool, Mp3DecodeArguments(source, workFolder_), deadline, std::move(then));
+            return;
+        case KindTool::Copy:
+            RemoveFile(workFolder_ + kInputWav);
+            CopyFile(source, workFolder_ + kInputWav, deadline, std::move(then));
+            return;
+        case KindTool::Converter:
+            ConverterDecode(source, workFolder_ + kInputWav, row, deadline, bits, std::move(then));
+            return;
     }
 }
 
 void ToolRunner::EncodeFromWorkWav(const QString& target, int row, Milliseconds deadline, int bits,
                                    Then then)
 {
-    const AudioKind kind = KindOf(target);
-    if (kind == AudioKind::Wav) {
-        RemoveFile(target);
-        CopyFile(workFolder_ + kOutputWav, target, deadline, std::move(then));
-    } else if (kind == AudioKind::Mp3) {
-        writeStatus_(row, QStringLiteral("WAV to MP3"));
-        Run(kMp3Tool, Mp3EncodeArguments(workFolder_, target), deadline, std::move(then));
-    } else {
-        ConverterEncode(workFolder_ + kOutputWav, target, row, deadline, bits, std::move(then));
+    switch (SpecOf(KindOf(target)).encoder) {
+        case KindTool::Copy:
+            RemoveFile(target);
+            CopyFile(workFolder_ + kOutputWav, target, deadline, std::move(then));
+            return;
+        case KindTool::Mp3Tool:
+            writeStatus_(row, QStringLiteral("WAV to MP3"));
+            Run(kMp3Tool, Mp3EncodeArguments(workFolder_, target), deadline, std::move(then));
+            return;
+        case KindTool::Converter:
+            ConverterEncode(workFolder_ + kOutputWav, target, row, deadline, bits, std::move(then));
+            return;
     }
 }
 

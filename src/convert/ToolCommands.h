@@ -23,6 +23,9 @@ constexpr int kPlainBits = 16;
 constexpr int kDeepBits = 24;
 int WorkBits(int sourceBits);
 
+// The converter's codec for an output of the kind from a work WAV of `bits` bits.
+QString ConverterCodec(AudioKind kind, int bits);
+
 // -i "{S}" -ac 2 "{T}"; for a deep source -i "{S}" -ac 2 -c:a pcm_s24le "{T}"
 CommandLine ConverterDecodeArguments(const QString& source, const QString& target,
                                      int bits = kPlainBits);

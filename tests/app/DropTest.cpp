@@ -2,6 +2,7 @@
 
 #include "convert/ConversionEngine.h"
 #include "convert/FileListModel.h"
+#include "convert/JobTexts.h"
 #include "lang/Language.h"
 
 #include <QApplication>
@@ -100,7 +101,7 @@ TEST_F(Drop, FilesAndFoldersFillTheListAsTheOpenButtonsDo)
             shown << message.text;
         }
         EXPECT_EQ(shown.contains(texts().text(10000)), c.askedForSubfolders);
-        EXPECT_EQ(shown.contains(texts().text(508)), c.refused);
+        EXPECT_EQ(shown.contains(UnsupportedFileText(texts())), c.refused);
         recorder.answers.clear();
     }
 }

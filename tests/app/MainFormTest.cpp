@@ -4,6 +4,8 @@
 
 #include "convert/ConversionEngine.h"
 #include "convert/FileListModel.h"
+#include "convert/Frequencies.h"
+#include "convert/JobTexts.h"
 #include "lang/DVK_MyLanguagesMessageDLG.h"
 #include "platform/NativePath.h"
 #include "support/Waiting.h"
@@ -81,7 +83,7 @@ TEST_F(MainForm, OpensWithTheDesignsMenuAndOnlyTheAddButtonsShowing)
     ASSERT_EQ(controls(*form).SkinItems.size(), 10);
     EXPECT_EQ(controls(*form).SkinItems.last()->objectName(), "Skin101");
     EXPECT_EQ(controls(*form).SkinItems.last()->text(), "Skin 10");
-    EXPECT_EQ(controls(*form).ComboBox1->count(), 10);
+    EXPECT_EQ(controls(*form).ComboBox1->count(), FrequencyCount());
     EXPECT_EQ(controls(*form).ComboBox1->currentIndex(), -1);
 }
 
@@ -173,7 +175,7 @@ TEST_F(MainForm, OpenFileTakesOnlyARegularFileOrALinkToOne)
             EXPECT_EQ(form.files().cellText(0, FileListModel::InputColumn), music + c.name);
         } else {
             ASSERT_EQ(recorder.messages.size(), 1u);
-            EXPECT_EQ(recorder.messages[0].text, texts().text(508));
+            EXPECT_EQ(recorder.messages[0].text, UnsupportedFileText(texts()));
             EXPECT_EQ(recorder.messages[0].kind, MessageKind::Information);
             EXPECT_EQ(form.files().rowCount(), 0);
         }

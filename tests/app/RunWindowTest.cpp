@@ -4,6 +4,7 @@
 
 #include "convert/ConversionEngine.h"
 #include "convert/FileListModel.h"
+#include "convert/JobTexts.h"
 #include "lang/DVK_MyLanguagesMessageDLG.h"
 #include "platform/NativePath.h"
 #include "support/Audio.h"
@@ -145,7 +146,7 @@ TEST_F(RunWindow, OpenFileRefusesAFileThatCannotBeConverted)
              [&] { controls(*form).OpenFileBitBtn->click(); },
              [&] { controls(*form).OpenFile1->trigger(); }}) {
         openFile();  // the chooser answers notes.txt
-        EXPECT_EQ(recorder.messages.back().text, texts().text(508));
+        EXPECT_EQ(recorder.messages.back().text, UnsupportedFileText(texts()));
         ASSERT_EQ(form->files().rowCount(), 1);
         EXPECT_EQ(form->files().cellText(0, FileListModel::InputColumn), music + "a.wav");
     }

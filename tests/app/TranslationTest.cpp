@@ -1,4 +1,5 @@
 #include "StartupFixture.h"
+#include "convert/Frequencies.h"
 #include "lang/TranslationDispatcher.h"
 #include "support/MainFormControls.h"
 
@@ -16,6 +17,15 @@ using namespace qvr;
 using namespace qvr::test;
 
 namespace {
+
+QStringList itemsOf(const QComboBox& combo)
+{
+    QStringList items;
+    for (int i = 0; i < combo.count(); ++i) {
+        items << combo.itemText(i);
+    }
+    return items;
+}
 
 // The main window's captions in German, English, Spanish, French and Italian; an empty text
 // keeps the German one.
@@ -126,8 +136,8 @@ TEST_F(Translation, EveryCaptionOfTheMainWindowReadsAsDesignedInEachLanguage)
         }
         EXPECT_EQ(controls(*form).ComboBox1->placeholderText(),
                   QString::fromUtf8(kPrompts[column]));
-        EXPECT_EQ(controls(*form).ComboBox1->count(), 10);
-        EXPECT_EQ(controls(*form).ComboBox1->itemText(9), "963Hz");
+        // The chooser holds the engine's targets in every language.
+        EXPECT_EQ(itemsOf(*controls(*form).ComboBox1), FrequencyItems());
         // The caption is set after the tables: name and version.
         EXPECT_EQ(form->windowTitle(), "Quorvane 2.5.1");
         EXPECT_EQ(form->translations().column(), static_cast<int>(column));

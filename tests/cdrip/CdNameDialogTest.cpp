@@ -1,6 +1,7 @@
 #include "cdrip/DialogLook.h"
 #include "cdrip/FileNames.h"
 #include "cdrip/fCDName.h"
+#include "convert/Frequencies.h"
 #include "lang/MessageBoxes.h"
 #include "lang/TranslationDispatcher.h"
 #include "platform/FileSystem.h"
@@ -274,8 +275,10 @@ TEST(CdNameDialogLayout, IsDesignedAt340By193AndEnlargedOnLargeScreens)
     const TCDNameForm normal(&dispatcher, 100, messages);
     EXPECT_EQ(normal.size(), QSize(340, 193));
     EXPECT_EQ(normal.Edit1->geometry(), QRect(16, 32, 305, 21));
-    EXPECT_EQ(normal.ComboBox1->count(), 10);
-    EXPECT_EQ(normal.ComboBox1->itemText(0), "174Hz");
+    ASSERT_EQ(normal.ComboBox1->count(), FrequencyCount());
+    for (int i = 0; i < FrequencyCount(); ++i) {
+        EXPECT_EQ(normal.ComboBox1->itemText(i), FrequencyItems()[i]);
+    }
     EXPECT_EQ(normal.ComboBox1->currentIndex(), -1);
     EXPECT_EQ(normal.ComboBox1->maxVisibleItems(), 20);
     EXPECT_EQ(normal.windowTitle(), "Quorvane");

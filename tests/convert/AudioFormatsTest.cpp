@@ -1,5 +1,8 @@
 #include "convert/AudioFormats.h"
+#include "convert/Estimate.h"
 #include "convert/Frequencies.h"
+#include "convert/OutputCheck.h"
+#include "convert/ToolCommands.h"
 
 #include <gtest/gtest.h>
 
@@ -7,6 +10,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <cmath>
 #include <cstdio>
 
 using namespace qvr;
@@ -101,7 +105,7 @@ TEST(MakeOutputFolder, CdModeWritesIntoTheCdFoldersFrequencySubfolder)
     EXPECT_EQ(WithMp3Extension("Track"), "Track.mp3");
 }
 
-TEST(Frequencies, TheTenTargetsWithTheirExactTempoTexts)
+TEST(Frequencies, TheShippedTargetsHaveTheirExactTempoTexts)
 {
     struct Case {
         const char* item;
@@ -109,7 +113,7 @@ TEST(Frequencies, TheTenTargetsWithTheirExactTempoTexts)
         double reference;
         const char* tempo;
     };
-    const Case cases[kFrequencyCount] = {
+    const Case cases[] = {
         {"174Hz", "174", 174.614, "-0.351632744224406"},
         {"285Hz", "285", 277.183, "2.82015852343037"},
         {"396Hz", "396", 391.995, "1.02169670531512"},
@@ -121,21 +125,38 @@ TEST(Frequencies, TheTenTargetsWithTheirExactTempoTexts)
         {"852Hz", "852", 830.609, "2.57533929923706"},
         {"963Hz", "963", 987.767, "-2.50737269011822"},
     };
-    ASSERT_EQ(FrequencyItems().size(), kFrequencyCount);
-    for (int i = 0; i < kFrequencyCount; ++i) {
-        const FrequencyState state = FrequencyForIndex(i);
-        EXPECT_EQ(FrequencyItems()[i], cases[i].item);
-        EXPECT_EQ(state.FrequencyText, cases[i].text);
-        EXPECT_EQ(state.ReferencePitch, cases[i].reference);
-        EXPECT_EQ(TempoText(TempoPercent(state.TargetFrequency, state.ReferencePitch)),
-                  cases[i].tempo)
-            << cases[i].item;
+    for (const Case& c : cases) {
+        const int index = FrequencyItems().indexOf(c.item);
+        ASSERT_GE(index, 0) << c.item;
+        const FrequencyState state = FrequencyForIndex(index);
+        EXPECT_EQ(TargetTexts()[index], c.text);
+        EXPECT_EQ(state.FrequencyText, c.text);
+        EXPECT_EQ(state.ReferencePitch, c.reference);
+        EXPECT_EQ(TempoText(TempoPercent(state.TargetFrequency, state.ReferencePitch)), c.tempo)
+            << c.item;
+    }
+}
+
+// Whatever targets the list holds, each one is its own item and text, and is tuned from the
+// equal-tempered note nearest to it: no other note lies closer.
+TEST(Frequencies, EveryTargetIsTunedFromItsNearestNote)
+{
+    ASSERT_EQ(FrequencyItems().size(), FrequencyCount());
+    ASSERT_EQ(TargetTexts().size(), FrequencyCount());
+    for (int index = 0; index < FrequencyCount(); ++index) {
+        const FrequencyState state = FrequencyForIndex(index);
+        EXPECT_EQ(FrequencyItems()[index], state.FrequencyText + "Hz");
+        const double semitone = std::pow(2.0, 1.0 / 12.0);
+        const double distance = std::abs(std::log2(state.TargetFrequency / state.ReferencePitch));
+        EXPECT_LE(distance, std::log2(semitone) / 2 + 1e-6) << state.FrequencyText.toStdString();
+        const double steps = 12.0 * std::log2(state.ReferencePitch / 440.0);
+        EXPECT_NEAR(steps, std::round(steps), 1e-4);
     }
 }
 
 TEST(Frequencies, AnIndexOutsideTheListGivesTheDefault)
 {
-    for (int index : {-1, 10, 99}) {
+    for (int index : {-1, FrequencyCount(), FrequencyCount() + 89}) {
         const FrequencyState state = FrequencyForIndex(index);
         EXPECT_EQ(state.TargetFrequency, 432.0);
         EXPECT_EQ(state.ReferencePitch, 440.0);
@@ -166,4 +187,33 @@ TEST(Frequencies, TheTempoTextKeepsAPointUnderACommaLocale)
     } else {
         qputenv("LOCPATH", previousPath);
     }
+}
+
+// A kind is one row of the table; every step of a conversion must know what to do with it.
+TEST(KindTable, EveryKindIsHandledByEveryStep)
+{
+    QStringList extensions;
+    for (const KindSpec& spec : AllKinds()) {
+        const QString extension = QLatin1String(spec.extension);
+        SCOPED_TRACE(extension.toStdString());
+        ASSERT_TRUE(extension.startsWith(u'.') && extension == extension.toLower());
+        EXPECT_FALSE(extensions.contains(extension));
+        extensions << extension;
+        EXPECT_EQ(KindOf("Song" + extension.toUpper(), PathStyle::Posix), spec.kind);
+        EXPECT_EQ(&SpecOf(spec.kind), &spec);
+        EXPECT_FALSE(QString(spec.label).isEmpty());
+        EXPECT_TRUE(KindLabels().contains(spec.label));
+        EXPECT_NE(spec.tags, TagFamily::None);
+        EXPECT_GT(RawEstimateSeconds(100'000'000, spec.kind, kReferenceSpeed), 0);
+        EXPECT_EQ(MakeOutputName("a" + extension, "432", PathStyle::Posix), "a-432 Hz" + extension);
+        const Expectation output = ExpectedOutput(spec.kind, AudioFacts{});
+        if (spec.encoder != KindTool::Copy) {
+            EXPECT_FALSE(output.codec.isEmpty());
+        }
+        if (spec.encoder == KindTool::Converter) {
+            EXPECT_TRUE(
+                ConverterEncodeArguments(spec.kind, "S", "T").arguments().contains(output.codec));
+        }
+    }
+    EXPECT_EQ(SpecOf(AudioKind::None).kind, AudioKind::None);
 }

@@ -14,21 +14,40 @@ using namespace qvr::test;
 namespace {
 
 struct KindCase {
-    const char* name;
+    QString name;
     const char* container;
     const char* codec;
 };
 
-// What each kind's output must be: the input's container, the design's codec.
-const KindCase kKinds[] = {
-    {"tone.mp3", "mp3", "mp3"},
-    {"tone.wav", "wav", "pcm_s16le"},
-    {"tone.flac", "flac", "flac"},
-    {"tone.aiff", "aiff", "pcm_s16be"},
-    {"tone.aif", "aiff", "pcm_s16be"},
-    {"tone.aac", "aac", "aac"},
-    {"tone.m4a", "mov,mp4,m4a,3gp,3g2,mj2", "alac"},
-};
+// What an output of each kind must be, from a 16-bit stereo tone: the input's container, the
+// design's codec. Every kind the program knows must be here.
+KindCase outputOf(AudioKind kind)
+{
+    const QString name = "tone" + KindExtension(kind);
+    switch (kind) {
+        case AudioKind::Mp3: return {name, "mp3", "mp3"};
+        case AudioKind::Wav: return {name, "wav", "pcm_s16le"};
+        case AudioKind::Flac: return {name, "flac", "flac"};
+        case AudioKind::Aiff:
+        case AudioKind::Aif: return {name, "aiff", "pcm_s16be"};
+        case AudioKind::Aac: return {name, "aac", "aac"};
+        case AudioKind::M4a: return {name, "mov,mp4,m4a,3gp,3g2,mj2", "alac"};
+        case AudioKind::None: break;
+    }
+    ADD_FAILURE() << "no expectation for " << KindLabel(kind).toStdString();
+    return {name, "", ""};
+}
+
+std::vector<KindCase> everyKind()
+{
+    std::vector<KindCase> cases;
+    for (const KindSpec& spec : AllKinds()) {
+        cases.push_back(outputOf(spec.kind));
+    }
+    return cases;
+}
+
+const std::vector<KindCase> kKinds = everyKind();
 
 constexpr double kSeconds = 2.0;
 
@@ -62,7 +81,7 @@ TEST_F(RealTools, EveryKindIsRetunedTo432HzInItsOwnFormat)
     QStringList inputs;
     for (const KindCase& k : kKinds) {
         inputs << music + k.name;
-        ASSERT_TRUE(makeTone(inputs.last(), 440.0, kSeconds)) << k.name;
+        ASSERT_TRUE(makeTone(inputs.last(), 440.0, kSeconds)) << k.name.toStdString();
     }
     convert(inputs);
     ASSERT_EQ(engine.Outcomes.size(), std::size(kKinds));
@@ -121,7 +140,7 @@ TEST_F(RealTools, EveryKindKeepsItsTagsAndCoverAndIsMarked)
     QStringList inputs;
     for (const KindCase& k : kKinds) {
         inputs << music + "tagged-" + k.name;
-        ASSERT_TRUE(makeTone(inputs.last(), 440.0, kSeconds)) << k.name;
+        ASSERT_TRUE(makeTone(inputs.last(), 440.0, kSeconds)) << k.name.toStdString();
         tagFile(inputs.last(), sourceFields(), cover);
     }
     inputs << music + "plain.flac";
