@@ -28,8 +28,8 @@ void AppSession::setOutputAndWorkFolders(const TWindowsInfo& info)
 
 void AppSession::useWorkFolder(const QString& folder)
 {
-    folders_.WorkFolder = IncludeBackslash(folder);
-    ForceDirectories(folders_.WorkFolder);
+    folders_.paths.setWorkFolder(IncludeBackslash(folder));
+    ForceDirectories(folders_.paths.workFolder());
 }
 
 void AppSession::writeProgramSettings() const
@@ -49,12 +49,12 @@ void AppSession::linkFfmpeg()
 
 int AppSession::measureSpeed() const
 {
-    return MeasurePCSpeed(folders_.WorkFolder, host());
+    return MeasurePCSpeed(folders_.paths.workFolder(), host());
 }
 
 void AppSession::removeStaleRipResult() const
 {
-    RemoveFile(folders_.ProgramOutputFolder + kRipResultFile);
+    RemoveFile(folders_.paths.outputRoot() + kRipResultFile);
 }
 
 }  // namespace qvr

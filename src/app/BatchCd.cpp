@@ -122,7 +122,7 @@ void CdBatchRipper::abort()
     }
 }
 
-CdBatchRip CdBatchRipper::rip(const CdBatchRequest& request, const QString& documentsFolder)
+CdBatchRip CdBatchRipper::rip(const CdBatchRequest& request, const QString& cdInputFolder)
 {
     CdBatchRip result;
     const bool image = request.source.endsWith(QStringLiteral(".cue"), Qt::CaseInsensitive);
@@ -152,7 +152,7 @@ CdBatchRip CdBatchRipper::rip(const CdBatchRequest& request, const QString& docu
         return result;
     }
     result.album = albumName(request.cdName, component);
-    const QString inputFolder = CdInputFolderIn(documentsFolder);
+    const QString& inputFolder = cdInputFolder;
     result.cdFolder =
         inputFolder + CdFolderName(inputFolder, CleanedCdName(result.album), result.album) + u'/';
     ForceDirectories(result.cdFolder);

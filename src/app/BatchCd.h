@@ -35,7 +35,7 @@ struct CdBatchRip {
 class CdBatchRipper {
   public:
     // The batch's event loop runs while a track is ripped, so that a termination signal is heard.
-    CdBatchRip rip(const CdBatchRequest& request, const QString& documentsFolder);
+    CdBatchRip rip(const CdBatchRequest& request, const QString& cdInputFolder);
     // Ends a running rip before its next chunk.
     void abort();
 

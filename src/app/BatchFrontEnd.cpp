@@ -166,11 +166,12 @@ QString failureWords(TrackFailure reason)
 
 // Rips the CD the request names into its CD folder and readies the engine for the run in CD
 // mode; the ripped tracks are the files to convert.
-Gathered ripCd(const BatchRequest& request, CdBatchRipper& ripper, ConversionState& state)
+Gathered ripCd(const BatchRequest& request, CdBatchRipper& ripper, const ProgramPaths& paths,
+               ConversionEngine& engine)
 {
     Gathered gathered;
     const CdBatchRip rip =
-        ripper.rip({request.cdSource, request.cdName, request.tracks}, state.DocumentsFolder);
+        ripper.rip({request.cdSource, request.cdName, request.tracks}, paths.cdInputFolder());
     gathered.error = rip.error;
     for (const FailedTrack& track : rip.disc.failed) {
         gathered.unread.emplace_back(
@@ -180,9 +181,8 @@ Gathered ripCd(const BatchRequest& request, CdBatchRipper& ripper, ConversionSta
     for (const RippedTrack& track : rip.disc.tracks) {
         gathered.files << track.wavPath;
     }
-    state.CdMode = true;
-    state.CdFolder = rip.cdFolder;
-    state.CdTags = AlbumTags(rip.album, rip.disc);
+    engine.startCdRun(rip.cdFolder);
+    engine.setCdTags(AlbumTags(rip.album, rip.disc));
     return gathered;
 }
 
@@ -375,8 +375,14 @@ int RunBatch(const BatchRequest& request, AppSession& session, std::FILE* out, s
     // Side by side, and each step goes on as soon as its tool has ended: the check of what the
     // tool wrote stands in for the window's watching and pauses.
     const int cores = std::max(1, QThread::idealThreadCount());
-    engine.setPlan({request.jobs > 0 ? request.jobs : cores, false, request.resume});
-    engine.State.WorkFolder = folders.WorkFolder;
+    ConversionSettings settings =
+        StartingSettings(folders.paths, RunStyle::Batch, request.jobs > 0 ? request.jobs : cores);
+    settings.resume = request.resume;
+    // No speed probe: a batch run's time limits come from the estimate of the reference machine,
+    // at least ten minutes a try, which no tool of a working machine comes near.
+    settings.pcSpeed = kReferenceSpeed;
+    engine.configure(settings);
+    engine.setStatusWords(session.texts().text(505), session.texts().text(507));
     // The work folder is ours before anything is written into it, or not at all.
     if (!engine.lockWorkFolder()) {
         host.showPlainMessage(QStringLiteral("Quorvane is already started!"));
@@ -390,19 +396,13 @@ int RunBatch(const BatchRequest& request, AppSession& session, std::FILE* out, s
     session.linkTools();
     session.linkFfmpeg();
 
-    engine.State.DocumentsFolder = folders.DocumentsFolder;
-    const Gathered gathered =
-        request.cdSource.isEmpty() ? gather(request) : ripCd(request, ripper, engine.State);
+    const Gathered gathered = request.cdSource.isEmpty()
+                                  ? gather(request)
+                                  : ripCd(request, ripper, folders.paths, engine);
     if (!gathered.error.isEmpty()) {
         print(err, gathered.error + u'\n');
         return kSomeNotConverted;
     }
-    engine.State.ProgramOutputFolder = folders.ProgramOutputFolder;
-    engine.State.DoneStatusText = session.texts().text(505);
-    engine.State.FailedStatusText = session.texts().text(507);
-    // No speed probe: a batch run's time limits come from the estimate of the reference machine,
-    // at least ten minutes a try, which no tool of a working machine comes near.
-    engine.State.PcSpeed = kReferenceSpeed;
     const double probeCpu = 0;
 
     Summary summary;
@@ -442,7 +442,7 @@ int RunBatch(const BatchRequest& request, AppSession& session, std::FILE* out, s
                      "engine cpu seconds: %.3f\nspeed probe cpu seconds: %.3f\n"
                      "output check wait seconds: %.3f\n",
                      OwnCpuSeconds() - probeCpu, probeCpu,
-                     double(engine.State.CheckWaitTime.count()) / 1000.0);
+                     double(engine.counters().checkWaitTime.count()) / 1000.0);
     }
     if (termination.first() != 0) {
         return 128 + termination.first();

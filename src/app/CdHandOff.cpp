@@ -65,17 +65,17 @@ void CdHandOff::RipCDBitBtnClick()
         showError(session_.messages(), QStringLiteral("ERROR: No CD-Drive found!"));
         return;
     }
-    ConversionState& state = window_.engine().State;
-    state.CdMode = true;
-    state.CdTags = {};
+    ConversionEngine& engine = window_.engine();
     session_.host().setBusyCursor(true);
-    const QString cdInputFolder = CdInputFolderIn(state.DocumentsFolder);
+    const ProgramPaths& paths = engine.settings().paths;
+    const QString cdInputFolder = paths.cdInputFolder();
     ForceDirectories(cdInputFolder);
     window_.prepareForRip(cdName->ComboBox1->currentIndex());
-    state.CdFolder = cdInputFolder + cdName->CdName + u'/';
-    ForceDirectories(state.CdFolder);
-    ripper->RipFolder = state.CdFolder;
-    ripper->ResultFolder = state.ProgramOutputFolder;
+    const QString cdFolder = cdInputFolder + cdName->CdName + u'/';
+    engine.startCdRun(cdFolder);
+    ForceDirectories(cdFolder);
+    ripper->RipFolder = cdFolder;
+    ripper->ResultFolder = paths.outputRoot();
     try {
         ripAndConvert(*ripper, cdName->TypedName());
     } catch (...) {
@@ -94,10 +94,10 @@ bool CdHandOff::askCdName(TCDNameForm& dialog)
 void CdHandOff::ripAndConvert(TRipperForm& ripper, const QString& album)
 {
     showRipper(ripper);
-    ConversionState& state = window_.engine().State;
+    ConversionEngine& engine = window_.engine();
     // The dialog answers how it ended; its result file goes, so that nobody takes it for the
     // result of a later rip.
-    RemoveFile(state.ProgramOutputFolder + kRipResultFile);
+    RemoveFile(engine.settings().paths.outputRoot() + kRipResultFile);
     window_.setFileButtonsEnabled(true);
     if (!ripper.RunCompleted()) {
         // The ripped files stay in the CD folder; nothing is listed.
@@ -112,22 +112,20 @@ void CdHandOff::ripAndConvert(TRipperForm& ripper, const QString& album)
         window_.hideFrequencyChooser(false);
         return;
     }
-    state.CdTags = AlbumTags(album, disc);
-    window_.convertFolder(state.CdFolder);
+    engine.setCdTags(AlbumTags(album, disc));
+    window_.convertFolder(engine.cdRun()->folder);
 }
 
 // After a failure the window is left usable: unlocked, no run, the normal cursor.
 void CdHandOff::restoreIdleState()
 {
     ConversionEngine& engine = window_.engine();
-    engine.BlinkenTimer.stop();
-    engine.ProgressTimer.stop();
+    engine.returnToIdle();
     RunView& view = window_.runView();
     view.hideConvertingNote();
     view.hideRunCount();
     view.lockControls(false);
     window_.setFileButtonsEnabled(true);
-    engine.State.Idle = true;
     session_.host().setBusyCursor(false);
 }
 

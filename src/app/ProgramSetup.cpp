@@ -11,7 +11,7 @@ namespace {
 
 void copyTool(const ProgramFolders& folders, const QString& name)
 {
-    CopyFileReplacing(folders.ProgramFolder + name, folders.WorkFolder + name);
+    CopyFileReplacing(folders.ProgramFolder + name, folders.paths.workFolder() + name);
 }
 
 // Points the work folder's entry at the real program the program folder's entry resolves to.
@@ -23,7 +23,7 @@ void linkTool(const ProgramFolders& folders, const QString& name)
     if (program.isEmpty() || !IsRegularFile(program)) {
         return;
     }
-    const QString link = folders.WorkFolder + name;
+    const QString link = folders.paths.workFolder() + name;
     if (SymbolicLinkTarget(link) != program) {
         ReplaceWithSymbolicLink(program, link);
     }
@@ -39,12 +39,9 @@ void SetProgramFolders(ProgramFolders& folders, const QString& programFolder)
 
 void SetOutputAndWorkFolders(ProgramFolders& folders, const TWindowsInfo& info)
 {
-    folders.DocumentsFolder = IncludeBackslash(info.PersonalDir);
-    folders.ProgramOutputFolder = folders.DocumentsFolder + subfolder(QStringLiteral("Quorvane"));
-    ForceDirectories(folders.ProgramOutputFolder);
-    folders.WorkFolder = IncludeBackslash(info.AppDataDir) + subfolder(QStringLiteral("Dornevik")) +
-                         subfolder(QStringLiteral("Quorvane"));
-    ForceDirectories(folders.WorkFolder);
+    folders.paths = ProgramPaths::forUser(info.PersonalDir, info.AppDataDir);
+    ForceDirectories(folders.paths.outputRoot());
+    ForceDirectories(folders.paths.workFolder());
 }
 
 void WriteProgramSettings(const QString& programFolder, const QString& language,
@@ -72,7 +69,7 @@ void CopyTools(const ProgramFolders& folders)
 
 void CopyFfmpeg(ProgramFolders& folders)
 {
-    folders.FfmpegPath = folders.WorkFolder + kConverterTool;
+    folders.FfmpegPath = folders.paths.workFolder() + kConverterTool;
     linkTool(folders, kConverterTool);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "convert/ProgramPaths.h"
 #include "platform/DVK_SystemInfo.h"
 
 #include <QString>
@@ -10,12 +11,10 @@ class MessageBoxes;
 
 // The folders every part of the program works in, each with its trailing separator.
 struct ProgramFolders {
-    QString ProgramFolder;        // where the program file, its data files and tools are
-    QString SkinFolder;           // ProgramFolder + "recom_GR/"
-    QString DocumentsFolder;      // the user's documents folder
-    QString ProgramOutputFolder;  // DocumentsFolder + "Quorvane/": converted files
-    QString WorkFolder;           // data folder + "Dornevik/Quorvane/": tools and work files
-    QString FfmpegPath;           // WorkFolder + "ffmpeg.exe"
+    QString ProgramFolder;  // where the program file, its data files and tools are
+    QString SkinFolder;     // ProgramFolder + "recom_GR/"
+    ProgramPaths paths;     // documents, output root, CD input and work folders
+    QString FfmpegPath;     // the work folder's "ffmpeg.exe"
 };
 
 // The program and skin folders for the program file's folder.

@@ -302,7 +302,7 @@ void TMainFormQVR::FormCreate()
 {
     FixDecimalSeparator();
     resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
-    Engine->State.CdMode = false;
+    Engine->leaveCdMode();
     ConvertMSGLabel->hide();
     BlinkenTimer->stop();
     session_.setProgramFolder(environment_.programFolder.isEmpty() ? programFolderOfRunningProgram()
@@ -314,25 +314,22 @@ void TMainFormQVR::FormCreate()
         w->hide();
     }
     ProgressTimer->setInterval(50);
-    Engine->State.Frequency = FrequencyState{432.0, 440.0, QStringLiteral("432")};
     session_.setOutputAndWorkFolders(session_.systemInfo());
-    Engine->State.WorkFolder = Folders.WorkFolder;
-    Engine->State.DocumentsFolder = Folders.DocumentsFolder;
-    Engine->State.ProgramOutputFolder = Folders.ProgramOutputFolder;
+    ConversionSettings settings = StartingSettings(Folders.paths, RunStyle::Window);
     FirstArgument = environment_.arguments.value(0);
     ResolutionClass = ResolutionClassFor(screenHeight(), FirstArgument);
     ApplySkinAtStartup();
     session_.writeProgramSettings();
     session_.linkTools();
-    Engine->State.PcSpeed = environment_.measureSpeed
-                                ? std::max(1, environment_.measureSpeed(Folders.WorkFolder))
-                                : session_.measureSpeed();
+    settings.pcSpeed = environment_.measureSpeed
+                           ? std::max(1, environment_.measureSpeed(Folders.paths.workFolder()))
+                           : session_.measureSpeed();
     session_.linkFfmpeg();
     ProgressTimer->stop();
     ApplyStartupScaling();
     FehlerLabel->clear();
     ApplyLanguage();
-    Engine->State.Idle = true;
+    Engine->configure(settings);
     session_.removeStaleRipResult();
     FollowCdDrives();
 }
@@ -387,8 +384,7 @@ void TMainFormQVR::ApplyLanguage()
     for (int column = 0; column < FileListModel::kColumnCount; ++column) {
         Files->setColumnCaption(column, texts().text(kColumnCaptionTexts[column]));
     }
-    Engine->State.DoneStatusText = texts().text(505);
-    Engine->State.FailedStatusText = texts().text(507);
+    Engine->setStatusWords(texts().text(505), texts().text(507));
     siLangDispatcher1->setLanguage(TableLanguageName(texts().language()));
     SetLanguageAddresses();
     // A version file without a first line still gives the window a version.
@@ -410,7 +406,7 @@ void TMainFormQVR::FormShow()
 
 bool TMainFormQVR::FormCloseQuery()
 {
-    return Engine->State.Idle;
+    return !Engine->running();
 }
 
 void TMainFormQVR::FormClose()
@@ -452,7 +448,7 @@ void TMainFormQVR::OpenFileBitBtnClick()
                         {MessageButton::OK});
         return;
     }
-    Engine->State.CdMode = false;
+    Engine->leaveCdMode();
     resetFrequencyChooser();
     lvFiles->show();
     Engine->fillList({file});
@@ -467,7 +463,7 @@ void TMainFormQVR::OpenFolderBitBtnClick()
     if (chosen.isEmpty()) {
         return;
     }
-    Engine->State.CdMode = false;
+    Engine->leaveCdMode();
     const QString folder = FolderOf(chosen);
     const bool subfolders = messages().show(texts().text(10000), MessageKind::Confirmation,
                                             {MessageButton::Yes, MessageButton::No}) ==
@@ -499,7 +495,7 @@ void TMainFormQVR::FilesDropped(const QStringList& paths)
             files << GatherFolderFiles(folder, subfolders);
         }
     }
-    Engine->State.CdMode = false;
+    Engine->leaveCdMode();
     resetFrequencyChooser();
     lvFiles->show();
     Engine->fillList(files);
@@ -509,7 +505,7 @@ void TMainFormQVR::FilesDropped(const QStringList& paths)
 // Drops are taken only while nothing runs, as the open buttons are.
 void TMainFormQVR::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (Engine->State.Idle && OpenFileBitBtn->isEnabled() && event->mimeData()->hasUrls()) {
+    if (!Engine->running() && OpenFileBitBtn->isEnabled() && event->mimeData()->hasUrls()) {
         event->acceptProposedAction();
     }
 }
@@ -522,7 +518,7 @@ void TMainFormQVR::dropEvent(QDropEvent* event)
             paths << url.toLocalFile();
         }
     }
-    if (!Engine->State.Idle || paths.isEmpty()) {
+    if (Engine->running() || paths.isEmpty()) {
         return;
     }
     event->acceptProposedAction();
@@ -587,7 +583,7 @@ void TMainFormQVR::AbortBitBtnClick()
 
 void TMainFormQVR::OutputFolderBitBtnClick()
 {
-    opener_->openWithDesktop(Folders.ProgramOutputFolder, [this] {
+    opener_->openWithDesktop(Folders.paths.outputRoot(), [this] {
         session_.host().showPlainMessage(QStringLiteral("Unable to open output folder!"));
     });
 }

@@ -141,7 +141,7 @@ void TMainFormQVR::RipCDBitBtnClick()
     {
         const QScopedValueRollback<bool> reading(readingCd_, true);
         if (CDNameForm != nullptr) {
-            CDNameForm->CdInputFolder = CdInputFolderIn(Engine->State.DocumentsFolder);
+            CDNameForm->CdInputFolder = Engine->settings().paths.cdInputFolder();
         }
         CdReading->RipCDBitBtnClick();
         markCdFolder();
@@ -158,7 +158,7 @@ void TMainFormQVR::markCdFolder()
     if (CDNameForm == nullptr || CDNameForm->result() != QDialog::Accepted) {
         return;
     }
-    const QString folder = Engine->State.CdFolder;
+    const QString folder = Engine->cdRun() != nullptr ? Engine->cdRun()->folder : QString();
     if (folder == CDNameForm->CdInputFolder + CDNameForm->CdName + u'/' &&
         DirectoryExists(folder)) {
         MarkCdFolder(folder, CDNameForm->TypedName());

@@ -69,7 +69,7 @@ void TMainFormQVR::connectLookAndInfoHandlers()
 
 void TMainFormQVR::ApplySkinAtStartup()
 {
-    if (FileExists(SkinSettingFile(Folders.WorkFolder))) {
+    if (FileExists(SkinSettingFile(Folders.paths.workFolder()))) {
         LoadSkinSetting();
     } else {
         Skin21Click();
@@ -134,14 +134,14 @@ void TMainFormQVR::ApplySkin(int number)
 // Anything but "1" .. "10" in the first line leaves the look and the file as they are.
 void TMainFormQVR::LoadSkinSetting()
 {
-    if (const std::optional<int> number = StoredSkinNumber(Folders.WorkFolder)) {
+    if (const std::optional<int> number = StoredSkinNumber(Folders.paths.workFolder())) {
         (this->*kSkinHandlers[*number - 1])();
     }
 }
 
 void TMainFormQVR::SaveSkinSetting(const QString& number)
 {
-    StoreSkinNumber(Folders.WorkFolder, number);
+    StoreSkinNumber(Folders.paths.workFolder(), number);
 }
 
 // The buttons are painted anew over the new background; the list and the run controls wait

@@ -117,11 +117,6 @@ QString ChangeFileExt(const QString& name, const QString& extension, PathStyle s
     return name.left(end) + extension;
 }
 
-QString CdInputFolderIn(const QString& documentsFolder)
-{
-    return documentsFolder + QStringLiteral("Quorvane/CD-ROM-Input/");
-}
-
 QString CdFolderName(const QString& cdInputFolder, const QString& cleanedName,
                      const QString& typedName)
 {

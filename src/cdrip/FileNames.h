@@ -12,9 +12,6 @@ namespace qvr {
 QString ChangeFileExt(const QString& name, const QString& extension,
                       PathStyle style = nativePathStyle());
 
-// The folder that holds one folder per read CD: documents folder + "Quorvane/CD-ROM-Input/".
-QString CdInputFolderIn(const QString& documentsFolder);
-
 // The name of the folder in `cdInputFolder` for the CD the user named `typedName`, whose
 // cleaned form is `cleanedName`: the cleaned name, or the cleaned name + " (2)", " (3)" ...
 // when the folder of that name belongs to a CD named otherwise. A folder of the same CD name

@@ -170,7 +170,7 @@ QString MakeOutputName(const QString& fileName, const QString& frequencyText, Pa
 }
 
 QString MakeOutputFolder(const QString& inputPath, const QString& frequencyText, bool cdMode,
-                         const QString& cdFolder, const QString& documentsFolder, PathStyle style)
+                         const QString& cdFolder, const QString& outputRoot, PathStyle style)
 {
     const QString sep = pathSeparator(style);
     const QString frequencyFolder = frequencyText + QStringLiteral(" Hz");
@@ -197,8 +197,7 @@ QString MakeOutputFolder(const QString& inputPath, const QString& frequencyText,
         piece.clear();
     }
     piece.chop(piece.isEmpty() ? 0 : 1);
-    QString result = documentsFolder.left(documentsFolder.size() - 1) + sep +
-                     QStringLiteral("Quorvane") + sep + frequencyFolder + piece;
+    QString result = outputRoot.left(outputRoot.size() - 1) + sep + frequencyFolder + piece;
     if (!result.endsWith(sep)) {
         result += sep;
     }

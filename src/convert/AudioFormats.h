@@ -74,10 +74,11 @@ QString FolderOf(const QString& path, PathStyle style = nativePathStyle());
 QString MakeOutputName(const QString& fileName, const QString& frequencyText,
                        PathStyle style = nativePathStyle());
 
-// The folder an output goes to: below the documents folder, "Quorvane/{N} Hz" and the input's
-// folder without its drive; in CD mode the CD folder's "{N} Hz" subfolder.
+// The folder an output goes to: below the output root (the documents folder's "Quorvane"),
+// "{N} Hz" and the input's folder without its drive; in CD mode the CD folder's "{N} Hz"
+// subfolder. See ProgramPaths::outputFolderFor.
 QString MakeOutputFolder(const QString& inputPath, const QString& frequencyText, bool cdMode,
-                         const QString& cdFolder, const QString& documentsFolder,
+                         const QString& cdFolder, const QString& outputRoot,
                          PathStyle style = nativePathStyle());
 
 // A name with its extension replaced by ".mp3" (appended when it has none): CD-mode outputs.

@@ -32,19 +32,44 @@ ConversionEngine::ConversionEngine(FileListModel& files, RunView& view,
     connect(&BlinkenTimer, &QTimer::timeout, this, &ConversionEngine::blinkNote);
     files_.setStatusText([this](const JobResult& result) {
         return result.converted() || result.outcome == JobOutcome::Kept
-                   ? ConvertedStatusText(texts_, result, State.DoneStatusText)
-                   : RowStatusText(texts_, result, State.FailedStatusText);
+                   ? ConvertedStatusText(texts_, result, doneText_)
+                   : RowStatusText(texts_, result, failedText_);
     });
 }
 
 ConversionEngine::~ConversionEngine() = default;
 
+void ConversionEngine::setStatusWords(QString done, QString failed)
+{
+    doneText_ = std::move(done);
+    failedText_ = std::move(failed);
+}
+
+void ConversionEngine::startCdRun(const QString& folder)
+{
+    cd_ = CdRun{folder, {}};
+}
+
+void ConversionEngine::setCdTags(CdAlbum tags)
+{
+    if (cd_) {
+        cd_->tags = std::move(tags);
+    }
+}
+
+void ConversionEngine::returnToIdle()
+{
+    BlinkenTimer.stop();
+    ProgressTimer.stop();
+    idle_ = true;
+}
+
 void ConversionEngine::applyFrequency(int index)
 {
-    State.Frequency = FrequencyForIndex(index);
+    settings_.frequency = FrequencyForIndex(index);
     for (int row = 0; row < files_.rowCount(); ++row) {
         files_.resetRow(
-            row, MakeOutputName(FileNameOf(files_.input(row)), State.Frequency.FrequencyText));
+            row, MakeOutputName(FileNameOf(files_.input(row)), settings_.frequency.FrequencyText));
     }
 }
 
@@ -52,8 +77,8 @@ int ConversionEngine::demonstrationFill(const std::function<int(int)>& random)
 {
     const int rows = files_.rowCount();
     const int done = rows / 3 + (rows / 2 > 0 ? random(rows / 2) : 0);
-    State.RunDoneText = QString::number(done);
-    State.RunTotalText = QString::number(rows);
+    runDoneText_ = QString::number(done);
+    runTotalText_ = QString::number(rows);
     if (done == 0) {
         return done;
     }
@@ -81,12 +106,12 @@ void ConversionEngine::fillList(const QStringList& paths)
 
 QString ConversionEngine::RunCountText() const
 {
-    return State.RunDoneText + QStringLiteral(" / ") + State.RunTotalText + u' ' + texts_.text(506);
+    return runDoneText_ + QStringLiteral(" / ") + runTotalText_ + u' ' + texts_.text(506);
 }
 
 void ConversionEngine::run()
 {
-    State.ErrorCount = 0;
+    counters_.errorCount = 0;
     if (!view_.frequencyChosen()) {
         messages_.show(texts_.text(10001), MessageKind::Information, {MessageButton::OK});
         emit runFinished();
@@ -98,7 +123,7 @@ void ConversionEngine::run()
         emit runFinished();
         return;
     }
-    State.AbortRequested = false;
+    counters_.abortRequested = false;
     view_.lockControls(true);
     total_ = files_.rowCount();
     nextRow_ = 0;
@@ -106,11 +131,11 @@ void ConversionEngine::run()
     ended_.clear();
     Outcomes.clear();
     Results.clear();
-    State.RunDoneText = QStringLiteral("0");
-    State.RunTotalText = QString::number(total_);
+    runDoneText_ = QStringLiteral("0");
+    runTotalText_ = QString::number(total_);
     view_.showRunCount(RunCountText());
-    State.CurrentRow = -1;
-    State.Idle = false;
+    currentRow_ = -1;
+    idle_ = false;
     ProgressTimer.start();
     BlinkenTimer.start();
     startJobs();
@@ -118,10 +143,10 @@ void ConversionEngine::run()
 
 void ConversionEngine::startJobs()
 {
-    shared_ = std::make_unique<RunShared>(State, files_, view_, clock_, Processes, host_);
-    shared_->designPauses = plan_.designPauses;
+    shared_ = std::make_unique<RunShared>(settings_, cdRun(), counters_, files_, view_, clock_,
+                                          Processes, host_);
     jobs_.clear();
-    const int count = std::max(1, std::min(plan_.jobs, total_));
+    const int count = std::max(1, std::min(settings_.jobs, total_));
     for (int index = 0; index < count; ++index) {
         auto job = std::make_unique<ConversionJob>(*shared_, jobFolder(index));
         ConversionJob* raw = job.get();
@@ -145,14 +170,15 @@ void ConversionEngine::startJobs()
 // it, with links to the same tools.
 QString ConversionEngine::jobFolder(int index) const
 {
-    if (plan_.jobs <= 1) {
-        return State.WorkFolder;
+    const QString& work = settings_.paths.workFolder();
+    if (settings_.jobs <= 1) {
+        return work;
     }
-    const QString folder = State.WorkFolder + QStringLiteral("job%1/").arg(index + 1);
+    const QString folder = work + QStringLiteral("job%1/").arg(index + 1);
     ForceDirectories(folder);
     for (const QString& tool : {kMp3Tool, kConverterTool, kStretchTool}) {
-        if (FileExists(State.WorkFolder + tool)) {
-            ReplaceWithSymbolicLink(State.WorkFolder + tool, folder + tool);
+        if (FileExists(work + tool)) {
+            ReplaceWithSymbolicLink(work + tool, folder + tool);
         }
     }
     return folder;
@@ -160,7 +186,7 @@ QString ConversionEngine::jobFolder(int index) const
 
 void ConversionEngine::startNextRow(ConversionJob& job)
 {
-    while (!State.AbortRequested && nextRow_ < total_ && nextRow_ < files_.rowCount()) {
+    while (!counters_.abortRequested && nextRow_ < total_ && nextRow_ < files_.rowCount()) {
         const int row = nextRow_++;
         QString output;
         if (keepsOutputOf(row, output)) {
@@ -169,9 +195,9 @@ void ConversionEngine::startNextRow(ConversionJob& job)
             continue;
         }
         ProgressTimer.start();
-        State.CurrentRow = row;
+        currentRow_ = row;
         view_.showCurrentRow(row);
-        State.RunDoneText = QString::number(row + 1);
+        runDoneText_ = QString::number(row + 1);
         ++active_;
         job.start(files_.input(row), row);
         return;
@@ -180,18 +206,19 @@ void ConversionEngine::startNextRow(ConversionJob& job)
 
 bool ConversionEngine::keepsOutputOf(int row, QString& output) const
 {
-    if (!plan_.resume) {
+    if (!settings_.resume) {
         return false;
     }
     const QString& input = files_.input(row);
     QString name = files_.row(row).outputName;
-    if (State.CdMode) {
+    if (cd_) {
         name = WithMp3Extension(name);
     }
-    output = MakeOutputFolder(input, State.Frequency.FrequencyText, State.CdMode, State.CdFolder,
-                              State.DocumentsFolder) +
+    const FrequencyState& frequency = settings_.frequency;
+    output = settings_.paths.outputFolderFor(input, frequency.FrequencyText,
+                                             cd_ ? cd_->folder : QString()) +
              name;
-    return OutputIsCurrent(input, output, int(std::lround(State.Frequency.TargetFrequency)));
+    return OutputIsCurrent(input, output, int(std::lround(frequency.TargetFrequency)));
 }
 
 void ConversionEngine::jobFinished(ConversionJob& job, int row, const JobResult& result)
@@ -218,8 +245,8 @@ void ConversionEngine::finishRun()
     }
     jobs_.clear();
     shared_.reset();
-    if (State.CdMode) {
-        DeleteFilesByMask(State.CdFolder + QStringLiteral("*.wav"));
+    if (cd_) {
+        DeleteFilesByMask(cd_->folder + QStringLiteral("*.wav"));
     }
     BlinkenTimer.stop();
     ProgressTimer.stop();
@@ -229,9 +256,9 @@ void ConversionEngine::finishRun()
     if (lockedForThisRun_) {
         workFolderLock_.reset();
     }
-    messages_.show(State.AbortRequested ? texts_.text(10003) : endText(), MessageKind::Information,
-                   {MessageButton::OK});
-    State.Idle = true;
+    messages_.show(counters_.abortRequested ? texts_.text(10003) : endText(),
+                   MessageKind::Information, {MessageButton::OK});
+    idle_ = true;
     emit runFinished();
 }
 
@@ -249,7 +276,7 @@ QString ConversionEngine::endText() const
 bool ConversionEngine::lockWorkFolder()
 {
     if (workFolderLock_ == nullptr) {
-        auto lock = std::make_unique<WorkFolderLock>(State.WorkFolder);
+        auto lock = std::make_unique<WorkFolderLock>(settings_.paths.workFolder());
         if (!lock->acquired()) {
             return false;
         }
@@ -260,14 +287,14 @@ bool ConversionEngine::lockWorkFolder()
 
 void ConversionEngine::stopNow()
 {
-    State.AbortRequested = true;
+    counters_.abortRequested = true;
     Processes.endAll();
 }
 
 ConversionJob* ConversionEngine::currentJob() const
 {
     for (const auto& job : jobs_) {
-        if (job->busy() && job->row() == State.CurrentRow) {
+        if (job->busy() && job->row() == currentRow_) {
             return job.get();
         }
     }
@@ -276,7 +303,7 @@ ConversionJob* ConversionEngine::currentJob() const
 
 void ConversionEngine::requestAbort()
 {
-    State.AbortRequested = true;
+    counters_.abortRequested = true;
 }
 
 void ConversionEngine::advanceProgress()
@@ -287,7 +314,7 @@ void ConversionEngine::advanceProgress()
         return;
     }
     const int value = job->advanceProgress(Milliseconds(ProgressTimer.interval()));
-    files_.setProgress(State.CurrentRow, value);
+    files_.setProgress(currentRow_, value);
     if (RowProgress::guessedToTheEnd(value) || job->stretchWriting()) {
         ProgressTimer.stop();
     }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "ConversionJob.h"
-#include "ConversionState.h"
+#include "ConversionSettings.h"
 #include "RunView.h"
 #include "platform/Processes.h"
 #include "platform/WorkFolderLock.h"
@@ -11,6 +11,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace qvr {
@@ -18,15 +19,6 @@ namespace qvr {
 class FileListModel;
 class MessageBoxes;
 class ProgramTexts;
-
-// How a run goes: the window converts one file after the other with the pauses of its steps; a
-// batch run may convert several side by side and go on as soon as each tool has ended.
-struct RunPlan {
-    int jobs = 1;
-    bool designPauses = true;
-    // Rows whose output is already there, tuned alike and newer than the source, are kept.
-    bool resume = false;
-};
 
 // The batch run: converts every row of the list from top to bottom, keeps the run counter, the
 // progress of the current row and the blinking note going, and reports how the run ended. The
@@ -42,7 +34,6 @@ class ConversionEngine : public QObject {
                      QObject* parent = nullptr);
     ~ConversionEngine() override;
 
-    ConversionState State;
     QTimer ProgressTimer;
     QTimer BlinkenTimer;
     // The tools the engine started; only these are ever ended.
@@ -51,7 +42,20 @@ class ConversionEngine : public QObject {
     std::vector<JobOutcome> Outcomes;
     std::vector<JobResult> Results;
 
-    void setPlan(RunPlan plan) { plan_ = std::move(plan); }
+    // How the engine converts, before its first run: folders, target, jobs, pauses, resume.
+    void configure(ConversionSettings settings) { settings_ = std::move(settings); }
+    const ConversionSettings& settings() const { return settings_; }
+    // The words a row ends with: "Done" and "Failed" in the language of the run.
+    void setStatusWords(QString done, QString failed);
+
+    // The next run converts the ripped tracks in `folder` to MP3 files in its "{N} Hz" folder.
+    void startCdRun(const QString& folder);
+    // The tags of the CD's tracks, once they have been ripped.
+    void setCdTags(CdAlbum tags);
+    // Runs after this convert files again, each in its own kind.
+    void leaveCdMode() { cd_.reset(); }
+    // The CD being converted; null outside CD mode.
+    const CdRun* cdRun() const { return cd_ ? &*cd_ : nullptr; }
 
     // Takes the work folder for this process, so that no other run can share its work files;
     // false when another run holds it. A run takes it by itself when nobody took it before.
@@ -70,8 +74,14 @@ class ConversionEngine : public QObject {
 
     // Starts a run of the whole list; `runFinished` follows when it is over.
     void run();
-    bool running() const { return !State.Idle; }
+    bool running() const { return !idle_; }
+    // Stops the timers and takes the engine back to no run (after a failure around a run).
+    void returnToIdle();
     void requestAbort();
+    bool abortRequested() const { return counters_.abortRequested; }
+    // The row the window shows as the one being converted; -1 before the first.
+    int currentRow() const { return currentRow_; }
+    const RunCounters& counters() const { return counters_; }
     void advanceProgress();
     void blinkNote();
 
@@ -97,7 +107,17 @@ class ConversionEngine : public QObject {
     const ProgramTexts& texts_;
     Host& host_;
     const Clock& clock_;
-    RunPlan plan_;
+    friend class EngineProbe;  // lets tests hold the engine as if a run were going
+
+    ConversionSettings settings_;
+    std::optional<CdRun> cd_;
+    RunCounters counters_;
+    QString doneText_;
+    QString failedText_;
+    int currentRow_ = -1;
+    bool idle_ = true;
+    QString runTotalText_;
+    QString runDoneText_;
     std::unique_ptr<RunShared> shared_;
     std::vector<std::unique_ptr<ConversionJob>> jobs_;
     std::vector<std::pair<int, JobResult>> ended_;

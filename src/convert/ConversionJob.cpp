@@ -36,9 +36,12 @@ QString temporaryName(const QString& target, int row)
 
 }  // namespace
 
-RunShared::RunShared(ConversionState& state_, FileListModel& files_, RunView& view_,
-                     const Clock& clock_, ToolProcesses& processes_, Host& host_)
-    : state(state_),
+RunShared::RunShared(const ConversionSettings& settings_, const CdRun* cd_, RunCounters& counters_,
+                     FileListModel& files_, RunView& view_, const Clock& clock_,
+                     ToolProcesses& processes_, Host& host_)
+    : settings(settings_),
+      cd(cd_),
+      counters(counters_),
       files(files_),
       view(view_),
       clock(clock_),
@@ -52,7 +55,7 @@ ConversionJob::ConversionJob(RunShared& run, QString workFolder, QObject* parent
     : QObject(parent),
       run_(run),
       workFolder_(std::move(workFolder)),
-      waits_(run.clock, run.state.AbortRequested),
+      waits_(run.clock, run.counters.abortRequested),
       tools_(workFolder_, run.processes, waits_, run.host, run.reportedTools,
              [this](int row, const QString& step) { run_.files.setStep(row, step); })
 {
@@ -95,7 +98,7 @@ void ConversionJob::start(const QString& source, int row)
     stretch_ = -1;
     seconds_ = 0;
     // The count of failed tries stays in view for the whole run.
-    const int errors = run_.state.ErrorCount;
+    const int errors = run_.counters.errorCount;
     run_.view.showErrorText(errors > 0 ? QStringLiteral("Errors %1").arg(errors) : QString(),
                             errors > 0);
     startTry();
@@ -115,13 +118,13 @@ ConversionJob::Failure ConversionJob::prepare(const QString& source)
     if (!IsRegularFile(source)) {
         return failure(FailureReason::NotRegularFile);
     }
-    const ConversionState& state = run_.state;
+    const ConversionSettings& settings = run_.settings;
     QString name = run_.files.row(row_).outputName;
-    if (state.CdMode) {
+    if (run_.cd != nullptr) {
         name = WithMp3Extension(name);
     }
-    const QString folder = MakeOutputFolder(source, state.Frequency.FrequencyText, state.CdMode,
-                                            state.CdFolder, state.DocumentsFolder);
+    const QString folder = settings.paths.outputFolderFor(
+        source, settings.frequency.FrequencyText, run_.cd != nullptr ? run_.cd->folder : QString());
     name = run_.outputNames.claim(folder, name);
     run_.files.setOutputName(row_, name);
     if (name.isEmpty()) {
@@ -144,7 +147,7 @@ void ConversionJob::startTry()
     emit tryStarted();
     run_.host.setBusyCursor(true);
     startTime_ = run_.clock.now();
-    const int raw = RawEstimateSeconds(FileSize64(source_), KindOf(source_), run_.state.PcSpeed);
+    const int raw = RawEstimateSeconds(FileSize64(source_), KindOf(source_), run_.settings.pcSpeed);
     progress_.restart(ProgressScaleFrom(raw));
     estimateSeconds_ = EstimateSecondsFrom(raw);
 }
@@ -195,7 +198,7 @@ void ConversionJob::deleteWorkFiles()
 bool ConversionJob::startStretch()
 {
     const QString batch = workFile(kStretchBatch);
-    const FrequencyState& frequency = run_.state.Frequency;
+    const FrequencyState& frequency = run_.settings.frequency;
     const double percent = TempoPercent(frequency.TargetFrequency, frequency.ReferencePitch);
     WriteTextFile(batch, BatchFileText(workFolder_, TempoText(percent)));
     stretch_ = run_.processes.startBatch(batch);
@@ -225,8 +228,9 @@ void ConversionJob::watchStretch()
     auto result = std::make_shared<Watch>(Watch::StretchStarted);
     const auto seen = [this, result] {
         if (FileExists(workFile(kErrorFile))) {
-            ++run_.state.ErrorCount;
-            run_.view.showErrorText(QStringLiteral("Errors %1").arg(run_.state.ErrorCount), true);
+            ++run_.counters.errorCount;
+            run_.view.showErrorText(QStringLiteral("Errors %1").arg(run_.counters.errorCount),
+                                    true);
             retryRequested_ = true;
         }
         if (retryRequested_) {
@@ -280,7 +284,7 @@ void ConversionJob::watched(Watch watch)
 // still running when the try's time is up has really timed out.
 void ConversionJob::waitForStretch()
 {
-    if (run_.designPauses) {
+    if (run_.settings.designPauses) {
         growthCheck(FileSize64(workFile(kOutputWav)));
         return;
     }
@@ -345,11 +349,11 @@ bool ConversionJob::stretchEnded()
 // time of its own there.
 void ConversionJob::checkStretch()
 {
-    const FrequencyState& frequency = run_.state.Frequency;
+    const FrequencyState& frequency = run_.settings.frequency;
     const double lengthRatio = frequency.ReferencePitch / double(frequency.TargetFrequency);
     checkFile(workFile(kOutputWav), ExpectedStretch(input_, lengthRatio), stretched_,
-              FailureReason::OutputIncomplete, run_.designPauses ? kSettlePause : Milliseconds(0),
-              [this] { encode(); });
+              FailureReason::OutputIncomplete,
+              run_.settings.designPauses ? kSettlePause : Milliseconds(0), [this] { encode(); });
 }
 
 void ConversionJob::encode()
@@ -372,9 +376,8 @@ void ConversionJob::encoded(const StepResult& step)
         endWithoutOutput(*failed);
         return;
     }
-    const ConversionState& state = run_.state;
-    tagged_ =
-        TagOutput(source_, temporary_, state.Frequency, state.CdMode ? state.CdTags : CdAlbum());
+    tagged_ = TagOutput(source_, temporary_, run_.settings.frequency,
+                        run_.cd != nullptr ? run_.cd->tags : CdAlbum());
     checkFile(temporary_, ExpectedOutput(KindOf(target_), stretched_), written_,
               FailureReason::OutputIncomplete, Milliseconds(0), [this] { publish(); });
 }
@@ -420,7 +423,7 @@ void ConversionJob::checkDecoded(const QString& path, const Expectation& expecte
                                  AudioFacts& facts, FailureReason reason, Milliseconds waitStart,
                                  JobWaits::Stop stop, const Next& next)
 {
-    run_.state.CheckWaitTime += run_.clock.now() - waitStart;
+    run_.counters.checkWaitTime += run_.clock.now() - waitStart;
     switch (stop) {
         case JobWaits::Stop::Done: break;
         case JobWaits::Stop::TimedOut: endWithoutOutput(JobResult{JobOutcome::TimedOut}); return;

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "AudioCheck.h"
-#include "ConversionState.h"
+#include "ConversionSettings.h"
 #include "Estimate.h"
 #include "JobWaits.h"
 #include "OutputCheck.h"
@@ -18,13 +18,26 @@ namespace qvr {
 
 class FileListModel;
 
-// What the jobs of one run share: the run's state and list, the view, the tools started, the
-// output names taken and the tools already reported as missing.
-struct RunShared {
-    RunShared(ConversionState& state_, FileListModel& files_, RunView& view_, const Clock& clock_,
-              ToolProcesses& processes_, Host& host_);
+// What a run counts while it goes; the window shows the failed tries, the batch the time spent
+// waiting for checks.
+struct RunCounters {
+    int errorCount = 0;  // failed tries of the stretch
+    // Time the run waited for the checks of what the tools wrote, beyond the pauses.
+    Milliseconds checkWaitTime{0};
+    bool abortRequested = false;
+};
 
-    ConversionState& state;
+// What the jobs of one run share: the settings, the CD being converted (null outside CD mode),
+// the run's counters and list, the view, the tools started, the output names taken and the
+// tools already reported as missing.
+struct RunShared {
+    RunShared(const ConversionSettings& settings_, const CdRun* cd_, RunCounters& counters_,
+              FileListModel& files_, RunView& view_, const Clock& clock_, ToolProcesses& processes_,
+              Host& host_);
+
+    const ConversionSettings& settings;
+    const CdRun* cd;
+    RunCounters& counters;
     FileListModel& files;
     RunView& view;
     const Clock& clock;
@@ -32,9 +45,6 @@ struct RunShared {
     Host& host;
     OutputNames outputNames;
     QStringList reportedTools;
-    // The window's run paces its steps with pauses and watches the stretch grow; a batch run
-    // goes on as soon as each tool has ended.
-    bool designPauses = true;
 };
 
 // Turns one row of the list into one re-tuned file: decode into the work WAV, stretch through

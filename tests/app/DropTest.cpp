@@ -4,6 +4,7 @@
 #include "convert/FileListModel.h"
 #include "convert/JobTexts.h"
 #include "lang/Language.h"
+#include "support/EngineProbe.h"
 
 #include <QApplication>
 #include <QDir>
@@ -110,11 +111,11 @@ TEST_F(Drop, NothingIsTakenWhileARunGoes)
 {
     auto form = start();
     writeFile(home.path() + "/a.wav", "x");
-    form->engine().State.Idle = false;
+    EngineProbe::holdAsRunning(form->engine(), true);
     std::unique_ptr<QMimeData> data(urlsOf({home.path() + "/a.wav"}));
     QDragEnterEvent enter(QPoint(20, 20), Qt::CopyAction, data.get(), Qt::LeftButton,
                           Qt::NoModifier);
     QApplication::sendEvent(form.get(), &enter);
     EXPECT_FALSE(enter.isAccepted());
-    form->engine().State.Idle = true;
+    EngineProbe::holdAsRunning(form->engine(), false);
 }

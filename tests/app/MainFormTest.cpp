@@ -8,6 +8,7 @@
 #include "convert/JobTexts.h"
 #include "lang/DVK_MyLanguagesMessageDLG.h"
 #include "platform/NativePath.h"
+#include "support/EngineProbe.h"
 #include "support/Waiting.h"
 
 #include <QAction>
@@ -47,11 +48,11 @@ TEST_F(MainForm, OpensWithTheDesignsMenuAndOnlyTheAddButtonsShowing)
     chooseLanguage("GERMAN");  // the design's texts
     auto form = start();
     form->show();
-    EXPECT_TRUE(form->engine().State.Idle);
-    EXPECT_FALSE(form->engine().State.CdMode);
-    EXPECT_EQ(form->engine().State.Frequency.TargetFrequency, 432.0);
-    EXPECT_EQ(form->engine().State.Frequency.ReferencePitch, 440.0);
-    EXPECT_EQ(form->engine().State.Frequency.FrequencyText, "432");
+    EXPECT_FALSE(form->engine().running());
+    EXPECT_EQ(form->engine().cdRun(), nullptr);
+    EXPECT_EQ(form->engine().settings().frequency.TargetFrequency, 432.0);
+    EXPECT_EQ(form->engine().settings().frequency.ReferencePitch, 440.0);
+    EXPECT_EQ(form->engine().settings().frequency.FrequencyText, "432");
     EXPECT_TRUE(controls(*form).OpenFolderBitBtn->isVisible());
     EXPECT_TRUE(controls(*form).OpenFileBitBtn->isVisible());
     for (QWidget* hidden : {static_cast<QWidget*>(controls(*form).lvFiles),
@@ -91,11 +92,11 @@ TEST_F(MainForm, RefusesToCloseDuringARun)
 {
     auto form = start();
     form->show();
-    form->engine().State.Idle = false;
+    EngineProbe::holdAsRunning(form->engine(), true);
     controls(*form).mniBeenden1->trigger();
     EXPECT_TRUE(form->isVisible());
     EXPECT_FALSE(form->close());
-    form->engine().State.Idle = true;
+    EngineProbe::holdAsRunning(form->engine(), false);
     controls(*form).mniBeenden1->trigger();
     EXPECT_FALSE(form->isVisible());
 }

@@ -162,7 +162,8 @@ TEST_F(ReadCdButton, CdsWhoseNamesCleanAlikeGetFoldersOfTheirOwn)
     for (const auto& [name, folder] : readings) {
         typed = QString::fromUtf8(name);
         controls(*form).RipCDBitBtn->click();
-        EXPECT_EQ(form->engine().State.CdFolder, input + QString::fromUtf8(folder)) << name;
+        ASSERT_NE(form->engine().cdRun(), nullptr);
+        EXPECT_EQ(form->engine().cdRun()->folder, input + QString::fromUtf8(folder)) << name;
         EXPECT_TRUE(DirectoryExists(input + QString::fromUtf8(folder))) << name;
     }
     EXPECT_EQ(QDir(input).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(), 2);

@@ -152,9 +152,9 @@ class ReadCd : public StartupFixture {
     {
         std::optional<std::pair<QStringList, CdAlbum>> run;
         controls(*form).RipCDBitBtn->click();
-        ConversionState& state = form->engine().State;
-        if (!state.Idle) {
-            run = std::make_pair(listedInputs(), state.CdTags);
+        const ConversionEngine& engine = form->engine();
+        if (engine.running()) {
+            run = std::make_pair(listedInputs(), engine.cdRun()->tags);
             form->engine().requestAbort();
         }
         waitForTheRun();
@@ -170,7 +170,7 @@ class ReadCd : public StartupFixture {
 
     void waitForTheRun()
     {
-        ASSERT_TRUE(waitForEvents([this] { return form->engine().State.Idle; }, 120'000));
+        ASSERT_TRUE(waitForEvents([this] { return !form->engine().running(); }, 120'000));
     }
 
     // The message that names the tracks that could not be read.
@@ -223,7 +223,7 @@ TEST_F(ReadCd, ACompletedRipIsConvertedToMp3AtTheChosenFrequency)
     }
     EXPECT_TRUE(QDir(cdFolder()).entryList({"*.wav"}, QDir::Files).isEmpty());
     EXPECT_FALSE(FileExists(resultFile()));
-    EXPECT_TRUE(form->engine().State.CdMode);
+    EXPECT_NE(form->engine().cdRun(), nullptr);
     EXPECT_EQ(controls(*form).ComboBox1->currentIndex(), 4);
     EXPECT_EQ(recorder.messages.back().text, texts().text(10002));
     expectFileButtonsEnabled();
@@ -254,7 +254,7 @@ TEST_F(ReadCd, AbortDuringTheThirdTrackListsNothing)
     EXPECT_FALSE(controls(*form).ComboBox1->isVisible());
     EXPECT_FALSE(controls(*form).ConvertBitBtn->isVisible());
     EXPECT_FALSE(recorder.busy);
-    EXPECT_TRUE(form->engine().State.CdMode);
+    EXPECT_NE(form->engine().cdRun(), nullptr);
 }
 
 TEST_F(ReadCd, CancellingTheCdNameClearsTheChooserAndMakesNoFolder)
@@ -272,7 +272,7 @@ TEST_F(ReadCd, CancellingTheCdNameClearsTheChooserAndMakesNoFolder)
     EXPECT_EQ(controls(*form).ComboBox1->currentIndex(), -1);
     EXPECT_FALSE(controls(*form).ComboBox1->isVisible());
     EXPECT_FALSE(DirectoryExists(home.outputFolder() + "CD-ROM-Input"));
-    EXPECT_FALSE(form->engine().State.CdMode);
+    EXPECT_EQ(form->engine().cdRun(), nullptr);
 }
 
 // Whatever else writes into the result file, the dialog's own answer decides.
@@ -310,7 +310,7 @@ TEST_F(ReadCd, ARipperThatCannotStartIsReportedAndChangesNothing)
     readCd();
 
     EXPECT_EQ(recorder.messages.back().text, kNoDriveMessage);
-    EXPECT_FALSE(form->engine().State.CdMode);
+    EXPECT_EQ(form->engine().cdRun(), nullptr);
     EXPECT_FALSE(DirectoryExists(cdFolder()));
     expectFileButtonsEnabled();
     EXPECT_FALSE(recorder.busy);
@@ -335,7 +335,8 @@ TEST_F(ReadCd, CdTextNamesTheCdAndTagsTheRippedTracks)
     const CdAlbum tags = readCdTakingTheOfferedName(offered);
 
     EXPECT_EQ(offered, QStringLiteral("Greatest Hits"));
-    EXPECT_EQ(form->engine().State.CdFolder, cdFolder());
+    ASSERT_NE(form->engine().cdRun(), nullptr);
+    EXPECT_EQ(form->engine().cdRun()->folder, cdFolder());
     EXPECT_EQ(tags.album, QStringLiteral("Greatest Hits"));
     EXPECT_EQ(tags.artist, QStringLiteral("The Band"));
     expectTrackTags(tags, cdFolder(),
@@ -409,7 +410,7 @@ TEST_F(ReadCd, WhenNoTrackCouldBeReadNothingIsConverted)
     EXPECT_EQ(form->files().rowCount(), 0);
     EXPECT_FALSE(controls(*form).ComboBox1->isVisible());
     EXPECT_FALSE(controls(*form).ConvertBitBtn->isVisible());
-    EXPECT_TRUE(form->engine().State.Idle);
+    EXPECT_FALSE(form->engine().running());
     expectFileButtonsEnabled();
     EXPECT_FALSE(recorder.busy);
 }

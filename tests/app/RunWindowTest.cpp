@@ -173,7 +173,7 @@ TEST_F(RunWindow, ARunLocksTheWindowAndTheEndUnlocksIt)
     EXPECT_EQ(lookOf(*form), idle);
     EXPECT_EQ(recorder.messages.back().text, texts().text(10002));
     EXPECT_EQ(form->files().cellText(1, FileListModel::StatusColumn), texts().text(505));
-    EXPECT_TRUE(form->engine().State.Idle);
+    EXPECT_FALSE(form->engine().running());
     EXPECT_TRUE(form->close());
 }
 

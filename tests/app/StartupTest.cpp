@@ -25,8 +25,8 @@ using Startup = StartupFixture;
 TEST_F(Startup, AFirstStartMakesTheFoldersAndLinksTheTools)
 {
     auto form = start();
-    EXPECT_EQ(form->session().folders().ProgramOutputFolder, home.outputFolder());
-    EXPECT_EQ(form->session().folders().WorkFolder, home.workFolder());
+    EXPECT_EQ(form->session().folders().paths.outputRoot(), home.outputFolder());
+    EXPECT_EQ(form->session().folders().paths.workFolder(), home.workFolder());
     EXPECT_EQ(form->session().folders().SkinFolder, programFolder + "recom_GR/");
     EXPECT_EQ(form->session().folders().FfmpegPath, home.workFolder() + "ffmpeg.exe");
     EXPECT_TRUE(DirectoryExists(home.outputFolder()));
@@ -36,7 +36,7 @@ TEST_F(Startup, AFirstStartMakesTheFoldersAndLinksTheTools)
         EXPECT_EQ(readFile(home.workFolder() + tool), QByteArray("version 1 of ") + tool);
     }
     EXPECT_EQ(probedFolder, home.workFolder());
-    EXPECT_EQ(form->engine().State.PcSpeed, 40);
+    EXPECT_EQ(form->engine().settings().pcSpeed, 40);
     EXPECT_TRUE(recorder.messages.empty());
 }
 
@@ -54,7 +54,7 @@ TEST_F(Startup, TheSessionMakesWhatBothFrontEndsNeedWithoutAWindow)
     EXPECT_EQ(session.texts().language(), "FRANCE");
     EXPECT_EQ(session.texts().text(505), shippedTexts("FRANCE").text(505));
     EXPECT_EQ(IniFile(programFolder + "Program.ini").readString("SETTINGS", "Language"), "FRANCE");
-    EXPECT_EQ(session.folders().WorkFolder, home.workFolder());
+    EXPECT_EQ(session.folders().paths.workFolder(), home.workFolder());
     for (const char* tool : {"lame.exe", "soundstretch.exe", "ffmpeg.exe"}) {
         EXPECT_EQ(readFile(home.workFolder() + tool), QByteArray("version 1 of ") + tool);
     }
@@ -122,13 +122,13 @@ TEST_F(Startup, TheWorkFoldersToolsAreLinksToTheRealPrograms)
     }
     ProgramFolders folders;
     folders.ProgramFolder = programFolder;
-    folders.WorkFolder = home.workFolder();
-    ASSERT_TRUE(ForceDirectories(folders.WorkFolder));
+    folders.paths.setWorkFolder(home.workFolder());
+    ASSERT_TRUE(ForceDirectories(folders.paths.workFolder()));
 
     for (const ToolLinkCase& c : cases) {
         SCOPED_TRACE(c.name);
         for (const char* tool : {"lame.exe", "soundstretch.exe", "ffmpeg.exe"}) {
-            const QString entry = folders.WorkFolder + tool;
+            const QString entry = folders.paths.workFolder() + tool;
             QFile::remove(entry);
             switch (c.before) {
                 case WorkEntry::Nothing: break;
@@ -148,16 +148,16 @@ TEST_F(Startup, TheWorkFoldersToolsAreLinksToTheRealPrograms)
         }
         std::map<QString, ino_t> inodesBefore;
         for (const char* tool : {"lame.exe", "soundstretch.exe", "ffmpeg.exe"}) {
-            inodesBefore[tool] = ownInode(folders.WorkFolder + tool);
+            inodesBefore[tool] = ownInode(folders.paths.workFolder() + tool);
         }
 
         CopyTools(folders);
         CopyFfmpeg(folders);
 
-        EXPECT_EQ(folders.FfmpegPath, folders.WorkFolder + "ffmpeg.exe");
+        EXPECT_EQ(folders.FfmpegPath, folders.paths.workFolder() + "ffmpeg.exe");
         for (const char* tool : {"lame.exe", "soundstretch.exe", "ffmpeg.exe"}) {
             SCOPED_TRACE(tool);
-            const QString entry = folders.WorkFolder + tool;
+            const QString entry = folders.paths.workFolder() + tool;
             const QFileInfo info(entry);
             if (!c.sourceThere) {  // left exactly as it was
                 EXPECT_EQ(ownInode(entry), inodesBefore[tool]);
@@ -179,7 +179,7 @@ TEST_F(Startup, TheWorkFoldersToolsAreLinksToTheRealPrograms)
         EXPECT_EQ(readFile(home.path() + "/elsewhere"), "elsewhere");
         // Nothing is left behind under a temporary name.
         QStringList left =
-            QDir(folders.WorkFolder)
+            QDir(folders.paths.workFolder())
                 .entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot);
         for (const char* tool : {"lame.exe", "soundstretch.exe", "ffmpeg.exe"}) {
             left.removeAll(tool);
@@ -205,7 +205,7 @@ TEST_F(Startup, AMissingProgramIniIsReportedOnceAndNotCreated)
     EXPECT_EQ(recorder.messages[0].text, programFolder + "Program.ini not found!");
     EXPECT_EQ(recorder.messages[0].kind, MessageKind::Error);
     EXPECT_FALSE(FileExists(programFolder + "Program.ini"));
-    EXPECT_TRUE(form->engine().State.Idle);
+    EXPECT_FALSE(form->engine().running());
 }
 
 TEST_F(Startup, AMissingTextFileLeavesTheColumnsWithoutCaptions)
@@ -217,7 +217,7 @@ TEST_F(Startup, AMissingTextFileLeavesTheColumnsWithoutCaptions)
     for (int column = 0; column < FileListModel::kColumnCount; ++column) {
         EXPECT_EQ(form->files().columnCaption(column), "");
     }
-    EXPECT_TRUE(form->engine().State.Idle);
+    EXPECT_FALSE(form->engine().running());
 }
 
 TEST_F(Startup, ColumnCaptionsAndDoneTextFollowTheLanguage)
@@ -242,7 +242,11 @@ TEST_F(Startup, ColumnCaptionsAndDoneTextFollowTheLanguage)
             captions << form->files().columnCaption(column);
         }
         EXPECT_EQ(captions, c.captions) << c.code;
-        EXPECT_EQ(form->engine().State.DoneStatusText, QString::fromUtf8(c.done));
+        // A converted row says so in the language of the run.
+        form->files().addRow("/m/a.mp3");
+        form->files().setEnded(0, JobResult(JobOutcome::Converted));
+        const QModelIndex status = form->files().index(0, FileListModel::StatusColumn);
+        EXPECT_EQ(form->files().data(status).toString(), QString::fromUtf8(c.done));
         EXPECT_EQ(form->windowTitle(), "Quorvane 2.5.1");
     }
 }

@@ -70,24 +70,25 @@ TEST(MakeOutputFolder, MirrorsTheSourceFolderInBothPathStyles)
     struct Case {
         PathStyle style;
         const char* input;
-        const char* documents;
+        const char* outputRoot;
         const char* frequency;
         const char* expected;
     };
     const Case cases[] = {
-        {PathStyle::Windows, "C:\\Music\\Album\\Song.mp3", "D:\\Docs\\", "432",
+        {PathStyle::Windows, "C:\\Music\\Album\\Song.mp3", "D:\\Docs\\Quorvane\\", "432",
          "D:\\Docs\\Quorvane\\432 Hz\\Music\\Album\\"},
-        {PathStyle::Windows, "C:\\Song.mp3", "D:\\Docs\\", "963", "D:\\Docs\\Quorvane\\963 Hz\\"},
-        {PathStyle::Windows, "\\\\server\\share\\dir\\Song.mp3", "D:\\Docs\\", "432",
+        {PathStyle::Windows, "C:\\Song.mp3", "D:\\Docs\\Quorvane\\", "963",
+         "D:\\Docs\\Quorvane\\963 Hz\\"},
+        {PathStyle::Windows, "\\\\server\\share\\dir\\Song.mp3", "D:\\Docs\\Quorvane\\", "432",
          "D:\\Docs\\Quorvane\\432 Hz\\"},
-        {PathStyle::Posix, "/home/anna/Music/Album/Song.mp3", "/home/anna/Documents/", "432",
-         "/home/anna/Documents/Quorvane/432 Hz/home/anna/Music/Album/"},
-        {PathStyle::Posix, "/Song.mp3", "/home/anna/Documents/", "963",
+        {PathStyle::Posix, "/home/anna/Music/Album/Song.mp3", "/home/anna/Documents/Quorvane/",
+         "432", "/home/anna/Documents/Quorvane/432 Hz/home/anna/Music/Album/"},
+        {PathStyle::Posix, "/Song.mp3", "/home/anna/Documents/Quorvane/", "963",
          "/home/anna/Documents/Quorvane/963 Hz/"},
-        {PathStyle::Posix, "/a//b/Song.mp3", "/d/", "528", "/d/Quorvane/528 Hz/a/b/"},
+        {PathStyle::Posix, "/a//b/Song.mp3", "/d/Quorvane/", "528", "/d/Quorvane/528 Hz/a/b/"},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(MakeOutputFolder(c.input, c.frequency, false, QString(), c.documents, c.style),
+        EXPECT_EQ(MakeOutputFolder(c.input, c.frequency, false, QString(), c.outputRoot, c.style),
                   c.expected)
             << c.input;
     }
@@ -95,9 +96,9 @@ TEST(MakeOutputFolder, MirrorsTheSourceFolderInBothPathStyles)
 
 TEST(MakeOutputFolder, CdModeWritesIntoTheCdFoldersFrequencySubfolder)
 {
-    EXPECT_EQ(
-        MakeOutputFolder("/x/Track.wav", "432", true, "/d/Quorvane/CD-ROM-Input/Best//", "/d/"),
-        "/d/Quorvane/CD-ROM-Input/Best/432 Hz/");
+    EXPECT_EQ(MakeOutputFolder("/x/Track.wav", "432", true, "/d/Quorvane/CD-ROM-Input/Best//",
+                               "/d/Quorvane/"),
+              "/d/Quorvane/CD-ROM-Input/Best/432 Hz/");
     EXPECT_EQ(MakeOutputFolder("C:\\x\\Track.wav", "432", true, "D:\\Docs\\Quorvane\\CD\\",
                                "D:\\Docs\\", PathStyle::Windows),
               "D:\\Docs\\Quorvane\\CD\\432 Hz\\");

@@ -273,7 +273,7 @@ TEST_F(FakeTools, AnErrorInTheFirstTryIsRetriedAndCounted)
     view.onErrorShown = [this] { clock.advance(Milliseconds(100'000)); };
     convert({input});
 
-    EXPECT_EQ(engine.State.ErrorCount, 1);
+    EXPECT_EQ(engine.counters().errorCount, 1);
     EXPECT_EQ(view.errorText, "Errors 1");
     EXPECT_TRUE(view.errorVisible);
     EXPECT_EQ(cell(0, FileListModel::StatusColumn), "Done");
@@ -291,7 +291,7 @@ TEST_F(FakeTools, RetriesAreBoundedAndTheRowThenFails)
 {
     installTool("soundstretch.exe", "touch error.txt\n");
     convert({tone("a.wav"), tone("b.wav")});
-    EXPECT_EQ(engine.State.ErrorCount, 2 * ConversionJob::kMaxTries);
+    EXPECT_EQ(engine.counters().errorCount, 2 * ConversionJob::kMaxTries);
     EXPECT_EQ(cell(0, FileListModel::StatusColumn), "Failed: " + texts.text(512));
     EXPECT_EQ(engine.Outcomes, (std::vector<JobOutcome>{JobOutcome::Failed, JobOutcome::Failed}));
     EXPECT_EQ(view.errorText, "Errors 6");
@@ -352,7 +352,7 @@ TEST_F(FakeTools, AbortDuringTheThirdOfFiveFiles)
         inputs << tone(QString("t%1.wav").arg(i));
     }
     clock.onRound = [this] {
-        if (engine.State.CurrentRow == 2) {
+        if (engine.currentRow() == 2) {
             engine.requestAbort();
         }
     };
@@ -369,7 +369,7 @@ TEST_F(FakeTools, AbortDuringTheThirdOfFiveFiles)
     EXPECT_EQ(recorder.messages.back().text, texts.text(10003));
     EXPECT_FALSE(view.locked);
     EXPECT_FALSE(view.noteVisible);
-    EXPECT_TRUE(engine.State.Idle);
+    EXPECT_FALSE(engine.running());
 }
 
 TEST_F(FakeTools, TheEndMessageCountsWhatWasAndWasNotConverted)
@@ -382,7 +382,7 @@ TEST_F(FakeTools, TheEndMessageCountsWhatWasAndWasNotConverted)
 
 TEST_F(FakeTools, AnAbortOfAnEarlierRunDoesNotStickToTheNext)
 {
-    engine.State.AbortRequested = true;
+    engine.requestAbort();
     convert({tone("a.wav")});
     EXPECT_EQ(engine.Outcomes, std::vector<JobOutcome>{JobOutcome::Converted});
     EXPECT_EQ(recorder.messages.back().text, texts.text(10002));
@@ -430,7 +430,7 @@ TEST_F(EngineTest, ChoosingAFrequencyNamesEveryRowAndResetsItsCells)
     EXPECT_EQ(cell(1, FileListModel::StatusColumn), "-");
     EXPECT_EQ(files.cell(1, FileListModel::ProgressColumn).toInt(), 0);
     EXPECT_EQ(cell(1, FileListModel::TimeColumn), "-");
-    EXPECT_EQ(engine.State.Frequency.ReferencePitch, 523.251);
+    EXPECT_EQ(engine.settings().frequency.ReferencePitch, 523.251);
 }
 
 TEST_F(FakeTools, CdModeWritesMp3IntoTheCdFolderAndRemovesTheRippedWavs)
@@ -438,8 +438,7 @@ TEST_F(FakeTools, CdModeWritesMp3IntoTheCdFolderAndRemovesTheRippedWavs)
     const QString cd = home.outputFolder() + "CD-ROM-Input/Best/";
     QDir().mkpath(cd);
     writeToneWav(cd + "Track01.wav", 440.0, 1.0);
-    engine.State.CdMode = true;
-    engine.State.CdFolder = cd;
+    engine.startCdRun(cd);
     convert({cd + "Track01.wav"});
     EXPECT_EQ(cell(0, FileListModel::OutputColumn), "Track01-432 Hz.mp3");
     EXPECT_EQ(DecodeAudio(cd + "432 Hz/Track01-432 Hz.mp3").codec, "mp3");

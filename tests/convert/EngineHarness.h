@@ -68,12 +68,9 @@ class EngineTest : public ::testing::Test {
     {
         QDir().mkpath(work);
         QDir().mkpath(music);
-        engine.State.WorkFolder = work;
-        engine.State.DocumentsFolder = home.documents();
-        engine.State.ProgramOutputFolder = home.outputFolder();
-        engine.State.PcSpeed = 20;
-        engine.State.DoneStatusText = "Done";
-        engine.State.FailedStatusText = "Failed";
+        engine.configure(StartingSettings(ProgramPaths::forUser(home.documents(), home.dataHome()),
+                                          RunStyle::Window));
+        engine.setStatusWords("Done", "Failed");
     }
 
     // A tool in the work folder: a shell script run in the work folder. In its body, $REAL
