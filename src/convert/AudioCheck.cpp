@@ -1,6 +1,10 @@
 #include "AudioCheck.h"
 
+#include "platform/FileSystem.h"
 #include "platform/NativePath.h"
+
+#include <QFile>
+#include <QtEndian>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -11,6 +15,7 @@ extern "C" {
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <cmath>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -122,12 +127,60 @@ OpenedAudio openAudio(const QString& path, const std::atomic<bool>* cancel, Audi
     facts.channels = parameters->ch_layout.nb_channels;
     facts.sampleRate = parameters->sample_rate;
     facts.bits = losslessBits(parameters);
+    facts.bitRate = parameters->bit_rate > 0 ? parameters->bit_rate : format->bit_rate;
     opened.format = std::move(format);
     return opened;
 }
 
+template <typename Sample>
+double squares(const std::uint8_t* data, int count, double scale, double offset = 0)
+{
+    const auto* samples = reinterpret_cast<const Sample*>(data);
+    double sum = 0;
+    for (int i = 0; i < count; ++i) {
+        const double value = (double(samples[i]) - offset) * scale;
+        sum += value * value;
+    }
+    return sum;
+}
+
+// The sum of the squares of a frame's samples, each scaled to full scale 1.
+double frameSquares(const AVFrame* frame)
+{
+    const auto format = static_cast<AVSampleFormat>(frame->format);
+    const int channels = frame->ch_layout.nb_channels;
+    const bool planar = av_sample_fmt_is_planar(format) != 0;
+    const int planes = planar ? channels : 1;
+    const int count = planar ? frame->nb_samples : frame->nb_samples * channels;
+    double sum = 0;
+    for (int plane = 0; plane < planes && plane < AV_NUM_DATA_POINTERS; ++plane) {
+        const std::uint8_t* data = frame->extended_data[plane];
+        switch (av_get_packed_sample_fmt(format)) {
+            case AV_SAMPLE_FMT_U8: sum += squares<std::uint8_t>(data, count, 1.0 / 128, 128); break;
+            case AV_SAMPLE_FMT_S16: sum += squares<std::int16_t>(data, count, 1.0 / 32768); break;
+            case AV_SAMPLE_FMT_S32:
+                sum += squares<std::int32_t>(data, count, 1.0 / 2147483648.0);
+                break;
+            case AV_SAMPLE_FMT_S64:
+                sum += squares<std::int64_t>(data, count, 1.0 / 9223372036854775808.0);
+                break;
+            case AV_SAMPLE_FMT_FLT: sum += squares<float>(data, count, 1.0); break;
+            case AV_SAMPLE_FMT_DBL: sum += squares<double>(data, count, 1.0); break;
+            default: break;
+        }
+    }
+    return sum;
+}
+
+// What the decoded frames add up to.
+struct Decoded {
+    double seconds = 0;
+    double squares = 0;
+    std::int64_t samples = 0;  // counted over all channels
+};
+
 // Takes every frame the decoder has ready, adding up their length; false on a decoding error.
-bool receiveFrames(AVCodecContext* codec, AVFrame* frame, double& seconds)
+bool receiveFrames(AVCodecContext* codec, AVFrame* frame, Decoded& decoded)
 {
     for (;;) {
         const int result = avcodec_receive_frame(codec, frame);
@@ -138,8 +191,10 @@ bool receiveFrames(AVCodecContext* codec, AVFrame* frame, double& seconds)
             return false;
         }
         if (frame->sample_rate > 0) {
-            seconds += static_cast<double>(frame->nb_samples) / frame->sample_rate;
+            decoded.seconds += static_cast<double>(frame->nb_samples) / frame->sample_rate;
         }
+        decoded.squares += frameSquares(frame);
+        decoded.samples += std::int64_t(frame->nb_samples) * frame->ch_layout.nb_channels;
         av_frame_unref(frame);
     }
 }
@@ -166,13 +221,15 @@ CodecPtr openDecoder(const AVStream* stream)
 }
 
 // Hands one packet (or the end, for nullptr) to the decoder and takes what it gives.
-bool decodePacket(AVCodecContext* codec, const AVPacket* packet, AVFrame* frame, double& seconds)
+bool decodePacket(AVCodecContext* codec, const AVPacket* packet, AVFrame* frame, Decoded& decoded)
 {
     const int sent = avcodec_send_packet(codec, packet);
     if (sent < 0 && sent != AVERROR(EAGAIN) && !(packet == nullptr && sent == AVERROR_EOF)) {
+        // What the decoder made of earlier packets is still there.
+        receiveFrames(codec, frame, decoded);
         return false;
     }
-    return receiveFrames(codec, frame, seconds);
+    return receiveFrames(codec, frame, decoded);
 }
 
 // Reads the next packet of the stream: 1 for a packet, 0 at the end of the file, -1 on an error.
@@ -193,6 +250,27 @@ int nextPacket(const OpenedAudio& opened, AVPacket* packet)
     }
 }
 
+// The sizes of the packets read: their average rate, and whether they vary more than the padding
+// byte of a constant rate.
+struct PacketSizes {
+    std::int64_t bytes = 0;
+    int smallest = 0;
+    int largest = 0;
+    int count = 0;
+
+    void add(int size)
+    {
+        smallest = count == 0 ? size : std::min(smallest, size);
+        largest = std::max(largest, size);
+        bytes += size;
+        ++count;
+    }
+};
+
+// A damaged stream is read on to its end, so that the damage is known for what it is: some
+// refused packets in the middle, or only the last one, cut short by the end of the file.
+constexpr int kErrorsToGiveUp = 50;
+
 // Decodes every packet of the stream to the end; the length is what was decoded.
 AudioFacts decodeAll(const OpenedAudio& opened, AudioFacts facts, const std::atomic<bool>* cancel)
 {
@@ -202,45 +280,95 @@ AudioFacts decodeAll(const OpenedAudio& opened, AudioFacts facts, const std::ato
     if (codec == nullptr || packet == nullptr || frame == nullptr) {
         return facts;
     }
-    double seconds = 0;
+    Decoded decoded;
+    PacketSizes sizes;
     bool intact = true;
-    for (;;) {
+    bool ended = false;
+    int packetsAfterError = 0;
+    while (facts.errors < kErrorsToGiveUp) {
         if (isCancelled(cancel)) {
-            facts.seconds = seconds;
-            return facts;
-        }
-        const int read = nextPacket(opened, packet.get());
-        if (read == 0) {
             break;
         }
-        if (read < 0) {
-            facts.seconds = seconds;
-            return facts;
+        const int read = nextPacket(opened, packet.get());
+        if (read <= 0) {
+            ended = read == 0;
+            break;
         }
         // A packet cut short by the end of the file: what it holds still counts.
-        if ((packet->flags & AV_PKT_FLAG_CORRUPT) != 0) {
-            intact = false;
-        }
-        const bool decoded = decodePacket(codec.get(), packet.get(), frame.get(), seconds);
+        const bool cut = (packet->flags & AV_PKT_FLAG_CORRUPT) != 0;
+        sizes.add(packet->size);
+        const bool accepted = decodePacket(codec.get(), packet.get(), frame.get(), decoded);
         av_packet_unref(packet.get());
-        if (!decoded) {
-            facts.seconds = seconds;
-            return facts;
+        ++packetsAfterError;
+        if (!accepted || cut) {
+            intact = false;
+            ++facts.errors;
+            packetsAfterError = 0;
         }
     }
     // The decoder may still hold samples.
-    if (!decodePacket(codec.get(), nullptr, frame.get(), seconds)) {
+    if (ended && !decodePacket(codec.get(), nullptr, frame.get(), decoded)) {
         intact = false;
+        ++facts.errors;
+        packetsAfterError = 0;
     }
     if (codec->sample_rate > 0) {
         facts.sampleRate = codec->sample_rate;
     }
-    facts.seconds = seconds;
-    facts.complete = intact;
+    facts.seconds = decoded.seconds;
+    facts.meanSquare = decoded.samples > 0 ? decoded.squares / double(decoded.samples) : 0;
+    if (decoded.seconds > 0) {
+        facts.bitRate = std::int64_t(double(sizes.bytes) * 8 / decoded.seconds);
+    }
+    facts.variableBitRate = sizes.largest > sizes.smallest + 1;
+    facts.complete = ended && intact;
+    facts.endCutShort = ended && facts.errors == 1 && packetsAfterError == 0;
     return facts;
 }
 
 }  // namespace
+
+bool IsPlainPcmWav(const QString& path)
+{
+    QFile file(path);
+    if (!IsRegularFile(path) || !file.open(QIODevice::ReadOnly)) {
+        return false;
+    }
+    const QByteArray head = file.read(12);
+    if (head.size() < 12 || !head.startsWith("RIFF") || head.mid(8, 4) != "WAVE") {
+        return false;
+    }
+    // The chunks before the format chunk ("JUNK", "bext", ...) are passed over.
+    for (int chunk = 0; chunk < 64; ++chunk) {
+        const QByteArray header = file.read(8);
+        if (header.size() < 8) {
+            return false;
+        }
+        const quint32 size = qFromLittleEndian<quint32>(header.constData() + 4);
+        if (header.startsWith("fmt ")) {
+            const QByteArray format = file.read(16);
+            if (size < 16 || format.size() < 16) {
+                return false;
+            }
+            const auto tag = qFromLittleEndian<quint16>(format.constData());
+            const auto channels = qFromLittleEndian<quint16>(format.constData() + 2);
+            const auto blockAlign = qFromLittleEndian<quint16>(format.constData() + 12);
+            const auto bits = qFromLittleEndian<quint16>(format.constData() + 14);
+            return tag == 1 && channels > 0 &&
+                   (bits == 8 || bits == 16 || bits == 24 || bits == 32) &&
+                   blockAlign == channels * bits / 8;
+        }
+        if (!file.seek(file.pos() + size + (size & 1))) {
+            return false;
+        }
+    }
+    return false;
+}
+
+double AudioFacts::levelDb() const
+{
+    return meanSquare > 0 ? 10 * std::log10(meanSquare) : -200.0;
+}
 
 AudioFacts ProbeAudio(const QString& path)
 {

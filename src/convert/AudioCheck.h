@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <atomic>
+#include <cstdint>
 
 namespace qvr {
 
@@ -19,11 +20,26 @@ struct AudioFacts {
     int bits = 0;  // bits of a sample of a lossless stream (PCM, FLAC, ALAC); 0 for a lossy one
     double seconds = 0;  // DecodeAudio: decoded samples / sample rate; ProbeAudio: the container's
                          // duration
+    std::int64_t bitRate = 0;  // bits a second: ProbeAudio the container's claim, DecodeAudio the
+                               // average of the packets read
+    // DecodeAudio only:
+    bool variableBitRate = false;  // the packets differ in size by more than a padding byte
+    int errors = 0;                // packets the decoder refused
+    bool endCutShort = false;      // the only damage is the last packet, cut by the file's end
+    double meanSquare = 0;         // of every sample of every channel, full scale = 1
+
+    // The level in decibels below full scale; very low for silence.
+    double levelDb() const;
 };
 
 // Cheap: opens the container, finds the best audio stream and reads the facts of its header
 // without decoding. Anything but a regular file is not readable and is never opened.
 AudioFacts ProbeAudio(const QString& path);
+
+// True for a RIFF WAVE file of plain integer PCM (format 1, 8 to 32 bits a sample): what the
+// time-stretch tool reads exactly. Floating point, A-law, mu-law, ADPCM, GSM, MP3 in WAV,
+// RF64 and the extensible header are not.
+bool IsPlainPcmWav(const QString& path);
 
 // Opens the file and decodes every packet of the best audio stream to the end; the length is
 // what was decoded. `cancel`, when given, is polled between packets: once it is true the function

@@ -26,8 +26,9 @@ struct KindSpec {
     const char* label;      // "MP3": in status texts, dialogs' filters and the usage text
     KindTool decoder;       // makes the work WAV from a source of the kind
     KindTool encoder;       // makes an output of the kind from the stretched work WAV
-    const char* codec;      // the converter's codec for an output; empty: PCM as the work file
-    const char* deepCodec;  // the codec when the work file is deeper than 16 bits; empty: codec
+    // The codec of an output (at 16 bits; a PCM codec grows with the work file's depth); empty:
+    // PCM as the work file.
+    const char* codec;
     // The converter's sample format that keeps a deep work file's depth; empty: the codec does.
     const char* deepSampleFormat;
     bool lossy;

@@ -34,6 +34,17 @@ QString temporaryName(const QString& target, int row)
         .arg(dot > 0 ? name.mid(dot) : QString());
 }
 
+// The source ends before its header says: its last packet was cut, or it plays for less than the
+// length its container states (a guess from the bit rate does not count).
+bool sourceEndsEarly(const AudioFacts& header, const AudioFacts& decoded)
+{
+    if (decoded.endCutShort) {
+        return true;
+    }
+    return !header.lengthEstimated && header.seconds > 0 &&
+           decoded.seconds < header.seconds - std::max(0.5, header.seconds * 0.02);
+}
+
 }  // namespace
 
 RunShared::RunShared(const ConversionSettings& settings_, const CdRun* cd_, RunCounters& counters_,
@@ -65,6 +76,7 @@ ConversionJob::ConversionJob(RunShared& run, QString workFolder, QObject* parent
 ConversionJob::~ConversionJob()
 {
     waits_.cancel();
+    sourceDecoding_.reset();
     if (busy()) {
         tools_.endRunning();
         if (stretch_ > 0) {
@@ -139,6 +151,16 @@ ConversionJob::Failure ConversionJob::prepare(const QString& source)
     if (!sourceFacts_.readable) {
         return failure(FailureReason::DecoderFailed);
     }
+    sourceSize_ = FileSize64(source);
+    sourceTime_ = ModificationTime(source);
+    sourceDecoded_ = false;
+    sourceDecoding_ = std::make_unique<BackgroundDecode>(source);
+    decoder_ = SpecOf(KindOf(source)).decoder;
+    // Only a WAV the time-stretch tool reads exactly is copied; any other (floating point,
+    // A-law, ADPCM, RF64, ...) is decoded into integer samples first.
+    if (decoder_ == KindTool::Copy && !IsPlainPcmWav(source)) {
+        decoder_ = KindTool::Converter;
+    }
     return std::nullopt;
 }
 
@@ -160,8 +182,23 @@ bool ConversionJob::stretchWriting() const
 void ConversionJob::runTry()
 {
     deleteWorkFiles();
-    tools_.DecodeToWorkWav(source_, row_, stepDeadline(), WorkBits(sourceFacts_.bits),
-                           [this](const StepResult& step) { decoded(step); });
+    decode(decoder_);
+}
+
+void ConversionJob::decode(KindTool tool)
+{
+    tools_.DecodeToWorkWav(source_, tool, row_, stepDeadline(), WorkBits(sourceFacts_.bits),
+                           std::max(1, sourceFacts_.channels),
+                           [this, tool](const StepResult& step) {
+                               // What the MP3 tool cannot read, the converter may.
+                               if (!step.succeeded() && tool == KindTool::Mp3Tool &&
+                                   step.end == StepResult::End::Failed) {
+                                   decoder_ = KindTool::Converter;
+                                   decode(decoder_);
+                                   return;
+                               }
+                               decoded(step);
+                           });
 }
 
 void ConversionJob::decoded(const StepResult& step)
@@ -170,8 +207,54 @@ void ConversionJob::decoded(const StepResult& step)
         endWithoutOutput(*failed);
         return;
     }
-    checkFile(workFile(kInputWav), ExpectedWorkInput(sourceFacts_), input_,
-              FailureReason::DecoderFailed, Milliseconds(0), [this] { stretch(); });
+    if (sourceDecoded_) {
+        checkInput();
+        return;
+    }
+    waits_.until([this] { return sourceDecoding_->ready(); }, stepDeadline(),
+                 [this](JobWaits::Stop stop) { sourceDecoded(stop); });
+}
+
+void ConversionJob::sourceDecoded(JobWaits::Stop stop)
+{
+    switch (stop) {
+        case JobWaits::Stop::Done: break;
+        case JobWaits::Stop::TimedOut: endWithoutOutput(JobResult{JobOutcome::TimedOut}); return;
+        case JobWaits::Stop::Aborted: endWithoutOutput(JobResult{JobOutcome::Aborted}); return;
+    }
+    sourceAudio_ = sourceDecoding_->facts();
+    sourceDecoding_.reset();
+    sourceDecoded_ = true;
+    if (Failure failed = sourceFailure()) {
+        endWithoutOutput(*failed);
+        return;
+    }
+    checkInput();
+}
+
+// A source with damage inside cannot be re-tuned faithfully; one that only ends early (the last
+// packet cut by the file's end) is converted as far as it plays.
+ConversionJob::Failure ConversionJob::sourceFailure()
+{
+    if (!sourceAudio_.readable || sourceAudio_.seconds <= 0) {
+        return failure(FailureReason::DecoderFailed);
+    }
+    if (!sourceAudio_.complete && !sourceAudio_.endCutShort) {
+        return failure(FailureReason::SourceDamaged);
+    }
+    return std::nullopt;
+}
+
+void ConversionJob::checkInput()
+{
+    checkFile(workFile(kInputWav), ExpectedWorkInput(sourceAudio_), input_,
+              {FailureReason::DecoderFailed, FailureReason::DecoderFailed}, Milliseconds(0),
+              [this] { stretch(); });
+}
+
+bool ConversionJob::sourceChanged() const
+{
+    return FileSize64(source_) != sourceSize_ || ModificationTime(source_) != sourceTime_;
 }
 
 void ConversionJob::stretch()
@@ -352,7 +435,7 @@ void ConversionJob::checkStretch()
     const FrequencyState& frequency = run_.settings.frequency;
     const double lengthRatio = frequency.ReferencePitch / double(frequency.TargetFrequency);
     checkFile(workFile(kOutputWav), ExpectedStretch(input_, lengthRatio), stretched_,
-              FailureReason::OutputIncomplete,
+              {FailureReason::OutputIncomplete, FailureReason::OutputDamaged},
               run_.settings.designPauses ? kSettlePause : Milliseconds(0), [this] { encode(); });
 }
 
@@ -365,7 +448,8 @@ void ConversionJob::encode()
         return;
     }
     RemoveFile(temporary_);
-    tools_.EncodeFromWorkWav(temporary_, row_, stepDeadline(), stretched_.bits,
+    plan_ = PlanEncode(KindOf(target_), sourceAudio_, stretched_.bits, stretched_.channels);
+    tools_.EncodeFromWorkWav(temporary_, plan_, row_, stepDeadline(),
                              [this](const StepResult& step) { encoded(step); });
 }
 
@@ -378,13 +462,20 @@ void ConversionJob::encoded(const StepResult& step)
     }
     tagged_ = TagOutput(source_, temporary_, run_.settings.frequency,
                         run_.cd != nullptr ? run_.cd->tags : CdAlbum());
-    checkFile(temporary_, ExpectedOutput(KindOf(target_), stretched_), written_,
-              FailureReason::OutputIncomplete, Milliseconds(0), [this] { publish(); });
+    checkFile(temporary_, ExpectedOutput(plan_, stretched_), written_,
+              {FailureReason::OutputIncomplete, FailureReason::OutputDamaged}, Milliseconds(0),
+              [this] { publish(); });
 }
 
 // The checked output takes its name in one step, replacing an earlier output.
 void ConversionJob::publish()
 {
+    // An output made from a source that was rewritten meanwhile would be neither the old nor the
+    // new music.
+    if (sourceChanged()) {
+        endWithoutOutput(failure(FailureReason::SourceChanged));
+        return;
+    }
     const int error = ReplaceFile(temporary_, target_);
     if (error == 0) {
         temporary_.clear();
@@ -398,10 +489,11 @@ void ConversionJob::publish()
 }
 
 void ConversionJob::checkFile(const QString& path, const Expectation& expected, AudioFacts& facts,
-                              FailureReason reason, Milliseconds alongside, Next next)
+                              Reasons reasons, Milliseconds alongside, Next next)
 {
     decoding_ = std::make_unique<BackgroundDecode>(path);
-    const auto waitForDecode = [this, path, expected, &facts, reason, next](JobWaits::Stop paused) {
+    const auto waitForDecode = [this, path, expected, &facts, reasons,
+                                next](JobWaits::Stop paused) {
         if (paused == JobWaits::Stop::Aborted) {
             endWithoutOutput(JobResult{JobOutcome::Aborted});
             return;
@@ -409,7 +501,7 @@ void ConversionJob::checkFile(const QString& path, const Expectation& expected, 
         const Milliseconds waitStart = run_.clock.now();
         waits_.until([this] { return decoding_->ready(); }, stepDeadline(),
                      [=, this, &facts](JobWaits::Stop stop) {
-                         checkDecoded(path, expected, facts, reason, waitStart, stop, next);
+                         checkDecoded(path, expected, facts, reasons, waitStart, stop, next);
                      });
     };
     if (alongside.count() > 0) {
@@ -420,7 +512,7 @@ void ConversionJob::checkFile(const QString& path, const Expectation& expected, 
 }
 
 void ConversionJob::checkDecoded(const QString& path, const Expectation& expected,
-                                 AudioFacts& facts, FailureReason reason, Milliseconds waitStart,
+                                 AudioFacts& facts, Reasons reasons, Milliseconds waitStart,
                                  JobWaits::Stop stop, const Next& next)
 {
     run_.counters.checkWaitTime += run_.clock.now() - waitStart;
@@ -431,10 +523,12 @@ void ConversionJob::checkDecoded(const QString& path, const Expectation& expecte
     }
     facts = decoding_->facts();
     decoding_.reset();
-    if (Meets(facts, expected)) {
+    const Verdict verdict = Check(facts, expected);
+    if (verdict == Verdict::Passed) {
         next();
         return;
     }
+    const FailureReason reason = verdict == Verdict::Damaged ? reasons.second : reasons.first;
     endWithoutOutput(failure(DiskIsFull(FolderOf(path)) ? FailureReason::DiskFull : reason));
 }
 
@@ -468,6 +562,7 @@ void ConversionJob::finishConverted()
     seconds_ = static_cast<int>(WholeSecondsBetween(run_.clock.now(), startTime_));
     JobResult result(JobOutcome::Converted, FailureReason::None, target_, seconds_);
     result.tagsCopied = tagged_;
+    result.sourceIncomplete = sourceEndsEarly(sourceFacts_, sourceAudio_);
     run_.files.setEnded(row_, result);
     if (stretch_ > 0) {
         run_.processes.end(stretch_);
@@ -481,6 +576,7 @@ void ConversionJob::endWithoutOutput(JobResult result)
 {
     waits_.cancel();
     decoding_.reset();
+    sourceDecoding_.reset();
     tools_.endRunning();
     if (stretch_ > 0) {
         run_.processes.end(stretch_);

@@ -111,11 +111,18 @@ class ConversionJob : public QObject {
     Milliseconds stepDeadline() const;
     // Decodes the file completely (alongside a pause of the window's run, when one is given),
     // holds it against what it must be and goes on with `next` when it passes.
+    // `reasons`: why the job fails when the file is incomplete, and when it is damaged.
+    using Reasons = std::pair<FailureReason, FailureReason>;
     void checkFile(const QString& path, const Expectation& expected, AudioFacts& facts,
-                   FailureReason reason, Milliseconds alongside, Next next);
+                   Reasons reasons, Milliseconds alongside, Next next);
     void checkDecoded(const QString& path, const Expectation& expected, AudioFacts& facts,
-                      FailureReason reason, Milliseconds waitStart, JobWaits::Stop stop,
+                      Reasons reasons, Milliseconds waitStart, JobWaits::Stop stop,
                       const Next& next);
+    void decode(KindTool tool);
+    void sourceDecoded(JobWaits::Stop stop);
+    void checkInput();
+    Failure sourceFailure();
+    bool sourceChanged() const;
     Failure stepFailure(const StepResult& step, FailureReason reason, const QString& folder);
     static JobResult failure(FailureReason reason);
     QString workFile(const QString& name) const;
@@ -141,7 +148,15 @@ class ConversionJob : public QObject {
     pid_t stretch_ = -1;
     ToolStatus stretchStatus_;
     std::unique_ptr<BackgroundDecode> decoding_;
-    AudioFacts sourceFacts_;
+    // The source decoded alongside the first tools: the truth its copies are held against.
+    std::unique_ptr<BackgroundDecode> sourceDecoding_;
+    AudioFacts sourceFacts_;  // from the source's header
+    AudioFacts sourceAudio_;  // decoded
+    bool sourceDecoded_ = false;
+    KindTool decoder_ = KindTool::Copy;
+    EncodePlan plan_;
+    std::optional<std::int64_t> sourceSize_;
+    std::optional<std::int64_t> sourceTime_;
     AudioFacts input_;
     AudioFacts stretched_;
     AudioFacts written_;

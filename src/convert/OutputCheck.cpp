@@ -1,7 +1,5 @@
 #include "OutputCheck.h"
 
-#include "ToolCommands.h"
-
 #include <algorithm>
 #include <cmath>
 
@@ -9,48 +7,74 @@ namespace qvr {
 namespace {
 
 constexpr double kLeastToleranceSeconds = 0.05;
-// A length the container only guesses from the bit rate can be far off.
-constexpr double kGuessedLengthShare = 0.10;
+constexpr double kLevelToleranceDb = 1.0;
+// Below this a lossy codec's noise and filtering weigh more than the music.
+constexpr double kQuietestCheckedLevelDb = -60.0;
+// Samples by which two MP3 decoders may disagree at the start and end.
+constexpr int kLossyDecoderSlack = 2304;
 
 }  // namespace
 
-bool LengthMatches(double seconds, double expected, double share)
+bool LengthMatches(double seconds, double expected, double share, double least)
 {
-    return std::abs(seconds - expected) <= std::max(expected * share, kLeastToleranceSeconds);
+    return std::abs(seconds - expected) <=
+           std::max({expected * share, kLeastToleranceSeconds, least});
 }
 
-bool Meets(const AudioFacts& facts, const Expectation& expected)
+Verdict Check(const AudioFacts& facts, const Expectation& expected)
 {
-    const bool codecFits = expected.codec.isEmpty() ? facts.codec.startsWith(QStringLiteral("pcm_"))
-                                                    : facts.codec == expected.codec;
-    return facts.readable && facts.complete && codecFits &&
-           (expected.channels == 0 || facts.channels == expected.channels) &&
-           (expected.bits == 0 || facts.bits == expected.bits) &&
-           LengthMatches(facts.seconds, expected.seconds, expected.share);
+    // Work files hold integer samples: the time-stretch tool reads nothing else exactly.
+    const bool integerPcm =
+        facts.codec.startsWith(QStringLiteral("pcm_s")) || facts.codec == QLatin1String("pcm_u8");
+    const bool codecFits = expected.codec.isEmpty() ? integerPcm : facts.codec == expected.codec;
+    if (!facts.readable || !facts.complete || !codecFits ||
+        !LengthMatches(facts.seconds, expected.seconds, expected.share, expected.paddingSeconds)) {
+        return Verdict::Incomplete;
+    }
+    const bool levelFits = !expected.levelDb || *expected.levelDb < kQuietestCheckedLevelDb ||
+                           std::abs(facts.levelDb() - *expected.levelDb) <= kLevelToleranceDb;
+    if ((expected.channels != 0 && facts.channels != expected.channels) ||
+        (expected.bits != 0 && facts.bits < expected.bits) || !levelFits) {
+        return Verdict::Damaged;
+    }
+    return Verdict::Passed;
 }
 
 Expectation ExpectedWorkInput(const AudioFacts& source)
 {
-    return {QString(), 0, source.seconds,
-            source.lengthEstimated ? kGuessedLengthShare : Expectation().share};
+    Expectation expected;
+    expected.channels = source.channels;
+    expected.seconds = source.seconds;
+    // The MP3 tool and the converter may trim an encoder's delay differently.
+    if (source.bits == 0 && source.sampleRate > 0) {
+        expected.paddingSeconds = double(kLossyDecoderSlack) / source.sampleRate;
+    }
+    expected.levelDb = source.levelDb();
+    return expected;
 }
 
 Expectation ExpectedStretch(const AudioFacts& input, double lengthRatio)
 {
-    return {QString(), input.channels, input.seconds * lengthRatio, Expectation().share};
+    Expectation expected;
+    expected.channels = input.channels;
+    expected.seconds = input.seconds * lengthRatio;
+    expected.bits = input.bits;
+    expected.levelDb = input.levelDb();
+    return expected;
 }
 
-Expectation ExpectedOutput(AudioKind kind, const AudioFacts& stretched)
+Expectation ExpectedOutput(const EncodePlan& plan, const AudioFacts& stretched)
 {
     Expectation expected;
-    const KindSpec& spec = SpecOf(kind);
-    expected.codec = spec.encoder == KindTool::Converter ? ConverterCodec(kind, stretched.bits)
-                                                         : QLatin1String(spec.codec);
+    expected.codec = plan.codec;
     // A lossless target keeps the depth of the work file.
-    expected.bits = spec.lossy ? 0 : stretched.bits;
+    expected.bits = plan.lossy ? 0 : stretched.bits;
     expected.seconds = stretched.seconds;
-    // The MP3 encoder and a copy keep the channels; the converter always writes two.
-    expected.channels = spec.encoder == KindTool::Converter ? 2 : stretched.channels;
+    expected.channels = plan.channels;
+    if (stretched.sampleRate > 0) {
+        expected.paddingSeconds = double(plan.paddingSamples) / stretched.sampleRate;
+    }
+    expected.levelDb = stretched.levelDb();
     return expected;
 }
 

@@ -2,36 +2,51 @@
 
 #include "AudioCheck.h"
 #include "AudioFormats.h"
+#include "ToolCommands.h"
 
 #include <QString>
 
 #include <atomic>
+#include <optional>
 #include <thread>
 
 namespace qvr {
 
-// True when a length is the expected one: within `share` of it or 50 ms, whichever is larger.
-bool LengthMatches(double seconds, double expected, double share = 0.01);
+// True when a length is the expected one: within `share` of it or `least` seconds (50 ms unless
+// an encoder's priming and padding need more), whichever is larger.
+bool LengthMatches(double seconds, double expected, double share = 0.01, double least = 0.05);
 
 // What a file must hold to pass its check.
 struct Expectation {
     QString codec;  // empty: any PCM codec
     int channels = 0;
     double seconds = 0;
-    double share = 0.01;  // allowed share of difference in length
-    int bits = 0;         // 0: any depth
+    double share = 0.01;        // allowed share of difference in length
+    int bits = 0;               // 0: any depth; else at least these bits a sample
+    double paddingSeconds = 0;  // what an encoder may add at the start and end
+    // The source's level in dB below full scale; the file must be as loud within 1 dB. Not held
+    // against quiet sources, whose level a lossy codec may well change.
+    std::optional<double> levelDb;
 };
 
-// The check of a file against what it must hold: decoded completely, of the codec, channel
-// count and length expected.
-bool Meets(const AudioFacts& facts, const Expectation& expected);
+// How a file stands against what it must hold.
+enum class Verdict {
+    Passed,
+    Incomplete,  // it does not decode completely, or is of the wrong length or codec
+    Damaged,     // it decodes, but narrower, with other channels or at another level than it should
+};
+Verdict Check(const AudioFacts& facts, const Expectation& expected);
+inline bool Meets(const AudioFacts& facts, const Expectation& expected)
+{
+    return Check(facts, expected) == Verdict::Passed;
+}
 
-// What the decoder must leave in the work WAV for a source of these facts.
+// What the decoder must leave in the work WAV for a source of these (decoded) facts.
 Expectation ExpectedWorkInput(const AudioFacts& source);
 // What the stretch must leave, from the decoded input and the ratio of the lengths.
 Expectation ExpectedStretch(const AudioFacts& input, double lengthRatio);
-// What the encoder must write for a target of this kind from the stretched work file.
-Expectation ExpectedOutput(AudioKind kind, const AudioFacts& stretched);
+// What the encoder must write following its plan from the stretched work file.
+Expectation ExpectedOutput(const EncodePlan& plan, const AudioFacts& stretched);
 
 // Decodes a file on a thread of its own, so the waiting job keeps handling events; a decode
 // that is no longer wanted is cancelled when the object goes.

@@ -3,23 +3,136 @@
 #include "platform/FileSystem.h"
 #include "platform/Storage.h"
 
+#include <algorithm>
+#include <iterator>
 #include <memory>
 
 namespace qvr {
 namespace {
+
+// The rates encoders are usually asked for, in kbit/s.
+constexpr int kStandardRates[] = {64, 96, 128, 160, 192, 224, 256, 320, 384, 448, 512, 640};
+// The design's MP3 rate; a source of this rate or less keeps the design's command line.
+constexpr int kDesignMp3Rate = 192;
+// What the converter's AAC encoder gives without being asked; a source up to this keeps the
+// design's command line.
+constexpr int kDesignAacRate = 140;
+constexpr int kMp3Padding = 2304;  // the encoder's delay and its last frame's padding
+constexpr int kAacPadding = 2048;  // priming and the last frame's padding
+
+int kbits(const AudioFacts& source)
+{
+    return int(source.bitRate / 1000);
+}
+
+// The smallest standard rate not below the source's (a measured average may fall a little short
+// of the rate it was made with).
+int rateAtLeast(int kbitsPerSecond)
+{
+    for (int rate : kStandardRates) {
+        if (rate * 103 / 100 >= kbitsPerSecond) {
+            return rate;
+        }
+    }
+    return kStandardRates[std::size(kStandardRates) - 1];
+}
+
+// LAME's variable-rate quality for a source's average rate: -V 0 is about 245 kbit/s.
+int vbrQuality(int averageKbits)
+{
+    if (averageKbits >= 235) {
+        return 0;
+    }
+    return averageKbits >= 210 ? 1 : 2;
+}
+
+QStringList mp3Quality(const AudioFacts& source)
+{
+    const int rate = kbits(source);
+    if (source.codec != QLatin1String("mp3") || rate <= kDesignMp3Rate + 8) {
+        return {QStringLiteral("-b"), QString::number(kDesignMp3Rate)};
+    }
+    if (source.variableBitRate) {
+        return {QStringLiteral("-V"), QString::number(vbrQuality(rate))};
+    }
+    return {QStringLiteral("-b"), QString::number(std::min(rateAtLeast(rate), 320))};
+}
+
+QStringList aacQuality(const AudioFacts& source)
+{
+    const int rate = kbits(source);
+    if (rate <= kDesignAacRate) {
+        return {};
+    }
+    return {QStringLiteral("-b:a"), QString::number(rateAtLeast(rate)) + u'k'};
+}
+
+bool isLossless(const QString& codec)
+{
+    return codec.startsWith(QLatin1String("pcm_")) || codec == QLatin1String("flac") ||
+           codec == QLatin1String("alac");
+}
+
+// An M4A keeps its codec family: lossless stays Apple Lossless, anything else becomes AAC.
+QString m4aCodec(const AudioFacts& source)
+{
+    return source.codec.isEmpty() || isLossless(source.codec) ? QStringLiteral("alac")
+                                                              : QStringLiteral("aac");
+}
 
 }  // namespace
 
 QString ConverterCodec(AudioKind kind, int bits)
 {
     const KindSpec& spec = SpecOf(kind);
-    const bool deep = bits > kPlainBits && *spec.deepCodec != '\0';
-    return QLatin1String(deep ? spec.deepCodec : spec.codec);
+    const QString codec = QLatin1String(spec.codec);
+    if (bits <= kPlainBits) {
+        return codec;
+    }
+    // A PCM codec names its depth: pcm_s16be becomes pcm_s24be or pcm_s32be.
+    if (codec.startsWith(QLatin1String("pcm_s16"))) {
+        return QString(codec).replace(QStringLiteral("16"), QString::number(bits));
+    }
+    return codec;
 }
 
 int WorkBits(int sourceBits)
 {
-    return sourceBits > kPlainBits ? kDeepBits : kPlainBits;
+    if (sourceBits <= kPlainBits) {
+        return kPlainBits;
+    }
+    return sourceBits <= kDeepBits ? kDeepBits : kWideBits;
+}
+
+EncodePlan PlanEncode(AudioKind target, const AudioFacts& source, int workBits, int channels)
+{
+    const KindSpec& spec = SpecOf(target);
+    EncodePlan plan;
+    plan.tool = spec.encoder;
+    plan.channels = channels;
+    plan.bits = workBits;
+    plan.lossy = spec.lossy;
+    switch (spec.encoder) {
+        case KindTool::Copy: return plan;
+        case KindTool::Mp3Tool:
+            plan.codec = QLatin1String(spec.codec);
+            plan.quality = mp3Quality(source);
+            plan.paddingSamples = kMp3Padding;
+            return plan;
+        case KindTool::Converter: break;
+    }
+    plan.codec = target == AudioKind::M4a ? m4aCodec(source) : ConverterCodec(target, workBits);
+    if (plan.codec == QLatin1String("aac")) {
+        plan.lossy = true;
+        plan.quality = aacQuality(source);
+        plan.paddingSamples = kAacPadding;
+    } else {
+        plan.lossy = false;
+        if (workBits > kPlainBits) {
+            plan.sampleFormat = QLatin1String(spec.deepSampleFormat);
+        }
+    }
+    return plan;
 }
 
 CommandLine Mp3DecodeArguments(const QString& source, const QString& workFolder)
@@ -30,41 +143,45 @@ CommandLine Mp3DecodeArguments(const QString& source, const QString& workFolder)
         .option(QStringLiteral("--decode"));
 }
 
-CommandLine Mp3EncodeArguments(const QString& workFolder, const QString& target)
+CommandLine Mp3EncodeArguments(const QString& workFolder, const QString& target,
+                               const EncodePlan& plan)
 {
-    return CommandLine()
-        .option(QStringLiteral("-b"))
-        .option(QStringLiteral("192"))
-        .path(workFolder + kOutputWav)
-        .path(target);
+    CommandLine line;
+    for (const QString& option : plan.quality) {
+        line.option(option);
+    }
+    return line.path(workFolder + kOutputWav).path(target);
 }
 
-CommandLine ConverterDecodeArguments(const QString& source, const QString& target, int bits)
+CommandLine ConverterDecodeArguments(const QString& source, const QString& target, int bits,
+                                     int channels)
 {
     CommandLine line = CommandLine()
                            .option(QStringLiteral("-i"))
                            .path(source)
                            .option(QStringLiteral("-ac"))
-                           .option(QStringLiteral("2"));
+                           .option(QString::number(channels));
     if (bits > kPlainBits) {
-        line.option(QStringLiteral("-c:a")).option(QStringLiteral("pcm_s24le"));
+        line.option(QStringLiteral("-c:a")).option(QStringLiteral("pcm_s%1le").arg(bits));
     }
     return line.path(target);
 }
 
-CommandLine ConverterEncodeArguments(AudioKind targetKind, const QString& source,
-                                     const QString& target, int bits)
+CommandLine ConverterEncodeArguments(const QString& source, const QString& target,
+                                     const EncodePlan& plan)
 {
     CommandLine line = CommandLine()
                            .option(QStringLiteral("-i"))
                            .path(source)
                            .option(QStringLiteral("-ac"))
-                           .option(QStringLiteral("2"))
+                           .option(QString::number(plan.channels))
                            .option(QStringLiteral("-c:a"))
-                           .option(ConverterCodec(targetKind, bits));
-    const QString sampleFormat = QLatin1String(SpecOf(targetKind).deepSampleFormat);
-    if (bits > kPlainBits && !sampleFormat.isEmpty()) {
-        line.option(QStringLiteral("-sample_fmt")).option(sampleFormat);
+                           .option(plan.codec);
+    if (!plan.sampleFormat.isEmpty()) {
+        line.option(QStringLiteral("-sample_fmt")).option(plan.sampleFormat);
+    }
+    for (const QString& option : plan.quality) {
+        line.option(option);
     }
     return line.path(target);
 }
@@ -87,10 +204,10 @@ ToolRunner::ToolRunner(QString workFolder, ToolProcesses& processes, JobWaits& w
 {
 }
 
-void ToolRunner::DecodeToWorkWav(const QString& source, int row, Milliseconds deadline, int bits,
-                                 Then then)
+void ToolRunner::DecodeToWorkWav(const QString& source, KindTool tool, int row,
+                                 Milliseconds deadline, int bits, int channels, Then then)
 {
-    switch (SpecOf(KindOf(source)).decoder) {
+    switch (tool) {
         case KindTool::Mp3Tool:
             writeStatus_(row, QStringLiteral("MP3 to WAV"));
             Run(kMp3Tool, Mp3DecodeArguments(source, workFolder_), deadline, std::move(then));
@@ -100,46 +217,46 @@ void ToolRunner::DecodeToWorkWav(const QString& source, int row, Milliseconds de
             CopyFile(source, workFolder_ + kInputWav, deadline, std::move(then));
             return;
         case KindTool::Converter:
-            ConverterDecode(source, workFolder_ + kInputWav, row, deadline, bits, std::move(then));
+            ConverterDecode(source, workFolder_ + kInputWav, row, deadline, bits, channels,
+                            std::move(then));
             return;
     }
 }
 
-void ToolRunner::EncodeFromWorkWav(const QString& target, int row, Milliseconds deadline, int bits,
-                                   Then then)
+void ToolRunner::EncodeFromWorkWav(const QString& target, const EncodePlan& plan, int row,
+                                   Milliseconds deadline, Then then)
 {
-    switch (SpecOf(KindOf(target)).encoder) {
+    switch (plan.tool) {
         case KindTool::Copy:
             RemoveFile(target);
             CopyFile(workFolder_ + kOutputWav, target, deadline, std::move(then));
             return;
         case KindTool::Mp3Tool:
             writeStatus_(row, QStringLiteral("WAV to MP3"));
-            Run(kMp3Tool, Mp3EncodeArguments(workFolder_, target), deadline, std::move(then));
+            Run(kMp3Tool, Mp3EncodeArguments(workFolder_, target, plan), deadline, std::move(then));
             return;
         case KindTool::Converter:
-            ConverterEncode(workFolder_ + kOutputWav, target, row, deadline, bits, std::move(then));
+            ConverterEncode(workFolder_ + kOutputWav, target, plan, row, deadline, std::move(then));
             return;
     }
 }
 
 void ToolRunner::ConverterDecode(const QString& source, const QString& target, int row,
-                                 Milliseconds deadline, int bits, Then then)
+                                 Milliseconds deadline, int bits, int channels, Then then)
 {
     // The converter is never asked to overwrite: it would wait for an answer.
     RemoveFile(target);
     writeStatus_(row, KindLabel(KindOf(source)) + QStringLiteral(" to WAV"));
-    Run(kConverterTool, ConverterDecodeArguments(source, target, bits), deadline, std::move(then));
+    Run(kConverterTool, ConverterDecodeArguments(source, target, bits, channels), deadline,
+        std::move(then));
 }
 
-void ToolRunner::ConverterEncode(const QString& source, const QString& target, int row,
-                                 Milliseconds deadline, int bits, Then then)
+void ToolRunner::ConverterEncode(const QString& source, const QString& target,
+                                 const EncodePlan& plan, int row, Milliseconds deadline, Then then)
 {
     RemoveFile(target);
-    const AudioKind kind = KindOf(target);
-    writeStatus_(row, QStringLiteral("WAV to ") + KindLabel(kind));
-    Run(kConverterTool, ConverterEncodeArguments(kind, source, target, bits), deadline,
-        std::move(then));
+    writeStatus_(row, QStringLiteral("WAV to ") + KindLabel(KindOf(target)));
+    Run(kConverterTool, ConverterEncodeArguments(source, target, plan), deadline, std::move(then));
 }
 
 void ToolRunner::Run(const QString& program, const CommandLine& arguments, Milliseconds deadline,

