@@ -14,6 +14,7 @@ extern "C" {
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdint>
@@ -338,7 +339,8 @@ bool IsPlainPcmWav(const QString& path)
     if (head.size() < 12 || !head.startsWith("RIFF") || head.mid(8, 4) != "WAVE") {
         return false;
     }
-    // The chunks before the format chunk ("JUNK", "bext", ...) are passed over.
+    int blockAlign = 0;
+    // The chunks around the format and data chunks ("JUNK", "bext", "LIST", ...) are passed over.
     for (int chunk = 0; chunk < 64; ++chunk) {
         const QByteArray header = file.read(8);
         if (header.size() < 8) {
@@ -352,17 +354,62 @@ bool IsPlainPcmWav(const QString& path)
             }
             const auto tag = qFromLittleEndian<quint16>(format.constData());
             const auto channels = qFromLittleEndian<quint16>(format.constData() + 2);
-            const auto blockAlign = qFromLittleEndian<quint16>(format.constData() + 12);
+            blockAlign = qFromLittleEndian<quint16>(format.constData() + 12);
             const auto bits = qFromLittleEndian<quint16>(format.constData() + 14);
-            return tag == 1 && channels > 0 &&
-                   (bits == 8 || bits == 16 || bits == 24 || bits == 32) &&
-                   blockAlign == channels * bits / 8;
+            const bool plain = tag == 1 && channels > 0 &&
+                               (bits == 8 || bits == 16 || bits == 24 || bits == 32) &&
+                               blockAlign == channels * bits / 8;
+            if (!plain) {
+                return false;
+            }
+            file.seek(file.pos() - 16);
+        } else if (header.startsWith("data")) {
+            // A file cut short (or grown) is not what its header says: the converter reads what
+            // there is into a file that is.
+            return blockAlign > 0 && size % quint32(blockAlign) == 0 &&
+                   file.pos() + qint64(size) + qint64(size & 1) >= file.size() - 1024 &&
+                   file.pos() + qint64(size) <= file.size();
         }
         if (!file.seek(file.pos() + size + (size & 1))) {
             return false;
         }
     }
     return false;
+}
+
+std::optional<int> Mp3VbrQuality(const QString& path)
+{
+    QFile file(path);
+    if (!IsRegularFile(path) || !file.open(QIODevice::ReadOnly)) {
+        return std::nullopt;
+    }
+    QByteArray head = file.read(10);
+    // Past an ID3v2 tag: its size is four 7-bit bytes.
+    if (head.size() == 10 && head.startsWith("ID3")) {
+        qint64 size = 10;
+        for (int i = 6; i < 10; ++i) {
+            size = (size - 10) * 128 + 10 + (quint8(head[i]) & 0x7F);
+        }
+        file.seek(size + ((head[5] & 0x10) != 0 ? 10 : 0));
+    } else {
+        file.seek(0);
+    }
+    const QByteArray frame = file.read(200);
+    const qsizetype at = frame.indexOf("Xing");
+    if (at < 0 || frame.size() < at + 8) {
+        return std::nullopt;
+    }
+    const quint32 flags = qFromBigEndian<quint32>(frame.constData() + at + 4);
+    qsizetype field = at + 8;
+    field += (flags & 1) != 0 ? 4 : 0;    // frames
+    field += (flags & 2) != 0 ? 4 : 0;    // bytes
+    field += (flags & 4) != 0 ? 100 : 0;  // table of contents
+    if ((flags & 8) == 0 || frame.size() < field + 4) {
+        return 9;
+    }
+    // LAME writes 100 - 10 x V - q.
+    const int scale = int(qFromBigEndian<quint32>(frame.constData() + field));
+    return std::clamp((100 - scale) / 10, 0, 9);
 }
 
 double AudioFacts::levelDb() const

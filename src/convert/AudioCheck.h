@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <optional>
 
 namespace qvr {
 
@@ -40,6 +41,10 @@ AudioFacts ProbeAudio(const QString& path);
 // time-stretch tool reads exactly. Floating point, A-law, mu-law, ADPCM, GSM, MP3 in WAV,
 // RF64 and the extensible header are not.
 bool IsPlainPcmWav(const QString& path);
+
+// The LAME -V quality (0 best to 9) an MP3's Xing header records for a variable rate; none for
+// a constant rate ("Info" header) or a file without the header.
+std::optional<int> Mp3VbrQuality(const QString& path);
 
 // Opens the file and decodes every packet of the best audio stream to the end; the length is
 // what was decoded. `cancel`, when given, is polled between packets: once it is true the function

@@ -448,7 +448,8 @@ void ConversionJob::encode()
         return;
     }
     RemoveFile(temporary_);
-    plan_ = PlanEncode(KindOf(target_), sourceAudio_, stretched_.bits, stretched_.channels);
+    plan_ = PlanEncode(KindOf(target_), sourceAudio_, stretched_.bits, stretched_.channels,
+                       KindOf(source_) == AudioKind::Mp3 ? Mp3VbrQuality(source_) : std::nullopt);
     tools_.EncodeFromWorkWav(temporary_, plan_, row_, stepDeadline(),
                              [this](const StepResult& step) { encoded(step); });
 }

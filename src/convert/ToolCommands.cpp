@@ -37,23 +37,31 @@ int rateAtLeast(int kbitsPerSecond)
     return kStandardRates[std::size(kStandardRates) - 1];
 }
 
-// LAME's variable-rate quality for a source's average rate: -V 0 is about 245 kbit/s.
-int vbrQuality(int averageKbits)
+// LAME's variable-rate quality for a source's average rate (-V 0 is about 245 kbit/s on
+// music), or the one the source records; never below -V 2, the design's 192 kbit/s class.
+int vbrQuality(int averageKbits, std::optional<int> recorded)
 {
+    if (recorded) {
+        return std::min(*recorded, 2);
+    }
     if (averageKbits >= 235) {
         return 0;
     }
     return averageKbits >= 210 ? 1 : 2;
 }
 
-QStringList mp3Quality(const AudioFacts& source)
+QStringList mp3Quality(const AudioFacts& source, std::optional<int> recorded)
 {
     const int rate = kbits(source);
-    if (source.codec != QLatin1String("mp3") || rate <= kDesignMp3Rate + 8) {
+    if (source.codec != QLatin1String("mp3")) {
         return {QStringLiteral("-b"), QString::number(kDesignMp3Rate)};
     }
-    if (source.variableBitRate) {
-        return {QStringLiteral("-V"), QString::number(vbrQuality(rate))};
+    // A variable rate stays variable; a recorded quality outweighs the average of easy music.
+    if (recorded || (source.variableBitRate && rate > kDesignMp3Rate - 20)) {
+        return {QStringLiteral("-V"), QString::number(vbrQuality(rate, recorded))};
+    }
+    if (rate <= kDesignMp3Rate + 8) {
+        return {QStringLiteral("-b"), QString::number(kDesignMp3Rate)};
     }
     return {QStringLiteral("-b"), QString::number(std::min(rateAtLeast(rate), 320))};
 }
@@ -104,7 +112,8 @@ int WorkBits(int sourceBits)
     return sourceBits <= kDeepBits ? kDeepBits : kWideBits;
 }
 
-EncodePlan PlanEncode(AudioKind target, const AudioFacts& source, int workBits, int channels)
+EncodePlan PlanEncode(AudioKind target, const AudioFacts& source, int workBits, int channels,
+                      std::optional<int> vbrQuality)
 {
     const KindSpec& spec = SpecOf(target);
     EncodePlan plan;
@@ -116,7 +125,7 @@ EncodePlan PlanEncode(AudioKind target, const AudioFacts& source, int workBits, 
         case KindTool::Copy: return plan;
         case KindTool::Mp3Tool:
             plan.codec = QLatin1String(spec.codec);
-            plan.quality = mp3Quality(source);
+            plan.quality = mp3Quality(source, vbrQuality);
             plan.paddingSamples = kMp3Padding;
             return plan;
         case KindTool::Converter: break;

@@ -41,7 +41,9 @@ struct EncodePlan {
     bool lossy = false;
     int paddingSamples = 0;  // priming and padding the encoder may add to the length
 };
-EncodePlan PlanEncode(AudioKind target, const AudioFacts& source, int workBits, int channels);
+// `vbrQuality`: the LAME -V quality an MP3 source records, if it has one.
+EncodePlan PlanEncode(AudioKind target, const AudioFacts& source, int workBits, int channels,
+                      std::optional<int> vbrQuality = std::nullopt);
 
 // The converter's codec for an output of the kind from a work WAV of `bits` bits.
 QString ConverterCodec(AudioKind kind, int bits);
