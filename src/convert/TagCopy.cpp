@@ -680,6 +680,103 @@ bool writeAiff(TagLib::IOStream& stream, TagSet& set)
     return file.save(ID3v2::v4);
 }
 
+// --- FLAC field names ----------------------------------------------------------------------
+
+// TagLib reads and writes a Vorbis comment's field names in upper case. Players ought to match
+// them in any case, but some look up "replaygain_track_gain" as it is spelled, so the names are
+// read from the comment block itself, and the copy's names are given the source's spelling once
+// TagLib has written them (a change of case moves no byte).
+
+struct VorbisName {
+    long offset = 0;  // in the stream
+    ByteVector bytes;
+};
+
+constexpr int kVorbisCommentBlock = 4;
+
+// The field names of a Vorbis comment block (vendor string, field count, then each field as
+// its length and "NAME=value"); empty where the block is damaged.
+std::vector<VorbisName> namesInComment(const ByteVector& block, long blockOffset)
+{
+    unsigned int position = 0;
+    // A little-endian 32-bit number; false past the block's end.
+    const auto readNumber = [&](unsigned int& number) {
+        if (block.size() < 4 || position > block.size() - 4) {
+            return false;
+        }
+        number = block.toUInt(position, false);
+        position += 4;
+        return true;
+    };
+    unsigned int vendorLength = 0;
+    unsigned int count = 0;
+    if (!readNumber(vendorLength) || vendorLength > block.size() - position) {
+        return {};
+    }
+    position += vendorLength;
+    if (!readNumber(count)) {
+        return {};
+    }
+    std::vector<VorbisName> names;
+    for (unsigned int field = 0; field < count; ++field) {
+        unsigned int length = 0;
+        if (!readNumber(length) || length > block.size() - position) {
+            return {};
+        }
+        const ByteVector text = block.mid(position, length);
+        const int equals = text.find('=');
+        if (equals > 0) {
+            names.push_back({blockOffset + static_cast<long>(position),
+                             text.mid(0, static_cast<unsigned int>(equals))});
+        }
+        position += length;
+    }
+    return names;
+}
+
+// The field names of a FLAC stream's Vorbis comment with their offsets; empty without one.
+std::vector<VorbisName> vorbisNames(TagLib::IOStream& stream)
+{
+    long offset = std::max(0L, leadingId3v2Size(stream));
+    stream.seek(offset);
+    if (stream.readBlock(4) != "fLaC") {
+        return {};
+    }
+    offset += 4;
+    for (;;) {
+        stream.seek(offset);
+        const ByteVector header = stream.readBlock(4);
+        if (header.size() != 4) {
+            return {};
+        }
+        const auto size = header.toUInt(1, 3, true);
+        offset += 4;
+        if ((header[0] & 0x7F) == kVorbisCommentBlock) {
+            const ByteVector block = stream.readBlock(size);
+            return block.size() == size ? namesInComment(block, offset) : std::vector<VorbisName>();
+        }
+        if ((header[0] & 0x80) != 0) {  // the last block
+            return {};
+        }
+        offset += static_cast<long>(size);
+    }
+}
+
+void respellVorbisNames(TagLib::IOStream& stream, const std::map<String, String>& spellings)
+{
+    for (const VorbisName& name : vorbisNames(stream)) {
+        const auto spelled = spellings.find(String(name.bytes, String::UTF8).upper());
+        if (spelled == spellings.end()) {
+            continue;
+        }
+        const ByteVector bytes = spelled->second.data(String::UTF8);
+        if (bytes.size() == name.bytes.size() && bytes != name.bytes) {
+            stream.seek(name.offset);
+            stream.writeBlock(bytes);
+        }
+    }
+}
+
 std::optional<TagSet> readFlac(TagLib::IOStream& stream)
 {
     TagLib::FLAC::File file(&stream, ID3v2::FrameFactory::instance(), false);
@@ -690,6 +787,9 @@ std::optional<TagSet> readFlac(TagLib::IOStream& stream)
     set.fields = file.properties();
     for (const TagLib::FLAC::Picture* block : file.pictureList()) {
         set.pictures.push_back(fromFlacPicture(*block));
+    }
+    for (const VorbisName& name : vorbisNames(stream)) {
+        noteSpelling(String(name.bytes, String::UTF8), set);
     }
     return set;
 }
@@ -708,7 +808,11 @@ bool writeFlac(TagLib::IOStream& stream, TagSet& set)
         file.addPicture(toFlacPicture(picture).release());
     }
     file.strip(TagLib::FLAC::File::ID3v1 | TagLib::FLAC::File::ID3v2);
-    return file.save();
+    if (!file.save()) {
+        return false;
+    }
+    respellVorbisNames(stream, set.spellings);
+    return true;
 }
 
 // An atom without a property name: a cover, a free-form text (which becomes a field, so other

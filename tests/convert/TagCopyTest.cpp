@@ -580,6 +580,9 @@ QStringList spellingsOf(const QString& path)
     if (path.endsWith(QStringLiteral(".m4a"))) {
         return freeFormNames(path);
     }
+    if (path.endsWith(QStringLiteral(".flac"))) {
+        return vorbisCommentNames(path);
+    }
     QStringList descriptions;
     for (const Id3Frame& frame : id3Frames(path, {QStringLiteral("TXXX")})) {
         descriptions << frame.description;
@@ -589,8 +592,8 @@ QStringList spellingsOf(const QString& path)
 
 class TagCopySpellings : public ::testing::TestWithParam<SpellingCase> {};
 
-// A field name keeps the source's spelling in another kind where that kind spells names freely
-// (ID3v2 user texts, MP4 free-form atoms): players look some of them up case-sensitively.
+// A field name keeps the source's spelling where the target's kind spells names freely (ID3v2
+// user texts, MP4 free-form atoms, Vorbis comments): some players look them up case-sensitively.
 TEST_P(TagCopySpellings, FieldNamesKeepTheirCase)
 {
     const SourceAndCopy files(GetParam().source, GetParam().target);
@@ -635,6 +638,32 @@ INSTANTIATE_TEST_SUITE_P(
                          addId3v1AndApe(path, {}, {{"replaygain_track_peak", "0.988525"}});
                      },
                      {"replaygain_track_peak"}},
+        SpellingCase{"FlacNamesToFlac",
+                     "flac",
+                     "flac",
+                     [](const QString& path) {
+                         setVorbisComment(path, {{"title", "Song"},
+                                                 {"replaygain_track_gain", "-6.48 dB"},
+                                                 {"Mixed_Note", "kept"},
+                                                 {"tuning", "528 Hz"}});
+                     },
+                     {"title", "replaygain_track_gain", "Mixed_Note"}},
+        SpellingCase{"FlacNamesToMp3",
+                     "flac",
+                     "mp3",
+                     [](const QString& path) {
+                         setVorbisComment(
+                             path, {{"replaygain_track_gain", "-6.48 dB"}, {"Mixed_Note", "kept"}});
+                     },
+                     {"replaygain_track_gain", "Mixed_Note"}},
+        SpellingCase{
+            "Mp3UserTextsToFlac",
+            "mp3",
+            "flac",
+            [](const QString& path) {
+                addId3Frames(path, {{"TXXX", {}, "replaygain_track_gain", {"-6.48 dB"}}}, 4);
+            },
+            {"replaygain_track_gain"}},
         SpellingCase{"WavUserTextsToM4a",
                      "wav",
                      "m4a",

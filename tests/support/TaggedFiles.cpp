@@ -23,6 +23,7 @@
 
 #include <QBuffer>
 #include <QImage>
+#include <QProcess>
 
 #include <memory>
 #include <string>
@@ -493,6 +494,49 @@ void addFreeFormAtoms(const QString& path, const std::vector<std::pair<QString, 
         file.tag()->setItem(kFreeForm + TagText(name), TagLib::StringList(TagText(value)));
     }
     file.save();
+}
+
+namespace {
+
+QByteArray runTool(const QString& program, const QStringList& arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    process.waitForFinished(30000);
+    return process.readAllStandardOutput();
+}
+
+}  // namespace
+
+void setVorbisComment(const QString& path, const std::vector<std::pair<QString, QString>>& fields)
+{
+    const QString tagged = path + QStringLiteral(".tagged.flac");
+    QStringList arguments = {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-y"),
+                             QStringLiteral("-i"), path, QStringLiteral("-map_metadata"),
+                             QStringLiteral("-1"), QStringLiteral("-c"), QStringLiteral("copy"),
+                             // no "encoder" field
+                             QStringLiteral("-fflags"), QStringLiteral("+bitexact")};
+    for (const auto& [name, value] : fields) {
+        arguments << QStringLiteral("-metadata") << name + u'=' + value;
+    }
+    runTool(QStringLiteral("ffmpeg"), arguments << tagged);
+    CopyFileReplacing(tagged, path);
+    RemoveFile(tagged);
+}
+
+QStringList vorbisCommentNames(const QString& path)
+{
+    const QByteArray listed = runTool(
+        QStringLiteral("ffprobe"),
+        {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-show_entries"),
+         QStringLiteral("format_tags"), QStringLiteral("-of"), QStringLiteral("default"), path});
+    QStringList names;
+    for (const QByteArray& line : listed.split('\n')) {
+        if (line.startsWith("TAG:") && line.contains('=')) {
+            names << QString::fromUtf8(line.mid(4, line.indexOf('=') - 4));
+        }
+    }
+    return names;
 }
 
 }  // namespace qvr::test

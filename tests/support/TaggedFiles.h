@@ -84,6 +84,11 @@ void prependId3v22(const QString& path,
                    const std::vector<std::pair<QByteArray, QByteArray>>& frames);
 // Gives a WAV an INFO list holding the fields, keeping its ID3v2 chunk.
 void addInfoList(const QString& path, const Fields& fields);
+// Writes a FLAC file's Vorbis comment with FFmpeg, which keeps the names as given
+// ("replaygain_track_gain"); TagLib writes them in upper case.
+void setVorbisComment(const QString& path, const std::vector<std::pair<QString, QString>>& fields);
+// The field names of a FLAC file's Vorbis comment as they stand.
+QStringList vorbisCommentNames(const QString& path);
 // The free-form atom names of an M4A file ("replaygain_track_gain"), as they stand.
 QStringList freeFormNames(const QString& path);
 // Writes an M4A file's free-form atoms under the names as given.
