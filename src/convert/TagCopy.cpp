@@ -342,16 +342,29 @@ void noteDescriptionSpelling(const String& key, const String& description, TagSe
     }
 }
 
+// The key's spelling for a description that ends it: "iTunNORM" out of "COMMENT:iTunNORM" for
+// "ITUNNORM". Empty where the description is another name of the key (TXXX "Acoustid Id" for
+// the key ACOUSTID_ID, which a source spelled "acoustid_id").
+String spelledDescription(const String& spelledKey, const String& description)
+{
+    if (description.isEmpty() || description.size() > spelledKey.size()) {
+        return String();
+    }
+    const String tail = spelledKey.substr(spelledKey.size() - description.size());
+    return tail.upper() == description.upper() ? tail : String();
+}
+
 // Gives the frames the fields made their description as the source spelled it.
 void spellDescriptions(ID3v2::Tag& tag, const std::map<String, String>& spellings)
 {
     for (ID3v2::Frame* frame : framesOf(tag)) {
         const auto spelled = spellings.find(describedKey(*frame));
-        const String description = descriptionOf(*frame);
-        if (spelled != spellings.end() && !description.isEmpty() &&
-            description.size() <= spelled->second.size()) {
-            const String& key = spelled->second;
-            setDescription(*frame, key.substr(key.size() - description.size()));
+        if (spelled == spellings.end()) {
+            continue;
+        }
+        const String description = spelledDescription(spelled->second, descriptionOf(*frame));
+        if (!description.isEmpty()) {
+            setDescription(*frame, description);
         }
     }
 }

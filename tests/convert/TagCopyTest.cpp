@@ -652,10 +652,12 @@ INSTANTIATE_TEST_SUITE_P(
                      "flac",
                      "mp3",
                      [](const QString& path) {
-                         setVorbisComment(
-                             path, {{"replaygain_track_gain", "-6.48 dB"}, {"Mixed_Note", "kept"}});
+                         setVorbisComment(path, {{"replaygain_track_gain", "-6.48 dB"},
+                                                 {"Mixed_Note", "kept"},
+                                                 {"acoustid_id", "9a8b7c6d"}});
                      },
-                     {"replaygain_track_gain", "Mixed_Note"}},
+                     // ID3v2 has its own name for the last, not a spelling of the key.
+                     {"replaygain_track_gain", "Mixed_Note", "ACOUSTID ID"}},
         SpellingCase{
             "Mp3UserTextsToFlac",
             "mp3",
