@@ -331,11 +331,10 @@ TEST(TagCopy, NamesThatAreNotUtf8)
 using ApeItems = std::vector<std::pair<QString, QString>>;
 
 // A source and its copy in one directory.
-class SourceAndCopy {
-  public:
+struct SourceAndCopy {
     SourceAndCopy(const char* sourceExtension, const char* targetExtension)
-        : source(dir_.path() + QStringLiteral("/in.") + QLatin1String(sourceExtension)),
-          target(dir_.path() + QStringLiteral("/out.") + QLatin1String(targetExtension))
+        : source(dir.path() + QStringLiteral("/in.") + QLatin1String(sourceExtension)),
+          target(dir.path() + QStringLiteral("/out.") + QLatin1String(targetExtension))
     {
     }
     bool makeTones() const
@@ -350,10 +349,7 @@ class SourceAndCopy {
         return result.sourceRead && result.written && test::readFile(source) == before;
     }
 
-  private:
-    QTemporaryDir dir_;
-
-  public:
+    const QTemporaryDir dir;  // made before the names below
     const QString source;
     const QString target;
 };
