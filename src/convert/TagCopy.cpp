@@ -5,9 +5,12 @@
 #include "platform/NativePath.h"
 
 #include <taglib/aifffile.h>
+#include <taglib/apetag.h>
 #include <taglib/attachedpictureframe.h>
+#include <taglib/commentsframe.h>
 #include <taglib/flacfile.h>
 #include <taglib/flacpicture.h>
+#include <taglib/id3v1tag.h>
 #include <taglib/id3v2framefactory.h>
 #include <taglib/id3v2header.h>
 #include <taglib/id3v2tag.h>
@@ -16,8 +19,11 @@
 #include <taglib/mp4tag.h>
 #include <taglib/mpegfile.h>
 #include <taglib/tbytevectorstream.h>
+#include <taglib/textidentificationframe.h>
 #include <taglib/tfilestream.h>
 #include <taglib/tpropertymap.h>
+#include <taglib/unknownframe.h>
+#include <taglib/unsynchronizedlyricsframe.h>
 #include <taglib/wavfile.h>
 #include <taglib/xiphcomment.h>
 
@@ -45,14 +51,23 @@ const char* const kTuningKey = "TUNING";
 const char* const kItunesFreeForm = "----:com.apple.iTunes:";
 const char* const kCoverArtAtom = "covr";
 
-// Fields that describe the source's audio stream rather than the music: its length and the
-// encoder's delay and padding. The re-tuned audio has its own.
-constexpr std::array<const char*, 3> kSourceStreamFields = {"LENGTH", "ITUNSMPB",
-                                                            "COMMENT:ITUNSMPB"};
+// Fields that describe the source's audio stream rather than the music: its length, the
+// encoder's delay and padding, and what MP3Gain noted to undo its changes to the source's frames
+// (applied to the re-encoded frames it would change their level). The re-tuned audio has its own.
+constexpr std::array<const char*, 6> kSourceStreamFields = {
+    "LENGTH",       "ITUNSMPB",       "COMMENT:ITUNSMPB",
+    "MP3GAIN_UNDO", "MP3GAIN_MINMAX", "MP3GAIN_ALBUM_MINMAX"};
 
 // Frames that point at times in the source's audio; the re-tuned audio runs at another tempo.
 constexpr std::array<const char*, 9> kTimeCodedFrames = {"ETCO", "MLLT", "SYTC", "SYLT", "CHAP",
                                                          "CTOC", "SEEK", "ASPI", "POSS"};
+
+// An ID3v2.2 or 2.3 date's day and month and its time, which the date field takes in; ID3v2.4
+// has no such frames.
+constexpr std::array<const char*, 4> kDatePartFrames = {"TDAT", "TIME", "TDA", "TIM"};
+
+// ID3v2.4 frames holding a timestamp, which is written "2001-05-06T10:30".
+constexpr std::array<const char*, 5> kTimestampFrames = {"TDRC", "TDOR", "TDRL", "TDEN", "TDTG"};
 
 using Family = TagFamily;
 
@@ -89,11 +104,33 @@ struct TagSet {
     PropertyMap fields;
     std::vector<Picture> pictures;
     std::vector<std::unique_ptr<ID3v2::Frame>> id3Frames;
+    // The source's comment, lyrics and user text frames as it wrote them (language, description
+    // and its case): a target with an ID3v2 tag gets them as they are unless their field changed.
+    std::vector<std::unique_ptr<ID3v2::Frame>> describedFrames;
     std::vector<std::pair<String, MP4::Item>> mp4Items;
-    // A free-form atom's name as the source spelled it, by its field key: players look some of
-    // them up by their exact spelling ("replaygain_track_gain").
-    std::map<String, String> mp4Names;
+    // A field key as the source spelled it ("replaygain_track_gain", "COMMENT:iTunNORM"), by the
+    // upper-case key: players look some of them up by their exact spelling.
+    std::map<String, String> spellings;
 };
+
+// Adds the fields of another tag that the first lacks; the first tag's values win.
+void addMissingFields(PropertyMap& fields, const PropertyMap& others)
+{
+    for (const auto& [key, values] : others) {
+        if (!values.isEmpty() && !fields.contains(key)) {
+            fields.insert(key, values);
+        }
+    }
+}
+
+// Notes the spelling of a key whose upper-case form is the field's key.
+void noteSpelling(const String& spelled, TagSet& set)
+{
+    const String key = spelled.upper();
+    if (spelled != key) {
+        set.spellings.emplace(key, spelled);
+    }
+}
 
 // --- Pictures ------------------------------------------------------------------------------
 
@@ -227,14 +264,158 @@ bool hasPropertyName(ID3v2::Frame* frame)
     return named;
 }
 
-// Moves the pictures and the frames without a property name out of the tag into the set. The
-// tag's fields must have been read before.
+bool isOneOf(const ID3v2::Frame& frame, const char* const* first, const char* const* last)
+{
+    return std::any_of(first, last, [&](const char* id) { return frame.frameID() == id; });
+}
+
+bool isDatePart(const ID3v2::Frame& frame)
+{
+    return isOneOf(frame, kDatePartFrames.begin(), kDatePartFrames.end());
+}
+
+// The field of a comment, lyrics or user text frame, whose description is part of its key.
+PropertyMap describedField(const ID3v2::Frame& frame)
+{
+    if (const auto* text = dynamic_cast<const ID3v2::UserTextIdentificationFrame*>(&frame)) {
+        return text->asProperties();
+    }
+    if (const auto* comment = dynamic_cast<const ID3v2::CommentsFrame*>(&frame)) {
+        return comment->asProperties();
+    }
+    if (const auto* lyrics = dynamic_cast<const ID3v2::UnsynchronizedLyricsFrame*>(&frame)) {
+        return lyrics->asProperties();
+    }
+    return PropertyMap();
+}
+
+// The key of a comment, lyrics or user text frame's field; empty for other frames and for
+// those without a field.
+String describedKey(const ID3v2::Frame& frame)
+{
+    const PropertyMap field = describedField(frame);
+    return field.size() == 1 && field.unsupportedData().isEmpty() ? field.begin()->first : String();
+}
+
+String descriptionOf(const ID3v2::Frame& frame)
+{
+    if (const auto* text = dynamic_cast<const ID3v2::UserTextIdentificationFrame*>(&frame)) {
+        return text->description();
+    }
+    if (const auto* comment = dynamic_cast<const ID3v2::CommentsFrame*>(&frame)) {
+        return comment->description();
+    }
+    if (const auto* lyrics = dynamic_cast<const ID3v2::UnsynchronizedLyricsFrame*>(&frame)) {
+        return lyrics->description();
+    }
+    return String();
+}
+
+void setDescription(ID3v2::Frame& frame, const String& description)
+{
+    if (auto* text = dynamic_cast<ID3v2::UserTextIdentificationFrame*>(&frame)) {
+        text->setDescription(description);
+    } else if (auto* comment = dynamic_cast<ID3v2::CommentsFrame*>(&frame)) {
+        comment->setDescription(description);
+    } else if (auto* lyrics = dynamic_cast<ID3v2::UnsynchronizedLyricsFrame*>(&frame)) {
+        lyrics->setDescription(description);
+    }
+}
+
+// "replaygain_track_gain" for the key REPLAYGAIN_TRACK_GAIN, "COMMENT:iTunNORM" for
+// COMMENT:ITUNNORM: the key with the description's own case where the key ends with it.
+void noteDescriptionSpelling(const String& key, const String& description, TagSet& set)
+{
+    const String upper = description.upper();
+    if (!upper.isEmpty() && upper.size() <= key.size() &&
+        key.substr(key.size() - upper.size()) == upper) {
+        noteSpelling(key.substr(0, key.size() - upper.size()) + description, set);
+    }
+}
+
+// The key's spelling for a description that ends it: "iTunNORM" out of "COMMENT:iTunNORM" for
+// "ITUNNORM". Empty where the description is another name of the key (TXXX "Acoustid Id" for
+// the key ACOUSTID_ID, which a source spelled "acoustid_id").
+String spelledDescription(const String& spelledKey, const String& description)
+{
+    if (description.isEmpty() || description.size() > spelledKey.size()) {
+        return String();
+    }
+    const String tail = spelledKey.substr(spelledKey.size() - description.size());
+    return tail.upper() == description.upper() ? tail : String();
+}
+
+// Gives the frames the fields made their description as the source spelled it.
+void spellDescriptions(ID3v2::Tag& tag, const std::map<String, String>& spellings)
+{
+    for (ID3v2::Frame* frame : framesOf(tag)) {
+        const auto spelled = spellings.find(describedKey(*frame));
+        if (spelled == spellings.end()) {
+            continue;
+        }
+        const String description = spelledDescription(spelled->second, descriptionOf(*frame));
+        if (!description.isEmpty()) {
+            setDescription(*frame, description);
+        }
+    }
+}
+
+// The text of an ID3v2.2 frame TagLib does not know (an encoding byte, then the text).
+String unknownFrameText(const ID3v2::Tag& tag, const char* id)
+{
+    const ID3v2::FrameList& frames = tag.frameList(id);
+    const auto* frame =
+        frames.size() == 1 ? dynamic_cast<const ID3v2::UnknownFrame*>(frames.front()) : nullptr;
+    if (frame == nullptr || frame->data().size() < 2 ||
+        static_cast<unsigned char>(frame->data()[0]) > String::UTF8) {
+        return String();
+    }
+    const auto encoding = static_cast<String::Type>(frame->data()[0]);
+    return String(frame->data().mid(1), encoding).substr(0, 4);
+}
+
+bool isFourDigits(const String& text)
+{
+    return text.size() == 4 &&
+           std::all_of(text.begin(), text.end(), [](wchar_t c) { return c >= L'0' && c <= L'9'; });
+}
+
+// TagLib joins an ID3v2.3 tag's day and month (TDAT, "DDMM") and time (TIME, "HHMM") to its year,
+// but leaves the ID3v2.2 frames TDA and TIM aside. The date is given as TagLib gives a joined
+// one: "1999-12-24 18:30".
+void foldId3v22Date(const ID3v2::Tag& tag, PropertyMap& fields)
+{
+    const auto date = fields.find("DATE");
+    if (tag.header()->majorVersion() != 2 || date == fields.end() || date->second.size() != 1 ||
+        !isFourDigits(date->second.front())) {
+        return;
+    }
+    const String dayMonth = unknownFrameText(tag, "TDA");
+    if (!isFourDigits(dayMonth)) {
+        return;
+    }
+    String joined =
+        date->second.front() + "-" + dayMonth.substr(2, 2) + "-" + dayMonth.substr(0, 2);
+    const String time = unknownFrameText(tag, "TIM");
+    if (isFourDigits(time)) {
+        joined += " " + time.substr(0, 2) + ":" + time.substr(2, 2);
+    }
+    fields.replace("DATE", StringList(joined));
+}
+
+// Moves the pictures, the comment, lyrics and user text frames, and the frames without a
+// property name out of the tag into the set. The tag's fields must have been read before.
 void takeId3v2Extras(ID3v2::Tag& tag, TagSet& set)
 {
     for (ID3v2::Frame* frame : framesOf(tag)) {
+        const String described = describedKey(*frame);
         if (const auto* apic = dynamic_cast<const ID3v2::AttachedPictureFrame*>(frame)) {
             set.pictures.push_back(fromApic(*apic));
-        } else if (!isTimeCoded(*frame) && !hasPropertyName(frame)) {
+        } else if (!described.isEmpty()) {
+            noteDescriptionSpelling(described, descriptionOf(*frame), set);
+            tag.removeFrame(frame, false);
+            set.describedFrames.emplace_back(frame);
+        } else if (!isTimeCoded(*frame) && !isDatePart(*frame) && !hasPropertyName(frame)) {
             tag.removeFrame(frame, false);
             set.id3Frames.emplace_back(frame);
         }
@@ -245,6 +426,7 @@ TagSet takeId3v2(ID3v2::Tag& tag)
 {
     TagSet set;
     set.fields = tag.properties();
+    foldId3v22Date(tag, set.fields);
     takeId3v2Extras(tag, set);
     return set;
 }
@@ -256,10 +438,59 @@ void removeAllFrames(ID3v2::Tag& tag)
     }
 }
 
+// The source's comment, lyrics and user text frames whose field still holds what they say, in
+// their order; their fields are taken out of `fields`. A field that changed (the tuning marker,
+// a dropped one) is written from `fields` instead.
+std::vector<std::unique_ptr<ID3v2::Frame>> takeUnchangedDescribedFrames(TagSet& set,
+                                                                        PropertyMap& fields)
+{
+    PropertyMap framesSay;
+    for (const auto& frame : set.describedFrames) {
+        framesSay.merge(describedField(*frame));
+    }
+    std::vector<std::unique_ptr<ID3v2::Frame>> unchanged;
+    for (auto& frame : set.describedFrames) {
+        const String key = describedKey(*frame);
+        const auto field = set.fields.find(key);
+        if (field != set.fields.end() && field->second == framesSay[key]) {
+            fields.erase(key);
+            unchanged.push_back(std::move(frame));
+        }
+    }
+    set.describedFrames.clear();
+    return unchanged;
+}
+
+// TagLib gives a timestamp as "2001-05-06 10:30" and writes the field back so; ID3v2.4 wants
+// the "T" between date and time.
+void writeTimestampsAsIso(ID3v2::Tag& tag)
+{
+    for (ID3v2::Frame* frame : framesOf(tag)) {
+        auto* text = dynamic_cast<ID3v2::TextIdentificationFrame*>(frame);
+        if (text == nullptr || !isOneOf(*frame, kTimestampFrames.begin(), kTimestampFrames.end())) {
+            continue;
+        }
+        StringList values = text->fieldList();
+        for (String& value : values) {
+            if (value.size() > 10 && value[10] == L' ') {
+                value = value.substr(0, 10) + "T" + value.substr(11);
+            }
+        }
+        text->setText(values);
+    }
+}
+
 void fillId3v2(ID3v2::Tag& tag, TagSet& set)
 {
     removeAllFrames(tag);
-    tag.setProperties(set.fields);
+    PropertyMap fields = set.fields;
+    auto described = takeUnchangedDescribedFrames(set, fields);
+    tag.setProperties(fields);
+    spellDescriptions(tag, set.spellings);
+    writeTimestampsAsIso(tag);
+    for (auto& frame : described) {
+        tag.addFrame(frame.release());
+    }
     for (auto& frame : set.id3Frames) {
         tag.addFrame(frame.release());
     }
@@ -355,17 +586,32 @@ bool isAiff(TagLib::IOStream& stream)
     return isChunkFile(stream, "FORM", {"AIFF", "AIFC"});
 }
 
+// An APE item key keeps its case ("replaygain_track_gain") where its field is taken in.
+void mergeApe(const TagLib::APE::Tag& ape, TagSet& set)
+{
+    const PropertyMap fields = ape.properties();
+    for (const auto& item : ape.itemListMap()) {
+        const String key = item.second.key();
+        if (fields.contains(key.upper()) && !set.fields.contains(key.upper())) {
+            noteSpelling(key, set);
+        }
+    }
+    addMissingFields(set.fields, fields);
+}
+
 std::optional<TagSet> readMpeg(TagLib::IOStream& stream)
 {
     TagLib::MPEG::File file(&stream, ID3v2::FrameFactory::instance(), false);
     if (!file.isValid()) {
         return std::nullopt;
     }
-    TagSet set;
-    // The best of ID3v2, APE and ID3v1.
-    set.fields = file.properties();
-    if (file.hasID3v2Tag()) {
-        takeId3v2Extras(*file.ID3v2Tag(), set);
+    // ID3v2 first; what it lacks comes from APE, then from ID3v1.
+    TagSet set = file.hasID3v2Tag() ? takeId3v2(*file.ID3v2Tag()) : TagSet();
+    if (file.hasAPETag()) {
+        mergeApe(*file.APETag(), set);
+    }
+    if (file.hasID3v1Tag()) {
+        addMissingFields(set.fields, file.ID3v1Tag()->properties());
     }
     return set;
 }
@@ -390,12 +636,10 @@ std::optional<TagSet> readWav(TagLib::IOStream& stream)
     if (!file.isValid()) {
         return std::nullopt;
     }
-    if (file.hasID3v2Tag()) {
-        return takeId3v2(*file.ID3v2Tag());
-    }
-    TagSet set;
+    // The ID3v2 chunk first; what it lacks comes from the INFO list.
+    TagSet set = file.hasID3v2Tag() ? takeId3v2(*file.ID3v2Tag()) : TagSet();
     if (file.hasInfoTag()) {
-        set.fields = file.InfoTag()->properties();
+        addMissingFields(set.fields, file.InfoTag()->properties());
     }
     return set;
 }
@@ -440,6 +684,103 @@ bool writeAiff(TagLib::IOStream& stream, TagSet& set)
     return file.save(ID3v2::v4);
 }
 
+// --- FLAC field names ----------------------------------------------------------------------
+
+// TagLib reads and writes a Vorbis comment's field names in upper case. Players ought to match
+// them in any case, but some look up "replaygain_track_gain" as it is spelled, so the names are
+// read from the comment block itself, and the copy's names are given the source's spelling once
+// TagLib has written them (a change of case moves no byte).
+
+struct VorbisName {
+    long offset = 0;  // in the stream
+    ByteVector bytes;
+};
+
+constexpr int kVorbisCommentBlock = 4;
+
+// The field names of a Vorbis comment block (vendor string, field count, then each field as
+// its length and "NAME=value"); empty where the block is damaged.
+std::vector<VorbisName> namesInComment(const ByteVector& block, long blockOffset)
+{
+    unsigned int position = 0;
+    // A little-endian 32-bit number; false past the block's end.
+    const auto readNumber = [&](unsigned int& number) {
+        if (block.size() < 4 || position > block.size() - 4) {
+            return false;
+        }
+        number = block.toUInt(position, false);
+        position += 4;
+        return true;
+    };
+    unsigned int vendorLength = 0;
+    unsigned int count = 0;
+    if (!readNumber(vendorLength) || vendorLength > block.size() - position) {
+        return {};
+    }
+    position += vendorLength;
+    if (!readNumber(count)) {
+        return {};
+    }
+    std::vector<VorbisName> names;
+    for (unsigned int field = 0; field < count; ++field) {
+        unsigned int length = 0;
+        if (!readNumber(length) || length > block.size() - position) {
+            return {};
+        }
+        const ByteVector text = block.mid(position, length);
+        const int equals = text.find('=');
+        if (equals > 0) {
+            names.push_back({blockOffset + static_cast<long>(position),
+                             text.mid(0, static_cast<unsigned int>(equals))});
+        }
+        position += length;
+    }
+    return names;
+}
+
+// The field names of a FLAC stream's Vorbis comment with their offsets; empty without one.
+std::vector<VorbisName> vorbisNames(TagLib::IOStream& stream)
+{
+    long offset = std::max(0L, leadingId3v2Size(stream));
+    stream.seek(offset);
+    if (stream.readBlock(4) != "fLaC") {
+        return {};
+    }
+    offset += 4;
+    for (;;) {
+        stream.seek(offset);
+        const ByteVector header = stream.readBlock(4);
+        if (header.size() != 4) {
+            return {};
+        }
+        const auto size = header.toUInt(1, 3, true);
+        offset += 4;
+        if ((header[0] & 0x7F) == kVorbisCommentBlock) {
+            const ByteVector block = stream.readBlock(size);
+            return block.size() == size ? namesInComment(block, offset) : std::vector<VorbisName>();
+        }
+        if ((header[0] & 0x80) != 0) {  // the last block
+            return {};
+        }
+        offset += static_cast<long>(size);
+    }
+}
+
+void respellVorbisNames(TagLib::IOStream& stream, const std::map<String, String>& spellings)
+{
+    for (const VorbisName& name : vorbisNames(stream)) {
+        const auto spelled = spellings.find(String(name.bytes, String::UTF8).upper());
+        if (spelled == spellings.end()) {
+            continue;
+        }
+        const ByteVector bytes = spelled->second.data(String::UTF8);
+        if (bytes.size() == name.bytes.size() && bytes != name.bytes) {
+            stream.seek(name.offset);
+            stream.writeBlock(bytes);
+        }
+    }
+}
+
 std::optional<TagSet> readFlac(TagLib::IOStream& stream)
 {
     TagLib::FLAC::File file(&stream, ID3v2::FrameFactory::instance(), false);
@@ -450,6 +791,9 @@ std::optional<TagSet> readFlac(TagLib::IOStream& stream)
     set.fields = file.properties();
     for (const TagLib::FLAC::Picture* block : file.pictureList()) {
         set.pictures.push_back(fromFlacPicture(*block));
+    }
+    for (const VorbisName& name : vorbisNames(stream)) {
+        noteSpelling(String(name.bytes, String::UTF8), set);
     }
     return set;
 }
@@ -468,7 +812,11 @@ bool writeFlac(TagLib::IOStream& stream, TagSet& set)
         file.addPicture(toFlacPicture(picture).release());
     }
     file.strip(TagLib::FLAC::File::ID3v1 | TagLib::FLAC::File::ID3v2);
-    return file.save();
+    if (!file.save()) {
+        return false;
+    }
+    respellVorbisNames(stream, set.spellings);
+    return true;
 }
 
 // An atom without a property name: a cover, a free-form text (which becomes a field, so other
@@ -483,7 +831,7 @@ void takeMp4Item(const String& key, const MP4::Item& item, TagSet& set)
     } else if (key.startsWith(freeForm) && !item.toStringList().isEmpty()) {
         const String name = key.substr(freeForm.size());
         set.fields.replace(name, item.toStringList());
-        set.mp4Names[name.upper()] = name;
+        noteSpelling(name, set);
     } else {
         set.mp4Items.emplace_back(key, item);
     }
@@ -513,8 +861,8 @@ std::optional<TagSet> readMp4(TagLib::IOStream& stream)
 
 String freeFormAtom(const TagSet& set, const String& key)
 {
-    const auto spelled = set.mp4Names.find(key);
-    return String(kItunesFreeForm) + (spelled != set.mp4Names.end() ? spelled->second : key);
+    const auto spelled = set.spellings.find(key);
+    return String(kItunesFreeForm) + (spelled != set.spellings.end() ? spelled->second : key);
 }
 
 void removeAllItems(MP4::Tag& tag)
@@ -606,7 +954,7 @@ void dropSourceStreamFields(PropertyMap& fields)
 void setTuning(TagSet& set, const QString& tuning)
 {
     set.fields.erase(kTuningKey);
-    set.mp4Names.erase(kTuningKey);
+    set.spellings.erase(kTuningKey);
     if (!tuning.isEmpty()) {
         set.fields.replace(kTuningKey, StringList(toTagString(tuning)));
     }

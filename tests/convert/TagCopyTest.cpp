@@ -28,8 +28,12 @@
 #include <QImage>
 #include <QTemporaryDir>
 
+#include <algorithm>
+#include <functional>
 #include <ostream>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 using namespace qvr;
@@ -320,6 +324,366 @@ TEST(TagCopy, NamesThatAreNotUtf8)
     // QTemporaryDir cannot remove these names.
     RemoveFile(source);
     RemoveFile(target);
+}
+
+// --- MP3 tags whole ------------------------------------------------------------------------
+
+using ApeItems = std::vector<std::pair<QString, QString>>;
+
+// A source and its copy in one directory.
+struct SourceAndCopy {
+    SourceAndCopy(const char* sourceExtension, const char* targetExtension)
+        : source(dir.path() + QStringLiteral("/in.") + QLatin1String(sourceExtension)),
+          target(dir.path() + QStringLiteral("/out.") + QLatin1String(targetExtension))
+    {
+    }
+    bool makeTones() const
+    {
+        return test::makeTone(source, 440, 1) && test::makeTone(target, 432, 1);
+    }
+    // Copies the tags; the source's bytes must not change.
+    bool copy() const
+    {
+        const QByteArray before = test::readFile(source);
+        const TagCopyResult result = CopyTags(source, target, kTuning);
+        return result.sourceRead && result.written && test::readFile(source) == before;
+    }
+
+    const QTemporaryDir dir;  // made before the names below
+    const QString source;
+    const QString target;
+};
+
+struct MergeCase {
+    const char* name;
+    Fields id3v2;
+    Fields id3v1;
+    ApeItems ape;
+    Fields copied;  // besides the marker
+};
+
+void PrintTo(const MergeCase& merge, std::ostream* out)
+{
+    *out << merge.name;
+}
+
+class TagCopyMp3Merge : public ::testing::TestWithParam<MergeCase> {};
+
+// What only an ID3v1 or APE tag holds joins the ID3v2 tag's fields; ID3v2 wins, then APE.
+TEST_P(TagCopyMp3Merge, FieldsOfEveryTagReachTheCopy)
+{
+    const MergeCase& merge = GetParam();
+    const SourceAndCopy files("mp3", "mp3");
+    ASSERT_TRUE(files.makeTones());
+    tagFile(files.source, merge.id3v2);
+    addId3v1AndApe(files.source, merge.id3v1, merge.ape);
+
+    ASSERT_TRUE(files.copy());
+
+    Fields expected = merge.copied;
+    expected[QStringLiteral("TUNING")] = QStringList{kTuning};
+    const Tags copied = readTags(files.target);
+    EXPECT_EQ(copied.fields, expected);
+    EXPECT_EQ(copied.id3v2Version, 4);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    TagCopy, TagCopyMp3Merge,
+    ::testing::Values(
+        MergeCase{"AlbumOnlyInId3v1",
+                  {{"TITLE", {"Song"}}, {"ARTIST", {"Artist"}}},
+                  {{"TITLE", {"Song"}}, {"ALBUM", {"Old Album"}}},
+                  {},
+                  {{"TITLE", {"Song"}}, {"ARTIST", {"Artist"}}, {"ALBUM", {"Old Album"}}}},
+        MergeCase{"CommentOnlyInApe",
+                  {{"TITLE", {"Song"}}},
+                  {},
+                  {{"Comment", "From the APE tag"}},
+                  {{"TITLE", {"Song"}}, {"COMMENT", {"From the APE tag"}}}},
+        MergeCase{"Id3v2WinsThenApe",
+                  {{"TITLE", {"A Title Longer Than Thirty Letters"}}, {"ALBUM", {"Album"}}},
+                  {{"TITLE", {"A Title Longer Than Thirty Let"}},
+                   {"ALBUM", {"Other Album"}},
+                   {"ARTIST", {"ID3v1 Artist"}},
+                   {"GENRE", {"Rock"}}},
+                  {{"Title", "APE Title"}, {"Artist", "APE Artist"}},
+                  {{"TITLE", {"A Title Longer Than Thirty Letters"}},
+                   {"ALBUM", {"Album"}},
+                   {"ARTIST", {"APE Artist"}},
+                   {"GENRE", {"Rock"}}}},
+        MergeCase{"NoId3v2Tag",
+                  {},
+                  {{"TITLE", {"Song"}}, {"DATE", {"1987"}}},
+                  {{"Album", "APE Album"}},
+                  {{"TITLE", {"Song"}}, {"DATE", {"1987"}}, {"ALBUM", {"APE Album"}}}},
+        // MP3Gain's notes for undoing its changes to the source's frames do not fit the copy's.
+        MergeCase{"Mp3GainValuesButNotItsUndoData",
+                  {{"TITLE", {"Song"}}},
+                  {},
+                  {{"REPLAYGAIN_TRACK_GAIN", "-3.21 dB"},
+                   {"MP3GAIN_UNDO", "+003,+003,N"},
+                   {"MP3GAIN_MINMAX", "120,210"}},
+                  {{"TITLE", {"Song"}}, {"REPLAYGAIN_TRACK_GAIN", {"-3.21 dB"}}}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct DateCase {
+    const char* name;
+    int version;                                                    // of the source's ID3v2 tag
+    std::vector<Id3Frame> frames;                                   // version 3 and 4
+    std::vector<std::pair<QByteArray, QByteArray>> version2Frames;  // version 2
+    const char* timestamp;                                          // the copy's TDRC
+};
+
+void PrintTo(const DateCase& date, std::ostream* out)
+{
+    *out << date.name;
+}
+
+class TagCopyDates : public ::testing::TestWithParam<DateCase> {};
+
+// The copy's ID3v2.4 date holds what the source's year, day-and-month and time frames said, and
+// a FLAC copy's DATE field as much.
+TEST_P(TagCopyDates, DayMonthAndTimeAreKept)
+{
+    const DateCase& date = GetParam();
+    const SourceAndCopy files("mp3", "mp3");
+    ASSERT_TRUE(files.makeTones());
+    if (date.version == 2) {
+        prependId3v22(files.source, date.version2Frames);
+    } else {
+        addId3Frames(files.source, date.frames, date.version);
+    }
+    const QString flac = files.target + QStringLiteral(".flac");
+    ASSERT_TRUE(test::makeTone(flac, 432, 1));
+
+    ASSERT_TRUE(files.copy());
+    ASSERT_TRUE(CopyTags(files.source, flac, kTuning).written);
+
+    const QString timestamp = QString::fromLatin1(date.timestamp);
+    const QStringList dateFrames = {"TDRC", "TYER", "TDAT", "TIME", "TDA", "TIM", "TYE"};
+    EXPECT_EQ(id3Frames(files.target, dateFrames),
+              (std::vector<Id3Frame>{{"TDRC", {}, {}, {timestamp}}}));
+    const QStringList flacDate = readTags(flac).fields.value(QStringLiteral("DATE"));
+    ASSERT_EQ(flacDate.size(), 1);
+    EXPECT_EQ(flacDate.front().left(10), timestamp.left(10));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    TagCopy, TagCopyDates,
+    ::testing::Values(
+        DateCase{"Id3v23DayAndMonth",
+                 3,
+                 {{"TYER", {}, {}, {"1999"}}, {"TDAT", {}, {}, {"2412"}}},
+                 {},
+                 "1999-12-24"},
+        DateCase{
+            "Id3v23DayMonthAndTime",
+            3,
+            {{"TYER", {}, {}, {"1999"}}, {"TDAT", {}, {}, {"2412"}}, {"TIME", {}, {}, {"1830"}}},
+            {},
+            "1999-12-24T18:30"},
+        DateCase{"Id3v22DayAndMonth", 2, {}, {{"TYE", "1999"}, {"TDA", "2412"}}, "1999-12-24"},
+        DateCase{"Id3v22DayMonthAndTime",
+                 2,
+                 {},
+                 {{"TT2", "Song"}, {"TYE", "1999"}, {"TDA", "0503"}, {"TIM", "0705"}},
+                 "1999-03-05T07:05"},
+        DateCase{"Id3v22YearOnly", 2, {}, {{"TYE", "1999"}}, "1999"},
+        DateCase{"Id3v24Timestamp",
+                 4,
+                 {{"TDRC", {}, {}, {"2001-05-06T10:30"}}},
+                 {},
+                 "2001-05-06T10:30"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Comments, lyrics and user texts as a tagger writes them, with a marker from an earlier run.
+std::vector<Id3Frame> describedFrames()
+{
+    return {{"COMM", "eng", "iTunNORM", {" 00000A1B 0000099F 00003C2E 00003A41"}},
+            {"COMM", "eng", "", {"A comment"}},
+            {"COMM", "fra", "Notes de Pochette", {"Enregistré en 1961"}},
+            {"USLT", "deu", "Erste Strophe (Entwurf)", {"Der Mond ist aufgegangen"}},
+            {"TXXX", {}, "MusicBrainz Album Id", {"0c5a7d3e-6b5e-4c0c-8a4b-9c1f2d3e4f50"}},
+            {"TXXX", {}, "replaygain_track_gain", {"-6.48 dB"}},
+            {"TXXX", {}, "Mixed Case Note", {"kept as written"}},
+            {"TXXX", {}, "tuning", {"528 Hz (from 523.25 Hz)"}}};
+}
+
+std::vector<Id3Frame> sortedFrames(std::vector<Id3Frame> frames)
+{
+    std::sort(frames.begin(), frames.end(), [](const Id3Frame& a, const Id3Frame& b) {
+        return std::tie(a.id, a.description, a.language) <
+               std::tie(b.id, b.description, b.language);
+    });
+    return frames;
+}
+
+struct KindPair {
+    const char* source;
+    int version;  // of the source's ID3v2 tag
+    const char* target;
+};
+
+void PrintTo(const KindPair& pair, std::ostream* out)
+{
+    *out << pair.source << "_v" << pair.version << "_to_" << pair.target;
+}
+
+class TagCopyDescribedFrames : public ::testing::TestWithParam<KindPair> {};
+
+// Between kinds that carry ID3v2 tags the frames travel as the source wrote them: language,
+// description and its case; only the marker is new.
+TEST_P(TagCopyDescribedFrames, LanguageAndDescriptionStayExact)
+{
+    const SourceAndCopy files(GetParam().source, GetParam().target);
+    ASSERT_TRUE(files.makeTones());
+    addId3Frames(files.source, describedFrames(), GetParam().version);
+
+    ASSERT_TRUE(files.copy());
+
+    std::vector<Id3Frame> expected = describedFrames();
+    expected.back() = {"TXXX", {}, "TUNING", {kTuning}};
+    const QStringList ids = {"COMM", "USLT", "TXXX"};
+    EXPECT_EQ(sortedFrames(id3Frames(files.target, ids)), sortedFrames(expected));
+}
+
+INSTANTIATE_TEST_SUITE_P(TagCopy, TagCopyDescribedFrames,
+                         ::testing::Values(KindPair{"mp3", 3, "mp3"}, KindPair{"mp3", 4, "mp3"},
+                                           KindPair{"mp3", 3, "aac"}, KindPair{"wav", 4, "wav"},
+                                           KindPair{"aiff", 3, "aiff"}, KindPair{"aif", 4, "mp3"},
+                                           KindPair{"aac", 4, "wav"}, KindPair{"wav", 3, "aif"}),
+                         [](const auto& info) {
+                             const KindPair& pair = info.param;
+                             return std::string(pair.source) + "_v" + std::to_string(pair.version) +
+                                    "_to_" + pair.target;
+                         });
+
+struct SpellingCase {
+    const char* name;
+    const char* source;
+    const char* target;
+    std::function<void(const QString&)> tag;
+    QStringList spelled;  // TXXX descriptions or free-form atom names of the copy
+};
+
+void PrintTo(const SpellingCase& spelling, std::ostream* out)
+{
+    *out << spelling.name;
+}
+
+QStringList spellingsOf(const QString& path)
+{
+    if (path.endsWith(QStringLiteral(".m4a"))) {
+        return freeFormNames(path);
+    }
+    if (path.endsWith(QStringLiteral(".flac"))) {
+        return vorbisCommentNames(path);
+    }
+    QStringList descriptions;
+    for (const Id3Frame& frame : id3Frames(path, {QStringLiteral("TXXX")})) {
+        descriptions << frame.description;
+    }
+    return descriptions;
+}
+
+class TagCopySpellings : public ::testing::TestWithParam<SpellingCase> {};
+
+// A field name keeps the source's spelling where the target's kind spells names freely (ID3v2
+// user texts, MP4 free-form atoms, Vorbis comments): some players look them up case-sensitively.
+TEST_P(TagCopySpellings, FieldNamesKeepTheirCase)
+{
+    const SourceAndCopy files(GetParam().source, GetParam().target);
+    ASSERT_TRUE(files.makeTones());
+    GetParam().tag(files.source);
+
+    ASSERT_TRUE(files.copy());
+
+    QStringList spelled = spellingsOf(files.target);
+    spelled.sort();
+    QStringList expected = GetParam().spelled;
+    expected << QStringLiteral("TUNING");
+    expected.sort();
+    EXPECT_EQ(spelled, expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    TagCopy, TagCopySpellings,
+    ::testing::Values(
+        SpellingCase{"Mp3UserTextsToM4a",
+                     "mp3",
+                     "m4a",
+                     [](const QString& path) {
+                         addId3Frames(path,
+                                      {{"TXXX", {}, "replaygain_track_gain", {"-6.48 dB"}},
+                                       {"TXXX", {}, "Mixed Case Note", {"kept"}}},
+                                      3);
+                     },
+                     {"replaygain_track_gain", "Mixed Case Note"}},
+        SpellingCase{"M4aFreeFormToMp3",
+                     "m4a",
+                     "mp3",
+                     [](const QString& path) {
+                         addFreeFormAtoms(path, {{"replaygain_album_gain", "-7.01 dB"},
+                                                 {"Mixed Case Note", "kept"}});
+                     },
+                     {"replaygain_album_gain", "Mixed Case Note"}},
+        SpellingCase{"Mp3ApeItemsToMp3",
+                     "mp3",
+                     "mp3",
+                     [](const QString& path) {
+                         addId3v1AndApe(path, {}, {{"replaygain_track_peak", "0.988525"}});
+                     },
+                     {"replaygain_track_peak"}},
+        SpellingCase{"FlacNamesToFlac",
+                     "flac",
+                     "flac",
+                     [](const QString& path) {
+                         setVorbisComment(path, {{"title", "Song"},
+                                                 {"replaygain_track_gain", "-6.48 dB"},
+                                                 {"Mixed_Note", "kept"},
+                                                 {"tuning", "528 Hz"}});
+                     },
+                     {"title", "replaygain_track_gain", "Mixed_Note"}},
+        SpellingCase{"FlacNamesToMp3",
+                     "flac",
+                     "mp3",
+                     [](const QString& path) {
+                         setVorbisComment(path, {{"replaygain_track_gain", "-6.48 dB"},
+                                                 {"Mixed_Note", "kept"},
+                                                 {"acoustid_id", "9a8b7c6d"}});
+                     },
+                     // ID3v2 has its own name for the last, not a spelling of the key.
+                     {"replaygain_track_gain", "Mixed_Note", "ACOUSTID ID"}},
+        SpellingCase{
+            "Mp3UserTextsToFlac",
+            "mp3",
+            "flac",
+            [](const QString& path) {
+                addId3Frames(path, {{"TXXX", {}, "replaygain_track_gain", {"-6.48 dB"}}}, 4);
+            },
+            {"replaygain_track_gain"}},
+        SpellingCase{"WavUserTextsToM4a",
+                     "wav",
+                     "m4a",
+                     [](const QString& path) {
+                         addId3Frames(path, {{"TXXX", {}, "replaygain_track_gain", {"-1 dB"}}}, 4);
+                     },
+                     {"replaygain_track_gain"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A WAV file's INFO list fills in what its ID3v2 chunk lacks, as the ID3v1 and APE tags of an
+// MP3 do.
+TEST(TagCopy, WavInfoFieldsJoinTheId3v2Chunk)
+{
+    const SourceAndCopy files("wav", "flac");
+    ASSERT_TRUE(files.makeTones());
+    tagFile(files.source, {{"TITLE", {"Song"}}});
+    addInfoList(files.source, {{"TITLE", {"Info Title"}}, {"ALBUM", {"Info Album"}}});
+
+    ASSERT_TRUE(files.copy());
+
+    EXPECT_EQ(readTags(files.target).fields,
+              (Fields{{"TITLE", {"Song"}}, {"ALBUM", {"Info Album"}}, {"TUNING", {kTuning}}}));
 }
 
 }  // namespace

@@ -4,21 +4,28 @@
 #include "platform/NativePath.h"
 
 #include <taglib/aifffile.h>
+#include <taglib/apetag.h>
 #include <taglib/attachedpictureframe.h>
+#include <taglib/commentsframe.h>
 #include <taglib/flacfile.h>
+#include <taglib/id3v1tag.h>
 #include <taglib/id3v2framefactory.h>
 #include <taglib/id3v2header.h>
 #include <taglib/id3v2tag.h>
 #include <taglib/mp4file.h>
 #include <taglib/mp4tag.h>
 #include <taglib/mpegfile.h>
+#include <taglib/textidentificationframe.h>
 #include <taglib/tpropertymap.h>
+#include <taglib/unsynchronizedlyricsframe.h>
 #include <taglib/wavfile.h>
 #include <taglib/xiphcomment.h>
 
 #include <QBuffer>
 #include <QImage>
+#include <QProcess>
 
+#include <memory>
 #include <string>
 
 namespace qvr::test {
@@ -282,6 +289,254 @@ Tags readTags(const QString& path)
         return id3v2Tags(file.hasID3v2Tag() ? file.tag() : nullptr);
     }
     return extension == QStringLiteral("flac") ? flacTags(name) : mp4Tags(name);
+}
+
+namespace {
+
+// --- Frames as they stand ------------------------------------------------------------------
+
+TagLib::StringList tagTexts(const QStringList& texts)
+{
+    TagLib::StringList list;
+    for (const QString& text : texts) {
+        list.append(TagText(text));
+    }
+    return list;
+}
+
+QStringList qTexts(const TagLib::StringList& texts)
+{
+    QStringList list;
+    for (const TagLib::String& text : texts) {
+        list << qString(text);
+    }
+    return list;
+}
+
+TagLib::ByteVector latin1(const QString& text)
+{
+    const QByteArray bytes = text.toLatin1();
+    return TagLib::ByteVector(bytes.constData(), static_cast<unsigned int>(bytes.size()));
+}
+
+ID3v2::Frame* makeFrame(const Id3Frame& given)
+{
+    const auto utf8 = TagLib::String::UTF8;
+    if (given.id == QStringLiteral("COMM")) {
+        auto* frame = new ID3v2::CommentsFrame(utf8);
+        frame->setLanguage(latin1(given.language));
+        frame->setDescription(TagText(given.description));
+        frame->setText(TagText(given.text.join(QString())));
+        return frame;
+    }
+    if (given.id == QStringLiteral("USLT")) {
+        auto* frame = new ID3v2::UnsynchronizedLyricsFrame(utf8);
+        frame->setLanguage(latin1(given.language));
+        frame->setDescription(TagText(given.description));
+        frame->setText(TagText(given.text.join(QString())));
+        return frame;
+    }
+    if (given.id == QStringLiteral("TXXX")) {
+        return new ID3v2::UserTextIdentificationFrame(TagText(given.description),
+                                                      tagTexts(given.text), utf8);
+    }
+    auto* frame = new ID3v2::TextIdentificationFrame(latin1(given.id), utf8);
+    frame->setText(tagTexts(given.text));
+    return frame;
+}
+
+Id3Frame describe(const ID3v2::Frame& frame)
+{
+    Id3Frame found{QString::fromLatin1(frame.frameID().data(), frame.frameID().size()), {}, {}, {}};
+    if (const auto* comment = dynamic_cast<const ID3v2::CommentsFrame*>(&frame)) {
+        found.language =
+            QString::fromLatin1(comment->language().data(), comment->language().size());
+        found.description = qString(comment->description());
+        found.text = QStringList{qString(comment->text())};
+    } else if (const auto* lyrics = dynamic_cast<const ID3v2::UnsynchronizedLyricsFrame*>(&frame)) {
+        found.language = QString::fromLatin1(lyrics->language().data(), lyrics->language().size());
+        found.description = qString(lyrics->description());
+        found.text = QStringList{qString(lyrics->text())};
+    } else if (const auto* user = dynamic_cast<const ID3v2::UserTextIdentificationFrame*>(&frame)) {
+        found.description = qString(user->description());
+        found.text = qTexts(user->fieldList());
+        found.text.removeFirst();  // the description
+    } else if (const auto* text = dynamic_cast<const ID3v2::TextIdentificationFrame*>(&frame)) {
+        found.text = qTexts(text->fieldList());
+    }
+    return found;
+}
+
+void putFrames(ID3v2::Tag& tag, const std::vector<Id3Frame>& frames)
+{
+    for (const Id3Frame& frame : frames) {
+        tag.addFrame(makeFrame(frame));
+    }
+}
+
+std::vector<Id3Frame> framesOf(ID3v2::Tag* tag, const QStringList& ids)
+{
+    std::vector<Id3Frame> found;
+    if (tag == nullptr) {
+        return found;
+    }
+    for (const ID3v2::Frame* frame : tag->frameList()) {
+        Id3Frame described = describe(*frame);
+        if (ids.contains(described.id)) {
+            found.push_back(std::move(described));
+        }
+    }
+    return found;
+}
+
+// A tag in front of an ADTS file that has none yet.
+void addAdtsFrames(const QString& path, const std::vector<Id3Frame>& frames, ID3v2::Version version)
+{
+    ID3v2::Tag tag;
+    putFrames(tag, frames);
+    WriteFileBytes(path, qBytes(tag.render(version)) + ReadFileBytes(path).value_or(QByteArray()));
+}
+
+}  // namespace
+
+void addId3Frames(const QString& path, const std::vector<Id3Frame>& frames, int version)
+{
+    const std::string name = toNativeBytes(path);
+    const QString extension = extensionOf(path);
+    const ID3v2::Version id3Version = version == 3 ? ID3v2::v3 : ID3v2::v4;
+    if (extension == QStringLiteral("mp3")) {
+        TagLib::MPEG::File file(name.c_str());
+        putFrames(*file.ID3v2Tag(true), frames);
+        file.save(TagLib::MPEG::File::ID3v2, TagLib::File::StripNone, id3Version,
+                  TagLib::File::DoNotDuplicate);
+    } else if (extension == QStringLiteral("wav")) {
+        TagLib::RIFF::WAV::File file(name.c_str());
+        putFrames(*file.ID3v2Tag(), frames);
+        file.save(TagLib::RIFF::WAV::File::ID3v2, TagLib::File::StripNone, id3Version);
+    } else if (extension.startsWith(QStringLiteral("aif"))) {
+        TagLib::RIFF::AIFF::File file(name.c_str());
+        putFrames(*file.tag(), frames);
+        file.save(id3Version);
+    } else if (extension == QStringLiteral("aac")) {
+        addAdtsFrames(path, frames, id3Version);
+    }
+}
+
+std::vector<Id3Frame> id3Frames(const QString& path, const QStringList& ids)
+{
+    const std::string name = toNativeBytes(path);
+    const QString extension = extensionOf(path);
+    if (extension == QStringLiteral("wav")) {
+        TagLib::RIFF::WAV::File file(name.c_str(), false);
+        return framesOf(file.hasID3v2Tag() ? file.ID3v2Tag() : nullptr, ids);
+    }
+    if (extension.startsWith(QStringLiteral("aif"))) {
+        TagLib::RIFF::AIFF::File file(name.c_str(), false);
+        return framesOf(file.hasID3v2Tag() ? file.tag() : nullptr, ids);
+    }
+    TagLib::MPEG::File file(name.c_str(), false);
+    return framesOf(file.hasID3v2Tag() ? file.ID3v2Tag() : nullptr, ids);
+}
+
+void addId3v1AndApe(const QString& path, const Fields& id3v1,
+                    const std::vector<std::pair<QString, QString>>& apeItems)
+{
+    TagLib::MPEG::File file(toNativeBytes(path).c_str());
+    file.ID3v1Tag(true)->setProperties(PropertyMapOf(id3v1));
+    TagLib::APE::Tag& ape = *file.APETag(true);
+    for (const auto& [key, value] : apeItems) {
+        ape.addValue(TagText(key), TagText(value));
+    }
+    // Without DoNotDuplicate TagLib would copy these fields into the ID3v2 tag.
+    file.save(TagLib::MPEG::File::ID3v1 | TagLib::MPEG::File::APE, TagLib::File::StripNone,
+              ID3v2::v4, TagLib::File::DoNotDuplicate);
+}
+
+void prependId3v22(const QString& path,
+                   const std::vector<std::pair<QByteArray, QByteArray>>& frames)
+{
+    QByteArray body;
+    for (const auto& [id, text] : frames) {
+        const qsizetype size = text.size() + 1;  // the encoding byte
+        body += id + char(size >> 16) + char((size >> 8) & 0xFF) + char(size & 0xFF) + '\0' + text;
+    }
+    const qsizetype size = body.size();
+    QByteArray header("ID3\x02\x00\x00", 6);
+    for (const int shift : {21, 14, 7, 0}) {
+        header += char((size >> shift) & 0x7F);  // sync-safe
+    }
+    WriteFileBytes(path, header + body + ReadFileBytes(path).value_or(QByteArray()));
+}
+
+void addInfoList(const QString& path, const Fields& fields)
+{
+    TagLib::RIFF::WAV::File file(toNativeBytes(path).c_str());
+    file.InfoTag()->setProperties(PropertyMapOf(fields));
+    file.save(TagLib::RIFF::WAV::File::Info, TagLib::File::StripNone);
+}
+
+QStringList freeFormNames(const QString& path)
+{
+    TagLib::MP4::File file(toNativeBytes(path).c_str(), false);
+    QStringList names;
+    for (const auto& [key, item] : file.tag()->itemMap()) {
+        if (key.startsWith(kFreeForm)) {
+            names << qString(key.substr(kFreeForm.size()));
+        }
+    }
+    return names;
+}
+
+void addFreeFormAtoms(const QString& path, const std::vector<std::pair<QString, QString>>& atoms)
+{
+    TagLib::MP4::File file(toNativeBytes(path).c_str());
+    for (const auto& [name, value] : atoms) {
+        file.tag()->setItem(kFreeForm + TagText(name), TagLib::StringList(TagText(value)));
+    }
+    file.save();
+}
+
+namespace {
+
+QByteArray runTool(const QString& program, const QStringList& arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    process.waitForFinished(30000);
+    return process.readAllStandardOutput();
+}
+
+}  // namespace
+
+void setVorbisComment(const QString& path, const std::vector<std::pair<QString, QString>>& fields)
+{
+    const QString tagged = path + QStringLiteral(".tagged.flac");
+    QStringList arguments = {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-y"),
+                             QStringLiteral("-i"), path, QStringLiteral("-map_metadata"),
+                             QStringLiteral("-1"), QStringLiteral("-c"), QStringLiteral("copy"),
+                             // no "encoder" field
+                             QStringLiteral("-fflags"), QStringLiteral("+bitexact")};
+    for (const auto& [name, value] : fields) {
+        arguments << QStringLiteral("-metadata") << name + u'=' + value;
+    }
+    runTool(QStringLiteral("ffmpeg"), arguments << tagged);
+    CopyFileReplacing(tagged, path);
+    RemoveFile(tagged);
+}
+
+QStringList vorbisCommentNames(const QString& path)
+{
+    const QByteArray listed = runTool(
+        QStringLiteral("ffprobe"),
+        {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-show_entries"),
+         QStringLiteral("format_tags"), QStringLiteral("-of"), QStringLiteral("default"), path});
+    QStringList names;
+    for (const QByteArray& line : listed.split('\n')) {
+        if (line.startsWith("TAG:") && line.contains('=')) {
+            names << QString::fromUtf8(line.mid(4, line.indexOf('=') - 4));
+        }
+    }
+    return names;
 }
 
 }  // namespace qvr::test
