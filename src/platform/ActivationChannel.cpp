@@ -13,13 +13,21 @@ namespace {
 
 // A call is the word, the number of paths and the paths, in Qt's stream format: it carries any
 // name, also one with a line break or bytes that are not UTF-8, unchanged. A call larger than
-// any list of paths could be is dropped rather than buffered without end.
+// a command line can be is dropped rather than buffered without end.
 const QString kActivate = QStringLiteral("activate");
 constexpr auto kStreamVersion = QDataStream::Qt_6_0;
 constexpr qsizetype kLargestCall = 16 * 1024 * 1024;
-constexpr quint32 kMostPaths = 100'000;
 
 enum class CallState { Incomplete, Complete, Invalid };
+
+CallState stateOf(const QDataStream& stream)
+{
+    switch (stream.status()) {
+        case QDataStream::Ok: return CallState::Complete;
+        case QDataStream::ReadPastEnd: return CallState::Incomplete;
+        default: return CallState::Invalid;
+    }
+}
 
 CallState parseCall(const QByteArray& bytes, QStringList& paths)
 {
@@ -28,10 +36,10 @@ CallState parseCall(const QByteArray& bytes, QStringList& paths)
     QString word;
     quint32 count = 0;
     stream >> word >> count;
-    if (stream.status() != QDataStream::Ok) {
-        return CallState::Incomplete;
+    if (stateOf(stream) != CallState::Complete) {
+        return stateOf(stream);
     }
-    if (word != kActivate || count > kMostPaths) {
+    if (word != kActivate) {
         return CallState::Invalid;
     }
     for (quint32 i = 0; i < count && stream.status() == QDataStream::Ok; ++i) {
@@ -39,7 +47,7 @@ CallState parseCall(const QByteArray& bytes, QStringList& paths)
         stream >> path;
         paths << path;
     }
-    return stream.status() == QDataStream::Ok ? CallState::Complete : CallState::Incomplete;
+    return stateOf(stream);
 }
 
 }  // namespace

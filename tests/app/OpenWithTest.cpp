@@ -11,6 +11,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLocalSocket>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
@@ -229,4 +230,24 @@ TEST(ActivationChannelCall, CarriesEveryName)
     ASSERT_TRUE(ActivationChannel::callRunning("Quorvane", paths, 5000));
     ASSERT_TRUE(called.wait(5000));
     EXPECT_EQ(called.at(0).at(0).toStringList(), paths);
+}
+
+// What is not a call (another program's bytes on the socket) is hung up on, and lists nothing.
+TEST(ActivationChannelCall, AnythingElseIsHungUpOn)
+{
+    TempHome home;
+    ActivationChannel channel("Quorvane");
+    ASSERT_TRUE(channel.listen());
+    QSignalSpy called(&channel, &ActivationChannel::activationRequested);
+    for (const QByteArray& bytes : {QByteArray("activate\n"), QByteArray(64, '\xff')}) {
+        QLocalSocket socket;
+        socket.connectToServer(ActivationChannel::socketPath("Quorvane"));
+        ASSERT_TRUE(socket.waitForConnected(5000));
+        socket.write(bytes);
+        ASSERT_TRUE(socket.waitForBytesWritten(5000));
+        // The channel answers in this thread's event loop.
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return socket.state() == QLocalSocket::UnconnectedState; }, 5000));
+    }
+    EXPECT_EQ(called.count(), 0);
 }
