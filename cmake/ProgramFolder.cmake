@@ -24,9 +24,12 @@ foreach(entry IN LISTS QUORVANE_TOOLS)
     list(GET pair 0 name)
     list(GET pair 1 target)
     file(CREATE_LINK ${target} ${QUORVANE_PROGRAM_DIR}/${name} SYMBOLIC)
-    install(CODE "set(folder \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${QUORVANE_INSTALL_DIR}\")
-                  file(MAKE_DIRECTORY \"\${folder}\")
-                  file(CREATE_LINK \"${target}\" \"\${folder}/${name}\" SYMBOLIC)")
+    # An installed link is relative to the program folder it is installed in (as Debian wants
+    # links within /usr): it holds in a package's tree as well as in the installed system.
+    install(CODE "set(folder \"\${CMAKE_INSTALL_PREFIX}/${QUORVANE_INSTALL_DIR}\")
+                  file(RELATIVE_PATH relative \"\${folder}\" \"${target}\")
+                  file(MAKE_DIRECTORY \"\$ENV{DESTDIR}\${folder}\")
+                  file(CREATE_LINK \"\${relative}\" \"\$ENV{DESTDIR}\${folder}/${name}\" SYMBOLIC)")
 endforeach()
 
 set(QUORVANE_VERSION_TEXT ${PROJECT_VERSION})

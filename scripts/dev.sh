@@ -66,8 +66,10 @@ case "$command" in
         QT_QPA_PLATFORM=offscreen ctest --output-on-failure --parallel "$(nproc)" "$@"
         ;;
     package)
+        # Only what the package holds is built: the programs, pictures, man pages and docs.
         install_packages
-        build_program
+        cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+        cmake --build "$build" --target qvr_package_parts --parallel "$(nproc)"
         cd "$build"
         cpack -G DEB
         ;;

@@ -9,6 +9,7 @@
 #include "OpenDialogs.h"
 #include "ProgressDelegate.h"
 #include "Scaling.h"
+#include "StartArguments.h"
 #include "TabOrder.h"
 #include "cdrip/DialogLook.h"
 #include "convert/AudioFormats.h"
@@ -25,6 +26,7 @@
 #include "platform/NumberFormat.h"
 #include "platform/PCSpeed_DVK.h"
 #include "platform/Processes.h"
+#include "platform/Storage.h"
 
 #include <QAction>
 #include <QApplication>
@@ -39,6 +41,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QRandomGenerator>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QShortcut>
 #include <QStyle>
@@ -47,6 +50,7 @@
 #include <QUrl>
 
 #include <cmath>
+#include <utility>
 
 namespace qvr {
 namespace {
@@ -286,6 +290,9 @@ void TMainFormQVR::connectHandlers()
     connect(AbortBitBtn, &QPushButton::clicked, this, &TMainFormQVR::AbortBitBtnClick);
     connect(ComboBox1, &QComboBox::activated, this, &TMainFormQVR::ComboBox1Change);
     connect(RipCDBitBtn, &QPushButton::clicked, this, &TMainFormQVR::RipCDBitBtnClick);
+    // Paths handed during the run are taken after its end message.
+    connect(Engine.get(), &ConversionEngine::runFinished, this, &TMainFormQVR::takeWaitingPaths,
+            Qt::QueuedConnection);
     connectDriveHandlers();
 }
 
@@ -316,7 +323,9 @@ void TMainFormQVR::FormCreate()
     ProgressTimer->setInterval(50);
     session_.setOutputAndWorkFolders(session_.systemInfo());
     ConversionSettings settings = StartingSettings(Folders.paths, RunStyle::Window);
-    FirstArgument = environment_.arguments.value(0);
+    const StartArguments start = SplitStartArguments(environment_.arguments, CurrentFolder());
+    FirstArgument = start.firstArgument;
+    waitingPaths_ = start.paths;
     ResolutionClass = ResolutionClassFor(screenHeight(), FirstArgument);
     ApplySkinAtStartup();
     session_.writeProgramSettings();
@@ -502,6 +511,31 @@ void TMainFormQVR::FilesDropped(const QStringList& paths)
     showListControls();
 }
 
+void TMainFormQVR::OpenPaths(const QStringList& paths)
+{
+    waitingPaths_ << paths;
+    takeWaitingPaths();
+}
+
+// Files are taken while nothing runs and the open buttons are usable.
+bool TMainFormQVR::takesFiles() const
+{
+    return !Engine->running() && !readingCd_ && OpenFileBitBtn->isEnabled();
+}
+
+// Paths that come while earlier ones are being taken (the subfolder question is open) follow
+// them instead of asking in between.
+void TMainFormQVR::takeWaitingPaths()
+{
+    if (takingPaths_) {
+        return;
+    }
+    const QScopedValueRollback<bool> taking(takingPaths_, true);
+    while (!waitingPaths_.isEmpty() && takesFiles()) {
+        FilesDropped(std::exchange(waitingPaths_, {}));
+    }
+}
+
 // Drops are taken only while nothing runs, as the open buttons are.
 void TMainFormQVR::dragEnterEvent(QDragEnterEvent* event)
 {
@@ -592,6 +626,10 @@ void TMainFormQVR::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
     FormShow();
+    // The paths of the command line are taken once the window is there to ask its questions.
+    if (!waitingPaths_.isEmpty()) {
+        QTimer::singleShot(0, this, &TMainFormQVR::takeWaitingPaths);
+    }
 }
 
 void TMainFormQVR::closeEvent(QCloseEvent* event)

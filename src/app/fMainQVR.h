@@ -140,6 +140,9 @@ class TMainFormQVR : public QMainWindow, private CdReadingWindow {
     void FollowCdDrives();
     // Files and folders dropped on the window: taken as Open File and Open Folder take them.
     void FilesDropped(const QStringList& paths);
+    // Paths handed on the command line or by a second start ("Open with" of a file manager):
+    // taken as dropped ones. While a run or a CD reading goes on they wait for its end.
+    void OpenPaths(const QStringList& paths);
     // Fills the list with the supported files directly in a folder (a ripped CD).
     void AddFolderFiles(const QString& folder);
     // The controls a run shows itself in.
@@ -157,7 +160,7 @@ class TMainFormQVR : public QMainWindow, private CdReadingWindow {
 
   private:
     // Main-window state. The run's state (Idle, AbortRequested, CdMode, the frequency, PcSpeed,
-    // DoneStatusText, ...) lives in Engine->State.
+    // status words, ...) lives in the engine.
     QString FirstArgument;
     int ScalePercent = 100;
     QString ResolutionClass;
@@ -241,6 +244,8 @@ class TMainFormQVR : public QMainWindow, private CdReadingWindow {
     void markCdFolder();
     void layoutAnchoredControls();
     int screenHeight() const;
+    bool takesFiles() const;
+    void takeWaitingPaths();
 
     AppSession& session_;
     MainFormEnvironment environment_;
@@ -254,6 +259,9 @@ class TMainFormQVR : public QMainWindow, private CdReadingWindow {
     int listBottomMargin_ = 30;
     bool readingCd_ = false;
     bool drivesChangedWhileReading_ = false;
+    // Paths handed to the window that are not listed yet, and whether they are being taken.
+    QStringList waitingPaths_;
+    bool takingPaths_ = false;
 };
 
 }  // namespace qvr

@@ -149,6 +149,7 @@ void TMainFormQVR::RipCDBitBtnClick()
     if (std::exchange(drivesChangedWhileReading_, false)) {
         FollowCdDrives();
     }
+    takeWaitingPaths();
 }
 
 // The folder the CD path made for the name just given remembers that name, so that another

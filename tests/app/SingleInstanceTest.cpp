@@ -72,5 +72,5 @@ TEST(SingleInstance, ASecondStartCallsTheRunningCopyForward)
 TEST(SingleInstance, NobodyListeningIsNoCall)
 {
     test::TempHome home;
-    EXPECT_FALSE(ActivationChannel::callRunning("Quorvane", 100));
+    EXPECT_FALSE(ActivationChannel::callRunning("Quorvane", {}, 100));
 }
