@@ -4,6 +4,7 @@
 #include "Estimate.h"
 #include "FileListModel.h"
 #include "JobTexts.h"
+#include "PartialOutputs.h"
 #include "Resume.h"
 #include "lang/MessageBoxes.h"
 #include "lang/ProgramTexts.h"
@@ -14,6 +15,21 @@
 #include <cmath>
 
 namespace qvr {
+namespace {
+
+// The folders the rows of a run write their outputs into, each once.
+QStringList outputFolders(const FileListModel& files, const ConversionState& state)
+{
+    QStringList folders;
+    for (int row = 0; row < files.rowCount(); ++row) {
+        folders << MakeOutputFolder(files.input(row), state.Frequency.FrequencyText, state.CdMode,
+                                    state.CdFolder, state.DocumentsFolder);
+    }
+    folders.removeDuplicates();
+    return folders;
+}
+
+}  // namespace
 
 ConversionEngine::ConversionEngine(FileListModel& files, RunView& view,
                                    const MessageBoxes& messages, const ProgramTexts& texts,
@@ -111,6 +127,8 @@ void ConversionEngine::run()
     view_.showRunCount(RunCountText());
     State.CurrentRow = -1;
     State.Idle = false;
+    // What a killed run of another process left half-written goes before anything is written.
+    RemoveStalePartialOutputs(outputFolders(files_, State));
     ProgressTimer.start();
     BlinkenTimer.start();
     startJobs();

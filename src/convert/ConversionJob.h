@@ -35,6 +35,9 @@ struct RunShared {
     // The window's run paces its steps with pauses and watches the stretch grow; a batch run
     // goes on as soon as each tool has ended.
     bool designPauses = true;
+    // When a job last found the work folders' disk full; jobs side by side share that disk, and
+    // one that fails a little later may find the room freed by the first one's clean-up.
+    std::optional<Milliseconds> workDiskFullAt;
 };
 
 // Turns one row of the list into one re-tuned file: decode into the work WAV, stretch through
@@ -94,7 +97,7 @@ class ConversionJob : public QObject {
     void publish();
 
     void deleteWorkFiles();
-    bool startStretch();
+    Failure startStretch();
     bool stretchEnded();
     Failure stretchFailure();
     Milliseconds tryDeadline() const;
@@ -107,6 +110,8 @@ class ConversionJob : public QObject {
                       FailureReason reason, Milliseconds waitStart, JobWaits::Stop stop,
                       const Next& next);
     Failure stepFailure(const StepResult& step, FailureReason reason, const QString& folder);
+    bool noRoomFor(const QString& path);
+    std::int64_t workFileBytes(const QString& name) const;
     static JobResult failure(FailureReason reason);
     QString workFile(const QString& name) const;
 
