@@ -487,11 +487,13 @@ bool ConversionJob::noRoomFor(const QString& path)
     return run_.workDiskFullAt && *run_.workDiskFullAt >= startTime_;
 }
 
-// Roughly what a complete work WAV takes: the decoded source, or the stretched decoded source.
+// Roughly what a complete work WAV takes: the decoded source, or the stretched decoded source;
+// 0 when unknown.
 std::int64_t ConversionJob::workFileBytes(const QString& name) const
 {
     constexpr double kShare = 0.99;  // what a length within the checks' tolerance may lack
-    if (name == kInputWav) {
+    // A length only guessed from the bit rate says too little to blame the disk.
+    if (name == kInputWav && !sourceFacts_.lengthEstimated) {
         const int bytesPerSample = WorkBits(sourceFacts_.bits) / 8;
         return std::int64_t(kShare * sourceFacts_.seconds * sourceFacts_.sampleRate * 2 *
                             bytesPerSample);
