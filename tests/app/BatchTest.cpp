@@ -415,3 +415,30 @@ TEST_F(Batch, AFullWorkFolderIsDiskFull)
     }
     EXPECT_EQ(readFile(music + "a.wav"), before);
 }
+
+// A file and a folder mounted a second time inside the folder named (bind mounts) are taken once.
+// The mounts live in a mount namespace of their own, which needs the right to mount.
+TEST_F(Batch, WhatIsBoundASecondTimeIsConvertedOnce)
+{
+    QDir().mkpath(music + "album");
+    QDir().mkpath(music + "copy");
+    writeToneWav(music + "album/a.wav", 440.0, 1.0);
+    writeFile(music + "single.wav", "");
+    const QByteArray source = readFile(music + "album/a.wav");
+    QProcess batch;
+    batch.setWorkingDirectory(music);
+    batch.start("unshare", {"-m", "sh", "-c",
+                            "mount --bind album copy && mount --bind album/a.wav single.wav || "
+                            "exit 99; exec \"$0\" --frequency 432 --subfolders .",
+                            program});
+    ASSERT_TRUE(batch.waitForFinished(120000));
+    if (batch.exitCode() == 99) {
+        GTEST_SKIP() << "mounting is not allowed here";
+    }
+    const QByteArray out = batch.readAllStandardOutput();
+    EXPECT_EQ(batch.exitCode(), 0) << batch.readAllStandardError().toStdString();
+    EXPECT_EQ(out.count('\n'), 1) << out.toStdString();
+    EXPECT_TRUE(out.contains(music.toUtf8() + "single.wav\t")) << out.toStdString();
+    EXPECT_EQ(readFile(music + "album/a.wav"), source);
+    EXPECT_EQ(readFile(music + "single.wav"), "");
+}
