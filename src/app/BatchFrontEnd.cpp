@@ -186,20 +186,24 @@ Gathered ripCd(const BatchRequest& request, CdBatchRipper& ripper, const Program
     return gathered;
 }
 
+// Each file once, however often it is named or reached. A name that leads nowhere (a dangling
+// link, a missing file) or to a file of another kind is refused before any tool sees it.
 Gathered gather(const BatchRequest& request)
 {
     Gathered gathered;
+    SourceFiles sources;
     for (const QString& path : request.paths) {
         if (DirectoryExists(path)) {
-            gathered.files << GatherFolderFiles(path, request.subfolders);
-        } else if (IsRegularFile(path) && IsSupportedFile(path)) {
-            gathered.files << path;
+            sources.addFolder(path, request.subfolders);
+        } else if (IsRegularFile(path) && IsSupportedSource(path)) {
+            sources.addFile(path);
         } else {
             const bool other = FileExists(path) && !IsRegularFile(path);
             gathered.refused.emplace_back(
-                path, other ? FailureReason::NotRegularFile : FailureReason::DecoderFailed);
+                path, other ? FailureReason::NotRegularFile : FailureReason::NotSupportedFile);
         }
     }
+    gathered.files = sources.files();
     return gathered;
 }
 

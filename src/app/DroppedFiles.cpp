@@ -1,6 +1,6 @@
 #include "DroppedFiles.h"
 
-#include "convert/AudioFormats.h"
+#include "convert/FileGathering.h"
 #include "platform/FileSystem.h"
 #include "platform/PathStyle.h"
 
@@ -12,7 +12,7 @@ DroppedFiles SortDropped(const QStringList& paths)
     for (const QString& path : paths) {
         if (DirectoryExists(path)) {
             dropped.folders << IncludeBackslash(path);
-        } else if (IsSupportedFile(path) && IsRegularFile(path)) {
+        } else if (IsSupportedSource(path) && IsRegularFile(path)) {
             dropped.files << path;
         } else {
             dropped.refused = true;

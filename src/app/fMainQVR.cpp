@@ -452,7 +452,7 @@ void TMainFormQVR::OpenFileBitBtnClick()
     }
     // Only the seven kinds can be converted, and only from a regular file: anything else would
     // end without output, and opening a pipe or device would wait.
-    if (!IsSupportedFile(file) || !IsRegularFile(file)) {
+    if (!IsSupportedSource(file) || !IsRegularFile(file)) {
         messages().show(UnsupportedFileText(texts()), MessageKind::Information,
                         {MessageButton::OK});
         return;
@@ -495,15 +495,20 @@ void TMainFormQVR::FilesDropped(const QStringList& paths)
     if (dropped.empty()) {
         return;
     }
-    QStringList files = dropped.files;
+    // Each file once, also when it was dropped together with its folder or through a link.
+    SourceFiles sources;
+    for (const QString& file : dropped.files) {
+        sources.addFile(file);
+    }
     if (!dropped.folders.isEmpty()) {
         const bool subfolders = messages().show(texts().text(10000), MessageKind::Confirmation,
                                                 {MessageButton::Yes, MessageButton::No}) ==
                                 static_cast<int>(MessageButton::Yes);
         for (const QString& folder : dropped.folders) {
-            files << GatherFolderFiles(folder, subfolders);
+            sources.addFolder(folder, subfolders);
         }
     }
+    const QStringList files = sources.files();
     Engine->leaveCdMode();
     resetFrequencyChooser();
     lvFiles->show();

@@ -4,6 +4,7 @@
 #include "Estimate.h"
 #include "FileListModel.h"
 #include "JobTexts.h"
+#include "PartialOutputs.h"
 #include "Resume.h"
 #include "lang/MessageBoxes.h"
 #include "lang/ProgramTexts.h"
@@ -14,6 +15,23 @@
 #include <cmath>
 
 namespace qvr {
+namespace {
+
+// The folders the rows of a run write their outputs into, each once.
+QStringList outputFolders(const FileListModel& files, const ConversionSettings& settings,
+                          const CdRun* cd)
+{
+    QStringList folders;
+    for (int row = 0; row < files.rowCount(); ++row) {
+        folders << settings.paths.outputFolderFor(files.input(row),
+                                                  settings.frequency.FrequencyText,
+                                                  cd != nullptr ? cd->folder : QString());
+    }
+    folders.removeDuplicates();
+    return folders;
+}
+
+}  // namespace
 
 ConversionEngine::ConversionEngine(FileListModel& files, RunView& view,
                                    const MessageBoxes& messages, const ProgramTexts& texts,
@@ -136,6 +154,8 @@ void ConversionEngine::run()
     view_.showRunCount(RunCountText());
     currentRow_ = -1;
     idle_ = false;
+    // What a killed run of another process left half-written goes before anything is written.
+    RemoveStalePartialOutputs(outputFolders(files_, settings_, cdRun()));
     ProgressTimer.start();
     BlinkenTimer.start();
     startJobs();

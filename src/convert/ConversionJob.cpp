@@ -2,8 +2,10 @@
 
 #include "AudioFormats.h"
 #include "Estimate.h"
+#include "FileGathering.h"
 #include "FileListModel.h"
 #include "JobTags.h"
+#include "PartialOutputs.h"
 #include "WorkFiles.h"
 #include "platform/FileSystem.h"
 #include "platform/PathStyle.h"
@@ -22,16 +24,11 @@ const QString* const kWorkFiles[] = {&kErrorFile, &kInputWav, &kOutputWav, &kPro
                                      &kProgressCopy};
 
 // Where the encoder writes before the output has been checked: hidden, in the output folder (so
-// the final move is one step), short whatever the output's name, with the output's extension
-// (the converter picks its container by it).
+// the final move is one step), short whatever the output's name. A run killed before it could
+// remove it leaves it to the next run.
 QString temporaryName(const QString& target, int row)
 {
-    const QString name = FileNameOf(target);
-    const qsizetype dot = name.lastIndexOf(u'.');
-    return QStringLiteral(".quorvane-%1-%2.part%3")
-        .arg(QCoreApplication::applicationPid())
-        .arg(row)
-        .arg(dot > 0 ? name.mid(dot) : QString());
+    return PartialOutputName(target, QCoreApplication::applicationPid(), row);
 }
 
 // The source ends before its header says: its last packet was cut, or it plays for less than the
@@ -128,7 +125,12 @@ void ConversionJob::start(const QString& source, int row)
 ConversionJob::Failure ConversionJob::prepare(const QString& source)
 {
     if (!IsRegularFile(source)) {
-        return failure(FailureReason::NotRegularFile);
+        // A pipe or device is there; a name that leads nowhere (a dangling link) is no file.
+        return failure(FileExists(source) ? FailureReason::NotRegularFile
+                                          : FailureReason::NotSupportedFile);
+    }
+    if (!IsSupportedSource(source)) {
+        return failure(FailureReason::NotSupportedFile);
     }
     const ConversionSettings& settings = run_.settings;
     QString name = run_.files.row(row_).outputName;
@@ -204,6 +206,12 @@ void ConversionJob::decode(KindTool tool)
 void ConversionJob::decoded(const StepResult& step)
 {
     if (Failure failed = stepFailure(step, FailureReason::DecoderFailed, workFolder_)) {
+        if (failed->reason == FailureReason::DiskFull) {
+            run_.workDiskFullAt = run_.clock.now();
+        } else if (failed->reason == FailureReason::DecoderFailed &&
+                   noRoomFor(workFile(kInputWav))) {
+            failed->reason = FailureReason::DiskFull;
+        }
         endWithoutOutput(*failed);
         return;
     }
@@ -264,8 +272,8 @@ void ConversionJob::stretch()
         run_.processes.end(stretch_);
     }
     run_.files.setStep(row_, QStringLiteral("Calc. Solfeggio Freq."));
-    if (!startStretch()) {
-        endWithoutOutput(failure(FailureReason::ToolMissing));
+    if (Failure failed = startStretch()) {
+        endWithoutOutput(*failed);
         return;
     }
     watchStretch();
@@ -278,19 +286,32 @@ void ConversionJob::deleteWorkFiles()
     }
 }
 
-bool ConversionJob::startStretch()
+// A batch file that cannot be written is no missing tool: the work folder is full (or not ours
+// to write).
+ConversionJob::Failure ConversionJob::startStretch()
 {
     const QString batch = workFile(kStretchBatch);
     const FrequencyState& frequency = run_.settings.frequency;
     const double percent = TempoPercent(frequency.TargetFrequency, frequency.ReferencePitch);
-    WriteTextFile(batch, BatchFileText(workFolder_, TempoText(percent)));
-    stretch_ = run_.processes.startBatch(batch);
     stretchStatus_ = ToolStatus();
-    if (stretch_ < 0) {
-        run_.host.showPlainMessage(QStringLiteral("Unable to execute soundstretch.exe!"));
-        return false;
+    if (!WriteTextFile(batch, BatchFileText(workFolder_, TempoText(percent)))) {
+        const int error = errno;
+        RemoveFile(batch);
+        if (IsDiskFullError(error) || DiskIsFull(workFolder_)) {
+            run_.workDiskFullAt = run_.clock.now();
+            return failure(FailureReason::DiskFull);
+        }
+        return failure(FailureReason::OutputNotWritable);
     }
-    return true;
+    stretch_ = run_.processes.startBatch(batch);
+    if (stretch_ < 0) {
+        if (DiskIsFull(workFolder_)) {
+            return failure(FailureReason::DiskFull);
+        }
+        run_.host.showPlainMessage(QStringLiteral("Unable to execute soundstretch.exe!"));
+        return failure(FailureReason::ToolMissing);
+    }
+    return std::nullopt;
 }
 
 // The try's time is up once more whole seconds than the estimate have passed since it began.
@@ -351,7 +372,9 @@ void ConversionJob::watched(Watch watch)
                 startTry();
                 runTry();
             } else {
-                endWithoutOutput(failure(FailureReason::StretchFailed));
+                endWithoutOutput(failure(noRoomFor(workFile(kOutputWav))
+                                             ? FailureReason::DiskFull
+                                             : FailureReason::StretchFailed));
             }
             return;
         case Watch::TimedOut: endWithoutOutput(JobResult{JobOutcome::TimedOut}); return;
@@ -416,6 +439,9 @@ ConversionJob::Failure ConversionJob::stretchFailure()
     if (stretchStatus_.notRunnable()) {
         tools_.reportNotStarted(kStretchTool);
         return failure(FailureReason::ToolMissing);
+    }
+    if (noRoomFor(workFile(kOutputWav))) {
+        return failure(FailureReason::DiskFull);
     }
     return stepFailure({StepResult::End::Failed}, FailureReason::StretchFailed, workFolder_);
 }
@@ -530,7 +556,52 @@ void ConversionJob::checkDecoded(const QString& path, const Expectation& expecte
         return;
     }
     const FailureReason reason = verdict == Verdict::Damaged ? reasons.second : reasons.first;
-    endWithoutOutput(failure(DiskIsFull(FolderOf(path)) ? FailureReason::DiskFull : reason));
+    endWithoutOutput(failure(noRoomFor(path) ? FailureReason::DiskFull : reason));
+}
+
+// A step failed writing `path`: the disk counts as full when it has (almost) no room left, or,
+// for a work file, when the file could not have fitted into the room there is (what it holds
+// already counts as room it had), or when a job beside this one found the shared disk full while
+// this try ran: its clean-up may have freed the room since.
+bool ConversionJob::noRoomFor(const QString& path)
+{
+    const QString name = FileNameOf(path);
+    const bool workFile = path == this->workFile(name);
+    if (DiskIsFull(FolderOf(path))) {
+        if (workFile) {
+            run_.workDiskFullAt = run_.clock.now();
+        }
+        return true;
+    }
+    if (!workFile) {
+        return false;
+    }
+    const std::int64_t needed = workFileBytes(name);
+    const auto free = FreeBytes(workFolder_);
+    if (needed > 0 && free && *free + FileSize64(path) < needed) {
+        run_.workDiskFullAt = run_.clock.now();
+        return true;
+    }
+    return run_.workDiskFullAt && *run_.workDiskFullAt >= startTime_;
+}
+
+// Roughly what a complete work WAV takes: the decoded source, or the stretched decoded source;
+// 0 when unknown.
+std::int64_t ConversionJob::workFileBytes(const QString& name) const
+{
+    constexpr double kShare = 0.99;  // what a length within the checks' tolerance may lack
+    // A length only guessed from the bit rate says too little to blame the disk.
+    if (name == kInputWav && !sourceFacts_.lengthEstimated) {
+        const int bytesPerSample = WorkBits(sourceFacts_.bits) / 8;
+        return std::int64_t(kShare * sourceFacts_.seconds * sourceFacts_.sampleRate * 2 *
+                            bytesPerSample);
+    }
+    if (name == kOutputWav) {
+        const FrequencyState& frequency = run_.settings.frequency;
+        const double lengthRatio = frequency.ReferencePitch / double(frequency.TargetFrequency);
+        return std::int64_t(kShare * double(FileSize64(workFile(kInputWav))) * lengthRatio);
+    }
+    return 0;
 }
 
 ConversionJob::Failure ConversionJob::stepFailure(const StepResult& step, FailureReason reason,

@@ -45,6 +45,9 @@ struct RunShared {
     Host& host;
     OutputNames outputNames;
     QStringList reportedTools;
+    // When a job last found the work folders' disk full; jobs side by side share that disk, and
+    // one that fails a little later may find the room freed by the first one's clean-up.
+    std::optional<Milliseconds> workDiskFullAt;
 };
 
 // Turns one row of the list into one re-tuned file: decode into the work WAV, stretch through
@@ -104,7 +107,7 @@ class ConversionJob : public QObject {
     void publish();
 
     void deleteWorkFiles();
-    bool startStretch();
+    Failure startStretch();
     bool stretchEnded();
     Failure stretchFailure();
     Milliseconds tryDeadline() const;
@@ -124,6 +127,8 @@ class ConversionJob : public QObject {
     Failure sourceFailure();
     bool sourceChanged() const;
     Failure stepFailure(const StepResult& step, FailureReason reason, const QString& folder);
+    bool noRoomFor(const QString& path);
+    std::int64_t workFileBytes(const QString& name) const;
     static JobResult failure(FailureReason reason);
     QString workFile(const QString& name) const;
 

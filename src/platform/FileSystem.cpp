@@ -259,13 +259,18 @@ std::vector<FolderEntry> ListFolder(const QString& folder)
         }
         bool isFolder = e->d_type == DT_DIR;
         bool isRegular = e->d_type == DT_REG;
-        if (e->d_type == DT_UNKNOWN || e->d_type == DT_LNK) {
+        bool isLink = e->d_type == DT_LNK;
+        if (e->d_type == DT_UNKNOWN) {
+            struct stat st {};
+            isLink = ::lstat((base + name).c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+        }
+        if (e->d_type == DT_UNKNOWN || isLink) {
             struct stat st {};
             const bool found = ::stat((base + name).c_str(), &st) == 0;
             isFolder = found && S_ISDIR(st.st_mode);
             isRegular = found && S_ISREG(st.st_mode);
         }
-        entries.push_back({fromNativeBytes(name), isFolder, isRegular});
+        entries.push_back({fromNativeBytes(name), isFolder, isRegular, isLink});
     }
     return entries;
 }

@@ -36,7 +36,7 @@ bool DeleteFilesByMask(const QString& mask);
 std::optional<QStringList> ReadTextLines(const QString& path);
 // The first line of a text file; nothing when the file cannot be read or is empty.
 std::optional<QString> ReadFirstLine(const QString& path);
-// Replaces the file with the given text, written as UTF-8.
+// Replaces the file with the given text, written as UTF-8. When it fails, errno tells why.
 bool WriteTextFile(const QString& path, const QString& text);
 std::optional<QByteArray> ReadFileBytes(const QString& path);
 bool WriteFileBytes(const QString& path, const QByteArray& bytes);
@@ -45,6 +45,7 @@ struct FolderEntry {
     QString name;
     bool isFolder = false;
     bool isRegular = false;  // a regular file, or a symbolic link to one
+    bool isLink = false;     // a symbolic link; isFolder and isRegular tell what it leads to
 };
 // The entries of a folder, without "." and "..", in the order the system gives them.
 std::vector<FolderEntry> ListFolder(const QString& folder);

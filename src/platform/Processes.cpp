@@ -99,6 +99,17 @@ ToolStatus statusFrom(int waitStatus)
 
 }  // namespace
 
+bool ProcessIsRunning(pid_t pid)
+{
+    if (pid <= 0 || (::kill(pid, 0) != 0 && errno != EPERM)) {
+        return false;
+    }
+    // A process that has ended but was not reaped yet (a zombie) runs no more.
+    const auto stat = ReadFileBytes(QStringLiteral("/proc/%1/stat").arg(pid));
+    const qsizetype close = stat ? stat->lastIndexOf(')') : -1;
+    return close < 0 || close + 2 >= stat->size() || stat->at(close + 2) != 'Z';
+}
+
 QString FindProgram(const QString& folder, const QString& program)
 {
     if (program.contains(u'/')) {
@@ -137,7 +148,9 @@ pid_t ToolProcesses::start(const QString& folder, const QString& program,
                            const QStringList& arguments)
 {
     const QString path = FindProgram(folder, program);
-    return path.isEmpty() ? -1 : track(SpawnHidden(path, arguments, folder), path, arguments);
+    return path.isEmpty() ? -1
+                          : track(SpawnHidden(path, arguments, folder, ChildLife::EndsWithUs), path,
+                                  arguments);
 }
 
 pid_t ToolProcesses::startBatch(const QString& file)
@@ -150,8 +163,8 @@ pid_t ToolProcesses::startBatch(const QString& file)
     if (program.isEmpty()) {
         return -1;
     }
-    return track(SpawnHidden(program, command.words.mid(1), command.folder), program,
-                 command.words.mid(1));
+    return track(SpawnHidden(program, command.words.mid(1), command.folder, ChildLife::EndsWithUs),
+                 program, command.words.mid(1));
 }
 
 ToolProcesses::Tool* ToolProcesses::find(pid_t pid)

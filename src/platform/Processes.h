@@ -22,10 +22,14 @@ struct ToolStatus {
     bool notRunnable() const { return state == State::Exited && (code == 126 || code == 127); }
 };
 
+// True while a process of this id exists and has not ended, whoever it belongs to.
+bool ProcessIsRunning(pid_t pid);
+
 // The tool processes this program started, and only those: each runs hidden in a process group
 // of its own (no terminal, input from /dev/null, output discarded), so ending it ends whatever it
 // started too. Nothing found by name among the user's other processes is ever touched. The
-// destructor ends every tool that is still running.
+// destructor ends every tool that is still running, and the system ends them should this program
+// be killed: tools are started from the main thread only (see ChildLife::EndsWithUs).
 class ToolProcesses {
   public:
     ToolProcesses() = default;

@@ -5,8 +5,10 @@
 #include "NativePath.h"
 
 #include <fcntl.h>
+#include <pthread.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -49,10 +51,112 @@ struct SpawnAttributes {
     }
 };
 
+// The signals a started program gets with their default action, whatever this one does with them.
+sigset_t signalsSetToDefault()
+{
+    sigset_t defaults;
+    sigemptyset(&defaults);
+    sigaddset(&defaults, SIGPIPE);
+    sigaddset(&defaults, SIGINT);
+    sigaddset(&defaults, SIGTERM);
+    return defaults;
+}
+
+// In the child, between fork and exec: only calls that are safe after a fork of a program with
+// threads. Answers the error that kept the program from starting.
+int prepareToolChild(pid_t parent, const std::string& folder)
+{
+    // Killed as soon as the starting thread ends; a parent that died before this line was
+    // already replaced (the child was re-parented), so the child goes at once.
+    if (::prctl(PR_SET_PDEATHSIG, SIGKILL) != 0 || ::getppid() != parent) {
+        return ESRCH;
+    }
+    if (::setsid() < 0) {
+        return errno;
+    }
+    // Handlers of this program must not run in the child; the program starts with a clean mask.
+    const sigset_t defaults = signalsSetToDefault();
+    for (int signal = 1; signal < NSIG; ++signal) {
+        struct sigaction action {};
+        if (::sigaction(signal, nullptr, &action) != 0) {
+            continue;
+        }
+        const bool caught = action.sa_handler != SIG_DFL && action.sa_handler != SIG_IGN;
+        if (caught || sigismember(&defaults, signal) == 1) {
+            action = {};
+            action.sa_handler = SIG_DFL;
+            ::sigaction(signal, &action, nullptr);
+        }
+    }
+    sigset_t none;
+    sigemptyset(&none);
+    ::sigprocmask(SIG_SETMASK, &none, nullptr);
+    if (!folder.empty() && ::chdir(folder.c_str()) != 0) {
+        return errno;
+    }
+    const int in = ::open("/dev/null", O_RDONLY);
+    const int out = ::open("/dev/null", O_WRONLY);
+    if (in < 0 || out < 0 || ::dup2(in, 0) < 0 || ::dup2(out, 1) < 0 || ::dup2(out, 2) < 0) {
+        return errno;
+    }
+    if (in > 2) {
+        ::close(in);
+    }
+    if (out > 2) {
+        ::close(out);
+    }
+    return 0;
+}
+
+// posix_spawn cannot ask for the parent-death signal, so tools are forked. The child tells why
+// it could not start through a pipe that closes by itself once the program runs.
+pid_t forkTool(const std::vector<char*>& argv, const std::string& folder)
+{
+    int report[2];
+    if (::pipe2(report, O_CLOEXEC) != 0) {
+        return -1;
+    }
+    // No handler of ours may run in the child before its signals are reset.
+    sigset_t all;
+    sigset_t before;
+    sigfillset(&all);
+    ::pthread_sigmask(SIG_SETMASK, &all, &before);
+    const pid_t parent = ::getpid();
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::close(report[0]);
+        int error = prepareToolChild(parent, folder);
+        if (error == 0) {
+            ::execve(argv[0], argv.data(), environ);
+            error = errno;
+        }
+        [[maybe_unused]] const ssize_t told = ::write(report[1], &error, sizeof error);
+        ::_exit(127);
+    }
+    ::pthread_sigmask(SIG_SETMASK, &before, nullptr);
+    ::close(report[1]);
+    if (pid < 0) {
+        ::close(report[0]);
+        return -1;
+    }
+    int error = 0;
+    ssize_t n = 0;
+    do {
+        n = ::read(report[0], &error, sizeof error);
+    } while (n < 0 && errno == EINTR);
+    ::close(report[0]);
+    if (n > 0) {
+        while (::waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
+        }
+        return -1;
+    }
+    return pid;
+}
+
 }  // namespace
 
 pid_t SpawnHidden(const QString& programPath, const QStringList& arguments,
-                  const QString& workingFolder)
+                  const QString& workingFolder, ChildLife life)
 {
     reapAdopted();
     std::vector<std::string> words{toNativeBytes(programPath)};
@@ -64,20 +168,19 @@ pid_t SpawnHidden(const QString& programPath, const QStringList& arguments,
         argv.push_back(word.data());
     }
     argv.push_back(nullptr);
+    const std::string folder = toNativeBytes(workingFolder);
+    if (life == ChildLife::EndsWithUs) {
+        return forkTool(argv, folder);
+    }
 
     SpawnAttributes spawn;
     sigset_t none;
     sigemptyset(&none);
-    sigset_t defaults;
-    sigemptyset(&defaults);
-    sigaddset(&defaults, SIGPIPE);
-    sigaddset(&defaults, SIGINT);
-    sigaddset(&defaults, SIGTERM);
+    sigset_t defaults = signalsSetToDefault();
     posix_spawnattr_setsigmask(&spawn.attr, &none);
     posix_spawnattr_setsigdefault(&spawn.attr, &defaults);
     posix_spawnattr_setflags(&spawn.attr,
                              POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
-    const std::string folder = toNativeBytes(workingFolder);
     if (!folder.empty()) {
         posix_spawn_file_actions_addchdir_np(&spawn.actions, folder.c_str());
     }

@@ -13,6 +13,8 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <string>
 #include <vector>
 
 namespace qvr {
@@ -159,6 +161,50 @@ bool NamesIgnoreCase(const QString& path)
     }
     for (const long kind : kFoldingKinds) {
         if (static_cast<long>(st.f_type) == kind) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool IsSystemFileSystem(const QString& path)
+{
+    // File system magic numbers (linux/magic.h) of the kernel's own file systems.
+    constexpr unsigned long kSystemKinds[] = {0x9fa0 /* proc */,
+                                              0x62656572 /* sysfs */,
+                                              0x1cd1 /* devpts */,
+                                              0x27e0eb /* cgroup */,
+                                              0x63677270 /* cgroup2 */,
+                                              0x64626720 /* debugfs */,
+                                              0x74726163 /* tracefs */,
+                                              0x73636673 /* securityfs */,
+                                              0x6165676c /* pstore */,
+                                              0xcafe4a11 /* bpf */,
+                                              0x62656570 /* configfs */,
+                                              0x65735543 /* fusectl */,
+                                              0x19800202 /* mqueue */,
+                                              0x42494e4d /* binfmt_misc */,
+                                              0xde5e81e4 /* efivarfs */,
+                                              0xf97cff8c /* selinux */,
+                                              0x6e736673 /* nsfs */,
+                                              0x67596969 /* rpc_pipefs */,
+                                              0x958458f6 /* hugetlbfs */};
+    const std::string bytes = toNativeBytes(path);
+    struct statfs st {};
+    if (bytes.empty() || ::statfs(bytes.c_str(), &st) != 0) {
+        return false;
+    }
+    for (const unsigned long kind : kSystemKinds) {
+        if (static_cast<unsigned long>(st.f_type) == kind) {
+            return true;
+        }
+    }
+    // The device folder is a memory file system like /tmp, so its place tells it.
+    std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(bytes.c_str(), nullptr),
+                                                         &std::free);
+    const std::string place = resolved ? resolved.get() : std::string();
+    for (const std::string top : {"/dev", "/proc", "/sys"}) {
+        if (place == top || place.starts_with(top + '/')) {
             return true;
         }
     }

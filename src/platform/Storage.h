@@ -46,6 +46,10 @@ bool NameTooLong(const QString& path);
 // True when the file system that holds (or would hold) `path` sees "a.mp3" and "A.MP3" as one
 // name, as FAT, exFAT, NTFS and SMB shares do.
 bool NamesIgnoreCase(const QString& path);
+// True for the system's own file systems, which hold no music and can be endless or block when
+// read: the process, kernel, device and control file systems (/proc, /sys, /dev, cgroups, ...).
+// Symbolic links are followed.
+bool IsSystemFileSystem(const QString& path);
 // The process's current folder, as the system names it.
 QString CurrentFolder();
 // Moves `from` over `to` in one step (both in one folder); 0 or the system's error number.

@@ -283,3 +283,162 @@ TEST_F(Batch, AFullOutputDiskIsReportedAndLeavesNothingBehind)
     EXPECT_FALSE(out.contains(small.toUtf8() + "432 Hz")) << out.toStdString();  // no file left
     EXPECT_EQ(readFile(music + "a.wav"), before);
 }
+
+// kill -9 gives the batch no chance to clean up: its tools die with it all the same, and the
+// half-written output it leaves is removed by the next run into that folder, which does not take
+// it for a source either.
+TEST_F(Batch, AHardKillLeavesNoToolRunningAndTheNextRunNoPartialOutput)
+{
+    // The encoder writes a little of its output and then waits for good, under its own id.
+    useProgramFolderWithTools(
+        {{"lame.exe",
+          "for a in \"$@\"; do [ \"$a\" = --decode ] && exec \"$REAL\" \"$@\"; done\n"
+          "for last in \"$@\"; do :; done\n"
+          "printf 'half an mp3' > \"$last\"\n"
+          "echo $$ > \"$HOME/encoder.pid\"\n"
+          "exec sleep 60\n"}});
+    ASSERT_TRUE(makeTone(music + "a.mp3", 440.0, 1.0));
+    const QByteArray source = readFile(music + "a.mp3");
+    QProcess batch;
+    start(batch, {"--frequency", "432", "a.mp3"});
+    const QString pidFile = home.path() + "/encoder.pid";
+    ASSERT_TRUE(waitUntil([&] { return !readFile(pidFile).trimmed().isEmpty(); }));
+    const pid_t encoder = readFile(pidFile).trimmed().toInt();
+    ::kill(static_cast<pid_t>(batch.processId()), SIGKILL);
+    ASSERT_TRUE(batch.waitForFinished(10000));
+
+    QElapsedTimer gone;
+    gone.start();
+    EXPECT_TRUE(waitUntil([&] { return !alive(encoder); }, 2000)) << "the encoder outlived us";
+    if (alive(encoder)) {
+        ::kill(encoder, SIGKILL);  // ours: the test started the batch that started it
+    }
+    const QStringList left = tree(outputFolder());
+    ASSERT_EQ(left.size(), 1) << tree(home.path()).join(", ").toStdString();
+    EXPECT_TRUE(QFileInfo(left.first()).fileName().startsWith(".quorvane-"))
+        << left.first().toStdString();
+
+    // The next run, with the real tools, is also handed the folder that holds the partial output.
+    program = QStringLiteral(QUORVANE_PROGRAM_DIR "/quorvane-batch");
+    const BatchRun next = run({"--frequency", "432", "--subfolders", "a.mp3", outputFolder()});
+    EXPECT_EQ(next.exitCode, 0) << next.out.toStdString() << next.err.toStdString();
+    EXPECT_EQ(next.out.count('\n'), 1) << next.out.toStdString();
+    EXPECT_EQ(tree(outputFolder()), QStringList{outputFolder() + "a-432 Hz.mp3"});
+    EXPECT_EQ(readFile(music + "a.mp3"), source);
+}
+
+// A file named twice, and again through a link and through its folder, is converted once.
+TEST_F(Batch, TheSameFileReachedSeveralWaysIsConvertedOnce)
+{
+    writeToneWav(music + "a.wav", 440.0, 1.0);
+    ASSERT_EQ(::symlink("a.wav", toNativeBytes(music + "link.wav").c_str()), 0);
+    const QByteArray source = readFile(music + "a.wav");
+    const BatchRun twice = run({"--frequency", "432", "a.wav", "a.wav", "link.wav", music});
+    EXPECT_EQ(twice.exitCode, 0) << twice.err.toStdString();
+    EXPECT_EQ(twice.out.count('\n'), 1) << twice.out.toStdString();
+    EXPECT_TRUE(twice.err.contains("1 converted, 0 failed")) << twice.err.toStdString();
+    EXPECT_EQ(tree(outputFolder()), QStringList{outputFolder() + "a-432 Hz.wav"});
+    EXPECT_EQ(readFile(music + "a.wav"), source);
+    EXPECT_EQ(SymbolicLinkTarget(music + "link.wav"), "a.wav");
+}
+
+// Names that lead to no file of a supported kind are refused with that reason, not as a failed
+// decode.
+TEST_F(Batch, NamesOfNoSupportedFileSaySo)
+{
+    ASSERT_EQ(::symlink("gone.mp3", toNativeBytes(music + "dangling.mp3").c_str()), 0);
+    writeFile(music + "notes.txt", "not music");
+    writeFile(music + ".quorvane-1-0.part.mp3", "half an output");
+    const BatchRun refused = run({"--frequency", "432", "dangling.mp3", "notes.txt", "missing.flac",
+                                  ".quorvane-1-0.part.mp3"});
+    EXPECT_EQ(refused.exitCode, 1);
+    for (const char* name :
+         {"dangling.mp3", "notes.txt", "missing.flac", ".quorvane-1-0.part.mp3"}) {
+        EXPECT_TRUE(
+            refused.out.contains(music.toUtf8() + name + "\t-\t-\tfailed\tnot a supported file\n"))
+            << name << "\n"
+            << refused.out.toStdString();
+    }
+    EXPECT_EQ(readFile(music + "notes.txt"), "not music");
+    EXPECT_EQ(SymbolicLinkTarget(music + "dangling.mp3"), "gone.mp3");
+}
+
+// The work folder's disk fills up: every row that cannot be done says "disk full", never that a
+// tool is missing or failed, also when a job beside it freed room since. The work folder is a
+// small memory file system of a mount namespace of its own, which needs the right to mount.
+TEST_F(Batch, AFullWorkFolderIsDiskFull)
+{
+    const QString work = home.workFolder();
+    QDir().mkpath(work);
+    QProcess probe;
+    probe.start("unshare", {"-m", "sh", "-c", "mount -t tmpfs -o size=64k tmpfs \"$0\"", work});
+    if (!probe.waitForFinished(10000) || probe.exitCode() != 0) {
+        GTEST_SKIP() << "mounting a small file system is not allowed here";
+    }
+    writeToneWav(music + "a.wav", 440.0, 3.0);
+    writeToneWav(music + "b.wav", 440.0, 3.0);
+    ASSERT_TRUE(makeTone(music + "c.mp3", 440.0, 3.0));
+    const QByteArray before = readFile(music + "a.wav");
+    // Room for the decoded MP3 and not a page more: the batch file of the stretch finds none.
+    // Then room for about two decoded files shared by two jobs.
+    QProcess decode;
+    decode.start("lame", {"--quiet", "--decode", music + "c.mp3", home.path() + "/c.wav"});
+    ASSERT_TRUE(decode.waitForFinished(20000));
+    const qint64 decoded = QFileInfo(home.path() + "/c.wav").size();
+    ASSERT_GT(decoded, 0);
+    const struct {
+        qint64 bytes;
+        QStringList files;
+    } cases[] = {
+        {(decoded + 4095) / 4096 * 4096, {"c.mp3"}},
+        {1060 * 1024, {"a.wav", "b.wav", "c.mp3"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.bytes);
+        QProcess batch;
+        batch.setWorkingDirectory(music);
+        batch.start("unshare", QStringList{"-m", "sh", "-c",
+                                           "mount -t tmpfs -o size=\"$0\" tmpfs \"$1\" && "
+                                           "shift && exec \"$@\"",
+                                           QString::number(c.bytes), work, program, "--frequency",
+                                           "432", "--jobs", "2"} +
+                                   c.files);
+        ASSERT_TRUE(batch.waitForFinished(120000));
+        const QByteArray out = batch.readAllStandardOutput();
+        const QByteArray err = batch.readAllStandardError();
+        EXPECT_EQ(batch.exitCode(), 1) << err.toStdString();
+        EXPECT_TRUE(out.contains("\tfailed\tdisk full\n")) << out.toStdString();
+        for (const char* wrong : {"tool missing", "time stretch failed", "decoder failed"}) {
+            EXPECT_FALSE(out.contains(wrong)) << out.toStdString();
+        }
+        EXPECT_FALSE(err.contains("Unable to execute")) << err.toStdString();
+    }
+    EXPECT_EQ(readFile(music + "a.wav"), before);
+}
+
+// A file and a folder mounted a second time inside the folder named (bind mounts) are taken once.
+// The mounts live in a mount namespace of their own, which needs the right to mount.
+TEST_F(Batch, WhatIsBoundASecondTimeIsConvertedOnce)
+{
+    QDir().mkpath(music + "album");
+    QDir().mkpath(music + "copy");
+    writeToneWav(music + "album/a.wav", 440.0, 1.0);
+    writeFile(music + "single.wav", "");
+    const QByteArray source = readFile(music + "album/a.wav");
+    QProcess batch;
+    batch.setWorkingDirectory(music);
+    batch.start("unshare", {"-m", "sh", "-c",
+                            "mount --bind album copy && mount --bind album/a.wav single.wav || "
+                            "exit 99; exec \"$0\" --frequency 432 --subfolders .",
+                            program});
+    ASSERT_TRUE(batch.waitForFinished(120000));
+    if (batch.exitCode() == 99) {
+        GTEST_SKIP() << "mounting is not allowed here";
+    }
+    const QByteArray out = batch.readAllStandardOutput();
+    EXPECT_EQ(batch.exitCode(), 0) << batch.readAllStandardError().toStdString();
+    EXPECT_EQ(out.count('\n'), 1) << out.toStdString();
+    EXPECT_TRUE(out.contains(music.toUtf8() + "single.wav\t")) << out.toStdString();
+    EXPECT_EQ(readFile(music + "album/a.wav"), source);
+    EXPECT_EQ(readFile(music + "single.wav"), "");
+}

@@ -56,10 +56,12 @@ TEST_F(Drop, FilesAndFoldersFillTheListAsTheOpenButtonsDo)
         bool refused;
     };
     const QString music = home.path() + "/Music/";
-    for (const char* file : {"a.wav", "b.mp3", "album/c.flac", "album/disc 2/d.wav", "notes.txt"}) {
+    for (const char* file : {"a.wav", "b.mp3", "album/c.flac", "album/disc 2/d.wav", "notes.txt",
+                             "album/.quorvane-1-0.part.wav"}) {
         QDir().mkpath(QFileInfo(music + file).path());
         writeFile(music + file, "x");
     }
+    QFile::link(music + "album", music + "album/disc 2/back");
     const Case cases[] = {
         {"two files",
          {music + "a.wav", music + "b.mp3"},
@@ -79,6 +81,18 @@ TEST_F(Drop, FilesAndFoldersFillTheListAsTheOpenButtonsDo)
          {music + "a.wav", music + "notes.txt"},
          MessageButton::No,
          {"a.wav"},
+         false,
+         true},
+        {"a file with its folder, and a link back into it",
+         {music + "album/c.flac", music + "album"},
+         MessageButton::Yes,
+         {"c.flac", "d.wav"},
+         true,
+         false},
+        {"a partial output of a run",
+         {music + "album/.quorvane-1-0.part.wav"},
+         MessageButton::No,
+         {},
          false,
          true},
     };

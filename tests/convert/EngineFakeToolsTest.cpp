@@ -10,6 +10,8 @@
 #include <QElapsedTimer>
 
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace qvr;
 using namespace qvr::test;
@@ -20,6 +22,17 @@ namespace {
 const QByteArray kRealStretch = "exec \"$REAL\" \"$@\"\n";
 // A tool that never ends.
 const QByteArray kNeverEnds = "while :; do sleep 0.05; done\n";
+
+// The id of a process that has ended and was reaped.
+pid_t deadProcessId()
+{
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::_exit(0);
+    }
+    ::waitpid(pid, nullptr, 0);
+    return pid;
+}
 
 QByteArray digest(const QString& path)
 {
@@ -228,6 +241,63 @@ TEST_F(FakeTools, APipeInTheListIsNeverOpened)
     convert({pipe, tone("fine.wav")});
     EXPECT_EQ(resultOf(0).reason, FailureReason::NotRegularFile);
     EXPECT_EQ(engine.Outcomes[1], JobOutcome::Converted);
+}
+
+// Rows whose file went away (a dangling link) or is of no supported kind end before any tool
+// runs, with the reason the user can act on.
+TEST_F(FakeTools, NamesThatLeadToNoSupportedFileSaySo)
+{
+    installTool("lame.exe", "touch \"$HOME/ran\"\n");
+    ASSERT_EQ(::symlink("gone.mp3", toNativeBytes(music + "dangling.mp3").c_str()), 0);
+    writeFile(music + "notes.txt", "not music");
+    writeFile(music + ".quorvane-1-0.part.mp3", "half an output");
+    convert({music + "dangling.mp3", music + "notes.txt", music + "missing.mp3",
+             music + ".quorvane-1-0.part.mp3"});
+    for (int row = 0; row < 4; ++row) {
+        EXPECT_EQ(resultOf(row).reason, FailureReason::NotSupportedFile) << row;
+    }
+    EXPECT_FALSE(FileExists(home.path() + "/ran"));
+    EXPECT_EQ(readFile(music + "notes.txt"), "not music");
+}
+
+// Stale partial outputs of a killed run (its process gone) go at the start of the next run that
+// writes into their folder; those of a running process and anything else stay.
+TEST_F(FakeTools, ARunRemovesThePartialOutputsOfDeadRunsInItsOutputFolders)
+{
+    const QString input = tone("a.wav");
+    convert({input});
+    const QString folder = FolderOf(resultOf(0).output);
+    const QString dead = QString::number(deadProcessId());
+    const QString running = QString::number(::getpid());
+    struct Case {
+        QString name;
+        bool stays;
+    } cases[] = {
+        {".quorvane-" + dead + "-0.part.mp3", false},
+        {".quorvane-" + dead + "-12.part", false},
+        {".quorvane-" + running + "-5.part.wav", true},
+        {".quorvane-" + dead + "-0.part.mp3.mine", true},
+        {"quorvane-" + dead + "-0.part.mp3", true},
+        {".quorvane-" + dead + "-x.part.mp3", true},
+        {"song.mp3", true},
+    };
+    for (const Case& c : cases) {
+        writeFile(folder + c.name, "bytes");
+    }
+    // Of that shape, but a folder and a link to a file of the user's: not ours to remove.
+    QDir().mkpath(folder + ".quorvane-" + dead + "-1.part.mp3");
+    ASSERT_EQ(::symlink(toNativeBytes(input).c_str(),
+                        toNativeBytes(folder + ".quorvane-" + dead + "-2.part.wav").c_str()),
+              0);
+    const QByteArray source = readFile(input);
+
+    convert({input});
+    for (const Case& c : cases) {
+        EXPECT_EQ(FileExists(folder + c.name), c.stays) << c.name.toStdString();
+    }
+    EXPECT_TRUE(DirectoryExists(folder + ".quorvane-" + dead + "-1.part.mp3"));
+    EXPECT_FALSE(SymbolicLinkTarget(folder + ".quorvane-" + dead + "-2.part.wav").isEmpty());
+    EXPECT_EQ(readFile(input), source);
 }
 
 TEST_F(FakeTools, ADecoyWithAToolsNameSurvivesARun)

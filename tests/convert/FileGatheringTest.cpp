@@ -1,4 +1,5 @@
 #include "convert/FileGathering.h"
+#include "convert/PartialOutputs.h"
 #include "platform/NativePath.h"
 #include "support/TempHome.h"
 
@@ -16,7 +17,9 @@
 #include <algorithm>
 #include <chrono>
 #include <future>
+#include <optional>
 #include <string>
+#include <thread>
 
 using namespace qvr;
 using qvr::test::writeFile;
@@ -93,7 +96,8 @@ TEST(FileGatheringKinds, OnlyRegularFilesAndLinksToThemAreGathered)
             ::close(::open(toNativeBytes(root + "x.wav").c_str(), O_WRONLY | O_NONBLOCK));
         }
         EXPECT_TRUE(returned);
-        EXPECT_EQ(gathering.get(), QStringList({root + "l.flac", root + "real.wav"}));
+        // The link and the file it leads to are one file: taken once, as first listed.
+        EXPECT_EQ(gathering.get(), QStringList({root + "l.flac"}));
     }
     ::close(listening);
 }
@@ -112,4 +116,106 @@ TEST(CollectFiles, MatchesThePatternWithoutRegardToCase)
     QStringList found;
     CollectFiles(dir.path() + "/*.wav", false, found);
     EXPECT_EQ(found, QStringList({dir.path() + "/one.WAV", dir.path() + "/two.wav"}));
+}
+
+namespace {
+
+// The files a walk collects, or nothing when it has not ended within the time: a walk that
+// strays over the whole machine is left to itself instead of holding the test.
+std::optional<QStringList> collectWithin(const QString& mask, std::chrono::seconds limit)
+{
+    auto task = std::make_shared<std::packaged_task<QStringList()>>([mask] {
+        QStringList found;
+        CollectFiles(mask, true, found);
+        return found;
+    });
+    std::future<QStringList> result = task->get_future();
+    std::thread([task] { (*task)(); }).detach();
+    if (result.wait_for(limit) != std::future_status::ready) {
+        return std::nullopt;
+    }
+    return result.get();
+}
+
+}  // namespace
+
+// Links lead the walk only to folders inside the one named; the system's own file systems are
+// never entered, not through links either; loops end.
+TEST(FileGatheringWalk, StaysInsideTheFolderNamed)
+{
+    QTemporaryDir dir;
+    QTemporaryDir elsewhere;
+    const QString root = dir.path() + "/";
+    writeFile(root + "a.mp3", "x");
+    writeFile(root + "inside/b.mp3", "x");
+    writeFile(elsewhere.path() + "/c.mp3", "x");
+    writeFile(root + ".quorvane-4321-0.part.mp3", "half an output of a killed run");
+    const struct Link {
+        const char* name;
+        QString target;
+    } links[] = {
+        {"toInside", root + "inside"},  // followed, but its files were found already
+        {"toOutside", elsewhere.path()},
+        {"everything", "/"},
+        {"proc", "/proc"},
+        {"sys", "/sys"},
+        {"dev", "/dev"},
+        {"loop", ".."},
+        {"inside/up", ".."},
+        {"inside/self", "/proc/self"},
+        {"stat.mp3", "/proc/self/stat"},
+    };
+    for (const Link& link : links) {
+        ASSERT_EQ(
+            ::symlink(toNativeBytes(link.target).c_str(), toNativeBytes(root + link.name).c_str()),
+            0)
+            << link.name;
+    }
+
+    const std::optional<QStringList> all = collectWithin(root + "*", std::chrono::seconds(10));
+    ASSERT_TRUE(all.has_value()) << "the walk did not end";
+    QStringList names;
+    for (const QString& path : *all) {
+        names << path.mid(root.size());
+    }
+    EXPECT_EQ(names, QStringList({".quorvane-4321-0.part.mp3", "a.mp3", "inside/b.mp3"}));
+    EXPECT_EQ(GatherFolderFiles(root, true), QStringList({root + "a.mp3", root + "inside/b.mp3"}));
+}
+
+// However often a file is reached, it is one source.
+TEST(SourceFiles, TakeEachFileOnce)
+{
+    QTemporaryDir dir;
+    const QString root = dir.path() + "/";
+    writeFile(root + "a.wav", "x");
+    writeFile(root + "b.wav", "y");
+    ASSERT_EQ(::symlink("a.wav", toNativeBytes(root + "link.wav").c_str()), 0);
+    SourceFiles sources;
+    EXPECT_TRUE(sources.addFile(root + "a.wav"));
+    EXPECT_FALSE(sources.addFile(root + "a.wav"));
+    EXPECT_FALSE(sources.addFile(root + "link.wav"));
+    EXPECT_FALSE(sources.addFile(root + "./a.wav"));
+    sources.addFolder(root, true);
+    EXPECT_EQ(sources.files(), QStringList({root + "a.wav", root + "b.wav"}));
+}
+
+TEST(PartialOutputs, OnlyNamesOfTheirShapeArePartialOutputs)
+{
+    EXPECT_EQ(PartialOutputName("/o/Song-432 Hz.flac", 77, 3), ".quorvane-77-3.part.flac");
+    EXPECT_EQ(PartialOutputName("/o/noextension", 77, 3), ".quorvane-77-3.part");
+    const struct {
+        const char* name;
+        bool partial;
+    } cases[] = {
+        {".quorvane-77-3.part.flac", true}, {".quorvane-77-3.part", true},
+        {"quorvane-77-3.part.flac", false}, {".quorvane-x-3.part.flac", false},
+        {".quorvane-77-3.flac", false},     {".quorvane-77-3.part.flac.bak", false},
+        {"song.part.mp3", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(IsPartialOutputName(c.name), c.partial) << c.name;
+        if (c.partial) {
+            EXPECT_FALSE(IsSupportedSource(QString("/m/") + c.name)) << c.name;
+        }
+    }
 }

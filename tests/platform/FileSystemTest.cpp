@@ -1,5 +1,6 @@
 #include "platform/FileSystem.h"
 #include "platform/NativePath.h"
+#include "platform/Storage.h"
 #include "support/TempHome.h"
 
 #include <gtest/gtest.h>
@@ -125,6 +126,7 @@ struct EntryCase {
     const char* name;
     bool regular;
     bool folder;
+    bool link;
 };
 
 }  // namespace
@@ -143,10 +145,10 @@ class FileKinds : public FileSystemTest {
     }
 
     const std::vector<EntryCase> cases = {
-        {"file.mp3", true, false},       {"sub", false, true},
-        {"pipe.wav", false, false},      {"good.flac", true, false},
-        {"dangling.mp3", false, false},  {"folder-link", false, true},
-        {"pipe-link.wav", false, false},
+        {"file.mp3", true, false, false},      {"sub", false, true, false},
+        {"pipe.wav", false, false, false},     {"good.flac", true, false, true},
+        {"dangling.mp3", false, false, true},  {"folder-link", false, true, true},
+        {"pipe-link.wav", false, false, true},
     };
 };
 
@@ -169,6 +171,7 @@ TEST_F(FileKinds, ListFolderTellsTheKindOfEachEntry)
         ASSERT_NE(entry, entries.end()) << c.name;
         EXPECT_EQ(entry->isRegular, c.regular) << c.name;
         EXPECT_EQ(entry->isFolder, c.folder) << c.name;
+        EXPECT_EQ(entry->isLink, c.link) << c.name;
     }
 }
 
@@ -216,4 +219,29 @@ TEST_F(FileSystemTest, ReplaceWithSymbolicLinkTakesThePlaceOfAnyEntry)
     names.sort();
     EXPECT_EQ(names, QStringList({"elsewhere", "target", "tool"}));
     EXPECT_FALSE(ReplaceWithSymbolicLink(folder + "target", folder + "nowhere/tool"));
+}
+
+// The process, kernel and device file systems, which a walk over music never enters, also
+// through a link.
+TEST(SystemFileSystems, AreToldByTheirKindOrPlace)
+{
+    QTemporaryDir dir;
+    ASSERT_EQ(::symlink("/proc", toNativeBytes(dir.path() + "/proc").c_str()), 0);
+    const struct {
+        QString path;
+        bool system;
+    } cases[] = {
+        {"/proc", true},
+        {"/proc/self/fdinfo", true},
+        {"/sys", true},
+        {"/dev", true},
+        {"/dev/null", true},
+        {dir.path() + "/proc", true},
+        {dir.path(), false},
+        {"/", false},
+        {dir.path() + "/missing", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(IsSystemFileSystem(c.path), c.system) << c.path.toStdString();
+    }
 }

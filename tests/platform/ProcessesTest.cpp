@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QThread>
@@ -15,6 +16,8 @@
 
 #include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace qvr;
 using qvr::test::readFile;
@@ -190,4 +193,37 @@ TEST_F(ProcessesTest, ToolsStillRunningEndWithTheirOwner)
         ASSERT_GT(pid, 0);
     }
     EXPECT_FALSE(alive(pid));
+}
+
+// Whether a process still runs: this one does; one that ended does not, reaped or not.
+TEST_F(ProcessesTest, ARunningProcessIsToldFromOneThatEnded)
+{
+    EXPECT_TRUE(ProcessIsRunning(::getpid()));
+    EXPECT_FALSE(ProcessIsRunning(0));
+    EXPECT_FALSE(ProcessIsRunning(-1));
+    const pid_t unreaped = ::fork();
+    if (unreaped == 0) {
+        ::_exit(0);
+    }
+    ASSERT_TRUE(waitUntil([&] { return !alive(unreaped); }));
+    EXPECT_FALSE(ProcessIsRunning(unreaped));
+    ::waitpid(unreaped, nullptr, 0);
+    EXPECT_FALSE(ProcessIsRunning(unreaped));
+}
+
+// A tool is started by forking, so it can be bound to this program's life: what keeps the
+// program from running still answers -1 at once, and the working folder and arguments arrive.
+TEST_F(ProcessesTest, AToolThatCannotRunIsNotStarted)
+{
+    writeScript(folder + "bad.exe", "");
+    writeFile(folder + "bad.exe", "#!/no/such/shell\n");
+    writeScript(folder + "good.exe", "pwd > where.txt\n");
+    ToolProcesses tools;
+    EXPECT_EQ(tools.start(folder, "bad.exe", {}), -1);
+    EXPECT_EQ(tools.start(folder + "missing/", folder + "good.exe", {}), -1);
+    EXPECT_FALSE(tools.anyRunning());
+    const pid_t good = tools.start(folder, "good.exe", {});
+    ASSERT_GT(good, 0);
+    EXPECT_TRUE(runToEnd(tools, good).succeeded());
+    EXPECT_EQ(readFile(folder + "where.txt").trimmed(), QDir(folder).canonicalPath().toUtf8());
 }
