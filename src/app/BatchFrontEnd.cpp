@@ -174,8 +174,8 @@ Gathered ripCd(const BatchRequest& request, CdBatchRipper& ripper, ConversionSta
     const CdBatchRip rip =
         ripper.rip({request.cdSource, request.cdName, request.tracks}, state.DocumentsFolder);
     // A CUE image's fault names its file, in the language of the run.
-    gathered.error = rip.problem.fault == ImageFault::None ? rip.error
-                                                           : DiscProblemText(texts, rip.problem);
+    gathered.error =
+        rip.problem.fault == ImageFault::None ? rip.error : DiscProblemText(texts, rip.problem);
     for (const FailedTrack& track : rip.disc.failed) {
         gathered.unread.emplace_back(
             QStringLiteral("%1#%2 %3").arg(request.cdSource).arg(track.number).arg(track.title),
@@ -384,9 +384,9 @@ int RunBatch(const BatchRequest& request, AppSession& session, std::FILE* out, s
     session.linkFfmpeg();
 
     engine.State.DocumentsFolder = folders.DocumentsFolder;
-    const Gathered gathered =
-        request.cdSource.isEmpty() ? gather(request)
-                                    : ripCd(request, ripper, engine.State, session.texts());
+    const Gathered gathered = request.cdSource.isEmpty()
+                                  ? gather(request)
+                                  : ripCd(request, ripper, engine.State, session.texts());
     if (!gathered.error.isEmpty()) {
         print(err, gathered.error + u'\n');
         return kSomeNotConverted;

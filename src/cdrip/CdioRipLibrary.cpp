@@ -288,8 +288,8 @@ bool readableImageRange(const DiscToc& toc, std::int32_t first, std::int32_t las
 }
 
 // An image is read as it is: no paranoia, nothing to correct.
-std::unique_ptr<CdioRipLibrary::RipSession>
-openImageSession(const CdioRipLibrary::Drive& drive, std::int32_t first, std::int32_t last)
+std::unique_ptr<CdioRipLibrary::RipSession> openImageSession(const CdioRipLibrary::Drive& drive,
+                                                             std::int32_t first, std::int32_t last)
 {
     auto session = std::make_unique<CdioRipLibrary::RipSession>();
     ImageProblem problem;

@@ -155,7 +155,8 @@ DiscToc CueImage::toc() const
 {
     DiscToc toc;
     toc.state = DiscState::Read;
-    toc.cdText.disc = {TrimBlanksAndControls(sheet_.title), TrimBlanksAndControls(sheet_.performer)};
+    toc.cdText.disc = {TrimBlanksAndControls(sheet_.title),
+                       TrimBlanksAndControls(sheet_.performer)};
     for (const CueTrack& track : sheet_.tracks) {
         toc.tracks.push_back(TocTrack{files_[track.file].firstSector + track.start, track.audio});
         toc.cdText.tracks.push_back(
@@ -178,8 +179,7 @@ bool CueImage::readSector(std::int32_t sector, std::uint8_t* destination)
         return file->audio->read(std::int64_t{inFile} * kFramesPerSector,
                                  std::span<std::uint8_t>(destination, kSectorSize));
     }
-    if (file->sectorSize != kSectorSize ||
-        !file->raw->seek(qint64{inFile} * kSectorSize) ||
+    if (file->sectorSize != kSectorSize || !file->raw->seek(qint64{inFile} * kSectorSize) ||
         file->raw->read(reinterpret_cast<char*>(destination), kSectorSize) != kSectorSize) {
         return false;
     }
@@ -192,7 +192,8 @@ bool CueImage::readSector(std::int32_t sector, std::uint8_t* destination)
 bool CueImage::read(std::int32_t first, std::int32_t count, std::uint8_t* destination)
 {
     for (std::int32_t i = 0; i < count; ++i) {
-        if (!readSector(first + i, destination + std::size_t{static_cast<std::size_t>(i)} * kSectorSize)) {
+        if (!readSector(first + i,
+                        destination + std::size_t{static_cast<std::size_t>(i)} * kSectorSize)) {
             return false;
         }
     }

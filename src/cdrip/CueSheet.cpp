@@ -13,9 +13,9 @@ constexpr qsizetype kLongestLine = 4096;
 
 // Commands that tell nothing the rip needs: catalogue numbers, flags, pregaps the data files do
 // not hold, and the other CD-TEXT fields.
-const QStringList kIgnored = {"REM",      "CATALOG",   "CDTEXTFILE", "FLAGS",   "ISRC",
-                              "PREGAP",   "POSTGAP",   "SONGWRITER", "COMPOSER", "ARRANGER",
-                              "MESSAGE",  "DISC_ID",   "GENRE",      "UPC_EAN", "TOC_INFO1",
+const QStringList kIgnored = {"REM",       "CATALOG",  "CDTEXTFILE", "FLAGS",    "ISRC",
+                              "PREGAP",    "POSTGAP",  "SONGWRITER", "COMPOSER", "ARRANGER",
+                              "MESSAGE",   "DISC_ID",  "GENRE",      "UPC_EAN",  "TOC_INFO1",
                               "TOC_INFO2", "SIZE_INFO"};
 
 QString decoded(const QByteArray& bytes)
@@ -145,7 +145,8 @@ bool SheetReader::line(const QString& written)
 
 bool SheetReader::track(const QString& rest)
 {
-    const QStringList words = rest.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
+    const QStringList words =
+        rest.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
     bool number = false;
     const int value = words.value(0).toInt(&number);
     const int size = sectorSizeOf(words.value(1).toUpper());
@@ -166,7 +167,8 @@ bool SheetReader::track(const QString& rest)
 
 bool SheetReader::index(const QString& rest)
 {
-    const QStringList words = rest.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
+    const QStringList words =
+        rest.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
     bool number = false;
     const int value = words.value(0).toInt(&number);
     const std::optional<std::int32_t> sector = sectorsOf(words.value(1));
@@ -205,7 +207,8 @@ bool SheetReader::text(const QString& command, const QString& rest)
 
 std::optional<CueSheet> SheetReader::finish()
 {
-    if (sheet_.tracks.empty() || std::find(started_.begin(), started_.end(), false) != started_.end()) {
+    if (sheet_.tracks.empty() ||
+        std::find(started_.begin(), started_.end(), false) != started_.end()) {
         return std::nullopt;
     }
     return sheet_;

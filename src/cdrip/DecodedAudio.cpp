@@ -99,8 +99,8 @@ bool DecodedAudio::Decoder::seek(std::int64_t target)
 
 void DecodedAudio::Decoder::dropBefore(std::int64_t position)
 {
-    const std::int64_t drop = std::clamp<std::int64_t>(position - pendingStart, 0,
-                                                       pendingEnd() - pendingStart);
+    const std::int64_t drop =
+        std::clamp<std::int64_t>(position - pendingStart, 0, pendingEnd() - pendingStart);
     pending.erase(pending.begin(), pending.begin() + drop * kFrameBytes);
     pendingStart += drop;
 }
@@ -127,11 +127,10 @@ bool DecodedAudio::Decoder::decodeMore()
             if (!positionKnown) {
                 const std::int64_t pts = frame->best_effort_timestamp;
                 failed = pts == AV_NOPTS_VALUE;
-                pendingStart = failed ? 0
-                                      : av_rescale_q(pts - std::max<std::int64_t>(
-                                                               0, stream->start_time),
-                                                     stream->time_base,
-                                                     AVRational{1, kSampleRate});
+                pendingStart =
+                    failed ? 0
+                           : av_rescale_q(pts - std::max<std::int64_t>(0, stream->start_time),
+                                          stream->time_base, AVRational{1, kSampleRate});
                 positionKnown = true;
             }
             append(const_cast<const std::uint8_t**>(frame->extended_data), frame->nb_samples);
@@ -236,8 +235,7 @@ bool DecodedAudio::read(std::int64_t first, std::span<std::uint8_t> destination)
         return false;
     }
     d.dropBefore(first);
-    const std::size_t available =
-        std::min(destination.size(), d.pending.size());
+    const std::size_t available = std::min(destination.size(), d.pending.size());
     std::memcpy(destination.data(), d.pending.data(), available);
     std::fill(destination.begin() + static_cast<std::ptrdiff_t>(available), destination.end(), 0);
     d.dropBefore(first + wanted);
