@@ -143,6 +143,7 @@ CdBatchRip CdBatchRipper::rip(const CdBatchRequest& request, const QString& cdIn
     if (entries.empty() || component.DiscUnreadable()) {
         result.error =
             QStringLiteral("the disc in ") + request.source + QStringLiteral(" cannot be read");
+        result.problem = component.DiscProblem();
         return result;
     }
     const std::optional<std::vector<int>> tracks =

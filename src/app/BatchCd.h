@@ -24,9 +24,10 @@ struct CdBatchRequest {
 
 // How the rip of a CD for quorvane-batch went.
 struct CdBatchRip {
-    QString error;     // the source could not be read at all; nothing was ripped
-    QString album;     // the CD's name as given or found
-    QString cdFolder;  // where the tracks were ripped to
+    QString error;         // the source could not be read at all; nothing was ripped
+    ImageProblem problem;  // with the error, when a CUE image's file is the cause
+    QString album;         // the CD's name as given or found
+    QString cdFolder;      // where the tracks were ripped to
     RippedDisc disc;
 };
 

@@ -167,12 +167,14 @@ QString failureWords(TrackFailure reason)
 // Rips the CD the request names into its CD folder and readies the engine for the run in CD
 // mode; the ripped tracks are the files to convert.
 Gathered ripCd(const BatchRequest& request, CdBatchRipper& ripper, const ProgramPaths& paths,
-               ConversionEngine& engine)
+               ConversionEngine& engine, const ProgramTexts& texts)
 {
     Gathered gathered;
     const CdBatchRip rip =
         ripper.rip({request.cdSource, request.cdName, request.tracks}, paths.cdInputFolder());
-    gathered.error = rip.error;
+    // A CUE image's fault names its file, in the language of the run.
+    gathered.error =
+        rip.problem.fault == ImageFault::None ? rip.error : DiscProblemText(texts, rip.problem);
     for (const FailedTrack& track : rip.disc.failed) {
         gathered.unread.emplace_back(
             QStringLiteral("%1#%2 %3").arg(request.cdSource).arg(track.number).arg(track.title),
@@ -402,7 +404,7 @@ int RunBatch(const BatchRequest& request, AppSession& session, std::FILE* out, s
 
     const Gathered gathered = request.cdSource.isEmpty()
                                   ? gather(request)
-                                  : ripCd(request, ripper, folders.paths, engine);
+                                  : ripCd(request, ripper, folders.paths, engine, session.texts());
     if (!gathered.error.isEmpty()) {
         print(err, gathered.error + u'\n');
         return kSomeNotConverted;

@@ -240,6 +240,7 @@ void TCDRIP::ReadToc()
     DiscUnreadable_ = false;
     const DiscToc disc = library_.readToc();
     DiscUnreadable_ = disc.state == DiscState::Unreadable;
+    DiscProblem_ = disc.problem;
     if (disc.state != DiscState::Read) {
         return;
     }

@@ -121,6 +121,8 @@ class TCDRIP : public QObject {
     const CdTextEntry& DiscText() const { return DiscText_; }
     // The last reading found a disc or image it could not make sense of.
     bool DiscUnreadable() const { return DiscUnreadable_; }
+    // For an unreadable image: which file is wrong and how.
+    const ImageProblem& DiscProblem() const { return DiscProblem_; }
     std::int32_t JitterErrors() const { return JitterErrors_; }
     // One line per jitter error of every rip since creation.
     const QStringList& JitterLog() const { return JitterLog_; }
@@ -198,6 +200,7 @@ class TCDRIP : public QObject {
     std::int32_t NumTracks_ = 0;
     CdTextEntry DiscText_;
     bool DiscUnreadable_ = false;
+    ImageProblem DiscProblem_;
     std::int32_t JitterErrors_ = 0;
     QStringList JitterLog_;
     bool aborted_ = false;

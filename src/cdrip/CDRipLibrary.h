@@ -40,12 +40,29 @@ enum class DiscState {
     Unreadable,  // a disc or image was found but makes no sense (a damaged CUE sheet...)
 };
 
+// Why a CD image gives no disc: the file concerned and what is wrong with it.
+enum class ImageFault {
+    None,
+    BadSheet,        // the sheet is not one that can be followed
+    MissingFile,     // no file of that name
+    NotRegularFile,  // a pipe, device, socket or folder: never opened
+    TooLarge,        // more than a CD holds
+    Unreadable,      // cannot be read, or decoded as audio
+};
+struct ImageProblem {
+    ImageFault fault = ImageFault::None;
+    QString path;
+
+    bool operator==(const ImageProblem&) const = default;
+};
+
 // The table of contents of the disc in a drive; tracks, lead-out and CD-TEXT only when Read.
 struct DiscToc {
     DiscState state = DiscState::NoDisc;
     std::vector<TocTrack> tracks;
     std::int32_t leadOutSector = 0;  // the last track ends before it
     CdText cdText;
+    ImageProblem problem;  // with Unreadable, for an image
 };
 
 enum class ReadChunkResult {

@@ -1,5 +1,6 @@
 #include "CdioRipLibrary.h"
 
+#include "cdrip/CueImage.h"
 #include "platform/NativePath.h"
 #include "platform/Text.h"
 
@@ -60,10 +61,15 @@ void installCdioLogHandler()
     Q_UNUSED(installed);
 }
 
+// A system drive; images are read by CueImage.
 CdioHandle openDrive(const CdioRipLibrary::Drive& drive)
 {
-    return CdioHandle(drive.image ? cdio_open_cue(drive.path.c_str())
-                                  : cdio_open(drive.path.c_str(), DRIVER_DEVICE));
+    return CdioHandle(cdio_open(drive.path.c_str(), DRIVER_DEVICE));
+}
+
+std::unique_ptr<CueImage> openImage(const CdioRipLibrary::Drive& drive, ImageProblem& problem)
+{
+    return CueImage::open(fromNativeBytes(drive.path), problem);
 }
 
 std::string trimmed(const char* text)
@@ -105,9 +111,10 @@ std::int32_t readSpeed(CdIo_t* cdio)
 
 DriveInfo describe(const CdioRipLibrary::Drive& drive)
 {
-    const CdioHandle cdio = openDrive(drive);
+    const CdioHandle cdio = drive.image ? nullptr : openDrive(drive);
     DriveInfo info;
-    info.id = QString::fromStdString(identification(cdio.get(), drive.path));
+    info.id = drive.image ? QStringLiteral("CUE image ")
+                          : QString::fromStdString(identification(cdio.get(), drive.path));
     info.speed = drive.image ? 0 : readSpeed(cdio.get());
     // A generic MMC drive, little-endian audio, no mode switching, density 0.
     info.driveTable.SetSpeed = drive.image ? TSetSpeed::SPEEDNONE : TSetSpeed::SPEEDMMC;
@@ -154,41 +161,28 @@ QString utf8OrLatin1(const QByteArray& bytes)
     return utf8.hasError() ? QString::fromLatin1(bytes) : text;
 }
 
-// libcdio reads the text of a CUE sheet as Latin-1 and hands it out in UTF-8, so the text of a
-// sheet written in UTF-8 comes back encoded twice; read as Latin-1 once more it is UTF-8 again.
-QString sheetText(const QString& text)
-{
-    const bool latin1 =
-        std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() <= 0xFF; });
-    return latin1 ? utf8OrLatin1(text.toLatin1()) : text;
-}
-
-QString cdTextField(const cdtext_t* cdText, cdtext_field_t field, track_t track, bool sheet)
+QString cdTextField(const cdtext_t* cdText, cdtext_field_t field, track_t track)
 {
     const char* raw = cdtext_get_const(cdText, field, track);
-    if (raw == nullptr) {
-        return {};
-    }
-    const QString text = utf8OrLatin1(QByteArray(raw));
-    return TrimBlanksAndControls(sheet ? sheetText(text) : text);
+    return raw == nullptr ? QString() : TrimBlanksAndControls(utf8OrLatin1(QByteArray(raw)));
 }
 
-CdTextEntry cdTextEntry(const cdtext_t* cdText, track_t track, bool sheet)
+CdTextEntry cdTextEntry(const cdtext_t* cdText, track_t track)
 {
-    return CdTextEntry{cdTextField(cdText, CDTEXT_FIELD_TITLE, track, sheet),
-                       cdTextField(cdText, CDTEXT_FIELD_PERFORMER, track, sheet)};
+    return CdTextEntry{cdTextField(cdText, CDTEXT_FIELD_TITLE, track),
+                       cdTextField(cdText, CDTEXT_FIELD_PERFORMER, track)};
 }
 
 // Track 0 is the disc itself.
-CdText readCdText(CdIo_t* cdio, track_t first, track_t count, bool sheet)
+CdText readCdText(CdIo_t* cdio, track_t first, track_t count)
 {
     const cdtext_t* cdText = cdio_get_cdtext(cdio);
     if (cdText == nullptr) {
         return {};
     }
-    CdText text{cdTextEntry(cdText, 0, sheet), {}};
+    CdText text{cdTextEntry(cdText, 0), {}};
     for (track_t t = first; t < first + count; ++t) {
-        text.tracks.push_back(cdTextEntry(cdText, t, sheet));
+        text.tracks.push_back(cdTextEntry(cdText, t));
     }
     return text;
 }
@@ -232,9 +226,9 @@ bool tracksInOrder(const std::vector<TocTrack>& tracks)
     return true;
 }
 
-// An image whose data file is a folder, empty or cut before its first audio track still gives a
-// table of contents; only reading tells.
-bool firstAudioSectorReadable(CdIo_t* cdio, const std::vector<TocTrack>& tracks)
+// An image whose data file is empty or cut before its first audio track still gives a table of
+// contents; only reading tells.
+bool firstAudioSectorReadable(CueImage& image, const std::vector<TocTrack>& tracks)
 {
     const auto audio = std::find_if(tracks.begin(), tracks.end(),
                                     [](const TocTrack& track) { return track.audio; });
@@ -242,7 +236,20 @@ bool firstAudioSectorReadable(CdIo_t* cdio, const std::vector<TocTrack>& tracks)
         return true;
     }
     std::uint8_t sector[CdioRipLibrary::kSectorSize];
-    return cdio_read_audio_sectors(cdio, sector, audio->startSector, 1) == DRIVER_OP_SUCCESS;
+    return image.read(audio->startSector, 1, sector);
+}
+
+DiscToc imageToc(const CdioRipLibrary::Drive& drive)
+{
+    ImageProblem problem;
+    const std::unique_ptr<CueImage> image = openImage(drive, problem);
+    DiscToc toc = image ? image->toc() : withoutTracks(DiscState::Unreadable);
+    if (image && (!tracksInOrder(toc.tracks) || !firstAudioSectorReadable(*image, toc.tracks))) {
+        toc = withoutTracks(DiscState::Unreadable);
+        problem = {ImageFault::BadSheet, fromNativeBytes(drive.path)};
+    }
+    toc.problem = problem;
+    return toc;
 }
 
 }  // namespace
@@ -251,6 +258,7 @@ struct CdioRipLibrary::RipSession {
     CdioHandle cdio;
     DriveHandle drive;
     ParanoiaHandle paranoia;
+    std::unique_ptr<CueImage> image;  // instead of the three above, for an image
     std::int32_t first = 0;
     std::int32_t last = 0;
     std::int32_t next = 0;
@@ -270,10 +278,37 @@ bool readableRange(CdIo_t* cdio, std::int32_t first, std::int32_t last)
     return startsInAudio(cdio, first) && last < cdio_get_track_lsn(cdio, CDIO_CDROM_LEADOUT_TRACK);
 }
 
+// The range must begin on an audio track of the image and end before its lead-out.
+bool readableImageRange(const DiscToc& toc, std::int32_t first, std::int32_t last)
+{
+    const auto behind = std::upper_bound(
+        toc.tracks.begin(), toc.tracks.end(), first,
+        [](std::int32_t sector, const TocTrack& track) { return sector < track.startSector; });
+    return behind != toc.tracks.begin() && std::prev(behind)->audio && last < toc.leadOutSector;
+}
+
+// An image is read as it is: no paranoia, nothing to correct.
+std::unique_ptr<CdioRipLibrary::RipSession> openImageSession(const CdioRipLibrary::Drive& drive,
+                                                             std::int32_t first, std::int32_t last)
+{
+    auto session = std::make_unique<CdioRipLibrary::RipSession>();
+    ImageProblem problem;
+    session->image = openImage(drive, problem);
+    if (!session->image || !readableImageRange(session->image->toc(), first, last)) {
+        return nullptr;
+    }
+    session->first = session->next = first;
+    session->last = last;
+    return session;
+}
+
 // Opens the drive for paranoia, positioned at the first sector; nothing when it cannot be read.
 std::unique_ptr<CdioRipLibrary::RipSession> openSession(const CdioRipLibrary::Drive& drive,
                                                         std::int32_t first, std::int32_t last)
 {
+    if (drive.image) {
+        return openImageSession(drive, first, last);
+    }
     auto session = std::make_unique<CdioRipLibrary::RipSession>();
     session->cdio = openDrive(drive);
     if (!session->cdio || !readableRange(session->cdio.get(), first, last)) {
@@ -283,10 +318,6 @@ std::unique_ptr<CdioRipLibrary::RipSession> openSession(const CdioRipLibrary::Dr
         cdio_cddap_identify_cdio(session->cdio.get(), CDDA_MESSAGE_FORGETIT, nullptr));
     if (!session->drive) {
         return nullptr;
-    }
-    if (drive.image) {
-        // An image holds its samples as they are; guessing the byte order could only swap them.
-        session->drive->b_swap_bytes = false;
     }
     if (cdio_cddap_open(session->drive.get()) != 0) {
         return nullptr;
@@ -418,19 +449,20 @@ bool CdioRipLibrary::applySettings(const DriveSettings& settings)
 DiscToc CdioRipLibrary::readToc()
 {
     const Drive* drive = active();
+    if (drive != nullptr && drive->image) {
+        return imageToc(*drive);
+    }
     const CdioHandle cdio = drive != nullptr ? openDrive(*drive) : nullptr;
     DiscToc toc = cdio ? tableOfContents(cdio.get()) : DiscToc{};
     if (toc.tracks.empty()) {
-        return withoutTracks(drive != nullptr && drive->image ? DiscState::Unreadable
-                                                              : DiscState::NoDisc);
+        return withoutTracks(DiscState::NoDisc);
     }
-    if (!tracksInOrder(toc.tracks) ||
-        (drive->image && !firstAudioSectorReadable(cdio.get(), toc.tracks))) {
+    if (!tracksInOrder(toc.tracks)) {
         return withoutTracks(DiscState::Unreadable);
     }
     toc.state = DiscState::Read;
     const auto count = static_cast<track_t>(toc.tracks.size());
-    toc.cdText = readCdText(cdio.get(), cdio_get_first_track_num(cdio.get()), count, drive->image);
+    toc.cdText = readCdText(cdio.get(), cdio_get_first_track_num(cdio.get()), count);
     return toc;
 }
 
@@ -439,6 +471,10 @@ DiscToc CdioRipLibrary::readToc()
 bool CdioRipLibrary::discPresent()
 {
     const Drive* drive = active();
+    if (drive != nullptr && drive->image) {
+        ImageProblem problem;
+        return openImage(*drive, problem) != nullptr;
+    }
     const CdioHandle cdio = drive != nullptr ? openDrive(*drive) : nullptr;
     return cdio && cdio_get_first_track_num(cdio.get()) != CDIO_INVALID_TRACK;
 }
@@ -469,6 +505,15 @@ ChunkRead CdioRipLibrary::readChunk(std::span<std::uint8_t> destination)
     const std::int32_t sectors = std::min(kSectorsPerChunk, s.last - s.next + 1);
     if (destination.size() < static_cast<std::size_t>(sectors * kSectorSize)) {
         return ChunkRead{ReadChunkResult::Failed, 0, {}};  // no room: nothing is read
+    }
+    if (s.image) {
+        const bool read = s.image->read(s.next, sectors, destination.data());
+        s.next += sectors;
+        return read ? ChunkRead{s.next > s.last ? ReadChunkResult::LastChunk
+                                                : ReadChunkResult::Chunk,
+                                sectors * kSectorSize,
+                                {}}
+                    : ChunkRead{ReadChunkResult::Failed, 0, {}};
     }
     s.corrections = 0;
     s.readErrors = 0;

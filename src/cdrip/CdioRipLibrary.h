@@ -19,12 +19,16 @@ namespace qvr {
 // skip is a ChunkWithJitter, its span the first and last sector paranoia reported in that chunk.
 // The drive's jitter correction setting switches between full correction and none.
 //
+// An image is read by CueImage, not by libcdio: the sheet's FILE lines decide its data files, which
+// may be raw sectors or audio files, and only regular files of a CD's size are opened.
+//
 // CD-TEXT comes with the table of contents: from the disc, or from the TITLE and PERFORMER
 // lines of a CUE sheet, written in UTF-8 or Latin-1.
 //
 // A table of contents whose tracks do not start in order at sector 0 or later, and an image whose
-// first audio sector cannot be read, count as an unreadable disc. libcdio's messages never end
-// the process (see installCdioLogHandler in the source).
+// first audio sector cannot be read, count as an unreadable disc; for an image the table says
+// which file is at fault. libcdio's messages never end the process (see installCdioLogHandler in
+// the source).
 class CdioRipLibrary : public CDRipLibrary {
   public:
     static constexpr std::int32_t kSectorsPerChunk = 26;
@@ -53,7 +57,7 @@ class CdioRipLibrary : public CDRipLibrary {
     void closeRipper() override;
 
     struct Drive {
-        std::string path;  // device or .cue file, in the system's bytes
+        std::string path;  // device or CUE sheet, in the system's bytes
         bool image = false;
         std::optional<DriveInfo> info;  // described once, with the settings last handed over
     };

@@ -16,6 +16,19 @@ QString TrackFailureText(const ProgramTexts& texts, TrackFailure reason)
     return {};
 }
 
+QString DiscProblemText(const ProgramTexts& texts, const ImageProblem& problem)
+{
+    switch (problem.fault) {
+        case ImageFault::None: break;
+        case ImageFault::MissingFile: return texts.text(20045).arg(problem.path);
+        case ImageFault::NotRegularFile: return texts.text(20046).arg(problem.path);
+        case ImageFault::TooLarge: return texts.text(20047).arg(problem.path);
+        case ImageFault::Unreadable: return texts.text(20048).arg(problem.path);
+        case ImageFault::BadSheet: return texts.text(20049).arg(problem.path);
+    }
+    return texts.text(20040);
+}
+
 TrackFailure FailureOf(const TTrack& track, TRipOutcome outcome)
 {
     if (outcome == TRipOutcome::DiscRemoved) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "cdrip/CDRipLibrary.h"
+
 #include <QString>
 
 #include <vector>
@@ -30,6 +32,9 @@ enum class TrackFailure {
 
 // The reason in the language of the run.
 QString TrackFailureText(const ProgramTexts& texts, TrackFailure reason);
+
+// Why a disc or image cannot be read, naming the file concerned, in the language of the run.
+QString DiscProblemText(const ProgramTexts& texts, const ImageProblem& problem);
 
 // A marked track that the last run could not rip.
 struct FailedTrack {

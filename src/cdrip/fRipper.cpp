@@ -312,6 +312,7 @@ void TRipperForm::FillTrackList()
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         item->setCheckState(Qt::Unchecked);
     }
+    DiscNoticeLabel->setText(DiscProblemText(texts_, CDRIP1->DiscProblem()));
     DiscNoticeLabel->setVisible(CDRIP1->DiscUnreadable());
     ChooseAllBitBtnClick();
 }

@@ -96,6 +96,26 @@ bool IsRegularFile(const QString& path)
     return statPath(path, st) && S_ISREG(st.st_mode);
 }
 
+std::unique_ptr<QFile> OpenRegularFile(const QString& path)
+{
+    // Without O_NONBLOCK opening a pipe waits for a writer, a device for its medium.
+    const int fd = ::open(toNativeBytes(path).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        return nullptr;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return nullptr;
+    }
+    auto file = std::make_unique<QFile>();
+    if (!file->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return nullptr;
+    }
+    return file;
+}
+
 bool ForceDirectories(const QString& path)
 {
     if (path.isEmpty()) {

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <QFile>
 #include <QString>
 #include <QStringList>
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -17,6 +19,9 @@ bool FileExists(const QString& path);       // a file (not a folder) is there
 bool DirectoryExists(const QString& path);  // a folder is there
 // A regular file is there, or a symbolic link to one; not a folder, pipe, socket or device.
 bool IsRegularFile(const QString& path);
+// The file opened for reading if it is a regular file (or a link to one); nothing for a pipe,
+// device, socket or folder, which is refused without waiting for a writer or a medium.
+std::unique_ptr<QFile> OpenRegularFile(const QString& path);
 // Creates the folder with all missing parents; true when it exists afterwards.
 bool ForceDirectories(const QString& path);
 // Copies a file over an existing target, keeping the source's permission bits.

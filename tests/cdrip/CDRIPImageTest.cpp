@@ -122,7 +122,7 @@ TEST_F(CDRIPImageTest, TableOfContentsGivesNamesSectorsAndKinds)
 
     EXPECT_EQ(ripper.CDRomNum(), driveOf(disc));
     EXPECT_EQ(ripper.NumTracks(), 3);
-    EXPECT_TRUE(ripper.CDRomID().startsWith(QStringLiteral("libcdio")))
+    EXPECT_TRUE(ripper.CDRomID().startsWith(QStringLiteral("CUE image")))
         << ripper.CDRomID().toStdString();
     ASSERT_NE(ripper.DriveTable(), nullptr);
     EXPECT_EQ(ripper.DriveTable()->Endian, TEndian::LITTLEENDIAN);

@@ -44,7 +44,7 @@ DriveInfo drive(const char* id, std::int32_t speed, bool correction, TOutputForm
 // Tracks given by their first sector and whether they hold audio.
 DiscToc disc(std::initializer_list<TocTrack> tracks, std::int32_t leadOut)
 {
-    return DiscToc{DiscState::Read, tracks, leadOut, {}};
+    return DiscToc{DiscState::Read, tracks, leadOut, {}, {}};
 }
 
 QByteArray bytes(int size, char fill)
@@ -552,7 +552,7 @@ TEST_F(CDRIPTest, CdTextComesWithTheTableOfContents)
     }
 
     // A drive that cannot be read leaves no disc text of the previous one behind.
-    library.drives[0].disc = DiscToc{DiscState::NoDisc, {}, 0, {}};
+    library.drives[0].disc = DiscToc{DiscState::NoDisc, {}, 0, {}, {}};
     ripper.setCDRomNum(0);
     EXPECT_EQ(ripper.DiscText().title, QString());
     EXPECT_EQ(ripper.DiscText().performer, QString());

@@ -2,9 +2,12 @@
 
 #include "support/TempHome.h"
 
+#include <QFile>
+#include <QProcess>
 #include <QtEndian>
 
 #include <cmath>
+#include <cstring>
 #include <numbers>
 
 namespace qvr::test {
@@ -58,6 +61,34 @@ QByteArray stereoTone(int frames, double leftFrequency, int sampleRate, double r
         qToLittleEndian(right, p + 4 * i + 2);
     }
     return bytes;
+}
+
+QByteArray wavFile(const QByteArray& pcm)
+{
+    QByteArray wav(44, '\0');
+    auto* p = reinterpret_cast<uchar*>(wav.data());
+    const auto size = static_cast<std::uint32_t>(pcm.size());
+    std::memcpy(p, "RIFF", 4);
+    qToLittleEndian<std::uint32_t>(size + 36, p + 4);
+    std::memcpy(p + 8, "WAVEfmt ", 8);
+    const std::uint32_t fmt[] = {16, 0x00020001, 44100, 176400, 0x00100004};
+    for (int i = 0; i < 5; ++i) {
+        qToLittleEndian(fmt[i], p + 16 + 4 * i);
+    }
+    std::memcpy(p + 36, "data", 4);
+    qToLittleEndian<std::uint32_t>(size, p + 40);
+    return wav + pcm;
+}
+
+bool writeFlac(const QString& path, const QByteArray& pcm)
+{
+    const QString wav = path + QStringLiteral(".source.wav");
+    writeFile(wav, wavFile(pcm));
+    QProcess ffmpeg;
+    ffmpeg.start(QStringLiteral("ffmpeg"), {"-v", "error", "-y", "-i", wav, "-c:a", "flac", path});
+    const bool made = ffmpeg.waitForFinished(60000) && ffmpeg.exitCode() == 0;
+    QFile::remove(wav);
+    return made;
 }
 
 QByteArray CdImage::trackBytes(int track) const

@@ -41,4 +41,9 @@ CdImage writeCdImage(const QString& folder, const QString& name,
 QByteArray stereoTone(int frames, double leftFrequency, int sampleRate = 44100,
                       double rightRatio = 1.5);
 
+// A WAV file of 16-bit stereo PCM at 44.1 kHz.
+QByteArray wavFile(const QByteArray& pcm);
+// The PCM as a FLAC file (lossless), through the real ffmpeg; false when it was not made.
+bool writeFlac(const QString& path, const QByteArray& pcm);
+
 }  // namespace qvr::test

@@ -18,7 +18,7 @@ namespace qvr::test {
 // A drive of the scripted extraction library.
 struct FakeDrive {
     std::optional<DriveInfo> info = DriveInfo{};  // nothing: the library cannot describe it
-    DiscToc disc{DiscState::Read, {}, 0, {}};
+    DiscToc disc{DiscState::Read, {}, 0, {}, {}};
 };
 
 // One answer of readChunk.

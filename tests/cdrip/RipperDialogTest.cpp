@@ -558,24 +558,28 @@ TEST_F(RipperDialog, StartFollowsTheCheckMarksWhateverChangesThem)
     EXPECT_FALSE(FileExists(ripped(1)));
 }
 
-// A sheet libcdio cannot read, or one whose data file is a folder, leaves the drive listed
-// without tracks and says why; the test process lives on.
+// A sheet that cannot be followed, or one whose data file is a folder or missing, leaves the
+// drive listed without tracks and says why, naming the file; the test process lives on.
 TEST_F(RipperDialog, ADiscThatCannotBeReadShowsNoTracksAndSaysWhy)
 {
     const QByteArray track = "  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n";
+    enum class DataFile { Bin, Folder, Missing };
+    using enum DataFile;
     const struct {
         const char* sheet;
         QByteArray lines;
-        bool binIsFolder;
+        DataFile data;
         int tracks;
+        int text;  // the notice's text: the sheet or the data file named in it
     } cases[] = {
-        {"as it should be", track, false, 1},
-        {"an unknown command", track + "  FROBNICATE 1\n", false, 0},
-        {"index 99", "  TRACK 01 AUDIO\n    INDEX 99 99:99:99\n", false, 0},
-        {"frame 75", "  TRACK 01 AUDIO\n    INDEX 01 00:00:75\n", false, 0},
-        {"a long remark", "REM " + QByteArray(5000, 'x') + "\n" + track, false, 0},
-        {"a lone track", "  TRACK 01 AUDIO\n", false, 0},
-        {"data in a folder", track, true, 0},
+        {"as it should be", track, Bin, 1, 20040},
+        {"an unknown command", track + "  FROBNICATE 1\n", Bin, 0, 20049},
+        {"index 99", "  TRACK 01 AUDIO\n    INDEX 99 99:99:99\n", Bin, 0, 20049},
+        {"frame 75", "  TRACK 01 AUDIO\n    INDEX 01 00:00:75\n", Bin, 0, 20049},
+        {"a long remark", "REM " + QByteArray(5000, 'x') + "\n" + track, Bin, 0, 20049},
+        {"a lone track", "  TRACK 01 AUDIO\n", Bin, 0, 20049},
+        {"data in a folder", track, Folder, 0, 20046},
+        {"no data file", track, Missing, 0, 20045},
     };
     const CdImage good = insert(1);
     int n = 0;
@@ -586,9 +590,9 @@ TEST_F(RipperDialog, ADiscThatCannotBeReadShowsNoTracksAndSaysWhy)
         const QString binPath = folder + QStringLiteral("sheet%1.bin").arg(n++);
         const QByteArray file = "FILE \"" + QFileInfo(binPath).fileName().toUtf8() + "\" BINARY\n";
         test::writeFile(image.cuePath, file + c.lines);
-        if (c.binIsFolder) {
+        if (c.data == Folder) {
             ForceDirectories(binPath);
-        } else {
+        } else if (c.data == Bin) {
             test::writeFile(binPath, good.bin);
         }
         home.setEnv(CdioRipLibrary::kImagesVariable, image.cuePath.toUtf8());
@@ -596,8 +600,10 @@ TEST_F(RipperDialog, ADiscThatCannotBeReadShowsNoTracksAndSaysWhy)
 
         EXPECT_EQ(form->CheckListBox1->count(), c.tracks);
         EXPECT_EQ(form->DiscNoticeLabel->isHidden(), c.tracks > 0);
-        EXPECT_FALSE(texts.text(20040).isEmpty());
-        EXPECT_EQ(form->DiscNoticeLabel->text(), texts.text(20040));
+        const QString named = c.text == 20049 ? image.cuePath : binPath;
+        EXPECT_FALSE(texts.text(c.text).isEmpty());
+        EXPECT_EQ(form->DiscNoticeLabel->text(),
+                  c.tracks > 0 ? texts.text(20040) : texts.text(c.text).arg(named));
         EXPECT_EQ(form->StartBitBtn->isEnabled(), c.tracks > 0);
         EXPECT_TRUE(form->DriveComboBox->currentText().endsWith(image.cuePath));
     }
@@ -669,7 +675,8 @@ TEST_F(RipperDialog, AReadErrorOrARemovedDiscFailsTheTracksItReaches)
         DeleteFilesByMask(rips + QStringLiteral("*"));
         test::FakeCDRipLibrary fake;
         fake.paths = {QStringLiteral("/dev/sr7")};
-        fake.drives[0].disc = DiscToc{DiscState::Read, {{0, true}, {10, true}, {20, true}}, 30, {}};
+        fake.drives[0].disc =
+            DiscToc{DiscState::Read, {{0, true}, {10, true}, {20, true}}, 30, {}, {}};
         fake.chunks = {test::FakeChunk{ReadChunkResult::Chunk, QByteArray(2352, 'a')},
                        test::FakeChunk{ReadChunkResult::LastChunk, QByteArray(2352, 'b')}};
         TRipperForm form(&titles, 100, {fake, encoder}, texts, recorder, clock);
