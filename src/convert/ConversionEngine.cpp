@@ -61,7 +61,7 @@ int ConversionEngine::demonstrationFill(const std::function<int(int)>& random)
         const int seconds = 4 + random(4);
         if (row == done) {
             files_.setSeconds(row, seconds);
-            files_.setStep(row, QStringLiteral("Convert Hz"));
+            files_.setStep(row, {JobStep::Kind::Demonstration});
             files_.setProgress(row, 40 + random(40));
         } else {
             files_.setEnded(row,
@@ -99,6 +99,7 @@ void ConversionEngine::run()
         return;
     }
     State.AbortRequested = false;
+    files_.resetForRun();
     view_.lockControls(true);
     total_ = files_.rowCount();
     nextRow_ = 0;
@@ -229,8 +230,11 @@ void ConversionEngine::finishRun()
     if (lockedForThisRun_) {
         workFolderLock_.reset();
     }
-    messages_.show(State.AbortRequested ? texts_.text(10003) : endText(), MessageKind::Information,
-                   {MessageButton::OK});
+    if (!closing_) {
+        messages_.show(State.AbortRequested ? texts_.text(10003) : endText(),
+                       MessageKind::Information, {MessageButton::OK});
+    }
+    closing_ = false;
     State.Idle = true;
     emit runFinished();
 }
@@ -277,6 +281,12 @@ ConversionJob* ConversionEngine::currentJob() const
 void ConversionEngine::requestAbort()
 {
     State.AbortRequested = true;
+}
+
+void ConversionEngine::abortForClose()
+{
+    closing_ = true;
+    requestAbort();
 }
 
 void ConversionEngine::advanceProgress()

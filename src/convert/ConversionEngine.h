@@ -72,6 +72,8 @@ class ConversionEngine : public QObject {
     void run();
     bool running() const { return !State.Idle; }
     void requestAbort();
+    // Abort for a window that is closing: the run ends as Abort ends it, without its end message.
+    void abortForClose();
     void advanceProgress();
     void blinkNote();
 
@@ -105,6 +107,7 @@ class ConversionEngine : public QObject {
     int active_ = 0;  // jobs started whose end has not been taken in yet
     int total_ = 0;
     bool lockedForThisRun_ = false;
+    bool closing_ = false;
     std::unique_ptr<WorkFolderLock> workFolderLock_;
 };
 

@@ -109,7 +109,7 @@ void ToolRunner::DecodeToWorkWav(const QString& source, int row, Milliseconds de
 {
     const AudioKind kind = KindOf(source);
     if (kind == AudioKind::Mp3) {
-        writeStatus_(row, QStringLiteral("MP3 to WAV"));
+        writeStatus_(row, {JobStep::Kind::Decode, AudioKind::Mp3});
         Run(kMp3Tool, Mp3DecodeArguments(source, workFolder_), deadline, std::move(then));
     } else if (kind == AudioKind::Wav || kind == AudioKind::None) {
         RemoveFile(workFolder_ + kInputWav);
@@ -127,7 +127,7 @@ void ToolRunner::EncodeFromWorkWav(const QString& target, int row, Milliseconds 
         RemoveFile(target);
         CopyFile(workFolder_ + kOutputWav, target, deadline, std::move(then));
     } else if (kind == AudioKind::Mp3) {
-        writeStatus_(row, QStringLiteral("WAV to MP3"));
+        writeStatus_(row, {JobStep::Kind::Encode, AudioKind::Mp3});
         Run(kMp3Tool, Mp3EncodeArguments(workFolder_, target), deadline, std::move(then));
     } else {
         ConverterEncode(workFolder_ + kOutputWav, target, row, deadline, bits, std::move(then));
@@ -139,7 +139,7 @@ void ToolRunner::ConverterDecode(const QString& source, const QString& target, i
 {
     // The converter is never asked to overwrite: it would wait for an answer.
     RemoveFile(target);
-    writeStatus_(row, KindLabel(KindOf(source)) + QStringLiteral(" to WAV"));
+    writeStatus_(row, {JobStep::Kind::Decode, KindOf(source)});
     Run(kConverterTool, ConverterDecodeArguments(source, target, bits), deadline, std::move(then));
 }
 
@@ -148,7 +148,7 @@ void ToolRunner::ConverterEncode(const QString& source, const QString& target, i
 {
     RemoveFile(target);
     const AudioKind kind = KindOf(target);
-    writeStatus_(row, QStringLiteral("WAV to ") + KindLabel(kind));
+    writeStatus_(row, {JobStep::Kind::Encode, kind});
     Run(kConverterTool, ConverterEncodeArguments(kind, source, target, bits), deadline,
         std::move(then));
 }

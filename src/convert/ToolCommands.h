@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AudioFormats.h"
+#include "FileListModel.h"
 #include "JobWaits.h"
 #include "WorkFiles.h"
 #include "platform/CommandLine.h"
@@ -50,7 +51,7 @@ struct StepResult {
 // cannot be started is reported once per run (the reports are shared by the run's jobs).
 class ToolRunner {
   public:
-    using StatusWriter = std::function<void(int row, const QString& status)>;
+    using StatusWriter = std::function<void(int row, const JobStep& step)>;
     using Then = std::function<void(StepResult)>;
     ToolRunner(QString workFolder, ToolProcesses& processes, JobWaits& waits, Host& host,
                QStringList& reported, StatusWriter writeStatus);
