@@ -15,6 +15,7 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -69,10 +70,17 @@ void TMainFormQVR::connectLanguageAndRunEnd()
     connect(Engine.get(), &ConversionEngine::runFinished, this, &TMainFormQVR::runFinished);
 }
 
+// The table writes its design captions into the run's counter and error labels too; what a run
+// shows there stays, with the counter's word in the new language.
 void TMainFormQVR::SpracheClick(const QString& language)
 {
+    const QString errors = FehlerLabel->text();
     session_.chooseLanguage(language);
     ApplyLanguage();
+    FehlerLabel->setText(errors);
+    if (Engine->running()) {
+        runView_->showRunCount(Engine->RunCountText());
+    }
     followLanguageInDialogs();
 }
 

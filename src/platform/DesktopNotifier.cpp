@@ -6,22 +6,25 @@
 #include <QVariantMap>
 
 namespace qvr {
-namespace {
+
+DBusDesktopNotifier::DBusDesktopNotifier(QString applicationName, QString desktopEntry,
+                                         QString busAddress)
+    : applicationName_(std::move(applicationName)),
+      desktopEntry_(std::move(desktopEntry)),
+      busAddress_(std::move(busAddress))
+{
+}
 
 // Sends without waiting for an answer: a missing service must never hold up the window.
-void sendOnSessionBus(const QDBusMessage& message)
+void DBusDesktopNotifier::send(const QDBusMessage& message) const
 {
-    QDBusConnection bus = QDBusConnection::sessionBus();
+    QDBusConnection bus =
+        busAddress_.isEmpty()
+            ? QDBusConnection::sessionBus()
+            : QDBusConnection::connectToBus(busAddress_, QStringLiteral("quorvane-notifier"));
     if (bus.isConnected()) {
         bus.send(message);
     }
-}
-
-}  // namespace
-
-DBusDesktopNotifier::DBusDesktopNotifier(QString applicationName, QString desktopEntry)
-    : applicationName_(std::move(applicationName)), desktopEntry_(std::move(desktopEntry))
-{
 }
 
 void DBusDesktopNotifier::notify(const QString& summary, const QString& body)
@@ -34,7 +37,7 @@ void DBusDesktopNotifier::notify(const QString& summary, const QString& body)
     call << applicationName_ << uint(0) << icon << summary << body << QStringList() << QVariantMap()
          << int(-1);
     call.setAutoStartService(true);
-    sendOnSessionBus(call);
+    send(call);
 }
 
 void DBusDesktopNotifier::showTaskProgress(double progress, bool visible)
@@ -46,7 +49,7 @@ void DBusDesktopNotifier::showTaskProgress(double progress, bool visible)
     properties.insert(QStringLiteral("progress"), progress);
     properties.insert(QStringLiteral("progress-visible"), visible);
     update << QStringLiteral("application://") + desktopEntry_ << properties;
-    sendOnSessionBus(update);
+    send(update);
 }
 
 }  // namespace qvr

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+class QDBusMessage;
+
 namespace qvr {
 
 // What the desktop shell offers a program whose window may be behind another one: a
@@ -21,15 +23,19 @@ class DesktopNotifier {
 // it). Nothing is waited for, and without a bus or a listener nothing happens.
 class DBusDesktopNotifier : public DesktopNotifier {
   public:
-    // desktopEntry: the program's desktop file name ("quorvane.desktop").
-    explicit DBusDesktopNotifier(QString applicationName, QString desktopEntry);
+    // desktopEntry: the program's desktop file name ("quorvane.desktop"); busAddress: a bus
+    // other than the session's (a test's own).
+    DBusDesktopNotifier(QString applicationName, QString desktopEntry, QString busAddress = {});
 
     void notify(const QString& summary, const QString& body) override;
     void showTaskProgress(double progress, bool visible) override;
 
   private:
+    void send(const QDBusMessage& message) const;
+
     QString applicationName_;
     QString desktopEntry_;
+    QString busAddress_;
 };
 
 }  // namespace qvr

@@ -386,3 +386,28 @@ TEST_F(RunWindow, AnAbortedRunIsNotifiedAsAborted)
     ASSERT_FALSE(notifier.progress.empty());
     EXPECT_FALSE(notifier.progress.back().second);
 }
+
+// The language may change during a run: the counter keeps its count, in the new language, and
+// the row in its step speaks the new language.
+TEST_F(RunWindow, SwitchingTheLanguageDuringARunKeepsTheCounter)
+{
+    auto form = startWithTwoTones();
+    const QString started = installHangingStretch();
+    listFolderAt432(*form);
+    QSignalSpy runs(&form->engine(), &ConversionEngine::runFinished);
+    controls(*form).ConvertBitBtn->click();
+    ASSERT_TRUE(waitForEvents([&] { return QFile::exists(started); }, 30'000));
+    const QString count = controls(*form).ProgressLabel->text();
+    ASSERT_TRUE(count.endsWith(" / 2 files")) << count.toStdString();
+    ASSERT_EQ(form->files().cellText(0, FileListModel::StatusColumn), "Calc. Solfeggio Freq.");
+
+    findControl<QAction>(*form, "SpracheEspanol1")->trigger();
+    EXPECT_EQ(controls(*form).ProgressLabel->text(), form->engine().RunCountText());
+    EXPECT_TRUE(controls(*form).ProgressLabel->text().endsWith(" / 2 " + texts().text(506)));
+    EXPECT_TRUE(controls(*form).ProgressLabel->isVisible());
+    EXPECT_EQ(form->files().cellText(0, FileListModel::StatusColumn), texts().text(532));
+    EXPECT_EQ(controls(*form).AbortBitBtn->text(), "Cancelar");
+
+    controls(*form).AbortBitBtn->click();
+    ASSERT_TRUE(waitForEvents([&] { return runs.count() == 1; }, 10'000));
+}
