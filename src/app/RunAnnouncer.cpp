@@ -19,6 +19,7 @@ RunAnnouncer::RunAnnouncer(DesktopNotifier& notifier, std::function<const Progra
 
 void RunAnnouncer::runStarted(int rows)
 {
+    running_ = true;
     rows_ = rows;
     ended_ = 0;
     converted_ = 0;
@@ -39,6 +40,10 @@ void RunAnnouncer::jobEnded(const JobResult& result)
 // A row that never started counts as not converted.
 void RunAnnouncer::runEnded()
 {
+    if (!running_) {
+        return;
+    }
+    running_ = false;
     notifier_.showTaskProgress(1.0, false);
     const ProgramTexts& texts = texts_();
     const bool aborted = aborted_ || ended_ < rows_;

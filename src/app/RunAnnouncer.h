@@ -23,6 +23,7 @@ class RunAnnouncer {
   private:
     DesktopNotifier& notifier_;
     std::function<const ProgramTexts&()> texts_;
+    bool running_ = false;  // the window also unlocks after a failed CD reading, without a run
     int rows_ = 0;
     int ended_ = 0;
     int converted_ = 0;
