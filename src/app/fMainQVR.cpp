@@ -58,8 +58,8 @@ namespace qvr {
 namespace {
 
 constexpr int kClientWidth = 1034;
-constexpr int kCloseDuringRunText = 534;  // "Abort the conversion and quit?"
 constexpr int kClientHeight = 616;
+constexpr int kCloseDuringRunText = 534;  // "Abort the conversion and quit?"
 constexpr int kDesignColumnWidths[] = {380, 80, 290, 100, 110};
 constexpr int kScaledColumnWidths[] = {380, 80, 290, 100, 90};
 constexpr int kColumnCaptionTexts[] = {500, 501, 502, 503, 504};
@@ -416,6 +416,7 @@ void TMainFormQVR::ApplyLanguage()
     Engine->State.DoneStatusText = texts().text(505);
     Engine->State.FailedStatusText = texts().text(507);
     Files->setStepText([this](const JobStep& step) { return StepStatusText(texts(), step); });
+    // Qt's own texts first: the table's captions for the standard dialogs then come before them.
     qtTexts_->apply(texts().language());
     checkCurrentLanguage();
     siLangDispatcher1->setLanguage(TableLanguageName(texts().language()));
