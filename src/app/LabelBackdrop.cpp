@@ -136,15 +136,22 @@ bool LabelBackdrop::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
-// The patch reaches as far beyond the label as the label is high: half of it at full strength,
-// the rest fading out.
+// The patch reaches beyond the label by three quarters of its height: half of it at full
+// strength, the rest fading out. It lies right on the background, under every control, so it
+// never covers another label's text.
+int LabelBackdrop::reach() const
+{
+    return label_->height() * 3 / 4;
+}
+
 void LabelBackdrop::follow()
 {
-    const int reach = label_->height();
+    const int reach = this->reach();
     setGeometry(label_->geometry()
                     .adjusted(-reach, -reach, reach, reach)
                     .intersected(parentWidget()->rect()));
-    stackUnder(label_);
+    lower();
+    background_->lower();
     if (label_->isVisibleTo(parentWidget())) {
         show();
     }
@@ -174,8 +181,8 @@ const QImage& LabelBackdrop::toned()
                  .convertToFormat(QImage::Format_RGB32)
                  .scaled(size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     const QColor text = label_->palette().color(QPalette::WindowText);
-    const int half = label_->height() / 2;
-    const QRect core = label_->geometry().translated(-pos()).adjusted(-half, -half, half, half);
+    const int full = reach() / 2;
+    const QRect core = label_->geometry().translated(-pos()).adjusted(-full, -full, full, full);
     double sum = 0;
     for (int y = core.top(); y <= core.bottom(); ++y) {
         for (int x = core.left(); x <= core.right(); ++x) {
@@ -186,7 +193,7 @@ const QImage& LabelBackdrop::toned()
     }
     const double mean = sum / std::max(1, core.width() * core.height());
     const bool darken = DarkenFor(text, ratio_, mean);
-    const double fade = std::max(1, label_->height() - half);
+    const double fade = std::max(1, reach() - full);
     for (int y = 0; y < toned_.height(); ++y) {
         auto* line = reinterpret_cast<QRgb*>(toned_.scanLine(y));
         for (int x = 0; x < toned_.width(); ++x) {

@@ -32,6 +32,7 @@ class LabelBackdrop : public QWidget {
 
   private:
     void follow();
+    int reach() const;
     const QImage& toned();
 
     QLabel* label_;

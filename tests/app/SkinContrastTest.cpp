@@ -2,12 +2,15 @@
 // built picture behind each label, as the window lays it out, gives the label's colour a WCAG
 // contrast of at least 4.5:1 (3:1 for the large error label).
 #include "StartupFixture.h"
+#include "app/BackgroundPicture.h"
 #include "app/JpegImage.h"
 #include "app/Skins.h"
 #include "lang/Language.h"
 #include "support/MainFormControls.h"
 
 #include <QAction>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 
 #include <algorithm>
@@ -104,6 +107,15 @@ double meanLuminance(const QImage& picture, const QRect& region)
 
 class SkinContrast : public StartupFixture, public ::testing::WithParamInterface<int> {
   protected:
+    // The window shows the built pictures.
+    void SetUp() override
+    {
+        StartupFixture::SetUp();
+        QDir().mkpath(programFolder);
+        ASSERT_TRUE(QFile::link(QStringLiteral(QUORVANE_PROGRAM_DIR "/recom_GR"),
+                                programFolder + "recom_GR"));
+    }
+
     // The longest texts the counter and the error label show in a run, shown as a run shows
     // them.
     void showRunLabels(TMainFormQVR& form) const
@@ -133,6 +145,9 @@ TEST_P(SkinContrast, EveryLabelReadsOnEverySkin)
         const QImage picture = builtPicture(skin, form->resolutionClass());
         ASSERT_FALSE(picture.isNull())
             << "skin " << skin << " " << form->resolutionClass().toStdString();
+        ASSERT_EQ(form->background().source(),
+                  SkinPicturePath(programFolder + "recom_GR/", SkinLookFor(skin),
+                                  form->resolutionClass()));
         for (const LabelCase& c : kLabels) {
             const QLabel& label = *findControl<QLabel>(*form, c.label);
             const QColor text = label.palette().color(QPalette::WindowText);
