@@ -32,31 +32,12 @@ build_program() {
     cmake --build "$build" --parallel "$(nproc)"
 }
 
-# The installation leaves the language of the run in the work folder: the desktop's language
-# when it is one of the five, else English. An existing choice is kept.
-choose_language() {
-    local folder="${XDG_DATA_HOME:-$HOME/.local/share}/Dornevik/Quorvane"
-    local file="$folder/LanguageIsSet.ini" locale code
-    [ -f "$file" ] && return
-    locale="${LC_ALL:-${LC_MESSAGES:-${LANG:-}}}"
-    case "${locale%%_*}" in
-        de) code=GERMAN ;;
-        es) code=SPAIN ;;
-        fr) code=FRANCE ;;
-        it) code=ITALIAN ;;
-        *) code=ENGLISH ;;
-    esac
-    mkdir -p "$folder"
-    printf '%s\r\n' "$code" >"$file"
-}
-
 command=${1:-}
 [ $# -gt 0 ] && shift
 case "$command" in
     start)
         install_packages
         build_program
-        choose_language
         exec "$build/quorvane" "$@"
         ;;
     test)

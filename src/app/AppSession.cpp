@@ -1,6 +1,7 @@
 #include "AppSession.h"
 
 #include "cdrip/RippedDisc.h"
+#include "lang/Language.h"
 #include "platform/FileSystem.h"
 #include "platform/PCSpeed_DVK.h"
 #include "platform/PathStyle.h"
@@ -13,7 +14,25 @@ AppSession::AppSession(Host& host, int messageLanguageIndex) : messages_(host, m
 
 void AppSession::settleLanguage(const QString& appDataDir, const QString& programFolder)
 {
+    appDataDir_ = appDataDir;
     texts_ = SettleProgramTexts(appDataDir, programFolder, messages_);
+    followLanguageInMessages();
+}
+
+bool AppSession::chooseLanguage(const QString& language)
+{
+    texts_ = ProgramTexts(language, texts_.folder());
+    followLanguageInMessages();
+    return StoreLanguageChoice(appDataDir_, language);
+}
+
+// A code outside the five keeps the desktop's titles and buttons.
+void AppSession::followLanguageInMessages()
+{
+    const int index = MessageLanguageIndexOf(texts_.language());
+    if (index >= 0) {
+        messages_.setLanguageIndex(index);
+    }
 }
 
 void AppSession::setProgramFolder(const QString& programFolder)

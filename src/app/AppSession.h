@@ -32,9 +32,13 @@ class AppSession {
     // The user's standard folders as they were when the session was made.
     const TWindowsInfo& systemInfo() const { return systemInfo_; }
 
-    // The language of the run from the choice in the work folder below appDataDir ("ENGLISH"
-    // without one) and its texts from the program folder; a missing text file is reported.
+    // The language of the run from the choice in the work folder below appDataDir (the
+    // desktop's without one) and its texts from the program folder; a missing text file is
+    // reported. Message boxes speak the language of the run from then on.
     void settleLanguage(const QString& appDataDir, const QString& programFolder);
+    // The user chose another language: texts and message boxes speak it at once, and the choice
+    // is stored for the next starts (false when it could not be).
+    bool chooseLanguage(const QString& language);
     // The program and skin folders for the program file's folder.
     void setProgramFolder(const QString& programFolder);
     // The documents, output and work folders, made with their parents when missing.
@@ -52,7 +56,10 @@ class AppSession {
     void removeStaleRipResult() const;
 
   private:
+    void followLanguageInMessages();
+
     TWindowsInfo systemInfo_;
+    QString appDataDir_;
     MessageBoxes messages_;
     ProgramTexts texts_;
     ProgramFolders folders_;

@@ -1,5 +1,7 @@
 #include "MainRunView.h"
 
+#include "RunAnnouncer.h"
+
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
@@ -26,6 +28,21 @@ void MainRunView::lockControls(bool running)
     }
     if (running) {
         controls_.fileList->setFocus();
+    }
+    // A run locks the window at its start and unlocks it at its end, before its end message.
+    if (announcer_ != nullptr) {
+        if (running) {
+            announcer_->runStarted(controls_.fileList->model()->rowCount());
+        } else {
+            announcer_->runEnded();
+        }
+    }
+}
+
+void MainRunView::jobEnded(int, const JobResult& result)
+{
+    if (announcer_ != nullptr) {
+        announcer_->jobEnded(result);
     }
 }
 

@@ -26,10 +26,15 @@ struct RunControls {
     QTableView* fileList = nullptr;
 };
 
+class RunAnnouncer;
+
 // The main window as the batch run sees it.
 class MainRunView : public RunView {
   public:
     explicit MainRunView(RunControls controls) : controls_(std::move(controls)) {}
+
+    // Whoever tells the desktop how the run goes; none: nobody.
+    void setAnnouncer(RunAnnouncer* announcer) { announcer_ = announcer; }
 
     bool frequencyChosen() const override;
     void lockControls(bool running) override;
@@ -39,10 +44,11 @@ class MainRunView : public RunView {
     void hideConvertingNote() override;
     void showErrorText(const QString& text, bool visible) override;
     void showCurrentRow(int row) override;
-    void jobEnded(int, const JobResult&) override {}
+    void jobEnded(int row, const JobResult& result) override;
 
   private:
     RunControls controls_;
+    RunAnnouncer* announcer_ = nullptr;
 };
 
 }  // namespace qvr

@@ -53,6 +53,18 @@ class LanguageMessageBox : public QMessageBox {
     }
 };
 
+// A box that comes while the person works in another program (the end of a long run) does not
+// take the keyboard from it: it opens behind, and the program's task-bar entry asks for attention.
+void waitBehindAnotherProgram(QMessageBox& box)
+{
+    box.setAttribute(Qt::WA_ShowWithoutActivating);
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->isVisible() && window != &box) {
+            QApplication::alert(window);
+        }
+    }
+}
+
 }  // namespace
 
 WidgetHost::WidgetHost()
@@ -64,8 +76,12 @@ WidgetHost::WidgetHost()
 
 int WidgetHost::showMessage(const MessageBoxRequest& request)
 {
+    QWidget* active = QApplication::activeWindow();
     LanguageMessageBox box(iconFor(request.kind), request.title, request.text,
-                           QMessageBox::NoButton, QApplication::activeWindow());
+                           QMessageBox::NoButton, active);
+    if (active == nullptr) {
+        waitBehindAnotherProgram(box);
+    }
     std::vector<std::pair<QAbstractButton*, MessageButton>> buttons;
     for (const MessageBoxButton& b : request.buttons) {
         QPushButton* button = box.addButton(standardButton(b.button));

@@ -78,7 +78,13 @@ void TAboutBoxQVR::createControls()
 // Every control, its font and the box itself grow by the main window's percentage.
 void TAboutBoxQVR::scaleControls()
 {
+    // The picture keeps its design box, grown: fitting the labels to their texts would shrink
+    // the picture's label, still empty here, to nothing.
+    const QRect picture = Image1->geometry();
     EnlargeDialog(this, content_.scalePercent);
+    const int p = content_.scalePercent;
+    Image1->setGeometry(Scaled(picture.x(), p), Scaled(picture.y(), p), Scaled(picture.width(), p),
+                        Scaled(picture.height(), p));
 }
 
 void TAboutBoxQVR::FormCreate()
@@ -86,8 +92,10 @@ void TAboutBoxQVR::FormCreate()
     setWindowTitle(kProductName);
     const QString picture = content_.programFolder + QStringLiteral("recom_GR/m_about.jpg");
     if (const auto jpeg = ReadFileBytes(picture)) {
+        // The banner fills the picture's box at every size class.
         if (std::optional<QImage> image = DecodeJpeg(*jpeg, Image1->size())) {
-            Image1->setPixmap(QPixmap::fromImage(std::move(*image)));
+            Image1->setPixmap(QPixmap::fromImage(
+                image->scaled(Image1->size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
         }
     }
     ProductName->setText(kProductName);

@@ -49,6 +49,8 @@ class TAboutBoxQVR : public QDialog {
     void URLLabelClick();
     void MailLabelClick();
     void UpdateButtonClick();
+    // The product page of another language, which the user chose.
+    void setProductPageAddress(const QString& address) { content_.productPageAddress = address; }
 
   private:
     void createControls();

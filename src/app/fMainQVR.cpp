@@ -4,10 +4,14 @@
 #include "AppSession.h"
 #include "BackgroundPicture.h"
 #include "CdHandOff.h"
+#include "ColumnFit.h"
 #include "DroppedFiles.h"
+#include "LabelBackdrop.h"
 #include "MainRunView.h"
 #include "OpenDialogs.h"
 #include "ProgressDelegate.h"
+#include "QtTranslations.h"
+#include "RunAnnouncer.h"
 #include "Scaling.h"
 #include "StartArguments.h"
 #include "TabOrder.h"
@@ -18,9 +22,11 @@
 #include "convert/FileListModel.h"
 #include "convert/Frequencies.h"
 #include "convert/JobTexts.h"
+#include "convert/StepTexts.h"
 #include "convert/WorkFiles.h"
 #include "lang/ProgramTexts.h"
 #include "lang/TranslationDispatcher.h"
+#include "platform/DesktopNotifier.h"
 #include "platform/DesktopOpener.h"
 #include "platform/FileSystem.h"
 #include "platform/NumberFormat.h"
@@ -29,6 +35,7 @@
 #include "platform/Storage.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -57,9 +64,14 @@ namespace {
 
 constexpr int kClientWidth = 1034;
 constexpr int kClientHeight = 616;
+constexpr int kCloseDuringRunText = 534;  // "Abort the conversion and quit?"
 constexpr int kDesignColumnWidths[] = {380, 80, 290, 100, 110};
 constexpr int kScaledColumnWidths[] = {380, 80, 290, 100, 90};
 constexpr int kColumnCaptionTexts[] = {500, 501, 502, 503, 504};
+// Paths and names are shortened in the middle when they do not fit; times and statuses fit.
+const std::vector<ColumnKind> kColumnKinds = {ColumnKind::Elides, ColumnKind::FitsContent,
+                                              ColumnKind::Elides, ColumnKind::Fixed,
+                                              ColumnKind::FitsContent};
 
 QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, int pointSize, bool bold)
 {
@@ -185,6 +197,9 @@ void TMainFormQVR::createControls()
     for (int column = 0; column < FileListModel::kColumnCount; ++column) {
         lvFiles->setColumnWidth(column, kDesignColumnWidths[column]);
     }
+    columnFitter_ = new ColumnFitter(
+        lvFiles, std::vector<int>(std::begin(kDesignColumnWidths), std::end(kDesignColumnWidths)),
+        kColumnKinds);
 
     OpenFolderBitBtn = makeButton(client_, "OpenFolderBitBtn", QStringLiteral("Ordner öffnen"),
                                   QStyle::SP_DirOpenIcon, {32, 104, 129, 21});
@@ -267,6 +282,13 @@ void TMainFormQVR::createMenu()
         const QByteArray name = "Skin" + QByteArray::number(skin) + "1";
         SkinItems << makeAction(Skin1, name.constData(), QStringLiteral("Skin %1").arg(skin));
     }
+    // The current skin carries the check mark.
+    auto* skins = new QActionGroup(Skin1);
+    for (QAction* item : std::as_const(SkinItems)) {
+        item->setCheckable(true);
+        skins->addAction(item);
+    }
+    createLanguageMenu();
 
     mniInfo1 = mm1->addMenu(QStringLiteral("Info"));
     mniInfo1->setObjectName(QStringLiteral("mniInfo1"));
@@ -294,6 +316,7 @@ void TMainFormQVR::connectHandlers()
     connect(Engine.get(), &ConversionEngine::runFinished, this, &TMainFormQVR::takeWaitingPaths,
             Qt::QueuedConnection);
     connectDriveHandlers();
+    connectLanguageAndRunEnd();
 }
 
 int TMainFormQVR::screenHeight() const
@@ -360,7 +383,8 @@ void TMainFormQVR::keepControlsInView()
     constexpr int kFewRows = 60;
     QRect needed(lvFiles->pos(), QSize(kFewRows, kFewRows + listBottomMargin_));
     for (QWidget* child : client_->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
-        if (child != lvFiles && child != BkgImage && child != ProgressLabel) {
+        if (child != lvFiles && child != BkgImage && child != ProgressLabel &&
+            dynamic_cast<LabelBackdrop*>(child) == nullptr) {
             needed = needed.united(child->geometry());
         }
     }
@@ -379,9 +403,12 @@ void TMainFormQVR::scaleControls()
     }
     scaleMenus();
     resize(Scaled(width(), ScalePercent), Scaled(height(), ScalePercent));
+    std::vector<int> widths;
     for (int column = 0; column < FileListModel::kColumnCount; ++column) {
-        lvFiles->setColumnWidth(column, Scaled(kScaledColumnWidths[column], ScalePercent));
+        widths.push_back(Scaled(kScaledColumnWidths[column], ScalePercent));
+        lvFiles->setColumnWidth(column, widths.back());
     }
+    columnFitter_->setDesignWidths(widths);
     listRightMargin_ = Scaled(listRightMargin_, ScalePercent);
     listBottomMargin_ = Scaled(listBottomMargin_, ScalePercent);
     ProgressLabel->move(ProgressLabel->x(), lvFiles->geometry().bottom() + 1 + 2);
@@ -394,6 +421,10 @@ void TMainFormQVR::ApplyLanguage()
         Files->setColumnCaption(column, texts().text(kColumnCaptionTexts[column]));
     }
     Engine->setStatusWords(texts().text(505), texts().text(507));
+    Files->setStepText([this](const JobStep& step) { return StepStatusText(texts(), step); });
+    // Qt's own texts first: the table's captions for the standard dialogs then come before them.
+    qtTexts_->apply(texts().language());
+    checkCurrentLanguage();
     siLangDispatcher1->setLanguage(TableLanguageName(texts().language()));
     SetLanguageAddresses();
     // A version file without a first line still gives the window a version.
@@ -413,9 +444,29 @@ void TMainFormQVR::FormShow()
     ProgressLabel->move(ProgressLabel->x(), lvFiles->geometry().bottom() + 1 + 2);
 }
 
+// During a run the window asks before it goes; yes ends the run as Abort does (its tools, its
+// unfinished output and its work files go) and the window closes when the run has ended.
 bool TMainFormQVR::FormCloseQuery()
 {
-    return !Engine->running();
+    if (!Engine->running()) {
+        return true;
+    }
+    if (quitAfterRun_) {
+        return false;
+    }
+    const bool quit = messages().show(texts().text(kCloseDuringRunText), MessageKind::Confirmation,
+                                      {MessageButton::Yes, MessageButton::No}) ==
+                      static_cast<int>(MessageButton::Yes);
+    if (!quit) {
+        return false;
+    }
+    // The run may have ended while the question was open.
+    if (!Engine->running()) {
+        return true;
+    }
+    quitAfterRun_ = true;
+    Engine->abortForClose();
+    return false;
 }
 
 void TMainFormQVR::FormClose()

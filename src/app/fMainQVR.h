@@ -38,6 +38,10 @@ class TEditTitleWizzard;
 class TranslationDispatcher;
 class MainRunView;
 class RunView;
+class ColumnFitter;
+class DesktopNotifier;
+class QtTranslations;
+class RunAnnouncer;
 
 // The dialogs the main window shows, made after it.
 struct WindowDialogs {
@@ -65,6 +69,8 @@ struct MainFormEnvironment {
     std::function<QString(const QString& suggestedName)> chooseFolder;
     // The CD drives there are; empty: the extraction library's and the device manager's.
     std::function<CdDriveSurvey()> surveyCdDrives;
+    // Notifications and task-bar progress; null: the desktop's, over D-Bus.
+    DesktopNotifier* notifier = nullptr;
 };
 
 // The main window. It owns the file list, the frequency state, the folders, the run flags and
@@ -123,6 +129,8 @@ class TMainFormQVR : public QMainWindow, private CdReadingWindow {
     void Skin81Click();
     void Skin91Click();
     void Skin101Click();
+    // The Language menu: the language of the run changes at once and is kept for the next starts.
+    void SpracheClick(const QString& language);
     void OpenFolder1Click();
     void OpenFile1Click();
     void AusgabeOrdnerffnen1Click();
@@ -198,6 +206,8 @@ class TMainFormQVR : public QMainWindow, private CdReadingWindow {
     QAction* WissenswerteszumKonvertierenSolfeggioFrequenzen1 = nullptr;
     QMenu* Skin1 = nullptr;
     QList<QAction*> SkinItems;  // Skin11 ... Skin101
+    QMenu* Sprache1 = nullptr;
+    QList<QAction*> LanguageItems;  // in the order of ProgramLanguages()
     QMenu* mniInfo1 = nullptr;
     QAction* mniProgrammInfo1 = nullptr;
     BackgroundPicture* Background = nullptr;  // what BkgImage shows
@@ -227,6 +237,12 @@ class TMainFormQVR : public QMainWindow, private CdReadingWindow {
     void showListControls();
     void createControls();
     void createMenu();
+    void createLanguageMenu();
+    void connectLanguageAndRunEnd();
+    void followLanguageInDialogs();
+    void checkCurrentLanguage();
+    void checkSkin(int number);
+    void runFinished();
     void createEngine();
     void connectHandlers();
     void connectLookAndInfoHandlers();
@@ -257,6 +273,14 @@ class TMainFormQVR : public QMainWindow, private CdReadingWindow {
     // The list is anchored to all four sides: its distance to the right and bottom edges.
     int listRightMargin_ = 33;
     int listBottomMargin_ = 30;
+    // Notifications and task-bar progress of a run; the column widths of the list.
+    std::unique_ptr<DesktopNotifier> ownNotifier_;
+    std::unique_ptr<RunAnnouncer> announcer_;
+    ColumnFitter* columnFitter_ = nullptr;
+    // Qt's own texts (file dialogs, standard buttons) in the language of the run.
+    std::unique_ptr<QtTranslations> qtTexts_;
+    // The window closes once the aborted run has ended.
+    bool quitAfterRun_ = false;
     bool readingCd_ = false;
     bool drivesChangedWhileReading_ = false;
     // Paths handed to the window that are not listed yet, and whether they are being taken.

@@ -1,6 +1,7 @@
 // The main window's look: the background picture, the skins and the translation table.
 #include "BackgroundPicture.h"
 #include "CaptionFit.h"
+#include "LabelBackdrop.h"
 #include "Skins.h"
 #include "cdrip/DialogLook.h"
 #include "fMainQVR.h"
@@ -50,6 +51,11 @@ void TMainFormQVR::createLookAndTranslation()
 {
     Background = new BackgroundPicture(BkgImage);
     Background->showBuiltIn(size());
+    // The labels of a run bring the backdrop that makes them readable; the title line's is in
+    // the pictures, as it always shows. The large error count needs less contrast.
+    new LabelBackdrop(ProgressLabel, BkgImage, 4.5);
+    new LabelBackdrop(ConvertMSGLabel, BkgImage, 4.5);
+    new LabelBackdrop(FehlerLabel, BkgImage, 3.0);
     setSelectionColour(lvFiles, kDesignSelectionColour);
     siLangDispatcher1 = new TranslationDispatcher(this);
     siLang1 = new FormTranslation(
@@ -129,6 +135,7 @@ void TMainFormQVR::ApplySkin(int number)
     setSelectionColour(lvFiles, skin.selectionColour);
     ResetSkinControls();
     SaveSkinSetting(QString::number(number));
+    checkSkin(number);
 }
 
 // Anything but "1" .. "10" in the first line leaves the look and the file as they are.

@@ -1,7 +1,6 @@
 #include "AppSession.h"
 #include "ConsoleHostChoice.h"
 #include "NurEinmalStarten_Unit_Quorvane.h"
-#include "QtTranslations.h"
 #include "SecondStarts.h"
 #include "StartArguments.h"
 #include "StartupDialogs.h"
@@ -49,8 +48,6 @@ int main(int argc, char* argv[])
     environment.arguments = arguments;
     const QString programFolder = QApplication::applicationDirPath() + u'/';
     session.settleLanguage(session.systemInfo().AppDataDir, programFolder);
-    qvr::QtTranslations qtTexts;
-    qtTexts.apply(session.texts().language());
 
     qvr::TMainFormQVR mainForm(session, environment);
     const qvr::StartupDialogs dialogs(mainForm);

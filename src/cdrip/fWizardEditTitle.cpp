@@ -63,12 +63,17 @@ void TEditTitleWizzard::createControls()
 // The texts are those of the language of the run; a missing number leaves its caption empty.
 void TEditTitleWizzard::FormCreate()
 {
+    ShowTexts();
+    EnlargeDialog(this, ScalePercent);
+}
+
+void TEditTitleWizzard::ShowTexts()
+{
     setWindowTitle(texts_.text(22201));
     Label3->setText(texts_.text(22200));
     Label3->adjustSize();
     AbortBitBtn->setText(texts_.text(22203));
     WeiterBitBtn->setText(texts_.text(22204));
-    EnlargeDialog(this, ScalePercent);
 }
 
 void TEditTitleWizzard::FormShow()

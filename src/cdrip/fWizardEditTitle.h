@@ -35,6 +35,8 @@ class TEditTitleWizzard : public SkinnedDialog {
 
     void FormCreate();
     void FormShow() override;
+    // The texts of the language of the run, again after it changed.
+    void ShowTexts();
     void WeiterBitBtnClick();
     void AbortBitBtnClick();
 

@@ -104,7 +104,7 @@ int ConversionEngine::demonstrationFill(const std::function<int(int)>& random)
         const int seconds = 4 + random(4);
         if (row == done) {
             files_.setSeconds(row, seconds);
-            files_.setStep(row, QStringLiteral("Convert Hz"));
+            files_.setStep(row, {JobStep::Kind::Demonstration});
             files_.setProgress(row, 40 + random(40));
         } else {
             files_.setEnded(row,
@@ -142,6 +142,7 @@ void ConversionEngine::run()
         return;
     }
     counters_.abortRequested = false;
+    files_.resetForRun();
     view_.lockControls(true);
     total_ = files_.rowCount();
     nextRow_ = 0;
@@ -276,8 +277,11 @@ void ConversionEngine::finishRun()
     if (lockedForThisRun_) {
         workFolderLock_.reset();
     }
-    messages_.show(counters_.abortRequested ? texts_.text(10003) : endText(),
-                   MessageKind::Information, {MessageButton::OK});
+    if (!closing_) {
+        messages_.show(counters_.abortRequested ? texts_.text(10003) : endText(),
+                       MessageKind::Information, {MessageButton::OK});
+    }
+    closing_ = false;
     idle_ = true;
     emit runFinished();
 }
@@ -324,6 +328,12 @@ ConversionJob* ConversionEngine::currentJob() const
 void ConversionEngine::requestAbort()
 {
     counters_.abortRequested = true;
+}
+
+void ConversionEngine::abortForClose()
+{
+    closing_ = true;
+    requestAbort();
 }
 
 void ConversionEngine::advanceProgress()

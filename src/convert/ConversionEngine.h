@@ -82,6 +82,8 @@ class ConversionEngine : public QObject {
     // The row the window shows as the one being converted; -1 before the first.
     int currentRow() const { return currentRow_; }
     const RunCounters& counters() const { return counters_; }
+    // Abort for a window that is closing: the run ends as Abort ends it, without its end message.
+    void abortForClose();
     void advanceProgress();
     void blinkNote();
 
@@ -125,6 +127,7 @@ class ConversionEngine : public QObject {
     int active_ = 0;  // jobs started whose end has not been taken in yet
     int total_ = 0;
     bool lockedForThisRun_ = false;
+    bool closing_ = false;
     std::unique_ptr<WorkFolderLock> workFolderLock_;
 };
 

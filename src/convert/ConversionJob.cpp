@@ -65,7 +65,7 @@ ConversionJob::ConversionJob(RunShared& run, QString workFolder, QObject* parent
       workFolder_(std::move(workFolder)),
       waits_(run.clock, run.counters.abortRequested),
       tools_(workFolder_, run.processes, waits_, run.host, run.reportedTools,
-             [this](int row, const QString& step) { run_.files.setStep(row, step); })
+             [this](int row, const JobStep& step) { run_.files.setStep(row, step); })
 {
 }
 
@@ -271,7 +271,7 @@ void ConversionJob::stretch()
     if (stretch_ > 0) {
         run_.processes.end(stretch_);
     }
-    run_.files.setStep(row_, QStringLiteral("Calc. Solfeggio Freq."));
+    run_.files.setStep(row_, {JobStep::Kind::Stretch});
     if (Failure failed = startStretch()) {
         endWithoutOutput(*failed);
         return;

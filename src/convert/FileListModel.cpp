@@ -2,10 +2,24 @@
 
 namespace qvr {
 
+QString EnglishStepText(const JobStep& step)
+{
+    switch (step.kind) {
+        case JobStep::Kind::Decode: return KindLabel(step.format) + QStringLiteral(" to WAV");
+        case JobStep::Kind::Stretch: return QStringLiteral("Calc. Solfeggio Freq.");
+        case JobStep::Kind::Encode: return QStringLiteral("WAV to ") + KindLabel(step.format);
+        case JobStep::Kind::Demonstration: return QStringLiteral("Convert Hz");
+        case JobStep::Kind::None: break;
+    }
+    return QString();
+}
+
 FileListModel::FileListModel(QObject* parent)
-    : QAbstractTableModel(parent), statusText_([](const JobResult& result) {
+    : QAbstractTableModel(parent),
+      statusText_([](const JobResult& result) {
           return result.converted() ? QStringLiteral("Done") : OutcomeWord(result.outcome);
-      })
+      }),
+      stepText_(EnglishStepText)
 {
 }
 
@@ -62,6 +76,14 @@ void FileListModel::setStatusText(StatusText statusText)
     }
 }
 
+void FileListModel::setStepText(StepText stepText)
+{
+    stepText_ = std::move(stepText);
+    if (!rows_.empty()) {
+        emit dataChanged(index(0, StatusColumn), index(rowCount() - 1, StatusColumn));
+    }
+}
+
 int FileListModel::addRow(const QString& inputPath)
 {
     const int row = rowCount();
@@ -85,13 +107,23 @@ void FileListModel::resetRow(int row, const QString& outputName)
     changed(row, TimeColumn, StatusColumn);
 }
 
+void FileListModel::resetForRun()
+{
+    for (FileRow& facts : rows_) {
+        facts = FileRow{facts.input, facts.outputName, {}, 0, {}, {}};
+    }
+    if (!rows_.empty()) {
+        emit dataChanged(index(0, TimeColumn), index(rowCount() - 1, StatusColumn));
+    }
+}
+
 void FileListModel::setOutputName(int row, const QString& name)
 {
     rows_.at(std::size_t(row)).outputName = name;
     changed(row, OutputColumn, OutputColumn);
 }
 
-void FileListModel::setStep(int row, const QString& step)
+void FileListModel::setStep(int row, const JobStep& step)
 {
     rows_.at(std::size_t(row)).step = step;
     changed(row, StatusColumn, StatusColumn);
@@ -113,7 +145,7 @@ void FileListModel::setEnded(int row, const JobResult& result)
 {
     FileRow& facts = rows_.at(std::size_t(row));
     facts.result = result;
-    facts.step.clear();
+    facts.step = {};
     if (result.converted()) {
         facts.seconds = result.seconds;
         facts.progress = 100;
@@ -126,7 +158,7 @@ QString FileListModel::statusOf(const FileRow& row) const
     if (row.result) {
         return statusText_(*row.result);
     }
-    return row.step.isEmpty() ? QStringLiteral("-") : row.step;
+    return row.step.kind == JobStep::Kind::None ? QStringLiteral("-") : stepText_(row.step);
 }
 
 QVariant FileListModel::cell(int row, int column) const

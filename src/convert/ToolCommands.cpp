@@ -218,7 +218,7 @@ void ToolRunner::DecodeToWorkWav(const QString& source, KindTool tool, int row,
 {
     switch (tool) {
         case KindTool::Mp3Tool:
-            writeStatus_(row, QStringLiteral("MP3 to WAV"));
+            writeStatus_(row, {JobStep::Kind::Decode, AudioKind::Mp3});
             Run(kMp3Tool, Mp3DecodeArguments(source, workFolder_), deadline, std::move(then));
             return;
         case KindTool::Copy:
@@ -241,7 +241,7 @@ void ToolRunner::EncodeFromWorkWav(const QString& target, const EncodePlan& plan
             CopyFile(workFolder_ + kOutputWav, target, deadline, std::move(then));
             return;
         case KindTool::Mp3Tool:
-            writeStatus_(row, QStringLiteral("WAV to MP3"));
+            writeStatus_(row, {JobStep::Kind::Encode, AudioKind::Mp3});
             Run(kMp3Tool, Mp3EncodeArguments(workFolder_, target, plan), deadline, std::move(then));
             return;
         case KindTool::Converter:
@@ -255,7 +255,7 @@ void ToolRunner::ConverterDecode(const QString& source, const QString& target, i
 {
     // The converter is never asked to overwrite: it would wait for an answer.
     RemoveFile(target);
-    writeStatus_(row, KindLabel(KindOf(source)) + QStringLiteral(" to WAV"));
+    writeStatus_(row, {JobStep::Kind::Decode, KindOf(source)});
     Run(kConverterTool, ConverterDecodeArguments(source, target, bits, channels), deadline,
         std::move(then));
 }
@@ -264,7 +264,7 @@ void ToolRunner::ConverterEncode(const QString& source, const QString& target,
                                  const EncodePlan& plan, int row, Milliseconds deadline, Then then)
 {
     RemoveFile(target);
-    writeStatus_(row, QStringLiteral("WAV to ") + KindLabel(KindOf(target)));
+    writeStatus_(row, {JobStep::Kind::Encode, KindOf(target)});
     Run(kConverterTool, ConverterEncodeArguments(source, target, plan), deadline, std::move(then));
 }
 

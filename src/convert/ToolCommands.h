@@ -2,6 +2,7 @@
 
 #include "AudioCheck.h"
 #include "AudioFormats.h"
+#include "FileListModel.h"
 #include "JobWaits.h"
 #include "WorkFiles.h"
 #include "platform/CommandLine.h"
@@ -74,7 +75,7 @@ struct StepResult {
 // cannot be started is reported once per run (the reports are shared by the run's jobs).
 class ToolRunner {
   public:
-    using StatusWriter = std::function<void(int row, const QString& status)>;
+    using StatusWriter = std::function<void(int row, const JobStep& step)>;
     using Then = std::function<void(StepResult)>;
     ToolRunner(QString workFolder, ToolProcesses& processes, JobWaits& waits, Host& host,
                QStringList& reported, StatusWriter writeStatus);

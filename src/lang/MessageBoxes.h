@@ -10,8 +10,8 @@
 namespace qvr {
 
 // Message boxes with translated titles and buttons, shown through a host. Their language is the
-// desktop's language at start-up, not the language of the run: 0 German, 1 English, 2 French,
-// 3 Spanish, 4 Italian.
+// desktop's language until the language of the run is settled, then that one: 0 German,
+// 1 English, 2 French, 3 Spanish, 4 Italian.
 class MessageBoxes {
   public:
     MessageBoxes(Host& host, int languageIndex);
@@ -20,6 +20,8 @@ class MessageBoxes {
     static int desktopLanguageIndex();
 
     int languageIndex() const { return languageIndex_; }
+    // The boxes speak another language from now on (the user chose one).
+    void setLanguageIndex(int languageIndex) { languageIndex_ = languageIndex; }
     Host& host() const { return host_; }
 
     // The message box as it will be shown: translated title and captions, buttons in the

@@ -34,10 +34,11 @@ ProgramTexts SettleProgramTexts(const QString& appDataDir, const QString& progra
                                 const MessageBoxes& messages)
 {
     const QString choice = LanguageChoiceFile(appDataDir);
-    // A file without a first line counts as no choice: the run is in English.
-    const QString language = FileExists(choice)
-                                 ? ReadFirstLine(choice).value_or(QStringLiteral("ENGLISH"))
-                                 : QStringLiteral("ENGLISH");
+    // Without a choice (or with a file without a first line) the run speaks the desktop's
+    // language.
+    const std::optional<QString> chosen =
+        FileExists(choice) ? ReadFirstLine(choice) : std::optional<QString>();
+    const QString language = chosen.value_or(DesktopProgramLanguage());
     const QString file = languageFile(IncludeBackslash(programFolder));
     if (!FileExists(file)) {
         messages.show(file + QStringLiteral(" not found!"), MessageKind::Error,

@@ -33,7 +33,8 @@ class ProgramTexts {
 };
 
 // Language start-up: the language from the first line of "LanguageIsSet.ini" in the work folder
-// below appDataDir, exactly as read ("ENGLISH" without the file), then the texts of the program
+// below appDataDir, exactly as read (without the file the desktop's language, English where it is
+// none of the five), then the texts of the program
 // folder; a missing "Language.ini" is reported and the run goes on without texts.
 ProgramTexts SettleProgramTexts(const QString& appDataDir, const QString& programFolder,
                                 const MessageBoxes& messages);

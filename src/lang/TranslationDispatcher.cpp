@@ -33,6 +33,15 @@ class StandardDialogTexts : public QTranslator {
 
     QString caption(const QString& element) const { return captions_.value(element); }
 
+    // The table's captions come before the translations installed since (Qt's own texts).
+    void raise()
+    {
+        if (installed_) {
+            QCoreApplication::removeTranslator(this);
+            installed_ = QCoreApplication::installTranslator(this);
+        }
+    }
+
     void clear()
     {
         captions_.clear();
@@ -231,6 +240,7 @@ bool TranslationDispatcher::setLanguage(const QString& name)
     for (FormTranslation* table : std::as_const(tables_)) {
         table->apply(column_);
     }
+    dialogTexts_->raise();
     return true;
 }
 

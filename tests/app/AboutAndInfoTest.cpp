@@ -181,3 +181,29 @@ TEST_F(AboutAndInfo, TheAboutBoxGrowsWithTheWindow)
     EXPECT_DOUBLE_EQ(largeBox.font().pointSizeF(), smallBox.font().pointSizeF() * 1.64);
     EXPECT_EQ(smallBox.size(), QSize(264, 262));
 }
+
+// The banner fills the picture's box of the design (6, 8, 236 x 89 in the panel), grown by the
+// window's scaling, at every size class.
+TEST_F(AboutAndInfo, TheBannerHasTheDesignsScaledSizeAtEverySizeClass)
+{
+    const QString picture = QStringLiteral(QUORVANE_PROGRAM_DIR "/recom_GR/m_about.jpg");
+    ASSERT_TRUE(ForceDirectories(programFolder + "recom_GR/"));
+    ASSERT_TRUE(QFile::copy(picture, programFolder + "recom_GR/m_about.jpg"));
+    const struct {
+        int screenHeight;
+        int percent;
+        QRect banner;
+    } cases[] = {{768, 100, QRect(6, 8, 236, 89)},
+                 {1080, 129, QRect(8, 10, 304, 115)},
+                 {2160, 164, QRect(10, 13, 387, 146)}};
+    for (const auto& c : cases) {
+        const auto form = start({}, c.screenHeight);
+        ASSERT_EQ(form->scalePercent(), c.percent);
+        const StartupDialogs dialogs(*form, opener);
+        const TAboutBoxQVR& box = *dialogs.AboutBox;
+        EXPECT_EQ(box.Image1->geometry(), c.banner) << c.screenHeight;
+        ASSERT_FALSE(box.Image1->pixmap().isNull()) << c.screenHeight;
+        EXPECT_EQ(box.Image1->pixmap().size(), c.banner.size()) << c.screenHeight;
+        EXPECT_TRUE(box.Panel1->rect().contains(box.Image1->geometry())) << c.screenHeight;
+    }
+}

@@ -74,7 +74,7 @@ TEST_F(MainForm, OpensWithTheDesignsMenuAndOnlyTheAddButtonsShowing)
     for (QAction* action : form->menuBar()->actions()) {
         topLevel << action->text();
     }
-    EXPECT_EQ(topLevel, QStringList({"Datei", "Wissenswertes", "Skin", "Info"}));
+    EXPECT_EQ(topLevel, QStringList({"Datei", "Wissenswertes", "Skin", "Sprache", "Info"}));
     QStringList fileItems;
     for (QAction* action : controls(*form).mniProgramm1->actions()) {
         fileItems << action->objectName();

@@ -6,6 +6,7 @@
 #include "convert/FileListModel.h"
 #include "convert/JobTexts.h"
 #include "lang/DVK_MyLanguagesMessageDLG.h"
+#include "platform/DesktopNotifier.h"
 #include "platform/NativePath.h"
 #include "support/Audio.h"
 
@@ -49,11 +50,36 @@ WindowLook lookOf(TMainFormQVR& form)
             controls(form).ProgressLabel->isVisible()};
 }
 
+// Writes down what the window told the desktop, and how many message boxes had been shown by
+// then.
+struct RecordingNotifier : DesktopNotifier {
+    explicit RecordingNotifier(const RecordingHost& host) : host_(host) {}
+    struct Notice {
+        QString summary, body;
+        std::size_t boxesBefore;
+    };
+    std::vector<Notice> notices;
+    std::vector<std::pair<double, bool>> progress;
+
+    void notify(const QString& summary, const QString& body) override
+    {
+        notices.push_back({summary, body, host_.messages.size()});
+    }
+    void showTaskProgress(double value, bool visible) override
+    {
+        progress.emplace_back(value, visible);
+    }
+
+  private:
+    const RecordingHost& host_;
+};
+
 }  // namespace
 
 class RunWindow : public StartupFixture {
   protected:
     QString music = home.path() + "/Music/";
+    RecordingNotifier notifier{recorder};
 
     std::unique_ptr<TMainFormQVR> startWithFolder(const QString& folder)
     {
@@ -66,6 +92,7 @@ class RunWindow : public StartupFixture {
             return folder + suggested;
         };
         environment.chooseFile = [folder] { return folder + "notes.txt"; };
+        environment.notifier = &notifier;
         auto form = std::make_unique<TMainFormQVR>(session, environment);
         form->show();
         return form;
@@ -89,6 +116,42 @@ class RunWindow : public StartupFixture {
         while (controls(form).ComboBox1->currentIndex() < index) {
             QTest::keyClick(controls(form).ComboBox1, Qt::Key_Down);
         }
+    }
+
+    // A stretch that says it has started and never ends by itself; answers the file it touches.
+    QString installHangingStretch()
+    {
+        const QString stretch = home.workFolder() + "soundstretch.exe";
+        const QString started = home.path() + "/stretching";
+        QFile::remove(stretch);
+        QFile::remove(started);
+        writeFile(stretch,
+                  "#!/bin/sh\ntouch '" + started.toUtf8() + "'\nwhile :; do sleep 0.05; done\n");
+        ::chmod(toNativeBytes(stretch).c_str(), 0755);
+        return started;
+    }
+
+    QStringList workFilesLeft() const
+    {
+        QStringList left;
+        for (const char* name :
+             {"input.wav", "output.wav", "error.txt", "progress.txt", "progress_zum_lesen.txt"}) {
+            if (QFile::exists(home.workFolder() + name)) {
+                left << name;
+            }
+        }
+        return left;
+    }
+
+    QStringList outputsLeft() const
+    {
+        QStringList left;
+        QDirIterator outputs(home.documents() + "Quorvane", QDir::Files | QDir::Hidden,
+                             QDirIterator::Subdirectories);
+        while (outputs.hasNext()) {
+            left << outputs.next();
+        }
+        return left;
     }
 
     // Lists the folder's files (not its subfolders) and picks 432 Hz.
@@ -163,7 +226,8 @@ TEST_F(RunWindow, ARunLocksTheWindowAndTheEndUnlocksIt)
     QSignalSpy runs(&form->engine(), &ConversionEngine::runFinished);
     controls(*form).ConvertBitBtn->click();
     WindowLook during = lookOf(*form);
-    during.noteShown = false;  // it blinks
+    during.noteShown = false;                // it blinks
+    recorder.answerNext(MessageButton::No);  // to the question whether to abort and quit
     const bool closedDuringRun = form->close();
     ASSERT_TRUE(waitForEvents([&] { return runs.count() == 1; }, 60'000));
 
@@ -215,4 +279,136 @@ TEST_F(RunWindow, AbortEndsTheRunningToolAndUnlocksTheWindow)
     QDirIterator outputs(home.documents() + "Quorvane", QDir::Files | QDir::Hidden,
                          QDirIterator::Subdirectories);
     EXPECT_FALSE(outputs.hasNext()) << outputs.next().toStdString();
+}
+
+// What the rows showed after one run is gone when the next one starts, also after an Abort: rows
+// not reached yet wait with "-", no time and an empty bar.
+TEST_F(RunWindow, EachRunStartsFromWaitingRows)
+{
+    auto form = startWithTwoTones();
+    listFolderAt432(*form);
+    QSignalSpy runs(&form->engine(), &ConversionEngine::runFinished);
+    controls(*form).ConvertBitBtn->click();
+    ASSERT_TRUE(waitForEvents([&] { return runs.count() == 1; }, 60'000));
+    ASSERT_EQ(form->files().cellText(1, FileListModel::StatusColumn), texts().text(505));
+
+    auto waiting = [&](int row) {
+        return QStringList{form->files().cellText(row, FileListModel::TimeColumn),
+                           form->files().cellText(row, FileListModel::ProgressColumn),
+                           form->files().cellText(row, FileListModel::StatusColumn)};
+    };
+    const QStringList kWaiting{"-", "0", "-"};
+    const QString started = installHangingStretch();
+    controls(*form).ConvertBitBtn->click();
+    EXPECT_EQ(waiting(1), kWaiting);
+    EXPECT_EQ(form->files().cellText(0, FileListModel::TimeColumn), "-");
+    ASSERT_TRUE(waitForEvents([&] { return QFile::exists(started); }, 30'000));
+    controls(*form).AbortBitBtn->click();
+    ASSERT_TRUE(waitForEvents([&] { return runs.count() == 2; }, 10'000));
+    ASSERT_EQ(form->files().cellText(0, FileListModel::StatusColumn), texts().text(510));
+    EXPECT_EQ(waiting(1), kWaiting);
+
+    QFile::remove(started);
+    controls(*form).ConvertBitBtn->click();
+    EXPECT_NE(form->files().cellText(0, FileListModel::StatusColumn), texts().text(510));
+    EXPECT_EQ(waiting(1), kWaiting);
+    ASSERT_TRUE(waitForEvents([&] { return QFile::exists(started); }, 30'000));
+    controls(*form).AbortBitBtn->click();
+    ASSERT_TRUE(waitForEvents([&] { return runs.count() == 3; }, 10'000));
+}
+
+// Closing during a run asks first: No keeps the run going, Yes ends it as Abort does, leaves no
+// tool, unfinished output or work file behind and closes the window without an end message.
+TEST_F(RunWindow, ClosingDuringARunAsksAndYesAbortsCleansUpAndCloses)
+{
+    auto form = startWithTwoTones();
+    const QString started = installHangingStretch();
+    listFolderAt432(*form);
+    QSignalSpy runs(&form->engine(), &ConversionEngine::runFinished);
+    controls(*form).ConvertBitBtn->click();
+    ASSERT_TRUE(waitForEvents([&] { return QFile::exists(started); }, 30'000));
+
+    recorder.answerNext(MessageButton::No);
+    EXPECT_FALSE(form->close());
+    EXPECT_EQ(recorder.messages.back().text, texts().text(534));
+    EXPECT_EQ(recorder.messages.back().kind, MessageKind::Confirmation);
+    QTest::qWait(100);
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_TRUE(form->engine().running());
+    EXPECT_TRUE(form->engine().Processes.anyRunning());
+
+    recorder.answerNext(MessageButton::Yes);
+    const std::size_t boxes = recorder.messages.size();
+    controls(*form).mniBeenden1->trigger();
+    ASSERT_TRUE(waitForEvents([&] { return !form->isVisible(); }, 10'000));
+    EXPECT_EQ(runs.count(), 1);
+    EXPECT_EQ(recorder.messages.size(), boxes + 1);  // the question, no end message
+    EXPECT_EQ(recorder.messages.back().text, texts().text(534));
+    EXPECT_FALSE(form->engine().Processes.anyRunning());
+    EXPECT_EQ(workFilesLeft(), QStringList());
+    EXPECT_EQ(outputsLeft(), QStringList());
+}
+
+// A run's end reaches a person in another program: the task bar shows the share of rows done
+// while it runs, and a notification with the counts comes before the end message.
+TEST_F(RunWindow, TheEndOfARunIsNotifiedWithItsCountsAndTheTaskBarShowsProgress)
+{
+    auto form = startWithTwoTones();
+    listFolderAt432(*form);
+    QSignalSpy runs(&form->engine(), &ConversionEngine::runFinished);
+    const std::size_t boxes = recorder.messages.size();
+    controls(*form).ConvertBitBtn->click();
+    ASSERT_TRUE(waitForEvents([&] { return runs.count() == 1; }, 60'000));
+
+    const std::vector<std::pair<double, bool>> expected{
+        {0.0, true}, {0.5, true}, {1.0, true}, {1.0, false}};
+    EXPECT_EQ(notifier.progress, expected);
+    ASSERT_EQ(notifier.notices.size(), 1u);
+    EXPECT_EQ(notifier.notices[0].summary, texts().text(10002));
+    EXPECT_EQ(notifier.notices[0].body, "Converted: 2, not converted: 0");
+    EXPECT_EQ(notifier.notices[0].boxesBefore, boxes);
+    EXPECT_EQ(recorder.messages.size(), boxes + 1);
+}
+
+// An aborted run is told as aborted, with the rows it did not reach counted as not converted.
+TEST_F(RunWindow, AnAbortedRunIsNotifiedAsAborted)
+{
+    auto form = startWithTwoTones();
+    const QString started = installHangingStretch();
+    listFolderAt432(*form);
+    QSignalSpy runs(&form->engine(), &ConversionEngine::runFinished);
+    controls(*form).ConvertBitBtn->click();
+    ASSERT_TRUE(waitForEvents([&] { return QFile::exists(started); }, 30'000));
+    controls(*form).AbortBitBtn->click();
+    ASSERT_TRUE(waitForEvents([&] { return runs.count() == 1; }, 10'000));
+    ASSERT_EQ(notifier.notices.size(), 1u);
+    EXPECT_EQ(notifier.notices[0].summary, texts().text(10003));
+    EXPECT_EQ(notifier.notices[0].body, "Converted: 0, not converted: 2");
+    ASSERT_FALSE(notifier.progress.empty());
+    EXPECT_FALSE(notifier.progress.back().second);
+}
+
+// The language may change during a run: the counter keeps its count, in the new language, and
+// the row in its step speaks the new language.
+TEST_F(RunWindow, SwitchingTheLanguageDuringARunKeepsTheCounter)
+{
+    auto form = startWithTwoTones();
+    const QString started = installHangingStretch();
+    listFolderAt432(*form);
+    QSignalSpy runs(&form->engine(), &ConversionEngine::runFinished);
+    controls(*form).ConvertBitBtn->click();
+    ASSERT_TRUE(waitForEvents([&] { return QFile::exists(started); }, 30'000));
+    const QString count = controls(*form).ProgressLabel->text();
+    ASSERT_TRUE(count.endsWith(" / 2 files")) << count.toStdString();
+    ASSERT_EQ(form->files().cellText(0, FileListModel::StatusColumn), "Calc. Solfeggio Freq.");
+
+    findControl<QAction>(*form, "SpracheEspanol1")->trigger();
+    EXPECT_EQ(controls(*form).ProgressLabel->text(), form->engine().RunCountText());
+    EXPECT_TRUE(controls(*form).ProgressLabel->text().endsWith(" / 2 " + texts().text(506)));
+    EXPECT_TRUE(controls(*form).ProgressLabel->isVisible());
+    EXPECT_EQ(form->files().cellText(0, FileListModel::StatusColumn), texts().text(532));
+    EXPECT_EQ(controls(*form).AbortBitBtn->text(), "Cancelar");
+
+    controls(*form).AbortBitBtn->click();
+    ASSERT_TRUE(waitForEvents([&] { return runs.count() == 1; }, 10'000));
 }

@@ -218,3 +218,25 @@ TEST_F(Skins, TheNextCdNameDialogShowsTheSkinsGradient)
         << shown.pixelColor(3, shown.height() - 1).name().toStdString();
     dialog.hide();
 }
+
+// The Skin menu names the current skin with a check mark, also the one taken from "skin.ini".
+TEST_F(Skins, TheSkinMenuChecksTheCurrentSkin)
+{
+    auto checked = [](TMainFormQVR& form) {
+        QList<int> numbers;
+        for (int skin = 1; skin <= 10; ++skin) {
+            if (controls(form).SkinItems[skin - 1]->isChecked()) {
+                numbers << skin;
+            }
+        }
+        return numbers;
+    };
+    auto form = start();
+    EXPECT_EQ(checked(*form), QList<int>{2});
+    for (int skin : {5, 10, 1}) {
+        controls(*form).SkinItems[skin - 1]->trigger();
+        EXPECT_EQ(checked(*form), QList<int>{skin});
+    }
+    form = start();
+    EXPECT_EQ(checked(*form), QList<int>{1});
+}

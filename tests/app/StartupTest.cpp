@@ -60,12 +60,12 @@ TEST_F(Startup, TheSessionMakesWhatBothFrontEndsNeedWithoutAWindow)
     }
     EXPECT_TRUE(recorder.messages.empty());
 
-    // Its messages go through its host, titled in the desktop's language.
+    // Its messages go through its host, titled in the language of the run.
     QFile::remove(programFolder + "Program.ini");
     session.writeProgramSettings();
     ASSERT_EQ(recorder.messages.size(), 1u);
     EXPECT_EQ(recorder.messages[0].text, programFolder + "Program.ini not found!");
-    EXPECT_EQ(recorder.messages[0].title, "Error");
+    EXPECT_EQ(recorder.messages[0].title, "Erreur");
 }
 
 TEST_F(Startup, AnUpdatedToolIsRunFromItsPlaceWithoutACopy)

@@ -83,6 +83,7 @@ const CaptionRow kCaptions[] = {
     {"ConvertMSGLabel",
      {"Konvertiere...", "Converting...", "Convertir...", "Convertir...", "Conversione..."}},
     {"Skin1", {"Skin", "", "", "", ""}},
+    {"Sprache1", {"Sprache", "Language", "Idioma", "Langue", "Lingua"}},
     {"Skin11", {"Skin 1", "", "", "", ""}},
     {"Skin21", {"Skin 2", "", "", "", ""}},
     {"Skin31", {"Skin 3", "", "", "", ""}},
@@ -207,7 +208,7 @@ TEST(TranslationTables, TheProgramsTablesHoldEverySectionInOrder)
         const char* resource;
         std::size_t captions;
     };
-    const Case cases[] = {{":/translations/fMainQVR.translation", 31},
+    const Case cases[] = {{":/translations/fMainQVR.translation", 32},
                           {":/translations/fCDName.translation", 6}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.resource);

@@ -67,3 +67,28 @@ TEST(WidgetHost, TheCloseBoxAnswersCancel)
     EXPECT_EQ(english.show("?", MessageKind::Confirmation, {MessageButton::Yes, MessageButton::No}),
               2);
 }
+
+// A box that comes while another program has the keyboard (no window of ours is active) opens
+// without taking it; while our window is active, the box is activated as usual.
+TEST(WidgetHost, ABoxDoesNotTakeTheFocusFromAnotherProgram)
+{
+    WidgetHost host;
+    const MessageBoxes english(host, 1);
+    for (const bool ourWindowActive : {false, true}) {
+        QWidget window;
+        window.show();
+        if (ourWindowActive) {
+            window.activateWindow();
+            QApplication::setActiveWindow(&window);
+        } else {
+            QApplication::setActiveWindow(nullptr);
+        }
+        bool withoutActivating = ourWindowActive;  // wrong until the box is seen
+        whenBoxOpens([&](QMessageBox* box) {
+            withoutActivating = box->testAttribute(Qt::WA_ShowWithoutActivating);
+            box->close();
+        });
+        english.show("The conversion has finished.", MessageKind::Information, {MessageButton::OK});
+        EXPECT_EQ(withoutActivating, !ourWindowActive) << ourWindowActive;
+    }
+}

@@ -16,6 +16,10 @@ TempHome::TempHome()
     setEnv("XDG_DATA_HOME", dataHome().toLocal8Bit());
     setEnv("XDG_CONFIG_HOME", (path() + QStringLiteral("/.config")).toLocal8Bit());
     setEnv("XDG_RUNTIME_DIR", (path() + QStringLiteral("/run")).toLocal8Bit());
+    // A desktop in no language of the program's: the run is in English unless a test says else.
+    setEnv("LC_ALL", "");
+    setEnv("LC_MESSAGES", "");
+    setEnv("LANG", "C.UTF-8");
 }
 
 TempHome::~TempHome()

@@ -9,7 +9,8 @@
 namespace qvr::test {
 
 // A fresh home for one test: HOME, the XDG folders and the runtime folder point into a
-// temporary folder, and the system information is gathered anew. Everything is put back after.
+// temporary folder, the desktop's locale is "C.UTF-8", and the system information is gathered
+// anew. Everything is put back after.
 class TempHome {
   public:
     TempHome();

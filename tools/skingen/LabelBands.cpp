@@ -15,9 +15,6 @@ constexpr float kFade = 24.0f;
 // Aim above the required ratio, so JPEG noise and dithering never pull a pixel below it.
 constexpr float kHeadroom = 1.12f;
 
-constexpr Rgb kWhite{255, 255, 255};
-constexpr Rgb kRed{255, 0, 0};
-
 float toLinear(float channel)
 {
     const float c = std::clamp(channel / 255.0f, 0.0f, 1.0f);
@@ -54,14 +51,12 @@ float outside(float value, float low, float high)
 
 }  // namespace
 
-// Where the window puts them, with their longest texts: the title line, the counter under the
-// list, "Converting..." at the list's right edge and the error counter left of it.
+// Where the window puts it, with its longest text: the title line. The counter under the list,
+// "Converting..." and the error count show only during a run; the window draws their backdrops
+// with them, so the idle window shows no empty boxes.
 std::vector<LabelPlace> MainWindowLabels(const Rgb& title)
 {
-    return {{32, 74, 800, 94, title, 4.5f},
-            {32, 589, 400, 612, kWhite, 4.5f},
-            {861, 16, 1001, 36, kWhite, 4.5f},
-            {560, 16, 780, 56, kRed, 3.0f}};
+    return {{32, 74, 800, 94, title, 4.5f}};
 }
 
 LabelBands::LabelBands(std::vector<LabelPlace> labels, const Rgb& top, const Rgb& bottom, int width,

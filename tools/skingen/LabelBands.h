@@ -15,8 +15,8 @@ struct LabelPlace {
     float requiredRatio;  // WCAG: 4.5 for normal text, 3 for large text
 };
 
-// The four labels over a skin: its title in `title`, the white counter and "Converting..."
-// and the large red error counter.
+// The labels over a skin that always show: its title in `title`. (The labels that show only
+// during a run bring their own backdrop in the window.)
 std::vector<LabelPlace> MainWindowLabels(const Rgb& title);
 
 // Tones the picture behind labels: inside a label's place (with a margin that absorbs the

@@ -54,7 +54,9 @@ int writeSkin(int number, const std::string& prefix, const std::string& folder)
 
 int writeAbout(const std::string& path)
 {
-    return WriteJpegFile(path, PaintAboutBanner(236, 89), 92) ? 0 : fail("cannot write " + path);
+    // Twice the design's 236 x 89, so the banner stays sharp in the about box grown for large
+    // screens.
+    return WriteJpegFile(path, PaintAboutBanner(472, 178), 92) ? 0 : fail("cannot write " + path);
 }
 
 // The bytes go into an array definition; written beside the target and renamed, so an
