@@ -126,6 +126,12 @@ OpenedAudio openAudio(const QString& path, const std::atomic<bool>* cancel, Audi
     facts.readable = true;
     facts.codec = QString::fromLatin1(avcodec_get_name(parameters->codec_id));
     facts.channels = parameters->ch_layout.nb_channels;
+    if (parameters->ch_layout.order != AV_CHANNEL_ORDER_UNSPEC) {
+        char layout[64] = {};
+        if (av_channel_layout_describe(&parameters->ch_layout, layout, sizeof layout) > 0) {
+            facts.layout = QString::fromLatin1(layout);
+        }
+    }
     facts.sampleRate = parameters->sample_rate;
     facts.bits = losslessBits(parameters);
     facts.bitRate = parameters->bit_rate > 0 ? parameters->bit_rate : format->bit_rate;

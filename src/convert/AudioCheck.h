@@ -17,6 +17,7 @@ struct AudioFacts {
                                    // the bit rate
     QString codec;                 // the libraries' codec name: "mp3", "pcm_s16le", "flac", ...
     int channels = 0;
+    QString layout;  // "5.1", "quad", ...; empty when the file names no layout
     int sampleRate = 0;
     int bits = 0;  // bits of a sample of a lossless stream (PCM, FLAC, ALAC); 0 for a lossy one
     double seconds = 0;  // DecodeAudio: decoded samples / sample rate; ProbeAudio: the container's

@@ -121,8 +121,18 @@ EncodePlan PlanEncode(AudioKind target, const AudioFacts& source, int workBits, 
     plan.channels = channels;
     plan.bits = workBits;
     plan.lossy = spec.lossy;
+    if (channels > 2) {
+        plan.layout = source.layout;
+    }
     switch (spec.encoder) {
-        case KindTool::Copy: return plan;
+        case KindTool::Copy:
+            // The time-stretch tool writes no channel layout: a multichannel WAV gets its own
+            // back through the converter.
+            if (!plan.layout.isEmpty()) {
+                plan.tool = KindTool::Converter;
+                plan.codec = QStringLiteral("pcm_s%1le").arg(workBits);
+            }
+            return plan;
         case KindTool::Mp3Tool:
             plan.codec = QLatin1String(spec.codec);
             plan.quality = mp3Quality(source, vbrQuality);
@@ -188,6 +198,11 @@ CommandLine ConverterEncodeArguments(const QString& source, const QString& targe
                            .option(plan.codec);
     if (!plan.sampleFormat.isEmpty()) {
         line.option(QStringLiteral("-sample_fmt")).option(plan.sampleFormat);
+    }
+    if (!plan.layout.isEmpty()) {
+        // Names the channels in their order; nothing is mixed.
+        line.option(QStringLiteral("-af"))
+            .option(QStringLiteral("channelmap=channel_layout=") + plan.layout);
     }
     for (const QString& option : plan.quality) {
         line.option(option);

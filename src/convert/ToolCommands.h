@@ -38,6 +38,8 @@ struct EncodePlan {
     QStringList quality;   // "-b 320", "-V 0" for the MP3 tool; "-b:a 256k" for the converter
     QString sampleFormat;  // the converter's sample format that keeps a deep work file's depth
     int channels = 2;
+    // The source's layout of more than two channels, which the work WAV does not carry.
+    QString layout;
     int bits = kPlainBits;  // of the work WAV; a lossless output keeps it
     bool lossy = false;
     int paddingSamples = 0;  // priming and padding the encoder may add to the length

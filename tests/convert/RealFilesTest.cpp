@@ -257,6 +257,9 @@ TEST_F(RealFiles, EveryFileThatPlaysIsRetunedFaithfully)
         EXPECT_TRUE(output.complete);
         EXPECT_EQ(output.codec, c.expected.codec);
         EXPECT_EQ(output.channels, c.expected.channels);
+        if (source.channels > 2) {
+            EXPECT_EQ(output.layout, source.layout);
+        }
         // The rate change makes the music longer by the share it lowers the pitch; an AAC's
         // priming and padding may add up to two frames.
         const double padding = 2048.0 / std::max(1, output.sampleRate);

@@ -16,6 +16,13 @@ AudioFacts sourceOf(const char* codec, int kbits = 0, bool variable = false, int
     return facts;
 }
 
+AudioFacts layoutOf(const char* codec, const char* layout)
+{
+    AudioFacts facts = sourceOf(codec);
+    facts.layout = layout;
+    return facts;
+}
+
 CommandLine encode(AudioKind kind, const AudioFacts& source, int bits = 16, int channels = 2)
 {
     return ConverterEncodeArguments("S", "T", PlanEncode(kind, source, bits, channels));
@@ -76,8 +83,10 @@ TEST(ToolCommands, TheCopyKeepsWhatIsNotTuning)
         {"mono decode", ConverterDecodeArguments("S", "T", 16, 1), "-i \"S\" -ac 1 \"T\""},
         {"float decode", ConverterDecodeArguments("S", "T", 32, 2),
          "-i \"S\" -ac 2 -c:a pcm_s32le \"T\""},
-        {"5.1 FLAC", encode(AudioKind::Flac, sourceOf("flac"), 16, 6),
+        {"6 channels FLAC", encode(AudioKind::Flac, sourceOf("flac"), 16, 6),
          "-i \"S\" -ac 6 -c:a flac \"T\""},
+        {"5.1 WAV", encode(AudioKind::Wav, layoutOf("pcm_s16le", "5.1"), 16, 6),
+         "-i \"S\" -ac 6 -c:a pcm_s16le -af channelmap=channel_layout=5.1 \"T\""},
         {"mono AIFF", encode(AudioKind::Aiff, sourceOf("pcm_s16be"), 16, 1),
          "-i \"S\" -ac 1 -c:a pcm_s16be \"T\""},
         {"32-bit AIF", encode(AudioKind::Aif, sourceOf("pcm_f32be"), 32, 2),
