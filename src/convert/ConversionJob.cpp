@@ -555,6 +555,12 @@ void ConversionJob::checkDecoded(const QString& path, const Expectation& expecte
         next();
         return;
     }
+    // The MP3 tool may end well and still leave less than the converter reads from the source.
+    if (path == workFile(kInputWav) && decoder_ == KindTool::Mp3Tool) {
+        decoder_ = KindTool::Converter;
+        decode(decoder_);
+        return;
+    }
     const FailureReason reason = verdict == Verdict::Damaged ? reasons.second : reasons.first;
     endWithoutOutput(failure(noRoomFor(path) ? FailureReason::DiskFull : reason));
 }

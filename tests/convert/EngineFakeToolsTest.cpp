@@ -557,17 +557,22 @@ TEST_F(EngineTest, TheDemonstrationFillShowsARunUnderWay)
     EXPECT_EQ(cell(4, FileListModel::StatusColumn), "-");
 }
 
-// What the MP3 tool cannot decode (it writes half and fails), the converter decodes: the file is
-// converted whole instead of being refused.
+// What the MP3 tool cannot decode (it writes half and fails, or writes half and says it is fine),
+// the converter decodes: the file is converted whole instead of being refused.
 TEST_F(FakeTools, AnMp3TheMp3ToolCannotDecodeIsDecodedByTheConverter)
 {
-    const QString input = tone("a.mp3");
-    installTool("lame.exe",
-                "case \"$1\" in -*) exec \"$REAL\" \"$@\";; esac; \"$REAL\" \"$@\";"
-                " head -c 30000 \"$2\" > cut; mv cut \"$2\"; exit 1\n");
-    convert({input});
-    ASSERT_EQ(engine.Outcomes, std::vector<JobOutcome>{JobOutcome::Converted});
-    const AudioFacts output = DecodeAudio(outputFolderFor(input) + "a-432 Hz.mp3");
-    EXPECT_TRUE(output.complete);
-    EXPECT_NEAR(output.seconds, DecodeAudio(input).seconds * 440.0 / 432.0, 0.06);
+    const char* const endings[] = {"exit 1", "exit 0"};
+    for (const char* ending : endings) {
+        SCOPED_TRACE(ending);
+        const QString input = tone("a.mp3");
+        installTool("lame.exe",
+                    QByteArray("case \"$1\" in -*) exec \"$REAL\" \"$@\";; esac; \"$REAL\" \"$@\";"
+                               " head -c 30000 \"$2\" > cut; mv cut \"$2\"; ") +
+                        ending + "\n");
+        convert({input});
+        ASSERT_EQ(engine.Outcomes, std::vector<JobOutcome>{JobOutcome::Converted});
+        const AudioFacts output = DecodeAudio(outputFolderFor(input) + "a-432 Hz.mp3");
+        EXPECT_TRUE(output.complete);
+        EXPECT_NEAR(output.seconds, DecodeAudio(input).seconds * 440.0 / 432.0, 0.06);
+    }
 }
