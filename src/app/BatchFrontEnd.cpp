@@ -309,9 +309,8 @@ BatchRequest ParseBatchArguments(const QStringList& arguments, const QString& cu
         return request;
     }
     if (frequencyIndex(request.frequency) < 0) {
-        request.error = QStringLiteral(
-            "--frequency must be one of 174, 285, 396, 417, 432, 528, "
-            "639, 741, 852, 963");
+        request.error = QStringLiteral("--frequency must be one of ") +
+                        TargetTexts().join(QStringLiteral(", "));
     } else if (!request.cdSource.isEmpty() && !request.paths.isEmpty()) {
         request.error = QStringLiteral("--cd converts a CD: name no files or folders with it");
     } else if (request.cdSource.isEmpty() &&
