@@ -371,7 +371,11 @@ int RunBatch(const BatchRequest& request, AppSession& session, std::FILE* out, s
     Host& host = session.host();
     session.setOutputAndWorkFolders(session.systemInfo());
     if (!request.workFolder.isEmpty()) {
-        session.useWorkFolder(request.workFolder);
+        const QString refused = session.useWorkFolder(request.workFolder);
+        if (!refused.isEmpty()) {
+            print(err, refused + u'\n');
+            return kWrongCommandLine;
+        }
     }
     const ProgramFolders& folders = session.folders();
 

@@ -6,6 +6,7 @@
 #include "JobTexts.h"
 #include "PartialOutputs.h"
 #include "Resume.h"
+#include "WorkFolder.h"
 #include "lang/MessageBoxes.h"
 #include "lang/ProgramTexts.h"
 #include "platform/FileSystem.h"
@@ -187,16 +188,18 @@ void ConversionEngine::startJobs()
     }
 }
 
-// One job works in the work folder itself; side by side, each works in a folder of its own below
-// it, with links to the same tools.
+// Every job, also a single one, works in a folder the run made and marked as its own below the
+// work folder, with links to the tools: a job deletes its work files only there, never among
+// files of the user's.
 QString ConversionEngine::jobFolder(int index) const
 {
     const QString& work = settings_.paths.workFolder();
-    if (settings_.jobs <= 1) {
+    QString folder = MakeJobFolder(work, index + 1);
+    if (folder.isEmpty()) {
+        // Nothing can be made below it: the work folder itself is ours (marked when it was
+        // chosen), and its jobs fail there with the reason the file system gives.
         return work;
     }
-    const QString folder = work + QStringLiteral("job%1/").arg(index + 1);
-    ForceDirectories(folder);
     for (const QString& tool : {kMp3Tool, kConverterTool, kStretchTool}) {
         if (FileExists(work + tool)) {
             ReplaceWithSymbolicLink(work + tool, folder + tool);

@@ -6,6 +6,7 @@
 #include "FileListModel.h"
 #include "JobTags.h"
 #include "PartialOutputs.h"
+#include "TagCopy.h"
 #include "WorkFiles.h"
 #include "platform/FileSystem.h"
 #include "platform/PathStyle.h"
@@ -139,7 +140,7 @@ ConversionJob::Failure ConversionJob::prepare(const QString& source)
     }
     const QString folder = settings.paths.outputFolderFor(
         source, settings.frequency.FrequencyText, run_.cd != nullptr ? run_.cd->folder : QString());
-    name = run_.outputNames.claim(folder, name);
+    name = claimOwnName(folder, name);
     run_.files.setOutputName(row_, name);
     if (name.isEmpty()) {
         return failure(FailureReason::OutputNotWritable);
@@ -164,6 +165,28 @@ ConversionJob::Failure ConversionJob::prepare(const QString& source)
         decoder_ = KindTool::Converter;
     }
     return std::nullopt;
+}
+
+// A file at the name that does not carry our tuning marker is not an output of ours: it stays
+// as it is, and the output takes the next free numbered name instead.
+QString ConversionJob::claimOwnName(const QString& folder, const QString& name)
+{
+    nameTaken_ = false;
+    QString claimed = run_.outputNames.claim(folder, name);
+    while (!claimed.isEmpty() && isForeign(folder + claimed)) {
+        nameTaken_ = true;
+        claimed = run_.outputNames.claim(folder, name);
+    }
+    return claimed;
+}
+
+bool ConversionJob::isForeign(const QString& path)
+{
+    if (DirectoryExists(path)) {
+        return true;
+    }
+    return (FileExists(path) || !SymbolicLinkTarget(path).isEmpty()) &&
+           (!IsRegularFile(path) || ReadTuning(path).isEmpty());
 }
 
 void ConversionJob::startTry()
@@ -635,6 +658,7 @@ void ConversionJob::finishConverted()
     JobResult result(JobOutcome::Converted, FailureReason::None, target_, seconds_);
     result.tagsCopied = tagged_;
     result.sourceIncomplete = sourceEndsEarly(sourceFacts_, sourceAudio_);
+    result.nameTaken = nameTaken_;
     run_.files.setEnded(row_, result);
     if (stretch_ > 0) {
         run_.processes.end(stretch_);

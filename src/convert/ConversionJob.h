@@ -92,6 +92,8 @@ class ConversionJob : public QObject {
     using Next = std::function<void()>;
 
     Failure prepare(const QString& source);
+    QString claimOwnName(const QString& folder, const QString& name);
+    static bool isForeign(const QString& path);
     void startTry();
     void runTry();
     void decoded(const StepResult& step);
@@ -158,6 +160,7 @@ class ConversionJob : public QObject {
     AudioFacts sourceFacts_;  // from the source's header
     AudioFacts sourceAudio_;  // decoded
     bool sourceDecoded_ = false;
+    bool nameTaken_ = false;
     KindTool decoder_ = KindTool::Copy;
     EncodePlan plan_;
     std::optional<std::int64_t> sourceSize_;
