@@ -50,9 +50,10 @@ WorkFolderChoice ChooseWorkFolder(const QString& named)
 {
     const QString folder = withSeparator(named);
     if (!nameFitsBatchFile(folder)) {
-        return {{}, QStringLiteral("the work folder's name holds a line break, a quote or a "
-                                   "percent sign, which the tools cannot be given: ") +
-                        named};
+        return {{},
+                QStringLiteral("the work folder's name holds a line break, a quote or a "
+                               "percent sign, which the tools cannot be given: ") +
+                    named};
     }
     if (FileExists(named) || (!DirectoryExists(named) && !SymbolicLinkTarget(named).isEmpty())) {
         return {{}, QStringLiteral("the work folder is a file, not a folder: ") + named};
@@ -62,17 +63,18 @@ WorkFolderChoice ChooseWorkFolder(const QString& named)
     }
     if (IsOurWorkFolder(folder) || isEmptyFolder(folder)) {
         if (!MakeOurWorkFolder(folder)) {
-            return {{}, QStringLiteral("the work folder cannot be written to (read-only): ") +
-                            named};
+            return {{},
+                    QStringLiteral("the work folder cannot be written to (read-only): ") + named};
         }
         return {folder, {}};
     }
     // The user's files stay as they are; our work goes into a folder of ours beside them.
     const QString own = folder + QStringLiteral("quorvane-work/");
     if (DirectoryExists(own) && !IsOurWorkFolder(own) && !isEmptyFolder(own)) {
-        return {{}, QStringLiteral("the work folder holds files of its own and its "
-                                   "\"quorvane-work\" folder is not ours: ") +
-                        named};
+        return {{},
+                QStringLiteral("the work folder holds files of its own and its "
+                               "\"quorvane-work\" folder is not ours: ") +
+                    named};
     }
     if (!MakeOurWorkFolder(own)) {
         return {{}, QStringLiteral("the work folder cannot be written to (read-only): ") + named};

@@ -199,3 +199,129 @@ TEST_F(Batch, RunsWithWorkFoldersOfTheirOwnRunAtTheSameTime)
         EXPECT_NEAR(measurePitch(outputFolder() + output), 432.0, 0.5) << output;
     }
 }
+
+// Files of the user's in a work folder they name stay byte for byte, with one job and with two:
+// the work is done in job folders of the program's own below it.
+TEST_F(Batch, UserFilesInANamedWorkFolderAreLeftAlone)
+{
+    writeToneWav(music + "a.wav", 440.0, 0.5);
+    writeToneWav(music + "b.wav", 440.0, 0.5);
+    const QByteArray source = readFile(music + "a.wav");
+    for (const char* jobs : {"1", "2"}) {
+        SCOPED_TRACE(jobs);
+        const QString work = home.path() + "/recordings-" + jobs + "/";
+        QDir().mkpath(work);
+        const std::map<QString, QByteArray> mine = {
+            {"input.wav", "my first recording"}, {"output.wav", "my second recording"},
+            {"error.txt", "my notes"},           {"progress.txt", "my progress"},
+            {"lame.exe", "my own encoder"},      {"job1/input.wav", "a folder of mine"}};
+        for (const auto& [name, bytes] : mine) {
+            QDir().mkpath(QFileInfo(work + name).path());
+            writeFile(work + name, bytes);
+        }
+        const BatchRun result =
+            run({"--frequency", "432", "--jobs", jobs, "--work-folder", work, "a.wav", "b.wav"});
+        EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+        EXPECT_TRUE(result.err.contains("2 converted, 0 failed")) << result.err.toStdString();
+        for (const auto& [name, bytes] : mine) {
+            EXPECT_EQ(readFile(work + name), bytes) << name.toStdString();
+        }
+        // Nothing of ours lies among the user's files.
+        EXPECT_EQ(
+            QDir(work).entryList(QDir::Files | QDir::Hidden),
+            (QStringList{"error.txt", "input.wav", "lame.exe", "output.wav", "progress.txt"}));
+        EXPECT_NEAR(measurePitch(outputFolder() + "a-432 Hz.wav"), 432.0, 0.5);
+    }
+    EXPECT_EQ(readFile(music + "a.wav"), source);
+}
+
+// A work folder that cannot be used is refused with its reason, before anything is written.
+TEST_F(Batch, AnUnusableWorkFolderIsRefusedWithItsReason)
+{
+    writeToneWav(music + "a.wav", 440.0, 0.5);
+    const QByteArray source = readFile(music + "a.wav");
+    writeFile(home.path() + "/a-file", "mine");
+    const struct {
+        QString folder;
+        QByteArray reason;
+    } cases[] = {
+        {home.path() + "/a-file", "is a file, not a folder"},
+        {home.path() + "/new\nline", "line break"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.reason.toStdString());
+        const BatchRun result = run({"--frequency", "432", "--work-folder", c.folder, "a.wav"});
+        EXPECT_EQ(result.exitCode, 2);
+        EXPECT_TRUE(result.err.contains(c.reason)) << result.err.toStdString();
+        EXPECT_FALSE(result.err.contains("already started")) << result.err.toStdString();
+        EXPECT_TRUE(result.out.isEmpty()) << result.out.toStdString();
+    }
+    EXPECT_EQ(readFile(home.path() + "/a-file"), "mine");
+    EXPECT_FALSE(QFileInfo::exists(home.path() + "/new\nline"));
+
+    // A folder on a read-only file system, empty and with a file of the user's.
+    const QString readOnly = home.path() + "/read-only";
+    QDir().mkpath(readOnly);
+    writeFile(readOnly + "/mine.txt", "mine");
+    for (const QString& options : {QString("ro"), QString("ro,bind")}) {
+        SCOPED_TRACE(options.toStdString());
+        QProcess batch;
+        batch.setWorkingDirectory(music);
+        batch.start("unshare",
+                    QStringList{"-m", "sh", "-c",
+                                options == "ro" ? "mount -t tmpfs -o ro tmpfs \"$0\" && exec \"$@\""
+                                                : "mount --bind \"$0\" \"$0\" && mount -o "
+                                                  "remount,ro,bind \"$0\" && exec \"$@\"",
+                                readOnly, program, "--frequency", "432", "--work-folder", readOnly,
+                                "a.wav"});
+        ASSERT_TRUE(batch.waitForFinished(120000));
+        const QByteArray err = batch.readAllStandardError();
+        if (err.contains("mount:") || err.contains("unshare:")) {
+            GTEST_SKIP() << "mounting is not allowed here";
+        }
+        EXPECT_EQ(batch.exitCode(), 2) << err.toStdString();
+        EXPECT_TRUE(err.contains("cannot be written to (read-only)")) << err.toStdString();
+        EXPECT_FALSE(err.contains("already started")) << err.toStdString();
+    }
+    EXPECT_EQ(
+        QDir(readOnly).entryList(QDir::Files | QDir::Hidden | QDir::Dirs | QDir::NoDotAndDotDot),
+        QStringList{"mine.txt"});
+    EXPECT_EQ(readFile(music + "a.wav"), source);
+}
+
+// A file of the user's at an output's name stays; the output takes the next free name and its
+// line says so. An earlier output of ours is replaced.
+TEST_F(Batch, AForeignFileAtAnOutputsNameIsLeftAlone)
+{
+    writeToneWav(music + "a.wav", 440.0, 0.5);
+    writeToneWav(music + "b.wav", 440.0, 0.5);
+    const QByteArray source = readFile(music + "a.wav");
+    const QString folder = outputFolder();
+    QDir().mkpath(folder);
+    writeToneWav(folder + "a-432 Hz.wav", 300.0, 0.3);
+    const QByteArray foreign = readFile(folder + "a-432 Hz.wav");
+
+    const BatchRun first = run({"--frequency", "432", "a.wav"});
+    EXPECT_EQ(first.exitCode, 0) << first.err.toStdString();
+    EXPECT_EQ(readFile(folder + "a-432 Hz.wav"), foreign);
+    EXPECT_TRUE(first.out.contains(folder.toUtf8() + "a-432 Hz (2).wav\tconverted\tname taken\n"))
+        << first.out.toStdString();
+    EXPECT_NEAR(measurePitch(folder + "a-432 Hz (2).wav"), 432.0, 0.5);
+
+    // Our own outputs of the first run are replaced: the numbered one and an unnumbered one.
+    ASSERT_EQ(run({"--frequency", "432", "b.wav"}).exitCode, 0);
+    age(folder + "a-432 Hz (2).wav", 3600);
+    age(folder + "b-432 Hz.wav", 3600);
+    const auto before = ModificationTime(folder + "a-432 Hz (2).wav");
+    const BatchRun again = run({"--frequency", "432", "a.wav", "b.wav"});
+    EXPECT_EQ(again.exitCode, 0) << again.err.toStdString();
+    EXPECT_TRUE(again.out.contains(folder.toUtf8() + "a-432 Hz (2).wav\tconverted\tname taken\n"))
+        << again.out.toStdString();
+    EXPECT_TRUE(again.out.contains(folder.toUtf8() + "b-432 Hz.wav\tconverted\t\n"))
+        << again.out.toStdString();
+    EXPECT_GT(*ModificationTime(folder + "a-432 Hz (2).wav"), *before);
+    EXPECT_GT(*ModificationTime(folder + "b-432 Hz.wav"), *before);
+    EXPECT_FALSE(QFileInfo::exists(folder + "a-432 Hz (3).wav"));
+    EXPECT_EQ(readFile(folder + "a-432 Hz.wav"), foreign);
+    EXPECT_EQ(readFile(music + "a.wav"), source);
+}
