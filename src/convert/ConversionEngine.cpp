@@ -5,7 +5,6 @@
 #include "FileListModel.h"
 #include "JobTexts.h"
 #include "PartialOutputs.h"
-#include "Resume.h"
 #include "WorkFolder.h"
 #include "lang/MessageBoxes.h"
 #include "lang/ProgramTexts.h"
@@ -212,12 +211,6 @@ void ConversionEngine::startNextRow(ConversionJob& job)
 {
     while (!counters_.abortRequested && nextRow_ < total_ && nextRow_ < files_.rowCount()) {
         const int row = nextRow_++;
-        QString output;
-        if (keepsOutputOf(row, output)) {
-            ended_.emplace_back(row, JobResult{JobOutcome::Kept, FailureReason::None, output});
-            view_.jobEnded(row, ended_.back().second);
-            continue;
-        }
         ProgressTimer.start();
         currentRow_ = row;
         view_.showCurrentRow(row);
@@ -226,23 +219,6 @@ void ConversionEngine::startNextRow(ConversionJob& job)
         job.start(files_.input(row), row);
         return;
     }
-}
-
-bool ConversionEngine::keepsOutputOf(int row, QString& output) const
-{
-    if (!settings_.resume) {
-        return false;
-    }
-    const QString& input = files_.input(row);
-    QString name = files_.row(row).outputName;
-    if (cd_) {
-        name = WithMp3Extension(name);
-    }
-    const FrequencyState& frequency = settings_.frequency;
-    output = settings_.paths.outputFolderFor(input, frequency.FrequencyText,
-                                             cd_ ? cd_->folder : QString()) +
-             name;
-    return OutputIsCurrent(input, output, int(std::lround(frequency.TargetFrequency)));
 }
 
 void ConversionEngine::jobFinished(ConversionJob& job, int row, const JobResult& result)

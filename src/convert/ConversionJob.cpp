@@ -6,6 +6,7 @@
 #include "FileListModel.h"
 #include "JobTags.h"
 #include "PartialOutputs.h"
+#include "Resume.h"
 #include "TagCopy.h"
 #include "WorkFiles.h"
 #include "platform/FileSystem.h"
@@ -75,6 +76,7 @@ ConversionJob::~ConversionJob()
 {
     waits_.cancel();
     sourceDecoding_.reset();
+    keptDecoding_.reset();
     if (busy()) {
         tools_.endRunning();
         if (stretch_ > 0) {
@@ -118,6 +120,48 @@ void ConversionJob::start(const QString& source, int row)
                      [this, result = *failed](JobWaits::Stop) { endWithoutOutput(result); });
         return;
     }
+    if (mayKeepOutput()) {
+        checkKeptOutput();
+        return;
+    }
+    runTry();
+}
+
+bool ConversionJob::mayKeepOutput() const
+{
+    const FrequencyState& frequency = run_.settings.frequency;
+    return run_.settings.resume &&
+           OutputIsCurrent(source_, target_, int(std::lround(frequency.TargetFrequency)));
+}
+
+void ConversionJob::checkKeptOutput()
+{
+    keptDecoding_ = std::make_unique<BackgroundDecode>(target_);
+    waits_.until([this] { return keptDecoding_->ready() && sourceDecoding_->ready(); },
+                 stepDeadline(), [this](JobWaits::Stop stop) { keptOutputChecked(stop); });
+}
+
+void ConversionJob::keptOutputChecked(JobWaits::Stop stop)
+{
+    switch (stop) {
+        case JobWaits::Stop::Done: break;
+        case JobWaits::Stop::TimedOut: endWithoutOutput(JobResult{JobOutcome::TimedOut}); return;
+        case JobWaits::Stop::Aborted: endWithoutOutput(JobResult{JobOutcome::Aborted}); return;
+    }
+    const AudioFacts output = keptDecoding_->facts();
+    const AudioFacts& source = sourceDecoding_->facts();
+    keptDecoding_.reset();
+    const FrequencyState& frequency = run_.settings.frequency;
+    const double lengthRatio = frequency.ReferencePitch / double(frequency.TargetFrequency);
+    if (source.complete && output.complete &&
+        LengthMatches(output.seconds, source.seconds * lengthRatio)) {
+        sourceDecoding_.reset();
+        const QString kept = target_;
+        target_.clear();
+        end(JobResult{JobOutcome::Kept, FailureReason::None, kept});
+        return;
+    }
+    // A damaged or cut output of ours is made again; the source's decode goes on being used.
     runTry();
 }
 
