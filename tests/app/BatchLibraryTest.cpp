@@ -1,12 +1,14 @@
 #include "BatchFixture.h"
 #include "app/BatchFrontEnd.h"
 #include "app/BatchProgress.h"
+#include "convert/AudioCheck.h"
 #include "platform/FileSystem.h"
 #include "support/Audio.h"
 #include "support/TaggedFiles.h"
 
 #include <QElapsedTimer>
 #include <QProcess>
+#include <QSet>
 
 #include <utime.h>
 
@@ -324,4 +326,81 @@ TEST_F(Batch, AForeignFileAtAnOutputsNameIsLeftAlone)
     EXPECT_FALSE(QFileInfo::exists(folder + "a-432 Hz (3).wav"));
     EXPECT_EQ(readFile(folder + "a-432 Hz.wav"), foreign);
     EXPECT_EQ(readFile(music + "a.wav"), source);
+}
+
+// Two sources whose outputs clash take "Same-432 Hz.mp3" and "Same-432 Hz (2).mp3": a resumed run
+// checks each row against its own output and makes the missing one again.
+TEST_F(Batch, ResumeChecksEachRowAgainstItsOwnNumberedOutput)
+{
+    ASSERT_TRUE(makeTone(music + "Same.mp3", 440.0, 1.0));
+    ASSERT_TRUE(makeTone(music + "Same.MP3", 440.0, 2.0));
+    const QByteArray sources[] = {readFile(music + "Same.mp3"), readFile(music + "Same.MP3")};
+    const BatchRun made = run({"--frequency", "432", "--jobs", "1", "."});
+    ASSERT_EQ(made.exitCode, 0) << made.err.toStdString();
+    const QString folder = outputFolder();
+    // Which source took the numbered name follows the order of the list.
+    std::map<QByteArray, QByteArray> outputOf;
+    for (const QByteArray& line : made.out.split('\n')) {
+        if (!line.isEmpty()) {
+            outputOf[line.split('\t').value(0).split('/').last()] = line.split('\t').value(2);
+        }
+    }
+    ASSERT_EQ(outputOf.size(), 2u);
+    EXPECT_EQ(QSet<QByteArray>({outputOf["Same.mp3"], outputOf["Same.MP3"]}),
+              QSet<QByteArray>({(folder + "Same-432 Hz.mp3").toUtf8(),
+                                (folder + "Same-432 Hz (2).mp3").toUtf8()}));
+    const QString numbered = folder + "Same-432 Hz (2).mp3";
+    const QByteArray numberedSource =
+        outputOf["Same.mp3"] == numbered.toUtf8() ? "Same.mp3" : "Same.MP3";
+    const double numberedSeconds = DecodeAudio(numbered).seconds;
+
+    // Both right: both kept, each line naming its own output.
+    const BatchRun kept = run({"--frequency", "432", "--jobs", "1", "--resume", "."});
+    EXPECT_EQ(kept.exitCode, 0) << kept.err.toStdString();
+    for (const auto& [source, output] : outputOf) {
+        EXPECT_TRUE(kept.out.contains(source + "\t-\t" + output + "\tkept"))
+            << kept.out.toStdString();
+    }
+
+    // The numbered one missing: made again under its own name, from its own source.
+    QFile::remove(numbered);
+    const BatchRun resumed = run({"--frequency", "432", "--jobs", "1", "--resume", "."});
+    EXPECT_EQ(resumed.exitCode, 0) << resumed.err.toStdString();
+    for (const auto& [source, output] : outputOf) {
+        const QByteArray outcome = source == numberedSource ? "converted" : "kept";
+        EXPECT_TRUE(resumed.out.contains(source + "\t") &&
+                    resumed.out.contains(output + "\t" + outcome))
+            << resumed.out.toStdString();
+    }
+    EXPECT_NEAR(DecodeAudio(numbered).seconds, numberedSeconds, 0.05);
+    EXPECT_FALSE(QFileInfo::exists(folder + "Same-432 Hz (3).mp3"));
+    EXPECT_EQ(readFile(music + "Same.mp3"), sources[0]);
+    EXPECT_EQ(readFile(music + "Same.MP3"), sources[1]);
+}
+
+// An output of ours cut to half (an interrupted copy of the output tree) is made again.
+TEST_F(Batch, ResumeMakesACutOutputAgain)
+{
+    for (const char* kind : {"mp3", "flac"}) {
+        SCOPED_TRACE(kind);
+        const QString name = QString("song.") + kind;
+        ASSERT_TRUE(makeTone(music + name, 440.0, 2.0));
+        const QByteArray source = readFile(music + name);
+        ASSERT_EQ(run({"--frequency", "432", name}).exitCode, 0);
+        const QString output = outputFolder() + "song-432 Hz." + kind;
+        const double whole = DecodeAudio(output).seconds;
+        QByteArray bytes = readFile(output);
+        bytes.truncate(bytes.size() / 2);
+        writeFile(output, bytes);
+
+        const BatchRun resumed = run({"--frequency", "432", "--resume", name});
+        EXPECT_EQ(resumed.exitCode, 0) << resumed.err.toStdString();
+        EXPECT_TRUE(resumed.out.contains(output.toUtf8() + "\tconverted"))
+            << resumed.out.toStdString();
+        EXPECT_FALSE(resumed.out.contains("\tkept")) << resumed.out.toStdString();
+        const AudioFacts facts = DecodeAudio(output);
+        EXPECT_TRUE(facts.complete);
+        EXPECT_NEAR(facts.seconds, whole, 0.05);
+        EXPECT_EQ(readFile(music + name), source);
+    }
 }
