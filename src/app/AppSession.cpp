@@ -1,6 +1,7 @@
 #include "AppSession.h"
 
 #include "cdrip/RippedDisc.h"
+#include "convert/WorkFolder.h"
 #include "lang/Language.h"
 #include "platform/FileSystem.h"
 #include "platform/PCSpeed_DVK.h"
@@ -45,10 +46,13 @@ void AppSession::setOutputAndWorkFolders(const TWindowsInfo& info)
     SetOutputAndWorkFolders(folders_, info);
 }
 
-void AppSession::useWorkFolder(const QString& folder)
+QString AppSession::useWorkFolder(const QString& folder)
 {
-    folders_.paths.setWorkFolder(IncludeBackslash(folder));
-    ForceDirectories(folders_.paths.workFolder());
+    const WorkFolderChoice choice = ChooseWorkFolder(folder);
+    if (choice.error.isEmpty()) {
+        folders_.paths.setWorkFolder(choice.folder);
+    }
+    return choice.error;
 }
 
 void AppSession::writeProgramSettings() const

@@ -43,8 +43,9 @@ class AppSession {
     void setProgramFolder(const QString& programFolder);
     // The documents, output and work folders, made with their parents when missing.
     void setOutputAndWorkFolders(const TWindowsInfo& info);
-    // A work folder other than the usual one, made when missing.
-    void useWorkFolder(const QString& folder);
+    // Work files go below the folder the user named, in a folder of ours; answers why the
+    // folder cannot be used, empty when it can.
+    QString useWorkFolder(const QString& folder);
     // Records the language of the run in the program folder's "Program.ini".
     void writeProgramSettings() const;
     // Links the tools into the work folder: the encoder and the stretcher, then the converter.

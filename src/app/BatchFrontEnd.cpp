@@ -335,12 +335,13 @@ QString BatchUsage()
                "\n"
                "--jobs N converts N files at once (default: one per processor core). --resume "
                "keeps\n"
-               "an output that is there already, tuned to HZ and newer than its file (its line "
-               "says\n"
-               "kept), so an interrupted run goes on where it stopped. --work-folder DIR puts the\n"
-               "work files into DIR instead of the program's work folder: runs with work folders "
-               "of\n"
-               "their own may run at the same time, for example one per folder of a library.\n"
+               "an output that is there already, tuned to HZ, newer than its file and complete\n"
+               "(its line says kept), so an interrupted run goes on where it stopped.\n"
+               "--work-folder DIR puts the work files into DIR instead of the program's work\n"
+               "folder (into DIR/quorvane-work/ when DIR holds files of its own): runs with work\n"
+               "folders of their own may run at the same time, for example one per folder of a\n"
+               "library. A file at an output's name that is no output of Quorvane stays; the\n"
+               "output takes a numbered name (its line notes name taken).\n"
                "\n"
                "--cd rips the tracks of a CD (SOURCE: a drive such as /dev/sr0, or a .cue sheet) "
                "as\n"
@@ -370,7 +371,11 @@ int RunBatch(const BatchRequest& request, AppSession& session, std::FILE* out, s
     Host& host = session.host();
     session.setOutputAndWorkFolders(session.systemInfo());
     if (!request.workFolder.isEmpty()) {
-        session.useWorkFolder(request.workFolder);
+        const QString refused = session.useWorkFolder(request.workFolder);
+        if (!refused.isEmpty()) {
+            print(err, refused + u'\n');
+            return kWrongCommandLine;
+        }
     }
     const ProgramFolders& folders = session.folders();
 

@@ -5,7 +5,7 @@
 #include "FileListModel.h"
 #include "JobTexts.h"
 #include "PartialOutputs.h"
-#include "Resume.h"
+#include "WorkFolder.h"
 #include "lang/MessageBoxes.h"
 #include "lang/ProgramTexts.h"
 #include "platform/FileSystem.h"
@@ -187,16 +187,18 @@ void ConversionEngine::startJobs()
     }
 }
 
-// One job works in the work folder itself; side by side, each works in a folder of its own below
-// it, with links to the same tools.
+// Every job, also a single one, works in a folder the run made and marked as its own below the
+// work folder, with links to the tools: a job deletes its work files only there, never among
+// files of the user's.
 QString ConversionEngine::jobFolder(int index) const
 {
     const QString& work = settings_.paths.workFolder();
-    if (settings_.jobs <= 1) {
+    QString folder = MakeJobFolder(work, index + 1);
+    if (folder.isEmpty()) {
+        // Nothing can be made below it: the work folder itself is ours (marked when it was
+        // chosen), and its jobs fail there with the reason the file system gives.
         return work;
     }
-    const QString folder = work + QStringLiteral("job%1/").arg(index + 1);
-    ForceDirectories(folder);
     for (const QString& tool : {kMp3Tool, kConverterTool, kStretchTool}) {
         if (FileExists(work + tool)) {
             ReplaceWithSymbolicLink(work + tool, folder + tool);
@@ -209,12 +211,6 @@ void ConversionEngine::startNextRow(ConversionJob& job)
 {
     while (!counters_.abortRequested && nextRow_ < total_ && nextRow_ < files_.rowCount()) {
         const int row = nextRow_++;
-        QString output;
-        if (keepsOutputOf(row, output)) {
-            ended_.emplace_back(row, JobResult{JobOutcome::Kept, FailureReason::None, output});
-            view_.jobEnded(row, ended_.back().second);
-            continue;
-        }
         ProgressTimer.start();
         currentRow_ = row;
         view_.showCurrentRow(row);
@@ -223,23 +219,6 @@ void ConversionEngine::startNextRow(ConversionJob& job)
         job.start(files_.input(row), row);
         return;
     }
-}
-
-bool ConversionEngine::keepsOutputOf(int row, QString& output) const
-{
-    if (!settings_.resume) {
-        return false;
-    }
-    const QString& input = files_.input(row);
-    QString name = files_.row(row).outputName;
-    if (cd_) {
-        name = WithMp3Extension(name);
-    }
-    const FrequencyState& frequency = settings_.frequency;
-    output = settings_.paths.outputFolderFor(input, frequency.FrequencyText,
-                                             cd_ ? cd_->folder : QString()) +
-             name;
-    return OutputIsCurrent(input, output, int(std::lround(frequency.TargetFrequency)));
 }
 
 void ConversionEngine::jobFinished(ConversionJob& job, int row, const JobResult& result)

@@ -99,7 +99,6 @@ class ConversionEngine : public QObject {
     void startNextRow(ConversionJob& job);
     void jobFinished(ConversionJob& job, int row, const JobResult& result);
     void finishRun();
-    bool keepsOutputOf(int row, QString& output) const;
     QString jobFolder(int index) const;
     QString endText() const;
 

@@ -6,6 +6,8 @@
 #include "FileListModel.h"
 #include "JobTags.h"
 #include "PartialOutputs.h"
+#include "Resume.h"
+#include "TagCopy.h"
 #include "WorkFiles.h"
 #include "platform/FileSystem.h"
 #include "platform/PathStyle.h"
@@ -74,6 +76,7 @@ ConversionJob::~ConversionJob()
 {
     waits_.cancel();
     sourceDecoding_.reset();
+    keptDecoding_.reset();
     if (busy()) {
         tools_.endRunning();
         if (stretch_ > 0) {
@@ -117,6 +120,48 @@ void ConversionJob::start(const QString& source, int row)
                      [this, result = *failed](JobWaits::Stop) { endWithoutOutput(result); });
         return;
     }
+    if (mayKeepOutput()) {
+        checkKeptOutput();
+        return;
+    }
+    runTry();
+}
+
+bool ConversionJob::mayKeepOutput() const
+{
+    const FrequencyState& frequency = run_.settings.frequency;
+    return run_.settings.resume &&
+           OutputIsCurrent(source_, target_, int(std::lround(frequency.TargetFrequency)));
+}
+
+void ConversionJob::checkKeptOutput()
+{
+    keptDecoding_ = std::make_unique<BackgroundDecode>(target_);
+    waits_.until([this] { return keptDecoding_->ready() && sourceDecoding_->ready(); },
+                 stepDeadline(), [this](JobWaits::Stop stop) { keptOutputChecked(stop); });
+}
+
+void ConversionJob::keptOutputChecked(JobWaits::Stop stop)
+{
+    switch (stop) {
+        case JobWaits::Stop::Done: break;
+        case JobWaits::Stop::TimedOut: endWithoutOutput(JobResult{JobOutcome::TimedOut}); return;
+        case JobWaits::Stop::Aborted: endWithoutOutput(JobResult{JobOutcome::Aborted}); return;
+    }
+    const AudioFacts output = keptDecoding_->facts();
+    const AudioFacts& source = sourceDecoding_->facts();
+    keptDecoding_.reset();
+    const FrequencyState& frequency = run_.settings.frequency;
+    const double lengthRatio = frequency.ReferencePitch / double(frequency.TargetFrequency);
+    if (source.complete && output.complete &&
+        LengthMatches(output.seconds, source.seconds * lengthRatio)) {
+        sourceDecoding_.reset();
+        const QString kept = target_;
+        target_.clear();
+        end(JobResult{JobOutcome::Kept, FailureReason::None, kept});
+        return;
+    }
+    // A damaged or cut output of ours is made again; the source's decode goes on being used.
     runTry();
 }
 
@@ -139,7 +184,7 @@ ConversionJob::Failure ConversionJob::prepare(const QString& source)
     }
     const QString folder = settings.paths.outputFolderFor(
         source, settings.frequency.FrequencyText, run_.cd != nullptr ? run_.cd->folder : QString());
-    name = run_.outputNames.claim(folder, name);
+    name = claimOwnName(folder, name);
     run_.files.setOutputName(row_, name);
     if (name.isEmpty()) {
         return failure(FailureReason::OutputNotWritable);
@@ -164,6 +209,28 @@ ConversionJob::Failure ConversionJob::prepare(const QString& source)
         decoder_ = KindTool::Converter;
     }
     return std::nullopt;
+}
+
+// A file at the name that does not carry our tuning marker is not an output of ours: it stays
+// as it is, and the output takes the next free numbered name instead.
+QString ConversionJob::claimOwnName(const QString& folder, const QString& name)
+{
+    nameTaken_ = false;
+    QString claimed = run_.outputNames.claim(folder, name);
+    while (!claimed.isEmpty() && isForeign(folder + claimed)) {
+        nameTaken_ = true;
+        claimed = run_.outputNames.claim(folder, name);
+    }
+    return claimed;
+}
+
+bool ConversionJob::isForeign(const QString& path)
+{
+    if (DirectoryExists(path)) {
+        return true;
+    }
+    return (FileExists(path) || !SymbolicLinkTarget(path).isEmpty()) &&
+           (!IsRegularFile(path) || ReadTuning(path).isEmpty());
 }
 
 void ConversionJob::startTry()
@@ -641,6 +708,7 @@ void ConversionJob::finishConverted()
     JobResult result(JobOutcome::Converted, FailureReason::None, target_, seconds_);
     result.tagsCopied = tagged_;
     result.sourceIncomplete = sourceEndsEarly(sourceFacts_, sourceAudio_);
+    result.nameTaken = nameTaken_;
     run_.files.setEnded(row_, result);
     if (stretch_ > 0) {
         run_.processes.end(stretch_);

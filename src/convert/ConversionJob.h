@@ -92,8 +92,15 @@ class ConversionJob : public QObject {
     using Next = std::function<void()>;
 
     Failure prepare(const QString& source);
+    QString claimOwnName(const QString& folder, const QString& name);
+    static bool isForeign(const QString& path);
     void startTry();
     void runTry();
+    // A resumed run keeps an output of ours only when it decodes completely at the length its
+    // source gives; the check runs on threads while the job waits.
+    bool mayKeepOutput() const;
+    void checkKeptOutput();
+    void keptOutputChecked(JobWaits::Stop stop);
     void decoded(const StepResult& step);
     void stretch();
     void watched(Watch watch);
@@ -155,9 +162,11 @@ class ConversionJob : public QObject {
     std::unique_ptr<BackgroundDecode> decoding_;
     // The source decoded alongside the first tools: the truth its copies are held against.
     std::unique_ptr<BackgroundDecode> sourceDecoding_;
+    std::unique_ptr<BackgroundDecode> keptDecoding_;
     AudioFacts sourceFacts_;  // from the source's header
     AudioFacts sourceAudio_;  // decoded
     bool sourceDecoded_ = false;
+    bool nameTaken_ = false;
     KindTool decoder_ = KindTool::Copy;
     EncodePlan plan_;
     std::optional<std::int64_t> sourceSize_;

@@ -199,17 +199,18 @@ TEST_F(FakeTools, AFailedConversionLeavesAnEarlierOutputAsItWas)
     EXPECT_EQ(outputTree(), QStringList{earlier});
 }
 
-// Something under the output's name that the new output cannot replace is no result of this run.
-TEST_F(FakeTools, AnOutputNameThatCannotBeReplacedFailsTheRow)
+// A folder under the output's name is no output of ours: it stays, and the output takes the next
+// free name.
+TEST_F(FakeTools, AFolderAtTheOutputsNameStaysAndTheOutputTakesTheNextName)
 {
     const QString input = tone("a.wav");
     const QString blocked = outputFolderFor(input) + "a-432 Hz.wav";
     ASSERT_TRUE(QDir().mkpath(blocked + "/inside"));
     convert({input});
-    EXPECT_EQ(engine.Outcomes, std::vector<JobOutcome>{JobOutcome::Failed});
-    EXPECT_EQ(resultOf(0).reason, FailureReason::OutputNotWritable);
-    EXPECT_TRUE(QFileInfo(blocked).isDir());
-    EXPECT_TRUE(outputTree().isEmpty()) << outputTree().join(", ").toStdString();
+    EXPECT_EQ(engine.Outcomes, std::vector<JobOutcome>{JobOutcome::Converted});
+    EXPECT_TRUE(resultOf(0).nameTaken);
+    EXPECT_EQ(resultOf(0).output, outputFolderFor(input) + "a-432 Hz (2).wav");
+    EXPECT_TRUE(QFileInfo(blocked + "/inside").isDir());
     EXPECT_TRUE(workFilesLeft().isEmpty());
 }
 

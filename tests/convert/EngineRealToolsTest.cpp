@@ -213,3 +213,27 @@ TEST_F(RealTools, AFileThatIsNotAudioFailsAndTheRunGoesOn)
     EXPECT_EQ(readFile(music + "broken.mp3"), before);
     expectPitch(outputFolderFor(music + "fine.wav") + "fine-432 Hz.wav", 432.0);
 }
+
+// The window's run is one job: it too works in a job folder the run made and marked, so files
+// that happen to lie in the work folder under the work files' names stay as they are.
+TEST_F(RealTools, TheWindowsSingleJobLeavesFilesInTheWorkFolderAlone)
+{
+    ASSERT_EQ(engine.settings().jobs, 1);
+    const std::map<QString, QByteArray> mine = {{"input.wav", "my first recording"},
+                                                {"output.wav", "my second recording"},
+                                                {"error.txt", "my notes"},
+                                                {"progress_zum_lesen.txt", "my reading"}};
+    for (const auto& [name, bytes] : mine) {
+        writeFile(work + name, bytes);
+    }
+    writeToneWav(music + "a.wav", 440.0, 0.5);
+    const QByteArray source = readFile(music + "a.wav");
+    convert({music + "a.wav"});
+    ASSERT_EQ(engine.Outcomes, std::vector<JobOutcome>{JobOutcome::Converted});
+    for (const auto& [name, bytes] : mine) {
+        EXPECT_EQ(readFile(work + name), bytes) << name.toStdString();
+    }
+    EXPECT_TRUE(QFileInfo::exists(work + "job1/.quorvane-work"));
+    EXPECT_NEAR(measurePitch(outputFolderFor(music + "a.wav") + "a-432 Hz.wav"), 432.0, 0.5);
+    EXPECT_EQ(readFile(music + "a.wav"), source);
+}
