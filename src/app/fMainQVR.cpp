@@ -289,6 +289,7 @@ void TMainFormQVR::createMenu()
         skins->addAction(item);
     }
     createLanguageMenu();
+    createJobsMenu();
 
     mniInfo1 = mm1->addMenu(QStringLiteral("Info"));
     mniInfo1->setObjectName(QStringLiteral("mniInfo1"));
@@ -353,9 +354,7 @@ void TMainFormQVR::FormCreate()
     ApplySkinAtStartup();
     session_.writeProgramSettings();
     session_.linkTools();
-    settings.pcSpeed = environment_.measureSpeed
-                           ? std::max(1, environment_.measureSpeed(Folders.paths.workFolder()))
-                           : session_.measureSpeed();
+    startSpeedProbe(settings);
     session_.linkFfmpeg();
     ProgressTimer->stop();
     ApplyStartupScaling();
@@ -421,6 +420,7 @@ void TMainFormQVR::ApplyLanguage()
         Files->setColumnCaption(column, texts().text(kColumnCaptionTexts[column]));
     }
     Engine->setStatusWords(texts().text(505), texts().text(507));
+    applyJobsLanguage();
     Files->setStepText([this](const JobStep& step) { return StepStatusText(texts(), step); });
     // Qt's own texts first: the table's captions for the standard dialogs then come before them.
     qtTexts_->apply(texts().language());
@@ -663,6 +663,7 @@ void TMainFormQVR::ComboBox1Change()
 
 void TMainFormQVR::ConvertBitBtnClick()
 {
+    applyRunChoices();
     Engine->run();
 }
 
