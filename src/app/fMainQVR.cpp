@@ -239,8 +239,9 @@ void TMainFormQVR::createEngine()
                     ConvertMSGLabel,
                     FehlerLabel,
                     lvFiles});
-    Engine = std::make_unique<ConversionEngine>(*Files, *runView_, session_.messages(),
-                                                session_.texts());
+    Engine = std::make_unique<ConversionEngine>(
+        *Files, *runView_, session_.messages(), session_.texts(),
+        environment_.clock != nullptr ? *environment_.clock : steadyClock());
     ProgressTimer = &Engine->ProgressTimer;
     ProgressTimer->setObjectName(QStringLiteral("ProgressTimer"));
     BlinkenTimer = &Engine->BlinkenTimer;

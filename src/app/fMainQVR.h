@@ -5,6 +5,7 @@
 #include "ProgramSetup.h"
 #include "cdrip/DialogLook.h"
 #include "fAboutQVR.h"
+#include "platform/Clock.h"
 
 #include <QMainWindow>
 #include <QStringList>
@@ -72,6 +73,8 @@ struct MainFormEnvironment {
     std::function<CdDriveSurvey()> surveyCdDrives;
     // Notifications and task-bar progress; null: the desktop's, over D-Bus.
     DesktopNotifier* notifier = nullptr;
+    // The clock of the runs' waits; null: the steady clock.
+    const Clock* clock = nullptr;
 };
 
 // The main window. It owns the file list, the frequency state, the folders, the run flags and

@@ -1,8 +1,8 @@
 // The window's Files at once menu and the speed probe: what a run takes besides the list.
 #include "JobsSetting.h"
 #include "convert/ConversionEngine.h"
-#include "lang/ProgramTexts.h"
 #include "fMainQVR.h"
+#include "lang/ProgramTexts.h"
 #include "platform/SpeedProbe.h"
 
 #include <QActionGroup>

@@ -4,7 +4,8 @@
 
 namespace qvr {
 
-ConversionSettings StartingSettings(const ProgramPaths& paths, [[maybe_unused]] RunStyle style, int jobs)
+ConversionSettings StartingSettings(const ProgramPaths& paths, [[maybe_unused]] RunStyle style,
+                                    int jobs)
 {
     ConversionSettings settings;
     settings.paths = paths;
