@@ -498,8 +498,11 @@ TEST_F(RunWindow, FilesAtOnceIsKeptForTheNextStart)
         chooseJobs(*form, 3);
     }
     auto form = startWithTwoTones();
-    EXPECT_TRUE(findControl<QAction>(*form, "Jobs3")->isChecked());
-    EXPECT_FALSE(findControl<QAction>(*form, "Jobs1")->isChecked());
+    auto* three = findControl<QAction>(*form, "Jobs3");
+    auto* one = findControl<QAction>(*form, "Jobs1");
+    ASSERT_TRUE(three != nullptr && one != nullptr);
+    EXPECT_TRUE(three->isChecked());
+    EXPECT_FALSE(one->isChecked());
     chooseJobs(*form, 1);
     listFolderAt432(*form);
     QSignalSpy runs(&form->engine(), &ConversionEngine::runFinished);
