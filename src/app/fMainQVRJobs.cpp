@@ -22,7 +22,8 @@ constexpr int kOnePerCoreText = 537;
 void TMainFormQVR::createJobsMenu()
 {
     Jobs1 = new QMenu(mniProgramm1);
-    Jobs1->setObjectName(QStringLiteral("Jobs1"));
+    Jobs1->setObjectName(QStringLiteral("FilesAtOnce1"));
+    Jobs1->menuAction()->setObjectName(QStringLiteral("FilesAtOnce1"));
     mniProgramm1->insertMenu(mniBeenden1, Jobs1);
     auto* group = new QActionGroup(Jobs1);
     jobs_ = RememberedJobs();
