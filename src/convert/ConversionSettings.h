@@ -23,8 +23,8 @@ struct ConversionSettings {
     int pcSpeed = kReferenceSpeed;  // the machine's speed score; scales the time limits
     int jobs = 1;                   // files converted side by side
     // Pace the steps with fixed pauses and watch the stretch grow, instead of going on as soon as
-    // each tool has ended and its output has passed its check. No front end asks for it any more;
-    // tests of the pacing do.
+    // each tool has ended and its output has passed its check. No front end asks for it: the
+    // tools are watched and their outputs checked.
     bool designPauses = false;
     // Rows whose output is already there, tuned alike and newer than the source, are kept.
     bool resume = false;
