@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Time from process start to the shown main window, five starts in a fresh home.
-# The speed probe takes 1.5 s of it by design; the goal is at most 0.3 s more.
+# The speed probe measures on a thread after the window is shown; the goal is at most 0.3 s.
 #   bench/app/startup.sh [BUILD_DIR]
 set -euo pipefail
 
@@ -20,5 +20,4 @@ for run in 1 2 3 4 5; do
     times+=("$line")
 done
 median=$(printf '%s\n' "${times[@]}" | sort -n | sed -n 3p)
-printf 'median %.3f s; beyond the 1.5 s speed probe: %.3f s (goal <= 0.3)\n' "$median" \
-       "$(echo "$median - 1.5" | bc -l)"
+printf 'median %.3f s (goal <= 0.3)\n' "$median"

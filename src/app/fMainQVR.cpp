@@ -239,8 +239,9 @@ void TMainFormQVR::createEngine()
                     ConvertMSGLabel,
                     FehlerLabel,
                     lvFiles});
-    Engine = std::make_unique<ConversionEngine>(*Files, *runView_, session_.messages(),
-                                                session_.texts());
+    Engine = std::make_unique<ConversionEngine>(
+        *Files, *runView_, session_.messages(), session_.texts(),
+        environment_.clock != nullptr ? *environment_.clock : steadyClock());
     ProgressTimer = &Engine->ProgressTimer;
     ProgressTimer->setObjectName(QStringLiteral("ProgressTimer"));
     BlinkenTimer = &Engine->BlinkenTimer;
@@ -289,6 +290,7 @@ void TMainFormQVR::createMenu()
         skins->addAction(item);
     }
     createLanguageMenu();
+    createJobsMenu();
 
     mniInfo1 = mm1->addMenu(QStringLiteral("Info"));
     mniInfo1->setObjectName(QStringLiteral("mniInfo1"));
@@ -353,9 +355,7 @@ void TMainFormQVR::FormCreate()
     ApplySkinAtStartup();
     session_.writeProgramSettings();
     session_.linkTools();
-    settings.pcSpeed = environment_.measureSpeed
-                           ? std::max(1, environment_.measureSpeed(Folders.paths.workFolder()))
-                           : session_.measureSpeed();
+    startSpeedProbe(settings);
     session_.linkFfmpeg();
     ProgressTimer->stop();
     ApplyStartupScaling();
@@ -421,6 +421,7 @@ void TMainFormQVR::ApplyLanguage()
         Files->setColumnCaption(column, texts().text(kColumnCaptionTexts[column]));
     }
     Engine->setStatusWords(texts().text(505), texts().text(507));
+    applyJobsLanguage();
     Files->setStepText([this](const JobStep& step) { return StepStatusText(texts(), step); });
     // Qt's own texts first: the table's captions for the standard dialogs then come before them.
     qtTexts_->apply(texts().language());
@@ -663,6 +664,7 @@ void TMainFormQVR::ComboBox1Change()
 
 void TMainFormQVR::ConvertBitBtnClick()
 {
+    applyRunChoices();
     Engine->run();
 }
 

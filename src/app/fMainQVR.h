@@ -5,6 +5,7 @@
 #include "ProgramSetup.h"
 #include "cdrip/DialogLook.h"
 #include "fAboutQVR.h"
+#include "platform/Clock.h"
 
 #include <QMainWindow>
 #include <QStringList>
@@ -42,6 +43,7 @@ class ColumnFitter;
 class DesktopNotifier;
 class QtTranslations;
 class RunAnnouncer;
+struct ConversionSettings;
 
 // The dialogs the main window shows, made after it.
 struct WindowDialogs {
@@ -71,6 +73,8 @@ struct MainFormEnvironment {
     std::function<CdDriveSurvey()> surveyCdDrives;
     // Notifications and task-bar progress; null: the desktop's, over D-Bus.
     DesktopNotifier* notifier = nullptr;
+    // The clock of the runs' waits; null: the steady clock.
+    const Clock* clock = nullptr;
 };
 
 // The main window. It owns the file list, the frequency state, the folders, the run flags and
@@ -208,6 +212,9 @@ class TMainFormQVR : public QMainWindow, private CdReadingWindow {
     QList<QAction*> SkinItems;  // Skin11 ... Skin101
     QMenu* Sprache1 = nullptr;
     QList<QAction*> LanguageItems;  // in the order of ProgramLanguages()
+    // Files at once: how many files a run converts side by side.
+    QMenu* Jobs1 = nullptr;
+    QList<QAction*> JobItems;  // 1 ... MostJobsOffered()
     QMenu* mniInfo1 = nullptr;
     QAction* mniProgrammInfo1 = nullptr;
     BackgroundPicture* Background = nullptr;  // what BkgImage shows
@@ -238,6 +245,11 @@ class TMainFormQVR : public QMainWindow, private CdReadingWindow {
     void createControls();
     void createMenu();
     void createLanguageMenu();
+    void createJobsMenu();
+    void JobsClick(int jobs);
+    void applyJobsLanguage();
+    void startSpeedProbe(ConversionSettings& settings);
+    void applyRunChoices();
     void connectLanguageAndRunEnd();
     void followLanguageInDialogs();
     void checkCurrentLanguage();
@@ -286,6 +298,10 @@ class TMainFormQVR : public QMainWindow, private CdReadingWindow {
     // Paths handed to the window that are not listed yet, and whether they are being taken.
     QStringList waitingPaths_;
     bool takingPaths_ = false;
+    // What the next run takes: the files at once chosen and the machine's speed score, which
+    // the probe brings once it has measured.
+    int jobs_ = 1;
+    int pcSpeed_ = 0;
 };
 
 }  // namespace qvr

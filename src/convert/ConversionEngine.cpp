@@ -226,9 +226,6 @@ void ConversionEngine::jobFinished(ConversionJob& job, int row, const JobResult&
     --active_;
     ended_.emplace_back(row, result);
     view_.showRunCount(RunCountText());
-    if (!result.converted()) {
-        ProgressTimer.stop();
-    }
     startNextRow(job);
     if (active_ == 0) {
         finishRun();
@@ -315,16 +312,19 @@ void ConversionEngine::abortForClose()
     requestAbort();
 }
 
+// Every running job's row moves on; the timer stops once no row has anything left to guess.
 void ConversionEngine::advanceProgress()
 {
-    ConversionJob* job = currentJob();
-    if (job == nullptr) {
-        ProgressTimer.stop();
-        return;
+    bool guessing = false;
+    for (const auto& job : jobs_) {
+        if (!job->busy() || job->progressSettled()) {
+            continue;
+        }
+        const int value = job->advanceProgress(Milliseconds(ProgressTimer.interval()));
+        files_.setProgress(job->row(), value);
+        guessing = guessing || !job->progressSettled();
     }
-    const int value = job->advanceProgress(Milliseconds(ProgressTimer.interval()));
-    files_.setProgress(currentRow_, value);
-    if (RowProgress::guessedToTheEnd(value) || job->stretchWriting()) {
+    if (!guessing) {
         ProgressTimer.stop();
     }
 }

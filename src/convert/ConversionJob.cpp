@@ -240,12 +240,18 @@ void ConversionJob::startTry()
     startTime_ = run_.clock.now();
     const int raw = RawEstimateSeconds(FileSize64(source_), KindOf(source_), run_.settings.pcSpeed);
     progress_.restart(ProgressScaleFrom(raw));
+    progressValue_ = 0;
     estimateSeconds_ = EstimateSecondsFrom(raw);
 }
 
 bool ConversionJob::stretchWriting() const
 {
     return FileExists(workFile(kOutputWav));
+}
+
+bool ConversionJob::progressSettled() const
+{
+    return RowProgress::guessedToTheEnd(progressValue_) || stretchWriting();
 }
 
 void ConversionJob::runTry()

@@ -75,7 +75,13 @@ class ConversionJob : public QObject {
     const QString& workFolder() const { return workFolder_; }
 
     // The progress of the row: one tick of the progress timer; answers the bar's value.
-    int advanceProgress(Milliseconds tick) { return progress_.advance(int(tick.count())); }
+    int advanceProgress(Milliseconds tick)
+    {
+        progressValue_ = progress_.advance(int(tick.count()));
+        return progressValue_;
+    }
+    // The row's bar has nothing left to guess: it reached its end or the stretch writes.
+    bool progressSettled() const;
     // The stretch has begun to write: the progress bar stops guessing.
     bool stretchWriting() const;
     int estimateSeconds() const { return estimateSeconds_; }
@@ -156,6 +162,7 @@ class ConversionJob : public QObject {
     Milliseconds startTime_{0};
     int estimateSeconds_ = 0;
     RowProgress progress_;
+    int progressValue_ = 0;
     int seconds_ = 0;
     pid_t stretch_ = -1;
     ToolStatus stretchStatus_;

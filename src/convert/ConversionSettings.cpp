@@ -4,13 +4,15 @@
 
 namespace qvr {
 
-ConversionSettings StartingSettings(const ProgramPaths& paths, RunStyle style, int jobs)
+ConversionSettings StartingSettings(const ProgramPaths& paths, [[maybe_unused]] RunStyle style,
+                                    int jobs)
 {
     ConversionSettings settings;
     settings.paths = paths;
-    const bool window = style == RunStyle::Window;
-    settings.jobs = window ? 1 : std::max(1, jobs);
-    settings.designPauses = window;
+    // The window and the batch run alike: the checked outputs stand in for the pauses, which the
+    // tools, watched as they are, do not need.
+    settings.jobs = std::max(1, jobs);
+    settings.designPauses = false;
     return settings;
 }
 

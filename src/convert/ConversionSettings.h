@@ -22,19 +22,20 @@ struct ConversionSettings {
     FrequencyState frequency;
     int pcSpeed = kReferenceSpeed;  // the machine's speed score; scales the time limits
     int jobs = 1;                   // files converted side by side
-    // The window's run paces its steps with pauses and watches the stretch grow; a batch run goes
-    // on as soon as each tool has ended.
-    bool designPauses = true;
+    // Pace the steps with fixed pauses and watch the stretch grow, instead of going on as soon as
+    // each tool has ended and its output has passed its check. No front end asks for it: the
+    // tools are watched and their outputs checked.
+    bool designPauses = false;
     // Rows whose output is already there, tuned alike and newer than the source, are kept.
     bool resume = false;
 };
 
-// Who runs the conversion: the window (one file after the other, with the design's pauses) or
-// the batch (side by side, each step as soon as its tool has ended, no speed probe).
+// Who runs the conversion: the window or the batch. Both run `jobs` files side by side, each
+// step as soon as its tool has ended and its output has passed its check.
 enum class RunStyle { Window, Batch };
 
 // The settings every front end (and the tests) start from: the user's folders, the default
-// target (432 Hz), the jobs and pauses of the style. The caller changes what it knows better.
+// target (432 Hz), the jobs. The caller changes what it knows better.
 ConversionSettings StartingSettings(const ProgramPaths& paths, RunStyle style, int jobs = 1);
 
 }  // namespace qvr

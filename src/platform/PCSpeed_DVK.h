@@ -14,5 +14,8 @@ class Host;
 // the busy cursor of `host` while it runs.
 int MeasurePCSpeed(const QString& folder, Host& host, Milliseconds measurement = Milliseconds(300),
                    const Clock& clock = steadyClock());
+// The same without a cursor, for a thread other than the window's.
+int MeasurePCSpeedQuietly(const QString& folder, Milliseconds measurement = Milliseconds(300),
+                          const Clock& clock = steadyClock());
 
 }  // namespace qvr

@@ -79,8 +79,8 @@ TEST_F(MainForm, OpensWithTheDesignsMenuAndOnlyTheAddButtonsShowing)
     for (QAction* action : controls(*form).mniProgramm1->actions()) {
         fileItems << action->objectName();
     }
-    EXPECT_EQ(fileItems,
-              QStringList({"OpenFolder1", "OpenFile1", "AusgabeOrdnerffnen1", "mniBeenden1"}));
+    EXPECT_EQ(fileItems, QStringList({"OpenFolder1", "OpenFile1", "AusgabeOrdnerffnen1",
+                                      "FilesAtOnce1", "mniBeenden1"}));
     ASSERT_EQ(controls(*form).SkinItems.size(), 10);
     EXPECT_EQ(controls(*form).SkinItems.last()->objectName(), "Skin101");
     EXPECT_EQ(controls(*form).SkinItems.last()->text(), "Skin 10");

@@ -15,10 +15,13 @@
 #include <QDirIterator>
 #include <QLabel>
 #include <QMenu>
+#include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
+
+#include <map>
 
 #include <sys/stat.h>
 
@@ -76,10 +79,27 @@ struct RecordingNotifier : DesktopNotifier {
 
 }  // namespace
 
+// A test clock that moves one millisecond per round of a wait: a pause takes as many rounds as
+// it lasts, a tool that ends at once only the few rounds until it is seen to end.
+class RoundCountingClock : public Clock {
+  public:
+    Milliseconds now() const override { return now_; }
+    void sleep(Milliseconds duration) const override { now_ += duration; }
+    Milliseconds roundInterval(Milliseconds) const override
+    {
+        now_ += Milliseconds(1);
+        return Milliseconds(1);
+    }
+
+  private:
+    mutable Milliseconds now_{1'000'000};
+};
+
 class RunWindow : public StartupFixture {
   protected:
     QString music = home.path() + "/Music/";
     RecordingNotifier notifier{recorder};
+    const Clock* clock = nullptr;  // null: the steady clock
 
     std::unique_ptr<TMainFormQVR> startWithFolder(const QString& folder)
     {
@@ -93,6 +113,7 @@ class RunWindow : public StartupFixture {
         };
         environment.chooseFile = [folder] { return folder + "notes.txt"; };
         environment.notifier = &notifier;
+        environment.clock = clock;
         auto form = std::make_unique<TMainFormQVR>(session, environment);
         form->show();
         return form;
@@ -131,13 +152,20 @@ class RunWindow : public StartupFixture {
         return started;
     }
 
+    // The work files in the work folder and in the folders of jobs side by side.
     QStringList workFilesLeft() const
     {
+        QStringList folders{home.workFolder()};
+        for (const QString& job : QDir(home.workFolder()).entryList({"job*"}, QDir::Dirs)) {
+            folders << home.workFolder() + job + "/";
+        }
         QStringList left;
-        for (const char* name :
-             {"input.wav", "output.wav", "error.txt", "progress.txt", "progress_zum_lesen.txt"}) {
-            if (QFile::exists(home.workFolder() + name)) {
-                left << name;
+        for (const QString& folder : folders) {
+            for (const char* name : {"input.wav", "output.wav", "error.txt", "progress.txt",
+                                     "progress_zum_lesen.txt"}) {
+                if (QFile::exists(folder + name)) {
+                    left << folder + name;
+                }
             }
         }
         return left;
@@ -152,6 +180,34 @@ class RunWindow : public StartupFixture {
             left << outputs.next();
         }
         return left;
+    }
+
+    // Chooses how many files a run converts at once, as a person does in the File menu.
+    static void chooseJobs(TMainFormQVR& form, int jobs)
+    {
+        const QByteArray name = "Jobs" + QByteArray::number(jobs);
+        auto* item = findControl<QAction>(form, name.constData());
+        ASSERT_NE(item, nullptr);
+        item->trigger();
+    }
+
+    // A stretch that notes how many stretches have started by the time it has waited (a
+    // bounded while) for a second one: one after the other, the first sees itself alone.
+    QString installCountingStretch()
+    {
+        const QString stretch = home.workFolder() + "soundstretch.exe";
+        const QByteArray folder = (home.path() + "/stretches").toUtf8();
+        QDir().mkpath(home.path() + "/stretches");
+        QFile::remove(stretch);
+        writeFile(stretch, "#!/bin/sh\nD='" + folder + "'\nREAL='" +
+                               RealToolPath("soundstretch.exe").toUtf8() +
+                               "'\ntouch \"$D/running.$$\"\ni=0\n"
+                               "while n=$(ls \"$D\" | grep -c '^running') && "
+                               "[ $n -lt 2 ] && [ $i -lt 100 ]; do sleep 0.02; i=$((i+1)); done\n"
+                               "echo $n >> \"$D/seen\"\n"
+                               "exec \"$REAL\" \"$@\"\n");
+        ::chmod(toNativeBytes(stretch).c_str(), 0755);
+        return home.path() + "/stretches/seen";
     }
 
     // Lists the folder's files (not its subfolders) and picks 432 Hz.
@@ -286,6 +342,7 @@ TEST_F(RunWindow, AbortEndsTheRunningToolAndUnlocksTheWindow)
 TEST_F(RunWindow, EachRunStartsFromWaitingRows)
 {
     auto form = startWithTwoTones();
+    chooseJobs(*form, 1);
     listFolderAt432(*form);
     QSignalSpy runs(&form->engine(), &ConversionEngine::runFinished);
     controls(*form).ConvertBitBtn->click();
@@ -411,4 +468,145 @@ TEST_F(RunWindow, SwitchingTheLanguageDuringARunKeepsTheCounter)
 
     controls(*form).AbortBitBtn->click();
     ASSERT_TRUE(waitForEvents([&] { return runs.count() == 1; }, 10'000));
+}
+
+// Several files run side by side: with two files at once chosen, two stretches run together.
+TEST_F(RunWindow, TwoFilesAtOnceRunTwoStretchesTogether)
+{
+    auto form = startWithTwoTones();
+    const QString seen = installCountingStretch();
+    listFolderAt432(*form);
+    chooseJobs(*form, 2);
+    QSignalSpy runs(&form->engine(), &ConversionEngine::runFinished);
+    controls(*form).ConvertBitBtn->click();
+    ASSERT_TRUE(waitForEvents([&] { return runs.count() == 1; }, 60'000));
+
+    EXPECT_EQ(QString::fromUtf8(readFile(seen)).split('\n', Qt::SkipEmptyParts),
+              QStringList({"2", "2"}));
+    for (int row = 0; row < 2; ++row) {
+        EXPECT_EQ(form->files().cellText(row, FileListModel::StatusColumn), texts().text(505));
+        EXPECT_EQ(form->files().cellText(row, FileListModel::ProgressColumn), "100");
+    }
+    EXPECT_EQ(recorder.messages.back().text, texts().text(10002));
+}
+
+// The choice is kept for the next start, and a run of one file at a time still converts.
+TEST_F(RunWindow, FilesAtOnceIsKeptForTheNextStart)
+{
+    {
+        auto form = startWithFolder(music);
+        chooseJobs(*form, 3);
+    }
+    auto form = startWithTwoTones();
+    auto* three = findControl<QAction>(*form, "Jobs3");
+    auto* one = findControl<QAction>(*form, "Jobs1");
+    ASSERT_TRUE(three != nullptr && one != nullptr);
+    EXPECT_TRUE(three->isChecked());
+    EXPECT_FALSE(one->isChecked());
+    chooseJobs(*form, 1);
+    listFolderAt432(*form);
+    QSignalSpy runs(&form->engine(), &ConversionEngine::runFinished);
+    controls(*form).ConvertBitBtn->click();
+    ASSERT_TRUE(waitForEvents([&] { return runs.count() == 1; }, 60'000));
+    EXPECT_EQ(form->engine().settings().jobs, 1);
+    EXPECT_EQ(recorder.messages.back().text, texts().text(10002));
+}
+
+// No step waits a fixed time: four short files whose tools end at once take far less on the
+// test clock than the pauses between steps would (one second after each stretch alone).
+TEST_F(RunWindow, StepsGoOnWhenTheirToolsHaveEndedWithoutFixedPauses)
+{
+    RoundCountingClock testClock;
+    clock = &testClock;
+    QDir().mkpath(music);
+    for (const char* name : {"a.wav", "b.wav", "c.wav", "d.wav"}) {
+        writeToneWav(music + name, 440.0, 0.2);
+    }
+    auto form = startWithFolder(music);
+    test::installRealTools(home.workFolder());
+    listFolderAt432(*form);
+    chooseJobs(*form, 1);
+    QSignalSpy runs(&form->engine(), &ConversionEngine::runFinished);
+    const Milliseconds start = testClock.now();
+    controls(*form).ConvertBitBtn->click();
+    ASSERT_TRUE(waitForEvents([&] { return runs.count() == 1; }, 60'000));
+
+    EXPECT_LT((testClock.now() - start).count(), 2'000);
+    EXPECT_EQ(recorder.messages.back().text, texts().text(10002));
+}
+
+// Abort ends every running job at once: no tool runs on, and neither an unfinished output nor
+// a work file of any job is left.
+TEST_F(RunWindow, AbortDuringTwoRunningJobsEndsBothAndCleansUp)
+{
+    auto form = startWithTwoTones();
+    const QString started = installHangingStretch();
+    listFolderAt432(*form);
+    chooseJobs(*form, 2);
+    QSignalSpy runs(&form->engine(), &ConversionEngine::runFinished);
+    controls(*form).ConvertBitBtn->click();
+    ASSERT_TRUE(waitForEvents(
+        [&] {
+            return QFile::exists(started) &&
+                   form->files().cellText(1, FileListModel::StatusColumn) == texts().text(532);
+        },
+        30'000));
+    controls(*form).AbortBitBtn->click();
+    ASSERT_TRUE(waitForEvents([&] { return runs.count() == 1; }, 10'000));
+
+    EXPECT_FALSE(form->engine().Processes.anyRunning());
+    for (int row = 0; row < 2; ++row) {
+        EXPECT_EQ(form->files().cellText(row, FileListModel::StatusColumn), texts().text(510));
+    }
+    EXPECT_EQ(recorder.messages.back().text, texts().text(10003));
+    EXPECT_EQ(workFilesLeft(), QStringList());
+    EXPECT_EQ(outputsLeft(), QStringList());
+}
+
+// The window and the batch say the same of the same files: each row ends with the words of the
+// batch's line for its file, side by side as one after the other.
+TEST_F(RunWindow, RowsEndAsTheBatchLinesForTheSameFiles)
+{
+    QDir().mkpath(music);
+    writeToneWav(music + "a.wav", 440.0, 0.3);
+    writeFile(music + "b.wav", "RIFF but nothing of a wave");
+    writeToneWav(music + "c.wav", 523.0, 0.3);
+    auto form = startWithFolder(music);
+    test::installRealTools(home.workFolder());
+    listFolderAt432(*form);
+    chooseJobs(*form, 2);
+    QSignalSpy runs(&form->engine(), &ConversionEngine::runFinished);
+    controls(*form).ConvertBitBtn->click();
+    ASSERT_TRUE(waitForEvents([&] { return runs.count() == 1; }, 60'000));
+    ASSERT_EQ(form->engine().Results.size(), 3u);
+
+    QProcess batch;
+    batch.setWorkingDirectory(music);
+    batch.setStandardInputFile(QProcess::nullDevice());
+    batch.start(
+        QStringLiteral(QUORVANE_PROGRAM_DIR "/quorvane-batch"),
+        {"--frequency", "432", "--jobs", "2", "--work-folder", home.path() + "/batch/", music});
+    ASSERT_TRUE(batch.waitForFinished(120'000));
+    std::map<QString, QStringList> lines;
+    for (const QString& line : QString::fromUtf8(batch.readAllStandardOutput()).split('\n')) {
+        const QStringList fields = line.split('\t');
+        if (fields.size() >= 4) {
+            lines[fields[0]] = fields.mid(3);
+            lines[fields[0]].removeAll(QString());
+        }
+    }
+    for (int row = 0; row < 3; ++row) {
+        const JobResult& result = form->engine().Results[std::size_t(row)];
+        QStringList words{OutcomeWord(result.outcome)};
+        if (result.reason != FailureReason::None) {
+            words << ReasonWords(result.reason);
+        }
+        EXPECT_EQ(words, lines[form->files().input(row)]) << row;
+        const QString status = form->files().cellText(row, FileListModel::StatusColumn);
+        EXPECT_EQ(status, result.converted()
+                              ? ConvertedStatusText(texts(), result, texts().text(505))
+                              : RowStatusText(texts(), result, texts().text(507)));
+    }
+    EXPECT_EQ(form->files().cellText(1, FileListModel::StatusColumn).startsWith(texts().text(507)),
+              true);
 }

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <atomic>
+#include <memory>
+
+class QThread;
+
+namespace qvr {
+
+// The PC speed probe on a thread of its own, so the window stays usable while it measures.
+// `measured` brings the score to the thread that started it; the destructor waits for the probe.
+class SpeedProbe : public QObject {
+    Q_OBJECT
+
+  public:
+    explicit SpeedProbe(QObject* parent = nullptr);
+    ~SpeedProbe() override;
+    // Measures once, with scratch files in `folder` (with trailing separator).
+    void start(const QString& folder);
+
+  signals:
+    void measured(int score);
+
+  private:
+    std::unique_ptr<QThread> thread_;
+    std::atomic<int> score_{0};
+};
+
+}  // namespace qvr
