@@ -51,6 +51,11 @@ void AppSession::useWorkFolder(const QString& folder)
     ForceDirectories(folders_.paths.workFolder());
 }
 
+void AppSession::useOutputFolder(const QString& folder)
+{
+    folders_.paths.setOutputRoot(IncludeBackslash(folder));
+}
+
 void AppSession::writeProgramSettings() const
 {
     WriteProgramSettings(folders_.ProgramFolder, texts_.language(), messages_);

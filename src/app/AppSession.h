@@ -45,6 +45,8 @@ class AppSession {
     void setOutputAndWorkFolders(const TWindowsInfo& info);
     // A work folder other than the usual one, made when missing.
     void useWorkFolder(const QString& folder);
+    // Copies go below `folder` (its "{N} Hz" folders) instead of the documents folder's.
+    void useOutputFolder(const QString& folder);
     // Records the language of the run in the program folder's "Program.ini".
     void writeProgramSettings() const;
     // Links the tools into the work folder: the encoder and the stretcher, then the converter.

@@ -42,6 +42,7 @@ class ColumnFitter;
 class DesktopNotifier;
 class QtTranslations;
 class RunAnnouncer;
+class WindowSettings;
 
 // The dialogs the main window shows, made after it.
 struct WindowDialogs {
@@ -65,8 +66,11 @@ struct MainFormEnvironment {
     std::function<int(const QString& folder)> measureSpeed;  // empty: the PC speed probe
     std::function<bool(const QString&)> openDocument;        // empty: the desktop's handler
     // The open dialogs; empty: the file dialogs. They answer the chosen path, or nothing.
-    std::function<QString()> chooseFile;
-    std::function<QString(const QString& suggestedName)> chooseFolder;
+    // Both start in `startFolder` (empty: the dialog's own choice).
+    std::function<QString(const QString& startFolder)> chooseFile;
+    std::function<QString(const QString& suggestedName, const QString& startFolder)> chooseFolder;
+    // The output-folder chooser, starting at the current output folder.
+    std::function<QString(const QString& current)> chooseOutputFolder;
     // The CD drives there are; empty: the extraction library's and the device manager's.
     std::function<CdDriveSurvey()> surveyCdDrives;
     // Notifications and task-bar progress; null: the desktop's, over D-Bus.
@@ -134,6 +138,8 @@ class TMainFormQVR : public QMainWindow, private CdReadingWindow {
     void OpenFolder1Click();
     void OpenFile1Click();
     void AusgabeOrdnerffnen1Click();
+    // Choose Output Folder: where the copies of the next runs go, kept for the next starts.
+    void AusgabeOrdnerWaehlen1Click();
     void OpenFolderBitBtnClick();
     void OpenFileBitBtnClick();
     void OutputFolderBitBtnClick();
@@ -201,6 +207,7 @@ class TMainFormQVR : public QMainWindow, private CdReadingWindow {
     QAction* OpenFolder1 = nullptr;
     QAction* OpenFile1 = nullptr;
     QAction* AusgabeOrdnerffnen1 = nullptr;
+    QAction* AusgabeOrdnerWaehlen1 = nullptr;
     QAction* mniBeenden1 = nullptr;
     QMenu* Wissenswertes1 = nullptr;
     QAction* WissenswerteszumKonvertierenSolfeggioFrequenzen1 = nullptr;
@@ -234,6 +241,10 @@ class TMainFormQVR : public QMainWindow, private CdReadingWindow {
     const ProgramTexts& texts() const;
     const MessageBoxes& messages() const;
     void resetFrequencyChooser();
+    void restoreRemembered();
+    void useOutputFolder(const QString& folder);
+    void rememberFolderOf(const QString& path);
+    void openOutputFolder(const QString& folder);
     void showListControls();
     void createControls();
     void createMenu();
@@ -286,6 +297,8 @@ class TMainFormQVR : public QMainWindow, private CdReadingWindow {
     // Paths handed to the window that are not listed yet, and whether they are being taken.
     QStringList waitingPaths_;
     bool takingPaths_ = false;
+    // Size and place, last folder, frequency and output folder, for the next start.
+    std::unique_ptr<WindowSettings> remembered_;
 };
 
 }  // namespace qvr

@@ -166,7 +166,7 @@ TEST_F(MainForm, OpenFileTakesOnlyARegularFileOrALinkToOne)
         environment.programFolder = programFolder;
         environment.screenHeight = 768;
         environment.measureSpeed = [](const QString&) { return 40; };
-        environment.chooseFile = [&] { return music + c.name; };
+        environment.chooseFile = [&](const QString&) { return music + c.name; };
         TMainFormQVR form(session, environment);
         recorder.messages.clear();
         controls(form).OpenFileBitBtn->click();

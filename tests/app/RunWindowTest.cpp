@@ -88,10 +88,10 @@ class RunWindow : public StartupFixture {
         environment.programFolder = programFolder;
         environment.screenHeight = 768;
         environment.measureSpeed = [](const QString&) { return 20; };
-        environment.chooseFolder = [folder](const QString& suggested) {
+        environment.chooseFolder = [folder](const QString& suggested, const QString&) {
             return folder + suggested;
         };
-        environment.chooseFile = [folder] { return folder + "notes.txt"; };
+        environment.chooseFile = [folder](const QString&) { return folder + "notes.txt"; };
         environment.notifier = &notifier;
         auto form = std::make_unique<TMainFormQVR>(session, environment);
         form->show();
