@@ -74,8 +74,7 @@ QString chooseInputFile(QWidget* parent, const QString& startFolder)
 
 // A folder chooser rather than a file dialog, in which a typed folder could not be confirmed; the
 // instruction the design puts into the name field becomes its title.
-QString chooseInputFolder(QWidget* parent, const QString& suggestedName,
-                          const QString& startFolder)
+QString chooseInputFolder(QWidget* parent, const QString& suggestedName, const QString& startFolder)
 {
     QFileDialog dialog(parent, QString(), startFolder);
     dialog.setObjectName(QStringLiteral("OpenDialog1"));

@@ -574,9 +574,8 @@ void TMainFormQVR::OpenFolderBitBtnClick()
 {
     const QString suggested = openFolderSuggestion(texts().language());
     const QString start = remembered_->lastFolder();
-    const QString chosen = environment_.chooseFolder
-                               ? environment_.chooseFolder(suggested, start)
-                               : chooseInputFolder(this, suggested, start);
+    const QString chosen = environment_.chooseFolder ? environment_.chooseFolder(suggested, start)
+                                                     : chooseInputFolder(this, suggested, start);
     if (chosen.isEmpty()) {
         return;
     }
