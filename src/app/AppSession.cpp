@@ -55,6 +55,11 @@ QString AppSession::useWorkFolder(const QString& folder)
     return choice.error;
 }
 
+void AppSession::useOutputFolder(const QString& folder)
+{
+    folders_.paths.setOutputRoot(IncludeBackslash(folder));
+}
+
 void AppSession::writeProgramSettings() const
 {
     WriteProgramSettings(folders_.ProgramFolder, texts_.language(), messages_);

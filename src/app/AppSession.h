@@ -46,6 +46,8 @@ class AppSession {
     // Work files go below the folder the user named, in a folder of ours; answers why the
     // folder cannot be used, empty when it can.
     QString useWorkFolder(const QString& folder);
+    // Copies go below `folder` (its "{N} Hz" folders) instead of the documents folder's.
+    void useOutputFolder(const QString& folder);
     // Records the language of the run in the program folder's "Program.ini".
     void writeProgramSettings() const;
     // Links the tools into the work folder: the encoder and the stretcher, then the converter.

@@ -293,6 +293,10 @@ BatchRequest ParseBatchArguments(const QStringList& arguments, const QString& cu
             request.jobs = jobCount(argument.mid(7), request.error);
         } else if (argument == u"--work-folder" && i + 1 < arguments.size()) {
             request.workFolder = absolutePath(arguments[++i], currentFolder);
+        } else if (argument == u"--output-folder" && i + 1 < arguments.size()) {
+            request.outputFolder = absolutePath(arguments[++i], currentFolder);
+        } else if (argument.startsWith(QStringLiteral("--output-folder="))) {
+            request.outputFolder = absolutePath(argument.mid(16), currentFolder);
         } else if (argument == u"--resume") {
             request.resume = true;
         } else if (argument == u"--subfolders") {
@@ -326,12 +330,14 @@ QString BatchUsage()
 {
     return QStringLiteral(
                "usage: quorvane-batch --frequency HZ [--subfolders] [--jobs N] [--resume]\n"
-               "                      [--work-folder DIR] [--cpu-report] PATH...\n"
+               "                      [--work-folder DIR] [--output-folder DIR] [--cpu-report] "
+               "PATH...\n"
                "       quorvane-batch --frequency HZ --cd SOURCE [--cd-name NAME] [--tracks LIST]\n"
                "\n"
                "Re-tunes every supported file (%1) named, or found in\n"
                "a folder named (with --subfolders also in its subfolders), to HZ: one of\n"
-               "%2. Outputs go below ~/Documents/Quorvane/HZ Hz/.\n"
+               "%2. Outputs go below ~/Documents/Quorvane/HZ Hz/, or with --output-folder DIR\n"
+               "below DIR/HZ Hz/, each in the folder of its file.\n"
                "\n"
                "--jobs N converts N files at once (default: one per processor core). --resume "
                "keeps\n"
@@ -376,6 +382,9 @@ int RunBatch(const BatchRequest& request, AppSession& session, std::FILE* out, s
             print(err, refused + u'\n');
             return kWrongCommandLine;
         }
+    }
+    if (!request.outputFolder.isEmpty()) {
+        session.useOutputFolder(request.outputFolder);
     }
     const ProgramFolders& folders = session.folders();
 

@@ -30,6 +30,7 @@ struct BatchRequest {
     int jobs = 0;             // --jobs: files converted at once; 0: one per processor core
     bool resume = false;      // --resume: keep outputs of an earlier run that are current
     QString workFolder;       // --work-folder, absolute; empty: the program's own
+    QString outputFolder;     // --output-folder, absolute; empty: ~/Documents/Quorvane
     QString error;            // set when the command line could not be understood
 };
 

@@ -63,9 +63,9 @@ QString openFolderSuggestion(const QString& language)
     return textFor(kFolderSuggestions, language);
 }
 
-QString chooseInputFile(QWidget* parent)
+QString chooseInputFile(QWidget* parent, const QString& startFolder)
 {
-    QFileDialog dialog(parent);
+    QFileDialog dialog(parent, QString(), startFolder);
     dialog.setObjectName(QStringLiteral("OpenDialog2"));
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setNameFilter(OpenDialogFilter());
@@ -74,9 +74,9 @@ QString chooseInputFile(QWidget* parent)
 
 // A folder chooser rather than a file dialog, in which a typed folder could not be confirmed; the
 // instruction the design puts into the name field becomes its title.
-QString chooseInputFolder(QWidget* parent, const QString& suggestedName)
+QString chooseInputFolder(QWidget* parent, const QString& suggestedName, const QString& startFolder)
 {
-    QFileDialog dialog(parent);
+    QFileDialog dialog(parent, QString(), startFolder);
     dialog.setObjectName(QStringLiteral("OpenDialog1"));
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOption(QFileDialog::ShowDirsOnly);
@@ -86,6 +86,11 @@ QString chooseInputFolder(QWidget* parent, const QString& suggestedName)
     }
     const QString folder = dialog.selectedFiles().value(0);
     return folder.isEmpty() ? QString() : QDir(folder).filePath(suggestedName);
+}
+
+QString chooseOutputFolder(QWidget* parent, const QString& current, const QString& title)
+{
+    return QFileDialog::getExistingDirectory(parent, title, current, QFileDialog::ShowDirsOnly);
 }
 
 }  // namespace qvr

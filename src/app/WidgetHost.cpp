@@ -79,6 +79,8 @@ int WidgetHost::showMessage(const MessageBoxRequest& request)
     QWidget* active = QApplication::activeWindow();
     LanguageMessageBox box(iconFor(request.kind), request.title, request.text,
                            QMessageBox::NoButton, active);
+    // A folder or file a message names can be selected and copied.
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse);
     if (active == nullptr) {
         waitBehindAnotherProgram(box);
     }

@@ -15,6 +15,7 @@
 #include "Scaling.h"
 #include "StartArguments.h"
 #include "TabOrder.h"
+#include "WindowSettings.h"
 #include "cdrip/DialogLook.h"
 #include "convert/AudioFormats.h"
 #include "convert/ConversionEngine.h"
@@ -123,7 +124,8 @@ TMainFormQVR::TMainFormQVR(AppSession& session, MainFormEnvironment environment,
       Folders(session.folders()),
       session_(session),
       environment_(std::move(environment)),
-      opener_(new DesktopOpener(Milliseconds(10'000), this))
+      opener_(new DesktopOpener(Milliseconds(10'000), this)),
+      remembered_(std::make_unique<WindowSettings>())
 {
     setObjectName(QStringLiteral("TMainFormQVR"));
     setAcceptDrops(true);
@@ -267,6 +269,9 @@ void TMainFormQVR::createMenu()
     AusgabeOrdnerffnen1 =
         makeAction(mniProgramm1, "AusgabeOrdnerffnen1", QStringLiteral("Ausgabe Ordner öffnen"),
                    QStyle::SP_DirOpenIcon);
+    AusgabeOrdnerWaehlen1 =
+        makeAction(mniProgramm1, "AusgabeOrdnerWaehlen1", QStringLiteral("Ausgabeordner wählen..."),
+                   QStyle::SP_DirIcon);
     mniBeenden1 = makeAction(mniProgramm1, "mniBeenden1", QStringLiteral("Beenden"),
                              QStyle::SP_DialogCloseButton);
 
@@ -306,6 +311,8 @@ void TMainFormQVR::connectHandlers()
     connect(OpenFile1, &QAction::triggered, this, &TMainFormQVR::OpenFile1Click);
     connect(AusgabeOrdnerffnen1, &QAction::triggered, this,
             &TMainFormQVR::AusgabeOrdnerffnen1Click);
+    connect(AusgabeOrdnerWaehlen1, &QAction::triggered, this,
+            &TMainFormQVR::AusgabeOrdnerWaehlen1Click);
     connect(OpenFolderBitBtn, &QPushButton::clicked, this, &TMainFormQVR::OpenFolderBitBtnClick);
     connect(OpenFileBitBtn, &QPushButton::clicked, this, &TMainFormQVR::OpenFileBitBtnClick);
     connect(OutputFolderBitBtn, &QPushButton::clicked, this,
@@ -347,6 +354,9 @@ void TMainFormQVR::FormCreate()
     }
     ProgressTimer->setInterval(50);
     session_.setOutputAndWorkFolders(session_.systemInfo());
+    if (const QString output = remembered_->outputFolder(); !output.isEmpty()) {
+        session_.useOutputFolder(output);
+    }
     ConversionSettings settings = StartingSettings(Folders.paths, RunStyle::Window);
     const StartArguments start = SplitStartArguments(environment_.arguments, CurrentFolder());
     FirstArgument = start.firstArgument;
@@ -362,8 +372,23 @@ void TMainFormQVR::FormCreate()
     FehlerLabel->clear();
     ApplyLanguage();
     Engine->configure(settings);
+    Engine->setFolderOpener([this](const QString& folder) { openOutputFolder(folder); });
     session_.removeStaleRipResult();
     FollowCdDrives();
+    restoreRemembered();
+}
+
+// The size and place the window had when it was last closed, as far as a screen still shows it.
+void TMainFormQVR::restoreRemembered()
+{
+    const std::optional<QRect> placement = remembered_->placement();
+    if (!placement) {
+        return;
+    }
+    resize(placement->size().expandedTo(minimumSize()));
+    if (QGuiApplication::screenAt(placement->topLeft()) != nullptr) {
+        move(placement->topLeft());
+    }
 }
 
 void TMainFormQVR::ApplyStartupScaling()
@@ -432,6 +457,7 @@ void TMainFormQVR::ApplyLanguage()
     VersionText = ReadFirstLine(texts().folder() + QStringLiteral("ver.ini"))
                       .value_or(QCoreApplication::applicationVersion());
     setWindowTitle(QStringLiteral("Quorvane ") + VersionText);
+    AusgabeOrdnerWaehlen1->setText(texts().text(10023));
     fitCaptions();
 }
 
@@ -495,13 +521,42 @@ void TMainFormQVR::AusgabeOrdnerffnen1Click()
     OutputFolderBitBtnClick();
 }
 
+void TMainFormQVR::AusgabeOrdnerWaehlen1Click()
+{
+    const QString current = Folders.paths.outputRoot();
+    const QString chosen = environment_.chooseOutputFolder
+                               ? environment_.chooseOutputFolder(current)
+                               : chooseOutputFolder(this, current, texts().text(10024));
+    if (chosen.isEmpty()) {
+        return;
+    }
+    useOutputFolder(chosen);
+    remembered_->setOutputFolder(Folders.paths.outputRoot());
+}
+
+// The session's paths and the engine's settings say the same: Read CD and the runs use both.
+void TMainFormQVR::useOutputFolder(const QString& folder)
+{
+    session_.useOutputFolder(folder);
+    ConversionSettings settings = Engine->settings();
+    settings.paths.setOutputRoot(Folders.paths.outputRoot());
+    Engine->configure(settings);
+}
+
+void TMainFormQVR::rememberFolderOf(const QString& path)
+{
+    remembered_->setLastFolder(FolderOf(path));
+}
+
 void TMainFormQVR::OpenFileBitBtnClick()
 {
+    const QString start = remembered_->lastFolder();
     const QString file =
-        environment_.chooseFile ? environment_.chooseFile() : chooseInputFile(this);
+        environment_.chooseFile ? environment_.chooseFile(start) : chooseInputFile(this, start);
     if (file.isEmpty()) {
         return;
     }
+    rememberFolderOf(file);
     // Only the seven kinds can be converted, and only from a regular file: anything else would
     // end without output, and opening a pipe or device would wait.
     if (!IsSupportedSource(file) || !IsRegularFile(file)) {
@@ -519,11 +574,13 @@ void TMainFormQVR::OpenFileBitBtnClick()
 void TMainFormQVR::OpenFolderBitBtnClick()
 {
     const QString suggested = openFolderSuggestion(texts().language());
-    const QString chosen = environment_.chooseFolder ? environment_.chooseFolder(suggested)
-                                                     : chooseInputFolder(this, suggested);
+    const QString start = remembered_->lastFolder();
+    const QString chosen = environment_.chooseFolder ? environment_.chooseFolder(suggested, start)
+                                                     : chooseInputFolder(this, suggested, start);
     if (chosen.isEmpty()) {
         return;
     }
+    rememberFolderOf(chosen);
     Engine->leaveCdMode();
     const QString folder = FolderOf(chosen);
     const bool subfolders = messages().show(texts().text(10000), MessageKind::Confirmation,
@@ -638,14 +695,19 @@ void TMainFormQVR::AddFolderFiles(const QString& folder)
     showListControls();
 }
 
+// A new list keeps the frequency chosen last (also in an earlier start), as a person expects;
+// the placeholder shows until a frequency has been chosen once.
 void TMainFormQVR::resetFrequencyChooser()
 {
-    ComboBox1->setCurrentIndex(-1);
+    ComboBox1->setCurrentIndex(remembered_->frequencyIndex());
     ComboBox1->setPlaceholderText(frequencyPlaceholder(texts().language()));
 }
 
 void TMainFormQVR::showListControls()
 {
+    if (ComboBox1->currentIndex() >= 0) {
+        Engine->applyFrequency(ComboBox1->currentIndex());
+    }
     ComboBox1->show();
     ConvertBitBtn->show();
     OutputFolderBitBtn->show();
@@ -654,6 +716,9 @@ void TMainFormQVR::showListControls()
 void TMainFormQVR::ComboBox1Change()
 {
     Engine->applyFrequency(ComboBox1->currentIndex());
+    if (ComboBox1->currentIndex() >= 0) {
+        remembered_->setFrequencyIndex(ComboBox1->currentIndex());
+    }
     if (FirstArgument.contains(QStringLiteral("plenk"))) {
         Engine->demonstrationFill([](int n) { return QRandomGenerator::global()->bounded(n); });
         runView_->showRunCount(Engine->RunCountText());
@@ -673,10 +738,20 @@ void TMainFormQVR::AbortBitBtnClick()
     Engine->requestAbort();
 }
 
+// The folder of the last run's copies, where a person looks first; before a run (or when that
+// folder is gone) the folder all copies go below.
 void TMainFormQVR::OutputFolderBitBtnClick()
 {
-    opener_->openWithDesktop(Folders.paths.outputRoot(), [this] {
-        session_.host().showPlainMessage(QStringLiteral("Unable to open output folder!"));
+    const QString& last = Engine->runFolder();
+    openOutputFolder(!last.isEmpty() && DirectoryExists(last) ? last : Folders.paths.outputRoot());
+}
+
+// Without a file manager the folder is named, so it can be copied and reached another way.
+void TMainFormQVR::openOutputFolder(const QString& folder)
+{
+    opener_->openWithDesktop(folder, [this, folder] {
+        messages().show(UnopenedFolderText(texts(), folder), MessageKind::Warning,
+                        {MessageButton::OK});
     });
 }
 
@@ -697,6 +772,7 @@ void TMainFormQVR::closeEvent(QCloseEvent* event)
         return;
     }
     FormClose();
+    remembered_->setPlacement(QRect(pos(), size()));
     event->accept();
 }
 

@@ -44,6 +44,7 @@ class DesktopNotifier;
 class QtTranslations;
 class RunAnnouncer;
 struct ConversionSettings;
+class WindowSettings;
 
 // The dialogs the main window shows, made after it.
 struct WindowDialogs {
@@ -67,8 +68,11 @@ struct MainFormEnvironment {
     std::function<int(const QString& folder)> measureSpeed;  // empty: the PC speed probe
     std::function<bool(const QString&)> openDocument;        // empty: the desktop's handler
     // The open dialogs; empty: the file dialogs. They answer the chosen path, or nothing.
-    std::function<QString()> chooseFile;
-    std::function<QString(const QString& suggestedName)> chooseFolder;
+    // Both start in `startFolder` (empty: the dialog's own choice).
+    std::function<QString(const QString& startFolder)> chooseFile;
+    std::function<QString(const QString& suggestedName, const QString& startFolder)> chooseFolder;
+    // The output-folder chooser, starting at the current output folder.
+    std::function<QString(const QString& current)> chooseOutputFolder;
     // The CD drives there are; empty: the extraction library's and the device manager's.
     std::function<CdDriveSurvey()> surveyCdDrives;
     // Notifications and task-bar progress; null: the desktop's, over D-Bus.
@@ -138,6 +142,8 @@ class TMainFormQVR : public QMainWindow, private CdReadingWindow {
     void OpenFolder1Click();
     void OpenFile1Click();
     void AusgabeOrdnerffnen1Click();
+    // Choose Output Folder: where the copies of the next runs go, kept for the next starts.
+    void AusgabeOrdnerWaehlen1Click();
     void OpenFolderBitBtnClick();
     void OpenFileBitBtnClick();
     void OutputFolderBitBtnClick();
@@ -205,6 +211,7 @@ class TMainFormQVR : public QMainWindow, private CdReadingWindow {
     QAction* OpenFolder1 = nullptr;
     QAction* OpenFile1 = nullptr;
     QAction* AusgabeOrdnerffnen1 = nullptr;
+    QAction* AusgabeOrdnerWaehlen1 = nullptr;
     QAction* mniBeenden1 = nullptr;
     QMenu* Wissenswertes1 = nullptr;
     QAction* WissenswerteszumKonvertierenSolfeggioFrequenzen1 = nullptr;
@@ -241,6 +248,10 @@ class TMainFormQVR : public QMainWindow, private CdReadingWindow {
     const ProgramTexts& texts() const;
     const MessageBoxes& messages() const;
     void resetFrequencyChooser();
+    void restoreRemembered();
+    void useOutputFolder(const QString& folder);
+    void rememberFolderOf(const QString& path);
+    void openOutputFolder(const QString& folder);
     void showListControls();
     void createControls();
     void createMenu();
@@ -302,6 +313,8 @@ class TMainFormQVR : public QMainWindow, private CdReadingWindow {
     // the probe brings once it has measured.
     int jobs_ = 1;
     int pcSpeed_ = 0;
+    // Size and place, last folder, frequency and output folder, for the next start.
+    std::unique_ptr<WindowSettings> remembered_;
 };
 
 }  // namespace qvr

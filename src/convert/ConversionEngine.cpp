@@ -31,6 +31,29 @@ QStringList outputFolders(const FileListModel& files, const ConversionSettings& 
     return folders;
 }
 
+// The deepest folder that holds every output there is; empty without one.
+QString deepestCommonFolder(const std::vector<JobResult>& results)
+{
+    std::optional<QStringList> common;
+    for (const JobResult& result : results) {
+        if (result.output.isEmpty()) {
+            continue;
+        }
+        QStringList parts = result.output.split(u'/');
+        parts.removeLast();
+        if (!common) {
+            common = parts;
+            continue;
+        }
+        qsizetype same = 0;
+        while (same < common->size() && same < parts.size() && (*common)[same] == parts[same]) {
+            ++same;
+        }
+        common->resize(same);
+    }
+    return common ? common->join(u'/') + u'/' : QString();
+}
+
 }  // namespace
 
 ConversionEngine::ConversionEngine(FileListModel& files, RunView& view,
@@ -253,13 +276,39 @@ void ConversionEngine::finishRun()
     if (lockedForThisRun_) {
         workFolderLock_.reset();
     }
+    runFolder_ = deepestCommonFolder(Results);
     if (!closing_) {
-        messages_.show(counters_.abortRequested ? texts_.text(10003) : endText(),
-                       MessageKind::Information, {MessageButton::OK});
+        showEndMessage();
     }
     closing_ = false;
     idle_ = true;
     emit runFinished();
+}
+
+// The end names where this run's copies are, so a person finds them; where the front end can
+// open folders, a button opens it.
+void ConversionEngine::showEndMessage()
+{
+    const QString text = counters_.abortRequested ? texts_.text(10003) : endText();
+    if (runFolder_.isEmpty()) {
+        messages_.show(text, MessageKind::Information, {MessageButton::OK});
+        return;
+    }
+    const QString withFolder = text + QStringLiteral("\n\n") + RunFolderText(texts_, runFolder_);
+    if (!openFolder_) {
+        messages_.show(withFolder, MessageKind::Information, {MessageButton::OK});
+        return;
+    }
+    MessageBoxRequest request = messages_.build(withFolder, MessageKind::Information,
+                                                {MessageButton::OK, MessageButton::Yes});
+    for (MessageBoxButton& button : request.buttons) {
+        if (button.button == MessageButton::Yes) {
+            button.caption = texts_.text(kOpenFolderText);
+        }
+    }
+    if (host_.showMessage(request) == static_cast<int>(MessageButton::Yes)) {
+        openFolder_(runFolder_);
+    }
 }
 
 QString ConversionEngine::endText() const

@@ -88,6 +88,15 @@ class ConversionEngine : public QObject {
     void blinkNote();
 
     QString RunCountText() const;
+    // The deepest folder holding every output of the last run (ending with its separator);
+    // empty when it left none.
+    const QString& runFolder() const { return runFolder_; }
+    // With an opener the end message offers to open the run's folder, and a press calls it.
+    void setFolderOpener(std::function<void(const QString& folder)> open)
+    {
+        openFolder_ = std::move(open);
+    }
+
     // The job that converts the current row in the window's run; null between runs.
     ConversionJob* currentJob() const;
 
@@ -101,6 +110,7 @@ class ConversionEngine : public QObject {
     void finishRun();
     QString jobFolder(int index) const;
     QString endText() const;
+    void showEndMessage();
 
     FileListModel& files_;
     RunView& view_;
@@ -128,6 +138,8 @@ class ConversionEngine : public QObject {
     bool lockedForThisRun_ = false;
     bool closing_ = false;
     std::unique_ptr<WorkFolderLock> workFolderLock_;
+    QString runFolder_;
+    std::function<void(const QString&)> openFolder_;
 };
 
 }  // namespace qvr

@@ -3,6 +3,7 @@
 #include "AudioFormats.h"
 #include "lang/ProgramTexts.h"
 
+#include <QDir>
 #include <QStringList>
 
 namespace qvr {
@@ -21,6 +22,8 @@ constexpr int kNameTakenText = 526;
 constexpr int kUnsupportedFileText = 508;
 constexpr int kFinishedText = 10002;
 constexpr int kFinishedWithFailuresText = 10004;
+constexpr int kRunFolderText = 10020;
+constexpr int kUnopenedFolderText = 10022;
 
 int reasonTextNumber(FailureReason reason)
 {
@@ -157,6 +160,19 @@ QString RunEndText(const ProgramTexts& texts, int converted, int notConverted)
                   QStringLiteral("The conversion has finished. Converted: %1, not converted: %2."))
         .arg(converted)
         .arg(notConverted);
+}
+
+QString RunFolderText(const ProgramTexts& texts, const QString& folder)
+{
+    return textOr(texts, kRunFolderText, QStringLiteral("The copies are in: %1"))
+        .arg(QDir::toNativeSeparators(folder));
+}
+
+QString UnopenedFolderText(const ProgramTexts& texts, const QString& folder)
+{
+    return textOr(texts, kUnopenedFolderText,
+                  QStringLiteral("Unable to open the output folder. The copies are in: %1"))
+        .arg(QDir::toNativeSeparators(folder));
 }
 
 QString UnsupportedFileText(const ProgramTexts& texts)

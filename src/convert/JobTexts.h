@@ -20,6 +20,13 @@ QString ConvertedStatusText(const ProgramTexts& texts, const JobResult& result,
 // many were not, or the plain "finished" text when none failed.
 QString RunEndText(const ProgramTexts& texts, int converted, int notConverted);
 
+// "The copies are in: FOLDER" in the language of the run, the folder as the system writes it.
+QString RunFolderText(const ProgramTexts& texts, const QString& folder);
+// The caption of the button that opens a folder of copies: "Open folder".
+inline constexpr int kOpenFolderText = 10021;
+// "Unable to open the output folder. The copies are in: FOLDER".
+QString UnopenedFolderText(const ProgramTexts& texts, const QString& folder);
+
 // "This file cannot be converted. Supported are MP3, ... and M4A." in the language of the run,
 // naming every kind the program converts.
 QString UnsupportedFileText(const ProgramTexts& texts);

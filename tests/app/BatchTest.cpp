@@ -61,6 +61,13 @@ TEST_F(Batch, ArgumentsAreReadAsTheSystemGivesThem)
     EXPECT_EQ(ParseBatchArguments({"--frequency", "432", odd}, "/m").paths,
               QStringList{"/m/" + odd});
     EXPECT_EQ(EscapedForLine("a\tb\nc\\d"), "a\\tb\\nc\\\\d");
+    for (const QStringList& outputFolder :
+         {QStringList{"--output-folder=../out"}, QStringList{"--output-folder", "/m/out"}}) {
+        EXPECT_EQ(
+            ParseBatchArguments(outputFolder + QStringList{"--frequency", "432", "a.wav"}, "/m/x")
+                .outputFolder,
+            "/m/out");
+    }
 }
 
 TEST_F(Batch, TheCdOptionsAreReadAndCheckedTogether)
@@ -179,6 +186,31 @@ TEST_F(Batch, RelativeAndOddNamesAreConvertedWhereTheyBelong)
     // Qt's clean-up cannot name these two.
     RemoveFile(fromNativeBytes(latin1));
     RemoveFile(fromNativeBytes(latin1Output));
+}
+
+// --output-folder puts the outputs below the folder named, in the same "{N} Hz" folder and the
+// source's folder below it; the end names the folder holding them.
+TEST_F(Batch, TheOutputFolderNamedTakesTheOutputs)
+{
+    writeToneWav(music + "a.wav", 440.0, 0.5);
+    writeToneWav(music + "b.wav", 440.0, 0.5);
+    const BatchRun run =
+        this->run({"--frequency", "432", "--output-folder", "../Copies", "a.wav", "b.wav"});
+
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QString folder =
+        QDir::cleanPath(home.path() + "/Copies") + "/432 Hz" + QDir::cleanPath(music) + "/";
+    QStringList outputs = tree(home.path() + "/Copies");
+    outputs.sort();
+    EXPECT_EQ(outputs, (QStringList{folder + "a-432 Hz.wav", folder + "b-432 Hz.wav"}));
+    for (const QString& output : tree(home.path() + "/Copies")) {
+        const AudioFacts facts = DecodeAudio(output);
+        EXPECT_TRUE(facts.complete) << output.toStdString();
+        EXPECT_NEAR(facts.seconds, 0.5 * 440.0 / 432.0, 0.05) << output.toStdString();
+    }
+    EXPECT_TRUE(tree(home.outputFolder()).isEmpty());
+    EXPECT_TRUE((run.out + run.err).contains(("The copies are in: " + folder).toUtf8()))
+        << run.err.toStdString();
 }
 
 // An abort that comes through the event loop while a track is ripped (as a termination signal

@@ -119,7 +119,9 @@ TEST_F(LanguageWindow, TheListsStepTextsAreTranslated)
     environment.screenHeight = 768;
     environment.measureSpeed = [](const QString&) { return 20; };
     environment.arguments = {"plenk"};  // the demonstration fill shows a row in its step
-    environment.chooseFolder = [music](const QString& suggested) { return music + suggested; };
+    environment.chooseFolder = [music](const QString& suggested, const QString&) {
+        return music + suggested;
+    };
     TMainFormQVR form(session, environment);
     form.show();
     recorder.answerNext(MessageButton::No);

@@ -225,7 +225,7 @@ TEST_F(ReadCd, ACompletedRipIsConvertedToMp3AtTheChosenFrequency)
     EXPECT_FALSE(FileExists(resultFile()));
     EXPECT_NE(form->engine().cdRun(), nullptr);
     EXPECT_EQ(controls(*form).ComboBox1->currentIndex(), 4);
-    EXPECT_EQ(recorder.messages.back().text, texts().text(10002));
+    EXPECT_TRUE(recorder.messages.back().text.startsWith(texts().text(10002)));
     expectFileButtonsEnabled();
     EXPECT_FALSE(recorder.busy);
 }
