@@ -106,7 +106,6 @@ class TCDRIP : public QObject {
     const QString& Version() const { return Version_; }
     void setVersion(const QString& value) { Version_ = value; }
     std::int32_t Speed() const { return Speed_; }
-    void setSpeed(std::int32_t value) { Speed_ = value; }
 
     TProcessTrackEvent OnBeginTrack;
     TProcessTrackEvent OnEndTrack;

@@ -206,7 +206,6 @@ void TRipperForm::createComponents()
     CDRIP1->setDriveTable(table);
     CDRIP1->setWriteWAV(true);
     CDRIP1->setJitterCorrect(false);
-    CDRIP1->setSpeed(32);
     CDRIP1->setVersion(QStringLiteral("111"));
     CDRIP1->OnEndTrack = [this](QObject* sender, std::uint16_t track) {
         CDRIP1EndTrack(sender, track);
