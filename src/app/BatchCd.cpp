@@ -61,7 +61,6 @@ std::optional<std::vector<int>> chosenTracks(const std::vector<int>& named, int 
 void configure(TCDRIP& component)
 {
     component.setWriteWAV(true);
-    component.setEncode(false);
     component.setJitterCorrect(false);
 }
 

@@ -5,7 +5,6 @@
 #include "RipperRuns.h"
 #include "cdrip/CDRIP.h"
 #include "cdrip/CdioRipLibrary.h"
-#include "cdrip/Mp3LameLibrary.h"
 #include "cdrip/TrackNames.h"
 #include "cdrip/fRipper.h"
 #include "cdrip/fWizardEditTitle.h"
@@ -74,7 +73,6 @@ class RipperDialog : public ::testing::Test {
     QString folder = home.path() + QStringLiteral("/");
     QString rips = folder + QStringLiteral("rips/");
     CdioRipLibrary library;
-    Mp3LameLibrary encoder;
     TEditTitleWizzard titles{100, texts};
 
     void SetUp() override { ForceDirectories(rips); }
@@ -91,8 +89,8 @@ class RipperDialog : public ::testing::Test {
     // The dialog with the image's drive selected and read, as after the delayed re-read.
     std::unique_ptr<TRipperForm> open(const CdImage& image)
     {
-        auto form = std::make_unique<TRipperForm>(&titles, 100, CdLibraries{library, encoder},
-                                                  texts, recorder, clock);
+        auto form = std::make_unique<TRipperForm>(&titles, 100, CdLibraries{library}, texts,
+                                                  recorder, clock);
         form->RipFolder = rips;
         form->ResultFolder = folder;
         const int drive = form->DriveComboBox->findText(image.cuePath, Qt::MatchEndsWith);
@@ -240,7 +238,7 @@ TEST_F(RipperDialog, TwoTitlesGivingOneFileNameLeaveTheLaterTrack)
 TEST_F(RipperDialog, TheOnlyDriveIsReadByTheDelayedReRead)
 {
     insert(2);
-    TRipperForm form(&titles, 100, {library, encoder}, texts, recorder, clock);
+    TRipperForm form(&titles, 100, {library}, texts, recorder, clock);
     if (library.drivePaths().size() != 1) {
         GTEST_SKIP() << "the machine has CD drives of its own";
     }
@@ -679,7 +677,7 @@ TEST_F(RipperDialog, AReadErrorOrARemovedDiscFailsTheTracksItReaches)
             DiscToc{DiscState::Read, {{0, true}, {10, true}, {20, true}}, 30, {}, {}};
         fake.chunks = {test::FakeChunk{ReadChunkResult::Chunk, QByteArray(2352, 'a')},
                        test::FakeChunk{ReadChunkResult::LastChunk, QByteArray(2352, 'b')}};
-        TRipperForm form(&titles, 100, {fake, encoder}, texts, recorder, clock);
+        TRipperForm form(&titles, 100, {fake}, texts, recorder, clock);
         form.RipFolder = rips;
         form.ResultFolder = folder;
         form.Timer1Timer();
@@ -704,7 +702,7 @@ TEST_F(RipperDialog, AReadErrorOrARemovedDiscFailsTheTracksItReaches)
 TEST_F(RipperDialog, ScalingEnlargesTheControlsInsideTheGroupBoxes)
 {
     insert(1);
-    TRipperForm form(&titles, 129, {library, encoder}, texts, recorder, clock);
+    TRipperForm form(&titles, 129, {library}, texts, recorder, clock);
     EXPECT_EQ(form.size(), QSize(672, 719));
     EXPECT_EQ(form.GroupBox1->geometry(), QRect(13, 125, 639, 578));
     EXPECT_EQ(form.CheckListBox1->geometry(), QRect(21, 124, 424, 373));
