@@ -40,6 +40,7 @@ QMessageBox::StandardButton standardButton(MessageButton button)
 
 // A message box whose close box answers "Cancel" whatever buttons it has.
 class LanguageMessageBox : public QMessageBox {
+    Q_OBJECT
   public:
     using QMessageBox::QMessageBox;
     bool closedByCloseBox = false;
@@ -121,3 +122,5 @@ void WidgetHost::setBusyCursor(bool busy)
 }
 
 }  // namespace qvr
+
+#include "WidgetHost.moc"
