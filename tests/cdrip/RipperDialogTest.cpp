@@ -9,6 +9,7 @@
 #include "cdrip/fRipper.h"
 #include "cdrip/fWizardEditTitle.h"
 #include "platform/FileSystem.h"
+#include "platform/MediaNotices.h"
 #include "support/FakeClock.h"
 #include "support/RecordingHost.h"
 #include "support/ShippedTexts.h"
@@ -64,6 +65,20 @@ TEST(TrackFileTitle, FollowsTheTitleRules)
     EXPECT_EQ(TitleCase(QStringLiteral("mICRO \u00B5m")), QStringLiteral("Micro \u00B5m"));
 }
 
+namespace {
+
+// Double-clicks the list where the highlighted track is, or on its empty end when none is.
+void doubleClickHighlighted(TRipperForm& form)
+{
+    QListWidget* list = form.CheckListBox1;
+    const QListWidgetItem* item = list->selectedItems().isEmpty() ? nullptr : list->currentItem();
+    const QPoint where = item != nullptr ? list->visualItemRect(item).center()
+                                         : QPoint(4, list->viewport()->height() - 4);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, where);
+}
+
+}  // namespace
+
 class RipperDialog : public ::testing::Test {
   protected:
     test::TempHome home;
@@ -95,7 +110,7 @@ class RipperDialog : public ::testing::Test {
         form->ResultFolder = folder;
         const int drive = form->DriveComboBox->findText(image.cuePath, Qt::MatchEndsWith);
         form->DriveComboBox->setCurrentIndex(drive);
-        form->DriveComboBoxChange();
+        emit form->DriveComboBox->activated(form->DriveComboBox->currentIndex());
         form->Timer1Timer();
         return form;
     }
@@ -172,7 +187,7 @@ TEST_F(RipperDialog, ListsTheDrivesAndTheDiscsTracksAllChecked)
     EXPECT_EQ(form->ChangeTitleBitBtn->text(), texts.text(22034));
     EXPECT_EQ(form->Timer1->interval(), 1500);
 
-    form->UnChooseAllBitBtnClick();
+    QTest::mouseClick(form->UnChooseAllBitBtn, Qt::LeftButton);
     EXPECT_FALSE(form->StartBitBtn->isEnabled());
     EXPECT_TRUE(form->ChooseAllBitBtn->isEnabled());
 }
@@ -199,7 +214,7 @@ TEST_F(RipperDialog, CdTextTitlesAreListedAndRippedUnderTheFileNameRules)
         return static_cast<int>(QDialog::Accepted);
     };
     form->CheckListBox1->setCurrentRow(3);
-    form->ChangeTitleBitBtnClick();
+    QTest::mouseClick(form->ChangeTitleBitBtn, Qt::LeftButton);
     ASSERT_TRUE(test::runToItsEnd(*form));
 
     const RippedDisc& disc = form->Ripped();
@@ -354,7 +369,7 @@ TEST_F(RipperDialog, AbortWhileIdleWritesAbortAndCloses)
 {
     auto form = open(insert(2));
     form->show();
-    form->AbortBitBtnClick();
+    QTest::mouseClick(form->AbortBitBtn, Qt::LeftButton);
     EXPECT_EQ(result(), QStringLiteral("mrAbort\r\n"));
     EXPECT_FALSE(form->isVisible());
     EXPECT_FALSE(FileExists(ripped(1)));
@@ -379,7 +394,7 @@ TEST_F(RipperDialog, AFailedTrackLeavesTheDialogOpenUntilAbort)
     }
     EXPECT_TRUE(form->AbortBitBtn->isEnabled());
 
-    form->AbortBitBtnClick();
+    QTest::mouseClick(form->AbortBitBtn, Qt::LeftButton);
     EXPECT_EQ(result(), QStringLiteral("mrAbort\r\n"));
     EXPECT_FALSE(form->isVisible());
 }
@@ -393,7 +408,7 @@ TEST_F(RipperDialog, ARenamedTitleNamesTheTrackFile)
         return static_cast<int>(QDialog::Accepted);
     };
     form->CheckListBox1->setCurrentRow(0);
-    form->ChangeTitleBitBtnClick();
+    QTest::mouseClick(form->ChangeTitleBitBtn, Qt::LeftButton);
     EXPECT_EQ(entries(*form).at(0), QStringLiteral("what's up? / live!"));
     EXPECT_EQ(form->CheckListBox1->item(0)->checkState(), Qt::Checked);
 
@@ -419,13 +434,13 @@ TEST_F(RipperDialog, TitleEditingNeedsAHighlightedEntryAndKeepsTheTitleOnCancel)
         return static_cast<int>(QDialog::Rejected);
     };
     form->CheckListBox1->clearSelection();
-    form->ChangeTitleBitBtnClick();
+    QTest::mouseClick(form->ChangeTitleBitBtn, Qt::LeftButton);
     EXPECT_EQ(recorder.plainMessages, QStringList{texts.text(22101)});
-    form->CheckListBox1DblClick();
+    doubleClickHighlighted(*form);
     EXPECT_EQ(shown, 0);
 
     form->CheckListBox1->setCurrentRow(1);
-    form->CheckListBox1DblClick();
+    doubleClickHighlighted(*form);
     EXPECT_EQ(shown, 1);
     EXPECT_EQ(entries(*form).at(1), QStringLiteral("Track02"));
 }
@@ -447,12 +462,12 @@ TEST_F(RipperDialog, TrackProgressResetsAtTheEndOfEachTrack)
 TEST_F(RipperDialog, MediaNoticesRefillOrEmptyTheList)
 {
     auto form = open(insert(3));
-    form->WMDeviceChange(MediaNotice::Removal);
+    emit form->Media->removal(QString());
     EXPECT_EQ(form->CheckListBox1->count(), 0);
     EXPECT_FALSE(form->Timer1->isActive());
     EXPECT_FALSE(form->StartBitBtn->isEnabled());
 
-    form->WMDeviceChange(MediaNotice::Arrival);
+    emit form->Media->arrival(QString());
     EXPECT_TRUE(form->Timer1->isActive());
     form->Timer1Timer();
     EXPECT_EQ(form->CheckListBox1->count(), 3);
@@ -464,10 +479,10 @@ TEST_F(RipperDialog, ChangesDuringARunWaitUntilItIsOver)
     int listed = -1;
     afterEveryChunk(*form, [&] {
         if (form->Ripping && listed < 0) {
-            form->WMDeviceChange(MediaNotice::Removal);
-            form->DriveComboBoxChange();
+            emit form->Media->removal(QString());
+            emit form->DriveComboBox->activated(form->DriveComboBox->currentIndex());
             form->Timer1Timer();
-            form->WMDeviceChange(MediaNotice::Removal);
+            emit form->Media->removal(QString());
             listed = form->CheckListBox1->count();
         }
     });
@@ -488,8 +503,8 @@ TEST_F(RipperDialog, AnArrivalAfterARemovalDuringARunRefillsTheList)
     afterEveryChunk(*form, [&] {
         if (form->Ripping && !noticed) {
             noticed = true;
-            form->WMDeviceChange(MediaNotice::Removal);
-            form->WMDeviceChange(MediaNotice::Arrival);
+            emit form->Media->removal(QString());
+            emit form->Media->arrival(QString());
         }
     });
     ASSERT_TRUE(test::runToItsEnd(*form));
@@ -501,7 +516,7 @@ TEST_F(RipperDialog, AnArrivalAfterARemovalDuringARunRefillsTheList)
 TEST_F(RipperDialog, StartWithNothingCheckedRipsNothingAndTellsNothing)
 {
     auto form = open(insert(2));
-    form->WMDeviceChange(MediaNotice::Removal);
+    emit form->Media->removal(QString());
     ASSERT_TRUE(test::runToItsEnd(*form));
     EXPECT_FALSE(FileExists(folder + QStringLiteral("RIPPERRESULT.txt")));
     EXPECT_FALSE(form->Ripping);
