@@ -5,7 +5,6 @@
 #include "support/Audio.h"
 #include "support/TaggedFiles.h"
 
-#include <QElapsedTimer>
 #include <QProcess>
 
 #include <utime.h>
