@@ -50,7 +50,8 @@ class LanguageMessageBox : public QMessageBox {
     {
         closedByCloseBox = true;
         event->accept();
-        QDialog::closeEvent(event);
+        // Past QMessageBox's own, which refuses the close box of a box without an Escape button.
+        QDialog::closeEvent(event);  // NOLINT(bugprone-parent-virtual-call)
     }
 };
 
