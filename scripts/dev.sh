@@ -43,12 +43,24 @@ check_format() {
     echo "Format: clean"
 }
 
-# The .cpp files changed against the upstream's merge base (or, without one, the last commit),
-# checked with the repository's .clang-tidy against the build's compile_commands.json.
+# The commit the changes under test start from: the merge base with main (origin's or the local
+# one) when HEAD is ahead of it, else the last commit's parent.
+change_base() {
+    local main base head
+    head=$(git rev-parse HEAD)
+    for main in origin/main main; do
+        base=$(git merge-base HEAD "$main" 2>/dev/null) || continue
+        [ "$base" != "$head" ] && { echo "$base"; return; }
+    done
+    git rev-parse --verify -q HEAD~1 || true
+}
+
+# The .cpp files changed since change_base, checked with the repository's .clang-tidy against
+# the build's compile_commands.json.
 check_tidy() {
     cd "$root"
     local base files=()
-    base=$(git merge-base HEAD '@{upstream}' 2>/dev/null || git rev-parse --verify -q HEAD~1 || true)
+    base=$(change_base)
     [ -z "$base" ] && return 0
     while IFS= read -r -d '' file; do
         [ -f "$file" ] && files+=("$file")
