@@ -217,7 +217,8 @@ TEST_F(ReadCd, ACompletedRipIsConvertedToMp3AtTheChosenFrequency)
         EXPECT_EQ(probe(output).codec, QStringLiteral("mp3"));
         // Every sample of the track, slowed from 440 to 432 Hz; a sector lost at the end of the
         // rip would be 599 samples fewer.
-        EXPECT_NEAR(decodedFrames(output), 3 * 44100 * 440 / 432, 1152 / 4) << name.toStdString();
+        EXPECT_NEAR(decodedFrames(output), 3.0 * 44100 * 440 / 432, 1152 / 4.0)
+            << name.toStdString();
         EXPECT_NEAR(measurePitch(output), 432.0, 432.0 * 0.0005) << name.toStdString();
     }
     EXPECT_TRUE(QDir(cdFolder()).entryList({"*.wav"}, QDir::Files).isEmpty());
