@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Quorvane's one entry point for a fresh machine:
 #   scripts/dev.sh start [ARGS...]  install what is missing, build, start the program
-#   scripts/dev.sh test             install what is missing, build, run every test
+#   scripts/dev.sh test             install what is missing, check the format and clang-tidy on
+#                                   the changed .cpp files, build, run every test
+#   scripts/dev.sh sanitize         build the tests with ASan and UBSan in build-sanitize, run them
 #   scripts/dev.sh package          install what is missing, build, make build/quorvane_*.deb
 # Both can be run again at any time; packages are installed as root or through sudo.
 set -euo pipefail
@@ -28,8 +30,47 @@ install_packages() {
 }
 
 build_program() {
-    cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DCMAKE_EXPORT_COMPILE_COMMANDS=ON >/dev/null
     cmake --build "$build" --parallel "$(nproc)"
+}
+
+# Every tracked .cpp/.h file as the repository's .clang-format lays it out (never the
+# .translation files: they are data).
+check_format() {
+    cd "$root"
+    git ls-files -z -- '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
+    echo "Format: clean"
+}
+
+# The commit the changes under test start from: the merge base with main (origin's or the local
+# one) when HEAD is ahead of it, else the last commit's parent.
+change_base() {
+    local main base head
+    head=$(git rev-parse HEAD)
+    for main in origin/main main; do
+        base=$(git merge-base HEAD "$main" 2>/dev/null) || continue
+        [ "$base" != "$head" ] && { echo "$base"; return; }
+    done
+    git rev-parse --verify -q HEAD~1 || true
+}
+
+# The .cpp files changed since change_base, checked with the repository's .clang-tidy against
+# the build's compile_commands.json.
+check_tidy() {
+    cd "$root"
+    local base files=()
+    base=$(change_base)
+    [ -z "$base" ] && return 0
+    while IFS= read -r -d '' file; do
+        [ -f "$file" ] && files+=("$file")
+    done < <(git diff -z --name-only --diff-filter=d "$base" -- '*.cpp')
+    if [ ${#files[@]} -eq 0 ]; then
+        echo "clang-tidy: no changed .cpp files"
+        return 0
+    fi
+    echo "clang-tidy: ${#files[@]} changed .cpp file(s)"
+    clang-tidy -p "$build" --quiet "${files[@]}"
 }
 
 command=${1:-}
@@ -42,9 +83,25 @@ case "$command" in
         ;;
     test)
         install_packages
+        check_format
         build_program
+        check_tidy
         cd "$build"
         QT_QPA_PLATFORM=offscreen ctest --output-on-failure --parallel "$(nproc)" "$@"
+        ;;
+    sanitize)
+        # The tests only, built with AddressSanitizer and UndefinedBehaviorSanitizer in a folder
+        # of their own; any report fails the run.
+        install_packages
+        sanitize_build=${QUORVANE_SANITIZE_DIR:-$root/build-sanitize}
+        flags="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
+        cmake -S "$root" -B "$sanitize_build" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+            -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_C_FLAGS="$flags" \
+            -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" >/dev/null
+        cmake --build "$sanitize_build" --parallel "$(nproc)"
+        cd "$sanitize_build"
+        ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 QT_QPA_PLATFORM=offscreen \
+            ctest --output-on-failure --parallel "$(nproc)" "$@"
         ;;
     package)
         # Only what the package holds is built: the programs, pictures, man pages and docs.
@@ -55,7 +112,7 @@ case "$command" in
         cpack -G DEB
         ;;
     *)
-        echo "usage: scripts/dev.sh start|test|package" >&2
+        echo "usage: scripts/dev.sh start|test|sanitize|package" >&2
         exit 2
         ;;
 esac

@@ -10,6 +10,7 @@ namespace qvr {
 // desktops do; Alt held for a shortcut or a click does not. The design's captions carry no
 // mnemonics, so this and F10 are the keyboard's way into the menus.
 class AltMenuAccess : public QObject {
+    Q_OBJECT
   public:
     explicit AltMenuAccess(QMenuBar* bar);
 

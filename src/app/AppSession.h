@@ -3,7 +3,6 @@
 #include "ProgramSetup.h"
 #include "cdrip/CdLibraries.h"
 #include "cdrip/CdioRipLibrary.h"
-#include "cdrip/Mp3LameLibrary.h"
 #include "lang/MessageBoxes.h"
 #include "lang/ProgramTexts.h"
 #include "platform/DVK_SystemInfo.h"
@@ -16,9 +15,9 @@ class Host;
 
 // What start-up makes and both front ends use: the host messages and the busy cursor go
 // through, message boxes in the desktop's language, the language of the run with its texts, the
-// program's folders, its settings file, the tools in the work folder and the CD extraction and
-// MP3 encoder libraries. The window and the
-// command-line front end each build one and hand it, or the part a class needs, to the rest.
+// program's folders, its settings file, the tools in the work folder and the CD extraction
+// library. The window and the command-line front end each build one and hand it, or the part a
+// class needs, to the rest.
 class AppSession {
   public:
     AppSession(Host& host, int messageLanguageIndex);
@@ -28,7 +27,7 @@ class AppSession {
     const ProgramTexts& texts() const { return texts_; }
     ProgramFolders& folders() { return folders_; }
     const ProgramFolders& folders() const { return folders_; }
-    CdLibraries cdLibraries() { return {cdRipLibrary_, mp3Library_}; }
+    CdLibraries cdLibraries() { return {cdRipLibrary_}; }
     // The user's standard folders as they were when the session was made.
     const TWindowsInfo& systemInfo() const { return systemInfo_; }
 
@@ -67,7 +66,6 @@ class AppSession {
     ProgramTexts texts_;
     ProgramFolders folders_;
     CdioRipLibrary cdRipLibrary_;
-    Mp3LameLibrary mp3Library_;
 };
 
 }  // namespace qvr

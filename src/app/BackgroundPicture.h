@@ -13,6 +13,7 @@ namespace qvr {
 // at the smallest scale that covers the window; when the window grows beyond that, it decodes
 // again. While the window is hidden, decoding waits until the picture is shown.
 class BackgroundPicture : public QObject {
+    Q_OBJECT
   public:
     // The source name of the built-in background.
     static inline const QString kBuiltIn = QStringLiteral(":built-in");

@@ -61,9 +61,7 @@ std::optional<std::vector<int>> chosenTracks(const std::vector<int>& named, int 
 void configure(TCDRIP& component)
 {
     component.setWriteWAV(true);
-    component.setEncode(false);
     component.setJitterCorrect(false);
-    component.setSpeed(32);
 }
 
 // The track a chunk at a time in the batch's event loop, until it has ended; an error of the rip

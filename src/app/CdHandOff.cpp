@@ -2,6 +2,7 @@
 
 #include "AppSession.h"
 #include "CdAlbumTags.h"
+#include "cdrip/CDRIP.h"
 #include "cdrip/CDRipLibrary.h"
 #include "cdrip/FileNames.h"
 #include "cdrip/fCDName.h"
@@ -12,6 +13,8 @@
 #include "platform/Host.h"
 
 #include <QComboBox>
+
+#include <exception>
 
 namespace qvr {
 namespace {
@@ -34,6 +37,11 @@ void reportFailedTracks(const AppSession& session, const RippedDisc& disc)
         text += u'\n' + track.title + QStringLiteral(": ") + TrackFailureText(texts, track.reason);
     }
     session.messages().show(text, MessageKind::Warning, {MessageButton::OK});
+}
+
+QString errorText(const std::exception& failure)
+{
+    return QStringLiteral("ERROR: ") + QString::fromUtf8(failure.what());
 }
 
 }  // namespace
@@ -61,8 +69,12 @@ void CdHandOff::RipCDBitBtnClick()
     std::unique_ptr<TRipperForm> ripper;
     try {
         ripper = createRipper();
-    } catch (...) {
+    } catch (const ECDRIPError&) {
+        // The ripper component could not start on any drive.
         showError(session_.messages(), QStringLiteral("ERROR: No CD-Drive found!"));
+        return;
+    } catch (const std::exception& failure) {
+        showError(session_.messages(), errorText(failure));
         return;
     }
     ConversionEngine& engine = window_.engine();
@@ -78,8 +90,9 @@ void CdHandOff::RipCDBitBtnClick()
     ripper->ResultFolder = paths.outputRoot();
     try {
         ripAndConvert(*ripper, cdName->TypedName());
-    } catch (...) {
-        showError(session_.messages(), QStringLiteral("ERROR: No CD-ROM Drive found!"));
+    } catch (const std::exception& failure) {
+        // Whatever failed is named: a file that could not be written is no missing drive.
+        showError(session_.messages(), errorText(failure));
         restoreIdleState();
     }
 }

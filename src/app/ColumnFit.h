@@ -30,6 +30,7 @@ std::vector<int> FitColumns(const std::vector<ColumnSpace>& columns, int availab
 // whenever the list is resized (a larger window gives the paths more room). A text that is still
 // too long is shortened in the middle; the list's tooltip shows it whole.
 class ColumnFitter : public QObject {
+    Q_OBJECT
   public:
     ColumnFitter(QTableView* list, std::vector<int> designWidths, std::vector<ColumnKind> kinds);
 

@@ -22,6 +22,7 @@ bool DarkenFor(const QColor& text, double ratio, double backgroundLuminance);
 // is darkened or lightened just as far as the label's text needs to read. The patch shows only
 // while its label does, so the idle window has no empty boxes.
 class LabelBackdrop : public QWidget {
+    Q_OBJECT
   public:
     // ratio: the contrast the label's text needs (4.5 for normal text, 3 for large text).
     LabelBackdrop(QLabel* label, QLabel* background, double ratio);

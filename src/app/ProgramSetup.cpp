@@ -9,11 +9,6 @@
 namespace qvr {
 namespace {
 
-void copyTool(const ProgramFolders& folders, const QString& name)
-{
-    CopyFileReplacing(folders.ProgramFolder + name, folders.paths.workFolder() + name);
-}
-
 // Points the work folder's entry at the real program the program folder's entry resolves to.
 // A copy would keep running an old build against updated libraries, so the link is made anew
 // whenever it is not already a link to that program; a missing tool changes nothing.
@@ -61,9 +56,6 @@ void CopyTools(const ProgramFolders& folders)
 {
     for (const QString& name : {kMp3Tool, kStretchTool}) {
         linkTool(folders, name);
-    }
-    for (const char* name : {"CDRIP.DLL", "wnaspi32.dll"}) {
-        copyTool(folders, QString::fromLatin1(name));
     }
 }
 

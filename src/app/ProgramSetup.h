@@ -29,8 +29,7 @@ void WriteProgramSettings(const QString& programFolder, const QString& language,
 
 // Puts the tools into the work folder at every start: "lame.exe" and "soundstretch.exe" become
 // symbolic links to the real programs the program folder's entries resolve to (remade when they
-// point elsewhere or are files), the CD library files are copied. A missing source is passed
-// over.
+// point elsewhere or are files). A missing source is passed over.
 void CopyTools(const ProgramFolders& folders);
 // Links "ffmpeg.exe" the same way and records its path in the work folder.
 void CopyFfmpeg(ProgramFolders& folders);

@@ -40,6 +40,7 @@ QMessageBox::StandardButton standardButton(MessageButton button)
 
 // A message box whose close box answers "Cancel" whatever buttons it has.
 class LanguageMessageBox : public QMessageBox {
+    Q_OBJECT
   public:
     using QMessageBox::QMessageBox;
     bool closedByCloseBox = false;
@@ -49,7 +50,8 @@ class LanguageMessageBox : public QMessageBox {
     {
         closedByCloseBox = true;
         event->accept();
-        QDialog::closeEvent(event);
+        // Past QMessageBox's own, which refuses the close box of a box without an Escape button.
+        QDialog::closeEvent(event);  // NOLINT(bugprone-parent-virtual-call)
     }
 };
 
@@ -123,3 +125,5 @@ void WidgetHost::setBusyCursor(bool busy)
 }
 
 }  // namespace qvr
+
+#include "WidgetHost.moc"

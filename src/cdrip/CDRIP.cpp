@@ -1,7 +1,6 @@
 #include "CDRIP.h"
 
 #include "cdrip/FileNames.h"
-#include "cdrip/LameCoder.h"
 #include "platform/FileSystem.h"
 #include "platform/Storage.h"
 
@@ -27,18 +26,17 @@ constexpr qsizetype kCdRomIdLength = 255;
 struct FormatInfo {
     std::uint32_t sampleRate;
     std::uint16_t channels;
-    TLameMode mode;
 };
 
 std::optional<FormatInfo> formatInfo(TOutputFormat format)
 {
     switch (format) {
-        case TOutputFormat::STEREO44100: return FormatInfo{44100, 2, TLameMode::STEREO};
-        case TOutputFormat::MONO44100: return FormatInfo{44100, 1, TLameMode::MONO};
-        case TOutputFormat::STEREO22050: return FormatInfo{22050, 2, TLameMode::STEREO};
-        case TOutputFormat::MONO22050: return FormatInfo{22050, 1, TLameMode::MONO};
-        case TOutputFormat::STEREO11025: return FormatInfo{11025, 2, TLameMode::STEREO};
-        case TOutputFormat::MONO11025: return FormatInfo{11025, 1, TLameMode::MONO};
+        case TOutputFormat::STEREO44100: return FormatInfo{44100, 2};
+        case TOutputFormat::MONO44100: return FormatInfo{44100, 1};
+        case TOutputFormat::STEREO22050: return FormatInfo{22050, 2};
+        case TOutputFormat::MONO22050: return FormatInfo{22050, 1};
+        case TOutputFormat::STEREO11025: return FormatInfo{11025, 2};
+        case TOutputFormat::MONO11025: return FormatInfo{11025, 1};
     }
     return std::nullopt;
 }
@@ -161,10 +159,6 @@ QString PartialRipName(const QString& outputName)
 
 struct TCDRIP::RipBuffers {
     std::vector<std::uint8_t> read;
-    std::vector<std::int16_t> chunk;  // one encoder chunk
-    std::vector<std::uint8_t> mp3;
-    std::int32_t carried = 0;  // bytes of an incomplete encoder chunk at the start of `read`
-    bool streamOpen = false;
 };
 
 // A rip between opening and closing the library's ripper: the file under its partial name and
@@ -283,27 +277,10 @@ void TCDRIP::setDriveTable(const TDriveTableClass& values)
     }
 }
 
-void TCDRIP::setCoder(TLameCoder* coder)
-{
-    Coder_ = coder;
-    ApplyOutputFormat();
-}
-
 void TCDRIP::setOutputFormat(TOutputFormat format)
 {
     settings_.outputFormat = format;
     OutputFormat_ = format;
-    ApplyOutputFormat();
-}
-
-void TCDRIP::ApplyOutputFormat()
-{
-    const std::optional<FormatInfo> format = formatInfo(OutputFormat_);
-    if (Coder_ == nullptr || !format) {
-        return;
-    }
-    Coder_->setMode(format->mode);
-    Coder_->setSampleRate(format->sampleRate);
 }
 
 void TCDRIP::setJitterCorrect(bool value)
@@ -421,10 +398,10 @@ std::optional<TRipOutcome> TCDRIP::beginRip(std::int32_t firstSector, std::int32
         return unreadOutcome(TRipOutcome::Unreadable);
     }
     rip_ = std::make_unique<ActiveRip>();
-    rip_->outputName = Encode_ ? ChangeFileExt(fileName, QStringLiteral(".mp3")) : fileName;
+    rip_->outputName = fileName;
     rip_->file.setFileName(PartialRipName(rip_->outputName));
     rip_->bufferSize = std::max<std::int32_t>(*bufferSize, 0);
-    rip_->wav = WriteWAV_ && !Encode_;
+    rip_->wav = WriteWAV_;
     abandonOnError([&] { openOutput(firstSector, lastSector); });
     return std::nullopt;
 }
@@ -445,7 +422,7 @@ void TCDRIP::abandonOnError(Step step)
 void TCDRIP::abandonRip()
 {
     const std::unique_ptr<ActiveRip> rip = std::move(rip_);
-    finishRip(rip->file, rip->buffers);
+    finishRip(rip->file);
     RemoveFile(rip->file.fileName());
 }
 
@@ -469,12 +446,9 @@ void TCDRIP::checkRipCanStart()
     if (!formatInfo(OutputFormat_)) {
         throw ECDRIPError(kUnknownOutputFormat);
     }
-    if (Encode_ && Coder_ == nullptr) {
-        throw ECDRIPError(kNoEncoder);
-    }
 }
 
-// Creates the file, writes the WAV header or opens the encoder, and sizes the read buffer.
+// Creates the file, writes the WAV header and sizes the read buffer.
 void TCDRIP::openOutput(std::int32_t firstSector, std::int32_t lastSector)
 {
     QFile& file = rip_->file;
@@ -489,28 +463,7 @@ void TCDRIP::openOutput(std::int32_t firstSector, std::int32_t lastSector)
         const QByteArray header = wavHeader(format, rangeBytes(format, firstSector, lastSector));
         writeOrFail(file, header.constData(), header.size());
     }
-    RipBuffers& buffers = rip_->buffers;
-    if (Encode_) {
-        openEncoder(buffers);
-    }
-    const std::size_t chunkBytes = buffers.chunk.size() * sizeof(std::int16_t);
-    buffers.read.resize(static_cast<std::size_t>(rip_->bufferSize) + chunkBytes);
-}
-
-// Opens the encoder stream and its buffers; a refused configuration ends the rip before
-// anything is encoded.
-void TCDRIP::openEncoder(RipBuffers& buffers)
-{
-    if (Coder_->InitStream() != kBeOk) {
-        throw ECDRIPError(kEncoderRefused);
-    }
-    if (Coder_->SamplesPerChunk() == 0 || Coder_->OutputBufferSize() == 0) {
-        Coder_->CloseStream();
-        throw ECDRIPError(kEncoderRefused);
-    }
-    buffers.streamOpen = true;
-    buffers.mp3.resize(Coder_->OutputBufferSize());
-    buffers.chunk.resize(Coder_->SamplesPerChunk());
+    rip_->buffers.read.resize(static_cast<std::size_t>(rip_->bufferSize));
 }
 
 // The outcome once the rip has come to its end; nothing while chunks are to come.
@@ -528,20 +481,12 @@ std::optional<TRipOutcome> TCDRIP::readOneChunk()
         return TRipOutcome::Aborted;
     }
     RipBuffers& buffers = rip_->buffers;
-    // Behind the remainder carried from the last chunk.
-    const ChunkRead chunk =
-        library_.readChunk(std::span(buffers.read)
-                               .subspan(static_cast<std::size_t>(buffers.carried),
-                                        static_cast<std::size_t>(rip_->bufferSize)));
+    const ChunkRead chunk = library_.readChunk(std::span(buffers.read));
     if (chunk.result == ReadChunkResult::Failed) {
         return unreadOutcome(TRipOutcome::ReadError);
     }
     const std::int32_t delivered = std::clamp(chunk.bytes, 0, rip_->bufferSize);
-    if (Encode_) {
-        encodeWholeChunks(rip_->file, buffers, delivered);
-    } else {
-        writeOrFail(rip_->file, buffers.read.data(), delivered);
-    }
+    writeOrFail(rip_->file, buffers.read.data(), delivered);
     if (chunk.result == ReadChunkResult::ChunkWithJitter) {
         logJitterError(chunk.jitter);
     }
@@ -562,31 +507,10 @@ std::optional<TRipOutcome> TCDRIP::readOneChunk()
 TRipOutcome TCDRIP::endRip(TRipOutcome outcome)
 {
     const std::unique_ptr<ActiveRip> rip = std::move(rip_);
-    if (!finishRip(rip->file, rip->buffers)) {
-        RemoveFile(rip->file.fileName());
-        throw ECDRIPError(kWriteError);
-    }
+    finishRip(rip->file);
     settlePartialFile(rip->file.fileName(), rip->outputName, outcome);
     saveJitterLog(rip->outputName);
     return outcome;
-}
-
-// Encodes every whole encoder chunk in the read buffer and moves the rest to its start, where
-// the next chunk from the library is appended to it.
-void TCDRIP::encodeWholeChunks(QFile& file, RipBuffers& buffers, std::int32_t delivered)
-{
-    const std::size_t chunkBytes = buffers.chunk.size() * sizeof(std::int16_t);
-    const std::size_t available = static_cast<std::size_t>(delivered + buffers.carried);
-    const std::size_t whole = available / chunkBytes;
-    for (std::size_t k = 0; k < whole; ++k) {
-        std::memcpy(buffers.chunk.data(), buffers.read.data() + k * chunkBytes, chunkBytes);
-        std::uint32_t produced = 0;
-        Coder_->EncodeChunk(buffers.chunk.data(), buffers.mp3.data(), &produced);
-        writeOrFail(file, buffers.mp3.data(), std::min<qint64>(produced, buffers.mp3.size()));
-    }
-    const std::size_t rest = available - whole * chunkBytes;
-    std::memmove(buffers.read.data(), buffers.read.data() + whole * chunkBytes, rest);
-    buffers.carried = static_cast<std::int32_t>(rest);
 }
 
 void TCDRIP::logJitterError(const JitterSpan& span)
@@ -594,22 +518,12 @@ void TCDRIP::logJitterError(const JitterSpan& span)
     JitterLog_.append(QStringLiteral("%1 %2").arg(span.first).arg(span.last));
 }
 
-// Flushes and closes the encoder, closes the library's ripper and the file. False when the
-// file did not take the flushed bytes.
-bool TCDRIP::finishRip(QFile& file, RipBuffers& buffers)
+// Closes the library's ripper and the file.
+void TCDRIP::finishRip(QFile& file)
 {
-    bool written = true;
-    if (buffers.streamOpen) {
-        std::uint32_t produced = 0;
-        Coder_->DeinitStream(buffers.mp3.data(), &produced);
-        written =
-            writeAll(file, buffers.mp3.data(), std::min<qint64>(produced, buffers.mp3.size()));
-        Coder_->CloseStream();
-    }
     JitterErrors_ = library_.jitterErrorCount();
     library_.closeRipper();
     file.close();
-    return written;
 }
 
 void TCDRIP::saveJitterLog(const QString& outputName) const

@@ -18,8 +18,6 @@ class QTimer;
 
 namespace qvr {
 
-class TLameCoder;
-
 struct TTrack {
     std::int32_t TrackNum = 0;  // 1-based position in the table of contents
     std::int32_t StartSector = 0;
@@ -53,8 +51,6 @@ inline constexpr char kInvalidCdromParameters[] = "Invalid CD-ROM parameters";
 inline constexpr char kWriteError[] = "Write error";
 // Our own refusals, before anything is opened or written.
 inline constexpr char kUnknownOutputFormat[] = "Unknown output format";
-inline constexpr char kNoEncoder[] = "No MP3 encoder attached";
-inline constexpr char kEncoderRefused[] = "MP3 encoder initialization failure";
 inline constexpr char kRipRunning[] = "A rip is already running";
 
 // How a rip ended. Only a complete rip leaves a file under the output name.
@@ -71,7 +67,7 @@ enum class TRipOutcome {
 QString PartialRipName(const QString& outputName);
 
 // Reads audio CDs through the extraction library: selects a drive, lists its tracks and rips a
-// track into a WAV, headerless PCM or (through Coder) MP3 file. RipTrack rips in one call (a
+// track into a WAV or headerless PCM file. RipTrack rips in one call (a
 // handler of OnProgress may Abort); StartRipTrack rips one chunk per turn of the event loop, so
 // that a window stays alive without handling events inside the rip.
 class TCDRIP : public QObject {
@@ -82,9 +78,6 @@ class TCDRIP : public QObject {
     TCDRIP(QObject* owner, CDRipLibrary& library);
     ~TCDRIP() override;
 
-    TLameCoder* Coder() const { return Coder_; }
-    // Also gives the coder the current output format.
-    void setCoder(TLameCoder* coder);
     std::int32_t CDRomNum() const { return CDRomNum_; }
     // Selects another drive and appends its tracks; an unchanged number does nothing.
     void setCDRomNum(std::int32_t drive);
@@ -97,8 +90,6 @@ class TCDRIP : public QObject {
     void setDriveTable(const TDriveTableClass& values);
     TOutputFormat OutputFormat() const { return OutputFormat_; }
     void setOutputFormat(TOutputFormat format);
-    bool Encode() const { return Encode_; }
-    void setEncode(bool value) { Encode_ = value; }
     bool WriteWAV() const { return WriteWAV_; }
     void setWriteWAV(bool value) { WriteWAV_ = value; }
     bool JitterCorrect() const { return JitterCorrect_; }
@@ -106,7 +97,6 @@ class TCDRIP : public QObject {
     const QString& Version() const { return Version_; }
     void setVersion(const QString& value) { Version_ = value; }
     std::int32_t Speed() const { return Speed_; }
-    void setSpeed(std::int32_t value) { Speed_ = value; }
 
     TProcessTrackEvent OnBeginTrack;
     TProcessTrackEvent OnEndTrack;
@@ -127,8 +117,6 @@ class TCDRIP : public QObject {
     // One line per jitter error of every rip since creation.
     const QStringList& JitterLog() const { return JitterLog_; }
 
-    // Sets the coder's mode and sample rate from the output format.
-    void ApplyOutputFormat();
     // Hands the drive settings to the library; false when it refuses them.
     bool ApplyParameters();
     // Rips the sectors of Tracks()[trackNumber - 1], between OnBeginTrack and OnEndTrack.
@@ -167,7 +155,6 @@ class TCDRIP : public QObject {
     std::optional<TRipOutcome> beginRip(std::int32_t firstSector, std::int32_t lastSector,
                                         const QString& fileName);
     void openOutput(std::int32_t firstSector, std::int32_t lastSector);
-    void openEncoder(RipBuffers& buffers);
     std::optional<TRipOutcome> ripNextChunk();
     std::optional<TRipOutcome> readOneChunk();
     TRipOutcome endRip(TRipOutcome outcome);
@@ -177,20 +164,17 @@ class TCDRIP : public QObject {
     void ripTurn();
     std::int32_t closeTrackInProgress();
     TRipOutcome unreadOutcome(TRipOutcome withDisc);
-    void encodeWholeChunks(QFile& file, RipBuffers& buffers, std::int32_t delivered);
     void logJitterError(const JitterSpan& span);
-    bool finishRip(QFile& file, RipBuffers& buffers);
+    void finishRip(QFile& file);
     void saveJitterLog(const QString& outputName) const;
 
     CDRipLibrary& library_;
     // What goes back to the library: its own values for the drive read last, with the changes
     // of JitterCorrect and OutputFormat.
     DriveSettings settings_;
-    TLameCoder* Coder_ = nullptr;
     std::int32_t CDRomNum_ = 0;
     std::unique_ptr<TDriveTableClass> DriveTable_;
     TOutputFormat OutputFormat_ = TOutputFormat::STEREO44100;
-    bool Encode_ = false;
     bool WriteWAV_ = false;
     bool JitterCorrect_ = false;
     QString Version_;

@@ -503,7 +503,7 @@ ChunkRead CdioRipLibrary::readChunk(std::span<std::uint8_t> destination)
     }
     RipSession& s = *session_;
     const std::int32_t sectors = std::min(kSectorsPerChunk, s.last - s.next + 1);
-    if (destination.size() < static_cast<std::size_t>(sectors * kSectorSize)) {
+    if (destination.size() < static_cast<std::size_t>(sectors) * kSectorSize) {
         return ChunkRead{ReadChunkResult::Failed, 0, {}};  // no room: nothing is read
     }
     if (s.image) {

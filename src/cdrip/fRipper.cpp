@@ -3,7 +3,6 @@
 #include "DialogLook.h"
 #include "TrackNames.h"
 #include "cdrip/CDRIP.h"
-#include "cdrip/LameCoder.h"
 #include "fWizardEditTitle.h"
 #include "lang/ProgramTexts.h"
 #include "lang/Windows1252.h"
@@ -188,12 +187,7 @@ void TRipperForm::createDiscNotice()
 // The components as the stored layout sets them up.
 void TRipperForm::createComponents()
 {
-    LameCoder1 = std::make_unique<TLameCoder>(nullptr, libraries_.encoder);
-    LameCoder1->setBitrate(320);
-    LameCoder1->setQuality(MPEG_QUALITY::HIGH_QUALITY);
-    LameCoder1->setDefaultExt(QStringLiteral(".mp3"));
     CDRIP1 = std::make_unique<TCDRIP>(nullptr, libraries_.extraction);
-    CDRIP1->setCoder(LameCoder1.get());
     CDRIP1->setCDRomNum(0);
     TDriveTableClass table;
     table.DriveType = TDriveType::GENERIC;
@@ -206,7 +200,6 @@ void TRipperForm::createComponents()
     CDRIP1->setDriveTable(table);
     CDRIP1->setWriteWAV(true);
     CDRIP1->setJitterCorrect(false);
-    CDRIP1->setSpeed(32);
     CDRIP1->setVersion(QStringLiteral("111"));
     CDRIP1->OnEndTrack = [this](QObject* sender, std::uint16_t track) {
         CDRIP1EndTrack(sender, track);
@@ -243,7 +236,6 @@ void TRipperForm::FormCreate()
     Ripping = false;
     FillDriveList();
     DriveComboBoxChange();
-    CDRIP1->setEncode(false);
     setCaptions();
     Aborted = false;
 }

@@ -30,7 +30,6 @@ class ProgramTexts;
 class TCDRIP;
 enum class TRipOutcome;
 class TEditTitleWizzard;
-class TLameCoder;
 
 // Lists the CD drives and the tracks of the selected one, lets the user mark and rename tracks
 // and rips the marked ones to WAV files in RipFolder. RunCompleted() tells its caller how it
@@ -44,7 +43,7 @@ class TRipperForm : public SkinnedDialog {
   public:
     // Lists the drives and reads the first one; the ripper component's error leaves the
     // constructor when the component cannot start. editTitle: the title dialog (may be null).
-    // The ripper and encoder components work over `libraries`. Texts come from `texts`; notes
+    // The ripper component works over `libraries`. Texts come from `texts`; notes
     // and the busy cursor go through `host`.
     TRipperForm(TEditTitleWizzard* editTitle, int scalePercent, CdLibraries libraries,
                 const ProgramTexts& texts, Host& host, const Clock& clock = steadyClock(),
@@ -82,7 +81,6 @@ class TRipperForm : public SkinnedDialog {
     QProgressBar* ProgressBar2 = nullptr;  // the whole run
     QLabel* DiscNoticeLabel = nullptr;     // over the track list: the disc cannot be read
     QTimer* Timer1 = nullptr;              // the delayed re-read of the disc
-    std::unique_ptr<TLameCoder> LameCoder1;
     std::unique_ptr<TCDRIP> CDRIP1;
     MediaNotices* Media = nullptr;
 

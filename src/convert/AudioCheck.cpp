@@ -12,8 +12,6 @@ extern "C" {
 #include <libavutil/avutil.h>
 }
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
@@ -51,13 +49,6 @@ void silenceLibraries()
     static_cast<void>(silenced);
 }
 
-// Only a regular file is opened: reading a FIFO, a socket or a device could block or never end.
-bool isRegularFile(const std::string& path)
-{
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-}
-
 bool isCancelled(const std::atomic<bool>* cancel)
 {
     return cancel != nullptr && cancel->load(std::memory_order_relaxed);
@@ -91,10 +82,11 @@ OpenedAudio openAudio(const QString& path, const std::atomic<bool>* cancel, Audi
 {
     silenceLibraries();
     OpenedAudio opened;
-    const std::string native = toNativeBytes(path);
-    if (!isRegularFile(native)) {
+    // Only a regular file is opened: a FIFO, a socket or a device could block or never end.
+    if (!IsRegularFile(path)) {
         return opened;
     }
+    const std::string native = toNativeBytes(path);
     AVFormatContext* raw = avformat_alloc_context();
     if (raw == nullptr) {
         return opened;

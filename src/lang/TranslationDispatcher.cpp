@@ -15,6 +15,7 @@ namespace qvr {
 
 // Answers Qt's own texts of the standard dialog buttons with the table's captions.
 class StandardDialogTexts : public QTranslator {
+    Q_OBJECT
   public:
     using QTranslator::QTranslator;
 
@@ -379,3 +380,5 @@ TranslationTable LoadTranslationResource(const QString& resourcePath)
 }
 
 }  // namespace qvr
+
+#include "TranslationDispatcher.moc"

@@ -21,6 +21,7 @@ QString TableLanguageName(const QString& programLanguage);
 // The one dispatcher of the program: it knows the five table languages and the tables attached
 // to it, and switches all of them when its language is set.
 class TranslationDispatcher : public QObject {
+    Q_OBJECT
   public:
     // "LanguageDE", "LanguageEN", "LanguageES", "LanguageFR", "LanguageIT": the table columns.
     static const QStringList& LanguageNames();
@@ -54,6 +55,7 @@ class TranslationDispatcher : public QObject {
 // A form's translation table attached to the dispatcher: it writes the texts of a language
 // into the form's controls, found by their object names.
 class FormTranslation : public QObject {
+    Q_OBJECT
   public:
     // Properties that are never translated: file names, default extensions, help keywords,
     // initial folders and the data-access properties.

@@ -160,10 +160,12 @@ pid_t SpawnHidden(const QString& programPath, const QStringList& arguments,
 {
     reapAdopted();
     std::vector<std::string> words{toNativeBytes(programPath)};
+    words.reserve(static_cast<std::size_t>(arguments.size()) + 1);
     for (const QString& argument : arguments) {
         words.push_back(toNativeBytes(argument));
     }
     std::vector<char*> argv;
+    argv.reserve(words.size() + 1);
     for (std::string& word : words) {
         argv.push_back(word.data());
     }

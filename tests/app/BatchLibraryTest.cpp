@@ -6,7 +6,6 @@
 #include "support/Audio.h"
 #include "support/TaggedFiles.h"
 
-#include <QElapsedTimer>
 #include <QProcess>
 #include <QSet>
 

@@ -15,7 +15,6 @@
 
 #include <QDir>
 #include <QDirIterator>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QThread>
@@ -339,8 +338,6 @@ TEST_F(Batch, AHardKillLeavesNoToolRunningAndTheNextRunNoPartialOutput)
     ::kill(static_cast<pid_t>(batch.processId()), SIGKILL);
     ASSERT_TRUE(batch.waitForFinished(10000));
 
-    QElapsedTimer gone;
-    gone.start();
     EXPECT_TRUE(waitUntil([&] { return !alive(encoder); }, 2000)) << "the encoder outlived us";
     if (alive(encoder)) {
         ::kill(encoder, SIGKILL);  // ours: the test started the batch that started it

@@ -144,7 +144,7 @@ TEST_F(OpenWith, PathsOnTheCommandLineFillTheList)
         form->show();
         // The queued taking of the paths, and the list it fills.
         EXPECT_TRUE(QTest::qWaitFor(
-            [&] { return form->files().rowCount() > 0 || recorder.messages.size() > 0; }, 5000));
+            [&] { return form->files().rowCount() > 0 || !recorder.messages.empty(); }, 5000));
         EXPECT_EQ(listedNames(form->files()), c.listed);
         QStringList shown;
         for (const MessageBoxRequest& message : recorder.messages) {

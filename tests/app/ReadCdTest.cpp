@@ -35,7 +35,6 @@ using namespace qvr::test;
 namespace {
 
 const QString kNoDriveMessage = QStringLiteral("ERROR: No CD-Drive found!");
-const QString kFailureMessage = QStringLiteral("ERROR: No CD-ROM Drive found!");
 
 // Sample frames of an audio file as FFmpeg decodes it, the encoder's delay and padding left out.
 qint64 decodedFrames(const QString& path)
@@ -218,7 +217,8 @@ TEST_F(ReadCd, ACompletedRipIsConvertedToMp3AtTheChosenFrequency)
         EXPECT_EQ(probe(output).codec, QStringLiteral("mp3"));
         // Every sample of the track, slowed from 440 to 432 Hz; a sector lost at the end of the
         // rip would be 599 samples fewer.
-        EXPECT_NEAR(decodedFrames(output), 3 * 44100 * 440 / 432, 1152 / 4) << name.toStdString();
+        EXPECT_NEAR(decodedFrames(output), 3.0 * 44100 * 440 / 432, 1152 / 4.0)
+            << name.toStdString();
         EXPECT_NEAR(measurePitch(output), 432.0, 432.0 * 0.0005) << name.toStdString();
     }
     EXPECT_TRUE(QDir(cdFolder()).entryList({"*.wav"}, QDir::Files).isEmpty());
@@ -312,6 +312,27 @@ TEST_F(ReadCd, ARipperThatCannotStartIsReportedAndChangesNothing)
     EXPECT_EQ(recorder.messages.back().text, kNoDriveMessage);
     EXPECT_EQ(form->engine().cdRun(), nullptr);
     EXPECT_FALSE(DirectoryExists(cdFolder()));
+    expectFileButtonsEnabled();
+    EXPECT_FALSE(recorder.busy);
+}
+
+// A failure after the ripper started is named as it is, not passed off as a missing drive.
+TEST_F(ReadCd, AFailureDuringTheRipIsNamedAsItIs)
+{
+    insertDisc(1, 20);
+    startWindow();
+    const auto makeRipper = form->cdReading().createRipper;
+    form->cdReading().createRipper = []() -> std::unique_ptr<TRipperForm> {
+        throw EFCreateError("Cannot create file \"/x/Track01.wav\".");
+    };
+    readCd();
+    EXPECT_EQ(recorder.messages.back().text,
+              QStringLiteral("ERROR: Cannot create file \"/x/Track01.wav\"."));
+
+    form->cdReading().createRipper = makeRipper;
+    form->cdReading().showRipper = [](TRipperForm&) { throw ECDRIPError(kWriteError); };
+    readCd();
+    EXPECT_EQ(recorder.messages.back().text, QStringLiteral("ERROR: Write error"));
     expectFileButtonsEnabled();
     EXPECT_FALSE(recorder.busy);
 }

@@ -1,15 +1,12 @@
-// The ripper and encoder components over the real libraries, on CUE/BIN images made here.
+// The ripper component over the real libraries, on CUE/BIN images made here.
 
 #include "CdImage.h"
 #include "cdrip/CDRIP.h"
 #include "cdrip/CdioRipLibrary.h"
-#include "cdrip/LameCoder.h"
-#include "cdrip/Mp3LameLibrary.h"
 #include "support/TempHome.h"
 
 #include <gtest/gtest.h>
 
-#include <QProcess>
 #include <QtEndian>
 
 #include <cstring>
@@ -39,43 +36,6 @@ QByteArray expectedHeader(int first, int last)
     std::memcpy(p + 36, "data", 4);
     qToLittleEndian<std::uint32_t>(data, p + 40);
     return h;
-}
-
-QByteArray runTool(const QString& program, const QStringList& arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    process.waitForFinished(60000);
-    return process.readAllStandardOutput();
-}
-
-// Frequency of the left channel from its rising zero crossings, with a dead band so that coding
-// noise around zero counts no extra crossings.
-double leftFrequency(const QByteArray& stereo, int sampleRate)
-{
-    const auto* samples = reinterpret_cast<const std::int16_t*>(stereo.constData());
-    const qsizetype frames = stereo.size() / 4;
-    int crossings = 0;
-    qsizetype first = -1;
-    qsizetype last = -1;
-    bool low = false;
-    for (qsizetype i = 0; i < frames; ++i) {
-        const int s = samples[2 * i];
-        if (s < -1000) {
-            low = true;
-        } else if (s > 1000 && low) {
-            low = false;
-            last = i;
-            if (first < 0) {
-                first = i;
-            } else {
-                ++crossings;
-            }
-        }
-    }
-    return last > first
-               ? crossings * static_cast<double>(sampleRate) / static_cast<double>(last - first)
-               : 0.0;
 }
 
 }  // namespace
@@ -258,37 +218,6 @@ TEST_F(CDRIPImageTest, SwitchingDrivesAppendsAndReadingAgainSeesANewDisc)
     ASSERT_EQ(ripper.Tracks().size(), 3u);
     EXPECT_EQ(ripper.Tracks()[2].Track.StartSector, 60);
     EXPECT_EQ(ripper.Tracks()[2].Track.EndSector, 89);
-}
-
-TEST_F(CDRIPImageTest, EncodeProducesAnMp3OfTheTrack)
-{
-    Mp3LameLibrary encoder;
-    TLameCoder coder(nullptr, encoder);
-    TCDRIP ripper(nullptr, library);
-    selectDrive(ripper, driveOf(disc));
-    ripper.setCoder(&coder);
-    ripper.setWriteWAV(true);
-    ripper.setEncode(true);
-    ripper.RipTrack(1, folder + QStringLiteral("song.wav"));
-
-    const QString mp3 = folder + QStringLiteral("song.mp3");
-    ASSERT_TRUE(QFile::exists(mp3));
-    EXPECT_FALSE(QFile::exists(folder + QStringLiteral("song.wav")));
-    const QString probe = QString::fromUtf8(runTool(
-        QStringLiteral("ffprobe"),
-        {"-v", "error", "-show_entries", "stream=codec_name,sample_rate,channels:format=duration",
-         "-of", "default=noprint_wrappers=1", mp3}));
-    EXPECT_TRUE(probe.contains(QStringLiteral("codec_name=mp3"))) << probe.toStdString();
-    EXPECT_TRUE(probe.contains(QStringLiteral("sample_rate=44100")));
-    EXPECT_TRUE(probe.contains(QStringLiteral("channels=2")));
-    const double duration = probe.section(QStringLiteral("duration="), 1).trimmed().toDouble();
-    // 150 sectors are 2 s; only whole encoder frames of 1152 samples are encoded.
-    EXPECT_NEAR(duration, 76 * 1152 / 44100.0, 0.06);
-
-    const QByteArray pcm =
-        runTool(QStringLiteral("ffmpeg"),
-                {"-v", "error", "-i", mp3, "-f", "s16le", "-ac", "2", "-ar", "44100", "-"});
-    EXPECT_NEAR(leftFrequency(pcm, 44100), 440.0, 2.0);
 }
 
 TEST_F(CDRIPImageTest, TheLibraryRefusesUnknownDrivesAndEndsLoopsWithoutARipper)

@@ -2,7 +2,6 @@
 
 #include "FakeLibraries.h"
 #include "cdrip/CDRIP.h"
-#include "cdrip/LameCoder.h"
 #include "support/RecordingHost.h"
 #include "support/TempHome.h"
 #include "support/Waiting.h"
@@ -22,7 +21,6 @@ using namespace qvr;
 using qvr::test::FakeCDRipLibrary;
 using qvr::test::FakeChunk;
 using qvr::test::FakeDrive;
-using qvr::test::FakeLameEncLibrary;
 using qvr::test::readFile;
 using enum qvr::ReadChunkResult;
 
@@ -170,9 +168,6 @@ TEST_F(CDRIPTest, FailuresInsideCreationBecomeInitializationFailure)
 TEST_F(CDRIPTest, SelectingADriveReadsItOnlyWhenTheNumberChanges)
 {
     TCDRIP ripper(nullptr, library);
-    FakeLameEncLibrary encoder;
-    TLameCoder coder(nullptr, encoder);
-    ripper.setCoder(&coder);
     library.calls.clear();
     ripper.setCDRomNum(1);
     EXPECT_TRUE(library.calls.isEmpty());
@@ -182,7 +177,6 @@ TEST_F(CDRIPTest, SelectingADriveReadsItOnlyWhenTheNumberChanges)
     EXPECT_EQ(ripper.CDRomID(), QStringLiteral("ZERO DRIVE "));
     EXPECT_EQ(ripper.Speed(), 24);
     EXPECT_EQ(ripper.OutputFormat(), TOutputFormat::STEREO44100);
-    EXPECT_EQ(coder.SampleRate(), 22050u);  // the coder keeps what it was given
     ASSERT_EQ(ripper.Tracks().size(), 4u);  // appended behind the first drive's tracks
     EXPECT_EQ(ripper.Tracks()[3].Text, QStringLiteral("Track01"));
     EXPECT_EQ(ripper.Tracks()[3].Track.EndSector, 499);
@@ -253,28 +247,13 @@ TEST_F(CDRIPTest, JitterCorrectChangesTheSettingsOnlyOnAChange)
     EXPECT_TRUE(handedCorrection());
 }
 
-TEST_F(CDRIPTest, OutputFormatReachesTheSettingsAndTheCoder)
+TEST_F(CDRIPTest, OutputFormatReachesTheSettings)
 {
-    FakeLameEncLibrary encoder;
-    TLameCoder coder(nullptr, encoder);
     TCDRIP ripper(nullptr, library);
-    ripper.setCoder(&coder);
-    EXPECT_EQ(coder.Mode(), TLameMode::STEREO);
-    EXPECT_EQ(coder.SampleRate(), 22050u);
-
     ripper.setOutputFormat(TOutputFormat::MONO22050);
-    EXPECT_EQ(coder.Mode(), TLameMode::MONO);
-    EXPECT_EQ(coder.SampleRate(), 22050u);
     library.opens = false;
     ripper.RipSectors(0, 1, path("x.wav"));
     EXPECT_EQ(library.handedSettings->outputFormat, TOutputFormat::MONO22050);
-
-    ripper.setCoder(nullptr);
-    ripper.setOutputFormat(TOutputFormat::STEREO11025);
-    EXPECT_EQ(coder.SampleRate(), 22050u);
-    ripper.setCoder(&coder);
-    EXPECT_EQ(coder.Mode(), TLameMode::STEREO);
-    EXPECT_EQ(coder.SampleRate(), 11025u);
 }
 
 // The header is written before anything is read; once the last chunk is in, it announces the
@@ -486,12 +465,8 @@ TEST_F(CDRIPTest, RefusedParametersOrFormatEndTheRipBeforeAnythingOpens)
     ASSERT_EQ(static_cast<int>(ripper.OutputFormat()), 9);
     EXPECT_EQ(ripError(), "Unknown output format");
 
-    ripper.setOutputFormat(TOutputFormat::STEREO44100);
-    ripper.setEncode(true);
-    EXPECT_EQ(ripError(), "No MP3 encoder attached");
     EXPECT_FALSE(library.calls.contains(QStringLiteral("openRipper")));
     EXPECT_FALSE(QFile::exists(path("no.wav")));
-    EXPECT_FALSE(QFile::exists(path("no.mp3")));
 }
 
 TEST_F(CDRIPTest, ARipStartedFromAHandlerDuringARipIsRefused)
@@ -740,66 +715,4 @@ TEST_F(CDRIPTest, AStartedTrackRefusesWhatRipTrackRefuses)
     ASSERT_TRUE(test::waitForEvents([&] { return !ripper.TrackInProgress(); }));
     EXPECT_EQ(readFile(path("first.wav")), "aaaabbbb");
     EXPECT_EQ(library.calls.count(QStringLiteral("openRipper")), 1);
-}
-
-class CDRIPEncodeTest : public CDRIPTest {
-  protected:
-    FakeLameEncLibrary encoder;
-    TLameCoder coder{nullptr, encoder};
-};
-
-// Whole encoder chunks only: what is left below one chunk at the end is dropped.
-TEST_F(CDRIPEncodeTest, EncodesWholeChunksAcrossLibraryChunks)
-{
-    TCDRIP ripper(nullptr, library);
-    ripper.setCoder(&coder);
-    ripper.setEncode(true);
-    ripper.setWriteWAV(true);
-    library.bufferSize = 3000;
-    QByteArray delivered;
-    for (int i = 0; i < 4; ++i) {
-        QByteArray chunk(3000, '\0');
-        for (int j = 0; j < chunk.size(); ++j) {
-            chunk[j] = static_cast<char>((i * 3000 + j) % 251);
-        }
-        delivered += chunk;
-        library.chunks.push_back(FakeChunk{i == 3 ? LastChunk : Chunk, chunk});
-    }
-    ripper.RipTrack(1, path("Song.wav"));
-
-    EXPECT_FALSE(QFile::exists(path("Song.wav")));
-    EXPECT_EQ(readFile(path("Song.mp3")), "F1F2END");
-    EXPECT_EQ(encoder.chunksEncoded, 2);  // 12000 bytes hold two chunks of 4608
-    EXPECT_TRUE(encoder.fed == delivered.left(2 * 4608));
-    EXPECT_EQ(encoder.calls.last(), QStringLiteral("closeStream"));
-}
-
-TEST_F(CDRIPEncodeTest, ARefusedEncoderEndsTheRipWithoutEncoding)
-{
-    TCDRIP ripper(nullptr, library);
-    ripper.setCoder(&coder);
-    ripper.setEncode(true);
-    encoder.initResult = kBeInvalidFormatParameters;
-    library.chunks = {FakeChunk{LastChunk, bytes(5000, 'a')}};
-    try {
-        ripper.RipTrack(1, path("x.wav"));
-        ADD_FAILURE() << "no error";
-    } catch (const ECDRIPError& e) {
-        EXPECT_STREQ(e.what(), "MP3 encoder initialization failure");
-    }
-    EXPECT_EQ(encoder.calls, QStringList{"initStream"});
-    EXPECT_FALSE(library.calls.contains(QStringLiteral("readChunk")));
-    EXPECT_EQ(library.calls.last(), QStringLiteral("closeRipper"));
-}
-
-TEST_F(CDRIPEncodeTest, AFlushTheFileCannotTakeIsAWriteError)
-{
-    TCDRIP ripper(nullptr, library);
-    ripper.setCoder(&coder);
-    ripper.setEncode(true);
-    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/full"), PartialRipName(path("x.mp3"))));
-    library.chunks = {FakeChunk{LastChunk, bytes(100, 'a')}};  // below one chunk
-    EXPECT_THROW(ripper.RipTrack(1, path("x.wav")), ECDRIPError);
-    EXPECT_EQ(encoder.calls, (QStringList{"initStream", "deinitStream", "closeStream"}));
-    EXPECT_FALSE(QFile::exists(path("x.mp3")));
 }

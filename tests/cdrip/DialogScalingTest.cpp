@@ -4,7 +4,6 @@
 #include "CdImage.h"
 #include "RipperRuns.h"
 #include "cdrip/CdioRipLibrary.h"
-#include "cdrip/Mp3LameLibrary.h"
 #include "cdrip/fCDName.h"
 #include "cdrip/fRipper.h"
 #include "cdrip/fWizardEditTitle.h"
@@ -155,9 +154,8 @@ TEST_P(ScaledDialogs, RipperShowsItsWholeTextsWithoutOverlaps)
         writeCdImage(home.path() + "/", QStringLiteral("disc"), {{true, 20, 440.0}});
     home.setEnv(CdioRipLibrary::kImagesVariable, image.cuePath.toUtf8());
     CdioRipLibrary library;
-    Mp3LameLibrary encoder;
     TEditTitleWizzard titles(percent, texts);
-    TRipperForm ripper(&titles, percent, {library, encoder}, texts, recorder, clock);
+    TRipperForm ripper(&titles, percent, {library}, texts, recorder, clock);
     ripper.RipFolder = home.path() + "/";
     ripper.ResultFolder = home.path() + "/";
     ripper.DriveComboBox->setCurrentIndex(
@@ -198,12 +196,11 @@ TEST(DialogFonts, GrowByTheEnlargementOnce)
         writeCdImage(home.path() + "/", QStringLiteral("disc"), {{true, 20, 440.0}});
     home.setEnv(CdioRipLibrary::kImagesVariable, image.cuePath.toUtf8());
     CdioRipLibrary library;
-    Mp3LameLibrary encoder;
     FakeClock clock;
     RecordingHost recorder;
     const ProgramTexts texts = shippedTexts();
     for (const int percent : kScalePercents) {
-        const TRipperForm ripper(nullptr, percent, {library, encoder}, texts, recorder, clock);
+        const TRipperForm ripper(nullptr, percent, {library}, texts, recorder, clock);
         const QWidget* controls[] = {&ripper, ripper.HelpGroupBox, ripper.Label1, ripper.TotalLabel,
                                      ripper.StartBitBtn};
         for (const QWidget* control : controls) {

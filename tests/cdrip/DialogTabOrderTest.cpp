@@ -3,7 +3,6 @@
 
 #include "CdImage.h"
 #include "cdrip/CdioRipLibrary.h"
-#include "cdrip/Mp3LameLibrary.h"
 #include "cdrip/fCDName.h"
 #include "cdrip/fRipper.h"
 #include "cdrip/fWizardEditTitle.h"
@@ -40,7 +39,6 @@ class DialogTabOrder : public ::testing::Test {
     ProgramTexts texts = shippedTexts();
     FakeClock clock;
     CdioRipLibrary library;
-    Mp3LameLibrary encoder;
     TEditTitleWizzard titles{100, texts};
 
     // The ripper with a disc of two tracks read, so that every control of it can be used.
@@ -50,8 +48,8 @@ class DialogTabOrder : public ::testing::Test {
             writeCdImage(home.path() + QStringLiteral("/"), QStringLiteral("disc"),
                          std::vector<ImageTrack>(2, {true, 20, 440.0}));
         home.setEnv(CdioRipLibrary::kImagesVariable, image.cuePath.toUtf8());
-        auto form = std::make_unique<TRipperForm>(&titles, 100, CdLibraries{library, encoder},
-                                                  texts, recorder, clock);
+        auto form = std::make_unique<TRipperForm>(&titles, 100, CdLibraries{library}, texts,
+                                                  recorder, clock);
         form->DriveComboBox->setCurrentIndex(
             form->DriveComboBox->findText(image.cuePath, Qt::MatchEndsWith));
         form->DriveComboBoxChange();

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "cdrip/CDRipLibrary.h"
-#include "cdrip/LameEncLibrary.h"
 
 #include <QByteArray>
 #include <QStringList>
@@ -124,56 +123,6 @@ class FakeCDRipLibrary : public CDRipLibrary {
 
     std::size_t next_ = 0;
     std::int32_t jitterErrors_ = 0;
-};
-
-// An encoder library that keeps the configuration it was given and every sample it was fed;
-// each chunk "encodes" to the bytes "F<n>" and the flush to "END".
-class FakeLameEncLibrary : public LameEncLibrary {
-  public:
-    std::int32_t initResult = kBeOk;
-    std::uint32_t samplesPerChunk = 1152 * 2;
-    std::uint32_t outputBufferSize = 8640;
-    std::optional<Mp3Settings> settings;
-    QByteArray fed;
-    int chunksEncoded = 0;
-    QStringList calls;
-
-    LameVersionNumbers version() override { return {1, 32, 3, 100}; }
-    std::int32_t initStream(const Mp3Settings& given, Mp3Stream* opened) override
-    {
-        calls.append(QStringLiteral("initStream"));
-        settings = given;
-        if (initResult == kBeOk) {
-            *opened = Mp3Stream{7, samplesPerChunk, outputBufferSize};
-        }
-        return initResult;
-    }
-    std::int32_t encodeChunk(std::uint32_t, std::uint32_t samples, const std::int16_t* pcm,
-                             std::uint8_t* output, std::uint32_t* outputCount) override
-    {
-        calls.append(QStringLiteral("encodeChunk"));
-        fed.append(reinterpret_cast<const char*>(pcm), static_cast<qsizetype>(samples) * 2);
-        return produce("F" + QByteArray::number(++chunksEncoded), output, outputCount);
-    }
-    std::int32_t deinitStream(std::uint32_t, std::uint8_t* output,
-                              std::uint32_t* outputCount) override
-    {
-        calls.append(QStringLiteral("deinitStream"));
-        return produce("END", output, outputCount);
-    }
-    std::int32_t closeStream(std::uint32_t) override
-    {
-        calls.append(QStringLiteral("closeStream"));
-        return kBeOk;
-    }
-
-  private:
-    static std::int32_t produce(const QByteArray& bytes, std::uint8_t* output, std::uint32_t* count)
-    {
-        std::copy(bytes.begin(), bytes.end(), output);
-        *count = static_cast<std::uint32_t>(bytes.size());
-        return kBeOk;
-    }
 };
 
 }  // namespace qvr::test

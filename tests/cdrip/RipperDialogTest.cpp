@@ -5,11 +5,11 @@
 #include "RipperRuns.h"
 #include "cdrip/CDRIP.h"
 #include "cdrip/CdioRipLibrary.h"
-#include "cdrip/Mp3LameLibrary.h"
 #include "cdrip/TrackNames.h"
 #include "cdrip/fRipper.h"
 #include "cdrip/fWizardEditTitle.h"
 #include "platform/FileSystem.h"
+#include "platform/MediaNotices.h"
 #include "support/FakeClock.h"
 #include "support/RecordingHost.h"
 #include "support/ShippedTexts.h"
@@ -65,6 +65,20 @@ TEST(TrackFileTitle, FollowsTheTitleRules)
     EXPECT_EQ(TitleCase(QStringLiteral("mICRO \u00B5m")), QStringLiteral("Micro \u00B5m"));
 }
 
+namespace {
+
+// Double-clicks the list where the highlighted track is, or on its empty end when none is.
+void doubleClickHighlighted(TRipperForm& form)
+{
+    QListWidget* list = form.CheckListBox1;
+    const QListWidgetItem* item = list->selectedItems().isEmpty() ? nullptr : list->currentItem();
+    const QPoint where = item != nullptr ? list->visualItemRect(item).center()
+                                         : QPoint(4, list->viewport()->height() - 4);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, where);
+}
+
+}  // namespace
+
 class RipperDialog : public ::testing::Test {
   protected:
     test::TempHome home;
@@ -74,7 +88,6 @@ class RipperDialog : public ::testing::Test {
     QString folder = home.path() + QStringLiteral("/");
     QString rips = folder + QStringLiteral("rips/");
     CdioRipLibrary library;
-    Mp3LameLibrary encoder;
     TEditTitleWizzard titles{100, texts};
 
     void SetUp() override { ForceDirectories(rips); }
@@ -91,13 +104,13 @@ class RipperDialog : public ::testing::Test {
     // The dialog with the image's drive selected and read, as after the delayed re-read.
     std::unique_ptr<TRipperForm> open(const CdImage& image)
     {
-        auto form = std::make_unique<TRipperForm>(&titles, 100, CdLibraries{library, encoder},
-                                                  texts, recorder, clock);
+        auto form = std::make_unique<TRipperForm>(&titles, 100, CdLibraries{library}, texts,
+                                                  recorder, clock);
         form->RipFolder = rips;
         form->ResultFolder = folder;
         const int drive = form->DriveComboBox->findText(image.cuePath, Qt::MatchEndsWith);
         form->DriveComboBox->setCurrentIndex(drive);
-        form->DriveComboBoxChange();
+        emit form->DriveComboBox->activated(form->DriveComboBox->currentIndex());
         form->Timer1Timer();
         return form;
     }
@@ -174,7 +187,7 @@ TEST_F(RipperDialog, ListsTheDrivesAndTheDiscsTracksAllChecked)
     EXPECT_EQ(form->ChangeTitleBitBtn->text(), texts.text(22034));
     EXPECT_EQ(form->Timer1->interval(), 1500);
 
-    form->UnChooseAllBitBtnClick();
+    QTest::mouseClick(form->UnChooseAllBitBtn, Qt::LeftButton);
     EXPECT_FALSE(form->StartBitBtn->isEnabled());
     EXPECT_TRUE(form->ChooseAllBitBtn->isEnabled());
 }
@@ -201,7 +214,7 @@ TEST_F(RipperDialog, CdTextTitlesAreListedAndRippedUnderTheFileNameRules)
         return static_cast<int>(QDialog::Accepted);
     };
     form->CheckListBox1->setCurrentRow(3);
-    form->ChangeTitleBitBtnClick();
+    QTest::mouseClick(form->ChangeTitleBitBtn, Qt::LeftButton);
     ASSERT_TRUE(test::runToItsEnd(*form));
 
     const RippedDisc& disc = form->Ripped();
@@ -240,7 +253,7 @@ TEST_F(RipperDialog, TwoTitlesGivingOneFileNameLeaveTheLaterTrack)
 TEST_F(RipperDialog, TheOnlyDriveIsReadByTheDelayedReRead)
 {
     insert(2);
-    TRipperForm form(&titles, 100, {library, encoder}, texts, recorder, clock);
+    TRipperForm form(&titles, 100, {library}, texts, recorder, clock);
     if (library.drivePaths().size() != 1) {
         GTEST_SKIP() << "the machine has CD drives of its own";
     }
@@ -356,7 +369,7 @@ TEST_F(RipperDialog, AbortWhileIdleWritesAbortAndCloses)
 {
     auto form = open(insert(2));
     form->show();
-    form->AbortBitBtnClick();
+    QTest::mouseClick(form->AbortBitBtn, Qt::LeftButton);
     EXPECT_EQ(result(), QStringLiteral("mrAbort\r\n"));
     EXPECT_FALSE(form->isVisible());
     EXPECT_FALSE(FileExists(ripped(1)));
@@ -381,7 +394,7 @@ TEST_F(RipperDialog, AFailedTrackLeavesTheDialogOpenUntilAbort)
     }
     EXPECT_TRUE(form->AbortBitBtn->isEnabled());
 
-    form->AbortBitBtnClick();
+    QTest::mouseClick(form->AbortBitBtn, Qt::LeftButton);
     EXPECT_EQ(result(), QStringLiteral("mrAbort\r\n"));
     EXPECT_FALSE(form->isVisible());
 }
@@ -395,7 +408,7 @@ TEST_F(RipperDialog, ARenamedTitleNamesTheTrackFile)
         return static_cast<int>(QDialog::Accepted);
     };
     form->CheckListBox1->setCurrentRow(0);
-    form->ChangeTitleBitBtnClick();
+    QTest::mouseClick(form->ChangeTitleBitBtn, Qt::LeftButton);
     EXPECT_EQ(entries(*form).at(0), QStringLiteral("what's up? / live!"));
     EXPECT_EQ(form->CheckListBox1->item(0)->checkState(), Qt::Checked);
 
@@ -421,13 +434,13 @@ TEST_F(RipperDialog, TitleEditingNeedsAHighlightedEntryAndKeepsTheTitleOnCancel)
         return static_cast<int>(QDialog::Rejected);
     };
     form->CheckListBox1->clearSelection();
-    form->ChangeTitleBitBtnClick();
+    QTest::mouseClick(form->ChangeTitleBitBtn, Qt::LeftButton);
     EXPECT_EQ(recorder.plainMessages, QStringList{texts.text(22101)});
-    form->CheckListBox1DblClick();
+    doubleClickHighlighted(*form);
     EXPECT_EQ(shown, 0);
 
     form->CheckListBox1->setCurrentRow(1);
-    form->CheckListBox1DblClick();
+    doubleClickHighlighted(*form);
     EXPECT_EQ(shown, 1);
     EXPECT_EQ(entries(*form).at(1), QStringLiteral("Track02"));
 }
@@ -449,12 +462,12 @@ TEST_F(RipperDialog, TrackProgressResetsAtTheEndOfEachTrack)
 TEST_F(RipperDialog, MediaNoticesRefillOrEmptyTheList)
 {
     auto form = open(insert(3));
-    form->WMDeviceChange(MediaNotice::Removal);
+    emit form->Media->removal(QString());
     EXPECT_EQ(form->CheckListBox1->count(), 0);
     EXPECT_FALSE(form->Timer1->isActive());
     EXPECT_FALSE(form->StartBitBtn->isEnabled());
 
-    form->WMDeviceChange(MediaNotice::Arrival);
+    emit form->Media->arrival(QString());
     EXPECT_TRUE(form->Timer1->isActive());
     form->Timer1Timer();
     EXPECT_EQ(form->CheckListBox1->count(), 3);
@@ -466,10 +479,10 @@ TEST_F(RipperDialog, ChangesDuringARunWaitUntilItIsOver)
     int listed = -1;
     afterEveryChunk(*form, [&] {
         if (form->Ripping && listed < 0) {
-            form->WMDeviceChange(MediaNotice::Removal);
-            form->DriveComboBoxChange();
+            emit form->Media->removal(QString());
+            emit form->DriveComboBox->activated(form->DriveComboBox->currentIndex());
             form->Timer1Timer();
-            form->WMDeviceChange(MediaNotice::Removal);
+            emit form->Media->removal(QString());
             listed = form->CheckListBox1->count();
         }
     });
@@ -490,8 +503,8 @@ TEST_F(RipperDialog, AnArrivalAfterARemovalDuringARunRefillsTheList)
     afterEveryChunk(*form, [&] {
         if (form->Ripping && !noticed) {
             noticed = true;
-            form->WMDeviceChange(MediaNotice::Removal);
-            form->WMDeviceChange(MediaNotice::Arrival);
+            emit form->Media->removal(QString());
+            emit form->Media->arrival(QString());
         }
     });
     ASSERT_TRUE(test::runToItsEnd(*form));
@@ -503,7 +516,7 @@ TEST_F(RipperDialog, AnArrivalAfterARemovalDuringARunRefillsTheList)
 TEST_F(RipperDialog, StartWithNothingCheckedRipsNothingAndTellsNothing)
 {
     auto form = open(insert(2));
-    form->WMDeviceChange(MediaNotice::Removal);
+    emit form->Media->removal(QString());
     ASSERT_TRUE(test::runToItsEnd(*form));
     EXPECT_FALSE(FileExists(folder + QStringLiteral("RIPPERRESULT.txt")));
     EXPECT_FALSE(form->Ripping);
@@ -679,7 +692,7 @@ TEST_F(RipperDialog, AReadErrorOrARemovedDiscFailsTheTracksItReaches)
             DiscToc{DiscState::Read, {{0, true}, {10, true}, {20, true}}, 30, {}, {}};
         fake.chunks = {test::FakeChunk{ReadChunkResult::Chunk, QByteArray(2352, 'a')},
                        test::FakeChunk{ReadChunkResult::LastChunk, QByteArray(2352, 'b')}};
-        TRipperForm form(&titles, 100, {fake, encoder}, texts, recorder, clock);
+        TRipperForm form(&titles, 100, {fake}, texts, recorder, clock);
         form.RipFolder = rips;
         form.ResultFolder = folder;
         form.Timer1Timer();
@@ -704,7 +717,7 @@ TEST_F(RipperDialog, AReadErrorOrARemovedDiscFailsTheTracksItReaches)
 TEST_F(RipperDialog, ScalingEnlargesTheControlsInsideTheGroupBoxes)
 {
     insert(1);
-    TRipperForm form(&titles, 129, {library, encoder}, texts, recorder, clock);
+    TRipperForm form(&titles, 129, {library}, texts, recorder, clock);
     EXPECT_EQ(form.size(), QSize(672, 719));
     EXPECT_EQ(form.GroupBox1->geometry(), QRect(13, 125, 639, 578));
     EXPECT_EQ(form.CheckListBox1->geometry(), QRect(21, 124, 424, 373));

@@ -3,7 +3,6 @@
 
 #include "CdImage.h"
 #include "cdrip/CdioRipLibrary.h"
-#include "cdrip/Mp3LameLibrary.h"
 #include "cdrip/fCDName.h"
 #include "cdrip/fRipper.h"
 #include "cdrip/fWizardEditTitle.h"
@@ -42,7 +41,6 @@ class SkinnedDialogs : public ::testing::Test {
     FakeClock clock;
     TranslationDispatcher dispatcher;
     std::unique_ptr<CdioRipLibrary> library;
-    Mp3LameLibrary encoder;
 
     void SetUp() override
     {
@@ -58,8 +56,8 @@ class SkinnedDialogs : public ::testing::Test {
         dialogs.emplace_back("CD name", std::make_unique<TCDNameForm>(&dispatcher, 100, messages));
         dialogs.emplace_back("title", std::make_unique<TEditTitleWizzard>(100, texts));
         dialogs.emplace_back(
-            "ripper", std::make_unique<TRipperForm>(nullptr, 100, CdLibraries{*library, encoder},
-                                                    texts, recorder, clock));
+            "ripper", std::make_unique<TRipperForm>(nullptr, 100, CdLibraries{*library}, texts,
+                                                    recorder, clock));
         return dialogs;
     }
 };

@@ -61,7 +61,7 @@ zcat "$root/usr/share/man/man1/quorvane-batch.1.gz" | grep -q -- 'frequency' ||
 
 depends=$(dpkg-deb -f "$deb" Depends)
 for package in lame ffmpeg soundstretch xdg-utils qt6-translations-l10n libqt6widgets6 libavformat59 libavcodec59 \
-    libavutil57 libtag1v5 libcdio19 libcdio-paranoia2 libmp3lame0 libudev1 libjpeg62-turbo; do
+    libavutil57 libtag1v5 libcdio19 libcdio-paranoia2 libudev1 libjpeg62-turbo; do
     [[ ", $depends," == *", $package"[\ ,]* ]] || fail "Depends lacks $package: $depends"
 done
 

@@ -45,7 +45,6 @@ TEST(WindowsInfo, FoldersComeFromTheXdgDirectoriesWithoutTrailingSlash)
     EXPECT_EQ(info.PersonalDir, home.path() + "/Documents");
     EXPECT_EQ(info.AppDataDir + "/", home.dataHome());
     EXPECT_FALSE(info.AppDataDir.endsWith('/'));
-    EXPECT_FALSE(info.TempPath.isEmpty());
 }
 
 TEST(WindowsInfo, GermanSystemMeansGermanyOnly)

@@ -163,6 +163,11 @@ SkinDesign BuiltInDesign()
     return {rgb(250, 250, 252), rgb(133, 144, 217), rgb(200, 206, 245), Pattern::Waves, 0.45f};
 }
 
+RgbImage PaintSkin(const SkinDesign& design, int width, int height)
+{
+    return PaintSkin(design, width, height, {});
+}
+
 RgbImage PaintSkin(const SkinDesign& design, int width, int height,
                    const std::vector<LabelPlace>& labels)
 {

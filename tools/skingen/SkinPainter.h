@@ -33,7 +33,9 @@ struct LabelPlace;
 
 // The skin's picture; behind each of `labels` the picture is toned until the label reads.
 RgbImage PaintSkin(const SkinDesign& design, int width, int height,
-                   const std::vector<LabelPlace>& labels = {});
+                   const std::vector<LabelPlace>& labels);
+// The picture with no labels over it. (A default argument would need LabelPlace complete here.)
+RgbImage PaintSkin(const SkinDesign& design, int width, int height);
 // The banner of the about box: a tone wave over a deep gradient.
 RgbImage PaintAboutBanner(int width, int height);
 
