@@ -1,5 +1,6 @@
 #include "DecodedAudio.h"
 
+#include "convert/AvHandles.h"
 #include "platform/NativePath.h"
 
 extern "C" {
@@ -16,18 +17,6 @@ extern "C" {
 namespace qvr {
 namespace {
 
-struct FormatCloser {
-    void operator()(AVFormatContext* context) const { avformat_close_input(&context); }
-};
-struct CodecFreer {
-    void operator()(AVCodecContext* context) const { avcodec_free_context(&context); }
-};
-struct PacketFreer {
-    void operator()(AVPacket* packet) const { av_packet_free(&packet); }
-};
-struct FrameFreer {
-    void operator()(AVFrame* frame) const { av_frame_free(&frame); }
-};
 struct ResamplerFreer {
     void operator()(SwrContext* context) const { swr_free(&context); }
 };
@@ -38,11 +27,11 @@ constexpr std::int64_t kSeekDistance = DecodedAudio::kSampleRate;
 }  // namespace
 
 struct DecodedAudio::Decoder {
-    std::unique_ptr<AVFormatContext, FormatCloser> format;
-    std::unique_ptr<AVCodecContext, CodecFreer> codec;
+    FormatPtr format;
+    CodecPtr codec;
     std::unique_ptr<SwrContext, ResamplerFreer> resampler;
-    std::unique_ptr<AVPacket, PacketFreer> packet{av_packet_alloc()};
-    std::unique_ptr<AVFrame, FrameFreer> frame{av_frame_alloc()};
+    PacketPtr packet{av_packet_alloc()};
+    FramePtr frame{av_frame_alloc()};
     AVStream* stream = nullptr;
     std::int64_t frames = 0;
     // Converted frames not yet read, and the position of the first of them; unknown after a

@@ -1,5 +1,6 @@
 #include "AudioCheck.h"
 
+#include "AvHandles.h"
 #include "platform/FileSystem.h"
 #include "platform/NativePath.h"
 
@@ -21,23 +22,6 @@ extern "C" {
 
 namespace qvr {
 namespace {
-
-struct FormatCloser {
-    void operator()(AVFormatContext* context) const { avformat_close_input(&context); }
-};
-struct CodecFreer {
-    void operator()(AVCodecContext* context) const { avcodec_free_context(&context); }
-};
-struct PacketFreer {
-    void operator()(AVPacket* packet) const { av_packet_free(&packet); }
-};
-struct FrameFreer {
-    void operator()(AVFrame* frame) const { av_frame_free(&frame); }
-};
-using FormatPtr = std::unique_ptr<AVFormatContext, FormatCloser>;
-using CodecPtr = std::unique_ptr<AVCodecContext, CodecFreer>;
-using PacketPtr = std::unique_ptr<AVPacket, PacketFreer>;
-using FramePtr = std::unique_ptr<AVFrame, FrameFreer>;
 
 // The libraries write their complaints about damaged files to stderr; the checks report them.
 void silenceLibraries()

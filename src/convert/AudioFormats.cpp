@@ -62,7 +62,7 @@ std::span<const KindSpec> AllKinds()
     return kKinds;
 }
 
-const KindSpec& SpecOf(AudioKind kind)
+const KindSpec& KindRowOf(AudioKind kind)
 {
     for (const KindSpec& row : kKinds) {
         if (row.kind == kind) {
@@ -137,12 +137,12 @@ bool IsSupportedFile(const QString& name, PathStyle style)
 
 QString KindExtension(AudioKind kind)
 {
-    return QLatin1String(SpecOf(kind).extension);
+    return QLatin1String(KindRowOf(kind).extension);
 }
 
 QString KindLabel(AudioKind kind)
 {
-    return QLatin1String(SpecOf(kind).label);
+    return QLatin1String(KindRowOf(kind).label);
 }
 
 QString FileNameOf(const QString& path, PathStyle style)

@@ -41,7 +41,7 @@ struct KindSpec {
 // Every kind, in the order the naming rule tries them.
 std::span<const KindSpec> AllKinds();
 // The row of a kind; the row of no kind (all empty) for None.
-const KindSpec& SpecOf(AudioKind kind);
+const KindSpec& KindRowOf(AudioKind kind);
 // "MP3", "WAV", ... in the table's order.
 QStringList KindLabels();
 

@@ -202,7 +202,7 @@ ConversionJob::Failure ConversionJob::prepare(const QString& source)
     sourceTime_ = ModificationTime(source);
     sourceDecoded_ = false;
     sourceDecoding_ = std::make_unique<BackgroundDecode>(source);
-    decoder_ = SpecOf(KindOf(source)).decoder;
+    decoder_ = KindRowOf(KindOf(source)).decoder;
     // Only a WAV the time-stretch tool reads exactly is copied; any other (floating point,
     // A-law, ADPCM, RF64, ...) is decoded into integer samples first.
     if (decoder_ == KindTool::Copy && !IsPlainPcmWav(source)) {

@@ -26,11 +26,11 @@ std::int64_t RoundedMegabytes(std::int64_t bytes)
 
 int RawEstimateSeconds(std::int64_t bytes, AudioKind kind, int pcSpeed)
 {
-    const KindSpec& spec = SpecOf(kind);
+    const KindSpec& kindRow = KindRowOf(kind);
     const std::int64_t speed = std::max(pcSpeed, 1);
     return static_cast<int>(
-        roundHalfEven(RoundedMegabytes(bytes) * spec.estimateNumerator * 10 * 20,
-                      spec.estimateDenominator * speed));
+        roundHalfEven(RoundedMegabytes(bytes) * kindRow.estimateNumerator * 10 * 20,
+                      kindRow.estimateDenominator * speed));
 }
 
 int EstimateSecondsFrom(int rawEstimate)

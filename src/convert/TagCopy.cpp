@@ -73,7 +73,7 @@ using Family = TagFamily;
 
 Family familyOf(const QString& path)
 {
-    return SpecOf(KindOf(path)).tags;
+    return KindRowOf(KindOf(path)).tags;
 }
 
 String toTagString(const QString& text)

@@ -92,8 +92,8 @@ QString m4aCodec(const AudioFacts& source)
 
 QString ConverterCodec(AudioKind kind, int bits)
 {
-    const KindSpec& spec = SpecOf(kind);
-    const QString codec = QLatin1String(spec.codec);
+    const KindSpec& kindRow = KindRowOf(kind);
+    const QString codec = QLatin1String(kindRow.codec);
     if (bits <= kPlainBits) {
         return codec;
     }
@@ -115,16 +115,16 @@ int WorkBits(int sourceBits)
 EncodePlan PlanEncode(AudioKind target, const AudioFacts& source, int workBits, int channels,
                       std::optional<int> vbrQuality)
 {
-    const KindSpec& spec = SpecOf(target);
+    const KindSpec& kindRow = KindRowOf(target);
     EncodePlan plan;
-    plan.tool = spec.encoder;
+    plan.tool = kindRow.encoder;
     plan.channels = channels;
     plan.bits = workBits;
-    plan.lossy = spec.lossy;
+    plan.lossy = kindRow.lossy;
     if (channels > 2) {
         plan.layout = source.layout;
     }
-    switch (spec.encoder) {
+    switch (kindRow.encoder) {
         case KindTool::Copy:
             // The time-stretch tool writes no channel layout: a multichannel WAV gets its own
             // back through the converter.
@@ -134,7 +134,7 @@ EncodePlan PlanEncode(AudioKind target, const AudioFacts& source, int workBits, 
             }
             return plan;
         case KindTool::Mp3Tool:
-            plan.codec = QLatin1String(spec.codec);
+            plan.codec = QLatin1String(kindRow.codec);
             plan.quality = mp3Quality(source, vbrQuality);
             plan.paddingSamples = kMp3Padding;
             return plan;
@@ -148,7 +148,7 @@ EncodePlan PlanEncode(AudioKind target, const AudioFacts& source, int workBits, 
     } else {
         plan.lossy = false;
         if (workBits > kPlainBits) {
-            plan.sampleFormat = QLatin1String(spec.deepSampleFormat);
+            plan.sampleFormat = QLatin1String(kindRow.deepSampleFormat);
         }
     }
     return plan;

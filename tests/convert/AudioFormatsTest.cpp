@@ -194,29 +194,29 @@ TEST(Frequencies, TheTempoTextKeepsAPointUnderACommaLocale)
 TEST(KindTable, EveryKindIsHandledByEveryStep)
 {
     QStringList extensions;
-    for (const KindSpec& spec : AllKinds()) {
-        const QString extension = QLatin1String(spec.extension);
+    for (const KindSpec& kindRow : AllKinds()) {
+        const QString extension = QLatin1String(kindRow.extension);
         SCOPED_TRACE(extension.toStdString());
         ASSERT_TRUE(extension.startsWith(u'.') && extension == extension.toLower());
         EXPECT_FALSE(extensions.contains(extension));
         extensions << extension;
-        EXPECT_EQ(KindOf("Song" + extension.toUpper(), PathStyle::Posix), spec.kind);
-        EXPECT_EQ(&SpecOf(spec.kind), &spec);
-        EXPECT_FALSE(QString(spec.label).isEmpty());
-        EXPECT_TRUE(KindLabels().contains(spec.label));
-        EXPECT_NE(spec.tags, TagFamily::None);
-        EXPECT_GT(RawEstimateSeconds(100'000'000, spec.kind, kReferenceSpeed), 0);
+        EXPECT_EQ(KindOf("Song" + extension.toUpper(), PathStyle::Posix), kindRow.kind);
+        EXPECT_EQ(&KindRowOf(kindRow.kind), &kindRow);
+        EXPECT_FALSE(QString(kindRow.label).isEmpty());
+        EXPECT_TRUE(KindLabels().contains(kindRow.label));
+        EXPECT_NE(kindRow.tags, TagFamily::None);
+        EXPECT_GT(RawEstimateSeconds(100'000'000, kindRow.kind, kReferenceSpeed), 0);
         EXPECT_EQ(MakeOutputName("a" + extension, "432", PathStyle::Posix), "a-432 Hz" + extension);
-        const EncodePlan plan = PlanEncode(spec.kind, AudioFacts{}, 16, 2);
-        EXPECT_EQ(plan.tool, spec.encoder);
+        const EncodePlan plan = PlanEncode(kindRow.kind, AudioFacts{}, 16, 2);
+        EXPECT_EQ(plan.tool, kindRow.encoder);
         const Expectation output = ExpectedOutput(plan, AudioFacts{});
-        if (spec.encoder != KindTool::Copy) {
+        if (kindRow.encoder != KindTool::Copy) {
             EXPECT_FALSE(output.codec.isEmpty());
         }
-        if (spec.encoder == KindTool::Converter) {
+        if (kindRow.encoder == KindTool::Converter) {
             EXPECT_TRUE(
                 ConverterEncodeArguments("S", "T", plan).arguments().contains(output.codec));
         }
     }
-    EXPECT_EQ(SpecOf(AudioKind::None).kind, AudioKind::None);
+    EXPECT_EQ(KindRowOf(AudioKind::None).kind, AudioKind::None);
 }

@@ -42,8 +42,8 @@ KindCase outputOf(AudioKind kind)
 std::vector<KindCase> everyKind()
 {
     std::vector<KindCase> cases;
-    for (const KindSpec& spec : AllKinds()) {
-        cases.push_back(outputOf(spec.kind));
+    for (const KindSpec& kindRow : AllKinds()) {
+        cases.push_back(outputOf(kindRow.kind));
     }
     return cases;
 }
