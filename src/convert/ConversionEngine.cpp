@@ -336,7 +336,7 @@ bool ConversionEngine::lockWorkFolder()
 
 void ConversionEngine::stopNow()
 {
-    counters_.abortRequested = true;
+    requestAbort();
     Processes.endAll();
 }
 
@@ -353,6 +353,9 @@ ConversionJob* ConversionEngine::currentJob() const
 void ConversionEngine::requestAbort()
 {
     counters_.abortRequested = true;
+    for (const auto& job : jobs_) {
+        job->wake();
+    }
 }
 
 void ConversionEngine::abortForClose()

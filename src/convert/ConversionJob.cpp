@@ -99,6 +99,11 @@ JobResult ConversionJob::failure(FailureReason reason)
     return {JobOutcome::Failed, reason, QString(), 0};
 }
 
+std::function<void()> ConversionJob::wakeWaits()
+{
+    return [this] { waits_.wake(); };
+}
+
 void ConversionJob::start(const QString& source, int row)
 {
     row_ = row;
@@ -136,7 +141,7 @@ bool ConversionJob::mayKeepOutput() const
 
 void ConversionJob::checkKeptOutput()
 {
-    keptDecoding_ = std::make_unique<BackgroundDecode>(target_);
+    keptDecoding_ = std::make_unique<BackgroundDecode>(target_, wakeWaits());
     waits_.until([this] { return keptDecoding_->ready() && sourceDecoding_->ready(); },
                  stepDeadline(), [this](JobWaits::Stop stop) { keptOutputChecked(stop); });
 }
@@ -201,7 +206,7 @@ ConversionJob::Failure ConversionJob::prepare(const QString& source)
     sourceSize_ = FileSize64(source);
     sourceTime_ = ModificationTime(source);
     sourceDecoded_ = false;
-    sourceDecoding_ = std::make_unique<BackgroundDecode>(source);
+    sourceDecoding_ = std::make_unique<BackgroundDecode>(source, wakeWaits());
     decoder_ = KindRowOf(KindOf(source)).decoder;
     // Only a WAV the time-stretch tool reads exactly is copied; any other (floating point,
     // A-law, ADPCM, RF64, ...) is decoded into integer samples first.
@@ -433,6 +438,8 @@ void ConversionJob::watchStretch()
             case JobWaits::Stop::Aborted: watched(Watch::Aborted); return;
         }
     });
+    waits_.wakeWhenEnds(stretch_);
+    waits_.wakeOnChangesIn(workFolder_);
 }
 
 void ConversionJob::watched(Watch watch)
@@ -475,6 +482,7 @@ void ConversionJob::waitForStretch()
                          stretchDone();
                      }
                  });
+    waits_.wakeWhenEnds(stretch_);
 }
 
 void ConversionJob::growthCheck(std::int64_t size)
@@ -591,7 +599,7 @@ void ConversionJob::publish()
 void ConversionJob::checkFile(const QString& path, const Expectation& expected, AudioFacts& facts,
                               Reasons reasons, Milliseconds alongside, Next next)
 {
-    decoding_ = std::make_unique<BackgroundDecode>(path);
+    decoding_ = std::make_unique<BackgroundDecode>(path, wakeWaits());
     const auto waitForDecode = [this, path, expected, &facts, reasons,
                                 next](JobWaits::Stop paused) {
         if (paused == JobWaits::Stop::Aborted) {

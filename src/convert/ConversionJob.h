@@ -73,6 +73,8 @@ class ConversionJob : public QObject {
     bool busy() const { return row_ >= 0; }
     int row() const { return row_; }
     const QString& workFolder() const { return workFolder_; }
+    // Something the job may be waiting for has changed (Abort was pressed): it looks again.
+    void wake() { waits_.wake(); }
 
     // The progress of the row: one tick of the progress timer; answers the bar's value.
     int advanceProgress(Milliseconds tick)
@@ -144,6 +146,8 @@ class ConversionJob : public QObject {
     std::int64_t workFileBytes(const QString& name) const;
     static JobResult failure(FailureReason reason);
     QString workFile(const QString& name) const;
+    // For a decode on another thread: the job's wait looks again once it is done.
+    std::function<void()> wakeWaits();
 
     void finishConverted();
     void endWithoutOutput(JobResult result);

@@ -78,10 +78,13 @@ Expectation ExpectedOutput(const EncodePlan& plan, const AudioFacts& stretched)
     return expected;
 }
 
-BackgroundDecode::BackgroundDecode(const QString& path)
-    : thread_([this, path] {
+BackgroundDecode::BackgroundDecode(const QString& path, std::function<void()> whenReady)
+    : thread_([this, path, whenReady = std::move(whenReady)] {
           facts_ = DecodeAudio(path, &cancel_);
           ready_ = true;
+          if (whenReady) {
+              whenReady();
+          }
       })
 {
 }

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <atomic>
+#include <functional>
 #include <optional>
 #include <thread>
 
@@ -49,10 +50,11 @@ Expectation ExpectedStretch(const AudioFacts& input, double lengthRatio);
 Expectation ExpectedOutput(const EncodePlan& plan, const AudioFacts& stretched);
 
 // Decodes a file on a thread of its own, so the waiting job keeps handling events; a decode
-// that is no longer wanted is cancelled when the object goes.
+// that is no longer wanted is cancelled when the object goes. `whenReady` is called on the
+// decoding thread once the facts are there.
 class BackgroundDecode {
   public:
-    explicit BackgroundDecode(const QString& path);
+    explicit BackgroundDecode(const QString& path, std::function<void()> whenReady = {});
     ~BackgroundDecode();
     BackgroundDecode(const BackgroundDecode&) = delete;
     BackgroundDecode& operator=(const BackgroundDecode&) = delete;

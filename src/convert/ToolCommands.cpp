@@ -302,6 +302,7 @@ void ToolRunner::Run(const QString& program, const CommandLine& arguments, Milli
         [this, program, then = std::move(then)](JobWaits::Stop stop) {
             toolEnded(program, stop, then);
         });
+    waits_.wakeWhenEnds(running_);
 }
 
 void ToolRunner::toolEnded(const QString& program, JobWaits::Stop stop, const Then& then)

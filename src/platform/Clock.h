@@ -15,9 +15,9 @@ class Clock {
     virtual Milliseconds now() const = 0;
     // Pauses the calling thread; a test clock lets time pass without waiting for it.
     virtual void sleep(Milliseconds duration) const = 0;
-    // How long a timer waits in real time for one round of a wait of `round` on this clock; a
-    // test clock lets the round's time pass at once.
-    virtual Milliseconds roundInterval(Milliseconds round) const { return round; }
+    // How long a timer waits in real time for a deadline `left` away on this clock. A test clock
+    // moves on by a step of its own and answers at once, so a wait's timer comes back in rounds.
+    virtual Milliseconds roundInterval(Milliseconds left) const { return left; }
 };
 
 class SteadyClock : public Clock {

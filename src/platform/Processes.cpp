@@ -6,8 +6,6 @@
 #include "PathStyle.h"
 #include "Spawn.h"
 
-#include <QThread>
-
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -15,13 +13,9 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <chrono>
 
 namespace qvr {
 namespace {
-
-// How long a tool may take to end by itself after it was asked to, before it is killed.
-constexpr std::chrono::milliseconds kGracePeriod(100);
 
 bool isExecutableFile(const QString& path)
 {
@@ -80,15 +74,6 @@ QString identification(pid_t pid, const QString& commandLine)
     return QString::number(pid & 0xFFFF) + u':' + commandLine;
 }
 
-// True once the process has ended; it stays unreaped, so its process group cannot be taken by
-// another process while we still signal it.
-bool hasExited(pid_t pid)
-{
-    siginfo_t info{};
-    return ::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
-           info.si_pid == pid;
-}
-
 ToolStatus statusFrom(int waitStatus)
 {
     if (WIFSIGNALED(waitStatus)) {
@@ -134,10 +119,13 @@ QString FindProgram(const QString& folder, const QString& program)
 ToolProcesses::~ToolProcesses()
 {
     endAll();
+    // Killed already: each of these waits ends as soon as the system has taken the process down.
+    reapDying(true);
 }
 
 pid_t ToolProcesses::track(pid_t pid, const QString& program, const QStringList& arguments)
 {
+    reapDying(false);
     if (pid > 0) {
         tools_.push_back({pid, (QStringList{program} + arguments).join(u' '), {}});
     }
@@ -210,15 +198,25 @@ void ToolProcesses::end(pid_t pid)
     if (tool == nullptr || !tool->status.running()) {
         return;
     }
-    // The leader stays unreaped until the group has been killed, so the group id is still ours.
-    ::killpg(pid, SIGTERM);
-    const auto until = std::chrono::steady_clock::now() + kGracePeriod;
-    while (!hasExited(pid) && std::chrono::steady_clock::now() < until) {
-        QThread::msleep(2);
-    }
+    // The leader is still unreaped, so the group id is still ours. Our tools keep nothing worth
+    // a grace period: whatever they were writing is a work file or a temporary output of ours.
     ::killpg(pid, SIGKILL);
-    reap(*tool, true);
+    reap(*tool, false);
+    if (tool->status.running()) {
+        dying_.push_back(pid);  // gone in a moment; reaped later, nobody waits for it
+    }
     tools_.erase(tools_.begin() + (tool - tools_.data()));
+}
+
+void ToolProcesses::reapDying(bool block)
+{
+    std::erase_if(dying_, [block](pid_t pid) {
+        pid_t r = 0;
+        do {
+            r = ::waitpid(pid, nullptr, block ? 0 : WNOHANG);
+        } while (r < 0 && errno == EINTR);
+        return r != 0;
+    });
 }
 
 void ToolProcesses::CloseToolWindow(const QString& text)
@@ -245,6 +243,7 @@ void ToolProcesses::endAll()
 
 bool ToolProcesses::anyRunning()
 {
+    reapDying(false);
     for (Tool& tool : tools_) {
         if (tool.status.running()) {
             reap(tool, false);

@@ -47,7 +47,7 @@ class ToolProcesses {
     // How the tool stands now; never blocks. A tool that was ended by us, or that is not ours,
     // counts as killed.
     ToolStatus status(pid_t pid);
-    // Ends the tool and everything in its process group at once, and reaps it.
+    // Ends the tool and everything in its process group at once; never waits for it.
     void end(pid_t pid);
     // Ends the first running tool whose identification text (low 16 bits of its process id,
     // ":", its command line) contains `text`.
@@ -64,8 +64,10 @@ class ToolProcesses {
     Tool* find(pid_t pid);
     void reap(Tool& tool, bool block);
     pid_t track(pid_t pid, const QString& program, const QStringList& arguments);
+    void reapDying(bool block);
 
     std::vector<Tool> tools_;
+    std::vector<pid_t> dying_;  // killed, not yet reaped
 };
 
 // The program that a tool start would run: `folder` + `program` when it is there, else the first

@@ -4,6 +4,7 @@
 
 #include <QThread>
 
+#include <algorithm>
 #include <functional>
 
 namespace qvr::test {
@@ -18,10 +19,11 @@ class FakeClock : public Clock {
         now_ += duration;
         QThread::msleep(1);
     }
-    // A wait's round passes at once, and then the test's hand in the wait, if any, moves.
-    Milliseconds roundInterval(Milliseconds round) const override
+    // A wait's round moves the clock by one step (or less, up to its deadline) at once, and then
+    // the test's hand in the wait, if any, moves.
+    Milliseconds roundInterval(Milliseconds left) const override
     {
-        now_ += round;
+        now_ += std::min(left, kStep);
         if (onRound) {
             onRound();
         }
@@ -33,6 +35,7 @@ class FakeClock : public Clock {
     std::function<void()> onRound;
 
   private:
+    static constexpr Milliseconds kStep{10};
     mutable Milliseconds now_{1'000'000};
 };
 
