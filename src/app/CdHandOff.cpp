@@ -87,7 +87,6 @@ void CdHandOff::RipCDBitBtnClick()
     engine.startCdRun(cdFolder);
     ForceDirectories(cdFolder);
     ripper->RipFolder = cdFolder;
-    ripper->ResultFolder = paths.outputRoot();
     try {
         ripAndConvert(*ripper, cdName->TypedName());
     } catch (const std::exception& failure) {
@@ -107,10 +106,6 @@ bool CdHandOff::askCdName(TCDNameForm& dialog)
 void CdHandOff::ripAndConvert(TRipperForm& ripper, const QString& album)
 {
     showRipper(ripper);
-    ConversionEngine& engine = window_.engine();
-    // The dialog answers how it ended; its result file goes, so that nobody takes it for the
-    // result of a later rip.
-    RemoveFile(engine.settings().paths.outputRoot() + kRipResultFile);
     window_.setFileButtonsEnabled(true);
     if (!ripper.RunCompleted()) {
         // The ripped files stay in the CD folder; nothing is listed.
@@ -125,6 +120,7 @@ void CdHandOff::ripAndConvert(TRipperForm& ripper, const QString& album)
         window_.hideFrequencyChooser(false);
         return;
     }
+    ConversionEngine& engine = window_.engine();
     engine.setCdTags(AlbumTags(album, disc));
     window_.convertFolder(engine.cdRun()->folder);
 }

@@ -617,7 +617,6 @@ void TRipperForm::finishRun()
     host_.setBusyCursor(false);
     applyHeldBack();
     runCompleted_ = !Aborted;
-    WriteResult(Aborted ? QStringLiteral("mrAbort") : QStringLiteral("mrOK"));
     clock_.sleep(kPauseBeforeClosing);
     closeDialog();
 }
@@ -635,13 +634,7 @@ void TRipperForm::AbortBitBtnClick()
     Timer1->start();
     Aborted = true;
     runCompleted_ = false;
-    WriteResult(QStringLiteral("mrAbort"));
     closeDialog();
-}
-
-void TRipperForm::WriteResult(const QString& word)
-{
-    WriteTextFile(ResultFolder + kRipResultFile, word + QStringLiteral("\r\n"));
 }
 
 void TRipperForm::CDRIP1Progress(QObject*, std::uint16_t PercentComplete)

@@ -33,10 +33,9 @@ class TEditTitleWizzard;
 
 // Lists the CD drives and the tracks of the selected one, lets the user mark and rename tracks
 // and rips the marked ones to WAV files in RipFolder. RunCompleted() tells its caller how it
-// ended, and so does the one-line file "RIPPERRESULT.txt" in ResultFolder: "mrOK" after a run
-// that went through the whole list, "mrAbort" after Abort; Ripped() tells which tracks a run
-// ripped and which failed. Start returns at once: the tracks are ripped a chunk at a time while
-// the event loop runs (the dialog's own, when it is shown modally).
+// ended: true after a run that went through the whole list, false after Abort; Ripped() tells
+// which tracks a run ripped and which failed. Start returns at once: the tracks are ripped a chunk
+// at a time while the event loop runs (the dialog's own, when it is shown modally).
 class TRipperForm : public SkinnedDialog {
     Q_OBJECT
 
@@ -55,8 +54,7 @@ class TRipperForm : public SkinnedDialog {
     int ScalePercent = 100;
     bool Ripping = false;
     // Receives the track files; a run first removes the track files of earlier runs from it.
-    QString RipFolder;     // ends with a separator
-    QString ResultFolder;  // receives RIPPERRESULT.txt; ends with a separator
+    QString RipFolder;  // ends with a separator
     // True once a run went through the whole list; false after Abort and before any run.
     bool RunCompleted() const { return runCompleted_; }
 
@@ -108,7 +106,6 @@ class TRipperForm : public SkinnedDialog {
     void FillDriveList();
     void FillTrackList();
     void UpdateButtons();
-    void WriteResult(const QString& word);
     // RipFolder + the track file title + ".wav" (".pcm" without WAV headers).
     QString TrackFileName(const QString& title) const;
     // Empty until a run has begun.

@@ -241,7 +241,7 @@ TEST_F(ReadCd, AbortDuringTheThirdTrackListsNothing)
             }
         });
         EXPECT_TRUE(runToItsEnd(ripper));
-        EXPECT_EQ(readFile(resultFile()), QByteArray("mrAbort\r\n"));
+        EXPECT_FALSE(ripper.RunCompleted());
     };
     readCd();
 
@@ -275,7 +275,7 @@ TEST_F(ReadCd, CancellingTheCdNameClearsTheChooserAndMakesNoFolder)
     EXPECT_EQ(form->engine().cdRun(), nullptr);
 }
 
-// Whatever else writes into the result file, the dialog's own answer decides.
+// The dialog's own answer decides, whatever a file of an older version's name says.
 TEST_F(ReadCd, TheRipperDialogsAnswerDecidesNotTheResultFile)
 {
     insertDisc(1, 20);
@@ -294,7 +294,7 @@ TEST_F(ReadCd, TheRipperDialogsAnswerDecidesNotTheResultFile)
         };
         readCd();
         EXPECT_EQ(form->files().rowCount(), c.listed) << c.written;
-        EXPECT_FALSE(FileExists(resultFile()));
+        EXPECT_EQ(readFile(resultFile()), QByteArray(c.written));  // read by nobody
         expectFileButtonsEnabled();
         EXPECT_FALSE(recorder.busy);
     }
