@@ -2,7 +2,6 @@
 
 #include "AppSession.h"
 #include "CdAlbumTags.h"
-#include "cdrip/CDRIP.h"
 #include "cdrip/CDRipLibrary.h"
 #include "cdrip/FileNames.h"
 #include "cdrip/fCDName.h"
@@ -66,15 +65,11 @@ void CdHandOff::RipCDBitBtnClick()
         window_.hideFrequencyChooser(true);
         return;
     }
-    std::unique_ptr<TRipperForm> ripper;
-    try {
-        ripper = createRipper();
-    } catch (const ECDRIPError&) {
-        // The ripper component could not start on any drive.
-        showError(session_.messages(), QStringLiteral("ERROR: No CD-Drive found!"));
-        return;
-    } catch (const std::exception& failure) {
-        showError(session_.messages(), errorText(failure));
+    const std::unique_ptr<TRipperForm> ripper = createRipper();
+    if (const std::optional<CdFailure>& failure = ripper->startFailure()) {
+        // The ripper component could not start on any drive; what failed comes with it.
+        showError(session_.messages(),
+                  QStringLiteral("ERROR: No CD-Drive found!\n") + failure->message);
         return;
     }
     ConversionEngine& engine = window_.engine();
@@ -90,7 +85,8 @@ void CdHandOff::RipCDBitBtnClick()
     try {
         ripAndConvert(*ripper, cdName->TypedName());
     } catch (const std::exception& failure) {
-        // Whatever failed is named: a file that could not be written is no missing drive.
+        // What the libraries below the conversion throw (an allocation that failed) is named as
+        // it is: it is no missing drive.
         showError(session_.messages(), errorText(failure));
         restoreIdleState();
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cdrip/CdLibraries.h"
+#include "cdrip/CdResult.h"
 #include "cdrip/RippedDisc.h"
 #include "cdrip/SkinnedDialog.h"
 #include "platform/Clock.h"
@@ -13,6 +14,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QComboBox;
@@ -40,10 +42,10 @@ class TRipperForm : public SkinnedDialog {
     Q_OBJECT
 
   public:
-    // Lists the drives and reads the first one; the ripper component's error leaves the
-    // constructor when the component cannot start. editTitle: the title dialog (may be null).
-    // The ripper component works over `libraries`. Texts come from `texts`; notes
-    // and the busy cursor go through `host`.
+    // Lists the drives and reads the first one; startFailure() tells when the ripper component
+    // cannot start, and the dialog is then not to be shown. editTitle: the title dialog (may be
+    // null). The ripper component works over `libraries`. Texts come from `texts`; notes and the
+    // busy cursor go through `host`.
     TRipperForm(TEditTitleWizzard* editTitle, int scalePercent, CdLibraries libraries,
                 const ProgramTexts& texts, Host& host, const Clock& clock = steadyClock(),
                 QWidget* parent = nullptr);
@@ -57,6 +59,7 @@ class TRipperForm : public SkinnedDialog {
     QString RipFolder;  // ends with a separator
     // True once a run went through the whole list; false after Abort and before any run.
     bool RunCompleted() const { return runCompleted_; }
+    const std::optional<CdFailure>& startFailure() const { return startFailure_; }
 
     QGroupBox* HelpGroupBox = nullptr;
     QLabel* Label1 = nullptr;
@@ -103,7 +106,7 @@ class TRipperForm : public SkinnedDialog {
     // The media changes of the drives (a disc put in or taken out).
     void WMDeviceChange(MediaNotice notice);
 
-    void FillDriveList();
+    CdResult<void> FillDriveList();
     void FillTrackList();
     void UpdateButtons();
     // RipFolder + the track file title + ".wav" (".pcm" without WAV headers).
@@ -142,7 +145,7 @@ class TRipperForm : public SkinnedDialog {
     void setRunButtonsEnabled(bool enabled);
     void ripFrom(int row);
     void startRip(int row);
-    void stopRun(const QString& message);
+    void stopRun(const CdFailure& failure);
     void trackRipped(TRipOutcome outcome);
     void removeEarlierTrackFiles();
     void recordRipped(int row, const QString& title, const QString& wavPath);
@@ -152,7 +155,9 @@ class TRipperForm : public SkinnedDialog {
     bool holdingBack() const;
     void holdBack(HeldBack what);
     void applyHeldBack();
+    void keepStartFailure(const CdResult<void>& step);
     void readSelectedDrive();
+    void showDriveReading(const CdResult<void>& reading);
     int highlightedRow() const;
     int checkedCount() const;
     void closeDialog();
@@ -167,6 +172,7 @@ class TRipperForm : public SkinnedDialog {
     bool closeAllowed_ = false;
     RippedDisc ripped_;
     bool runCompleted_ = false;
+    std::optional<CdFailure> startFailure_;
 };
 
 }  // namespace qvr

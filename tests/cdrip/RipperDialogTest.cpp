@@ -716,6 +716,42 @@ TEST_F(RipperDialog, AReadErrorOrARemovedDiscFailsTheTracksItReaches)
     }
 }
 
+// The library fails while a drive change or the delayed re-read reads the drive: the list shows
+// what the component holds, so that no row stands for a track it no longer has, and the notice
+// over the list names what failed.
+TEST_F(RipperDialog, ADriveTheLibraryFailsToReadSaysWhyOverTheList)
+{
+    const struct {
+        const char* situation;
+        std::function<void(TRipperForm&)> read;
+    } cases[] = {
+        {"drive change",
+         [](TRipperForm& form) {
+             form.DriveComboBox->setCurrentIndex(1);
+             emit form.DriveComboBox->activated(1);
+         }},
+        {"delayed re-read", [](TRipperForm& form) { form.Timer1Timer(); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.situation);
+        test::FakeCDRipLibrary fake;
+        fake.paths = {QStringLiteral("/dev/sr0"), QStringLiteral("/dev/sr1")};
+        fake.drives[0].disc = DiscToc{DiscState::Read, {{0, true}, {10, true}}, 20, {}, {}};
+        fake.drives[1] = fake.drives[0];
+        TRipperForm form(&titles, 100, {fake}, texts, recorder, clock);
+        ASSERT_EQ(form.CheckListBox1->count(), 2);
+
+        fake.throwing = {"readToc"};
+        c.read(form);
+        EXPECT_EQ(form.CheckListBox1->count(), static_cast<int>(form.CDRIP1->Tracks().size()));
+        EXPECT_FALSE(form.StartBitBtn->isEnabled());
+        EXPECT_FALSE(form.DiscNoticeLabel->isHidden());
+        EXPECT_TRUE(form.DiscNoticeLabel->text().endsWith(
+            QStringLiteral("\nInitialization failure: readToc")))
+            << form.DiscNoticeLabel->text().toStdString();
+    }
+}
+
 TEST_F(RipperDialog, ScalingEnlargesTheControlsInsideTheGroupBoxes)
 {
     insert(1);
