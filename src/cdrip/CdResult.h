@@ -29,7 +29,8 @@ struct CdFailure {
     QString message;
 };
 
-// A value, or the failure that kept the operation from giving one.
+// A value, or the failure that kept the operation from giving one. Asking a success for its
+// failure, or a failure for its value, throws: the caller has not looked.
 template <typename T>
 class CdResult {
   public:
@@ -62,7 +63,7 @@ class CdResult<void> {
 
     bool ok() const { return !failure_.has_value(); }
     explicit operator bool() const { return ok(); }
-    const CdFailure& failure() const { return *failure_; }
+    const CdFailure& failure() const { return failure_.value(); }
 
   private:
     std::optional<CdFailure> failure_;
