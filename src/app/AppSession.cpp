@@ -1,6 +1,5 @@
 #include "AppSession.h"
 
-#include "cdrip/RippedDisc.h"
 #include "convert/WorkFolder.h"
 #include "lang/Language.h"
 #include "platform/FileSystem.h"
@@ -82,7 +81,7 @@ int AppSession::measureSpeed() const
 
 void AppSession::removeStaleRipResult() const
 {
-    RemoveFile(folders_.paths.outputRoot() + kRipResultFile);
+    RemoveFile(folders_.paths.outputRoot() + QStringLiteral("RIPPERRESULT.txt"));
 }
 
 }  // namespace qvr

@@ -54,7 +54,7 @@ class AppSession {
     void linkFfmpeg();
     // How fast this machine is, measured in the work folder.
     int measureSpeed() const;
-    // A rip result file stays only until the next start, so it never tells of an older rip.
+    // Older versions left how the last rip ended in a file of the output folder; it goes.
     void removeStaleRipResult() const;
 
   private:

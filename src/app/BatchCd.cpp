@@ -64,29 +64,28 @@ void configure(TCDRIP& component)
     component.setJitterCorrect(false);
 }
 
-// The track a chunk at a time in the batch's event loop, until it has ended; an error of the rip
-// is thrown as RipTrack would throw it.
-TRipOutcome ripInEventLoop(TCDRIP& component, int number, const QString& wavPath)
+// The track a chunk at a time in the batch's event loop, until it has ended; a failure of the rip
+// is answered as RipTrack would answer it.
+CdResult<TRipOutcome> ripInEventLoop(TCDRIP& component, int number, const QString& wavPath)
 {
-    std::optional<TRipOutcome> outcome;
-    QString failure;
+    std::optional<CdResult<TRipOutcome>> ended;
     QEventLoop loop;
-    QObject::connect(&component, &TCDRIP::trackRipped, &loop, [&](std::int32_t, TRipOutcome ended) {
-        outcome = ended;
+    QObject::connect(&component, &TCDRIP::trackRipped, &loop,
+                     [&](std::int32_t, TRipOutcome outcome) {
+                         ended = outcome;
+                         loop.quit();
+                     });
+    QObject::connect(&component, &TCDRIP::ripFailed, &loop, [&](const CdFailure& failure) {
+        ended = failure;
         loop.quit();
     });
-    QObject::connect(&component, &TCDRIP::ripFailed, &loop, [&](const QString& message) {
-        failure = message;
-        loop.quit();
-    });
-    component.StartRipTrack(number, wavPath);
+    if (const CdResult<void> started = component.StartRipTrack(number, wavPath); !started) {
+        return started.failure();
+    }
     if (component.TrackInProgress()) {
         loop.exec();
     }
-    if (!outcome) {
-        throw ECDRIPError(failure.toStdString());
-    }
-    return *outcome;
+    return *ended;
 }
 
 }  // namespace
@@ -126,28 +125,39 @@ CdBatchRip CdBatchRipper::rip(const CdBatchRequest& request, const QString& cdIn
     const bool image = request.source.endsWith(QStringLiteral(".cue"), Qt::CaseInsensitive);
     CdioRipLibrary library(image ? QStringList{request.source} : QStringList());
     TCDRIP component(nullptr, library);
+    if (component.startFailure()) {
+        result.failure = component.startFailure();
+        return result;
+    }
     configure(component);
     const int drive = driveIndex(library.drivePaths(), request.source);
     if (drive < 0) {
-        result.error = QStringLiteral("no CD drive or CUE sheet ") + request.source;
+        result.failure = CdFailure{CdError::NoDrive,
+                                   QStringLiteral("no CD drive or CUE sheet ") + request.source};
         return result;
     }
     // The component has read the first drive already; another one replaces its tracks.
     if (drive != component.CDRomNum()) {
         component.Tracks().clear();
-        component.setCDRomNum(drive);
+        if (const CdResult<void> selected = component.setCDRomNum(drive); !selected) {
+            result.failure = selected.failure();
+            return result;
+        }
     }
     const TTrackList& entries = component.Tracks();
     if (entries.empty() || component.DiscUnreadable()) {
-        result.error =
-            QStringLiteral("the disc in ") + request.source + QStringLiteral(" cannot be read");
+        result.failure =
+            CdFailure{CdError::UnreadableDisc, QStringLiteral("the disc in ") + request.source +
+                                                   QStringLiteral(" cannot be read")};
         result.problem = component.DiscProblem();
         return result;
     }
     const std::optional<std::vector<int>> tracks =
         chosenTracks(request.tracks, static_cast<int>(entries.size()));
     if (!tracks) {
-        result.error = QStringLiteral("the disc has tracks 1 to %1").arg(entries.size());
+        result.failure =
+            CdFailure{CdError::NoSuchTrack,
+                      QStringLiteral("the disc has tracks 1 to %1").arg(entries.size())};
         return result;
     }
     result.album = albumName(request.cdName, component);
@@ -172,7 +182,13 @@ CdBatchRip CdBatchRipper::rip(const CdBatchRequest& request, const QString& cdIn
                                   ? entries[static_cast<std::size_t>(number - 1)].Text
                                   : track.Title;
         const QString wavPath = result.cdFolder + TrackFileTitle(title) + QStringLiteral(".wav");
-        const TRipOutcome outcome = ripInEventLoop(component, number, wavPath);
+        const CdResult<TRipOutcome> ripped = ripInEventLoop(component, number, wavPath);
+        if (!ripped) {
+            // A file that cannot be written will not be written for the next track either.
+            result.failure = ripped.failure();
+            break;
+        }
+        const TRipOutcome outcome = *ripped;
         if (outcome == TRipOutcome::Complete) {
             disc.tracks.push_back(RippedTrack{number, title, track.Performer, wavPath});
         } else if (outcome != TRipOutcome::Aborted) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cdrip/CdResult.h"
 #include "cdrip/RippedDisc.h"
 
 #include <QString>
@@ -24,8 +25,9 @@ struct CdBatchRequest {
 
 // How the rip of a CD for quorvane-batch went.
 struct CdBatchRip {
-    QString error;         // the source could not be read at all; nothing was ripped
-    ImageProblem problem;  // with the error, when a CUE image's file is the cause
+    // The source could not be read at all, or a track could not be written; the rip stopped.
+    std::optional<CdFailure> failure;
+    ImageProblem problem;  // with the failure, when a CUE image's file is the cause
     QString album;         // the CD's name as given or found
     QString cdFolder;      // where the tracks were ripped to
     RippedDisc disc;

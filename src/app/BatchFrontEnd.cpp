@@ -173,8 +173,11 @@ Gathered ripCd(const BatchRequest& request, CdBatchRipper& ripper, const Program
     const CdBatchRip rip =
         ripper.rip({request.cdSource, request.cdName, request.tracks}, paths.cdInputFolder());
     // A CUE image's fault names its file, in the language of the run.
-    gathered.error =
-        rip.problem.fault == ImageFault::None ? rip.error : DiscProblemText(texts, rip.problem);
+    if (rip.failure) {
+        gathered.error = rip.problem.fault == ImageFault::None
+                             ? rip.failure->message
+                             : DiscProblemText(texts, rip.problem);
+    }
     for (const FailedTrack& track : rip.disc.failed) {
         gathered.unread.emplace_back(
             QStringLiteral("%1#%2 %3").arg(request.cdSource).arg(track.number).arg(track.title),

@@ -2,7 +2,6 @@
 
 #include "AppSession.h"
 #include "CdAlbumTags.h"
-#include "cdrip/CDRIP.h"
 #include "cdrip/CDRipLibrary.h"
 #include "cdrip/FileNames.h"
 #include "cdrip/fCDName.h"
@@ -66,15 +65,11 @@ void CdHandOff::RipCDBitBtnClick()
         window_.hideFrequencyChooser(true);
         return;
     }
-    std::unique_ptr<TRipperForm> ripper;
-    try {
-        ripper = createRipper();
-    } catch (const ECDRIPError&) {
-        // The ripper component could not start on any drive.
-        showError(session_.messages(), QStringLiteral("ERROR: No CD-Drive found!"));
-        return;
-    } catch (const std::exception& failure) {
-        showError(session_.messages(), errorText(failure));
+    const std::unique_ptr<TRipperForm> ripper = createRipper();
+    if (const std::optional<CdFailure>& failure = ripper->startFailure()) {
+        // The ripper component could not start on any drive; what failed comes with it.
+        showError(session_.messages(),
+                  QStringLiteral("ERROR: No CD-Drive found!\n") + failure->message);
         return;
     }
     ConversionEngine& engine = window_.engine();
@@ -87,11 +82,11 @@ void CdHandOff::RipCDBitBtnClick()
     engine.startCdRun(cdFolder);
     ForceDirectories(cdFolder);
     ripper->RipFolder = cdFolder;
-    ripper->ResultFolder = paths.outputRoot();
     try {
         ripAndConvert(*ripper, cdName->TypedName());
     } catch (const std::exception& failure) {
-        // Whatever failed is named: a file that could not be written is no missing drive.
+        // What the libraries below the conversion throw (an allocation that failed) is named as
+        // it is: it is no missing drive.
         showError(session_.messages(), errorText(failure));
         restoreIdleState();
     }
@@ -107,10 +102,6 @@ bool CdHandOff::askCdName(TCDNameForm& dialog)
 void CdHandOff::ripAndConvert(TRipperForm& ripper, const QString& album)
 {
     showRipper(ripper);
-    ConversionEngine& engine = window_.engine();
-    // The dialog answers how it ended; its result file goes, so that nobody takes it for the
-    // result of a later rip.
-    RemoveFile(engine.settings().paths.outputRoot() + kRipResultFile);
     window_.setFileButtonsEnabled(true);
     if (!ripper.RunCompleted()) {
         // The ripped files stay in the CD folder; nothing is listed.
@@ -125,6 +116,7 @@ void CdHandOff::ripAndConvert(TRipperForm& ripper, const QString& album)
         window_.hideFrequencyChooser(false);
         return;
     }
+    ConversionEngine& engine = window_.engine();
     engine.setCdTags(AlbumTags(album, disc));
     window_.convertFolder(engine.cdRun()->folder);
 }

@@ -30,8 +30,8 @@ class CdReadingWindow {
     virtual RunView& runView() = 0;
     // The CD name dialog; null until the dialogs are made.
     virtual TCDNameForm* cdNameDialog() = 0;
-    // The ripper dialog in the window's size, texts and colours, working over `libraries`;
-    // throws when the extraction library cannot start.
+    // The ripper dialog in the window's size, texts and colours, working over `libraries`; its
+    // startFailure() tells when the extraction library cannot start.
     virtual std::unique_ptr<TRipperForm> makeRipper(CdLibraries libraries) = 0;
     // While the CD is read, the chooser shows the CD's frequency and nothing else can start.
     virtual void prepareForRip(int frequencyIndex) = 0;

@@ -77,45 +77,72 @@ bool writeAll(QFile& file, const void* data, qint64 size)
     return size <= 0 || file.write(static_cast<const char*>(data), size) == size;
 }
 
-void writeOrFail(QFile& file, const void* data, qint64 size)
-{
-    if (!writeAll(file, data, size)) {
-        throw ECDRIPError(kWriteError);
-    }
-}
-
-void writeLengthAt(QFile& file, qint64 offset, std::uint32_t length)
+bool writeLengthAt(QFile& file, qint64 offset, std::uint32_t length)
 {
     uchar bytes[4];
     qToLittleEndian(length, bytes);
-    if (!file.seek(offset)) {
-        throw ECDRIPError(kWriteError);
-    }
-    writeOrFail(file, bytes, sizeof bytes);
+    return file.seek(offset) && writeAll(file, bytes, sizeof bytes);
 }
 
 // The header was written from the range before anything was read; once the last chunk is in,
 // it announces what the file holds.
-void announceDataLength(QFile& file)
+bool announceDataLength(QFile& file)
 {
     const auto dataLength = static_cast<std::uint32_t>(file.size() - kWavHeaderSize);
-    writeLengthAt(file, 4, dataLength + 36);
-    writeLengthAt(file, 40, dataLength);
+    return writeLengthAt(file, 4, dataLength + 36) && writeLengthAt(file, 40, dataLength);
+}
+
+CdFailure failure(CdError kind, const char* message)
+{
+    return CdFailure{kind, QString::fromLatin1(message)};
+}
+
+// "Write error" with the file that took fewer bytes and the system's reason.
+CdFailure writeError(const QFile& file)
+{
+    return CdFailure{CdError::Write,
+                     QStringLiteral("%1: \"%2\". %3")
+                         .arg(QLatin1String(kWriteError), file.fileName(), file.errorString())};
+}
+
+CdFailure cannotCreate(const QString& fileName, const QString& reason = {})
+{
+    QString message = QStringLiteral("Cannot create file \"%1\".").arg(fileName);
+    if (!reason.isEmpty()) {
+        message += u' ' + reason;
+    }
+    return CdFailure{CdError::CannotCreateFile, message};
+}
+
+// The extraction library is the one part below the component that may throw (its allocations,
+// a fault inside it): its exception ends the operation as a failure of `kind`, with what the
+// library said behind the component's message.
+template <typename Step>
+CdResult<void> callLibrary(CdError kind, const char* message, Step step)
+{
+    try {
+        step();
+        return {};
+    } catch (const std::exception& error) {
+        return CdFailure{kind, QStringLiteral("%1: %2").arg(QLatin1String(message),
+                                                            QString::fromUtf8(error.what()))};
+    }
 }
 
 // Only a complete rip takes the output's name, replacing an earlier file; any other end leaves
 // nothing behind.
-void settlePartialFile(const QString& partName, const QString& outputName, TRipOutcome outcome)
+CdResult<void> settlePartialFile(const QString& partName, const QString& outputName,
+                                 TRipOutcome outcome)
 {
     if (outcome != TRipOutcome::Complete) {
         RemoveFile(partName);
-        return;
+        return {};
     }
     if (ReplaceFile(partName, outputName) != 0) {
         RemoveFile(partName);
-        throw EFCreateError(
-            QStringLiteral("Cannot create file \"%1\".").arg(outputName).toStdString());
+        return cannotCreate(outputName);
     }
+    return {};
 }
 
 QString trackName(int number)
@@ -176,15 +203,10 @@ TCDRIP::TCDRIP(QObject* owner, CDRipLibrary& library)
 {
     turns_->setInterval(0);
     connect(turns_, &QTimer::timeout, this, &TCDRIP::ripTurn);
-    try {
-        Version_ = QString::number(library_.version());
-        if (library_.findDrives()) {
-            readActiveDrive();
-            ReadToc();
-        }
-        JitterErrors_ = 0;
-    } catch (...) {
-        throw ECDRIPError(kInitializationFailure);
+    const CdResult<void> started =
+        callLibrary(CdError::Initialization, kInitializationFailure, [this] { start(); });
+    if (!started) {
+        startFailure_ = started.failure();
     }
 }
 
@@ -192,11 +214,18 @@ TCDRIP::TCDRIP(QObject* owner, CDRipLibrary& library)
 TCDRIP::~TCDRIP()
 {
     if (rip_) {
-        try {
-            abandonRip();
-        } catch (...) {
-        }
+        abandonRip();
     }
+}
+
+void TCDRIP::start()
+{
+    Version_ = QString::number(library_.version());
+    if (library_.findDrives()) {
+        readActiveDrive();
+        ReadToc();
+    }
+    JitterErrors_ = 0;
 }
 
 void TCDRIP::readActiveDrive()
@@ -245,29 +274,28 @@ void TCDRIP::ReadToc()
     }
 }
 
-void TCDRIP::setCDRomNum(std::int32_t drive)
+CdResult<void> TCDRIP::setCDRomNum(std::int32_t drive)
 {
-    if (drive != CDRomNum_) {
-        selectDrive(drive);
+    if (drive == CDRomNum_) {
+        return {};
     }
+    return selectDrive(drive);
 }
 
 // Every reading asks the drive afresh, so selecting is all it takes.
-void TCDRIP::ReadDiscAgain(std::int32_t drive)
+CdResult<void> TCDRIP::ReadDiscAgain(std::int32_t drive)
 {
-    selectDrive(drive);
+    return selectDrive(drive);
 }
 
-void TCDRIP::selectDrive(std::int32_t drive)
+CdResult<void> TCDRIP::selectDrive(std::int32_t drive)
 {
-    try {
+    return callLibrary(CdError::Initialization, kInitializationFailure, [&] {
         if (library_.selectDrive(drive) && readParameters()) {
             CDRomNum_ = drive;
         }
         ReadToc();
-    } catch (...) {
-        throw ECDRIPError(kInitializationFailure);
-    }
+    });
 }
 
 void TCDRIP::setDriveTable(const TDriveTableClass& values)
@@ -292,56 +320,74 @@ void TCDRIP::setJitterCorrect(bool value)
     settings_.jitterCorrection = value;
 }
 
-bool TCDRIP::ApplyParameters()
+CdResult<bool> TCDRIP::ApplyParameters()
 {
-    try {
-        return library_.applySettings(settings_);
-    } catch (...) {
-        throw ECDRIPError(kErrorSettingParameters);
+    bool accepted = false;
+    const CdResult<void> handed =
+        callLibrary(CdError::SettingParameters, kErrorSettingParameters,
+                    [&] { accepted = library_.applySettings(settings_); });
+    if (!handed) {
+        return handed.failure();
     }
+    return accepted;
 }
 
-const TTrack& TCDRIP::trackAt(std::int32_t trackNumber) const
+CdResult<TTrack> TCDRIP::trackAt(std::int32_t trackNumber) const
 {
     if (trackNumber < 1 || trackNumber > static_cast<std::int32_t>(Tracks_.size())) {
-        throw std::out_of_range(
-            QStringLiteral("List index out of bounds (%1)").arg(trackNumber - 1).toStdString());
+        return CdFailure{CdError::NoSuchTrack, QStringLiteral("Track %1 is not in the list of %2")
+                                                   .arg(trackNumber)
+                                                   .arg(Tracks_.size())};
     }
     return Tracks_[static_cast<std::size_t>(trackNumber - 1)].Track;
 }
 
-TRipOutcome TCDRIP::RipTrack(std::int32_t trackNumber, const QString& fileName)
+CdResult<TRipOutcome> TCDRIP::RipTrack(std::int32_t trackNumber, const QString& fileName)
 {
     if (OnBeginTrack) {
         OnBeginTrack(this, static_cast<std::uint16_t>(trackNumber));
     }
-    const TTrack track = trackAt(trackNumber);
-    const TRipOutcome outcome = RipSectors(track.StartSector, track.EndSector, fileName);
-    if (OnEndTrack) {
+    const CdResult<TTrack> track = trackAt(trackNumber);
+    if (!track) {
+        return track.failure();
+    }
+    CdResult<TRipOutcome> outcome = RipSectors(track->StartSector, track->EndSector, fileName);
+    if (outcome && OnEndTrack) {
         OnEndTrack(this, static_cast<std::uint16_t>(trackNumber));
     }
     return outcome;
 }
 
-TRipOutcome TCDRIP::RipSectors(std::int32_t firstSector, std::int32_t lastSector,
-                               const QString& fileName)
+CdResult<TRipOutcome> TCDRIP::RipSectors(std::int32_t firstSector, std::int32_t lastSector,
+                                         const QString& fileName)
 {
-    std::optional<TRipOutcome> outcome = beginRip(firstSector, lastSector, fileName);
-    while (!outcome) {
-        outcome = ripNextChunk();
+    RipStep step = beginRip(firstSector, lastSector, fileName);
+    while (step && !*step) {
+        step = ripNextChunk();
     }
-    return rip_ ? endRip(*outcome) : *outcome;
+    if (!step) {
+        return step.failure();
+    }
+    return rip_ ? endRip(**step) : **step;
 }
 
-void TCDRIP::StartRipTrack(std::int32_t trackNumber, const QString& fileName)
+CdResult<void> TCDRIP::StartRipTrack(std::int32_t trackNumber, const QString& fileName)
 {
     if (OnBeginTrack) {
         OnBeginTrack(this, static_cast<std::uint16_t>(trackNumber));
     }
-    const TTrack track = trackAt(trackNumber);
-    trackEnd_ = beginRip(track.StartSector, track.EndSector, fileName);
+    const CdResult<TTrack> track = trackAt(trackNumber);
+    if (!track) {
+        return track.failure();
+    }
+    const RipStep begun = beginRip(track->StartSector, track->EndSector, fileName);
+    if (!begun) {
+        return begun.failure();
+    }
+    trackEnd_ = *begun;
     trackInProgress_ = trackNumber;
     turns_->start();
+    return {};
 }
 
 void TCDRIP::Abort()
@@ -353,29 +399,37 @@ void TCDRIP::Abort()
     }
 }
 
-// One chunk of the rip of StartRipTrack; an error ends it here, as it would leave RipTrack.
+// One chunk of the rip of StartRipTrack; a failure ends it here, as it would end RipTrack.
 void TCDRIP::ripTurn()
 {
     const QScopedValueRollback<bool> inTurn(inTurn_, true);
-    TRipOutcome outcome = TRipOutcome::Aborted;
-    try {
-        if (!trackEnd_) {
-            trackEnd_ = ripNextChunk();
-        }
-        if (!trackEnd_) {
+    if (!trackEnd_) {
+        const RipStep step = ripNextChunk();
+        if (!step) {
+            failTrackInProgress(step.failure());
             return;
         }
-        outcome = rip_ ? endRip(*trackEnd_) : *trackEnd_;
-    } catch (const std::exception& error) {
-        closeTrackInProgress();
-        emit ripFailed(QString::fromUtf8(error.what()));
+        trackEnd_ = *step;
+    }
+    if (!trackEnd_) {
+        return;
+    }
+    const CdResult<TRipOutcome> outcome = rip_ ? endRip(*trackEnd_) : *trackEnd_;
+    if (!outcome) {
+        failTrackInProgress(outcome.failure());
         return;
     }
     const std::int32_t trackNumber = closeTrackInProgress();
     if (OnEndTrack) {
         OnEndTrack(this, static_cast<std::uint16_t>(trackNumber));
     }
-    emit trackRipped(trackNumber, outcome);
+    emit trackRipped(trackNumber, *outcome);
+}
+
+void TCDRIP::failTrackInProgress(const CdFailure& failure)
+{
+    closeTrackInProgress();
+    emit ripFailed(failure);
 }
 
 // No track is in progress from here on; answers the one that was.
@@ -388,41 +442,56 @@ std::int32_t TCDRIP::closeTrackInProgress()
 
 // Opens the library's ripper and the output; an outcome when the range cannot be read, nothing
 // when the chunks can come. Writes under PartialRipName until the rip is complete.
-std::optional<TRipOutcome> TCDRIP::beginRip(std::int32_t firstSector, std::int32_t lastSector,
-                                            const QString& fileName)
+TCDRIP::RipStep TCDRIP::beginRip(std::int32_t firstSector, std::int32_t lastSector,
+                                 const QString& fileName)
 {
-    checkRipCanStart();
-    aborted_ = false;
-    const std::optional<std::int32_t> bufferSize = library_.openRipper(firstSector, lastSector);
-    if (!bufferSize) {
-        return unreadOutcome(TRipOutcome::Unreadable);
+    if (const CdResult<void> allowed = checkRipCanStart(); !allowed) {
+        return allowed.failure();
     }
-    rip_ = std::make_unique<ActiveRip>();
+    aborted_ = false;
+    const RipStep opened = openRipper(firstSector, lastSector);
+    if (!opened || *opened) {
+        return opened;
+    }
     rip_->outputName = fileName;
     rip_->file.setFileName(PartialRipName(rip_->outputName));
-    rip_->bufferSize = std::max<std::int32_t>(*bufferSize, 0);
     rip_->wav = WriteWAV_;
-    abandonOnError([&] { openOutput(firstSector, lastSector); });
-    return std::nullopt;
+    if (const CdResult<void> output = openOutput(firstSector, lastSector); !output) {
+        abandonRip();
+        return output.failure();
+    }
+    return std::optional<TRipOutcome>();
+}
+
+// The library's ripper for the range: the rip under way once it is open.
+TCDRIP::RipStep TCDRIP::openRipper(std::int32_t firstSector, std::int32_t lastSector)
+{
+    std::optional<std::int32_t> bufferSize;
+    std::optional<TRipOutcome> unread;
+    const CdResult<void> opened = callLibrary(CdError::LibraryFault, kLibraryFault, [&] {
+        bufferSize = library_.openRipper(firstSector, lastSector);
+        if (!bufferSize) {
+            unread = unreadOutcome(TRipOutcome::Unreadable);
+        }
+    });
+    if (!opened) {
+        return opened.failure();
+    }
+    if (bufferSize) {
+        rip_ = std::make_unique<ActiveRip>();
+        rip_->bufferSize = std::max<std::int32_t>(*bufferSize, 0);
+    }
+    return unread;
 }
 
 // Every failure after the library's ripper is opened closes it and removes the partial file
-// before the error goes on.
-template <typename Step>
-void TCDRIP::abandonOnError(Step step)
-{
-    try {
-        step();
-    } catch (...) {
-        abandonRip();
-        throw;
-    }
-}
-
+// before it is answered.
 void TCDRIP::abandonRip()
 {
     const std::unique_ptr<ActiveRip> rip = std::move(rip_);
-    finishRip(rip->file);
+    // The failure that ended the rip is the one answered; one of the library's while closing
+    // would only hide it.
+    static_cast<void>(finishRip(rip->file));
     RemoveFile(rip->file.fileName());
 }
 
@@ -433,60 +502,75 @@ TRipOutcome TCDRIP::unreadOutcome(TRipOutcome withDisc)
 }
 
 // Refusals before the library's ripper is opened: nothing is created after them.
-void TCDRIP::checkRipCanStart()
+CdResult<void> TCDRIP::checkRipCanStart()
 {
     // An event handler starting a rip in the middle of one would close the library's ripper
     // under the running one.
     if (rip_ || trackInProgress_ != 0) {
-        throw ECDRIPError(kRipRunning);
+        return failure(CdError::RipRunning, kRipRunning);
     }
-    if (!ApplyParameters()) {
-        throw ECDRIPError(kInvalidCdromParameters);
+    const CdResult<bool> accepted = ApplyParameters();
+    if (!accepted) {
+        return accepted.failure();
+    }
+    if (!*accepted) {
+        return failure(CdError::InvalidParameters, kInvalidCdromParameters);
     }
     if (!formatInfo(OutputFormat_)) {
-        throw ECDRIPError(kUnknownOutputFormat);
+        return failure(CdError::UnknownOutputFormat, kUnknownOutputFormat);
     }
+    return {};
 }
 
 // Creates the file, writes the WAV header and sizes the read buffer.
-void TCDRIP::openOutput(std::int32_t firstSector, std::int32_t lastSector)
+CdResult<void> TCDRIP::openOutput(std::int32_t firstSector, std::int32_t lastSector)
 {
     QFile& file = rip_->file;
     // Unbuffered, so a short write shows at once and not at some later flush.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
-        throw EFCreateError(QStringLiteral("Cannot create file \"%1\". %2")
-                                .arg(file.fileName(), file.errorString())
-                                .toStdString());
+        return cannotCreate(file.fileName(), file.errorString());
     }
     if (rip_->wav) {
         const FormatInfo format = *formatInfo(OutputFormat_);
         const QByteArray header = wavHeader(format, rangeBytes(format, firstSector, lastSector));
-        writeOrFail(file, header.constData(), header.size());
+        if (!writeAll(file, header.constData(), header.size())) {
+            return writeError(file);
+        }
     }
     rip_->buffers.read.resize(static_cast<std::size_t>(rip_->bufferSize));
+    return {};
 }
 
 // The outcome once the rip has come to its end; nothing while chunks are to come.
-std::optional<TRipOutcome> TCDRIP::ripNextChunk()
+TCDRIP::RipStep TCDRIP::ripNextChunk()
 {
-    std::optional<TRipOutcome> outcome;
-    abandonOnError([&] { outcome = readOneChunk(); });
-    return outcome;
+    RipStep step = std::optional<TRipOutcome>();
+    const CdResult<void> read =
+        callLibrary(CdError::LibraryFault, kLibraryFault, [&] { step = readOneChunk(); });
+    if (!read) {
+        step = read.failure();
+    }
+    if (!step) {
+        abandonRip();
+    }
+    return step;
 }
 
 // A chunk the library cannot read ends the rip: going on would leave a gap in the track.
-std::optional<TRipOutcome> TCDRIP::readOneChunk()
+TCDRIP::RipStep TCDRIP::readOneChunk()
 {
     if (aborted_) {
-        return TRipOutcome::Aborted;
+        return std::optional(TRipOutcome::Aborted);
     }
     RipBuffers& buffers = rip_->buffers;
     const ChunkRead chunk = library_.readChunk(std::span(buffers.read));
     if (chunk.result == ReadChunkResult::Failed) {
-        return unreadOutcome(TRipOutcome::ReadError);
+        return std::optional(unreadOutcome(TRipOutcome::ReadError));
     }
     const std::int32_t delivered = std::clamp(chunk.bytes, 0, rip_->bufferSize);
-    writeOrFail(rip_->file, buffers.read.data(), delivered);
+    if (!writeAll(rip_->file, buffers.read.data(), delivered)) {
+        return writeError(rip_->file);
+    }
     if (chunk.result == ReadChunkResult::ChunkWithJitter) {
         logJitterError(chunk.jitter);
     }
@@ -495,21 +579,30 @@ std::optional<TRipOutcome> TCDRIP::readOneChunk()
         OnProgress(this, static_cast<std::uint16_t>(percent));
     }
     if (chunk.result != ReadChunkResult::LastChunk) {
-        return std::nullopt;
+        return std::optional<TRipOutcome>();
     }
-    if (rip_->wav) {
-        announceDataLength(rip_->file);
+    if (rip_->wav && !announceDataLength(rip_->file)) {
+        return writeError(rip_->file);
     }
-    return TRipOutcome::Complete;
+    return std::optional(TRipOutcome::Complete);
 }
 
 // Closes the rip; only a complete one gives the file its name, replacing an earlier file.
-TRipOutcome TCDRIP::endRip(TRipOutcome outcome)
+CdResult<TRipOutcome> TCDRIP::endRip(TRipOutcome outcome)
 {
     const std::unique_ptr<ActiveRip> rip = std::move(rip_);
-    finishRip(rip->file);
-    settlePartialFile(rip->file.fileName(), rip->outputName, outcome);
-    saveJitterLog(rip->outputName);
+    if (const CdResult<void> closed = finishRip(rip->file); !closed) {
+        RemoveFile(rip->file.fileName());
+        return closed.failure();
+    }
+    if (const CdResult<void> named =
+            settlePartialFile(rip->file.fileName(), rip->outputName, outcome);
+        !named) {
+        return named.failure();
+    }
+    if (const CdResult<void> logged = saveJitterLog(rip->outputName); !logged) {
+        return logged.failure();
+    }
     return outcome;
 }
 
@@ -518,24 +611,27 @@ void TCDRIP::logJitterError(const JitterSpan& span)
     JitterLog_.append(QStringLiteral("%1 %2").arg(span.first).arg(span.last));
 }
 
-// Closes the library's ripper and the file.
-void TCDRIP::finishRip(QFile& file)
+// Closes the library's ripper and the file; the file is closed whatever the library does.
+CdResult<void> TCDRIP::finishRip(QFile& file)
 {
-    JitterErrors_ = library_.jitterErrorCount();
-    library_.closeRipper();
+    const CdResult<void> closed = callLibrary(CdError::LibraryFault, kLibraryFault, [&] {
+        JitterErrors_ = library_.jitterErrorCount();
+        library_.closeRipper();
+    });
     file.close();
+    return closed;
 }
 
-void TCDRIP::saveJitterLog(const QString& outputName) const
+CdResult<void> TCDRIP::saveJitterLog(const QString& outputName) const
 {
     if (JitterLog_.isEmpty()) {
-        return;
+        return {};
     }
     const QString logName = ChangeFileExt(outputName, QStringLiteral("jitt"));
     if (!WriteTextFile(logName, JitterLog_.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"))) {
-        throw EFCreateError(
-            QStringLiteral("Cannot create file \"%1\".").arg(logName).toStdString());
+        return cannotCreate(logName);
     }
+    return {};
 }
 
 }  // namespace qvr

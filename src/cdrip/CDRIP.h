@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cdrip/CDRipLibrary.h"
+#include "cdrip/CdResult.h"
 #include "cdrip/ComponentEvents.h"
 
 #include <QObject>
@@ -10,7 +11,6 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
-#include <stdexcept>
 #include <vector>
 
 class QFile;
@@ -34,17 +34,8 @@ struct TTrackItem {
 };
 using TTrackList = std::vector<TTrackItem>;
 
-class ECDRIPError : public std::runtime_error {
-  public:
-    using std::runtime_error::runtime_error;
-};
-
-// The output file could not be created (or the jitter log not saved).
-class EFCreateError : public std::runtime_error {
-  public:
-    using std::runtime_error::runtime_error;
-};
-
+// The messages of the failures; a failure of the library adds what the library said, a failure
+// of a file names the file and adds what the system said.
 inline constexpr char kInitializationFailure[] = "Initialization failure";
 inline constexpr char kErrorSettingParameters[] = "Error setting parameters";
 inline constexpr char kInvalidCdromParameters[] = "Invalid CD-ROM parameters";
@@ -52,6 +43,7 @@ inline constexpr char kWriteError[] = "Write error";
 // Our own refusals, before anything is opened or written.
 inline constexpr char kUnknownOutputFormat[] = "Unknown output format";
 inline constexpr char kRipRunning[] = "A rip is already running";
+inline constexpr char kLibraryFault[] = "The extraction library failed";
 
 // How a rip ended. Only a complete rip leaves a file under the output name.
 enum class TRipOutcome {
@@ -69,21 +61,24 @@ QString PartialRipName(const QString& outputName);
 // Reads audio CDs through the extraction library: selects a drive, lists its tracks and rips a
 // track into a WAV or headerless PCM file. RipTrack rips in one call (a
 // handler of OnProgress may Abort); StartRipTrack rips one chunk per turn of the event loop, so
-// that a window stays alive without handling events inside the rip.
+// that a window stays alive without handling events inside the rip. Every failure comes back as
+// a CdFailure; nothing is thrown.
 class TCDRIP : public QObject {
     Q_OBJECT
   public:
-    // Initialises the library and reads the active drive; ECDRIPError "Initialization failure"
-    // when something inside fails.
+    // Initialises the library and reads the active drive; when the library fails inside,
+    // startFailure() tells it ("Initialization failure" and what the library said).
     TCDRIP(QObject* owner, CDRipLibrary& library);
     ~TCDRIP() override;
 
+    const std::optional<CdFailure>& startFailure() const { return startFailure_; }
     std::int32_t CDRomNum() const { return CDRomNum_; }
-    // Selects another drive and appends its tracks; an unchanged number does nothing.
-    void setCDRomNum(std::int32_t drive);
+    // Selects another drive and appends its tracks; an unchanged number does nothing. Fails with
+    // "Initialization failure" when the library fails inside; the lists keep what was appended.
+    CdResult<void> setCDRomNum(std::int32_t drive);
     // Selects `drive` even when it is the active one and appends the tracks of the disc it holds
     // now: the way to see a disc that was changed in the same drive.
-    void ReadDiscAgain(std::int32_t drive);
+    CdResult<void> ReadDiscAgain(std::int32_t drive);
     // Absent until drive parameters have been read once.
     TDriveTableClass* DriveTable() const { return DriveTable_.get(); }
     // Changes only this component's copy (when it exists); the next reading replaces it.
@@ -118,18 +113,19 @@ class TCDRIP : public QObject {
     const QStringList& JitterLog() const { return JitterLog_; }
 
     // Hands the drive settings to the library; false when it refuses them.
-    bool ApplyParameters();
-    // Rips the sectors of Tracks()[trackNumber - 1], between OnBeginTrack and OnEndTrack.
-    TRipOutcome RipTrack(std::int32_t trackNumber, const QString& fileName);
+    CdResult<bool> ApplyParameters();
+    // Rips the sectors of Tracks()[trackNumber - 1], between OnBeginTrack and OnEndTrack; after
+    // a failure OnEndTrack is not raised.
+    CdResult<TRipOutcome> RipTrack(std::int32_t trackNumber, const QString& fileName);
     // Writes under PartialRipName and gives the file its name once the last chunk is in; every
-    // other end removes it. A WAV header announces the bytes the file holds.
-    TRipOutcome RipSectors(std::int32_t firstSector, std::int32_t lastSector,
-                           const QString& fileName);
+    // other end, failures included, removes it. A WAV header announces the bytes the file holds.
+    CdResult<TRipOutcome> RipSectors(std::int32_t firstSector, std::int32_t lastSector,
+                                     const QString& fileName);
     // Rips as RipTrack does, one chunk per turn of the event loop, and returns at once; the end
-    // comes as trackRipped, or as ripFailed for what RipTrack would throw once the rip has begun.
-    // An error before the rip begins (a track outside the list, refused parameters, another rip
-    // running) is thrown here.
-    void StartRipTrack(std::int32_t trackNumber, const QString& fileName);
+    // comes as trackRipped, or as ripFailed for a failure once the rip has begun. A failure
+    // before the rip begins (a track outside the list, refused parameters, another rip running,
+    // a file that cannot be created) is answered here.
+    CdResult<void> StartRipTrack(std::int32_t trackNumber, const QString& fileName);
     // From StartRipTrack to trackRipped or ripFailed.
     bool TrackInProgress() const { return trackInProgress_ != 0; }
     // A running rip stops before its next chunk; one of StartRipTrack that waits for its next
@@ -140,35 +136,39 @@ class TCDRIP : public QObject {
     // After OnEndTrack.
     void trackRipped(std::int32_t trackNumber, qvr::TRipOutcome outcome);
     // The rip has been cleaned up; OnEndTrack is not raised.
-    void ripFailed(const QString& message);
+    void ripFailed(const qvr::CdFailure& failure);
 
   private:
     struct RipBuffers;
     struct ActiveRip;
 
+    // A step of the rip: how it ended, or nothing while chunks are to come.
+    using RipStep = CdResult<std::optional<TRipOutcome>>;
+
+    void start();
     void readActiveDrive();
-    void selectDrive(std::int32_t drive);
+    CdResult<void> selectDrive(std::int32_t drive);
     bool readParameters();
     void ReadToc();
-    const TTrack& trackAt(std::int32_t trackNumber) const;
-    void checkRipCanStart();
-    std::optional<TRipOutcome> beginRip(std::int32_t firstSector, std::int32_t lastSector,
-                                        const QString& fileName);
-    void openOutput(std::int32_t firstSector, std::int32_t lastSector);
-    std::optional<TRipOutcome> ripNextChunk();
-    std::optional<TRipOutcome> readOneChunk();
-    TRipOutcome endRip(TRipOutcome outcome);
+    CdResult<TTrack> trackAt(std::int32_t trackNumber) const;
+    CdResult<void> checkRipCanStart();
+    RipStep beginRip(std::int32_t firstSector, std::int32_t lastSector, const QString& fileName);
+    RipStep openRipper(std::int32_t firstSector, std::int32_t lastSector);
+    CdResult<void> openOutput(std::int32_t firstSector, std::int32_t lastSector);
+    RipStep ripNextChunk();
+    RipStep readOneChunk();
+    CdResult<TRipOutcome> endRip(TRipOutcome outcome);
     void abandonRip();
-    template <typename Step>
-    void abandonOnError(Step step);
     void ripTurn();
+    void failTrackInProgress(const CdFailure& failure);
     std::int32_t closeTrackInProgress();
     TRipOutcome unreadOutcome(TRipOutcome withDisc);
     void logJitterError(const JitterSpan& span);
-    void finishRip(QFile& file);
-    void saveJitterLog(const QString& outputName) const;
+    CdResult<void> finishRip(QFile& file);
+    CdResult<void> saveJitterLog(const QString& outputName) const;
 
     CDRipLibrary& library_;
+    std::optional<CdFailure> startFailure_;
     // What goes back to the library: its own values for the drive read last, with the changes
     // of JitterCorrect and OutputFormat.
     DriveSettings settings_;

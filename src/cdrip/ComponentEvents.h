@@ -4,7 +4,6 @@
 
 #include <cstdint>
 #include <functional>
-#include <stdexcept>
 
 class QObject;
 
@@ -16,14 +15,5 @@ using TProgressEvent = std::function<void(QObject* Sender, std::uint16_t Percent
 using TProcessTrackEvent = std::function<void(QObject* Sender, std::uint16_t TrackNum)>;
 using TProcessFileEvent =
     std::function<void(QObject* Sender, std::uint16_t Num, const QString& FileName)>;
-
-// Raised when settings are copied from an object of a class that cannot give them.
-class EConvertError : public std::runtime_error {
-  public:
-    using std::runtime_error::runtime_error;
-};
-
-// "Cannot assign a TSource to a TTarget" (or "nil" when there is no source).
-[[noreturn]] void AssignError(const QObject* source, const char* targetClass);
 
 }  // namespace qvr

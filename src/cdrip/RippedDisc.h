@@ -12,9 +12,6 @@ class ProgramTexts;
 struct TTrack;
 enum class TRipOutcome;
 
-// The one-line file in which the ripper dialog leaves how its last run ended.
-inline const QString kRipResultFile = QStringLiteral("RIPPERRESULT.txt");
-
 // A track file the last run wrote completely.
 struct RippedTrack {
     int number = 0;     // on the disc

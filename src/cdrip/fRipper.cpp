@@ -25,7 +25,6 @@
 #include <QVBoxLayout>
 
 #include <cmath>
-#include <exception>
 
 namespace qvr {
 namespace {
@@ -188,7 +187,8 @@ void TRipperForm::createDiscNotice()
 void TRipperForm::createComponents()
 {
     CDRIP1 = std::make_unique<TCDRIP>(nullptr, libraries_.extraction);
-    CDRIP1->setCDRomNum(0);
+    startFailure_ = CDRIP1->startFailure();
+    keepStartFailure(CDRIP1->setCDRomNum(0));
     TDriveTableClass table;
     table.DriveType = TDriveType::GENERIC;
     table.ReadMethod = TReadMethod::READMMC;
@@ -213,6 +213,14 @@ void TRipperForm::createComponents()
     connect(CDRIP1.get(), &TCDRIP::ripFailed, this, &TRipperForm::stopRun);
 }
 
+// The first failure while the ripper starts is the one its caller is told.
+void TRipperForm::keepStartFailure(const CdResult<void>& step)
+{
+    if (!step && !startFailure_) {
+        startFailure_ = step.failure();
+    }
+}
+
 void TRipperForm::connectHandlers()
 {
     connect(DriveComboBox, &QComboBox::activated, this, &TRipperForm::DriveComboBoxChange);
@@ -234,8 +242,12 @@ void TRipperForm::FormCreate()
 {
     applyScaling();
     Ripping = false;
-    FillDriveList();
-    DriveComboBoxChange();
+    if (!startFailure_) {
+        keepStartFailure(FillDriveList());
+    }
+    if (!startFailure_) {
+        DriveComboBoxChange();
+    }
     setCaptions();
     Aborted = false;
 }
@@ -282,15 +294,18 @@ void TRipperForm::FormShow()
 
 // The drive numbers of the extraction library are the positions of its drives; each entry
 // shows the drive's identification and where it is found (device or image file).
-void TRipperForm::FillDriveList()
+CdResult<void> TRipperForm::FillDriveList()
 {
     DriveComboBox->clear();
     const QStringList paths = libraries_.extraction.drivePaths();
     for (int k = 0; k < paths.size(); ++k) {
-        CDRIP1->setCDRomNum(k);
+        if (const CdResult<void> selected = CDRIP1->setCDRomNum(k); !selected) {
+            return selected;
+        }
         DriveComboBox->addItem(CDRIP1->CDRomID() + QStringLiteral("- ") + paths[k]);
     }
     DriveComboBox->setCurrentIndex(paths.isEmpty() ? -1 : 0);
+    return {};
 }
 
 void TRipperForm::FillTrackList()
@@ -309,11 +324,21 @@ void TRipperForm::FillTrackList()
     ChooseAllBitBtnClick();
 }
 
+// The list shows what the component holds, so that a row always has its track; a drive the
+// library failed to read says why over the list.
+void TRipperForm::showDriveReading(const CdResult<void>& reading)
+{
+    FillTrackList();
+    if (!reading) {
+        DiscNoticeLabel->setText(texts_.text(20040) + u'\n' + reading.failure().message);
+        DiscNoticeLabel->show();
+    }
+}
+
 void TRipperForm::readSelectedDrive()
 {
     CDRIP1->Tracks().clear();
-    CDRIP1->setCDRomNum(DriveComboBox->currentIndex());
-    FillTrackList();
+    showDriveReading(CDRIP1->setCDRomNum(DriveComboBox->currentIndex()));
 }
 
 void TRipperForm::DriveComboBoxChange()
@@ -322,13 +347,8 @@ void TRipperForm::DriveComboBoxChange()
         holdBack(HeldBack::DriveChange);
         return;
     }
-    try {
-        Timer1->start();
-        readSelectedDrive();
-        ChooseAllBitBtnClick();
-    } catch (...) {
-        // A drive that cannot be read leaves whatever the list shows.
-    }
+    Timer1->start();
+    readSelectedDrive();
     UpdateButtons();
 }
 
@@ -339,18 +359,13 @@ void TRipperForm::Timer1Timer()
         holdBack(HeldBack::ReRead);
         return;
     }
-    try {
-        Timer1->stop();
-        const int row = CheckListBox1->currentRow();
-        CDRIP1->Tracks().clear();
-        FillTrackList();  // a drive that cannot be read shows no tracks
-        CDRIP1->ReadDiscAgain(DriveComboBox->currentIndex());
-        FillTrackList();
-        CheckListBox1->setCurrentRow(row);
-        UpdateButtons();
-    } catch (...) {
-        // As a drive change: the list keeps what was filled before the error.
-    }
+    Timer1->stop();
+    const int row = CheckListBox1->currentRow();
+    CDRIP1->Tracks().clear();
+    FillTrackList();  // a drive that cannot be read shows no tracks
+    showDriveReading(CDRIP1->ReadDiscAgain(DriveComboBox->currentIndex()));
+    CheckListBox1->setCurrentRow(row);
+    UpdateButtons();
 }
 
 void TRipperForm::WMDeviceChange(MediaNotice notice)
@@ -541,17 +556,16 @@ void TRipperForm::startRip(int row)
 {
     const QString title = CheckListBox1->item(row)->text();
     run_.track = RunTrack{row, title, TrackFileName(title)};
-    try {
-        CDRIP1->StartRipTrack(row + 1, run_.track.fileName);
-    } catch (const std::exception& error) {
-        stopRun(QString::fromUtf8(error.what()));
+    if (const CdResult<void> started = CDRIP1->StartRipTrack(row + 1, run_.track.fileName);
+        !started) {
+        stopRun(started.failure());
     }
 }
 
 // The run ends where it stands; Abort is the way out.
-void TRipperForm::stopRun(const QString& message)
+void TRipperForm::stopRun(const CdFailure& failure)
 {
-    host_.showPlainMessage(message);
+    host_.showPlainMessage(failure.message);
 }
 
 void TRipperForm::trackRipped(TRipOutcome outcome)
@@ -617,7 +631,6 @@ void TRipperForm::finishRun()
     host_.setBusyCursor(false);
     applyHeldBack();
     runCompleted_ = !Aborted;
-    WriteResult(Aborted ? QStringLiteral("mrAbort") : QStringLiteral("mrOK"));
     clock_.sleep(kPauseBeforeClosing);
     closeDialog();
 }
@@ -635,13 +648,7 @@ void TRipperForm::AbortBitBtnClick()
     Timer1->start();
     Aborted = true;
     runCompleted_ = false;
-    WriteResult(QStringLiteral("mrAbort"));
     closeDialog();
-}
-
-void TRipperForm::WriteResult(const QString& word)
-{
-    WriteTextFile(ResultFolder + kRipResultFile, word + QStringLiteral("\r\n"));
 }
 
 void TRipperForm::CDRIP1Progress(QObject*, std::uint16_t PercentComplete)

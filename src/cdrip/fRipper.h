@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cdrip/CdLibraries.h"
+#include "cdrip/CdResult.h"
 #include "cdrip/RippedDisc.h"
 #include "cdrip/SkinnedDialog.h"
 #include "platform/Clock.h"
@@ -13,6 +14,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QComboBox;
@@ -33,18 +35,17 @@ class TEditTitleWizzard;
 
 // Lists the CD drives and the tracks of the selected one, lets the user mark and rename tracks
 // and rips the marked ones to WAV files in RipFolder. RunCompleted() tells its caller how it
-// ended, and so does the one-line file "RIPPERRESULT.txt" in ResultFolder: "mrOK" after a run
-// that went through the whole list, "mrAbort" after Abort; Ripped() tells which tracks a run
-// ripped and which failed. Start returns at once: the tracks are ripped a chunk at a time while
-// the event loop runs (the dialog's own, when it is shown modally).
+// ended: true after a run that went through the whole list, false after Abort; Ripped() tells
+// which tracks a run ripped and which failed. Start returns at once: the tracks are ripped a chunk
+// at a time while the event loop runs (the dialog's own, when it is shown modally).
 class TRipperForm : public SkinnedDialog {
     Q_OBJECT
 
   public:
-    // Lists the drives and reads the first one; the ripper component's error leaves the
-    // constructor when the component cannot start. editTitle: the title dialog (may be null).
-    // The ripper component works over `libraries`. Texts come from `texts`; notes
-    // and the busy cursor go through `host`.
+    // Lists the drives and reads the first one; startFailure() tells when the ripper component
+    // cannot start, and the dialog is then not to be shown. editTitle: the title dialog (may be
+    // null). The ripper component works over `libraries`. Texts come from `texts`; notes and the
+    // busy cursor go through `host`.
     TRipperForm(TEditTitleWizzard* editTitle, int scalePercent, CdLibraries libraries,
                 const ProgramTexts& texts, Host& host, const Clock& clock = steadyClock(),
                 QWidget* parent = nullptr);
@@ -55,10 +56,10 @@ class TRipperForm : public SkinnedDialog {
     int ScalePercent = 100;
     bool Ripping = false;
     // Receives the track files; a run first removes the track files of earlier runs from it.
-    QString RipFolder;     // ends with a separator
-    QString ResultFolder;  // receives RIPPERRESULT.txt; ends with a separator
+    QString RipFolder;  // ends with a separator
     // True once a run went through the whole list; false after Abort and before any run.
     bool RunCompleted() const { return runCompleted_; }
+    const std::optional<CdFailure>& startFailure() const { return startFailure_; }
 
     QGroupBox* HelpGroupBox = nullptr;
     QLabel* Label1 = nullptr;
@@ -105,10 +106,9 @@ class TRipperForm : public SkinnedDialog {
     // The media changes of the drives (a disc put in or taken out).
     void WMDeviceChange(MediaNotice notice);
 
-    void FillDriveList();
+    CdResult<void> FillDriveList();
     void FillTrackList();
     void UpdateButtons();
-    void WriteResult(const QString& word);
     // RipFolder + the track file title + ".wav" (".pcm" without WAV headers).
     QString TrackFileName(const QString& title) const;
     // Empty until a run has begun.
@@ -145,7 +145,7 @@ class TRipperForm : public SkinnedDialog {
     void setRunButtonsEnabled(bool enabled);
     void ripFrom(int row);
     void startRip(int row);
-    void stopRun(const QString& message);
+    void stopRun(const CdFailure& failure);
     void trackRipped(TRipOutcome outcome);
     void removeEarlierTrackFiles();
     void recordRipped(int row, const QString& title, const QString& wavPath);
@@ -155,7 +155,9 @@ class TRipperForm : public SkinnedDialog {
     bool holdingBack() const;
     void holdBack(HeldBack what);
     void applyHeldBack();
+    void keepStartFailure(const CdResult<void>& step);
     void readSelectedDrive();
+    void showDriveReading(const CdResult<void>& reading);
     int highlightedRow() const;
     int checkedCount() const;
     void closeDialog();
@@ -170,6 +172,7 @@ class TRipperForm : public SkinnedDialog {
     bool closeAllowed_ = false;
     RippedDisc ripped_;
     bool runCompleted_ = false;
+    std::optional<CdFailure> startFailure_;
 };
 
 }  // namespace qvr

@@ -229,10 +229,64 @@ TEST(BatchCdRipper, AnAbortFromTheEventLoopEndsTheRip)
     const CdBatchRip rip =
         ripper.rip({music + "disc.cue", QStringLiteral("Mix"), {}}, home.path() + "/documents/");
 
-    EXPECT_TRUE(rip.error.isEmpty()) << rip.error.toStdString();
+    EXPECT_FALSE(rip.failure.has_value()) << rip.failure->message.toStdString();
     EXPECT_TRUE(rip.disc.tracks.empty());
     EXPECT_TRUE(rip.disc.failed.empty());
     EXPECT_EQ(QDir(rip.cdFolder).entryList(QDir::Files | QDir::Hidden), QStringList{".cd-name"});
+}
+
+// Each failure of a CD rip comes back as its reason, naming what failed; the rip stops there and
+// nothing is thrown.
+TEST(BatchCdRipper, EachFailureIsAnsweredAsItsReason)
+{
+    TempHome home;
+    const QString music = home.path() + "/music/";
+    QDir().mkpath(music);
+    writeFile(music + "disc.bin", QByteArray(2 * 44100 * 4, '\x11'));
+    writeFile(music + "disc.cue",
+              "FILE \"disc.bin\" BINARY\n"
+              "  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n"
+              "  TRACK 02 AUDIO\n    INDEX 01 00:01:00\n");
+    writeFile(home.path() + "/taken", "a file where the CD folders would go");
+    const struct {
+        const char* situation;
+        CdBatchRequest request;
+        QString cdInputFolder;
+        CdError kind;
+        QStringList named;
+    } cases[] = {
+        {"no such drive",
+         {home.path() + "/no-drive", QStringLiteral("Mix"), {}},
+         home.path() + "/documents/",
+         CdError::NoDrive,
+         {home.path() + "/no-drive"}},
+        {"a missing sheet",
+         {music + "other.cue", QStringLiteral("Mix"), {}},
+         home.path() + "/documents/",
+         CdError::UnreadableDisc,
+         {music + "other.cue"}},
+        {"a track the disc lacks",
+         {music + "disc.cue", QStringLiteral("Mix"), {3}},
+         home.path() + "/documents/",
+         CdError::NoSuchTrack,
+         {"1 to 2"}},
+        {"the track file cannot be created",
+         {music + "disc.cue", QStringLiteral("Mix"), {}},
+         home.path() + "/taken/",
+         CdError::CannotCreateFile,
+         {"Cannot create file", home.path() + "/taken/Mix/.Track01.wav.part"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.situation);
+        CdBatchRipper ripper;
+        const CdBatchRip rip = ripper.rip(c.request, c.cdInputFolder);
+        ASSERT_TRUE(rip.failure.has_value());
+        EXPECT_EQ(rip.failure->kind, c.kind);
+        for (const QString& part : c.named) {
+            EXPECT_TRUE(rip.failure->message.contains(part)) << rip.failure->message.toStdString();
+        }
+        EXPECT_TRUE(rip.disc.tracks.empty());
+    }
 }
 
 // SIGTERM ends the run at once: no tool of ours goes on, and nothing half-written is left.

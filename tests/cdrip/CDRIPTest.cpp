@@ -50,6 +50,12 @@ QByteArray bytes(int size, char fill)
     return QByteArray(size, fill);
 }
 
+template <typename T>
+std::optional<CdFailure> failureOf(const CdResult<T>& result)
+{
+    return result ? std::nullopt : std::optional<CdFailure>(result.failure());
+}
+
 }  // namespace
 
 class CDRIPTest : public ::testing::Test {
@@ -151,18 +157,19 @@ TEST_F(CDRIPTest, CreationWithoutDriveData)
     }
 }
 
-TEST_F(CDRIPTest, FailuresInsideCreationBecomeInitializationFailure)
+TEST_F(CDRIPTest, FailuresInsideCreationAreAnInitializationFailureNamingTheCall)
 {
     for (const char* function : {"version", "findDrives", "describeActiveDrive", "readToc"}) {
         SCOPED_TRACE(function);
         library.throwing = {function};
-        try {
-            TCDRIP ripper(nullptr, library);
-            ADD_FAILURE() << "no error";
-        } catch (const ECDRIPError& e) {
-            EXPECT_STREQ(e.what(), "Initialization failure");
-        }
+        const TCDRIP ripper(nullptr, library);
+        ASSERT_TRUE(ripper.startFailure().has_value());
+        EXPECT_EQ(ripper.startFailure()->kind, CdError::Initialization);
+        EXPECT_EQ(ripper.startFailure()->message,
+                  QStringLiteral("Initialization failure: ") + QString::fromLatin1(function));
     }
+    library.throwing.clear();
+    EXPECT_FALSE(TCDRIP(nullptr, library).startFailure().has_value());
 }
 
 TEST_F(CDRIPTest, SelectingADriveReadsItOnlyWhenTheNumberChanges)
@@ -203,7 +210,7 @@ TEST_F(CDRIPTest, ARefusedSelectionKeepsTheCopiesButStillReadsTheActiveDrive)
     EXPECT_EQ(ripper.Tracks().size(), 7u);  // drive 0 is active in the library now
 
     library.throwing = {"selectDrive"};
-    EXPECT_THROW(ripper.setCDRomNum(2), ECDRIPError);
+    EXPECT_EQ(failureOf(ripper.setCDRomNum(2))->kind, CdError::Initialization);
 }
 
 // A disc changed in the active drive: selecting the same number again reads nothing, reading
@@ -227,7 +234,7 @@ TEST_F(CDRIPTest, ReadDiscAgainSeesANewDiscInTheActiveDrive)
     EXPECT_EQ(ripper.Tracks().size(), 2u);
 
     library.throwing = {"readToc"};
-    EXPECT_THROW(ripper.ReadDiscAgain(0), ECDRIPError);
+    EXPECT_EQ(failureOf(ripper.ReadDiscAgain(0))->kind, CdError::Initialization);
 }
 
 TEST_F(CDRIPTest, JitterCorrectChangesTheSettingsOnlyOnAChange)
@@ -425,12 +432,12 @@ TEST_F(CDRIPTest, AShortWriteIsAWriteErrorAfterTheCleanUp)
         library.calls.clear();
         library.chunks = {FakeChunk{ChunkWithJitter, bytes(8, 'a'), {1, 2}},
                           FakeChunk{LastChunk, {}}};
-        try {
-            ripper.RipTrack(1, name);
-            ADD_FAILURE() << "no error";
-        } catch (const ECDRIPError& e) {
-            EXPECT_STREQ(e.what(), "Write error");
-        }
+        const std::optional<CdFailure> failure = failureOf(ripper.RipTrack(1, name));
+        ASSERT_TRUE(failure.has_value());
+        EXPECT_EQ(failure->kind, CdError::Write);
+        EXPECT_TRUE(
+            failure->message.startsWith(QStringLiteral("Write error: \"") + PartialRipName(name)))
+            << failure->message.toStdString();
         EXPECT_EQ(ended, 0);
         EXPECT_EQ(library.calls.last(), QStringLiteral("closeRipper"));
         EXPECT_TRUE(library.calls.contains(QStringLiteral("jitterErrorCount")));
@@ -440,55 +447,120 @@ TEST_F(CDRIPTest, AShortWriteIsAWriteErrorAfterTheCleanUp)
     }
 }
 
-TEST_F(CDRIPTest, RefusedParametersOrFormatEndTheRipBeforeAnythingOpens)
+// Every failure comes back as its reason with a message that names what failed; none leaves a
+// file under the output's name or a partial one, and none goes on as an exception.
+TEST_F(CDRIPTest, EachFailureArrivesAsItsReasonNamingWhatFailed)
 {
-    TCDRIP ripper(nullptr, library);
-    const auto ripError = [&] {
+    const struct {
+        const char* situation;
+        std::function<void(FakeCDRipLibrary&, const QString& name)> arrange;
+        std::function<CdResult<TRipOutcome>(TCDRIP&, const QString& name)> act;
+        CdError kind;
+        QStringList named;  // what the message names
+        bool opensRipper;
+    } cases[] = {
+        {"the drive refuses the settings",
+         [](FakeCDRipLibrary& l, const QString&) { l.acceptsSettings = false; },
+         [](TCDRIP& r, const QString& name) { return r.RipTrack(1, name); },
+         CdError::InvalidParameters,
+         {"Invalid CD-ROM parameters"},
+         false},
+        {"handing the settings fails",
+         [](FakeCDRipLibrary& l, const QString&) { l.throwing = {"applySettings"}; },
+         [](TCDRIP& r, const QString& name) { return r.RipTrack(1, name); },
+         CdError::SettingParameters,
+         {"Error setting parameters: applySettings"},
+         false},
+        {"the drive's output format is unknown",
+         [](FakeCDRipLibrary& l, const QString&) {
+             l.drives[1].info = drive("ODD", 1, false, static_cast<TOutputFormat>(9));
+         },
+         [](TCDRIP& r, const QString& name) { return r.RipTrack(1, name); },
+         CdError::UnknownOutputFormat,
+         {"Unknown output format"},
+         false},
+        {"a track outside the list",
+         [](FakeCDRipLibrary&, const QString&) {},
+         [](TCDRIP& r, const QString& name) { return r.RipTrack(7, name); },
+         CdError::NoSuchTrack,
+         {"Track 7", "3"},
+         false},
+        {"a rip from a handler during a rip",
+         [](FakeCDRipLibrary& l, const QString&) {
+             l.chunks = {FakeChunk{Chunk, bytes(4, 'a')}};
+         },
+         [](TCDRIP& r, const QString& name) {
+             std::optional<CdResult<TRipOutcome>> inner;
+             r.OnProgress = [&](QObject*, std::uint16_t) {
+                 if (!inner) {
+                     inner = r.RipTrack(1, name);
+                 }
+             };
+             const CdResult<TRipOutcome> outer = r.RipTrack(1, name + QStringLiteral(".outer"));
+             EXPECT_EQ(*outer, TRipOutcome::Complete);
+             return *inner;
+         },
+         CdError::RipRunning,
+         {"A rip is already running"},
+         true},
+        {"the output file cannot be created",
+         [](FakeCDRipLibrary&, const QString&) {},
+         [](TCDRIP& r, const QString& name) {
+             return r.RipTrack(1, QFileInfo(name).path() + QStringLiteral("/missing/x.wav"));
+         },
+         CdError::CannotCreateFile,
+         {"Cannot create file", "/missing/.x.wav.part"},
+         true},
+        {"the disk is full",
+         [](FakeCDRipLibrary& l, const QString& name) {
+             l.chunks = {FakeChunk{LastChunk, bytes(4, 'a')}};
+             ASSERT_TRUE(QFile::link(QStringLiteral("/dev/full"), PartialRipName(name)));
+         },
+         [](TCDRIP& r, const QString& name) { return r.RipTrack(1, name); },
+         CdError::Write,
+         {"Write error", ".Track01.wav.part"},
+         true},
+        {"the library fails in the middle of a rip",
+         [](FakeCDRipLibrary& l, const QString&) { l.throwing = {"readChunk"}; },
+         [](TCDRIP& r, const QString& name) { return r.RipTrack(1, name); },
+         CdError::LibraryFault,
+         {"The extraction library failed: readChunk"},
+         true},
+        {"the drive cannot be selected",
+         [](FakeCDRipLibrary&, const QString&) {},
+         [this](TCDRIP& r, const QString&) -> CdResult<TRipOutcome> {
+             library.throwing = {"selectDrive"};
+             const CdResult<void> selected = r.setCDRomNum(0);
+             return selected ? CdResult<TRipOutcome>(TRipOutcome::Complete) : selected.failure();
+         },
+         CdError::Initialization,
+         {"Initialization failure: selectDrive"},
+         false},
+    };
+    const FakeCDRipLibrary pristine = library;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.situation);
+        library = pristine;
+        const QString name = path("Track01.wav");
+        c.arrange(library, name);
         library.calls.clear();
-        try {
-            ripper.RipSectors(0, 10, path("no.wav"));
-        } catch (const ECDRIPError& e) {
-            return std::string(e.what());
+        TCDRIP ripper(nullptr, library);
+        ripper.setWriteWAV(true);
+        ASSERT_FALSE(ripper.startFailure().has_value());
+
+        const std::optional<CdFailure> failure = failureOf(c.act(ripper, name));
+        ASSERT_TRUE(failure.has_value());
+        EXPECT_EQ(failure->kind, c.kind);
+        for (const QString& part : c.named) {
+            EXPECT_TRUE(failure->message.contains(part)) << failure->message.toStdString();
         }
-        return std::string("none");
-    };
-    library.acceptsSettings = false;
-    EXPECT_EQ(ripError(), "Invalid CD-ROM parameters");
-    library.acceptsSettings = true;
-    library.throwing = {"applySettings"};
-    EXPECT_EQ(ripError(), "Error setting parameters");
-    library.throwing.clear();
-
-    // A format outside the six, as the library describes the drive.
-    library.drives[0].info = drive("ODD", 1, false, static_cast<TOutputFormat>(9));
-    ripper.setCDRomNum(0);
-    ASSERT_EQ(static_cast<int>(ripper.OutputFormat()), 9);
-    EXPECT_EQ(ripError(), "Unknown output format");
-
-    EXPECT_FALSE(library.calls.contains(QStringLiteral("openRipper")));
-    EXPECT_FALSE(QFile::exists(path("no.wav")));
-}
-
-TEST_F(CDRIPTest, ARipStartedFromAHandlerDuringARipIsRefused)
-{
-    TCDRIP ripper(nullptr, library);
-    library.chunks = {FakeChunk{Chunk, bytes(4, 'a')}, FakeChunk{LastChunk, bytes(4, 'b')}};
-    std::string refusal;
-    ripper.OnProgress = [&](QObject*, std::uint16_t) {
-        try {
-            ripper.RipSectors(0, 1, path("inner.wav"));
-        } catch (const ECDRIPError& e) {
-            refusal = e.what();
-        }
-    };
-    ripper.RipSectors(0, 1, path("outer.wav"));
-    EXPECT_EQ(refusal, "A rip is already running");
-    EXPECT_EQ(readFile(path("outer.wav")), "aaaabbbb");
-    EXPECT_EQ(library.calls.count(QStringLiteral("openRipper")), 1);
-
-    ripper.OnProgress = nullptr;  // the flag is down again after the rip
-    ripper.RipSectors(0, 1, path("next.wav"));
-    EXPECT_EQ(library.calls.count(QStringLiteral("openRipper")), 2);
+        EXPECT_EQ(library.calls.contains(QStringLiteral("openRipper")), c.opensRipper);
+        EXPECT_FALSE(QFile::exists(name));
+        EXPECT_FALSE(QFileInfo(PartialRipName(name)).exists());
+        EXPECT_FALSE(QFileInfo(PartialRipName(name)).isSymLink());
+        QFile::remove(PartialRipName(name));
+        QFile::remove(name + QStringLiteral(".outer"));
+    }
 }
 
 TEST_F(CDRIPTest, AnUnopenedRipperGivesNoFileButTheTrackEnds)
@@ -571,26 +643,6 @@ TEST_F(CDRIPTest, AnUnreadableDiscIsToldFromAMissingOne)
     EXPECT_FALSE(ripper.DiscUnreadable());
 }
 
-TEST_F(CDRIPTest, ATrackNumberOutsideTheListIsAnIndexError)
-{
-    TCDRIP ripper(nullptr, library);
-    int begun = 0;
-    ripper.OnBeginTrack = [&](QObject*, std::uint16_t) { ++begun; };
-    EXPECT_THROW(ripper.RipTrack(0, path("x.wav")), std::out_of_range);
-    EXPECT_THROW(ripper.RipTrack(4, path("x.wav")), std::out_of_range);
-    EXPECT_EQ(begun, 2);
-    EXPECT_FALSE(library.calls.contains(QStringLiteral("openRipper")));
-}
-
-TEST_F(CDRIPTest, AnUncreatableFileFailsAfterTheCleanUp)
-{
-    TCDRIP ripper(nullptr, library);
-    library.chunks = {FakeChunk{LastChunk, bytes(8, 'a')}};
-    EXPECT_THROW(ripper.RipSectors(0, 10, path("missing/x.wav")), EFCreateError);
-    EXPECT_EQ(library.calls.last(), QStringLiteral("closeRipper"));
-    EXPECT_FALSE(library.calls.contains(QStringLiteral("readChunk")));
-}
-
 // How a rip of StartRipTrack ends: it returns at once, the event loop reads the chunks, and the
 // end comes as a signal after the clean-up.
 TEST_F(CDRIPTest, ATrackStartedInTheEventLoopEndsWithASignal)
@@ -636,11 +688,11 @@ TEST_F(CDRIPTest, ATrackStartedInTheEventLoopEndsWithASignal)
         QObject::connect(&ripper, &TCDRIP::trackRipped, [&](std::int32_t n, TRipOutcome outcome) {
             events << QStringLiteral("ripped %1 %2").arg(n).arg(static_cast<int>(outcome));
         });
-        QObject::connect(&ripper, &TCDRIP::ripFailed, [&](const QString& message) {
-            events << QStringLiteral("failed ") + message;
+        QObject::connect(&ripper, &TCDRIP::ripFailed, [&](const CdFailure& failure) {
+            events << QStringLiteral("failed ") + failure.message.section(u':', 0, 0);
         });
 
-        ripper.StartRipTrack(1, name);
+        ASSERT_TRUE(ripper.StartRipTrack(1, name).ok());
         EXPECT_EQ(library.calls.count(QStringLiteral("readChunk")), 0);
         EXPECT_TRUE(ripper.TrackInProgress());
         ASSERT_TRUE(test::waitForEvents([&] { return !ripper.TrackInProgress(); }));
@@ -690,27 +742,25 @@ TEST_F(CDRIPTest, AbortBetweenTheChunksOfAStartedTrackEndsItAtOnce)
     EXPECT_EQ(readFile(path("ajitt")), "5 6\r\n");
 }
 
-// What cannot begin is thrown at once, and nothing is left running.
+// What cannot begin is answered at once, and nothing is left running.
 TEST_F(CDRIPTest, AStartedTrackRefusesWhatRipTrackRefuses)
 {
     TCDRIP ripper(nullptr, library);
-    EXPECT_THROW(ripper.StartRipTrack(4, path("x.wav")), std::out_of_range);
+    EXPECT_EQ(failureOf(ripper.StartRipTrack(4, path("x.wav")))->kind, CdError::NoSuchTrack);
     library.acceptsSettings = false;
-    EXPECT_THROW(ripper.StartRipTrack(1, path("x.wav")), ECDRIPError);
+    EXPECT_EQ(failureOf(ripper.StartRipTrack(1, path("x.wav")))->kind, CdError::InvalidParameters);
     EXPECT_FALSE(ripper.TrackInProgress());
 
     library.acceptsSettings = true;
     library.chunks = {FakeChunk{Chunk, bytes(4, 'a')}, FakeChunk{LastChunk, bytes(4, 'b')}};
-    ripper.StartRipTrack(1, path("first.wav"));
-    for (const auto& start :
-         std::vector<std::function<void()>>{[&] { ripper.StartRipTrack(2, path("second.wav")); },
-                                            [&] { ripper.RipTrack(2, path("second.wav")); }}) {
-        try {
-            start();
-            ADD_FAILURE() << "no error";
-        } catch (const ECDRIPError& e) {
-            EXPECT_STREQ(e.what(), "A rip is already running");
-        }
+    ASSERT_TRUE(ripper.StartRipTrack(1, path("first.wav")).ok());
+    const std::optional<CdFailure> refusals[] = {
+        failureOf(ripper.StartRipTrack(2, path("second.wav"))),
+        failureOf(ripper.RipTrack(2, path("second.wav")))};
+    for (const std::optional<CdFailure>& refusal : refusals) {
+        ASSERT_TRUE(refusal.has_value());
+        EXPECT_EQ(refusal->kind, CdError::RipRunning);
+        EXPECT_EQ(refusal->message, QStringLiteral("A rip is already running"));
     }
     ASSERT_TRUE(test::waitForEvents([&] { return !ripper.TrackInProgress(); }));
     EXPECT_EQ(readFile(path("first.wav")), "aaaabbbb");

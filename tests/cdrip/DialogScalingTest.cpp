@@ -157,7 +157,6 @@ TEST_P(ScaledDialogs, RipperShowsItsWholeTextsWithoutOverlaps)
     TEditTitleWizzard titles(percent, texts);
     TRipperForm ripper(&titles, percent, {library}, texts, recorder, clock);
     ripper.RipFolder = home.path() + "/";
-    ripper.ResultFolder = home.path() + "/";
     ripper.DriveComboBox->setCurrentIndex(
         ripper.DriveComboBox->findText(image.cuePath, Qt::MatchEndsWith));
     ripper.DriveComboBoxChange();

@@ -107,7 +107,6 @@ class RipperDialog : public ::testing::Test {
         auto form = std::make_unique<TRipperForm>(&titles, 100, CdLibraries{library}, texts,
                                                   recorder, clock);
         form->RipFolder = rips;
-        form->ResultFolder = folder;
         const int drive = form->DriveComboBox->findText(image.cuePath, Qt::MatchEndsWith);
         form->DriveComboBox->setCurrentIndex(drive);
         emit form->DriveComboBox->activated(form->DriveComboBox->currentIndex());
@@ -129,9 +128,13 @@ class RipperDialog : public ::testing::Test {
         form.CheckListBox1->item(row)->setCheckState(on ? Qt::Checked : Qt::Unchecked);
     }
 
-    QString result() const
+    // How the dialog tells its caller the run ended; nothing while it has not closed.
+    static QString ending(const TRipperForm& form)
     {
-        return QString::fromUtf8(test::readFile(folder + QStringLiteral("RIPPERRESULT.txt")));
+        if (form.result() != QDialog::Accepted) {
+            return {};
+        }
+        return form.RunCompleted() ? QStringLiteral("completed") : QStringLiteral("aborted");
     }
 
     static std::vector<int> rippedNumbers(const TRipperForm& form)
@@ -314,7 +317,7 @@ TEST_P(RipperRun, RipsTheCheckedTracksWithTheirOwnNumbers)
             EXPECT_EQ(test::readFile(ripped(track)).mid(44), image.trackBytes(track)) << track;
         }
     }
-    EXPECT_EQ(result(), QStringLiteral("mrOK\r\n"));
+    EXPECT_EQ(ending(*form), QStringLiteral("completed"));
     EXPECT_FALSE(form->Ripping);
     EXPECT_FALSE(recorder.busy);
     EXPECT_EQ(form->ProgressBar2->value(), 0);
@@ -344,7 +347,7 @@ TEST_F(RipperDialog, AbortDuringTheThirdTrackStopsTheRunAndCloses)
     });
     ASSERT_TRUE(test::runToItsEnd(*form));
 
-    EXPECT_EQ(result(), QStringLiteral("mrAbort\r\n"));
+    EXPECT_EQ(ending(*form), QStringLiteral("aborted"));
     EXPECT_TRUE(FileExists(ripped(2)));
     EXPECT_FALSE(FileExists(ripped(3)));  // stopped part-way: no file under its name
     EXPECT_FALSE(FileExists(PartialRipName(ripped(3))));
@@ -360,7 +363,7 @@ TEST_F(RipperDialog, ARunStartedInTheModalLoopEndsIt)
     auto form = open(insert(2));
     QTimer::singleShot(0, form.get(), [&] { form->StartBitBtn->click(); });
     form->exec();
-    EXPECT_EQ(result(), QStringLiteral("mrOK\r\n"));
+    EXPECT_EQ(ending(*form), QStringLiteral("completed"));
     EXPECT_TRUE(FileExists(ripped(2)));
     EXPECT_FALSE(form->isVisible());
 }
@@ -370,7 +373,7 @@ TEST_F(RipperDialog, AbortWhileIdleWritesAbortAndCloses)
     auto form = open(insert(2));
     form->show();
     QTest::mouseClick(form->AbortBitBtn, Qt::LeftButton);
-    EXPECT_EQ(result(), QStringLiteral("mrAbort\r\n"));
+    EXPECT_EQ(ending(*form), QStringLiteral("aborted"));
     EXPECT_FALSE(form->isVisible());
     EXPECT_FALSE(FileExists(ripped(1)));
 }
@@ -384,7 +387,7 @@ TEST_F(RipperDialog, AFailedTrackLeavesTheDialogOpenUntilAbort)
 
     ASSERT_EQ(recorder.plainMessages.size(), 1);
     EXPECT_TRUE(recorder.plainMessages[0].contains(QStringLiteral("Track01.wav")));
-    EXPECT_FALSE(FileExists(folder + QStringLiteral("RIPPERRESULT.txt")));
+    EXPECT_EQ(ending(*form), QString());
     EXPECT_TRUE(form->isVisible());
     EXPECT_TRUE(form->Ripping);
     EXPECT_TRUE(recorder.busy);
@@ -395,7 +398,7 @@ TEST_F(RipperDialog, AFailedTrackLeavesTheDialogOpenUntilAbort)
     EXPECT_TRUE(form->AbortBitBtn->isEnabled());
 
     QTest::mouseClick(form->AbortBitBtn, Qt::LeftButton);
-    EXPECT_EQ(result(), QStringLiteral("mrAbort\r\n"));
+    EXPECT_EQ(ending(*form), QStringLiteral("aborted"));
     EXPECT_FALSE(form->isVisible());
 }
 
@@ -492,7 +495,7 @@ TEST_F(RipperDialog, ChangesDuringARunWaitUntilItIsOver)
     for (int track = 1; track <= 4; ++track) {
         EXPECT_TRUE(FileExists(ripped(track))) << track;
     }
-    EXPECT_EQ(result(), QStringLiteral("mrOK\r\n"));
+    EXPECT_EQ(ending(*form), QStringLiteral("completed"));
     EXPECT_EQ(form->CheckListBox1->count(), 0);  // the last notice, a removal, applied after
 }
 
@@ -518,7 +521,7 @@ TEST_F(RipperDialog, StartWithNothingCheckedRipsNothingAndTellsNothing)
     auto form = open(insert(2));
     emit form->Media->removal(QString());
     ASSERT_TRUE(test::runToItsEnd(*form));
-    EXPECT_FALSE(FileExists(folder + QStringLiteral("RIPPERRESULT.txt")));
+    EXPECT_EQ(ending(*form), QString());
     EXPECT_FALSE(form->Ripping);
     EXPECT_FALSE(recorder.busy);
 }
@@ -567,7 +570,7 @@ TEST_F(RipperDialog, StartFollowsTheCheckMarksWhateverChangesThem)
         EXPECT_EQ(form->StartBitBtn->isEnabled(), any);
     }
     form->StartBitBtn->click();
-    EXPECT_FALSE(FileExists(folder + QStringLiteral("RIPPERRESULT.txt")));
+    EXPECT_EQ(ending(*form), QString());
     EXPECT_FALSE(FileExists(ripped(1)));
 }
 
@@ -651,7 +654,7 @@ TEST_F(RipperDialog, TracksAShortImageCannotHoldAreNamedAsFailed)
     ASSERT_EQ(form->CheckListBox1->count(), 3);
     ASSERT_TRUE(test::runToItsEnd(*form));
 
-    EXPECT_EQ(result(), QStringLiteral("mrOK\r\n"));
+    EXPECT_EQ(ending(*form), QStringLiteral("completed"));
     EXPECT_EQ(rippedNumbers(*form), std::vector<int>{1});
     const QString reason = TrackFailureText(test::shippedTexts(), TrackFailure::ReadError);
     EXPECT_FALSE(reason.isEmpty());
@@ -694,7 +697,6 @@ TEST_F(RipperDialog, AReadErrorOrARemovedDiscFailsTheTracksItReaches)
                        test::FakeChunk{ReadChunkResult::LastChunk, QByteArray(2352, 'b')}};
         TRipperForm form(&titles, 100, {fake}, texts, recorder, clock);
         form.RipFolder = rips;
-        form.ResultFolder = folder;
         form.Timer1Timer();
         ASSERT_EQ(form.CheckListBox1->count(), 3);
         afterEveryChunk(form, [&] {
@@ -704,13 +706,49 @@ TEST_F(RipperDialog, AReadErrorOrARemovedDiscFailsTheTracksItReaches)
         });
         ASSERT_TRUE(test::runToItsEnd(form));
 
-        EXPECT_EQ(result(), QStringLiteral("mrOK\r\n"));
+        EXPECT_EQ(ending(form), QStringLiteral("completed"));
         EXPECT_EQ(failures(form), c.failed);
         EXPECT_EQ(form.Ripped().tracks.size() + form.Ripped().failed.size(), 3u);
         EXPECT_EQ(test::readFile(ripped(1)).size(), 44 + 2 * 2352);
         EXPECT_FALSE(FileExists(ripped(2)));
         EXPECT_EQ(QDir(rips).entryList(QDir::Files | QDir::Hidden).size(),
                   static_cast<qsizetype>(form.Ripped().tracks.size()));
+    }
+}
+
+// The library fails while a drive change or the delayed re-read reads the drive: the list shows
+// what the component holds, so that no row stands for a track it no longer has, and the notice
+// over the list names what failed.
+TEST_F(RipperDialog, ADriveTheLibraryFailsToReadSaysWhyOverTheList)
+{
+    const struct {
+        const char* situation;
+        std::function<void(TRipperForm&)> read;
+    } cases[] = {
+        {"drive change",
+         [](TRipperForm& form) {
+             form.DriveComboBox->setCurrentIndex(1);
+             emit form.DriveComboBox->activated(1);
+         }},
+        {"delayed re-read", [](TRipperForm& form) { form.Timer1Timer(); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.situation);
+        test::FakeCDRipLibrary fake;
+        fake.paths = {QStringLiteral("/dev/sr0"), QStringLiteral("/dev/sr1")};
+        fake.drives[0].disc = DiscToc{DiscState::Read, {{0, true}, {10, true}}, 20, {}, {}};
+        fake.drives[1] = fake.drives[0];
+        TRipperForm form(&titles, 100, {fake}, texts, recorder, clock);
+        ASSERT_EQ(form.CheckListBox1->count(), 2);
+
+        fake.throwing = {"readToc"};
+        c.read(form);
+        EXPECT_EQ(form.CheckListBox1->count(), static_cast<int>(form.CDRIP1->Tracks().size()));
+        EXPECT_FALSE(form.StartBitBtn->isEnabled());
+        EXPECT_FALSE(form.DiscNoticeLabel->isHidden());
+        EXPECT_TRUE(form.DiscNoticeLabel->text().endsWith(
+            QStringLiteral("\nInitialization failure: readToc")))
+            << form.DiscNoticeLabel->text().toStdString();
     }
 }
 
