@@ -631,8 +631,22 @@ void TRipperForm::finishRun()
     host_.setBusyCursor(false);
     applyHeldBack();
     runCompleted_ = !Aborted;
-    clock_.sleep(kPauseBeforeClosing);
-    closeDialog();
+    closeAfterPause(clock_.now() + kPauseBeforeClosing);
+}
+
+// The dialog stays in view a moment after its run, without holding up the events meanwhile.
+void TRipperForm::closeAfterPause(Milliseconds until)
+{
+    if (closeAllowed_) {
+        return;  // closed meanwhile (Abort)
+    }
+    pausing_ = clock_.now() < until;
+    if (!pausing_) {
+        closeDialog();
+        return;
+    }
+    const Milliseconds wait = clock_.roundInterval(until - clock_.now());
+    QTimer::singleShot(int(wait.count()), this, [this, until] { closeAfterPause(until); });
 }
 
 void TRipperForm::AbortBitBtnClick()

@@ -59,6 +59,8 @@ class TRipperForm : public SkinnedDialog {
     QString RipFolder;  // ends with a separator
     // True once a run went through the whole list; false after Abort and before any run.
     bool RunCompleted() const { return runCompleted_; }
+    // The run has ended and the dialog shows it a moment before it closes.
+    bool PausingBeforeClosing() const { return pausing_; }
     const std::optional<CdFailure>& startFailure() const { return startFailure_; }
 
     QGroupBox* HelpGroupBox = nullptr;
@@ -161,6 +163,7 @@ class TRipperForm : public SkinnedDialog {
     int highlightedRow() const;
     int checkedCount() const;
     void closeDialog();
+    void closeAfterPause(Milliseconds until);
 
     TEditTitleWizzard* editTitle_;
     CdLibraries libraries_;
@@ -170,6 +173,7 @@ class TRipperForm : public SkinnedDialog {
     RunProgress run_;
     HeldBack heldBack_ = HeldBack::Nothing;
     bool closeAllowed_ = false;
+    bool pausing_ = false;
     RippedDisc ripped_;
     bool runCompleted_ = false;
     std::optional<CdFailure> startFailure_;

@@ -1,18 +1,11 @@
 #include "Clock.h"
 
-#include <thread>
-
 namespace qvr {
 
 Milliseconds SteadyClock::now() const
 {
     return std::chrono::duration_cast<Milliseconds>(
         std::chrono::steady_clock::now().time_since_epoch());
-}
-
-void SteadyClock::sleep(Milliseconds duration) const
-{
-    std::this_thread::sleep_for(duration);
 }
 
 Clock& steadyClock()

@@ -13,8 +13,6 @@ class Clock {
   public:
     virtual ~Clock() = default;
     virtual Milliseconds now() const = 0;
-    // Pauses the calling thread; a test clock lets time pass without waiting for it.
-    virtual void sleep(Milliseconds duration) const = 0;
     // How long a timer waits in real time for a deadline `left` away on this clock. A test clock
     // moves on by a step of its own and answers at once, so a wait's timer comes back in rounds.
     virtual Milliseconds roundInterval(Milliseconds left) const { return left; }
@@ -23,7 +21,6 @@ class Clock {
 class SteadyClock : public Clock {
   public:
     Milliseconds now() const override;
-    void sleep(Milliseconds duration) const override;
 };
 
 Clock& steadyClock();

@@ -79,7 +79,8 @@ TEST_F(LanguageWindow, TheLanguageMenuSwitchesEveryTextAtOnceAndRemembersTheChoi
 {
     home.setEnv("LANG", "de_DE.UTF-8");
     auto form = start();
-    const StartupDialogs dialogs(*form);
+    // The dialogs go before the window they are handed to.
+    auto dialogs = std::make_unique<const StartupDialogs>(*form);
     ASSERT_EQ(controls(*form).mniInfo1->menuAction(), form->menuBar()->actions().last());
     EXPECT_EQ(findControl<QMenu>(*form, "Sprache1")->title(), "Sprache");
 
@@ -93,11 +94,12 @@ TEST_F(LanguageWindow, TheLanguageMenuSwitchesEveryTextAtOnceAndRemembersTheChoi
     EXPECT_EQ(controls(*form).ComboBox1->placeholderText(), "- Veuillez sélectionner -");
     EXPECT_EQ(qtFileDialogText(), "Voir dans :");
     EXPECT_EQ(session.messages().languageIndex(), 2);
-    EXPECT_EQ(dialogs.EditTitle->windowTitle(), texts().text(22201));
+    EXPECT_EQ(dialogs->EditTitle->windowTitle(), texts().text(22201));
     EXPECT_EQ(checkedLanguages(*form), QStringList{"SpracheFrancais1"});
     EXPECT_EQ(readFile(choiceFile()), "FRANCE\r\n");
 
     // The choice wins over the desktop at the next start.
+    dialogs.reset();
     form.reset();
     auto next = start();
     EXPECT_EQ(texts().language(), "FRANCE");

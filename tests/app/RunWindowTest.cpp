@@ -79,12 +79,11 @@ struct RecordingNotifier : DesktopNotifier {
 
 }  // namespace
 
-// A test clock that moves one millisecond per round of a wait: a pause takes as many rounds as
-// it lasts, a tool that ends at once only the few rounds until it is seen to end.
+// A test clock that moves one millisecond per round of a wait's timer: a pause takes as many
+// rounds as it lasts, a tool that ends at once is answered by its end before any round.
 class RoundCountingClock : public Clock {
   public:
     Milliseconds now() const override { return now_; }
-    void sleep(Milliseconds duration) const override { now_ += duration; }
     Milliseconds roundInterval(Milliseconds) const override
     {
         now_ += Milliseconds(1);

@@ -16,7 +16,8 @@ inline bool runToItsEnd(TRipperForm& form)
 {
     form.StartBitBtnClick();
     // The next track starts as soon as one ends: only between runs is no track in progress.
-    return waitForEvents([&form] { return !form.CDRIP1->TrackInProgress(); }, 60000);
+    return waitForEvents(
+        [&form] { return !form.CDRIP1->TrackInProgress() && !form.PausingBeforeClosing(); }, 60000);
 }
 
 // `hook` runs after every chunk the dialog rips, behind the dialog's own handler.

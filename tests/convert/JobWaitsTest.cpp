@@ -23,7 +23,6 @@ namespace {
 class PatientClock : public Clock {
   public:
     Milliseconds now() const override { return Milliseconds(1'000'000); }
-    void sleep(Milliseconds) const override {}
 };
 
 struct WakeCase {

@@ -25,7 +25,6 @@ class ScriptedClock : public Clock {
         readings.pop_front();
         return value;
     }
-    void sleep(Milliseconds) const override {}
 };
 
 // Readings that make one measurement count `passes` passes: the seed reading comes first.

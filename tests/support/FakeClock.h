@@ -2,23 +2,16 @@
 
 #include "platform/Clock.h"
 
-#include <QThread>
-
 #include <algorithm>
 #include <functional>
 
 namespace qvr::test {
 
-// A clock the test drives: time moves only when the test, a pause or a wait's round moves it.
-// Pauses and rounds pass at once, but give real processes a moment to go on.
+// A clock the test drives: time moves only when the test or a wait's round moves it. Rounds come
+// back after a real millisecond, which gives real processes a moment to go on.
 class FakeClock : public Clock {
   public:
     Milliseconds now() const override { return now_; }
-    void sleep(Milliseconds duration) const override
-    {
-        now_ += duration;
-        QThread::msleep(1);
-    }
     // A wait's round moves the clock by one step (or less, up to its deadline) at once, and then
     // the test's hand in the wait, if any, moves.
     Milliseconds roundInterval(Milliseconds left) const override
