@@ -2,8 +2,9 @@
 # Quorvane's one entry point for a fresh machine:
 #   scripts/dev.sh start [ARGS...]  install what is missing, build, start the program
 #   scripts/dev.sh test             install what is missing, check the format and clang-tidy on
-#                                   the changed .cpp files, build, run every test
-#   scripts/dev.sh sanitize         build the tests with ASan and UBSan in build-sanitize, run them
+#                                   the changed .cpp files, build, run every test, then the tests
+#                                   below the windows once more built with ASan and UBSan
+#   scripts/dev.sh sanitize         build every test with ASan and UBSan in build-sanitize, run them
 #   scripts/dev.sh package          install what is missing, build, make build/quorvane_*.deb
 # Both can be run again at any time; packages are installed as root or through sudo.
 set -euo pipefail
@@ -73,6 +74,29 @@ check_tidy() {
     clang-tidy -p "$build" --quiet "${files[@]}"
 }
 
+# Builds in a folder of its own with AddressSanitizer and UndefinedBehaviorSanitizer; any report
+# fails the run. With target names, only those.
+sanitize_dir=${QUORVANE_SANITIZE_DIR:-$root/build-sanitize}
+sanitize_build() {
+    local flags="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
+    cmake -S "$root" -B "$sanitize_dir" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+        -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_C_FLAGS="$flags" \
+        -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" >/dev/null
+    cmake --build "$sanitize_dir" --parallel "$(nproc)" ${1:+--target "$@"}
+}
+
+# The tests of everything below the windows (file headers, sheets, tags, the engine, the CD
+# code) under the sanitizers; the windows' tests run so with `sanitize`.
+sanitize_logic_tests() {
+    local tests=(platform_tests lang_tests convert_tests cdrip_tests) test
+    sanitize_build "${tests[@]}"
+    for test in "${tests[@]}"; do
+        echo "Sanitized: $test"
+        ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 QT_QPA_PLATFORM=offscreen \
+            "$sanitize_dir/tests/$test" --gtest_brief=1
+    done
+}
+
 command=${1:-}
 [ $# -gt 0 ] && shift
 case "$command" in
@@ -88,18 +112,12 @@ case "$command" in
         check_tidy
         cd "$build"
         QT_QPA_PLATFORM=offscreen ctest --output-on-failure --parallel "$(nproc)" "$@"
+        sanitize_logic_tests
         ;;
     sanitize)
-        # The tests only, built with AddressSanitizer and UndefinedBehaviorSanitizer in a folder
-        # of their own; any report fails the run.
         install_packages
-        sanitize_build=${QUORVANE_SANITIZE_DIR:-$root/build-sanitize}
-        flags="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
-        cmake -S "$root" -B "$sanitize_build" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
-            -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_C_FLAGS="$flags" \
-            -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" >/dev/null
-        cmake --build "$sanitize_build" --parallel "$(nproc)"
-        cd "$sanitize_build"
+        sanitize_build
+        cd "$sanitize_dir"
         ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 QT_QPA_PLATFORM=offscreen \
             ctest --output-on-failure --parallel "$(nproc)" "$@"
         ;;
