@@ -110,7 +110,10 @@ int main(int argc, char** argv)
     CdioRipLibrary library;
     TCDRIP ripper(nullptr, library);
     ripper.Tracks().clear();
-    ripper.ReadDiscAgain(library.drivePaths().indexOf(folder + "disc.cue"));
+    if (!ripper.ReadDiscAgain(library.drivePaths().indexOf(folder + "disc.cue"))) {
+        std::fprintf(stderr, "The image could not be read\n");
+        return 1;
+    }
     ripper.setWriteWAV(true);
     const qint64 bytes = qint64{sectors} * kSectorSize;
     std::printf("%d sectors, %.1f MB per rip, best of %d\n", sectors, bytes / 1e6, kRounds);
@@ -121,7 +124,12 @@ int main(int argc, char** argv)
         Rate direct;
         // Rounds alternate between the two, so both see the same page cache and disk.
         for (int round = 0; round <= kRounds; ++round) {
-            const Rate c = measure(bytes, [&] { ripper.RipTrack(1, name); });
+            bool ripped = true;
+            const Rate c = measure(bytes, [&] { ripped = ripper.RipTrack(1, name).ok(); });
+            if (!ripped) {
+                std::fprintf(stderr, "The component's rip failed\n");
+                return 1;
+            }
             const Rate d = measure(
                 bytes, [&] { ripDirectly(folder + "disc.cue", sectors - 1, correct, name); });
             if (round > 0) {  // the first round only warms up

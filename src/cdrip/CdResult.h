@@ -32,7 +32,7 @@ struct CdFailure {
 // A value, or the failure that kept the operation from giving one. Asking a success for its
 // failure, or a failure for its value, throws: the caller has not looked.
 template <typename T>
-class CdResult {
+class [[nodiscard]] CdResult {
   public:
     CdResult(T value) : state_(std::move(value)) {}
     CdResult(CdFailure failure) : state_(std::move(failure)) {}
@@ -56,7 +56,7 @@ class CdResult {
 
 // An operation that gives nothing but may fail.
 template <>
-class CdResult<void> {
+class [[nodiscard]] CdResult<void> {
   public:
     CdResult() = default;
     CdResult(CdFailure failure) : failure_(std::move(failure)) {}

@@ -63,7 +63,7 @@ class CDRIPImageTest : public ::testing::Test {
     void selectDrive(TCDRIP& ripper, int drive)
     {
         ripper.Tracks().clear();
-        ripper.ReadDiscAgain(drive);
+        EXPECT_TRUE(ripper.ReadDiscAgain(drive).ok());
     }
 };
 
@@ -199,7 +199,7 @@ TEST_F(CDRIPImageTest, SwitchingDrivesAppendsAndReadingAgainSeesANewDisc)
 {
     TCDRIP ripper(nullptr, library);
     selectDrive(ripper, driveOf(disc));
-    ripper.setCDRomNum(driveOf(other));
+    EXPECT_TRUE(ripper.setCDRomNum(driveOf(other)).ok());
     ASSERT_EQ(ripper.Tracks().size(), 5u);
     EXPECT_EQ(ripper.Tracks()[3].Text, QStringLiteral("Track01"));
     EXPECT_EQ(ripper.Tracks()[4].Track.EndSector, 139);
@@ -210,10 +210,10 @@ TEST_F(CDRIPImageTest, SwitchingDrivesAppendsAndReadingAgainSeesANewDisc)
         folder, QStringLiteral("other"),
         {ImageTrack{true, 30, 300.0}, ImageTrack{true, 30, 400.0}, ImageTrack{true, 30, 500.0}});
     ripper.Tracks().clear();
-    ripper.setCDRomNum(driveOf(other));
+    EXPECT_TRUE(ripper.setCDRomNum(driveOf(other)).ok());
     EXPECT_TRUE(ripper.Tracks().empty());
 
-    ripper.ReadDiscAgain(driveOf(other));
+    EXPECT_TRUE(ripper.ReadDiscAgain(driveOf(other)).ok());
     EXPECT_EQ(ripper.CDRomNum(), driveOf(other));
     ASSERT_EQ(ripper.Tracks().size(), 3u);
     EXPECT_EQ(ripper.Tracks()[2].Track.StartSector, 60);

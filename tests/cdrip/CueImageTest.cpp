@@ -83,7 +83,8 @@ class CueImages : public ::testing::Test {
         Reading reading{std::make_unique<CdioRipLibrary>(QStringList{sheet}), nullptr};
         reading.ripper = std::make_unique<TCDRIP>(nullptr, *reading.library);
         reading.ripper->Tracks().clear();
-        reading.ripper->ReadDiscAgain(reading.library->drivePaths().indexOf(sheet));
+        EXPECT_TRUE(
+            reading.ripper->ReadDiscAgain(reading.library->drivePaths().indexOf(sheet)).ok());
         return reading;
     }
 
