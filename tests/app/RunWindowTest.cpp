@@ -620,6 +620,30 @@ TEST_F(RunWindow, TwoFilesAtOnceRunTwoStretchesTogether)
     EXPECT_TRUE(recorder.messages.back().text.startsWith(texts().text(10002)));
 }
 
+// Starting a tool waits until it runs: the jobs start one per turn of the event loop, so the
+// window repaints and takes a click on Abort between the starts, and an aborted run starts no
+// more jobs.
+TEST_F(RunWindow, JobsStartOnePerTurnAndAbortBetweenThemStartsNoMore)
+{
+    auto form = startWithTwoTones();
+    installHangingStretch();
+    listFolderAt432(*form);
+    chooseJobs(*form, 2);
+    QSignalSpy runs(&form->engine(), &ConversionEngine::runFinished);
+    const QString waiting = form->files().cellText(1, FileListModel::StatusColumn);
+    controls(*form).ConvertBitBtn->click();
+
+    // The row of the job started last is the one shown.
+    EXPECT_EQ(controls(*form).lvFiles->currentIndex().row(), 0);
+    controls(*form).AbortBitBtn->click();
+    ASSERT_TRUE(waitForEvents([&] { return runs.count() == 1; }, 10'000));
+
+    EXPECT_EQ(form->files().cellText(0, FileListModel::StatusColumn), texts().text(510));
+    EXPECT_EQ(form->files().cellText(1, FileListModel::StatusColumn), waiting);
+    EXPECT_FALSE(form->engine().Processes.anyRunning());
+    EXPECT_EQ(workFilesLeft(), QStringList());
+}
+
 // The choice is kept for the next start, and a run of one file at a time still converts.
 TEST_F(RunWindow, FilesAtOnceIsKeptForTheNextStart)
 {
