@@ -1,5 +1,7 @@
 #include "OutputCheck.h"
 
+#include "platform/WorkPriority.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -80,6 +82,7 @@ Expectation ExpectedOutput(const EncodePlan& plan, const AudioFacts& stretched)
 
 BackgroundDecode::BackgroundDecode(const QString& path)
     : thread_([this, path] {
+          LowerThisThreadToWorkPriority();
           facts_ = DecodeAudioInHalves(path, &cancel_);
           ready_ = true;
       })
