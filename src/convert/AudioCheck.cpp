@@ -21,6 +21,7 @@ extern "C" {
 #include <optional>
 #include <string>
 #include <thread>
+#include <type_traits>
 
 namespace qvr {
 namespace {
@@ -120,22 +121,39 @@ OpenedAudio openAudio(const QString& path, const std::atomic<bool>* cancel, Audi
 template <typename Sample>
 double squares(const std::uint8_t* data, int count, double scale, double offset = 0)
 {
-    // Independent sums: the processor adds them side by side instead of one after the other.
-    constexpr int kLanes = 4;
     const auto* samples = reinterpret_cast<const Sample*>(data);
-    double sums[kLanes] = {};
-    int i = 0;
-    for (; i + kLanes <= count; i += kLanes) {
-        for (int lane = 0; lane < kLanes; ++lane) {
-            const double value = double(samples[i + lane]) - offset;
-            sums[lane] += value * value;
+    if constexpr (std::is_integral_v<Sample> && sizeof(Sample) <= 2) {
+        // Exact in integers: a square takes at most 32 bits, a frame's sum far less than 64.
+        const auto zero = static_cast<std::int32_t>(offset);
+        std::int64_t sum = 0;
+        for (int i = 0; i < count; ++i) {
+            const std::int64_t value = std::int32_t(samples[i]) - zero;
+            sum += value * value;
         }
+        return double(sum) * scale * scale;
+    } else {
+        // Four sums side by side: the processor adds them at once instead of one after the other.
+        double sum0 = 0;
+        double sum1 = 0;
+        double sum2 = 0;
+        double sum3 = 0;
+        int i = 0;
+        for (; i + 4 <= count; i += 4) {
+            const double value0 = double(samples[i]) - offset;
+            const double value1 = double(samples[i + 1]) - offset;
+            const double value2 = double(samples[i + 2]) - offset;
+            const double value3 = double(samples[i + 3]) - offset;
+            sum0 += value0 * value0;
+            sum1 += value1 * value1;
+            sum2 += value2 * value2;
+            sum3 += value3 * value3;
+        }
+        for (; i < count; ++i) {
+            const double value = double(samples[i]) - offset;
+            sum0 += value * value;
+        }
+        return (sum0 + sum1 + sum2 + sum3) * scale * scale;
     }
-    for (; i < count; ++i) {
-        const double value = double(samples[i]) - offset;
-        sums[0] += value * value;
-    }
-    return (sums[0] + sums[1] + sums[2] + sums[3]) * scale * scale;
 }
 
 // The sum of the squares of a frame's samples, each scaled to full scale 1.
