@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <thread>
 
 namespace qvr {
 namespace {
@@ -80,19 +81,20 @@ Expectation ExpectedOutput(const EncodePlan& plan, const AudioFacts& stretched)
     return expected;
 }
 
-BackgroundDecode::BackgroundDecode(const QString& path)
-    : thread_([this, path] {
-          LowerThisThreadToWorkPriority();
-          facts_ = DecodeAudioInHalves(path, &cancel_);
-          ready_ = true;
-      })
+// A thread that ends while the main thread waits for it would make the window wait for a
+// thread of lower priority on a busy machine; this one is left to end by itself.
+BackgroundDecode::BackgroundDecode(const QString& path) : state_(std::make_shared<State>())
 {
+    std::thread([state = state_, path] {
+        LowerThisThreadToWorkPriority();
+        state->facts = DecodeAudioInHalves(path, &state->cancel);
+        state->ready = true;
+    }).detach();
 }
 
 BackgroundDecode::~BackgroundDecode()
 {
-    cancel_ = true;
-    thread_.join();
+    state_->cancel = true;
 }
 
 }  // namespace qvr

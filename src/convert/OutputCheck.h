@@ -7,8 +7,8 @@
 #include <QString>
 
 #include <atomic>
+#include <memory>
 #include <optional>
-#include <thread>
 
 namespace qvr {
 
@@ -49,7 +49,8 @@ Expectation ExpectedStretch(const AudioFacts& input, double lengthRatio);
 Expectation ExpectedOutput(const EncodePlan& plan, const AudioFacts& stretched);
 
 // Decodes a file on a thread of its own, so the waiting job keeps handling events; a decode
-// that is no longer wanted is cancelled when the object goes.
+// that is no longer wanted is cancelled when the object goes. The thread runs nicer than the
+// main thread and is never waited for: what it fills is shared with it, and it ends by itself.
 class BackgroundDecode {
   public:
     explicit BackgroundDecode(const QString& path);
@@ -57,15 +58,17 @@ class BackgroundDecode {
     BackgroundDecode(const BackgroundDecode&) = delete;
     BackgroundDecode& operator=(const BackgroundDecode&) = delete;
 
-    bool ready() const { return ready_; }
+    bool ready() const { return state_->ready; }
     // The facts once ready() is true.
-    const AudioFacts& facts() const { return facts_; }
+    const AudioFacts& facts() const { return state_->facts; }
 
   private:
-    std::atomic<bool> cancel_{false};
-    std::atomic<bool> ready_{false};
-    AudioFacts facts_;
-    std::thread thread_;
+    struct State {
+        std::atomic<bool> cancel{false};
+        std::atomic<bool> ready{false};
+        AudioFacts facts;
+    };
+    std::shared_ptr<State> state_;
 };
 
 }  // namespace qvr
