@@ -1,7 +1,10 @@
 // Drives the window through its controls on a library folder, as a person would: the folder is
 // listed as if named on the command line, a frequency is picked, the files at once are chosen in
-// the File menu and Convert is clicked. Prints the wall time from the click to the run's end.
-//   window_library_bench PROGRAM_FOLDER LIBRARY_FOLDER [JOBS]
+// the File menu and Convert is clicked. Prints the wall time from the click to the run's end, the
+// files converted, the rows, and the longest the event loop was late for a 10 ms timer during
+// the run (what a repaint or a click could have waited). With ABORT_AFTER_MS, Abort is clicked
+// that long after Convert and the time from the click to the run's end is printed too.
+//   window_library_bench PROGRAM_FOLDER LIBRARY_FOLDER [JOBS [ABORT_AFTER_MS]]
 // Run with QUORVANE_MESSAGES=stderr, so message boxes are answered on standard error.
 #include "app/AppSession.h"
 #include "app/ConsoleHostChoice.h"
@@ -16,7 +19,9 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -48,14 +53,34 @@ int main(int argc, char* argv[])
 
     QElapsedTimer clock;
     int exitCode = 1;
+    const int abortAfterMs = argc > 4 ? std::atoi(argv[4]) : 0;
+
+    // The event loop's lateness: a 10 ms timer that should tick every 10 ms.
+    constexpr qint64 kTickMs = 10;
+    QTimer ticker;
+    ticker.setTimerType(Qt::PreciseTimer);
+    QElapsedTimer sinceTick;
+    qint64 longestLateMs = 0;
+    QObject::connect(&ticker, &QTimer::timeout, &app, [&] {
+        longestLateMs = std::max(longestLateMs, sinceTick.elapsed() - kTickMs);
+        sinceTick.start();
+    });
+    QElapsedTimer sinceAbort;
+
     QObject::connect(&form.engine(), &qvr::ConversionEngine::runFinished, &app, [&] {
         const double seconds = double(clock.nsecsElapsed()) / 1e9;
+        ticker.stop();
         int converted = 0;
         for (const qvr::JobResult& result : form.engine().Results) {
             converted += result.converted() ? 1 : 0;
         }
-        std::printf("%.3f %d %d\n", seconds, converted, form.files().rowCount());
-        exitCode = converted == form.files().rowCount() ? 0 : 1;
+        std::printf("%.3f %d %d %lld", seconds, converted, form.files().rowCount(),
+                    static_cast<long long>(longestLateMs));
+        if (abortAfterMs > 0) {
+            std::printf(" %.1f", double(sinceAbort.nsecsElapsed()) / 1e6);
+        }
+        std::printf("\n");
+        exitCode = abortAfterMs > 0 || converted == form.files().rowCount() ? 0 : 1;
         QTimer::singleShot(0, &app, &QApplication::quit);
     });
     // The paths of the command line are listed once the window is shown.
@@ -71,7 +96,15 @@ int main(int argc, char* argv[])
         chooser->setCurrentIndex(4);
         emit chooser->activated(4);
         clock.start();
+        sinceTick.start();
+        ticker.start(int(kTickMs));
         control<QPushButton>(form, "ConvertBitBtn")->click();
+        if (abortAfterMs > 0) {
+            QTimer::singleShot(abortAfterMs, &form, [&] {
+                sinceAbort.start();
+                control<QPushButton>(form, "AbortBitBtn")->click();
+            });
+        }
     });
     QApplication::exec();
     return exitCode;

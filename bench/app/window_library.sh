@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # A generated library (MP3 and FLAC, 30 s each) re-tuned to 432 Hz in one run, three ways: the
 # window driven offscreen through its controls (one job per core), quorvane-batch with its
-# default jobs, and the three tools chained with xargs -P $(nproc). Then the share of one file's
-# time the output checks take.
+# default jobs, and the three tools chained with xargs -P $(nproc). Then the window's
+# responsiveness with 8 jobs (the event loop's longest lateness during a whole run, and the time
+# from a click on Abort to the run's end), and the share of one file's time the output checks take.
 #   bench/app/window_library.sh [BUILD_DIR] [FILES]     (FILES: at least 8, default 8)
 set -euo pipefail
 
@@ -70,9 +71,20 @@ batch_converted=$(grep -c $'\tconverted' "$scratch/batch.out" || true)
 rm -rf "$HOME/Documents/Quorvane"
 
 echo "The window, $cores files at once, through its controls..."
-read -r window_wall window_converted window_rows < <(
+read -r window_wall window_converted window_rows window_late < <(
     "$build/bench/window_library_bench" "$build" "$scratch/library" "$cores" 2>"$scratch/window.err" ||
         true)
+rm -rf "$HOME/Documents/Quorvane"
+
+echo "The window with 8 jobs: a whole run, then a run aborted after 1.5 s..."
+read -r _ _ _ late8 < <(
+    "$build/bench/window_library_bench" "$build" "$scratch/library" 8 2>>"$scratch/window.err" ||
+        true)
+rm -rf "$HOME/Documents/Quorvane"
+read -r _ _ _ abort_late8 abort8 < <(
+    "$build/bench/window_library_bench" "$build" "$scratch/library" 8 1500 2>>"$scratch/window.err" ||
+        true)
+rm -rf "$HOME/Documents/Quorvane"
 
 echo "The output checks' share of one file, and quorvane-batch against the tools chained..."
 bash "$(dirname "$0")/../convert/engine_vs_tools.sh" "$build" >"$scratch/one.out" 2>/dev/null || true
@@ -86,6 +98,11 @@ printf '%-44s %8.2f s (%s of %s converted)\n' "quorvane-batch, $cores jobs" "$ba
 printf '%-44s %8.2f s (%s of %s converted)\n' "the window, $cores jobs" "${window_wall:-0}" \
        "${window_converted:-0}" "${window_rows:-$files}"
 printf '%-44s %8.3f (goal <= 1.25)\n' "window / batch" "$(echo "${window_wall:-0} / $batch_wall" | bc -l)"
+printf '%-44s %8s ms (goal <= 100)\n' "window, $cores jobs: longest event-loop lateness" "${window_late:-?}"
+printf '%-44s %8s ms (goal <= 100)\n' "window, 8 jobs: longest event-loop lateness" \
+       "$(printf '%s' "${late8:-?}")"
+printf '%-44s %8s ms (goal <= 100; lateness %s ms)\n' "window, 8 jobs: Abort click to the run's end" \
+       "${abort8:-?}" "${abort_late8:-?}"
 printf '%-44s %8.3f (goal <= 1.0)\n' "batch / xargs chain" "$(echo "$batch_wall / $xargs_wall" | bc -l)"
 printf '%-44s %8s %% (goal < 5)\n' "output checks' share of one file" "${check_share:-?}"
 printf '%-44s %8s (goal <= 1.10)\n' "quorvane-batch / tools chained, one file" "${one_file:-?}"

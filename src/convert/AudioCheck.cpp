@@ -18,7 +18,10 @@ extern "C" {
 #include <cmath>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
+#include <thread>
+#include <type_traits>
 
 namespace qvr {
 namespace {
@@ -119,12 +122,38 @@ template <typename Sample>
 double squares(const std::uint8_t* data, int count, double scale, double offset = 0)
 {
     const auto* samples = reinterpret_cast<const Sample*>(data);
-    double sum = 0;
-    for (int i = 0; i < count; ++i) {
-        const double value = (double(samples[i]) - offset) * scale;
-        sum += value * value;
+    if constexpr (std::is_integral_v<Sample> && sizeof(Sample) <= 2) {
+        // Exact in integers: a square takes at most 32 bits, a frame's sum far less than 64.
+        const auto zero = static_cast<std::int32_t>(offset);
+        std::int64_t sum = 0;
+        for (int i = 0; i < count; ++i) {
+            const std::int64_t value = std::int32_t(samples[i]) - zero;
+            sum += value * value;
+        }
+        return double(sum) * scale * scale;
+    } else {
+        // Four sums side by side: the processor adds them at once instead of one after the other.
+        double sum0 = 0;
+        double sum1 = 0;
+        double sum2 = 0;
+        double sum3 = 0;
+        int i = 0;
+        for (; i + 4 <= count; i += 4) {
+            const double value0 = double(samples[i]) - offset;
+            const double value1 = double(samples[i + 1]) - offset;
+            const double value2 = double(samples[i + 2]) - offset;
+            const double value3 = double(samples[i + 3]) - offset;
+            sum0 += value0 * value0;
+            sum1 += value1 * value1;
+            sum2 += value2 * value2;
+            sum3 += value3 * value3;
+        }
+        for (; i < count; ++i) {
+            const double value = double(samples[i]) - offset;
+            sum0 += value * value;
+        }
+        return (sum0 + sum1 + sum2 + sum3) * scale * scale;
     }
-    return sum;
 }
 
 // The sum of the squares of a frame's samples, each scaled to full scale 1.
@@ -254,60 +283,237 @@ struct PacketSizes {
 // refused packets in the middle, or only the last one, cut short by the end of the file.
 constexpr int kErrorsToGiveUp = 50;
 
+// What decoding a run of packets adds up to.
+struct Tally {
+    Decoded decoded;
+    PacketSizes sizes;
+    int errors = 0;
+    int packetsAfterError = 0;
+    bool intact = true;
+
+    void add(const Tally& other)
+    {
+        decoded.seconds += other.decoded.seconds;
+        decoded.squares += other.decoded.squares;
+        decoded.samples += other.decoded.samples;
+        if (other.sizes.count > 0) {
+            sizes.smallest = sizes.count == 0 ? other.sizes.smallest
+                                              : std::min(sizes.smallest, other.sizes.smallest);
+            sizes.largest = std::max(sizes.largest, other.sizes.largest);
+        }
+        sizes.bytes += other.sizes.bytes;
+        sizes.count += other.sizes.count;
+        errors += other.errors;
+        packetsAfterError = other.packetsAfterError;
+        intact = intact && other.intact;
+    }
+};
+
+// A decoder with its packet and frame, for one pass over a stream.
+struct Decoder {
+    explicit Decoder(const AVStream* stream)
+        : codec(openDecoder(stream)), packet(av_packet_alloc()), frame(av_frame_alloc())
+    {
+    }
+    bool usable() const { return codec != nullptr && packet != nullptr && frame != nullptr; }
+
+    // Decodes the packet read last into the tally and lets it go.
+    void take(Tally& tally)
+    {
+        // A packet cut short by the end of the file: what it holds still counts.
+        const bool cut = (packet->flags & AV_PKT_FLAG_CORRUPT) != 0;
+        tally.sizes.add(packet->size);
+        const bool accepted = decodePacket(codec.get(), packet.get(), frame.get(), tally.decoded);
+        av_packet_unref(packet.get());
+        ++tally.packetsAfterError;
+        if (!accepted || cut) {
+            tally.intact = false;
+            ++tally.errors;
+            tally.packetsAfterError = 0;
+        }
+    }
+    // The samples the decoder still holds.
+    void drain(Tally& tally)
+    {
+        if (!decodePacket(codec.get(), nullptr, frame.get(), tally.decoded)) {
+            tally.intact = false;
+            ++tally.errors;
+            tally.packetsAfterError = 0;
+        }
+    }
+
+    CodecPtr codec;
+    PacketPtr packet;
+    FramePtr frame;
+};
+
+AudioFacts factsOf(AudioFacts facts, const Tally& tally, bool ended, int sampleRate)
+{
+    if (sampleRate > 0) {
+        facts.sampleRate = sampleRate;
+    }
+    facts.errors = tally.errors;
+    facts.seconds = tally.decoded.seconds;
+    facts.meanSquare =
+        tally.decoded.samples > 0 ? tally.decoded.squares / double(tally.decoded.samples) : 0;
+    if (tally.decoded.seconds > 0) {
+        facts.bitRate = std::int64_t(double(tally.sizes.bytes) * 8 / tally.decoded.seconds);
+    }
+    facts.variableBitRate = tally.sizes.largest > tally.sizes.smallest + 1;
+    facts.complete = ended && tally.intact;
+    facts.endCutShort = ended && tally.errors == 1 && tally.packetsAfterError == 0;
+    return facts;
+}
+
 // Decodes every packet of the stream to the end; the length is what was decoded.
 AudioFacts decodeAll(const OpenedAudio& opened, AudioFacts facts, const std::atomic<bool>* cancel)
 {
-    const CodecPtr codec = openDecoder(opened.stream);
-    const PacketPtr packet(av_packet_alloc());
-    const FramePtr frame(av_frame_alloc());
-    if (codec == nullptr || packet == nullptr || frame == nullptr) {
+    Decoder decoder(opened.stream);
+    if (!decoder.usable()) {
         return facts;
     }
-    Decoded decoded;
-    PacketSizes sizes;
-    bool intact = true;
+    Tally tally;
     bool ended = false;
-    int packetsAfterError = 0;
-    while (facts.errors < kErrorsToGiveUp) {
-        if (isCancelled(cancel)) {
-            break;
-        }
-        const int read = nextPacket(opened, packet.get());
+    while (tally.errors < kErrorsToGiveUp && !isCancelled(cancel)) {
+        const int read = nextPacket(opened, decoder.packet.get());
         if (read <= 0) {
             ended = read == 0;
             break;
         }
-        // A packet cut short by the end of the file: what it holds still counts.
-        const bool cut = (packet->flags & AV_PKT_FLAG_CORRUPT) != 0;
-        sizes.add(packet->size);
-        const bool accepted = decodePacket(codec.get(), packet.get(), frame.get(), decoded);
-        av_packet_unref(packet.get());
-        ++packetsAfterError;
-        if (!accepted || cut) {
-            intact = false;
-            ++facts.errors;
-            packetsAfterError = 0;
+        decoder.take(tally);
+    }
+    if (ended) {
+        decoder.drain(tally);
+    }
+    return factsOf(facts, tally, ended, decoder.codec->sample_rate);
+}
+
+// Where the second half of a decode begins: the byte position and time stamp of a packet near
+// the middle, as the second reader found it. The first reader stops there only when it meets a
+// packet at that very position and time; else it reads on to the end alone.
+struct SplitPoint {
+    static constexpr std::int64_t kUndecided = -2;
+    static constexpr std::int64_t kNone = -1;
+    std::atomic<std::int64_t> position{kUndecided};
+    std::atomic<std::int64_t> timestamp{0};
+
+    void decide(std::int64_t at, std::int64_t pts)
+    {
+        timestamp.store(pts, std::memory_order_relaxed);
+        position.store(at, std::memory_order_release);
+        position.notify_all();
+    }
+    // The first reader waits for the decision once it reaches the middle, where the second
+    // reader's half is about to begin; the second reader decides on every way.
+    std::int64_t decided() const
+    {
+        position.wait(kUndecided, std::memory_order_acquire);
+        return position.load(std::memory_order_acquire);
+    }
+};
+
+// A file shorter than this is decoded by one reader: a second one would save almost nothing.
+constexpr double kShortestSplitSeconds = 4.0;
+// Packets the second reader decodes before its half begins, without counting them: a decoder
+// that starts in the middle needs what came before (the MP3 bit reservoir, the overlap of
+// transforms) to give the samples a decoder from the start gives.
+constexpr int kPrerollPackets = 16;
+
+// The time near the middle of the stream where the second reader begins, from the stream's first
+// packet: the packets of PCM are cut from wherever reading begins, so it is a whole number of
+// first packets from the start. None when the file does not say how long it is or is too short.
+std::optional<std::int64_t> middleOf(const OpenedAudio& opened, const AVPacket* first)
+{
+    const AVFormatContext* format = opened.format.get();
+    const AVStream* stream = opened.stream;
+    std::int64_t length = stream->duration;
+    if (length == AV_NOPTS_VALUE || length <= 0) {
+        if (format->duration == AV_NOPTS_VALUE || format->duration <= 0) {
+            return std::nullopt;
+        }
+        length = av_rescale_q(format->duration, AV_TIME_BASE_Q, stream->time_base);
+    }
+    if (double(length) * av_q2d(stream->time_base) < kShortestSplitSeconds ||
+        first->pts == AV_NOPTS_VALUE) {
+        return std::nullopt;
+    }
+    const std::int64_t step = std::max<std::int64_t>(first->duration, 1);
+    return first->pts + length / 2 / step * step;
+}
+
+// Seeks to the middle of the stream; false when there is none or the file cannot seek.
+bool seekToMiddle(const OpenedAudio& opened, AVPacket* packet)
+{
+    if (nextPacket(opened, packet) <= 0) {
+        return false;
+    }
+    const std::optional<std::int64_t> middle = middleOf(opened, packet);
+    av_packet_unref(packet);
+    return middle && avformat_seek_file(opened.format.get(), opened.stream->index, INT64_MIN,
+                                        *middle, *middle, 0) >= 0;
+}
+
+// What the second reader counts: from the split point to the end.
+struct SecondHalf {
+    Tally tally;
+    bool ended = false;
+};
+
+// The second reader: seeks near the middle, decodes a few packets to settle its decoder, takes
+// the next packet as the split point and decodes from there to the end.
+void decodeSecondHalf(const QString& path, const std::atomic<bool>* cancel,
+                      const std::atomic<bool>& stop, SplitPoint& split, SecondHalf& half)
+{
+    const auto stopped = [&] { return isCancelled(cancel) || isCancelled(&stop); };
+    AudioFacts header;
+    const OpenedAudio opened = openAudio(path, cancel, header);
+    if (opened.stream == nullptr) {
+        split.decide(SplitPoint::kNone, 0);
+        return;
+    }
+    Decoder decoder(opened.stream);
+    if (!decoder.usable() || !seekToMiddle(opened, decoder.packet.get())) {
+        split.decide(SplitPoint::kNone, 0);
+        return;
+    }
+    Tally settling;
+    for (int packet = 0; packet < kPrerollPackets; ++packet) {
+        if (stopped() || nextPacket(opened, decoder.packet.get()) <= 0) {
+            split.decide(SplitPoint::kNone, 0);
+            return;
+        }
+        decoder.take(settling);
+    }
+    if (stopped() || nextPacket(opened, decoder.packet.get()) <= 0 || decoder.packet->pos < 0 ||
+        decoder.packet->pts == AV_NOPTS_VALUE) {
+        split.decide(SplitPoint::kNone, 0);
+        return;
+    }
+    split.decide(decoder.packet->pos, decoder.packet->pts);
+    decoder.take(half.tally);
+    while (half.tally.errors < kErrorsToGiveUp && !stopped()) {
+        const int read = nextPacket(opened, decoder.packet.get());
+        if (read <= 0) {
+            half.ended = read == 0;
+            break;
+        }
+        decoder.take(half.tally);
+    }
+    if (half.ended) {
+        decoder.drain(half.tally);
+    }
+}
+
+// Joins a thread on every way out of the scope.
+struct Joined {
+    std::thread& thread;
+    ~Joined()
+    {
+        if (thread.joinable()) {
+            thread.join();
         }
     }
-    // The decoder may still hold samples.
-    if (ended && !decodePacket(codec.get(), nullptr, frame.get(), decoded)) {
-        intact = false;
-        ++facts.errors;
-        packetsAfterError = 0;
-    }
-    if (codec->sample_rate > 0) {
-        facts.sampleRate = codec->sample_rate;
-    }
-    facts.seconds = decoded.seconds;
-    facts.meanSquare = decoded.samples > 0 ? decoded.squares / double(decoded.samples) : 0;
-    if (decoded.seconds > 0) {
-        facts.bitRate = std::int64_t(double(sizes.bytes) * 8 / decoded.seconds);
-    }
-    facts.variableBitRate = sizes.largest > sizes.smallest + 1;
-    facts.complete = ended && intact;
-    facts.endCutShort = ended && facts.errors == 1 && packetsAfterError == 0;
-    return facts;
-}
+};
 
 }  // namespace
 
@@ -425,6 +631,77 @@ AudioFacts DecodeAudio(const QString& path, const std::atomic<bool>* cancel)
         return facts;
     }
     return decodeAll(opened, facts, cancel);
+}
+
+AudioFacts DecodeAudioInHalves(const QString& path, const std::atomic<bool>* cancel, bool* split)
+{
+    if (split != nullptr) {
+        *split = false;
+    }
+    AudioFacts facts;
+    const OpenedAudio opened = openAudio(path, cancel, facts);
+    if (opened.stream == nullptr) {
+        return facts;
+    }
+    Decoder decoder(opened.stream);
+    if (!decoder.usable()) {
+        return facts;
+    }
+    SplitPoint splitPoint;
+    SecondHalf second;
+    std::atomic<bool> stopSecond{false};
+    std::thread secondReader(
+        [&] { decodeSecondHalf(path, cancel, stopSecond, splitPoint, second); });
+    const Joined joined{secondReader};
+
+    Tally first;
+    bool ended = false;
+    bool splitting = true;
+    bool reachedSplit = false;
+    std::optional<std::int64_t> middle;
+    while (first.errors < kErrorsToGiveUp && !isCancelled(cancel)) {
+        const int read = nextPacket(opened, decoder.packet.get());
+        if (read <= 0) {
+            ended = read == 0;
+            break;
+        }
+        const AVPacket* packet = decoder.packet.get();
+        if (splitting && first.sizes.count == 0) {
+            middle = middleOf(opened, packet);
+        }
+        const bool pastMiddle = middle && packet->pts != AV_NOPTS_VALUE && packet->pts >= *middle;
+        const std::int64_t at = !splitting   ? SplitPoint::kNone
+                                : pastMiddle ? splitPoint.decided()
+                                             : splitPoint.position.load(std::memory_order_acquire);
+        if (at == SplitPoint::kNone) {
+            splitting = false;
+        } else if (at >= 0 && packet->pos >= at) {
+            // The halves meet only where both readers see the same packet at the same time.
+            if (packet->pos == at &&
+                packet->pts == splitPoint.timestamp.load(std::memory_order_relaxed)) {
+                av_packet_unref(decoder.packet.get());
+                reachedSplit = true;
+                break;
+            }
+            splitting = false;
+            stopSecond = true;
+        }
+        decoder.take(first);
+    }
+    if (!reachedSplit) {
+        stopSecond = true;
+        if (ended) {
+            decoder.drain(first);
+        }
+        return factsOf(facts, first, ended, decoder.codec->sample_rate);
+    }
+    decoder.drain(first);
+    secondReader.join();
+    if (split != nullptr) {
+        *split = true;
+    }
+    first.add(second.tally);
+    return factsOf(facts, first, second.ended, decoder.codec->sample_rate);
 }
 
 }  // namespace qvr

@@ -52,4 +52,12 @@ std::optional<int> Mp3VbrQuality(const QString& path);
 // returns soon with complete=false.
 AudioFacts DecodeAudio(const QString& path, const std::atomic<bool>* cancel = nullptr);
 
+// DecodeAudio on two threads: a second reader decodes from a packet near the middle to the end
+// while the first decodes up to that packet, and the facts of the halves are added up. The
+// facts are those of DecodeAudio; a file too short to be worth it, one that cannot seek, or one
+// whose halves do not meet at the same packet is decoded whole by the first reader. `split`,
+// when given, tells whether the halves met.
+AudioFacts DecodeAudioInHalves(const QString& path, const std::atomic<bool>* cancel = nullptr,
+                               bool* split = nullptr);
+
 }  // namespace qvr

@@ -170,6 +170,7 @@ void ConversionEngine::run()
     total_ = files_.rowCount();
     nextRow_ = 0;
     active_ = 0;
+    waitingJobs_ = 0;
     ended_.clear();
     Outcomes.clear();
     Results.clear();
@@ -202,10 +203,23 @@ void ConversionEngine::startJobs()
             Qt::QueuedConnection);
         jobs_.push_back(std::move(job));
     }
-    for (const auto& job : jobs_) {
-        startNextRow(*job);
+    waitingJobs_ = jobs_.size();
+    startWaitingJob();
+}
+
+// One job starts in each turn of the event loop: starting a tool waits until it runs, which on a
+// busy machine takes a while, and the window repaints and takes Abort between the starts.
+void ConversionEngine::startWaitingJob()
+{
+    if (waitingJobs_ == 0) {
+        return;
     }
-    if (active_ == 0) {
+    ConversionJob& job = *jobs_[jobs_.size() - waitingJobs_];
+    --waitingJobs_;
+    startNextRow(job);
+    if (waitingJobs_ > 0) {
+        QTimer::singleShot(0, this, &ConversionEngine::startWaitingJob);
+    } else if (active_ == 0) {
         finishRun();
     }
 }
@@ -250,7 +264,7 @@ void ConversionEngine::jobFinished(ConversionJob& job, int row, const JobResult&
     ended_.emplace_back(row, result);
     view_.showRunCount(RunCountText());
     startNextRow(job);
-    if (active_ == 0) {
+    if (active_ == 0 && waitingJobs_ == 0) {
         finishRun();
     }
 }

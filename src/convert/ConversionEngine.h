@@ -105,6 +105,7 @@ class ConversionEngine : public QObject {
 
   private:
     void startJobs();
+    void startWaitingJob();
     void startNextRow(ConversionJob& job);
     void jobFinished(ConversionJob& job, int row, const JobResult& result);
     void finishRun();
@@ -133,7 +134,8 @@ class ConversionEngine : public QObject {
     std::vector<std::unique_ptr<ConversionJob>> jobs_;
     std::vector<std::pair<int, JobResult>> ended_;
     int nextRow_ = 0;
-    int active_ = 0;  // jobs started whose end has not been taken in yet
+    int active_ = 0;               // jobs started whose end has not been taken in yet
+    std::size_t waitingJobs_ = 0;  // jobs of the run not started yet
     int total_ = 0;
     bool lockedForThisRun_ = false;
     bool closing_ = false;

@@ -1,7 +1,10 @@
 #include "OutputCheck.h"
 
+#include "platform/WorkPriority.h"
+
 #include <algorithm>
 #include <cmath>
+#include <thread>
 
 namespace qvr {
 namespace {
@@ -78,21 +81,28 @@ Expectation ExpectedOutput(const EncodePlan& plan, const AudioFacts& stretched)
     return expected;
 }
 
+// A thread that ends while the main thread waits for it would make the window wait for a
+// thread of lower priority on a busy machine; this one is left to end by itself.
 BackgroundDecode::BackgroundDecode(const QString& path, std::function<void()> whenReady)
-    : thread_([this, path, whenReady = std::move(whenReady)] {
-          facts_ = DecodeAudio(path, &cancel_);
-          ready_ = true;
-          if (whenReady) {
-              whenReady();
-          }
-      })
+    : state_(std::make_shared<State>())
 {
+    state_->whenReady = std::move(whenReady);
+    std::thread([state = state_, path] {
+        LowerThisThreadToWorkPriority();
+        state->facts = DecodeAudioInHalves(path, &state->cancel);
+        state->ready = true;
+        const std::lock_guard lock(state->telling);
+        if (state->whenReady) {
+            state->whenReady();
+        }
+    }).detach();
 }
 
 BackgroundDecode::~BackgroundDecode()
 {
-    cancel_ = true;
-    thread_.join();
+    state_->cancel = true;
+    const std::lock_guard lock(state_->telling);
+    state_->whenReady = nullptr;
 }
 
 }  // namespace qvr

@@ -8,8 +8,9 @@
 
 #include <atomic>
 #include <functional>
+#include <memory>
+#include <mutex>
 #include <optional>
-#include <thread>
 
 namespace qvr {
 
@@ -50,8 +51,10 @@ Expectation ExpectedStretch(const AudioFacts& input, double lengthRatio);
 Expectation ExpectedOutput(const EncodePlan& plan, const AudioFacts& stretched);
 
 // Decodes a file on a thread of its own, so the waiting job keeps handling events; a decode
-// that is no longer wanted is cancelled when the object goes. `whenReady` is called on the
-// decoding thread once the facts are there.
+// that is no longer wanted is cancelled when the object goes. The thread runs nicer than the
+// main thread and is never waited for: what it fills is shared with it, and it ends by itself.
+// `whenReady` is called on the decoding thread once the facts are there, unless the object has
+// gone before.
 class BackgroundDecode {
   public:
     explicit BackgroundDecode(const QString& path, std::function<void()> whenReady = {});
@@ -59,15 +62,19 @@ class BackgroundDecode {
     BackgroundDecode(const BackgroundDecode&) = delete;
     BackgroundDecode& operator=(const BackgroundDecode&) = delete;
 
-    bool ready() const { return ready_; }
+    bool ready() const { return state_->ready; }
     // The facts once ready() is true.
-    const AudioFacts& facts() const { return facts_; }
+    const AudioFacts& facts() const { return state_->facts; }
 
   private:
-    std::atomic<bool> cancel_{false};
-    std::atomic<bool> ready_{false};
-    AudioFacts facts_;
-    std::thread thread_;
+    struct State {
+        std::atomic<bool> cancel{false};
+        std::atomic<bool> ready{false};
+        AudioFacts facts;
+        std::mutex telling;  // the owner goes only when no call of whenReady is under way
+        std::function<void()> whenReady;
+    };
+    std::shared_ptr<State> state_;
 };
 
 }  // namespace qvr

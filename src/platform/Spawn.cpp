@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "NativePath.h"
+#include "WorkPriority.h"
 
 #include <fcntl.h>
 #include <pthread.h>
@@ -62,7 +63,7 @@ sigset_t signalsSetToDefault()
     return defaults;
 }
 
-// In the child, between fork and exec: only calls that are safe after a fork of a program with
+// In the child, between vfork and exec: only calls that are safe after a fork of a program with
 // threads. Answers the error that kept the program from starting.
 int prepareToolChild(pid_t parent, const std::string& folder)
 {
@@ -108,8 +109,12 @@ int prepareToolChild(pid_t parent, const std::string& folder)
     return 0;
 }
 
-// posix_spawn cannot ask for the parent-death signal, so tools are forked. The child tells why
-// it could not start through a pipe that closes by itself once the program runs.
+// posix_spawn cannot ask for the parent-death signal, so tools are started with vfork: the child
+// borrows this program's memory until it runs the tool, where fork would copy the page tables of
+// a large program and the child would take them down again in exec, which on a busy machine held
+// the window for tens of milliseconds a tool. Meanwhile this thread waits and the child makes
+// system calls only; its signal handlers, folder and files are its own. The child tells why it
+// could not start through a pipe that closes by itself once the program runs.
 pid_t forkTool(const std::vector<char*>& argv, const std::string& folder)
 {
     int report[2];
@@ -122,11 +127,13 @@ pid_t forkTool(const std::vector<char*>& argv, const std::string& folder)
     sigfillset(&all);
     ::pthread_sigmask(SIG_SETMASK, &all, &before);
     const pid_t parent = ::getpid();
-    const pid_t pid = ::fork();
+    const pid_t pid = ::vfork();
     if (pid == 0) {
         ::close(report[0]);
         int error = prepareToolChild(parent, folder);
         if (error == 0) {
+            // The tool yields to the window; the child waited for it at the parent's priority.
+            static_cast<void>(::nice(kWorkNiceness));
             ::execve(argv[0], argv.data(), environ);
             error = errno;
         }

@@ -583,10 +583,16 @@ TEST_F(RunWindow, SwitchingTheLanguageDuringARunKeepsTheCounter)
     listFolderAt432(*form);
     QSignalSpy runs(&form->engine(), &ConversionEngine::runFinished);
     controls(*form).ConvertBitBtn->click();
-    ASSERT_TRUE(waitForEvents([&] { return QFile::exists(started); }, 30'000));
+    // Both files run at once: the first row's stretch may start after the second's.
+    ASSERT_TRUE(waitForEvents(
+        [&] {
+            return QFile::exists(started) &&
+                   form->files().cellText(0, FileListModel::StatusColumn) ==
+                       "Calc. Solfeggio Freq.";
+        },
+        30'000));
     const QString count = controls(*form).ProgressLabel->text();
     ASSERT_TRUE(count.endsWith(" / 2 files")) << count.toStdString();
-    ASSERT_EQ(form->files().cellText(0, FileListModel::StatusColumn), "Calc. Solfeggio Freq.");
 
     findControl<QAction>(*form, "SpracheEspanol1")->trigger();
     EXPECT_EQ(controls(*form).ProgressLabel->text(), form->engine().RunCountText());
@@ -617,6 +623,30 @@ TEST_F(RunWindow, TwoFilesAtOnceRunTwoStretchesTogether)
         EXPECT_EQ(form->files().cellText(row, FileListModel::ProgressColumn), "100");
     }
     EXPECT_TRUE(recorder.messages.back().text.startsWith(texts().text(10002)));
+}
+
+// Starting a tool waits until it runs: the jobs start one per turn of the event loop, so the
+// window repaints and takes a click on Abort between the starts, and an aborted run starts no
+// more jobs.
+TEST_F(RunWindow, JobsStartOnePerTurnAndAbortBetweenThemStartsNoMore)
+{
+    auto form = startWithTwoTones();
+    installHangingStretch();
+    listFolderAt432(*form);
+    chooseJobs(*form, 2);
+    QSignalSpy runs(&form->engine(), &ConversionEngine::runFinished);
+    const QString waiting = form->files().cellText(1, FileListModel::StatusColumn);
+    controls(*form).ConvertBitBtn->click();
+
+    // The row of the job started last is the one shown.
+    EXPECT_EQ(controls(*form).lvFiles->currentIndex().row(), 0);
+    controls(*form).AbortBitBtn->click();
+    ASSERT_TRUE(waitForEvents([&] { return runs.count() == 1; }, 10'000));
+
+    EXPECT_EQ(form->files().cellText(0, FileListModel::StatusColumn), texts().text(510));
+    EXPECT_EQ(form->files().cellText(1, FileListModel::StatusColumn), waiting);
+    EXPECT_FALSE(form->engine().Processes.anyRunning());
+    EXPECT_EQ(workFilesLeft(), QStringList());
 }
 
 // The choice is kept for the next start, and a run of one file at a time still converts.

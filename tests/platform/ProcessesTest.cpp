@@ -2,6 +2,7 @@
 #include "platform/NativePath.h"
 #include "platform/Processes.h"
 #include "platform/Spawn.h"
+#include "platform/WorkPriority.h"
 #include "support/RecordingHost.h"
 #include "support/TempHome.h"
 #include "support/Waiting.h"
@@ -9,14 +10,19 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
 
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <algorithm>
+#include <functional>
 
 using namespace qvr;
 using qvr::test::readFile;
@@ -116,6 +122,34 @@ TEST_F(ProcessesTest, ToolsGetNoInputToWaitFor)
     ToolProcesses tools;
     runToEnd(tools, tools.start(folder, "reader.exe", {}));
     EXPECT_EQ(readFile(folder + "got.txt"), "");
+}
+
+// The tools, started by themselves or through a batch file, run nicer than this program, so its
+// window and jobs get the processor first however many tools run.
+TEST_F(ProcessesTest, ToolsRunNicerThanTheProgram)
+{
+    writeScript(folder + "tool.exe", "nice > niceness.txt\n");
+    writeFile(folder + "conv.bat", ("cd /d \"" + folder + "\"\r\ntool.exe\r\n").toUtf8());
+    const int own = ::getpriority(PRIO_PROCESS, 0);
+    struct Case {
+        const char* how;
+        std::function<pid_t(ToolProcesses&)> start;
+    };
+    const Case cases[] = {
+        {"started", [&](ToolProcesses& tools) { return tools.start(folder, "tool.exe", {}); }},
+        {"through a batch file",
+         [&](ToolProcesses& tools) { return tools.startBatch(folder + "conv.bat"); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.how);
+        QFile::remove(folder + "niceness.txt");
+        ToolProcesses tools;
+        const pid_t pid = c.start(tools);
+        ASSERT_GT(pid, 0);
+        EXPECT_TRUE(runToEnd(tools, pid).succeeded());
+        EXPECT_EQ(readFile(folder + "niceness.txt").trimmed().toInt(),
+                  std::min(19, own + qvr::kWorkNiceness));
+    }
 }
 
 TEST_F(ProcessesTest, ABatchFileRunsInItsFolder)
