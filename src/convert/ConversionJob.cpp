@@ -99,6 +99,9 @@ JobResult ConversionJob::failure(FailureReason reason)
     return {JobOutcome::Failed, reason, QString(), 0};
 }
 
+const ConversionJob::Reasons ConversionJob::kOutputReasons{FailureReason::OutputIncomplete,
+                                                           FailureReason::OutputDamaged};
+
 std::function<void()> ConversionJob::wakeWaits()
 {
     return [this] { waits_.wake(); };
@@ -535,15 +538,25 @@ bool ConversionJob::stretchEnded()
     return !stretchStatus_.running();
 }
 
-// The stretched work file is checked during the window's settling pause, so the check costs no
-// time of its own there.
+// The window's design run checks the stretched work file during its settling pause. Otherwise it
+// is checked while the encoder reads it: the encoder's plan needs only its header, and the output
+// is judged once both are known.
 void ConversionJob::checkStretch()
 {
+    if (run_.settings.designPauses) {
+        checkFile(workFile(kOutputWav), expectedStretch(), stretched_, kOutputReasons, kSettlePause,
+                  [this] { encode(); });
+        return;
+    }
+    decoding_ = std::make_unique<BackgroundDecode>(workFile(kOutputWav), wakeWaits());
+    stretched_ = ProbeAudio(workFile(kOutputWav));
+    encode();
+}
+
+Expectation ConversionJob::expectedStretch() const
+{
     const FrequencyState& frequency = run_.settings.frequency;
-    const double lengthRatio = frequency.ReferencePitch / double(frequency.TargetFrequency);
-    checkFile(workFile(kOutputWav), ExpectedStretch(input_, lengthRatio), stretched_,
-              {FailureReason::OutputIncomplete, FailureReason::OutputDamaged},
-              run_.settings.designPauses ? kSettlePause : Milliseconds(0), [this] { encode(); });
+    return ExpectedStretch(input_, frequency.ReferencePitch / double(frequency.TargetFrequency));
 }
 
 void ConversionJob::encode()
@@ -570,9 +583,17 @@ void ConversionJob::encoded(const StepResult& step)
     }
     tagged_ = TagOutput(source_, temporary_, run_.settings.frequency,
                         run_.cd != nullptr ? run_.cd->tags : CdAlbum());
-    checkFile(temporary_, ExpectedOutput(plan_, stretched_), written_,
-              {FailureReason::OutputIncomplete, FailureReason::OutputDamaged}, Milliseconds(0),
-              [this] { publish(); });
+    const auto checkOutput = [this] {
+        checkFile(temporary_, ExpectedOutput(plan_, stretched_), written_, kOutputReasons,
+                  Milliseconds(0), [this] { publish(); });
+    };
+    if (decoding_) {
+        // The stretched work file's check, begun with the encoder, is judged first.
+        awaitCheck(workFile(kOutputWav), expectedStretch(), stretched_, kOutputReasons,
+                   checkOutput);
+    } else {
+        checkOutput();
+    }
 }
 
 // The checked output takes its name in one step, replacing an earlier output.
@@ -600,23 +621,27 @@ void ConversionJob::checkFile(const QString& path, const Expectation& expected, 
                               Reasons reasons, Milliseconds alongside, Next next)
 {
     decoding_ = std::make_unique<BackgroundDecode>(path, wakeWaits());
-    const auto waitForDecode = [this, path, expected, &facts, reasons,
-                                next](JobWaits::Stop paused) {
+    if (alongside.count() == 0) {
+        awaitCheck(path, expected, facts, reasons, next);
+        return;
+    }
+    waits_.pause(alongside, [=, this, &facts](JobWaits::Stop paused) {
         if (paused == JobWaits::Stop::Aborted) {
             endWithoutOutput(JobResult{JobOutcome::Aborted});
-            return;
+        } else {
+            awaitCheck(path, expected, facts, reasons, next);
         }
-        const Milliseconds waitStart = run_.clock.now();
-        waits_.until([this] { return decoding_->ready(); }, stepDeadline(),
-                     [=, this, &facts](JobWaits::Stop stop) {
-                         checkDecoded(path, expected, facts, reasons, waitStart, stop, next);
-                     });
-    };
-    if (alongside.count() > 0) {
-        waits_.pause(alongside, waitForDecode);
-    } else {
-        waitForDecode(JobWaits::Stop::Done);
-    }
+    });
+}
+
+void ConversionJob::awaitCheck(const QString& path, const Expectation& expected, AudioFacts& facts,
+                               Reasons reasons, Next next)
+{
+    const Milliseconds waitStart = run_.clock.now();
+    waits_.until([this] { return decoding_->ready(); }, stepDeadline(),
+                 [=, this, &facts](JobWaits::Stop stop) {
+                     checkDecoded(path, expected, facts, reasons, waitStart, stop, next);
+                 });
 }
 
 void ConversionJob::checkDecoded(const QString& path, const Expectation& expected,

@@ -131,8 +131,14 @@ class ConversionJob : public QObject {
     // holds it against what it must be and goes on with `next` when it passes.
     // `reasons`: why the job fails when the file is incomplete, and when it is damaged.
     using Reasons = std::pair<FailureReason, FailureReason>;
+    static const Reasons kOutputReasons;
+    // Decodes the file on a thread and judges it; `next` follows when it passed.
     void checkFile(const QString& path, const Expectation& expected, AudioFacts& facts,
                    Reasons reasons, Milliseconds alongside, Next next);
+    // Waits for the decode begun in `decoding_` and judges it.
+    void awaitCheck(const QString& path, const Expectation& expected, AudioFacts& facts,
+                    Reasons reasons, Next next);
+    Expectation expectedStretch() const;
     void checkDecoded(const QString& path, const Expectation& expected, AudioFacts& facts,
                       Reasons reasons, Milliseconds waitStart, JobWaits::Stop stop,
                       const Next& next);
