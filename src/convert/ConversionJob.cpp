@@ -264,6 +264,8 @@ bool ConversionJob::progressSettled() const
 
 void ConversionJob::runTry()
 {
+    decoding_.reset();
+    inputChecking_ = false;
     deleteWorkFiles();
     decode(decoder_);
 }
@@ -334,11 +336,24 @@ ConversionJob::Failure ConversionJob::sourceFailure()
     return std::nullopt;
 }
 
+// The work input is checked while the stretch reads it, and judged before anything is said of
+// the stretch: a stretch that failed on a bad decode is a failed decode.
 void ConversionJob::checkInput()
 {
-    checkFile(workFile(kInputWav), ExpectedWorkInput(sourceAudio_), input_,
-              {FailureReason::DecoderFailed, FailureReason::DecoderFailed}, Milliseconds(0),
-              [this] { stretch(); });
+    decoding_ = std::make_unique<BackgroundDecode>(workFile(kInputWav), wakeWaits());
+    inputChecking_ = true;
+    stretch();
+}
+
+void ConversionJob::afterInputCheck(const Next& next)
+{
+    if (!inputChecking_) {
+        next();
+        return;
+    }
+    inputChecking_ = false;
+    awaitCheck(workFile(kInputWav), ExpectedWorkInput(sourceAudio_), input_,
+               {FailureReason::DecoderFailed, FailureReason::DecoderFailed}, next);
 }
 
 bool ConversionJob::sourceChanged() const
@@ -463,7 +478,9 @@ void ConversionJob::watched(Watch watch)
         case Watch::TimedOut: endWithoutOutput(JobResult{JobOutcome::TimedOut}); return;
         case Watch::Aborted: endWithoutOutput(JobResult{JobOutcome::Aborted}); return;
         case Watch::StretchEnded:
-            endWithoutOutput(stretchFailure().value_or(failure(FailureReason::StretchFailed)));
+            afterInputCheck([this] {
+                endWithoutOutput(stretchFailure().value_or(failure(FailureReason::StretchFailed)));
+            });
             return;
     }
 }
@@ -511,11 +528,13 @@ void ConversionJob::stretchDone()
         endWithoutOutput(JobResult{JobOutcome::TimedOut});
         return;
     }
-    if (Failure failed = stretchStatus_.succeeded() ? std::nullopt : stretchFailure()) {
-        endWithoutOutput(*failed);
-        return;
-    }
-    checkStretch();
+    afterInputCheck([this] {
+        if (Failure failed = stretchStatus_.succeeded() ? std::nullopt : stretchFailure()) {
+            endWithoutOutput(*failed);
+            return;
+        }
+        checkStretch();
+    });
 }
 
 ConversionJob::Failure ConversionJob::stretchFailure()
@@ -663,6 +682,7 @@ void ConversionJob::checkDecoded(const QString& path, const Expectation& expecte
     }
     // The MP3 tool may end well and still leave less than the converter reads from the source.
     if (path == workFile(kInputWav) && decoder_ == KindTool::Mp3Tool) {
+        RemoveFile(workFile(kOutputWav));  // stretched from the short decode
         decoder_ = KindTool::Converter;
         decode(decoder_);
         return;
@@ -761,6 +781,7 @@ void ConversionJob::endWithoutOutput(JobResult result)
 {
     waits_.cancel();
     decoding_.reset();
+    inputChecking_ = false;
     sourceDecoding_.reset();
     tools_.endRunning();
     if (stretch_ > 0) {

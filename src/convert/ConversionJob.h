@@ -139,6 +139,7 @@ class ConversionJob : public QObject {
     void awaitCheck(const QString& path, const Expectation& expected, AudioFacts& facts,
                     Reasons reasons, Next next);
     Expectation expectedStretch() const;
+    void afterInputCheck(const Next& next);
     void checkDecoded(const QString& path, const Expectation& expected, AudioFacts& facts,
                       Reasons reasons, Milliseconds waitStart, JobWaits::Stop stop,
                       const Next& next);
@@ -177,6 +178,7 @@ class ConversionJob : public QObject {
     pid_t stretch_ = -1;
     ToolStatus stretchStatus_;
     std::unique_ptr<BackgroundDecode> decoding_;
+    bool inputChecking_ = false;  // decoding_ checks the work input while the stretch runs
     // The source decoded alongside the first tools: the truth its copies are held against.
     std::unique_ptr<BackgroundDecode> sourceDecoding_;
     std::unique_ptr<BackgroundDecode> keptDecoding_;

@@ -168,6 +168,21 @@ INSTANTIATE_TEST_SUITE_P(
                     JobOutcome::Failed, FailureReason::ToolMissing}),
     [](const ::testing::TestParamInfo<HostileCase>& info) { return info.param.name; });
 
+// The work input is checked while the stretch reads it; a stretch that then fails on a cut
+// decode is named as the decode's failure, as when the input was checked first.
+TEST_F(FakeTools, AStretchThatFailsOnACutDecodeIsAFailedDecode)
+{
+    installTool("ffmpeg.exe",
+                "case \"$*\" in *input.wav) \"$REAL\" \"$@\"; eval last=\\${$#};"
+                " head -c 30000 \"$last\" > cut; mv cut \"$last\";;"
+                " *) exec \"$REAL\" \"$@\";; esac\n");
+    installTool("soundstretch.exe", "exit 1\n");
+    convert({tone("a.flac")});
+    EXPECT_EQ(resultOf(0).outcome, JobOutcome::Failed);
+    EXPECT_EQ(resultOf(0).reason, FailureReason::DecoderFailed);
+    EXPECT_TRUE(outputTree().isEmpty()) << outputTree().join(", ").toStdString();
+}
+
 TEST_F(FakeTools, AbortEndsAToolThatNeverEndsAtOnce)
 {
     installTool("lame.exe",
