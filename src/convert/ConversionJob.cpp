@@ -66,7 +66,7 @@ ConversionJob::ConversionJob(RunShared& run, QString workFolder, QObject* parent
       run_(run),
       workFolder_(std::move(workFolder)),
       waits_(run.clock, run.counters.abortRequested),
-      tools_(workFolder_, run.processes, waits_, run.host, run.reportedTools,
+      tools_(workFolder_, run.processes, run.startGate, waits_, run.host, run.reportedTools,
              [this](int row, const JobStep& step) { run_.files.setStep(row, step); })
 {
 }
@@ -368,11 +368,19 @@ void ConversionJob::stretch()
         run_.processes.end(stretch_);
     }
     run_.files.setStep(row_, {JobStep::Kind::Stretch});
-    if (Failure failed = startStretch()) {
-        endWithoutOutput(*failed);
-        return;
-    }
-    watchStretch();
+    waits_.until(
+        [this] { return run_.startGate.tryTake(); }, tryDeadline(),
+        [this](JobWaits::Stop stop) {
+            if (stop != JobWaits::Stop::Done) {
+                endWithoutOutput(JobResult{stop == JobWaits::Stop::Aborted ? JobOutcome::Aborted
+                                                                           : JobOutcome::TimedOut});
+            } else if (Failure failed = startStretch()) {
+                endWithoutOutput(*failed);
+            } else {
+                watchStretch();
+            }
+        });
+    waits_.wakeWhenOpens(run_.startGate);
 }
 
 void ConversionJob::deleteWorkFiles()

@@ -1,5 +1,7 @@
 #include "JobWaits.h"
 
+#include "StartGate.h"
+
 #include "platform/ProcessExitWatch.h"
 
 #include <QFileSystemWatcher>
@@ -59,6 +61,11 @@ void JobWaits::wakeOnChangesIn(const QString& folder)
     auto watcher = std::make_unique<QFileSystemWatcher>(QStringList{folder});
     connect(watcher.get(), &QFileSystemWatcher::directoryChanged, this, &JobWaits::ask);
     sources_.push_back(std::move(watcher));
+}
+
+void JobWaits::wakeWhenOpens(StartGate& gate)
+{
+    connections_.push_back(connect(&gate, &StartGate::opened, this, &JobWaits::ask));
 }
 
 void JobWaits::wake()
@@ -124,6 +131,10 @@ void JobWaits::forgetSources()
         source.release()->deleteLater();
     }
     sources_.clear();
+    for (const auto& connection : connections_) {
+        disconnect(connection);
+    }
+    connections_.clear();
 }
 
 }  // namespace qvr

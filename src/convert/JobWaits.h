@@ -13,6 +13,8 @@
 
 namespace qvr {
 
+class StartGate;
+
 // The waits of a conversion job, driven by events: a wait asks its condition when it begins and
 // again each time something it depends on happens (a tool ends, a file appears in a folder, a
 // decode on another thread finishes, Abort is pressed), and answers once, when the condition
@@ -44,6 +46,8 @@ class JobWaits : public QObject {
     void wakeWhenEnds(pid_t pid);
     // The wait in progress is asked again when a file appears in or leaves this folder.
     void wakeOnChangesIn(const QString& folder);
+    // The wait in progress is asked again when the gate opens.
+    void wakeWhenOpens(StartGate& gate);
     // Asks the wait in progress again, from the event loop; may be called from any thread.
     void wake();
 
@@ -67,6 +71,7 @@ class JobWaits : public QObject {
     bool busy_ = false;
     Then then_;
     std::vector<std::unique_ptr<QObject>> sources_;
+    std::vector<QMetaObject::Connection> connections_;
 };
 
 }  // namespace qvr

@@ -217,10 +217,11 @@ QString BatchFileText(const QString& workFolder, const QString& tempoText)
            QStringLiteral("\r\n");
 }
 
-ToolRunner::ToolRunner(QString workFolder, ToolProcesses& processes, JobWaits& waits, Host& host,
-                       QStringList& reported, StatusWriter writeStatus)
+ToolRunner::ToolRunner(QString workFolder, ToolProcesses& processes, StartGate& gate,
+                       JobWaits& waits, Host& host, QStringList& reported, StatusWriter writeStatus)
     : workFolder_(std::move(workFolder)),
       processes_(processes),
+      gate_(gate),
       waits_(waits),
       host_(host),
       reported_(reported),
@@ -286,7 +287,23 @@ void ToolRunner::ConverterEncode(const QString& source, const QString& target,
 void ToolRunner::Run(const QString& program, const CommandLine& arguments, Milliseconds deadline,
                      Then then)
 {
-    running_ = processes_.start(workFolder_, program, arguments.arguments());
+    waits_.until([this] { return gate_.tryTake(); }, deadline,
+                 [this, program, words = arguments.arguments(), deadline,
+                  then = std::move(then)](JobWaits::Stop stop) {
+                     if (stop == JobWaits::Stop::Done) {
+                         startNow(program, words, deadline, then);
+                     } else {
+                         then({stop == JobWaits::Stop::TimedOut ? StepResult::End::TimedOut
+                                                                : StepResult::End::Aborted});
+                     }
+                 });
+    waits_.wakeWhenOpens(gate_);
+}
+
+void ToolRunner::startNow(const QString& program, const QStringList& arguments,
+                          Milliseconds deadline, const Then& then)
+{
+    running_ = processes_.start(workFolder_, program, arguments);
     if (running_ < 0) {
         reportNotStarted(program);
         then({StepResult::End::NotStarted});
@@ -298,10 +315,7 @@ void ToolRunner::Run(const QString& program, const CommandLine& arguments, Milli
             status_ = processes_.status(running_);
             return !status_.running();
         },
-        deadline,
-        [this, program, then = std::move(then)](JobWaits::Stop stop) {
-            toolEnded(program, stop, then);
-        });
+        deadline, [this, program, then](JobWaits::Stop stop) { toolEnded(program, stop, then); });
     waits_.wakeWhenEnds(running_);
 }
 

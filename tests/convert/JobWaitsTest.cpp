@@ -1,4 +1,5 @@
 #include "convert/JobWaits.h"
+#include "convert/StartGate.h"
 #include "platform/FileSystem.h"
 #include "platform/Processes.h"
 #include "support/Waiting.h"
@@ -87,6 +88,16 @@ INSTANTIATE_TEST_SUITE_P(
                          waits.wake();
                      }).detach();
                      return std::function<bool()>([done] { return done->load(); });
+                 },
+                 JobWaits::Stop::Done},
+        WakeCase{"the start gate opens",
+                 [](JobWaits& waits, ToolProcesses&, const QString&, bool&) {
+                     // One start a turn: the gate taken now lets the next start only later.
+                     auto gate = std::make_shared<StartGate>();
+                     EXPECT_TRUE(gate->tryTake());
+                     EXPECT_FALSE(gate->tryTake());
+                     waits.wakeWhenOpens(*gate);
+                     return std::function<bool()>([gate] { return gate->tryTake(); });
                  },
                  JobWaits::Stop::Done},
         WakeCase{"Abort is pressed while a tool runs",
