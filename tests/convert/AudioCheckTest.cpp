@@ -20,6 +20,7 @@
 #include <random>
 
 using namespace qvr;
+using test::runTool;
 
 namespace {
 
@@ -27,15 +28,6 @@ constexpr double kToneSeconds = 2.0;
 constexpr double kTempo = -1.81818181818182;  // 440 Hz to 432 Hz, as the engine stretches
 constexpr int kWavHeaderBytes = 44;           // the header writeToneWav writes
 constexpr int kWavFrameBytes = 4;             // 16-bit stereo
-
-bool runTool(const QString& program, const QStringList& arguments)
-{
-    QProcess process;
-    process.setStandardInputFile(QProcess::nullDevice());
-    process.start(program, arguments);
-    return process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit &&
-           process.exitCode() == 0;
-}
 
 // The files of all cases, made once with the real tools and shared by the tests.
 QString folder()

@@ -52,14 +52,6 @@ const std::vector<KindCase> kKinds = everyKind();
 
 constexpr double kSeconds = 2.0;
 
-bool runTool(const QString& program, const QStringList& arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    return process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit &&
-           process.exitCode() == 0;
-}
-
 void expectPitch(const QString& file, double hertz)
 {
     const double measured = measurePitch(file);

@@ -24,14 +24,6 @@ QByteArray digest(const QString& path)
     return ReadFileBytes(path).value_or(QByteArray());
 }
 
-bool runTool(const QString& program, const QStringList& arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    return process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit &&
-           process.exitCode() == 0;
-}
-
 // A two-tone chord (so that levels and lengths mean something), `seconds` long.
 QStringList chord(double seconds, int rate = 44100, int channels = 2)
 {

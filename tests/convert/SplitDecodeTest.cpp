@@ -11,20 +11,12 @@
 #include <random>
 
 using namespace qvr;
+using test::runTool;
 
 namespace {
 
 // Long enough to be split, short enough to be made and decoded quickly.
 constexpr double kSeconds = 12.0;
-
-bool runTool(const QString& program, const QStringList& arguments)
-{
-    QProcess process;
-    process.setStandardInputFile(QProcess::nullDevice());
-    process.start(program, arguments);
-    return process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit &&
-           process.exitCode() == 0;
-}
 
 QString folder()
 {

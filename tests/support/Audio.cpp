@@ -12,6 +12,15 @@
 #include <vector>
 
 namespace qvr::test {
+
+bool runTool(const QString& program, const QStringList& arguments)
+{
+    QProcess process;
+    process.setStandardInputFile(QProcess::nullDevice());
+    process.start(program, arguments);
+    return process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit &&
+           process.exitCode() == 0;
+}
 namespace {
 
 QByteArray run(const QString& program, const QStringList& arguments, bool* ok = nullptr)

@@ -1,8 +1,12 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace qvr::test {
+
+// Runs a real tool to its end with no input; true when it ended well within a minute.
+bool runTool(const QString& program, const QStringList& arguments);
 
 // Writes a 16-bit stereo PCM WAV file holding a sine tone.
 void writeToneWav(const QString& path, double hertz, double seconds, int sampleRate = 44100);
