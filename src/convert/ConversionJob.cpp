@@ -79,7 +79,7 @@ ConversionJob::~ConversionJob()
     keptDecoding_.reset();
     if (busy()) {
         tools_.endRunning();
-        if (stretch_ > 0) {
+        if (stretch_ != kNoTool) {
             run_.processes.end(stretch_);
         }
         if (!temporary_.isEmpty()) {
@@ -115,7 +115,7 @@ void ConversionJob::start(const QString& source, int row)
     target_.clear();
     temporary_.clear();
     tagged_ = false;
-    stretch_ = -1;
+    stretch_ = kNoTool;
     seconds_ = 0;
     // The count of failed tries stays in view for the whole run.
     const int errors = run_.counters.errorCount;
@@ -364,7 +364,7 @@ bool ConversionJob::sourceChanged() const
 void ConversionJob::stretch()
 {
     retryRequested_ = false;
-    if (stretch_ > 0) {
+    if (stretch_ != kNoTool) {
         run_.processes.end(stretch_);
     }
     run_.files.setStep(row_, {JobStep::Kind::Stretch});
@@ -408,14 +408,16 @@ ConversionJob::Failure ConversionJob::startStretch()
         return failure(FailureReason::OutputNotWritable);
     }
     stretch_ = run_.processes.startBatch(batch);
-    if (stretch_ < 0) {
-        if (DiskIsFull(workFolder_)) {
-            return failure(FailureReason::DiskFull);
-        }
-        run_.host.showPlainMessage(QStringLiteral("Unable to execute soundstretch.exe!"));
-        return failure(FailureReason::ToolMissing);
+    return stretch_ == kNoTool ? stretchNotStarted() : std::nullopt;
+}
+
+ConversionJob::Failure ConversionJob::stretchNotStarted()
+{
+    if (DiskIsFull(workFolder_)) {
+        return failure(FailureReason::DiskFull);
     }
-    return std::nullopt;
+    run_.host.showPlainMessage(QStringLiteral("Unable to execute soundstretch.exe!"));
+    return failure(FailureReason::ToolMissing);
 }
 
 // The try's time is up once more whole seconds than the estimate have passed since it began.
@@ -464,7 +466,7 @@ void ConversionJob::watchStretch()
             case JobWaits::Stop::Aborted: watched(Watch::Aborted); return;
         }
     });
-    waits_.wakeWhenEnds(stretch_);
+    waits_.wakeWhenEnds(run_.processes, stretch_);
     waits_.wakeOnChangesIn(workFolder_);
 }
 
@@ -510,7 +512,7 @@ void ConversionJob::waitForStretch()
                          stretchDone();
                      }
                  });
-    waits_.wakeWhenEnds(stretch_);
+    waits_.wakeWhenEnds(run_.processes, stretch_);
 }
 
 void ConversionJob::growthCheck(std::int64_t size)
@@ -547,6 +549,9 @@ void ConversionJob::stretchDone()
 
 ConversionJob::Failure ConversionJob::stretchFailure()
 {
+    if (stretchStatus_.state == ToolStatus::State::NotStarted) {
+        return stretchNotStarted();
+    }
     if (stretchStatus_.notRunnable()) {
         tools_.reportNotStarted(kStretchTool);
         return failure(FailureReason::ToolMissing);
@@ -777,7 +782,7 @@ void ConversionJob::finishConverted()
     result.sourceIncomplete = sourceEndsEarly(sourceFacts_, sourceAudio_);
     result.nameTaken = nameTaken_;
     run_.files.setEnded(row_, result);
-    if (stretch_ > 0) {
+    if (stretch_ != kNoTool) {
         run_.processes.end(stretch_);
     }
     end(result);
@@ -792,7 +797,7 @@ void ConversionJob::endWithoutOutput(JobResult result)
     inputChecking_ = false;
     sourceDecoding_.reset();
     tools_.endRunning();
-    if (stretch_ > 0) {
+    if (stretch_ != kNoTool) {
         run_.processes.end(stretch_);
     }
     if (!temporary_.isEmpty()) {
@@ -808,7 +813,7 @@ void ConversionJob::end(const JobResult& result)
 {
     const int row = row_;
     row_ = -1;
-    stretch_ = -1;
+    stretch_ = kNoTool;
     run_.host.setBusyCursor(false);
     run_.view.jobEnded(row, result);
     emit finished(row, result);

@@ -126,6 +126,7 @@ class ConversionJob : public QObject {
     Failure startStretch();
     bool stretchEnded();
     Failure stretchFailure();
+    Failure stretchNotStarted();
     Milliseconds tryDeadline() const;
     Milliseconds stepDeadline() const;
     // Decodes the file completely (alongside a pause of the window's run, when one is given),
@@ -176,7 +177,7 @@ class ConversionJob : public QObject {
     RowProgress progress_;
     int progressValue_ = 0;
     int seconds_ = 0;
-    pid_t stretch_ = -1;
+    ToolId stretch_ = kNoTool;
     ToolStatus stretchStatus_;
     std::unique_ptr<BackgroundDecode> decoding_;
     bool inputChecking_ = false;  // decoding_ checks the work input while the stretch runs

@@ -2,7 +2,7 @@
 
 #include "StartGate.h"
 
-#include "platform/ProcessExitWatch.h"
+#include "platform/Processes.h"
 
 #include <QFileSystemWatcher>
 
@@ -49,11 +49,14 @@ void JobWaits::cancel()
     then_ = nullptr;
 }
 
-void JobWaits::wakeWhenEnds(pid_t pid)
+void JobWaits::wakeWhenEnds(ToolProcesses& tools, ToolId tool)
 {
-    auto watch = std::make_unique<ProcessExitWatch>(pid);
-    connect(watch.get(), &ProcessExitWatch::ended, this, &JobWaits::ask);
-    sources_.push_back(std::move(watch));
+    connections_.push_back(
+        connect(&tools, &ToolProcesses::toolChanged, this, [this, tool](ToolId id) {
+            if (id == tool) {
+                ask();
+            }
+        }));
 }
 
 void JobWaits::wakeOnChangesIn(const QString& folder)

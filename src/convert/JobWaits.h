@@ -1,11 +1,10 @@
 #pragma once
 
 #include "platform/Clock.h"
+#include "platform/Processes.h"
 
 #include <QObject>
 #include <QTimer>
-
-#include <sys/types.h>
 
 #include <functional>
 #include <memory>
@@ -42,8 +41,8 @@ class JobWaits : public QObject {
     // Forgets the wait in progress without answering it.
     void cancel();
 
-    // The wait in progress is asked again when this child process ends.
-    void wakeWhenEnds(pid_t pid);
+    // The wait in progress is asked again when this tool has started, could not start or ended.
+    void wakeWhenEnds(ToolProcesses& tools, ToolId tool);
     // The wait in progress is asked again when a file appears in or leaves this folder.
     void wakeOnChangesIn(const QString& folder);
     // The wait in progress is asked again when the gate opens.

@@ -304,7 +304,7 @@ void ToolRunner::startNow(const QString& program, const QStringList& arguments,
                           Milliseconds deadline, const Then& then)
 {
     running_ = processes_.start(workFolder_, program, arguments);
-    if (running_ < 0) {
+    if (running_ == kNoTool) {
         reportNotStarted(program);
         then({StepResult::End::NotStarted});
         return;
@@ -316,7 +316,7 @@ void ToolRunner::startNow(const QString& program, const QStringList& arguments,
             return !status_.running();
         },
         deadline, [this, program, then](JobWaits::Stop stop) { toolEnded(program, stop, then); });
-    waits_.wakeWhenEnds(running_);
+    waits_.wakeWhenEnds(processes_, running_);
 }
 
 void ToolRunner::toolEnded(const QString& program, JobWaits::Stop stop, const Then& then)
@@ -327,7 +327,7 @@ void ToolRunner::toolEnded(const QString& program, JobWaits::Stop stop, const Th
                                                : StepResult::End::Aborted});
         return;
     }
-    running_ = -1;
+    running_ = kNoTool;
     if (status_.notRunnable()) {
         reportNotStarted(program);
         then({StepResult::End::NotStarted});
@@ -338,9 +338,9 @@ void ToolRunner::toolEnded(const QString& program, JobWaits::Stop stop, const Th
 
 void ToolRunner::endRunning()
 {
-    if (running_ > 0) {
+    if (running_ != kNoTool) {
         processes_.end(running_);
-        running_ = -1;
+        running_ = kNoTool;
     }
 }
 

@@ -116,7 +116,7 @@ class ToolRunner {
     Host& host_;
     QStringList& reported_;
     StatusWriter writeStatus_;
-    pid_t running_ = -1;
+    ToolId running_ = kNoTool;
     ToolStatus status_;
 };
 

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <utility>
 
 namespace qvr {
 namespace {
@@ -116,54 +117,130 @@ QString FindProgram(const QString& folder, const QString& program)
     return QString();
 }
 
+ToolProcesses::ToolProcesses(ToolLauncher::Spawner spawner, QObject* parent)
+    : QObject(parent), launcher_(std::make_unique<ToolLauncher>(std::move(spawner)))
+{
+    connect(launcher_.get(), &ToolLauncher::launched, this, &ToolProcesses::takeLaunched);
+}
+
 ToolProcesses::~ToolProcesses()
 {
     endAll();
+    // The launcher's thread ends after the start in progress; a tool it started meanwhile is
+    // ended with it and only needs reaping.
+    launcher_->stop();
+    for (const ToolLauncher::Launched& launched : launcher_->takeLaunched()) {
+        if (launched.pid > 0) {
+            ::killpg(launched.pid, SIGKILL);
+            dying_.push_back(launched.pid);
+        }
+    }
     // Killed already: each of these waits ends as soon as the system has taken the process down.
     reapDying(true);
 }
 
-pid_t ToolProcesses::track(pid_t pid, const QString& program, const QStringList& arguments)
+ToolId ToolProcesses::launch(const QString& folder, const QString& program,
+                             const QStringList& arguments)
 {
     reapDying(false);
-    if (pid > 0) {
-        tools_.push_back({pid, (QStringList{program} + arguments).join(u' '), {}});
-    }
-    return pid;
+    const ToolId id = nextId_++;
+    Tool tool;
+    tool.id = id;
+    tool.commandLine = (QStringList{program} + arguments).join(u' ');
+    tools_.push_back(std::move(tool));
+    launcher_->launch({id, program, arguments, folder});
+    return id;
 }
 
-pid_t ToolProcesses::start(const QString& folder, const QString& program,
-                           const QStringList& arguments)
+// Takes the launcher's answers: each started tool is watched from now on; one that was ended
+// meanwhile goes at once. Answers the tools whose state changed.
+std::vector<ToolId> ToolProcesses::absorbLaunched()
+{
+    std::vector<ToolId> changed;
+    for (const ToolLauncher::Launched& launched : launcher_->takeLaunched()) {
+        Tool* tool = find(launched.ticket);
+        if (tool == nullptr || !tool->status.running()) {
+            if (launched.pid > 0) {
+                ::killpg(launched.pid, SIGKILL);
+                dying_.push_back(launched.pid);
+            }
+            continue;
+        }
+        if (launched.pid <= 0) {
+            tool->status = {ToolStatus::State::NotStarted, 0};
+        } else {
+            tool->pid = launched.pid;
+            tool->exitWatch = std::make_unique<ProcessExitWatch>(launched.pid);
+            const ToolId id = tool->id;
+            connect(tool->exitWatch.get(), &ProcessExitWatch::ended, this,
+                    [this, id] { emit toolChanged(id); });
+        }
+        changed.push_back(launched.ticket);
+    }
+    return changed;
+}
+
+void ToolProcesses::takeLaunched()
+{
+    for (const ToolId id : absorbLaunched()) {
+        emit toolChanged(id);
+    }
+}
+
+// A caller asking about the tools sees the launcher's latest answers; those who wait for them
+// still hear from the event loop, never from inside the call.
+void ToolProcesses::catchUp()
+{
+    const std::vector<ToolId> changed = absorbLaunched();
+    if (!changed.empty()) {
+        QMetaObject::invokeMethod(
+            this,
+            [this, changed] {
+                for (const ToolId id : changed) {
+                    emit toolChanged(id);
+                }
+            },
+            Qt::QueuedConnection);
+    }
+}
+
+ToolId ToolProcesses::start(const QString& folder, const QString& program,
+                            const QStringList& arguments)
 {
     const QString path = FindProgram(folder, program);
-    return path.isEmpty() ? -1
-                          : track(SpawnHidden(path, arguments, folder, ChildLife::EndsWithUs), path,
-                                  arguments);
+    return path.isEmpty() ? kNoTool : launch(folder, path, arguments);
 }
 
-pid_t ToolProcesses::startBatch(const QString& file)
+ToolId ToolProcesses::startBatch(const QString& file)
 {
     const BatchCommand command = parseBatch(file);
     if (command.words.isEmpty()) {
-        return -1;
+        return kNoTool;
     }
     const QString program = FindProgram(command.folder, command.words.first());
     if (program.isEmpty()) {
-        return -1;
+        return kNoTool;
     }
-    return track(SpawnHidden(program, command.words.mid(1), command.folder, ChildLife::EndsWithUs),
-                 program, command.words.mid(1));
+    return launch(command.folder, program, command.words.mid(1));
 }
 
-ToolProcesses::Tool* ToolProcesses::find(pid_t pid)
+ToolProcesses::Tool* ToolProcesses::find(ToolId id)
 {
     const auto it = std::find_if(tools_.begin(), tools_.end(),
-                                 [pid](const Tool& tool) { return tool.pid == pid; });
+                                 [id](const Tool& tool) { return tool.id == id; });
     return it == tools_.end() ? nullptr : &*it;
+}
+
+void ToolProcesses::forget(Tool* tool)
+{
+    tools_.erase(tools_.begin() + (tool - tools_.data()));
 }
 
 void ToolProcesses::reap(Tool& tool, bool block)
 {
+    if (tool.pid <= 0) {
+        return;  // still being started
+    }
     int waitStatus = 0;
     pid_t r = 0;
     do {
@@ -176,9 +253,10 @@ void ToolProcesses::reap(Tool& tool, bool block)
     }
 }
 
-ToolStatus ToolProcesses::status(pid_t pid)
+ToolStatus ToolProcesses::status(ToolId id)
 {
-    Tool* tool = find(pid);
+    catchUp();
+    Tool* tool = find(id);
     if (tool == nullptr) {
         return {ToolStatus::State::Signalled, SIGKILL};  // ended by us, or never ours
     }
@@ -187,25 +265,41 @@ ToolStatus ToolProcesses::status(pid_t pid)
     }
     const ToolStatus status = tool->status;
     if (!status.running()) {
-        tools_.erase(tools_.begin() + (tool - tools_.data()));
+        forget(tool);
     }
     return status;
 }
 
-void ToolProcesses::end(pid_t pid)
+std::optional<pid_t> ToolProcesses::processOf(ToolId id)
 {
-    Tool* tool = find(pid);
+    catchUp();
+    const auto it = std::find_if(tools_.begin(), tools_.end(),
+                                 [id](const Tool& tool) { return tool.id == id; });
+    if (it == tools_.end() || it->pid <= 0) {
+        return std::nullopt;
+    }
+    return it->pid;
+}
+
+void ToolProcesses::end(ToolId id)
+{
+    catchUp();
+    Tool* tool = find(id);
     if (tool == nullptr || !tool->status.running()) {
         return;
     }
-    // The leader is still unreaped, so the group id is still ours. Our tools keep nothing worth
-    // a grace period: whatever they were writing is a work file or a temporary output of ours.
-    ::killpg(pid, SIGKILL);
-    reap(*tool, false);
-    if (tool->status.running()) {
-        dying_.push_back(pid);  // gone in a moment; reaped later, nobody waits for it
+    // A tool still being started is forgotten now and killed when the launcher tells its id.
+    if (tool->pid > 0) {
+        // The leader is still unreaped, so the group id is still ours. Our tools keep nothing
+        // worth a grace period: whatever they were writing is a work file or a temporary output
+        // of ours.
+        ::killpg(tool->pid, SIGKILL);
+        reap(*tool, false);
+        if (tool->status.running()) {
+            dying_.push_back(tool->pid);  // gone in a moment; reaped later, nobody waits for it
+        }
     }
-    tools_.erase(tools_.begin() + (tool - tools_.data()));
+    forget(tool);
 }
 
 void ToolProcesses::reapDying(bool block)
@@ -221,9 +315,10 @@ void ToolProcesses::reapDying(bool block)
 
 void ToolProcesses::CloseToolWindow(const QString& text)
 {
+    catchUp();
     for (Tool& tool : tools_) {
         if (tool.status.running() && identification(tool.pid, tool.commandLine).contains(text)) {
-            end(tool.pid);
+            end(tool.id);
             return;
         }
     }
@@ -231,10 +326,11 @@ void ToolProcesses::CloseToolWindow(const QString& text)
 
 void ToolProcesses::endAll()
 {
+    catchUp();
     while (!tools_.empty()) {
-        const pid_t pid = tools_.back().pid;
-        if (tools_.back().status.running()) {
-            end(pid);
+        Tool& last = tools_.back();
+        if (last.status.running()) {
+            end(last.id);
         } else {
             tools_.pop_back();
         }
@@ -243,6 +339,7 @@ void ToolProcesses::endAll()
 
 bool ToolProcesses::anyRunning()
 {
+    catchUp();
     reapDying(false);
     for (Tool& tool : tools_) {
         if (tool.status.running()) {

@@ -72,7 +72,11 @@ int prepareToolChild(pid_t parent, const std::string& folder)
     if (::prctl(PR_SET_PDEATHSIG, SIGKILL) != 0 || ::getppid() != parent) {
         return ESRCH;
     }
-    if (::setsid() < 0) {
+    // A process group of its own, so that ending the tool ends what it started; but the session
+    // stays ours: where the system shares the processor between sessions (autogroups), a tool in
+    // a session of its own would get as much as the whole program, its niceness counting only
+    // against itself, and the window would wait behind every running tool.
+    if (::setpgid(0, 0) < 0) {
         return errno;
     }
     // Handlers of this program must not run in the child; the program starts with a clean mask.
@@ -165,7 +169,6 @@ pid_t forkTool(const std::vector<char*>& argv, const std::string& folder)
 pid_t SpawnHidden(const QString& programPath, const QStringList& arguments,
                   const QString& workingFolder, ChildLife life)
 {
-    reapAdopted();
     std::vector<std::string> words{toNativeBytes(programPath)};
     words.reserve(static_cast<std::size_t>(arguments.size()) + 1);
     for (const QString& argument : arguments) {
@@ -181,6 +184,7 @@ pid_t SpawnHidden(const QString& programPath, const QStringList& arguments,
     if (life == ChildLife::EndsWithUs) {
         return forkTool(argv, folder);
     }
+    reapAdopted();  // the independent programs are started and adopted on the main thread alone
 
     SpawnAttributes spawn;
     sigset_t none;

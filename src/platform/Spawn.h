@@ -14,12 +14,12 @@ enum class ChildLife {
     Independent,  // a program the user goes on with (a file manager, a browser)
     // A tool of ours: the system kills it when this program ends, however it ends (kill -9
     // too). The signal is tied to the thread that starts the child, so such children are
-    // started from the main thread only.
+    // started from a thread that outlives them (ToolLauncher's).
     EndsWithUs,
 };
 
-// Starts a program hidden: its own session without a terminal, input from /dev/null, output
-// discarded. The program gets the arguments as they are, no shell in between. Answers the process
+// Starts a program hidden: input from /dev/null, output discarded; an independent program in a
+// session of its own, a tool in a process group of its own within this program's session. The program gets the arguments as they are, no shell in between. Answers the process
 // id, or -1 when the program could not be started.
 pid_t SpawnHidden(const QString& programPath, const QStringList& arguments,
                   const QString& workingFolder, ChildLife life = ChildLife::Independent);

@@ -65,10 +65,10 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         WakeCase{"a tool ends",
                  [](JobWaits& waits, ToolProcesses& tools, const QString&, bool&) {
-                     const pid_t pid = tools.start(QString(), "sleep", {"0.2"});
-                     waits.wakeWhenEnds(pid);
+                     const ToolId tool = tools.start(QString(), "sleep", {"0.2"});
+                     waits.wakeWhenEnds(tools, tool);
                      return std::function<bool()>(
-                         [&tools, pid] { return !tools.status(pid).running(); });
+                         [&tools, tool] { return !tools.status(tool).running(); });
                  },
                  JobWaits::Stop::Done},
         WakeCase{"a file appears",
@@ -102,14 +102,14 @@ INSTANTIATE_TEST_SUITE_P(
                  JobWaits::Stop::Done},
         WakeCase{"Abort is pressed while a tool runs",
                  [](JobWaits& waits, ToolProcesses& tools, const QString&, bool& abort) {
-                     const pid_t pid = tools.start(QString(), "sleep", {"30"});
-                     waits.wakeWhenEnds(pid);
+                     const ToolId tool = tools.start(QString(), "sleep", {"30"});
+                     waits.wakeWhenEnds(tools, tool);
                      QTimer::singleShot(100, &waits, [&waits, &abort] {
                          abort = true;
                          waits.wake();
                      });
                      return std::function<bool()>(
-                         [&tools, pid] { return !tools.status(pid).running(); });
+                         [&tools, tool] { return !tools.status(tool).running(); });
                  },
                  JobWaits::Stop::Aborted}),
     [](const testing::TestParamInfo<WakeCase>& info) {

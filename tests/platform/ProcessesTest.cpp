@@ -11,6 +11,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
@@ -22,10 +23,15 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <functional>
+#include <semaphore>
+#include <thread>
 
 using namespace qvr;
 using qvr::test::readFile;
+using qvr::test::waitForEvents;
 using qvr::test::waitUntil;
 using qvr::test::writeFile;
 
@@ -46,14 +52,22 @@ class ProcessesTest : public ::testing::Test {
 };
 
 // Runs a tool to its end and answers how it ended.
-ToolStatus runToEnd(ToolProcesses& tools, pid_t pid)
+ToolStatus runToEnd(ToolProcesses& tools, ToolId tool)
 {
     ToolStatus status;
-    EXPECT_TRUE(waitUntil([&] {
-        status = tools.status(pid);
+    EXPECT_TRUE(waitForEvents([&] {
+        status = tools.status(tool);
         return !status.running();
     }));
     return status;
+}
+
+// The tool's process, once the launcher has started it.
+pid_t processOf(ToolProcesses& tools, ToolId tool)
+{
+    std::optional<pid_t> pid;
+    EXPECT_TRUE(waitForEvents([&] { return (pid = tools.processOf(tool)).has_value(); }));
+    return pid.value_or(-1);
 }
 
 // A process that has ended but waits to be reaped by whoever adopted it counts as gone.
@@ -67,7 +81,7 @@ bool alive(pid_t pid)
 TEST_F(ProcessesTest, AMissingProgramIsNotStarted)
 {
     ToolProcesses tools;
-    EXPECT_EQ(tools.start(folder, "lame.exe", {"--decode"}), -1);
+    EXPECT_EQ(tools.start(folder, "lame.exe", {"--decode"}), kNoTool);
     EXPECT_FALSE(tools.anyRunning());
 }
 
@@ -79,11 +93,11 @@ TEST_F(ProcessesTest, EveryArgumentReachesTheToolUntouched)
                 "pwd > where.txt\nexit 3\n");
     const QString oddName = fromNativeBytes(std::string("caf\xE9.mp3"));
     ToolProcesses tools;
-    const pid_t pid =
+    const ToolId tool =
         tools.start(folder, "echo.exe",
                     {"/m/My Song.mp3", "it's \"quoted\"", "$HOME; rm -rf x", "-b", oddName, ""});
-    ASSERT_GT(pid, 0);
-    const ToolStatus status = runToEnd(tools, pid);
+    ASSERT_NE(tool, kNoTool);
+    const ToolStatus status = runToEnd(tools, tool);
     EXPECT_EQ(status.state, ToolStatus::State::Exited);
     EXPECT_EQ(status.code, 3);
     EXPECT_FALSE(status.succeeded());
@@ -125,15 +139,20 @@ TEST_F(ProcessesTest, ToolsGetNoInputToWaitFor)
 }
 
 // The tools, started by themselves or through a batch file, run nicer than this program, so its
-// window and jobs get the processor first however many tools run.
-TEST_F(ProcessesTest, ToolsRunNicerThanTheProgram)
+// window and jobs get the processor first however many tools run. They stay in this program's
+// session (a process group of their own): where the system shares the processor between sessions,
+// a tool in a session of its own would count as much as the whole program, niceness or not.
+TEST_F(ProcessesTest, ToolsYieldToTheProgram)
 {
-    writeScript(folder + "tool.exe", "nice > niceness.txt\n");
+    writeScript(folder + "tool.exe",
+                "nice > niceness.txt\n"
+                "read -r pid comm state ppid group session rest < /proc/$$/stat\n"
+                "echo \"$pid $group $session\" > ids.txt\n");
     writeFile(folder + "conv.bat", ("cd /d \"" + folder + "\"\r\ntool.exe\r\n").toUtf8());
     const int own = ::getpriority(PRIO_PROCESS, 0);
     struct Case {
         const char* how;
-        std::function<pid_t(ToolProcesses&)> start;
+        std::function<ToolId(ToolProcesses&)> start;
     };
     const Case cases[] = {
         {"started", [&](ToolProcesses& tools) { return tools.start(folder, "tool.exe", {}); }},
@@ -144,11 +163,15 @@ TEST_F(ProcessesTest, ToolsRunNicerThanTheProgram)
         SCOPED_TRACE(c.how);
         QFile::remove(folder + "niceness.txt");
         ToolProcesses tools;
-        const pid_t pid = c.start(tools);
-        ASSERT_GT(pid, 0);
-        EXPECT_TRUE(runToEnd(tools, pid).succeeded());
+        const ToolId tool = c.start(tools);
+        ASSERT_NE(tool, kNoTool);
+        EXPECT_TRUE(runToEnd(tools, tool).succeeded());
         EXPECT_EQ(readFile(folder + "niceness.txt").trimmed().toInt(),
                   std::min(19, own + qvr::kWorkNiceness));
+        const QList<QByteArray> ids = readFile(folder + "ids.txt").trimmed().split(' ');
+        ASSERT_EQ(ids.size(), 3);
+        EXPECT_EQ(ids[1], ids[0]) << "a process group of its own";
+        EXPECT_EQ(ids[2].toInt(), ::getsid(0)) << "this program's session";
     }
 }
 
@@ -160,9 +183,9 @@ TEST_F(ProcessesTest, ABatchFileRunsInItsFolder)
     writeFile(work + "conv.bat",
               ("cd /d \"" + work + "\"\r\ntool.exe input.wav output.wav -rate=-1.5\r\n").toUtf8());
     ToolProcesses tools;
-    const pid_t pid = tools.startBatch(work + "conv.bat");
-    ASSERT_GT(pid, 0);
-    EXPECT_TRUE(runToEnd(tools, pid).succeeded());
+    const ToolId tool = tools.startBatch(work + "conv.bat");
+    ASSERT_NE(tool, kNoTool);
+    EXPECT_TRUE(runToEnd(tools, tool).succeeded());
     EXPECT_EQ(readFile(work + "out.txt"), "input.wav|output.wav|-rate=-1.5|");
 }
 
@@ -170,7 +193,7 @@ TEST_F(ProcessesTest, ABatchFileWhoseProgramIsMissingIsNotStarted)
 {
     writeFile(folder + "conv.bat", ("cd /d \"" + folder + "\"\r\nnothere.exe a b\r\n").toUtf8());
     ToolProcesses tools;
-    EXPECT_EQ(tools.startBatch(folder + "conv.bat"), -1);
+    EXPECT_EQ(tools.startBatch(folder + "conv.bat"), kNoTool);
 }
 
 TEST_F(ProcessesTest, EndingAToolEndsWhatItStartedToo)
@@ -178,13 +201,13 @@ TEST_F(ProcessesTest, EndingAToolEndsWhatItStartedToo)
     // The tool leaves a grandchild that writes its process id and would run on for a minute.
     writeScript(folder + "ffmpeg.exe", "sleep 60 & echo $! > child.txt\nwait\n");
     ToolProcesses tools;
-    const pid_t pid = tools.start(folder, "ffmpeg.exe", {});
+    const ToolId tool = tools.start(folder, "ffmpeg.exe", {});
     ASSERT_TRUE(waitUntil([&] { return !readFile(folder + "child.txt").trimmed().isEmpty(); }));
     const pid_t child = readFile(folder + "child.txt").trimmed().toInt();
-    tools.end(pid);
+    tools.end(tool);
     EXPECT_FALSE(tools.anyRunning());
     EXPECT_TRUE(waitUntil([&] { return !alive(child); }));
-    EXPECT_EQ(tools.status(pid).state, ToolStatus::State::Signalled);
+    EXPECT_EQ(tools.status(tool).state, ToolStatus::State::Signalled);
 }
 
 // A process of the user's whose command line names a tool is never touched: only what this
@@ -198,9 +221,9 @@ TEST_F(ProcessesTest, CloseToolWindowEndsOnlyOurOwnTool)
     const pid_t decoy = SpawnHidden(folder + "soundstretch.exe", {"decoy"}, folder);
     ASSERT_GT(decoy, 0);
     ToolProcesses tools;
-    const pid_t other = tools.start(folder, "other.exe", {});
-    const pid_t tool = tools.start(folder, "soundstretch.exe", {"input.wav"});
-    ASSERT_GT(tool, 0);
+    const ToolId other = tools.start(folder, "other.exe", {});
+    const ToolId tool = tools.start(folder, "soundstretch.exe", {"input.wav"});
+    ASSERT_NE(tool, kNoTool);
 
     tools.CloseToolWindow("soundstretch.exe");
     EXPECT_FALSE(tools.status(tool).running());
@@ -222,7 +245,7 @@ TEST_F(ProcessesTest, ToolsStillRunningEndWithTheirOwner)
     pid_t pid = -1;
     {
         ToolProcesses tools;
-        pid = tools.start(folder, "lame.exe", {});
+        pid = processOf(tools, tools.start(folder, "lame.exe", {}));
         ASSERT_GT(pid, 0);
     }
     EXPECT_FALSE(alive(pid));
@@ -244,19 +267,76 @@ TEST_F(ProcessesTest, ARunningProcessIsToldFromOneThatEnded)
     EXPECT_FALSE(ProcessIsRunning(unreaped));
 }
 
-// A tool is started by forking, so it can be bound to this program's life: what keeps the
-// program from running still answers -1 at once, and the working folder and arguments arrive.
+// What keeps a program from running is told as "not started", never as a tool that ran and
+// failed; the working folder and arguments of one that runs arrive.
 TEST_F(ProcessesTest, AToolThatCannotRunIsNotStarted)
 {
-    writeScript(folder + "bad.exe", "");
     writeFile(folder + "bad.exe", "#!/no/such/shell\n");
+    ::chmod(toNativeBytes(folder + "bad.exe").c_str(), 0755);
     writeScript(folder + "good.exe", "pwd > where.txt\n");
+    struct Case {
+        const char* what;
+        QString folder;
+        QString program;
+    } cases[] = {
+        {"an interpreter that is not there", folder, "bad.exe"},
+        {"a working folder that is not there", folder + "missing/", folder + "good.exe"},
+    };
     ToolProcesses tools;
-    EXPECT_EQ(tools.start(folder, "bad.exe", {}), -1);
-    EXPECT_EQ(tools.start(folder + "missing/", folder + "good.exe", {}), -1);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const ToolId tool = tools.start(c.folder, c.program, {});
+        ASSERT_NE(tool, kNoTool);
+        const ToolStatus status = runToEnd(tools, tool);
+        EXPECT_EQ(status.state, ToolStatus::State::NotStarted);
+        EXPECT_TRUE(status.notRunnable());
+    }
     EXPECT_FALSE(tools.anyRunning());
-    const pid_t good = tools.start(folder, "good.exe", {});
-    ASSERT_GT(good, 0);
+    const ToolId good = tools.start(folder, "good.exe", {});
     EXPECT_TRUE(runToEnd(tools, good).succeeded());
     EXPECT_EQ(readFile(folder + "where.txt").trimmed(), QDir(folder).canonicalPath().toUtf8());
+}
+
+// On a busy machine the system takes a while to run a new program; the caller (the window's
+// thread) goes on meanwhile, the tool counts as running, and a tool ended before it ran is killed
+// as soon as it does. The system's slowness is played by a start that waits for the test.
+TEST_F(ProcessesTest, StartingAToolNeverHoldsTheCaller)
+{
+    writeScript(folder + "tool.exe", "sleep 30\n");
+    std::binary_semaphore release(0);
+    std::atomic<pid_t> started{0};
+    ToolProcesses tools([&](const ToolLauncher::Request& request) {
+        release.acquire();
+        const pid_t pid =
+            SpawnHidden(request.program, request.arguments, request.folder, ChildLife::EndsWithUs);
+        started = pid;
+        return pid;
+    });
+    // Should start() wait for the system after all, this lets it go on so the test can fail.
+    std::atomic<bool> held{false};
+    std::thread guard([&] {
+        for (int i = 0; i < 500 && started == 0 && !held; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        if (!held) {
+            held = true;
+            release.release();
+        }
+    });
+    const ToolId tool = tools.start(folder, "tool.exe", {});
+    const bool returnedWhileStarting = !held.exchange(true);
+    guard.join();
+    EXPECT_TRUE(returnedWhileStarting);
+    EXPECT_TRUE(tools.status(tool).running());
+    EXPECT_FALSE(tools.processOf(tool).has_value());
+
+    QSignalSpy changes(&tools, &ToolProcesses::toolChanged);
+    tools.end(tool);
+    EXPECT_FALSE(tools.anyRunning());
+    if (returnedWhileStarting) {
+        release.release();
+    }
+    ASSERT_TRUE(waitForEvents([&] { return started > 0 && !alive(started); }, 5000));
+    EXPECT_EQ(tools.status(tool).state, ToolStatus::State::Signalled);
+    EXPECT_TRUE(changes.isEmpty());  // an ended tool is not reported again
 }
