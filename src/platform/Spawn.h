@@ -19,8 +19,9 @@ enum class ChildLife {
 };
 
 // Starts a program hidden: input from /dev/null, output discarded; an independent program in a
-// session of its own, a tool in a process group of its own within this program's session. The program gets the arguments as they are, no shell in between. Answers the process
-// id, or -1 when the program could not be started.
+// session of its own, a tool in a process group of its own within this program's session. The
+// program gets the arguments as they are, no shell in between. Answers the process id, or -1 when
+// the program could not be started.
 pid_t SpawnHidden(const QString& programPath, const QStringList& arguments,
                   const QString& workingFolder, ChildLife life = ChildLife::Independent);
 
