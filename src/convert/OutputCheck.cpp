@@ -88,7 +88,7 @@ BackgroundDecode::BackgroundDecode(const QString& path, std::function<void()> wh
 {
     state_->whenReady = std::move(whenReady);
     std::thread([state = state_, path] {
-        LowerThisThreadToWorkPriority();
+        LowerThisThreadToCheckPriority();
         state->facts = DecodeAudioInHalves(path, &state->cancel);
         state->ready = true;
         const std::lock_guard lock(state->telling);

@@ -137,7 +137,7 @@ pid_t forkTool(const std::vector<char*>& argv, const std::string& folder)
         int error = prepareToolChild(parent, folder);
         if (error == 0) {
             // The tool yields to the window; the child waited for it at the parent's priority.
-            static_cast<void>(::nice(kWorkNiceness));
+            static_cast<void>(::nice(kToolNiceness));
             ::execve(argv[0], argv.data(), environ);
             error = errno;
         }

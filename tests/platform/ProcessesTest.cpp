@@ -167,7 +167,7 @@ TEST_F(ProcessesTest, ToolsYieldToTheProgram)
         ASSERT_NE(tool, kNoTool);
         EXPECT_TRUE(runToEnd(tools, tool).succeeded());
         EXPECT_EQ(readFile(folder + "niceness.txt").trimmed().toInt(),
-                  std::min(19, own + qvr::kWorkNiceness));
+                  std::min(19, own + qvr::kToolNiceness));
         const QList<QByteArray> ids = readFile(folder + "ids.txt").trimmed().split(' ');
         ASSERT_EQ(ids.size(), 3);
         EXPECT_EQ(ids[1], ids[0]) << "a process group of its own";
