@@ -4,9 +4,16 @@
 
 #include <QThread>
 
+#include <utility>
+
 namespace qvr {
 
-SpeedProbe::SpeedProbe(QObject* parent) : QObject(parent) {}
+SpeedProbe::SpeedProbe(QObject* parent, Measure measure)
+    : QObject(parent), measure_(measure ? std::move(measure) : Measure([](const QString& folder) {
+          return MeasurePCSpeedQuietly(folder);
+      }))
+{
+}
 
 SpeedProbe::~SpeedProbe()
 {
@@ -17,7 +24,7 @@ SpeedProbe::~SpeedProbe()
 
 void SpeedProbe::start(const QString& folder)
 {
-    thread_.reset(QThread::create([this, folder] { score_ = MeasurePCSpeedQuietly(folder); }));
+    thread_.reset(QThread::create([this, folder] { score_ = measure_(folder); }));
     connect(thread_.get(), &QThread::finished, this, [this] { emit measured(score_.load()); });
     // It only ever runs when nothing else wants the processor (a conversion started at once is not
     // slowed by it); measured on a busy machine it reads slower, which only lengthens the time

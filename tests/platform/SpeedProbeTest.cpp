@@ -1,10 +1,14 @@
 #include "platform/FileSystem.h"
 #include "platform/PCSpeed_DVK.h"
+#include "platform/SpeedProbe.h"
 #include "support/RecordingHost.h"
 
 #include <gtest/gtest.h>
 
+#include <QSignalSpy>
 #include <QTemporaryDir>
+
+#include <sched.h>
 
 #include <deque>
 
@@ -78,4 +82,20 @@ TEST_F(SpeedProbeTest, ASlowMachineStillScoresOne)
         clock.readings.push_back(Milliseconds(10'000));
     }
     EXPECT_EQ(MeasurePCSpeed(folder, recorder, Milliseconds(300), clock), 1);
+}
+
+// The window measures at start, often while the first files convert: the probe only takes the
+// processor nobody else wants, so it never slows a conversion.
+TEST_F(SpeedProbeTest, TheWindowsProbeOnlyUsesIdleTime)
+{
+    int policy = -1;
+    SpeedProbe probe(nullptr, [&policy](const QString&) {
+        policy = ::sched_getscheduler(0);
+        return 7;
+    });
+    QSignalSpy measured(&probe, &SpeedProbe::measured);
+    probe.start(folder);
+    ASSERT_TRUE(measured.wait(5000));
+    EXPECT_EQ(measured.first().first().toInt(), 7);
+    EXPECT_EQ(policy, SCHED_IDLE);
 }
