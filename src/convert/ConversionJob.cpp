@@ -144,7 +144,8 @@ bool ConversionJob::mayKeepOutput() const
 
 void ConversionJob::checkKeptOutput()
 {
-    keptDecoding_ = std::make_unique<BackgroundDecode>(target_, wakeWaits());
+    keptDecoding_ =
+        std::make_unique<BackgroundDecode>(target_, BackgroundDecode::Split::InHalves, wakeWaits());
     waits_.until([this] { return keptDecoding_->ready() && sourceDecoding_->ready(); },
                  stepDeadline(), [this](JobWaits::Stop stop) { keptOutputChecked(stop); });
 }
@@ -209,7 +210,8 @@ ConversionJob::Failure ConversionJob::prepare(const QString& source)
     sourceSize_ = FileSize64(source);
     sourceTime_ = ModificationTime(source);
     sourceDecoded_ = false;
-    sourceDecoding_ = std::make_unique<BackgroundDecode>(source, wakeWaits());
+    sourceDecoding_ =
+        std::make_unique<BackgroundDecode>(source, BackgroundDecode::Split::Whole, wakeWaits());
     decoder_ = KindRowOf(KindOf(source)).decoder;
     // Only a WAV the time-stretch tool reads exactly is copied; any other (floating point,
     // A-law, ADPCM, RF64, ...) is decoded into integer samples first.
@@ -340,7 +342,8 @@ ConversionJob::Failure ConversionJob::sourceFailure()
 // the stretch: a stretch that failed on a bad decode is a failed decode.
 void ConversionJob::checkInput()
 {
-    decoding_ = std::make_unique<BackgroundDecode>(workFile(kInputWav), wakeWaits());
+    decoding_ = std::make_unique<BackgroundDecode>(workFile(kInputWav),
+                                                   BackgroundDecode::Split::Whole, wakeWaits());
     inputChecking_ = true;
     stretch();
 }
@@ -580,7 +583,8 @@ void ConversionJob::checkStretch()
                   [this] { encode(); });
         return;
     }
-    decoding_ = std::make_unique<BackgroundDecode>(workFile(kOutputWav), wakeWaits());
+    decoding_ = std::make_unique<BackgroundDecode>(workFile(kOutputWav),
+                                                   BackgroundDecode::Split::Whole, wakeWaits());
     stretched_ = ProbeAudio(workFile(kOutputWav));
     encode();
 }
@@ -652,7 +656,11 @@ void ConversionJob::publish()
 void ConversionJob::checkFile(const QString& path, const Expectation& expected, AudioFacts& facts,
                               Reasons reasons, Milliseconds alongside, Next next)
 {
-    decoding_ = std::make_unique<BackgroundDecode>(path, wakeWaits());
+    // Decoded in halves when the job waits for it at once; the design run's settling pause
+    // leaves it time enough whole.
+    const auto split =
+        alongside.count() == 0 ? BackgroundDecode::Split::InHalves : BackgroundDecode::Split::Whole;
+    decoding_ = std::make_unique<BackgroundDecode>(path, split, wakeWaits());
     if (alongside.count() == 0) {
         awaitCheck(path, expected, facts, reasons, next);
         return;

@@ -83,13 +83,15 @@ Expectation ExpectedOutput(const EncodePlan& plan, const AudioFacts& stretched)
 
 // A thread that ends while the main thread waits for it would make the window wait for a
 // thread of lower priority on a busy machine; this one is left to end by itself.
-BackgroundDecode::BackgroundDecode(const QString& path, std::function<void()> whenReady)
+BackgroundDecode::BackgroundDecode(const QString& path, Split split,
+                                   std::function<void()> whenReady)
     : state_(std::make_shared<State>())
 {
     state_->whenReady = std::move(whenReady);
-    std::thread([state = state_, path] {
+    std::thread([state = state_, path, split] {
         LowerThisThreadToCheckPriority();
-        state->facts = DecodeAudioInHalves(path, &state->cancel);
+        state->facts = split == Split::InHalves ? DecodeAudioInHalves(path, &state->cancel)
+                                                : DecodeAudio(path, &state->cancel);
         state->ready = true;
         const std::lock_guard lock(state->telling);
         if (state->whenReady) {

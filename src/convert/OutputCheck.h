@@ -57,7 +57,12 @@ Expectation ExpectedOutput(const EncodePlan& plan, const AudioFacts& stretched);
 // gone before.
 class BackgroundDecode {
   public:
-    explicit BackgroundDecode(const QString& path, std::function<void()> whenReady = {});
+    // A decode that runs beside a tool of the same job is done whole: the tool takes longer
+    // anyway, and the halves cost a second reader's opening, seek and settling. One that its job
+    // waits for at once takes two threads.
+    enum class Split { Whole, InHalves };
+
+    BackgroundDecode(const QString& path, Split split, std::function<void()> whenReady = {});
     ~BackgroundDecode();
     BackgroundDecode(const BackgroundDecode&) = delete;
     BackgroundDecode& operator=(const BackgroundDecode&) = delete;
