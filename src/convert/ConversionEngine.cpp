@@ -207,8 +207,8 @@ void ConversionEngine::startJobs()
     startWaitingJob();
 }
 
-// One job starts in each turn of the event loop: starting a tool waits until it runs, which on a
-// busy machine takes a while, and the window repaints and takes Abort between the starts.
+// One job starts in each turn of the event loop: a job's start reads its source's header and
+// prepares its files, and the window repaints and takes Abort between the starts.
 void ConversionEngine::startWaitingJob()
 {
     if (waitingJobs_ == 0) {

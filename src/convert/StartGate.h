@@ -4,9 +4,9 @@
 
 namespace qvr {
 
-// Lets one tool start in each turn of the event loop. Starting a tool holds this thread until the
-// system runs it, which on a busy machine takes tens of milliseconds; jobs whose tools end
-// together would otherwise start their next tools in one turn and hold the window that long.
+// Lets one tool start in each turn of the event loop, so jobs whose tools end together start
+// their next tools one after the other. (Starting a tool no longer holds this thread: the
+// launcher's thread waits for the system to run it.)
 class StartGate : public QObject {
     Q_OBJECT
 

@@ -130,10 +130,7 @@ ToolProcesses::~ToolProcesses()
     // ended with it and only needs reaping.
     launcher_->stop();
     for (const ToolLauncher::Launched& launched : launcher_->takeLaunched()) {
-        if (launched.pid > 0) {
-            ::killpg(launched.pid, SIGKILL);
-            dying_.push_back(launched.pid);
-        }
+        killUnwanted(launched.pid);
     }
     // Killed already: each of these waits ends as soon as the system has taken the process down.
     reapDying(true);
@@ -160,10 +157,7 @@ std::vector<ToolId> ToolProcesses::absorbLaunched()
     for (const ToolLauncher::Launched& launched : launcher_->takeLaunched()) {
         Tool* tool = find(launched.ticket);
         if (tool == nullptr || !tool->status.running()) {
-            if (launched.pid > 0) {
-                ::killpg(launched.pid, SIGKILL);
-                dying_.push_back(launched.pid);
-            }
+            killUnwanted(launched.pid);
             continue;
         }
         if (launched.pid <= 0) {
@@ -180,11 +174,25 @@ std::vector<ToolId> ToolProcesses::absorbLaunched()
     return changed;
 }
 
-void ToolProcesses::takeLaunched()
+// A tool started for a caller that has ended it meanwhile, or gone.
+void ToolProcesses::killUnwanted(pid_t pid)
 {
-    for (const ToolId id : absorbLaunched()) {
+    if (pid > 0) {
+        ::killpg(pid, SIGKILL);
+        dying_.push_back(pid);
+    }
+}
+
+void ToolProcesses::announce(const std::vector<ToolId>& changed)
+{
+    for (const ToolId id : changed) {
         emit toolChanged(id);
     }
+}
+
+void ToolProcesses::takeLaunched()
+{
+    announce(absorbLaunched());
 }
 
 // A caller asking about the tools sees the launcher's latest answers; those who wait for them
@@ -194,13 +202,7 @@ void ToolProcesses::catchUp()
     const std::vector<ToolId> changed = absorbLaunched();
     if (!changed.empty()) {
         QMetaObject::invokeMethod(
-            this,
-            [this, changed] {
-                for (const ToolId id : changed) {
-                    emit toolChanged(id);
-                }
-            },
-            Qt::QueuedConnection);
+            this, [this, changed] { announce(changed); }, Qt::QueuedConnection);
     }
 }
 
@@ -273,12 +275,11 @@ ToolStatus ToolProcesses::status(ToolId id)
 std::optional<pid_t> ToolProcesses::processOf(ToolId id)
 {
     catchUp();
-    const auto it = std::find_if(tools_.begin(), tools_.end(),
-                                 [id](const Tool& tool) { return tool.id == id; });
-    if (it == tools_.end() || it->pid <= 0) {
+    const Tool* tool = find(id);
+    if (tool == nullptr || tool->pid <= 0) {
         return std::nullopt;
     }
-    return it->pid;
+    return tool->pid;
 }
 
 void ToolProcesses::end(ToolId id)

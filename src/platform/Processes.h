@@ -95,6 +95,8 @@ class ToolProcesses : public QObject {
     ToolId launch(const QString& folder, const QString& program, const QStringList& arguments);
     std::vector<ToolId> absorbLaunched();
     void takeLaunched();
+    void killUnwanted(pid_t pid);
+    void announce(const std::vector<ToolId>& changed);
     void catchUp();
     void forget(Tool* tool);
     void reapDying(bool block);
