@@ -41,13 +41,19 @@ void runPass(const QString& folder, int passNumber, std::mt19937& random)
     RemoveFile(scratch);
 }
 
-int measure(const QString& folder, Milliseconds duration, const Clock& clock, std::mt19937& random)
+bool stopped(const std::atomic<bool>* stop)
+{
+    return stop != nullptr && stop->load();
+}
+
+int measure(const QString& folder, Milliseconds duration, const Clock& clock, std::mt19937& random,
+            const std::atomic<bool>* stop)
 {
     const Milliseconds start = clock.now();
     int passes = 0;
     do {
         runPass(folder, ++passes, random);
-    } while (clock.now() - start < duration);
+    } while (clock.now() - start < duration && !stopped(stop));
     return passes;
 }
 
@@ -56,17 +62,18 @@ int measure(const QString& folder, Milliseconds duration, const Clock& clock, st
 int MeasurePCSpeed(const QString& folder, Host& host, Milliseconds measurement, const Clock& clock)
 {
     host.setBusyCursor(true);
-    const int score = MeasurePCSpeedQuietly(folder, measurement, clock);
+    const int score = MeasurePCSpeedQuietly(folder, nullptr, measurement, clock);
     host.setBusyCursor(false);
     return score;
 }
 
-int MeasurePCSpeedQuietly(const QString& folder, Milliseconds measurement, const Clock& clock)
+int MeasurePCSpeedQuietly(const QString& folder, const std::atomic<bool>* stop,
+                          Milliseconds measurement, const Clock& clock)
 {
     std::mt19937 random(static_cast<unsigned>(clock.now().count()));
     int total = 0;
-    for (int i = 0; i < kMeasurements; ++i) {
-        total += measure(folder, measurement, clock, random);
+    for (int i = 0; i < kMeasurements && !stopped(stop); ++i) {
+        total += measure(folder, measurement, clock, random, stop);
     }
     return std::max(1, total / kMeasurements);
 }

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <atomic>
+
 namespace qvr {
 
 class Host;
@@ -14,8 +16,10 @@ class Host;
 // the busy cursor of `host` while it runs.
 int MeasurePCSpeed(const QString& folder, Host& host, Milliseconds measurement = Milliseconds(300),
                    const Clock& clock = steadyClock());
-// The same without a cursor, for a thread other than the window's.
-int MeasurePCSpeedQuietly(const QString& folder, Milliseconds measurement = Milliseconds(300),
+// The same without a cursor, for a thread other than the window's; gives up between two passes
+// once `stop` is set (the score then means nothing).
+int MeasurePCSpeedQuietly(const QString& folder, const std::atomic<bool>* stop = nullptr,
+                          Milliseconds measurement = Milliseconds(300),
                           const Clock& clock = steadyClock());
 
 }  // namespace qvr

@@ -10,7 +10,9 @@
 
 #include <sched.h>
 
+#include <chrono>
 #include <deque>
+#include <thread>
 
 using namespace qvr;
 
@@ -42,6 +44,24 @@ void addMeasurement(ScriptedClock& clock, int passes, Milliseconds& t)
     clock.readings.push_back(t);
     t += Milliseconds(1);
 }
+
+// Time stands still: only a stop ends a measurement. The stop is set at the `stopAt`th reading.
+class StoppingClock : public Clock {
+  public:
+    StoppingClock(std::atomic<bool>& stop, int stopAt) : stop_(stop), stopAt_(stopAt) {}
+    Milliseconds now() const override
+    {
+        if (++readings_ == stopAt_) {
+            stop_ = true;
+        }
+        return Milliseconds(0);
+    }
+
+  private:
+    std::atomic<bool>& stop_;
+    int stopAt_;
+    mutable int readings_ = 0;
+};
 
 }  // namespace
 
@@ -89,7 +109,7 @@ TEST_F(SpeedProbeTest, ASlowMachineStillScoresOne)
 TEST_F(SpeedProbeTest, TheWindowsProbeOnlyUsesIdleTime)
 {
     int policy = -1;
-    SpeedProbe probe(nullptr, [&policy](const QString&) {
+    SpeedProbe probe(nullptr, [&policy](const QString&, const std::atomic<bool>&) {
         policy = ::sched_getscheduler(0);
         return 7;
     });
@@ -98,4 +118,40 @@ TEST_F(SpeedProbeTest, TheWindowsProbeOnlyUsesIdleTime)
     ASSERT_TRUE(measured.wait(5000));
     EXPECT_EQ(measured.first().first().toInt(), 7);
     EXPECT_EQ(policy, SCHED_IDLE);
+}
+
+// A probe measuring on a busy machine may take seconds: closing the window stops it at once.
+TEST_F(SpeedProbeTest, AProbeInProgressEndsWithItsOwner)
+{
+    std::atomic<bool> running{false};
+    bool stopSeen = false;
+    {
+        SpeedProbe probe(nullptr, [&](const QString&, const std::atomic<bool>& stop) {
+            running = true;
+            const auto bound = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+            while (!stop && std::chrono::steady_clock::now() < bound) {
+                std::this_thread::yield();
+            }
+            stopSeen = stop;
+            return 1;
+        });
+        probe.start(folder);
+        while (!running) {
+            std::this_thread::yield();
+        }
+    }
+    EXPECT_TRUE(stopSeen);
+}
+
+// Before the first measurement, inside the first and inside a later one: the measure gives up
+// at the next pass and leaves no scratch file.
+TEST_F(SpeedProbeTest, AStoppedMeasureGivesUpAtTheNextPass)
+{
+    for (const int stopAt : {1, 2, 3, 12}) {
+        SCOPED_TRACE(stopAt);
+        std::atomic<bool> stop{false};
+        StoppingClock clock(stop, stopAt);
+        EXPECT_GE(MeasurePCSpeedQuietly(folder, &stop, Milliseconds(300), clock), 1);
+        EXPECT_TRUE(ListFolder(folder).empty());
+    }
 }
