@@ -7,6 +7,7 @@
 #include "JobTags.h"
 #include "PartialOutputs.h"
 #include "Resume.h"
+#include "StretchSigns.h"
 #include "TagCopy.h"
 #include "WorkFiles.h"
 #include "platform/FileSystem.h"
@@ -440,7 +441,8 @@ void ConversionJob::watchStretch()
 {
     auto result = std::make_shared<Watch>(Watch::StretchStarted);
     const auto seen = [this, result] {
-        if (FileExists(workFile(kErrorFile))) {
+        const StretchSign sign = ReadStretchSigns(workFolder_, [this] { return stretchEnded(); });
+        if (sign == StretchSign::ErrorFile) {
             ++run_.counters.errorCount;
             run_.view.showErrorText(QStringLiteral("Errors %1").arg(run_.counters.errorCount),
                                     true);
@@ -450,15 +452,11 @@ void ConversionJob::watchStretch()
             *result = Watch::Retry;
             return true;
         }
-        if (FileExists(workFile(kOutputWav))) {
-            *result = Watch::StretchStarted;
-            return true;
-        }
-        // A stretch that has ended without output will not write one any more.
-        if (stretchEnded()) {
-            *result =
-                FileExists(workFile(kOutputWav)) ? Watch::StretchStarted : Watch::StretchEnded;
-            return true;
+        switch (sign) {
+            case StretchSign::Output: *result = Watch::StretchStarted; return true;
+            case StretchSign::Ended: *result = Watch::StretchEnded; return true;
+            case StretchSign::Nothing:
+            case StretchSign::ErrorFile: return false;
         }
         return false;
     };
