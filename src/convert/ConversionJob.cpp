@@ -67,7 +67,7 @@ ConversionJob::ConversionJob(RunShared& run, QString workFolder, QObject* parent
       run_(run),
       workFolder_(std::move(workFolder)),
       waits_(run.clock, run.counters.abortRequested),
-      tools_(workFolder_, run.processes, run.startGate, waits_, run.host, run.reportedTools,
+      tools_(workFolder_, run.processes, waits_, run.host, run.reportedTools,
              [this](int row, const JobStep& step) { run_.files.setStep(row, step); })
 {
 }
@@ -372,19 +372,15 @@ void ConversionJob::stretch()
         run_.processes.end(stretch_);
     }
     run_.files.setStep(row_, {JobStep::Kind::Stretch});
-    waits_.until(
-        [this] { return run_.startGate.tryTake(); }, tryDeadline(),
-        [this](JobWaits::Stop stop) {
-            if (stop != JobWaits::Stop::Done) {
-                endWithoutOutput(JobResult{stop == JobWaits::Stop::Aborted ? JobOutcome::Aborted
-                                                                           : JobOutcome::TimedOut});
-            } else if (Failure failed = startStretch()) {
-                endWithoutOutput(*failed);
-            } else {
-                watchStretch();
-            }
-        });
-    waits_.wakeWhenOpens(run_.startGate);
+    waits_.soon([this](JobWaits::Stop stop) {
+        if (stop == JobWaits::Stop::Aborted) {
+            endWithoutOutput(JobResult{JobOutcome::Aborted});
+        } else if (Failure failed = startStretch()) {
+            endWithoutOutput(*failed);
+        } else {
+            watchStretch();
+        }
+    });
 }
 
 void ConversionJob::deleteWorkFiles()

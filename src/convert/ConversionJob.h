@@ -45,7 +45,6 @@ struct RunShared {
     Host& host;
     OutputNames outputNames;
     QStringList reportedTools;
-    StartGate startGate;
     // When a job last found the work folders' disk full; jobs side by side share that disk, and
     // one that fails a little later may find the room freed by the first one's clean-up.
     std::optional<Milliseconds> workDiskFullAt;

@@ -1,7 +1,5 @@
 #include "JobWaits.h"
 
-#include "StartGate.h"
-
 #include "platform/Processes.h"
 
 #include <QFileSystemWatcher>
@@ -31,6 +29,11 @@ void JobWaits::until(std::function<bool()> done, Milliseconds deadline, Then the
 void JobWaits::work(std::function<bool()> done, Milliseconds deadline, Then then)
 {
     start(std::move(done), deadline, true, std::move(then));
+}
+
+void JobWaits::soon(Then then)
+{
+    until([] { return true; }, clock_.now(), std::move(then));
 }
 
 void JobWaits::pause(Milliseconds duration, Then then)
@@ -64,11 +67,6 @@ void JobWaits::wakeOnChangesIn(const QString& folder)
     auto watcher = std::make_unique<QFileSystemWatcher>(QStringList{folder});
     connect(watcher.get(), &QFileSystemWatcher::directoryChanged, this, &JobWaits::ask);
     sources_.push_back(std::move(watcher));
-}
-
-void JobWaits::wakeWhenOpens(StartGate& gate)
-{
-    connections_.push_back(connect(&gate, &StartGate::opened, this, &JobWaits::ask));
 }
 
 void JobWaits::wake()

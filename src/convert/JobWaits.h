@@ -12,8 +12,6 @@
 
 namespace qvr {
 
-class StartGate;
-
 // The waits of a conversion job, driven by events: a wait asks its condition when it begins and
 // again each time something it depends on happens (a tool ends, a file appears in a folder, a
 // decode on another thread finishes, Abort is pressed), and answers once, when the condition
@@ -36,6 +34,8 @@ class JobWaits : public QObject {
     void until(std::function<bool()> done, Milliseconds deadline, Then then);
     // Like `until`, for work done in chunks by `done`: the next chunk follows at once.
     void work(std::function<bool()> done, Milliseconds deadline, Then then);
+    // Answers Done from the event loop, or Aborted when Abort was pressed meanwhile.
+    void soon(Then then);
     // A pause; Abort cuts it short. Answers Done or Aborted.
     void pause(Milliseconds duration, Then then);
     // Forgets the wait in progress without answering it.
@@ -45,8 +45,6 @@ class JobWaits : public QObject {
     void wakeWhenEnds(ToolProcesses& tools, ToolId tool);
     // The wait in progress is asked again when a file appears in or leaves this folder.
     void wakeOnChangesIn(const QString& folder);
-    // The wait in progress is asked again when the gate opens.
-    void wakeWhenOpens(StartGate& gate);
     // Asks the wait in progress again, from the event loop; may be called from any thread.
     void wake();
 

@@ -217,11 +217,10 @@ QString BatchFileText(const QString& workFolder, const QString& tempoText)
            QStringLiteral("\r\n");
 }
 
-ToolRunner::ToolRunner(QString workFolder, ToolProcesses& processes, StartGate& gate,
-                       JobWaits& waits, Host& host, QStringList& reported, StatusWriter writeStatus)
+ToolRunner::ToolRunner(QString workFolder, ToolProcesses& processes, JobWaits& waits, Host& host,
+                       QStringList& reported, StatusWriter writeStatus)
     : workFolder_(std::move(workFolder)),
       processes_(processes),
-      gate_(gate),
       waits_(waits),
       host_(host),
       reported_(reported),
@@ -287,17 +286,14 @@ void ToolRunner::ConverterEncode(const QString& source, const QString& target,
 void ToolRunner::Run(const QString& program, const CommandLine& arguments, Milliseconds deadline,
                      Then then)
 {
-    waits_.until([this] { return gate_.tryTake(); }, deadline,
-                 [this, program, words = arguments.arguments(), deadline,
-                  then = std::move(then)](JobWaits::Stop stop) {
-                     if (stop == JobWaits::Stop::Done) {
-                         startNow(program, words, deadline, then);
-                     } else {
-                         then({stop == JobWaits::Stop::TimedOut ? StepResult::End::TimedOut
-                                                                : StepResult::End::Aborted});
-                     }
-                 });
-    waits_.wakeWhenOpens(gate_);
+    waits_.soon([this, program, words = arguments.arguments(), deadline,
+                 then = std::move(then)](JobWaits::Stop stop) {
+        if (stop == JobWaits::Stop::Done) {
+            startNow(program, words, deadline, then);
+        } else {
+            then({StepResult::End::Aborted});
+        }
+    });
 }
 
 void ToolRunner::startNow(const QString& program, const QStringList& arguments,

@@ -4,7 +4,6 @@
 #include "AudioFormats.h"
 #include "FileListModel.h"
 #include "JobWaits.h"
-#include "StartGate.h"
 #include "WorkFiles.h"
 #include "platform/CommandLine.h"
 #include "platform/Host.h"
@@ -80,8 +79,8 @@ class ToolRunner {
   public:
     using StatusWriter = std::function<void(int row, const JobStep& step)>;
     using Then = std::function<void(StepResult)>;
-    ToolRunner(QString workFolder, ToolProcesses& processes, StartGate& gate, JobWaits& waits,
-               Host& host, QStringList& reported, StatusWriter writeStatus);
+    ToolRunner(QString workFolder, ToolProcesses& processes, JobWaits& waits, Host& host,
+               QStringList& reported, StatusWriter writeStatus);
 
     // bits: the depth of the work WAV (see WorkBits)
     // Through `tool`: the MP3 tool, a copy (a WAV the time-stretch tool reads exactly) or the
@@ -90,7 +89,7 @@ class ToolRunner {
                          int bits, int channels, Then then);
     void EncodeFromWorkWav(const QString& target, const EncodePlan& plan, int row,
                            Milliseconds deadline, Then then);
-    // Runs the tool from the work folder, once the gate lets it start.
+    // Runs the tool from the work folder, from the event loop.
     void Run(const QString& program, const CommandLine& arguments, Milliseconds deadline,
              Then then);
     // Copies a file in chunks; the target must not exist.
@@ -111,7 +110,6 @@ class ToolRunner {
 
     QString workFolder_;
     ToolProcesses& processes_;
-    StartGate& gate_;
     JobWaits& waits_;
     Host& host_;
     QStringList& reported_;

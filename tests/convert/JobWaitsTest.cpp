@@ -1,5 +1,4 @@
 #include "convert/JobWaits.h"
-#include "convert/StartGate.h"
 #include "platform/FileSystem.h"
 #include "platform/Processes.h"
 #include "support/Waiting.h"
@@ -90,16 +89,6 @@ INSTANTIATE_TEST_SUITE_P(
                      return std::function<bool()>([done] { return done->load(); });
                  },
                  JobWaits::Stop::Done},
-        WakeCase{"the start gate opens",
-                 [](JobWaits& waits, ToolProcesses&, const QString&, bool&) {
-                     // One start a turn: the gate taken now lets the next start only later.
-                     auto gate = std::make_shared<StartGate>();
-                     EXPECT_TRUE(gate->tryTake());
-                     EXPECT_FALSE(gate->tryTake());
-                     waits.wakeWhenOpens(*gate);
-                     return std::function<bool()>([gate] { return gate->tryTake(); });
-                 },
-                 JobWaits::Stop::Done},
         WakeCase{"Abort is pressed while a tool runs",
                  [](JobWaits& waits, ToolProcesses& tools, const QString&, bool& abort) {
                      const ToolId tool = tools.start(QString(), "sleep", {"30"});
@@ -115,3 +104,21 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<WakeCase>& info) {
         return "Case" + std::to_string(info.index);
     });
+
+// A step started through `soon` goes on from the event loop, never inside the call that asked
+// for it, and not at all once Abort was pressed meanwhile.
+TEST(JobWaits, SoonAnswersFromTheEventLoop)
+{
+    for (const bool abortMeanwhile : {false, true}) {
+        SCOPED_TRACE(abortMeanwhile);
+        PatientClock clock;
+        bool abort = false;
+        JobWaits waits(clock, abort);
+        std::optional<JobWaits::Stop> answer;
+        waits.soon([&](JobWaits::Stop stop) { answer = stop; });
+        EXPECT_FALSE(answer.has_value());
+        abort = abortMeanwhile;
+        ASSERT_TRUE(waitForEvents([&] { return answer.has_value(); }, 10'000));
+        EXPECT_EQ(*answer, abortMeanwhile ? JobWaits::Stop::Aborted : JobWaits::Stop::Done);
+    }
+}
