@@ -1,11 +1,15 @@
 #include "DesktopOpener.h"
 
 #include "CommandLine.h"
+#include "ProcessExitWatch.h"
 #include "Processes.h"
 #include "Spawn.h"
 
 #include <QRegularExpression>
+#include <QTimer>
 #include <QUrl>
+
+#include <algorithm>
 
 namespace qvr {
 namespace {
@@ -50,18 +54,24 @@ QString BrowserAddress(const QString& target)
     return isAddress(target) ? target : QUrl::fromLocalFile(target).toString(QUrl::FullyEncoded);
 }
 
+// An opener's exit is told by the system; its patience by a timer of its own.
+struct DesktopOpener::Opening {
+    pid_t pid;
+    Failed failed;  // nothing once its patience is over: it is only reaped then
+    std::unique_ptr<ProcessExitWatch> exit;
+    std::unique_ptr<QTimer> patience;
+};
+
 DesktopOpener::DesktopOpener(Milliseconds patience, QObject* parent)
     : QObject(parent), patience_(patience)
 {
-    timer_.setInterval(50);
-    connect(&timer_, &QTimer::timeout, this, &DesktopOpener::check);
 }
 
 // Openers still running go on by themselves; they are reaped once they end.
 DesktopOpener::~DesktopOpener()
 {
-    for (const Opening& opening : openings_) {
-        AdoptChild(opening.pid);
+    for (const auto& opening : openings_) {
+        AdoptChild(opening->pid);
     }
 }
 
@@ -99,33 +109,34 @@ void DesktopOpener::start(const QString& program, const QStringList& arguments, 
         QTimer::singleShot(0, this, std::move(failed));
         return;
     }
-    openings_.push_back({pid, steadyClock().now(), std::move(failed)});
-    timer_.start();
+    auto opening = std::make_unique<Opening>();
+    Opening* raw = opening.get();
+    opening->pid = pid;
+    opening->failed = std::move(failed);
+    opening->exit = std::make_unique<ProcessExitWatch>(pid);
+    connect(opening->exit.get(), &ProcessExitWatch::ended, this, [this, raw] { ended(raw); });
+    opening->patience = std::make_unique<QTimer>();
+    opening->patience->setSingleShot(true);
+    connect(opening->patience.get(), &QTimer::timeout, this, [raw] { raw->failed = nullptr; });
+    opening->patience->start(int(patience_.count()));
+    openings_.push_back(std::move(opening));
 }
 
-void DesktopOpener::check()
+void DesktopOpener::ended(Opening* opening)
 {
-    std::vector<Failed> failures;
-    const Milliseconds now = steadyClock().now();
-    for (auto it = openings_.begin(); it != openings_.end();) {
-        const std::optional<int> status = ChildExitStatus(it->pid);
-        if (status) {
-            if (*status != 0) {
-                failures.push_back(std::move(it->failed));
-            }
-            it = openings_.erase(it);
-        } else if (now - it->started >= patience_) {
-            AdoptChild(it->pid);
-            it = openings_.erase(it);
-        } else {
-            ++it;
-        }
+    const auto it = std::find_if(openings_.begin(), openings_.end(),
+                                 [opening](const auto& o) { return o.get() == opening; });
+    if (it == openings_.end()) {
+        return;
     }
-    if (openings_.empty()) {
-        timer_.stop();
-    }
-    for (const Failed& failed : failures) {
-        failed();
+    std::unique_ptr<Opening> done = std::move(*it);
+    openings_.erase(it);
+    const int status = ChildExitStatus(done->pid).value_or(127);
+    // The watch is the sender of the signal being handled: it goes once control is back in the
+    // event loop.
+    done->exit.release()->deleteLater();
+    if (done->failed && status != 0) {
+        done->failed();
     }
 }
 

@@ -4,9 +4,9 @@
 
 #include <QObject>
 #include <QStringList>
-#include <QTimer>
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include <sys/types.h>
@@ -16,7 +16,7 @@ namespace qvr {
 // Opens files, folders and addresses with the desktop's handler and tells when that failed: the
 // opener's exit status is read and the process reaped, without waiting for it. An opener still
 // running after `patience` has handed the target to a program that stays open (a browser that
-// xdg-open runs in the foreground): that counts as opened, and the child is left to be reaped.
+// xdg-open runs in the foreground): that counts as opened, and the child is reaped when it ends.
 class DesktopOpener : public QObject {
     Q_OBJECT
 
@@ -35,18 +35,13 @@ class DesktopOpener : public QObject {
     void openInBrowser(const QString& address);
 
   private:
-    struct Opening {
-        pid_t pid;
-        Milliseconds started;
-        Failed failed;
-    };
+    struct Opening;
     void start(const QString& program, const QStringList& arguments, Failed failed);
     void tryBrowsers(QList<QStringList> commands);
-    void check();
+    void ended(Opening* opening);
 
     Milliseconds patience_;
-    QTimer timer_;
-    std::vector<Opening> openings_;
+    std::vector<std::unique_ptr<Opening>> openings_;
 };
 
 // The address a browser needs for a target: addresses stay, paths become file addresses.

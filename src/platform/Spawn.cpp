@@ -14,28 +14,14 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 extern char** environ;
 
 namespace qvr {
 namespace {
-
-std::set<pid_t>& adoptedChildren()
-{
-    static std::set<pid_t> children;
-    return children;
-}
-
-void reapAdopted()
-{
-    auto& children = adoptedChildren();
-    for (auto it = children.begin(); it != children.end();) {
-        it = ::waitpid(*it, nullptr, WNOHANG) != 0 ? children.erase(it) : std::next(it);
-    }
-}
 
 struct SpawnAttributes {
     posix_spawnattr_t attr{};
@@ -184,7 +170,6 @@ pid_t SpawnHidden(const QString& programPath, const QStringList& arguments,
     if (life == ChildLife::EndsWithUs) {
         return forkTool(argv, folder);
     }
-    reapAdopted();  // the independent programs are started and adopted on the main thread alone
 
     SpawnAttributes spawn;
     sigset_t none;
@@ -230,10 +215,15 @@ std::optional<int> ChildExitStatus(pid_t pid)
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
+// A thread of its own waits for the child: nobody else has to remember it, and the thread ends
+// with the child (or with this program).
 void AdoptChild(pid_t pid)
 {
     if (pid > 0) {
-        adoptedChildren().insert(pid);
+        std::thread([pid] {
+            while (::waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
+            }
+        }).detach();
     }
 }
 
