@@ -448,13 +448,11 @@ void ConversionJob::watchStretch()
             *result = Watch::Retry;
             return true;
         }
-        switch (sign) {
-            case StretchSign::Output: *result = Watch::StretchStarted; return true;
-            case StretchSign::Ended: *result = Watch::StretchEnded; return true;
-            case StretchSign::Nothing:
-            case StretchSign::ErrorFile: return false;
+        if (sign == StretchSign::Nothing) {
+            return false;
         }
-        return false;
+        *result = sign == StretchSign::Output ? Watch::StretchStarted : Watch::StretchEnded;
+        return true;
     };
     waits_.until(seen, tryDeadline(), [this, result](JobWaits::Stop stop) {
         switch (stop) {

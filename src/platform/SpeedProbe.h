@@ -18,7 +18,7 @@ class SpeedProbe : public QObject {
     Q_OBJECT
 
   public:
-    // How the machine is measured: the design's probe unless a test puts itself in its place. It
+    // How the machine is measured: the PC speed probe unless a test puts itself in its place. It
     // gives up soon once `stop` is set.
     using Measure = std::function<int(const QString& folder, const std::atomic<bool>& stop)>;
 
