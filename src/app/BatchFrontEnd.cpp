@@ -462,9 +462,10 @@ int RunBatch(const BatchRequest& request, AppSession& session, std::FILE* out, s
     if (request.cpuReport) {
         std::fprintf(err,
                      "engine cpu seconds: %.3f\nspeed probe cpu seconds: %.3f\n"
-                     "output check wait seconds: %.3f\n",
+                     "output check wait seconds: %.3f\noutputs decoded while written: %d\n",
                      OwnCpuSeconds() - probeCpu, probeCpu,
-                     double(engine.counters().checkWaitTime.count()) / 1000.0);
+                     double(engine.counters().checkWaitTime.count()) / 1000.0,
+                     engine.counters().outputsDecodedAsWritten);
     }
     if (termination.first() != 0) {
         return 128 + termination.first();

@@ -10,26 +10,26 @@ using enum KindTool;
 // clang-format off
 constexpr KindSpec kKinds[] = {
     // kind            ext      label   decoder    encoder    codec        deep format
-    //                                  lossy  tags               estimate
+    //                                  lossy  tags              stream   estimate
     {AudioKind::Mp3,  ".mp3",  "MP3",  Mp3Tool,   Mp3Tool,   "mp3",       "",
-                                        true,  TagFamily::Mpeg,   16, 5},   // 3.2
+                                        true,  TagFamily::Mpeg,  "mp3",  16, 5},   // 3.2
     {AudioKind::Wav,  ".wav",  "WAV",  Copy,      Copy,      "",          "",
-                                        false, TagFamily::Wav,    2, 43},
+                                        false, TagFamily::Wav,   "",     2, 43},
     {AudioKind::Flac, ".flac", "FLAC", Converter, Converter, "flac",      "s32",
-                                        false, TagFamily::Flac,   6, 25},   // 0.24
+                                        false, TagFamily::Flac,  "flac", 6, 25},   // 0.24
     {AudioKind::Aiff, ".aiff", "AIFF", Converter, Converter, "pcm_s16be", "",
-                                        false, TagFamily::Aiff,   4, 43},
+                                        false, TagFamily::Aiff,  "",     4, 43},
     {AudioKind::Aif,  ".aif",  "AIF",  Converter, Converter, "pcm_s16be", "",
-                                        false, TagFamily::Aiff,   4, 43},
+                                        false, TagFamily::Aiff,  "",     4, 43},
     {AudioKind::Aac,  ".aac",  "AAC",  Converter, Converter, "aac",       "",
-                                        true,  TagFamily::Adts,   11, 4},   // 2.75
+                                        true,  TagFamily::Adts,  "aac",  11, 4},   // 2.75
     {AudioKind::M4a,  ".m4a",  "M4A",  Converter, Converter, "alac",      "s32p",
-                                        false, TagFamily::Mp4,    5, 28},
+                                        false, TagFamily::Mp4,   "",     5, 28},
 };
 // clang-format on
 
 constexpr KindSpec kNoKind = {AudioKind::None, "", "", Copy, Copy, "", "", false,
-                              TagFamily::None, 0,  1};
+                              TagFamily::None, "", 0,  1};
 
 qsizetype lastSeparator(const QString& path, PathStyle style)
 {

@@ -33,6 +33,9 @@ struct KindSpec {
     const char* deepSampleFormat;
     bool lossy;
     TagFamily tags;
+    // FFmpeg's demuxer that reads an output of the kind while its encoder writes it; empty for a
+    // container that is whole only once its encoder has ended (its index written last).
+    const char* streamDemuxer;
     // Seconds per megabyte on the reference machine (before the factor 10) as a fraction.
     std::int64_t estimateNumerator;
     std::int64_t estimateDenominator;

@@ -4,6 +4,7 @@
 #include "Estimate.h"
 #include "FileGathering.h"
 #include "FileListModel.h"
+#include "FollowedDecode.h"
 #include "JobTags.h"
 #include "PartialOutputs.h"
 #include "Resume.h"
@@ -598,6 +599,11 @@ void ConversionJob::encode()
     RemoveFile(temporary_);
     plan_ = PlanEncode(KindOf(target_), sourceAudio_, stretched_.bits, stretched_.channels,
                        KindOf(source_) == AudioKind::Mp3 ? Mp3VbrQuality(source_) : std::nullopt);
+    // The output's check rides along with its encoder where the kind's stream can be read so.
+    following_.reset();
+    if (const char* demuxer = KindRowOf(KindOf(target_)).streamDemuxer; *demuxer != '\0') {
+        following_ = std::make_unique<FollowedDecode>(temporary_, demuxer, wakeWaits());
+    }
     tools_.EncodeFromWorkWav(temporary_, plan_, row_, stepDeadline(),
                              [this](const StepResult& step) { encoded(step); });
 }
@@ -609,11 +615,41 @@ void ConversionJob::encoded(const StepResult& step)
         endWithoutOutput(*failed);
         return;
     }
+    if (!following_) {
+        tagAndCheckOutput();
+        return;
+    }
+    // The tags may rewrite the file only once what the encoder wrote has been read.
+    following_->writerEnded();
+    const Milliseconds waitStart = run_.clock.now();
+    waits_.until([this] { return following_->followed(); }, stepDeadline(),
+                 [this, waitStart](JobWaits::Stop stop) { outputFollowed(stop, waitStart); });
+}
+
+void ConversionJob::outputFollowed(JobWaits::Stop stop, Milliseconds waitStart)
+{
+    run_.counters.checkWaitTime += run_.clock.now() - waitStart;
+    switch (stop) {
+        case JobWaits::Stop::Done: tagAndCheckOutput(); return;
+        case JobWaits::Stop::TimedOut: endWithoutOutput(JobResult{JobOutcome::TimedOut}); return;
+        case JobWaits::Stop::Aborted: endWithoutOutput(JobResult{JobOutcome::Aborted}); return;
+    }
+}
+
+void ConversionJob::tagAndCheckOutput()
+{
     tagged_ = TagOutput(source_, temporary_, run_.settings.frequency,
                         run_.cd != nullptr ? run_.cd->tags : CdAlbum());
     const auto checkOutput = [this] {
-        checkFile(temporary_, ExpectedOutput(plan_, stretched_), written_, kOutputReasons,
-                  Milliseconds(0), [this] { publish(); });
+        const Expectation expected = ExpectedOutput(plan_, stretched_);
+        if (following_) {
+            following_->confirm();
+            decoding_ = std::move(following_);
+            awaitCheck(temporary_, expected, written_, kOutputReasons, [this] { publish(); });
+            return;
+        }
+        checkFile(temporary_, expected, written_, kOutputReasons, Milliseconds(0),
+                  [this] { publish(); });
     };
     if (decoding_) {
         // The stretched work file's check, begun with the encoder, is judged first.
@@ -687,6 +723,7 @@ void ConversionJob::checkDecoded(const QString& path, const Expectation& expecte
         case JobWaits::Stop::Aborted: endWithoutOutput(JobResult{JobOutcome::Aborted}); return;
     }
     facts = decoding_->facts();
+    run_.counters.outputsDecodedAsWritten += decoding_->decodedAsWritten() ? 1 : 0;
     decoding_.reset();
     const Verdict verdict = Check(facts, expected);
     if (verdict == Verdict::Passed) {
@@ -794,6 +831,7 @@ void ConversionJob::endWithoutOutput(JobResult result)
 {
     waits_.cancel();
     decoding_.reset();
+    following_.reset();
     inputChecking_ = false;
     sourceDecoding_.reset();
     tools_.endRunning();

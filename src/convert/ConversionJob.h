@@ -3,6 +3,7 @@
 #include "AudioCheck.h"
 #include "ConversionSettings.h"
 #include "Estimate.h"
+#include "FollowedDecode.h"
 #include "JobWaits.h"
 #include "OutputCheck.h"
 #include "OutputNames.h"
@@ -24,6 +25,7 @@ struct RunCounters {
     int errorCount = 0;  // failed tries of the stretch
     // Time the run waited for the checks of what the tools wrote, beyond the pauses.
     Milliseconds checkWaitTime{0};
+    int outputsDecodedAsWritten = 0;  // outputs whose check was decoded beside their encoder
     bool abortRequested = false;
 };
 
@@ -119,6 +121,8 @@ class ConversionJob : public QObject {
     void checkStretch();
     void encode();
     void encoded(const StepResult& step);
+    void outputFollowed(JobWaits::Stop stop, Milliseconds waitStart);
+    void tagAndCheckOutput();
     void publish();
 
     void deleteWorkFiles();
@@ -178,7 +182,9 @@ class ConversionJob : public QObject {
     int seconds_ = 0;
     ToolId stretch_ = kNoTool;
     ToolStatus stretchStatus_;
-    std::unique_ptr<BackgroundDecode> decoding_;
+    std::unique_ptr<PendingFacts> decoding_;
+    // The output decoded while its encoder writes it, for a kind that can be read so.
+    std::unique_ptr<FollowedDecode> following_;
     bool inputChecking_ = false;  // decoding_ checks the work input while the stretch runs
     // The source decoded alongside the first tools: the truth its copies are held against.
     std::unique_ptr<BackgroundDecode> sourceDecoding_;

@@ -50,12 +50,23 @@ Expectation ExpectedStretch(const AudioFacts& input, double lengthRatio);
 // What the encoder must write following its plan from the stretched work file.
 Expectation ExpectedOutput(const EncodePlan& plan, const AudioFacts& stretched);
 
+// Facts of a file that a thread finds out.
+class PendingFacts {
+  public:
+    virtual ~PendingFacts() = default;
+    virtual bool ready() const = 0;
+    // The facts once ready() is true.
+    virtual const AudioFacts& facts() const = 0;
+    // True when the facts are those of packets decoded while a tool wrote them.
+    virtual bool decodedAsWritten() const { return false; }
+};
+
 // Decodes a file on a thread of its own, so the waiting job keeps handling events; a decode
 // that is no longer wanted is cancelled when the object goes. The thread runs nicer than the
 // main thread and is never waited for: what it fills is shared with it, and it ends by itself.
 // `whenReady` is called on the decoding thread once the facts are there, unless the object has
 // gone before.
-class BackgroundDecode {
+class BackgroundDecode : public PendingFacts {
   public:
     // A decode that runs beside a tool of the same job is done whole: the tool takes longer
     // anyway, and the halves cost a second reader's opening, seek and settling. One that its job
@@ -63,13 +74,12 @@ class BackgroundDecode {
     enum class Split { Whole, InHalves };
 
     BackgroundDecode(const QString& path, Split split, std::function<void()> whenReady = {});
-    ~BackgroundDecode();
+    ~BackgroundDecode() override;
     BackgroundDecode(const BackgroundDecode&) = delete;
     BackgroundDecode& operator=(const BackgroundDecode&) = delete;
 
-    bool ready() const { return state_->ready; }
-    // The facts once ready() is true.
-    const AudioFacts& facts() const { return state_->facts; }
+    bool ready() const override { return state_->ready; }
+    const AudioFacts& facts() const override { return state_->facts; }
 
   private:
     struct State {

@@ -8,6 +8,8 @@
 #include <QFileInfo>
 #include <QProcess>
 
+#include <algorithm>
+
 using namespace qvr;
 using namespace qvr::test;
 
@@ -94,6 +96,10 @@ TEST_F(RealTools, EveryKindIsRetunedTo432HzInItsOwnFormat)
         expectPitch(output, 432.0);
         EXPECT_EQ(cell(int(i), FileListModel::StatusColumn), "Done");
     }
+    // The outputs of kinds that can be read while written were decoded beside their encoder.
+    const auto followed = std::count_if(AllKinds().begin(), AllKinds().end(),
+                                        [](const auto& row) { return *row.streamDemuxer != '\0'; });
+    EXPECT_EQ(engine.counters().outputsDecodedAsWritten, followed);
 }
 
 // A lossless source deeper than CD audio keeps its depth; sources of 16 bits stay 16 (above).
