@@ -13,6 +13,7 @@ extern "C" {
 #include <libavutil/murmur3.h>
 }
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <chrono>
@@ -34,7 +35,9 @@ namespace {
 struct FollowedPacket {
     std::array<std::uint8_t, 16> hash{};
     Decoded decoded;
-    bool accepted = true;
+    // A frame header followed by nothing but zeros: how an encoder reserves room for a header
+    // frame it writes when it ends.
+    bool placeholder = false;
 };
 
 // Everything decoded while the encoder wrote.
@@ -44,19 +47,40 @@ struct Followed {
     bool whole = false;  // read to the end of the file after the encoder ended, all accepted
 };
 
-std::array<std::uint8_t, 16> hashOf(const AVPacket* packet)
-{
-    std::array<std::uint8_t, 16> hash{};
+// Tells packets apart by a hash of their bytes.
+class PacketHasher {
+  public:
+    std::array<std::uint8_t, 16> hashOf(const AVPacket* packet)
+    {
+        std::array<std::uint8_t, 16> hash{};
+        if (state_ != nullptr) {
+            av_murmur3_init(state_.get());
+            av_murmur3_update(state_.get(), packet->data, std::size_t(packet->size));
+            av_murmur3_final(state_.get(), hash.data());
+        }
+        return hash;
+    }
+
+  private:
     struct Freer {
         void operator()(AVMurMur3* state) const { av_free(state); }
     };
-    const std::unique_ptr<AVMurMur3, Freer> state(av_murmur3_alloc());
-    if (state != nullptr) {
-        av_murmur3_init(state.get());
-        av_murmur3_update(state.get(), packet->data, size_t(packet->size));
-        av_murmur3_final(state.get(), hash.data());
-    }
-    return hash;
+    std::unique_ptr<AVMurMur3, Freer> state_{av_murmur3_alloc()};
+};
+
+constexpr int kFrameHeaderBytes = 4;
+
+bool isPlaceholder(const AVPacket* packet)
+{
+    return packet->size > kFrameHeaderBytes &&
+           std::all_of(packet->data + kFrameHeaderBytes, packet->data + packet->size,
+                       [](std::uint8_t byte) { return byte == 0; });
+}
+
+Decoded decodedSince(const Decoded& before, const Decoded& now)
+{
+    return {now.seconds - before.seconds, now.squares - before.squares,
+            now.samples - before.samples};
 }
 
 // The file as the encoder writes it: a read at its current end waits until it grows, until the
@@ -168,28 +192,27 @@ Followed follow(const QString& path, const char* demuxer, const std::atomic<bool
     if (!decoder.usable()) {
         return followed;
     }
+    PacketHasher hasher;
     int read = 0;
     Tally tally;
     while (tally.errors == 0 && (read = nextPacket(opened, decoder.packet.get())) > 0) {
         FollowedPacket packet;
-        packet.hash = hashOf(decoder.packet.get());
+        packet.hash = hasher.hashOf(decoder.packet.get());
+        packet.placeholder = isPlaceholder(decoder.packet.get());
         // Trimming is the finished file's to say.
         av_packet_free_side_data(decoder.packet.get());
         const Decoded before = tally.decoded;
         decoder.take(tally);
-        packet.decoded = {tally.decoded.seconds - before.seconds,
-                          tally.decoded.squares - before.squares,
-                          tally.decoded.samples - before.samples};
-        packet.accepted = tally.errors == 0;
+        packet.decoded = decodedSince(before, tally.decoded);
         followed.packets.push_back(packet);
     }
     if (read == 0 && tally.errors == 0 && !followed.packets.empty()) {
         const Decoded before = tally.decoded;
         decoder.drain(tally);
         Decoded& last = followed.packets.back().decoded;
-        last.seconds += tally.decoded.seconds - before.seconds;
-        last.squares += tally.decoded.squares - before.squares;
-        last.samples += tally.decoded.samples - before.samples;
+        const Decoded drained = decodedSince(before, tally.decoded);
+        last = {last.seconds + drained.seconds, last.squares + drained.squares,
+                last.samples + drained.samples};
         followed.whole = tally.errors == 0;
     }
     followed.sampleRate = decoder.codec->sample_rate;
@@ -216,16 +239,16 @@ std::optional<AudioFacts> factsFromFollow(const QString& path, const Followed& f
         return std::nullopt;
     }
     const std::vector<FollowedPacket>& decoded = followed.packets;
+    PacketHasher hasher;
     Tally tally;
     std::int64_t trimmed = 0;
     std::size_t next = 0;
     int read = 0;
     while ((read = nextPacket(opened, packet.get())) > 0) {
-        const std::array<std::uint8_t, 16> hash = hashOf(packet.get());
-        // An encoder's header frame is written first as a placeholder, which decodes to silence,
-        // and replaced when the encoder ends; the finished file's demuxer takes it for a header.
-        if (next == 0 && decoded.size() > 1 && decoded[0].hash != hash &&
-            decoded[0].decoded.squares == 0) {
+        const std::array<std::uint8_t, 16> hash = hasher.hashOf(packet.get());
+        // The placeholder read first is the finished file's header frame now, which its demuxer
+        // does not hand out as music.
+        if (next == 0 && decoded.size() > 1 && decoded[0].placeholder && decoded[0].hash != hash) {
             next = 1;
         }
         if (next >= decoded.size() || decoded[next].hash != hash || isCancelled(&cancel)) {
