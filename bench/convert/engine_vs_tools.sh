@@ -48,6 +48,7 @@ batch_wall=$(echo "$end - $start" | bc -l)
 engine_cpu=$(sed -n 's/^engine cpu seconds: //p' "$scratch/batch.err")
 probe_cpu=$(sed -n 's/^speed probe cpu seconds: //p' "$scratch/batch.err")
 check_wait=$(sed -n 's/^output check wait seconds: //p' "$scratch/batch.err")
+decoded_as_written=$(sed -n 's/^outputs decoded while written: //p' "$scratch/batch.err")
 cat "$scratch/batch.out"
 
 files=2
@@ -67,3 +68,4 @@ printf '%-44s %8.3f s (the prescribed benchmark of the machine)\n' "speed probe 
 printf '%-44s %8.3f s a file (%.2f %% of the tools'"'"' time; goal < 5 %%)\n' \
        "output checks beyond the pauses" "$(echo "$check_wait / $files" | bc -l)" \
        "$(echo "100 * $check_wait / $direct_wall" | bc -l)"
+printf '%-44s %8s of %s\n' "outputs decoded while their encoder wrote" "${decoded_as_written:-?}" "$files"

@@ -640,10 +640,12 @@ void ConversionJob::tagAndCheckOutput()
 {
     tagged_ = TagOutput(source_, temporary_, run_.settings.frequency,
                         run_.cd != nullptr ? run_.cd->tags : CdAlbum());
+    if (following_) {
+        following_->confirm();  // the file is as it will stay
+    }
     const auto checkOutput = [this] {
         const Expectation expected = ExpectedOutput(plan_, stretched_);
         if (following_) {
-            following_->confirm();
             decoding_ = std::move(following_);
             awaitCheck(temporary_, expected, written_, kOutputReasons, [this] { publish(); });
             return;
