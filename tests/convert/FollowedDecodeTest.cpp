@@ -35,6 +35,7 @@ QString sourceWav()
 }
 
 struct Writer {
+    const char* name;
     const char* program;
     QStringList arguments;  // before the output's path
     const char* extension;
@@ -46,9 +47,11 @@ void PrintTo(const Writer& writer, std::ostream* out)
     *out << writer.program << " writing " << writer.extension;
 }
 
-const Writer kLame{"lame", {"--quiet", "-b", "192"}, ".mp3", "mp3"};
-const Writer kFlac{"ffmpeg", {"-v", "error", "-y", "-c:a", "flac"}, ".flac", "flac"};
-const Writer kAac{"ffmpeg", {"-v", "error", "-y", "-c:a", "aac"}, ".aac", "aac"};
+const Writer kLame{"LameConstantRate", "lame", {"--quiet", "-b", "192"}, ".mp3", "mp3"};
+const Writer kLameVbr{"LameVariableRate", "lame", {"--quiet", "-V", "2"}, ".mp3", "mp3"};
+const Writer kFlac{
+    "ConverterFlac", "ffmpeg", {"-v", "error", "-y", "-c:a", "flac"}, ".flac", "flac"};
+const Writer kAac{"ConverterAac", "ffmpeg", {"-v", "error", "-y", "-c:a", "aac"}, ".aac", "aac"};
 
 QStringList argumentsOf(const Writer& writer, const QString& output)
 {
@@ -114,8 +117,10 @@ TEST_P(FollowedDecodeOfTool, JudgesTheTaggedFileFromThePacketsDecodedWhileWritte
     expectSameFacts(decode.facts(), whole);
 }
 
-INSTANTIATE_TEST_SUITE_P(Encoders, FollowedDecodeOfTool, testing::Values(kLame, kFlac, kAac),
-                         [](const auto& info) { return std::string(info.param.demuxer); });
+INSTANTIATE_TEST_SUITE_P(Encoders, FollowedDecodeOfTool,
+                         testing::Values(kLame, kLameVbr, kFlac, kAac), [](const auto& info) {
+                             return std::string(info.param.demuxer) + std::to_string(info.index);
+                         });
 
 QByteArray bytesOf(const QString& path)
 {
