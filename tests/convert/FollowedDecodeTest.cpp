@@ -118,9 +118,8 @@ TEST_P(FollowedDecodeOfTool, JudgesTheTaggedFileFromThePacketsDecodedWhileWritte
 }
 
 INSTANTIATE_TEST_SUITE_P(Encoders, FollowedDecodeOfTool,
-                         testing::Values(kLame, kLameVbr, kFlac, kAac), [](const auto& info) {
-                             return std::string(info.param.demuxer) + std::to_string(info.index);
-                         });
+                         testing::Values(kLame, kLameVbr, kFlac, kAac),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 QByteArray bytesOf(const QString& path)
 {
