@@ -15,6 +15,8 @@ extern "C" {
 namespace qvr::decoding {
 namespace {
 
+constexpr int kProbedPackets = 4;
+
 // Lets a cancel reach the libraries' own reading, opening included.
 int interruptWhenCancelled(void* cancel)
 {
@@ -157,6 +159,11 @@ OpenedAudio openedFrom(AVFormatContext* raw, const char* url, const AVInputForma
                        const std::atomic<bool>* cancel, AudioFacts& facts)
 {
     OpenedAudio opened;
+    // A stream whose codec the container leaves open to doubt (PCM in a WAV might be compressed
+    // audio carried as PCM) is probed again at every doubling of the data read, by every demuxer
+    // there is, up to 2500 packets: for a WAV of a few minutes that cost more than decoding it.
+    // Carried audio announces itself in its first packets.
+    raw->max_probe_packets = kProbedPackets;
     if (cancel != nullptr) {
         // The callback only reads the flag.
         raw->interrupt_callback.callback = interruptWhenCancelled;
