@@ -8,7 +8,6 @@
 
 #include <QFile>
 #include <QProcess>
-#include <QTemporaryDir>
 
 #include <functional>
 #include <ostream>
@@ -18,21 +17,6 @@ using namespace qvr;
 namespace {
 
 constexpr double kSeconds = 8.0;
-
-QString folder()
-{
-    static const QTemporaryDir dir;
-    return dir.path() + u'/';
-}
-
-QString sourceWav()
-{
-    const QString path = folder() + QStringLiteral("source.wav");
-    if (!QFile::exists(path)) {
-        test::writeToneWav(path, 440, kSeconds);
-    }
-    return path;
-}
 
 struct Writer {
     const char* name;
@@ -58,9 +42,9 @@ QStringList argumentsOf(const Writer& writer, const QString& output)
     QStringList arguments = writer.arguments;
     if (QLatin1String(writer.program) == QLatin1String("ffmpeg")) {
         arguments.insert(2, QStringLiteral("-i"));
-        arguments.insert(3, sourceWav());
+        arguments.insert(3, test::scratchToneWav(kSeconds));
     } else {
-        arguments << sourceWav();
+        arguments << test::scratchToneWav(kSeconds);
     }
     return arguments << output;
 }
@@ -99,7 +83,8 @@ class FollowedDecodeOfTool : public testing::TestWithParam<Writer> {};
 TEST_P(FollowedDecodeOfTool, JudgesTheTaggedFileFromThePacketsDecodedWhileWritten)
 {
     const Writer& writer = GetParam();
-    const QString path = folder() + QStringLiteral("written") + QLatin1String(writer.extension);
+    const QString path =
+        test::scratchFolder() + QStringLiteral("written") + QLatin1String(writer.extension);
     QFile::remove(path);
     FollowedDecode decode(path, writer.demuxer);
     followWhile(
@@ -136,7 +121,8 @@ void writeBytes(const QString& path, const QByteArray& bytes)
 
 QString madeBy(const Writer& writer)
 {
-    const QString path = folder() + QStringLiteral("made") + QLatin1String(writer.extension);
+    const QString path =
+        test::scratchFolder() + QStringLiteral("made") + QLatin1String(writer.extension);
     if (!QFile::exists(path) &&
         !test::runTool(QLatin1String(writer.program), argumentsOf(writer, path))) {
         ADD_FAILURE() << "could not make " << path.toStdString();
@@ -191,7 +177,7 @@ TEST(FollowedDecode, StandsForTheFinishedFileOnlyWhenItHoldsThePacketsDecoded)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const QString path =
-            folder() + QStringLiteral("changed") + QLatin1String(c.writer.extension);
+            test::scratchFolder() + QStringLiteral("changed") + QLatin1String(c.writer.extension);
         QFile::remove(path);
         FollowedDecode decode(path, c.writer.demuxer);
         followWhile(

@@ -5,7 +5,6 @@
 
 #include <QFile>
 #include <QProcess>
-#include <QTemporaryDir>
 
 #include <atomic>
 #include <random>
@@ -18,34 +17,19 @@ namespace {
 // Long enough to be split, short enough to be made and decoded quickly.
 constexpr double kSeconds = 12.0;
 
-QString folder()
-{
-    static const QTemporaryDir dir;
-    return dir.path() + u'/';
-}
-
-// The tone as the source WAV every kind is made from: two different tones, so the channels differ.
-QString sourceWav()
-{
-    const QString path = folder() + QStringLiteral("source.wav");
-    if (!QFile::exists(path)) {
-        test::writeToneWav(path, 440, kSeconds);
-    }
-    return path;
-}
-
 // Makes a tone file of the kind with the real encoders: lame for MP3, ffmpeg for the rest.
 QString made(const QString& name, const QStringList& ffmpegCodec, bool lame = false)
 {
-    const QString path = folder() + name;
+    const QString path = test::scratchFolder() + name;
     if (QFile::exists(path)) {
         return path;
     }
     const bool ok =
-        lame ? runTool(QStringLiteral("lame"), {"--quiet", "-b", "192", sourceWav(), path})
+        lame ? runTool(QStringLiteral("lame"),
+                       {"--quiet", "-b", "192", test::scratchToneWav(kSeconds), path})
              : runTool(QStringLiteral("ffmpeg"),
-                       QStringList{"-v", "error", "-y", "-i", sourceWav()} + ffmpegCodec +
-                           QStringList{path});
+                       QStringList{"-v", "error", "-y", "-i", test::scratchToneWav(kSeconds)} +
+                           ffmpegCodec + QStringList{path});
     if (!ok) {
         ADD_FAILURE() << "could not make " << name.toStdString();
     }
@@ -60,7 +44,7 @@ QByteArray bytesOf(const QString& path)
 
 QString writtenAs(const QString& name, const QByteArray& bytes)
 {
-    const QString path = folder() + name;
+    const QString path = test::scratchFolder() + name;
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
         ADD_FAILURE() << "could not write " << name.toStdString();
@@ -152,7 +136,7 @@ TEST(SplitDecode, ShortFilesAndWhatCannotBeReadAreDecodedWhole)
         QByteArray bytes;
         bool readable;
     };
-    const QString shortWav = folder() + QStringLiteral("short.wav");
+    const QString shortWav = test::scratchFolder() + QStringLiteral("short.wav");
     test::writeToneWav(shortWav, 440, 1.0);
     const Case cases[] = {
         {"short.wav", bytesOf(shortWav), true},

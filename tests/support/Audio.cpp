@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QFile>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QtEndian>
 
 #include <cmath>
@@ -12,6 +13,21 @@
 #include <vector>
 
 namespace qvr::test {
+
+QString scratchFolder()
+{
+    static const QTemporaryDir dir;
+    return dir.path() + u'/';
+}
+
+QString scratchToneWav(double seconds)
+{
+    const QString path = scratchFolder() + QStringLiteral("tone-%1s.wav").arg(seconds);
+    if (!QFile::exists(path)) {
+        writeToneWav(path, 440, seconds);
+    }
+    return path;
+}
 
 bool runTool(const QString& program, const QStringList& arguments)
 {

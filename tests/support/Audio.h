@@ -11,6 +11,11 @@ bool runTool(const QString& program, const QStringList& arguments);
 // Writes a 16-bit stereo PCM WAV file holding a sine tone.
 void writeToneWav(const QString& path, double hertz, double seconds, int sampleRate = 44100);
 
+// A folder for the files of one test program, removed when it ends.
+QString scratchFolder();
+// A 440 Hz stereo tone of `seconds` in the scratch folder, written once for the program.
+QString scratchToneWav(double seconds);
+
 // Makes a tone file of the kind its extension names, with the real encoders.
 bool makeTone(const QString& path, double hertz, double seconds);
 
