@@ -107,8 +107,8 @@ class GrowingFile {
             if (cancel_.load(std::memory_order_relaxed)) {
                 return AVERROR_EXIT;
             }
-            // Read before the look at the file, so that what the writer wrote before it ended is
-            // always seen.
+            // The writer's end is read before the file, so that what it wrote before it ended is
+            // always read.
             const bool ended = writerEnded_.load(std::memory_order_acquire);
             const qint64 got = readSome(buffer, size);
             if (got > 0) {
