@@ -266,9 +266,7 @@ int nextPacket(const OpenedAudio& opened, AVPacket* packet)
 
 void Tally::add(const Tally& other)
 {
-    decoded.seconds += other.decoded.seconds;
-    decoded.squares += other.decoded.squares;
-    decoded.samples += other.decoded.samples;
+    decoded += other.decoded;
     if (other.sizes.count > 0) {
         sizes.smallest = sizes.count == 0 ? other.sizes.smallest
                                           : std::min(sizes.smallest, other.sizes.smallest);

@@ -39,6 +39,19 @@ struct Decoded {
     double seconds = 0;
     double squares = 0;
     std::int64_t samples = 0;  // counted over all channels
+
+    Decoded& operator+=(const Decoded& other)
+    {
+        seconds += other.seconds;
+        squares += other.squares;
+        samples += other.samples;
+        return *this;
+    }
+    friend Decoded operator-(const Decoded& after, const Decoded& before)
+    {
+        return {after.seconds - before.seconds, after.squares - before.squares,
+                after.samples - before.samples};
+    }
 };
 
 // The sizes of the packets read: their average rate, and whether they vary more than the padding

@@ -18,7 +18,6 @@ extern "C" {
 #include <atomic>
 #include <chrono>
 #include <cstdint>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
@@ -75,12 +74,6 @@ bool isPlaceholder(const AVPacket* packet)
     return packet->size > kFrameHeaderBytes &&
            std::all_of(packet->data + kFrameHeaderBytes, packet->data + packet->size,
                        [](std::uint8_t byte) { return byte == 0; });
-}
-
-Decoded decodedSince(const Decoded& before, const Decoded& now)
-{
-    return {now.seconds - before.seconds, now.squares - before.squares,
-            now.samples - before.samples};
 }
 
 // The file as the encoder writes it: a read at its current end waits until it grows, until the
@@ -203,16 +196,13 @@ Followed follow(const QString& path, const char* demuxer, const std::atomic<bool
         av_packet_free_side_data(decoder.packet.get());
         const Decoded before = tally.decoded;
         decoder.take(tally);
-        packet.decoded = decodedSince(before, tally.decoded);
+        packet.decoded = tally.decoded - before;
         followed.packets.push_back(packet);
     }
     if (read == 0 && tally.errors == 0 && !followed.packets.empty()) {
         const Decoded before = tally.decoded;
         decoder.drain(tally);
-        Decoded& last = followed.packets.back().decoded;
-        const Decoded drained = decodedSince(before, tally.decoded);
-        last = {last.seconds + drained.seconds, last.squares + drained.squares,
-                last.samples + drained.samples};
+        followed.packets.back().decoded += tally.decoded - before;
         followed.whole = tally.errors == 0;
     }
     followed.sampleRate = decoder.codec->sample_rate;
@@ -255,9 +245,7 @@ std::optional<AudioFacts> factsFromFollow(const QString& path, const Followed& f
             return std::nullopt;
         }
         tally.sizes.add(packet->size);
-        tally.decoded.seconds += decoded[next].decoded.seconds;
-        tally.decoded.squares += decoded[next].decoded.squares;
-        tally.decoded.samples += decoded[next].decoded.samples;
+        tally.decoded += decoded[next].decoded;
         trimmed += trimmedSamples(packet.get());
         av_packet_unref(packet.get());
         ++next;
@@ -274,7 +262,10 @@ std::optional<AudioFacts> factsFromFollow(const QString& path, const Followed& f
 }  // namespace
 
 struct FollowedDecode::State {
-    explicit State(const QString& path) : path(path), watch(FolderOf(path)) {}
+    State(const QString& path, std::function<void()> whenChanged)
+        : path(path), watch(FolderOf(path)), teller(std::move(whenChanged))
+    {
+    }
 
     QString path;
     std::atomic<bool> cancel{false};
@@ -285,30 +276,20 @@ struct FollowedDecode::State {
     Followed decoded;
     AudioFacts facts;
     bool decodedAsWritten = false;
-    std::mutex telling;  // the owner goes only when no call of whenChanged is under way
-    std::function<void()> whenChanged;
-
-    void tell()
-    {
-        const std::lock_guard lock(telling);
-        if (whenChanged) {
-            whenChanged();
-        }
-    }
+    ThreadTeller teller;
 };
 
 FollowedDecode::FollowedDecode(const QString& path, const char* demuxer,
                                std::function<void()> whenChanged)
-    : state_(std::make_shared<State>(path))
+    : state_(std::make_shared<State>(path, std::move(whenChanged)))
 {
-    state_->whenChanged = std::move(whenChanged);
     std::thread([state = state_, demuxer = std::string(demuxer)] {
         LowerThisThreadToCheckPriority();
         state->decoded =
             follow(state->path, demuxer.c_str(), state->writerEnded, state->cancel, state->watch);
         state->followed.store(true, std::memory_order_release);
         state->followed.notify_all();
-        state->tell();
+        state->teller.tell();
     }).detach();
 }
 
@@ -316,8 +297,7 @@ FollowedDecode::~FollowedDecode()
 {
     state_->cancel = true;
     state_->watch.wake();
-    const std::lock_guard lock(state_->telling);
-    state_->whenChanged = nullptr;
+    state_->teller.forget();
 }
 
 void FollowedDecode::writerEnded()
@@ -341,7 +321,7 @@ void FollowedDecode::confirm()
         state->decodedAsWritten = facts.has_value();
         state->facts = facts ? *std::move(facts) : DecodeAudioInHalves(state->path, &state->cancel);
         state->ready.store(true, std::memory_order_release);
-        state->tell();
+        state->teller.tell();
     }).detach();
 }
 

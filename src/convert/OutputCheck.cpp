@@ -85,26 +85,35 @@ Expectation ExpectedOutput(const EncodePlan& plan, const AudioFacts& stretched)
 // thread of lower priority on a busy machine; this one is left to end by itself.
 BackgroundDecode::BackgroundDecode(const QString& path, Split split,
                                    std::function<void()> whenReady)
-    : state_(std::make_shared<State>())
+    : state_(std::make_shared<State>(std::move(whenReady)))
 {
-    state_->whenReady = std::move(whenReady);
     std::thread([state = state_, path, split] {
         LowerThisThreadToCheckPriority();
         state->facts = split == Split::InHalves ? DecodeAudioInHalves(path, &state->cancel)
                                                 : DecodeAudio(path, &state->cancel);
         state->ready = true;
-        const std::lock_guard lock(state->telling);
-        if (state->whenReady) {
-            state->whenReady();
-        }
+        state->teller.tell();
     }).detach();
 }
 
 BackgroundDecode::~BackgroundDecode()
 {
     state_->cancel = true;
-    const std::lock_guard lock(state_->telling);
-    state_->whenReady = nullptr;
+    state_->teller.forget();
+}
+
+void ThreadTeller::tell()
+{
+    const std::lock_guard lock(mutex_);
+    if (call_) {
+        call_();
+    }
+}
+
+void ThreadTeller::forget()
+{
+    const std::lock_guard lock(mutex_);
+    call_ = nullptr;
 }
 
 }  // namespace qvr

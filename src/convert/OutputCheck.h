@@ -61,6 +61,21 @@ class PendingFacts {
     virtual bool decodedAsWritten() const { return false; }
 };
 
+// What a detached thread calls when it has news for its owner: the owner may go at any time,
+// and once it has, nothing is called any more.
+class ThreadTeller {
+  public:
+    explicit ThreadTeller(std::function<void()> call) : call_(std::move(call)) {}
+    // On the thread: calls the owner's function unless the owner has gone.
+    void tell();
+    // For the owner as it goes: waits for a call under way, then stops any more.
+    void forget();
+
+  private:
+    std::mutex mutex_;
+    std::function<void()> call_;
+};
+
 // Decodes a file on a thread of its own, so the waiting job keeps handling events; a decode
 // that is no longer wanted is cancelled when the object goes. The thread runs nicer than the
 // main thread and is never waited for: what it fills is shared with it, and it ends by itself.
@@ -83,11 +98,11 @@ class BackgroundDecode : public PendingFacts {
 
   private:
     struct State {
+        explicit State(std::function<void()> whenReady) : teller(std::move(whenReady)) {}
         std::atomic<bool> cancel{false};
         std::atomic<bool> ready{false};
         AudioFacts facts;
-        std::mutex telling;  // the owner goes only when no call of whenReady is under way
-        std::function<void()> whenReady;
+        ThreadTeller teller;
     };
     std::shared_ptr<State> state_;
 };
