@@ -38,9 +38,8 @@ class FollowedDecode : public PendingFacts {
     // False when the finished file had to be decoded whole.
     bool decodedAsWritten() const override;
 
-    struct State;
-
   private:
+    struct State;
     std::shared_ptr<State> state_;
 };
 
